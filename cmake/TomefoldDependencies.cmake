@@ -1,0 +1,26 @@
+# Every library the project calls, found once for all targets.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Network DBus Test WebEngineCore WebEngineWidgets Svg)
+find_package(PkgConfig REQUIRED)
+find_package(GTest REQUIRED)
+
+pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
+pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler)
+pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(XAPIAN IMPORTED_TARGET xapian-core)
+
+# chmlib ships neither a pkg-config file nor a CMake package.
+find_path(CHMLIB_INCLUDE_DIR chm_lib.h REQUIRED)
+find_library(CHMLIB_LIBRARY chm REQUIRED)
+add_library(chmlib::chmlib UNKNOWN IMPORTED)
+set_target_properties(chmlib::chmlib PROPERTIES
+  IMPORTED_LOCATION ${CHMLIB_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${CHMLIB_INCLUDE_DIR})
+
+# Poppler's core headers (the private ones) are not warning-clean: include them as system headers.
+add_library(poppler::core INTERFACE IMPORTED)
+target_link_libraries(poppler::core INTERFACE PkgConfig::POPPLER)
+set_target_properties(poppler::core PROPERTIES
+  INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${POPPLER_INCLUDE_DIRS}")
+
+find_program(CHMCMD_EXECUTABLE chmcmd REQUIRED)
