@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+struct chmFile;
+class CHMTableOfContent;
+class ConversionProgressDelegate;
+struct TomefoldConversionOptions;
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+// One open CHM file: the container handle, its metadata, its contents and index trees, and the
+// bytes of any object inside it. Every other part of the application reaches the inside of a CHM
+// file only through this class.
+//
+// Strings follow the null/empty distinction of the file's metadata: a null QString is "none",
+// an empty one is "present but empty".
+class CHMDocument {
+public:
+    CHMDocument();
+    ~CHMDocument();
+    CHMDocument(const CHMDocument&) = delete;
+    CHMDocument& operator=(const CHMDocument&) = delete;
+
+    // Opening and closing.
+    bool readFromURL(const QUrl& url, const QString& typeName, QString* error = nullptr);
+    bool loadMetadata();
+    void setupTOCSource();
+    void close();
+
+    // Objects inside the container. A path is looked up with the bytes the container lists it by.
+    bool exist(const QString& path) const;
+    QByteArray content(const QString& path) const; // null when missing or empty
+    QString findHomeForPath(const QString& folder) const;
+
+    // itss URLs.
+    QUrl composeURL(const QString& path) const;
+    QString extractPathFromURL(const QUrl& url) const;
+
+    // Encodings: encodingName() is the file's own (or the user's choice once the export set it).
+    QString currentEncodingName() const;
+    const QString& encodingName() const { return m_encodingName; }
+    void setEncodingName(const QString& name) { m_encodingName = name; }
+
+    // Metadata.
+    const QString& filePath() const { return m_filePath; }
+    const QString& docTitle() const { return m_docTitle; }
+    const QString& homePath() const { return m_homePath; }
+    const QString& tocPath() const { return m_tocPath; }
+    const QString& indexPath() const { return m_indexPath; }
+    CHMTableOfContent* tocSource() const { return m_tocSource.get(); }
+    CHMTableOfContent* indexSource() const { return m_indexSource.get(); }
+
+    // The container handle, for enumerations; use it only while holding lock().
+    chmFile* chmFileHandle() const { return m_chmFileHandle; }
+    std::recursive_mutex& lock() const { return m_lock; }
+
+    // Export road: the cancel flag shared with a running export, and the progress controls the
+    // export reports to (not owned; they belong to the progress delegate's window).
+    std::atomic<bool> m_isConversionCancelled{false};
+    ConversionProgressDelegate* mainTomefoldAppDelegateObject = nullptr;
+    QLabel* exportFilenameLabel = nullptr;
+    QLabel* exportNoticeLabel = nullptr;
+    QProgressBar* exportProgressIndicator = nullptr;
+    QWidget* exportProgressSheet = nullptr;
+
+    // Exports the whole document to a PDF file; blocks until the export has ended.
+    void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
+
+private:
+    chmFile* m_chmFileHandle = nullptr;
+    QString m_filePath;
+    QString m_docTitle;
+    QString m_homePath;
+    QString m_tocPath;
+    QString m_indexPath;
+    QString m_encodingName;
+    std::unique_ptr<CHMTableOfContent> m_tocSource;
+    std::unique_ptr<CHMTableOfContent> m_indexSource;
+    int m_customizedEncodingTag = 0;
+    mutable std::recursive_mutex m_lock;
+};
