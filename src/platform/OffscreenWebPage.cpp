@@ -1,0 +1,105 @@
+#include "platform/OffscreenWebPage.h"
+
+#include <QPageLayout>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+OffscreenWebPage::OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const QSize& viewSize)
+    : m_page(std::move(page))
+    , m_view(std::make_unique<QWebEngineView>())
+{
+    // The view must be shown for the page to get a viewport, but it never appears on a screen.
+    m_view->setAttribute(Qt::WA_DontShowOnScreen);
+    m_view->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_view->setPage(m_page.get());
+    m_view->resize(viewSize);
+    m_view->show();
+
+    m_loadTimer.setSingleShot(true);
+    m_printTimer.setSingleShot(true);
+    connect(&m_loadTimer, &QTimer::timeout, this, [this] { endLoad(false); });
+    connect(&m_printTimer, &QTimer::timeout, this, [this] { endPrint({}); });
+    connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &OffscreenWebPage::onLoadingChanged);
+}
+
+OffscreenWebPage::~OffscreenWebPage()
+{
+    // Pending script and print callbacks are answered while the page goes away: ignore them.
+    m_closing = true;
+    m_loadTimer.stop();
+    m_printTimer.stop();
+    m_page->disconnect(this);
+    m_view.reset();
+    m_page.reset();
+}
+
+void OffscreenWebPage::resizeView(const QSize& viewSize)
+{
+    m_view->resize(viewSize);
+}
+
+bool OffscreenWebPage::sameDocument(const QUrl& a, const QUrl& b)
+{
+    const QUrl::FormattingOptions options = QUrl::RemoveFragment | QUrl::NormalizePathSegments;
+    return a.adjusted(options).toString(QUrl::FullyDecoded) == b.adjusted(options).toString(QUrl::FullyDecoded);
+}
+
+void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)
+{
+    m_loadingUrl = url;
+    m_loadPending = true;
+    m_loadTimer.start(timeout);
+    m_page->load(url);
+}
+
+void OffscreenWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (!m_loadPending || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+        return;
+    if (!sameDocument(info.url(), m_loadingUrl))
+        return;
+    endLoad(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+}
+
+void OffscreenWebPage::endLoad(bool succeeded)
+{
+    if (!m_loadPending || m_closing)
+        return;
+    m_loadPending = false;
+    m_loadTimer.stop();
+    if (!succeeded)
+        m_page->triggerAction(QWebEnginePage::Stop);
+    emit loadEnded(succeeded);
+}
+
+void OffscreenWebPage::runScript(const QString& source, std::function<void(const QVariant&)> done)
+{
+    m_page->runJavaScript(source, QWebEngineScript::ApplicationWorld, [this, done = std::move(done)](const QVariant& result) {
+        if (!m_closing)
+            done(result);
+    });
+}
+
+void OffscreenWebPage::printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,
+                                  std::function<void(const QByteArray&)> done)
+{
+    const quint64 generation = ++m_printGeneration;
+    m_printDone = std::move(done);
+    m_printTimer.start(timeout);
+    m_page->printToPdf(
+        [this, generation](const QByteArray& bytes) {
+            if (!m_closing && generation == m_printGeneration)
+                endPrint(bytes);
+        },
+        layout);
+}
+
+void OffscreenWebPage::endPrint(const QByteArray& bytes)
+{
+    m_printTimer.stop();
+    ++m_printGeneration; // a late answer of the engine after a time-out is passed over
+    if (std::function<void(const QByteArray&)> done = std::exchange(m_printDone, nullptr))
+        done(bytes);
+}

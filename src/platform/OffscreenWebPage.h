@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QSize>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QPageLayout;
+class QWebEngineLoadingInfo;
+class QWebEnginePage;
+class QWebEngineView;
+
+// A web page that loads one URL at a time in a view of its own that never appears on screen,
+// and prints itself to PDF into memory. The view gives the page a viewport of a known size, so
+// that layout measured by scripts matches what will be printed.
+//
+// Every wait is bounded: a load or a print that does not end in time is reported as failed,
+// so that content which never finishes cannot hold up its caller.
+class OffscreenWebPage : public QObject {
+    Q_OBJECT
+public:
+    // The page's profile must outlive this object. viewSize is in CSS pixels.
+    OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const QSize& viewSize);
+    ~OffscreenWebPage() override;
+
+    QWebEnginePage& page() const { return *m_page; }
+    QWebEngineView& view() const { return *m_view; }
+    void resizeView(const QSize& viewSize);
+
+    // Starts loading url; loadEnded follows exactly once. Only the completion of url itself
+    // (fragment aside) ends the load: completions of other URLs are passed over.
+    void load(const QUrl& url, std::chrono::milliseconds timeout);
+    // Runs a script in a world apart from the page's own scripts; done gets its result.
+    void runScript(const QString& source, std::function<void(const QVariant&)> done);
+    // Prints the page; done gets the PDF bytes, empty when printing failed or timed out.
+    void printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,
+                    std::function<void(const QByteArray&)> done);
+
+    static bool sameDocument(const QUrl& a, const QUrl& b);
+
+signals:
+    void loadEnded(bool succeeded);
+
+private:
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
+    void endLoad(bool succeeded);
+    void endPrint(const QByteArray& bytes);
+
+    std::unique_ptr<QWebEnginePage> m_page;
+    std::unique_ptr<QWebEngineView> m_view;
+    QUrl m_loadingUrl;
+    bool m_loadPending = false;
+    QTimer m_loadTimer;
+    std::function<void(const QByteArray&)> m_printDone;
+    quint64 m_printGeneration = 0;
+    QTimer m_printTimer;
+    bool m_closing = false;
+};

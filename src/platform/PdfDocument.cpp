@@ -1,0 +1,126 @@
+#include "platform/PdfDocument.h"
+
+#include <QSaveFile>
+
+// qpdf 11 API without the PointerHolder compatibility layer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cstdio>
+#include <exception>
+#include <unistd.h>
+
+namespace {
+
+void setError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+} // namespace
+
+PdfDocument::PdfDocument()
+    : m_qpdf(std::make_unique<QPDF>())
+{
+    m_qpdf->setSuppressWarnings(true);
+}
+
+PdfDocument::~PdfDocument() = default;
+
+std::unique_ptr<PdfDocument> PdfDocument::create()
+{
+    std::unique_ptr<PdfDocument> document(new PdfDocument);
+    document->m_qpdf->emptyPDF();
+    return document;
+}
+
+std::unique_ptr<PdfDocument> PdfDocument::open(const QByteArray& bytes, QString* error)
+{
+    std::unique_ptr<PdfDocument> document(new PdfDocument);
+    document->m_bytes = bytes;
+    try {
+        document->m_qpdf->processMemoryFile("printed page", document->m_bytes.constData(),
+                                            static_cast<size_t>(document->m_bytes.size()));
+        // Copies then take the stream data along at once instead of reading it here later.
+        document->m_qpdf->setImmediateCopyFrom(true);
+        document->m_qpdf->getAllPages();
+    } catch (const std::exception& e) {
+        setError(error, QString::fromUtf8(e.what()));
+        return nullptr;
+    }
+    return document;
+}
+
+int PdfDocument::pageCount() const
+{
+    try {
+        return static_cast<int>(m_qpdf->getAllPages().size());
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* error)
+{
+    try {
+        const std::vector<QPDFObjectHandle>& pages = source.m_qpdf->getAllPages();
+        if (index < 0 || static_cast<size_t>(index) >= pages.size()) {
+            setError(error, QStringLiteral("no page %1").arg(index));
+            return false;
+        }
+        m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
+    } catch (const std::exception& e) {
+        setError(error, QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool PdfDocument::write(const QString& path, QString* error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    const int descriptor = ::dup(file.handle());
+    FILE* stream = descriptor >= 0 ? ::fdopen(descriptor, "wb") : nullptr;
+    if (stream == nullptr) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        setError(error, QStringLiteral("cannot write %1").arg(path));
+        file.cancelWriting();
+        return false;
+    }
+    try {
+        QPDFWriter writer(*m_qpdf);
+        writer.setOutputFile(path.toLocal8Bit().constData(), stream, true);
+        writer.write();
+    } catch (const std::exception& e) {
+        setError(error, QString::fromUtf8(e.what()));
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QByteArray PdfDocument::toBytes() const
+{
+    try {
+        QPDFWriter writer(*m_qpdf);
+        writer.setOutputMemory();
+        writer.write();
+        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+        return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}

@@ -1,0 +1,77 @@
+#include "PdfReadBack.h"
+
+// Debian's Poppler is built with the word list: its text classes have the matching layout.
+#define TEXTOUT_WORD_LIST 1
+#include <GlobalParams.h>
+#include <PDFDoc.h>
+#include <Stream.h>
+#include <TextOutputDev.h>
+
+#include <memory>
+
+namespace PdfReadBack {
+namespace {
+
+std::unique_ptr<PDFDoc> openDocument(const QByteArray& pdf)
+{
+    if (!globalParams)
+        globalParams = std::make_unique<GlobalParams>();
+    auto document = std::make_unique<PDFDoc>(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
+    return document->isOk() ? std::move(document) : nullptr;
+}
+
+std::unique_ptr<TextPage, void (*)(TextPage*)> textOf(PDFDoc& document, int pageIndex)
+{
+    TextOutputDev device(nullptr, false, 0, false, false);
+    document.displayPage(&device, pageIndex + 1, 72, 72, 0, false, true, false);
+    return { device.takeText(), [](TextPage* page) { page->decRefCnt(); } };
+}
+
+} // namespace
+
+int pageCount(const QByteArray& pdf)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    return document ? document->getNumPages() : -1;
+}
+
+QStringList pageTexts(const QByteArray& pdf)
+{
+    QStringList texts;
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return texts;
+    for (int i = 0; i < document->getNumPages(); ++i) {
+        const auto page = textOf(*document, i);
+        const std::unique_ptr<GooString> text(page->getText(-1e9, -1e9, 1e9, 1e9, eolUnix));
+        texts << QString::fromUtf8(text->c_str()).simplified();
+    }
+    return texts;
+}
+
+QSizeF pageSize(const QByteArray& pdf, int pageIndex)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return {};
+    const QSizeF size(document->getPageCropWidth(pageIndex + 1), document->getPageCropHeight(pageIndex + 1));
+    return document->getPageRotate(pageIndex + 1) % 180 == 0 ? size : size.transposed();
+}
+
+QRectF textBounds(const QByteArray& pdf, int pageIndex)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return {};
+    const auto page = textOf(*document, pageIndex);
+    const std::unique_ptr<TextWordList> words = page->makeWordList(false);
+    QRectF bounds;
+    for (int i = 0; i < words->getLength(); ++i) {
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+        words->get(i)->getBBox(&xMin, &yMin, &xMax, &yMax);
+        bounds = bounds.united(QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax)));
+    }
+    return bounds;
+}
+
+} // namespace PdfReadBack

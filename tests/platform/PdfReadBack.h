@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+// Reads a PDF back with Poppler the way a person's viewer would see it.
+namespace PdfReadBack {
+
+int pageCount(const QByteArray& pdf);
+// Text of every page in reading order, pages in document order.
+QStringList pageTexts(const QByteArray& pdf);
+// Size of a page as shown (crop box, rotation applied), in points.
+QSizeF pageSize(const QByteArray& pdf, int pageIndex);
+// Union of all word boxes of a page as shown, in points from the top-left corner; empty without words.
+QRectF textBounds(const QByteArray& pdf, int pageIndex);
+
+} // namespace PdfReadBack
