@@ -9,6 +9,7 @@
 #include <mutex>
 
 struct chmFile;
+struct chmUnitInfo;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
 struct TomefoldConversionOptions;
@@ -74,7 +75,14 @@ public:
     // Exports the whole document to a PDF file; blocks until the export has ended.
     void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
 
+    // Objects larger than this are not read: the size comes from the file, which is untrusted.
+    static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
+
 private:
+    void resetMetadata();
+    // Finds an object under the document's lock, by the bytes the container lists it by.
+    bool resolveObject(const QString& path, chmUnitInfo& info) const;
+
     chmFile* m_chmFileHandle = nullptr;
     QString m_filePath;
     QString m_docTitle;
@@ -82,6 +90,7 @@ private:
     QString m_tocPath;
     QString m_indexPath;
     QString m_encodingName;
+    QString m_fileEncodingName; // the file's own code page, which object names may be written in
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
     int m_customizedEncodingTag = 0;

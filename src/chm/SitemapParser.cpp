@@ -1,0 +1,99 @@
+#include "chm/SitemapParser.h"
+
+#include "chm/SitemapTreeBuilder.h"
+#include "platform/TextEncoding.h"
+
+#include <libxml/HTMLparser.h>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+const QString kDefaultEncoding = QStringLiteral("iso_8859_1");
+
+QString fromXml(const xmlChar* text)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(text));
+}
+
+bool nameIs(const xmlChar* name, const char* wanted)
+{
+    return name != nullptr && xmlStrcasecmp(name, reinterpret_cast<const xmlChar*>(wanted)) == 0;
+}
+
+void handleParam(SitemapTreeBuilder& builder, const xmlChar** attributes)
+{
+    const xmlChar* paramName = nullptr;
+    const xmlChar* paramValue = nullptr;
+    for (const xmlChar** pair = attributes; pair[0] != nullptr; pair += 2) {
+        if (nameIs(pair[0], "name"))
+            paramName = pair[1];
+        else if (nameIs(pair[0], "value"))
+            paramValue = pair[1];
+    }
+    if (paramName != nullptr && paramValue != nullptr)
+        builder.setParameter(fromXml(paramName), fromXml(paramValue));
+}
+
+void startElement(void* context, const xmlChar* name, const xmlChar** attributes)
+{
+    auto& builder = *static_cast<SitemapTreeBuilder*>(context);
+    if (nameIs(name, "ul"))
+        builder.push_item();
+    else if (nameIs(name, "li"))
+        builder.new_item();
+    else if (nameIs(name, "param") && attributes != nullptr)
+        handleParam(builder, attributes);
+}
+
+void endElement(void* context, const xmlChar* name)
+{
+    if (nameIs(name, "ul"))
+        static_cast<SitemapTreeBuilder*>(context)->pop_item();
+}
+
+void ignoreError(void*, xmlErrorPtr) {}
+
+struct ParserContextDeleter {
+    void operator()(htmlParserCtxtPtr context) const
+    {
+        if (context->myDoc != nullptr)
+            xmlFreeDoc(context->myDoc);
+        htmlFreeParserCtxt(context);
+    }
+};
+
+QByteArray toUtf8(const QByteArray& data, const QString& encodingName)
+{
+    const QString name = TextEncoding::isKnown(encodingName) ? encodingName : kDefaultEncoding;
+    return TextEncoding::decodeLossy(data, name).value_or(QString()).toUtf8();
+}
+
+} // namespace
+
+namespace SitemapParser {
+
+void parse(const QByteArray& data, const QString& encodingName, SitemapTreeBuilder& builder)
+{
+    const QByteArray utf8 = toUtf8(data, encodingName);
+    if (utf8.isEmpty() || utf8.size() > std::numeric_limits<int>::max())
+        return;
+
+    htmlSAXHandler handler{};
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.startElement = startElement;
+    handler.endElement = endElement;
+    handler.serror = ignoreError;
+
+    std::unique_ptr<htmlParserCtxt, ParserContextDeleter> context(
+        htmlCreatePushParserCtxt(&handler, &builder, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8));
+    if (!context)
+        return;
+    // The text is UTF-8 now, whatever a <meta> charset inside it claims.
+    htmlCtxtUseOptions(context.get(), HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
+                                          | HTML_PARSE_IGNORE_ENC | HTML_PARSE_NOIMPLIED);
+    htmlParseChunk(context.get(), utf8.constData(), static_cast<int>(utf8.size()), 1);
+}
+
+} // namespace SitemapParser
