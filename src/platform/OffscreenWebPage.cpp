@@ -19,8 +19,10 @@ OffscreenWebPage::OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const Q
 
     m_loadTimer.setSingleShot(true);
     m_printTimer.setSingleShot(true);
+    m_scriptTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, [this] { endLoad(false); });
     connect(&m_printTimer, &QTimer::timeout, this, [this] { endPrint({}); });
+    connect(&m_scriptTimer, &QTimer::timeout, this, [this] { endScript({}); });
     connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &OffscreenWebPage::onLoadingChanged);
 }
 
@@ -30,6 +32,7 @@ OffscreenWebPage::~OffscreenWebPage()
     m_closing = true;
     m_loadTimer.stop();
     m_printTimer.stop();
+    m_scriptTimer.stop();
     m_page->disconnect(this);
     m_view.reset();
     m_page.reset();
@@ -74,12 +77,24 @@ void OffscreenWebPage::endLoad(bool succeeded)
     emit loadEnded(succeeded);
 }
 
-void OffscreenWebPage::runScript(const QString& source, std::function<void(const QVariant&)> done)
+void OffscreenWebPage::runScript(const QString& source, std::chrono::milliseconds timeout,
+                                 std::function<void(const QVariant&)> done)
 {
-    m_page->runJavaScript(source, QWebEngineScript::ApplicationWorld, [this, done = std::move(done)](const QVariant& result) {
-        if (!m_closing)
-            done(result);
+    const quint64 generation = ++m_scriptGeneration;
+    m_scriptDone = std::move(done);
+    m_scriptTimer.start(timeout);
+    m_page->runJavaScript(source, QWebEngineScript::ApplicationWorld, [this, generation](const QVariant& result) {
+        if (!m_closing && generation == m_scriptGeneration)
+            endScript(result);
     });
+}
+
+void OffscreenWebPage::endScript(const QVariant& result)
+{
+    m_scriptTimer.stop();
+    ++m_scriptGeneration; // a late answer after a time-out is passed over
+    if (std::function<void(const QVariant&)> done = std::exchange(m_scriptDone, nullptr))
+        done(result);
 }
 
 void OffscreenWebPage::printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,

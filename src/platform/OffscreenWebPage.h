@@ -34,8 +34,10 @@ public:
     // Starts loading url; loadEnded follows exactly once. Only the completion of url itself
     // (fragment aside) ends the load: completions of other URLs are passed over.
     void load(const QUrl& url, std::chrono::milliseconds timeout);
-    // Runs a script in a world apart from the page's own scripts; done gets its result.
-    void runScript(const QString& source, std::function<void(const QVariant&)> done);
+    // Runs a script in a world apart from the page's own scripts; done gets its result, or an
+    // invalid value when the page does not answer in time (its own scripts may never yield).
+    void runScript(const QString& source, std::chrono::milliseconds timeout,
+                   std::function<void(const QVariant&)> done);
     // Prints the page; done gets the PDF bytes, empty when printing failed or timed out.
     void printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,
                     std::function<void(const QByteArray&)> done);
@@ -49,6 +51,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void endLoad(bool succeeded);
     void endPrint(const QByteArray& bytes);
+    void endScript(const QVariant& result);
 
     std::unique_ptr<QWebEnginePage> m_page;
     std::unique_ptr<QWebEngineView> m_view;
@@ -58,5 +61,8 @@ private:
     std::function<void(const QByteArray&)> m_printDone;
     quint64 m_printGeneration = 0;
     QTimer m_printTimer;
+    std::function<void(const QVariant&)> m_scriptDone;
+    quint64 m_scriptGeneration = 0;
+    QTimer m_scriptTimer;
     bool m_closing = false;
 };

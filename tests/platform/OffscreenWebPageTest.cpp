@@ -137,7 +137,7 @@ TEST_F(OffscreenWebPageTest, ScriptsRunAgainstTheLoadedDocument)
     ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral("<p id='x'>hello</p>"))));
     QVariant result;
     QEventLoop loop;
-    page->runScript(QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"), [&](const QVariant& value) {
+    page->runScript(QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"), 30s, [&](const QVariant& value) {
         result = value;
         loop.quit();
     });

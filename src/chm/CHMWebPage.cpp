@@ -1,0 +1,57 @@
+#include "chm/CHMWebPage.h"
+
+#include "chm/ITSSScheme.h"
+#include "platform/DesktopServices.h"
+#include "platform/OffscreenWebPage.h"
+
+CHMWebPage::CHMWebPage(QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent)
+{
+}
+
+CHMWebPage::Decision CHMWebPage::decide(bool exportMode, const QUrl& url, bool isMainFrame, const QUrl& topicUrl)
+{
+    // Empty frames (about:blank, about:srcdoc) load nothing from anywhere.
+    if (url.scheme() == QLatin1String("about"))
+        return Decision::Load;
+    if (!ITSSScheme::isITSS(url))
+        return exportMode ? Decision::Refuse : Decision::HandToDesktop;
+    if (exportMode && isMainFrame && topicUrl.isValid() && !OffscreenWebPage::sameDocument(url, topicUrl))
+        return Decision::Refuse;
+    return Decision::Load;
+}
+
+bool CHMWebPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
+{
+    if (m_windowOpener) {
+        // This page only stood for a requested window: route its URL, then go away.
+        if (ITSSScheme::isITSS(url))
+            emit m_windowOpener->newWindowRequested(url);
+        else
+            DesktopServices::instance().openUrl(url);
+        m_windowOpener = nullptr;
+        deleteLater();
+        return false;
+    }
+    switch (decide(m_exportMode, url, isMainFrame, m_topicUrl)) {
+    case Decision::Load:
+        return true;
+    case Decision::HandToDesktop:
+        DesktopServices::instance().openUrl(url);
+        return false;
+    case Decision::Refuse:
+        return false;
+    }
+    return false;
+}
+
+QWebEnginePage* CHMWebPage::createWindow(WebWindowType)
+{
+    if (m_exportMode)
+        return nullptr;
+    // The engine tells the URL of a new window only through the first navigation of the page
+    // returned here.
+    auto* request = new CHMWebPage(profile(), this);
+    request->m_windowOpener = this;
+    return request;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <QUrl>
+#include <QWebEnginePage>
+
+// A web page that shows the topics of a CHM document: the document's policy and window hooks.
+//
+// Outside an export a navigation of any frame, or a new window, to a scheme other than itss is
+// handed to the desktop instead of being loaded. During an export the page is untrusted content
+// that nobody is watching: such navigations and windows open nothing at all, nothing goes to the
+// desktop, and the main frame stays on the topic it was told to load.
+class CHMWebPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    enum class Decision { Load, Refuse, HandToDesktop };
+
+    explicit CHMWebPage(QWebEngineProfile* profile, QObject* parent = nullptr);
+
+    void setExportMode(bool exportMode) { m_exportMode = exportMode; }
+    bool isExportMode() const { return m_exportMode; }
+    // Export mode: the one document the main frame may show (fragments aside).
+    void setTopicUrl(const QUrl& url) { m_topicUrl = url; }
+
+    static Decision decide(bool exportMode, const QUrl& url, bool isMainFrame, const QUrl& topicUrl);
+
+signals:
+    // Outside an export: a page asked for a new window on an itss URL (the reader opens a tab).
+    void newWindowRequested(const QUrl& url);
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage* createWindow(WebWindowType type) override;
+
+private:
+    bool m_exportMode = false;
+    QUrl m_topicUrl;
+    // Set on the short-lived page that stands for a requested window until its URL is known.
+    QPointer<CHMWebPage> m_windowOpener;
+};

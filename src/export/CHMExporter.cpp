@@ -1,0 +1,79 @@
+#include "export/CHMExporter.h"
+
+#include "app/TomefoldConversionOptions.h"
+#include "chm/CHMWebProfile.h"
+#include "platform/MainThread.h"
+#include "platform/OffscreenWebPage.h"
+#include "platform/PdfDocument.h"
+#include "platform/SerialOperationQueue.h"
+
+#include <QEventLoop>
+
+CHMExporter::CHMExporter(CHMDocument& document, const QUrl& fileURL, const LinkItemList& pageList,
+                         const TomefoldConversionOptions* options)
+    : m_document(document)
+    , m_pageList(pageList)
+    , m_fileURL(fileURL)
+{
+    for (const LinkItemPtr& item : m_pageList)
+        m_listedPages.insert(pageKey(item->path()));
+    if (options != nullptr) {
+        m_printSettings = ExportPrintSettings::fromOptions(*options);
+        m_ExportHyperlinks = options->exportHyperlinks != 0;
+        m_ExportTOC = options->exportTOC != 0;
+    }
+    addHomeTopic();
+    addUnlistedTopics();
+}
+
+CHMExporter::~CHMExporter()
+{
+    // Normally released when the export ends; an exporter that never ran still owns nothing
+    // the engine could call back into once it is gone.
+    if (m_webView || m_webProfile)
+        runOnMainAndWait([this] { releaseWebObjects(); });
+}
+
+SerialOperationQueue& CHMExporter::SharedOperationQueue()
+{
+    // Made on first use, kept for the life of the process (a function-local static is made once
+    // even when two threads ask at the same moment).
+    static SerialOperationQueue* queue = new SerialOperationQueue;
+    return *queue;
+}
+
+void CHMExporter::initConditionalLock()
+{
+    m_condLock = std::make_unique<ConditionLock>(0);
+}
+
+void CHMExporter::lockWhenCondition()
+{
+    if (!m_condLock)
+        return;
+    if (!MainThread::isMainThread()) {
+        m_condLock->waitForCondition(1);
+        return;
+    }
+    // The export's steps run on the main thread: keep its event loop turning until they end.
+    if (m_condLock->condition() == 1)
+        return;
+    QEventLoop loop;
+    m_wakeWaitingMainThread = [&loop] { loop.quit(); };
+    loop.exec();
+    m_wakeWaitingMainThread = nullptr;
+}
+
+void CHMExporter::unlockWithCondition()
+{
+    if (!m_condLock)
+        return;
+    m_condLock->setCondition(1);
+    if (m_wakeWaitingMainThread)
+        m_wakeWaitingMainThread();
+}
+
+void CHMExporter::releaseLock()
+{
+    m_condLock.reset();
+}

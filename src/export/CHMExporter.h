@@ -1,0 +1,140 @@
+#pragma once
+
+#include "chm/LinkItem.h"
+#include "export/ExportPrintSettings.h"
+#include "export/ExportStatistics.h"
+#include "platform/ConditionLock.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class CHMDocument;
+class CHMWebProfile;
+class OffscreenWebPage;
+class PdfDocument;
+class PrintedTopic;
+class SerialOperationQueue;
+struct TomefoldConversionOptions;
+
+// Turns one open CHM document into one PDF file: every topic, in order, is loaded in an off-screen
+// page, printed, stripped of blank pages and appended to the output document, which is written
+// once the last topic is done.
+//
+// The export is a chain of steps on the main thread: exportToPDF schedules the current topic's
+// load; the load's end prints the topic, appends its pages, advances and calls exportToPDF again.
+// The caller starts it and waits on the completion lock, which opens when the export has ended.
+class CHMExporter {
+public:
+    enum class Outcome { Running, Written, NothingToWrite, Cancelled, WriteFailed };
+
+    // How long one topic may take to load or to print before it is given up.
+    static constexpr std::chrono::milliseconds kTopicLoadTimeout{20000};
+    static constexpr std::chrono::milliseconds kTopicPrintTimeout{60000};
+    // The tallest a topic's frames grow, in points.
+    static constexpr double kMaximumFrameHeight = 400000.0;
+
+    // options may be null: the default print settings, with hyperlinks and outline exported.
+    CHMExporter(CHMDocument& document, const QUrl& fileURL, const LinkItemList& pageList,
+                const TomefoldConversionOptions* options);
+    ~CHMExporter();
+    CHMExporter(const CHMExporter&) = delete;
+    CHMExporter& operator=(const CHMExporter&) = delete;
+
+    // The process-wide serial queue of link resolution.
+    static SerialOperationQueue& SharedOperationQueue();
+
+    // True when the page list already holds an item naming the same page as path.
+    bool FindPageInsidePageList(const QString& path) const;
+    // Appends an item for path unless the path is null, empty or already listed.
+    void CheckNInsertPath(const QString& path);
+
+    void initConditionalLock();
+    // Waits until the export has ended. On the main thread the event loop keeps running meanwhile.
+    void lockWhenCondition();
+    void unlockWithCondition();
+    void releaseLock();
+
+    // Starts or continues the export.
+    void exportToPDF();
+
+    const LinkItemList& pageList() const { return m_pageList; }
+    const ExportPrintSettings& printSettings() const { return m_printSettings; }
+    bool exportsHyperlinks() const { return m_ExportHyperlinks; }
+    bool exportsTOC() const { return m_ExportTOC; }
+    int pageCount() const { return m_pageCount; }
+    Outcome outcome() const { return m_outcome; }
+    const ExportStatistics& statistics() const { return m_statistics; }
+
+    // The last progress report, until the progress display takes these values over.
+    struct Progress {
+        double rate = 0;
+        int pageIndex = 0;
+        QString title;
+        int reports = 0;
+    };
+    const Progress& lastProgress() const { return m_lastProgress; }
+
+private:
+    // Page list (CHMExporterPageList.cpp).
+    void addHomeTopic();
+    void addUnlistedTopics();
+    static QString pageKey(const QString& path);
+
+    // Topic chain (CHMExporterTopics.cpp).
+    void initWebView();
+    void retireWebView();
+    void webViewLoadRequestOnMainThread(const QUrl& url);
+    void webViewDidFinishLoad(bool succeeded);
+    void prepareTopicForPrint(int attempt);
+    void printTopic();
+    void topicPrinted(const QByteArray& printed);
+    void appendPrintedPages(const QByteArray& printed);
+    void finishTopic();
+
+    // Anchors of a topic: the text and named places of the page, and where they fall on the
+    // appended pages. collectAnchors runs after a successful print and calls next when done.
+    void collectAnchors(const std::function<void()>& next);
+    void beginAnchorPlacement(const PrintedTopic& printed);
+    void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
+    void endTopicAnchors();
+
+    // Finishing (CHMExporterFinish.cpp).
+    void finishExport();
+    bool ResolveDestination();
+    void GenerateTableOfContents();
+    void WritePDFData();
+    void endExport();
+    void releaseWebObjects();
+
+    // Progress (CHMExporterProgress.cpp).
+    void reportProgress(double rate, int pageIndex, const QString& title);
+
+    CHMDocument& m_document;
+    std::size_t m_curPageId = 0;
+    int m_pageCount = 0;
+    LinkItemList m_pageList;
+    QSet<QString> m_listedPages; // page keys of m_pageList
+    ExportPrintSettings m_printSettings;
+    std::unique_ptr<PdfDocument> m_pdfDocument;
+    QUrl m_fileURL;
+    bool m_ExportHyperlinks = true;
+    bool m_ExportTOC = true;
+    std::unique_ptr<ConditionLock> m_condLock;
+    std::function<void()> m_wakeWaitingMainThread;
+
+    // Web objects live on the main thread; the pages go before the profile they use.
+    std::unique_ptr<CHMWebProfile> m_webProfile;
+    std::shared_ptr<OffscreenWebPage> m_webView;
+    QUrl m_topicUrl;
+
+    Outcome m_outcome = Outcome::Running;
+    ExportStatistics m_statistics;
+    QElapsedTimer m_phaseTimer;
+    Progress m_lastProgress;
+};

@@ -1,0 +1,20 @@
+#include "export/ExportStatistics.h"
+
+Q_LOGGING_CATEGORY(lcExportStatistics, "tomefold.export.statistics", QtWarningMsg)
+
+QString ExportStatistics::keyValueLines(int pages) const
+{
+    const double perTopic = topics > 0 ? 1.0 / topics : 0.0;
+    QString lines;
+    const auto add = [&lines](const char* key, double value) {
+        lines += QStringLiteral("%1=%2\n").arg(QLatin1String(key)).arg(value, 0, 'f', 2);
+    };
+    lines += QStringLiteral("topics=%1\npages=%2\n").arg(topics).arg(pages);
+    add("load_ms", loadMs * perTopic);
+    add("layout_ms", layoutMs * perTopic);
+    add("print_ms", printMs * perTopic);
+    add("blank_ms", blankMs * perTopic);
+    add("append_ms", appendMs * perTopic);
+    add("write_ms", writeMs);
+    return lines;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLoggingCategory>
+#include <QString>
+
+// The statistics of every export, as key=value lines at info level (off unless enabled).
+Q_DECLARE_LOGGING_CATEGORY(lcExportStatistics)
+
+// Where an export's time goes, summed over its topics, in milliseconds.
+struct ExportStatistics {
+    int topics = 0;        // topics handled (loaded or given up)
+    double loadMs = 0;     // making the page and loading the topic
+    double layoutMs = 0;   // laying frames and wide content out for print
+    double printMs = 0;    // printing to PDF
+    double blankMs = 0;    // opening the printed PDF and testing its pages for blankness
+    double appendMs = 0;   // copying pages into the output document
+    double writeMs = 0;    // writing the output file
+
+    // "key=value" lines: topics, pages, then the mean time of each phase per topic (write in total).
+    QString keyValueLines(int pages) const;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Scripts run in a loaded topic, in a world apart from the topic's own scripts, before it prints.
+namespace TopicPrintScripts {
+
+// Lays the topic out so that printing loses nothing, and answers {"pending": n, "zoom": z}:
+// - a frameset (which the engine prints as one clipped page) becomes the same frames one below
+//   the other, each as an inline frame;
+// - every inline frame whose document can be reached grows to the height of its content, at most
+//   maxHeightPx, innermost first;
+// - a topic wider than the view is scaled down to the view's width (the engine would cut off what
+//   lies beyond the printable width).
+// n counts inline frames that are still loading: run the script again until it is 0.
+QString prepareForPrint(double maxHeightPx);
+
+} // namespace TopicPrintScripts
