@@ -1,0 +1,11 @@
+# The file list: adding files and folders, the table model, its commands and their enabling.
+tomefold_add_test(filelist_tests SANITIZE
+  SOURCES
+    filelist/FileListTestSupport.cpp
+    filelist/IsCHMFileTest.cpp
+    filelist/FileListAdditionTest.cpp
+    filelist/FileListModelTest.cpp
+    filelist/FileListControllerTest.cpp
+    filelist/FileListAdderTest.cpp
+    filelist/AddFilesPanelTest.cpp
+  LIBS tomefold_app Qt6::Test)
