@@ -1,0 +1,6 @@
+tomefold_add_test(common_file_name_tests SANITIZE
+  SOURCES UniqueFileNamesTest.cpp TemporaryFileNamesTest.cpp
+  LIBS tomefold_common)
+tomefold_add_test(common_file_io_tests SANITIZE
+  SOURCES WholeFileIOTest.cpp FileReplacementTest.cpp FileSizesAndConversionsTest.cpp
+  LIBS tomefold_common)
