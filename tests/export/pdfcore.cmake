@@ -1,0 +1,6 @@
+# The export's additions to the PDF core: text-offset locator, settings, CMaps, page display.
+set(pdfcore_tests ${CMAKE_CURRENT_LIST_DIR}/pdfcore)
+
+tomefold_add_test(pdfcore_locator_tests SANITIZE
+  SOURCES ${pdfcore_tests}/TextOffsetLocatorTest.cpp
+  LIBS tomefold_export)
