@@ -4,3 +4,12 @@ set(pdfcore_tests ${CMAKE_CURRENT_LIST_DIR}/pdfcore)
 tomefold_add_test(pdfcore_locator_tests SANITIZE
   SOURCES ${pdfcore_tests}/TextOffsetLocatorTest.cpp
   LIBS tomefold_export)
+
+tomefold_add_test(pdfcore_cmap_tests SANITIZE
+  SOURCES ${pdfcore_tests}/CIDToUnicodeMapTest.cpp ${pdfcore_tests}/CoreErrorCapture.cpp ${pdfcore_tests}/TempFolder.cpp
+  LIBS tomefold_export)
+
+tomefold_add_test(pdfcore_settings_reader_tests SANITIZE
+  SOURCES ${pdfcore_tests}/CoreSettingsReaderTest.cpp ${pdfcore_tests}/CoreErrorCapture.cpp
+          ${pdfcore_tests}/TempFolder.cpp
+  LIBS tomefold_export)
