@@ -28,25 +28,51 @@ PathParts SplitPath(const QString& path)
     return {trimmed.left(slash), trimmed.mid(slash + 1)};
 }
 
+// The parts an item sorts by, worked out once per item.
+struct SortKey {
+    bool missing = true;
+    PathParts parts;
+};
+
+SortKey KeyOf(const FileListItem& item)
+{
+    const QString path = item.FilePath.path();
+    if (path.isEmpty())
+        return {};
+    return {false, SplitPath(path)};
+}
+
+// FinderCompare is 0 only for identical strings, so equal strings skip the collation.
+int CompareNames(const QString& string, const QString& other)
+{
+    return string == other ? 0 : WBQUtil::FinderCompare(string, other);
+}
+
+int CompareKeys(const SortKey& a, const SortKey& b, Qt::SortOrder order)
+{
+    if (a.missing || b.missing)
+        return int(a.missing) - int(b.missing);
+    int result = CompareNames(a.parts.parent, b.parts.parent);
+    if (result == 0)
+        result = CompareNames(a.parts.name, b.parts.name);
+    return order == Qt::DescendingOrder ? -result : result;
+}
+
 } // namespace
 
 int CompareFileListItems(const FileListItem& a, const FileListItem& b, Qt::SortOrder order)
 {
-    const QString pathA = a.FilePath.path();
-    const QString pathB = b.FilePath.path();
-    if (pathA.isEmpty() || pathB.isEmpty())
-        return int(pathA.isEmpty()) - int(pathB.isEmpty());
-
-    const PathParts partsA = SplitPath(pathA);
-    const PathParts partsB = SplitPath(pathB);
-    int result = WBQUtil::FinderCompare(partsA.parent, partsB.parent);
-    if (result == 0)
-        result = WBQUtil::FinderCompare(partsA.name, partsB.name);
-    return order == Qt::DescendingOrder ? -result : result;
+    return CompareKeys(KeyOf(a), KeyOf(b), order);
 }
 
 void SortFileListItems(std::vector<FileListItem>& items, Qt::SortOrder order)
 {
-    std::stable_sort(items.begin(), items.end(),
-        [order](const FileListItem& a, const FileListItem& b) { return CompareFileListItems(a, b, order) < 0; });
+    std::vector<std::pair<SortKey, FileListItem>> keyed;
+    keyed.reserve(items.size());
+    for (FileListItem& item : items)
+        keyed.emplace_back(KeyOf(item), std::move(item));
+    std::stable_sort(keyed.begin(), keyed.end(),
+        [order](const auto& a, const auto& b) { return CompareKeys(a.first, b.first, order) < 0; });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        items[i] = std::move(keyed[i].second);
 }
