@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -35,10 +36,15 @@ void addAnswerButton(QMessageBox& box, const QString& title, QMessageBox::Button
 // The texts go in as plain text: a title or message holding "<b>" or "%d" shows exactly that.
 void setAlertTexts(QMessageBox& box, const QString& title, const QString& message)
 {
+    box.setTextFormat(Qt::PlainText);
     box.setText(title);
     if (!message.isNull())
         box.setInformativeText(message);
-    box.setTextFormat(Qt::PlainText);
+    // The informative text has a label of its own, which does not follow the box's text format.
+    for (QLabel* label : box.findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            label->setTextFormat(Qt::PlainText);
+    }
 }
 
 void fillAlertBox(QMessageBox& box, int style, const QString& title, const QString& message,

@@ -1,0 +1,83 @@
+// Presets and the page-size selection in the preference files.
+#include "app/options/ExportOptionsPanel.h"
+
+#include "app/options/FieldNumber.h"
+#include "app/options/FixedPageSizes.h"
+#include "app/options/PageUnits.h"
+#include "app/options/Stepper.h"
+#include "app/presets/PresetEntries.h"
+#include "app/presets/PreferencePlist.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+void ExportOptionsPanel::GetPreferenceValue(QVariantMap* entry) const
+{
+    if (!entry)
+        return;
+    // The unit goes in by a name that does not depend on the language of its title.
+    const int unitTag = m_outlets.inSizeTypePopupOutlet->currentData().toInt();
+    entry->insert(PresetEntries::kInputTypeKey, PageUnits::unitStorageName(unitTag));
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        entry->insert(PresetEntries::kValueKeys[qsizetype(i)], m_fields[i]->text());
+}
+
+void ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
+{
+    QVariantMap presets;
+    if (!ReadPreferencePlist(&presets, kPresetPrefFileFormat))
+        return;
+    const std::optional<QVariantMap> entry = PresetEntries::presetEntry(presets, presetName);
+    if (!entry)
+        return;
+    // Values in a unit this application cannot name would be read in the wrong unit: leave the
+    // fields as they are.
+    const std::optional<QString> unitName = PresetEntries::stringValue(entry->value(PresetEntries::kInputTypeKey));
+    const std::optional<int> unitTag = unitName ? PageUnits::unitTagForStoredName(*unitName) : std::nullopt;
+    if (!unitTag)
+        return;
+    selectUnit(*unitTag);
+    m_currentSizeFormatType = *unitTag;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const std::optional<QString> text =
+            PresetEntries::stringValue(entry->value(PresetEntries::kValueKeys[qsizetype(i)]));
+        if (!text)
+            continue;
+        m_fields[i]->setText(*text);
+        m_steppers[i]->setValue(FieldNumber::leadingValue(*text));
+    }
+}
+
+bool ExportOptionsPanel::WriteGeneralPrefOptions() const
+{
+    const QVariantMap general{
+        {PresetEntries::kPresetIndexKey, qlonglong(m_outlets.PageSizePopupOutlet->currentIndex())}};
+    return WritePreferencePlist(general, kGeneralPrefFileFormat);
+}
+
+int ExportOptionsPanel::storedPageSizeSelection() const
+{
+    QVariantMap general;
+    if (!ReadPreferencePlist(&general, kGeneralPrefFileFormat))
+        return FixedPageSizes::kDefaultIndex;
+    const std::optional<qint64> index = PresetEntries::integerValue(general.value(PresetEntries::kPresetIndexKey));
+    // Only an item that carries a size: a fixed size or a preset, never a separator.
+    const bool usable = index && *index >= FixedPageSizes::kFirstFixedIndex
+        && *index < m_outlets.PageSizePopupOutlet->count() && *index != FixedPageSizes::kSecondSeparatorIndex;
+    return usable ? int(*index) : FixedPageSizes::kDefaultIndex;
+}
+
+void ExportOptionsPanel::restorePageSizeSelection()
+{
+    QVariantMap presets;
+    if (ReadPreferencePlist(&presets, kPresetPrefFileFormat))
+        m_outlets.PageSizePopupOutlet->addItems(PresetEntries::namesInPresetOrder(presets));
+
+    m_outlets.PageSizePopupOutlet->setCurrentIndex(storedPageSizeSelection());
+    ChangePageSizePresetPopup();
+    // A stored preset that could not be applied (its unit unknown) would leave the fields empty.
+    if (m_currentSizeFormatType == 0) {
+        m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kDefaultIndex);
+        ChangePageSizePresetPopup();
+    }
+}

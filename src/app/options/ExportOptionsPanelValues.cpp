@@ -1,0 +1,94 @@
+// How the six value fields follow typing, stepping, the page-size popup and the unit popup.
+#include "app/options/ExportOptionsPanel.h"
+
+#include "app/options/FieldNumber.h"
+#include "app/options/FixedPageSizes.h"
+#include "app/options/PageUnits.h"
+#include "app/options/Stepper.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <algorithm>
+
+void ExportOptionsPanel::controlTextDidChange(QLineEdit* changedField)
+{
+    const auto found = std::find(m_fields.begin(), m_fields.end(), changedField);
+    if (found == m_fields.end())
+        return;
+    const auto which = static_cast<ValueField>(found - m_fields.begin());
+    const QString text = changedField->text();
+    const double value = FieldNumber::leadingValue(text);
+    if (!text.isEmpty()) {
+        if (value > kMaximumValue)
+            setFieldValue(which, stepper(which)->value()); // undoes the entry
+        else if (!FieldNumber::isNumberBeingTyped(text))
+            setFieldValue(which, value); // drops what follows the number
+    }
+    m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kCustomIndex);
+}
+
+void ExportOptionsPanel::StepperControlDidChange(Stepper* sender)
+{
+    const auto found = std::find(m_steppers.begin(), m_steppers.end(), sender);
+    if (found != m_steppers.end())
+        setFieldValue(static_cast<ValueField>(found - m_steppers.begin()), sender->value());
+    m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kCustomIndex);
+}
+
+void ExportOptionsPanel::ChangePageSizePresetPopup()
+{
+    const int index = m_outlets.PageSizePopupOutlet->currentIndex();
+    if (FixedPageSizes::paperSizeAt(index)) {
+        applyFixedSize(index);
+    } else if (index >= FixedPageSizes::kFirstPresetIndex) {
+        ChangeAndSetPrefOptions(m_outlets.PageSizePopupOutlet->itemText(index));
+    } else {
+        return; // the custom entry and the separators carry no size
+    }
+    m_outlets.PageSizePopupOutlet->setCurrentIndex(index);
+}
+
+void ExportOptionsPanel::applyFixedSize(int popupIndex)
+{
+    const FixedPageSizes::PaperSize size = *FixedPageSizes::paperSizeAt(popupIndex);
+    selectUnit(PageUnits::kMillimetreTag);
+    m_currentSizeFormatType = PageUnits::kMillimetreTag;
+    const double margin = FixedPageSizes::kFixedSizeMarginMm;
+    // In field order: width, height, left, top, right, bottom.
+    const std::array<double, 6> values{size.widthMm, size.heightMm, margin, margin, margin, margin};
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        setFieldValue(static_cast<ValueField>(i), values[i]);
+        m_steppers[i]->setValue(values[i]);
+    }
+}
+
+void ExportOptionsPanel::ChangeSizeInTypePopup()
+{
+    const int newTag = m_outlets.inSizeTypePopupOutlet->currentData().toInt();
+    if (newTag == m_currentSizeFormatType)
+        return;
+    if (GetSizeTypeFactor() < 1.0 || PageUnits::SizeTypeFactor(newTag) < 0)
+        return; // no known unit to convert from, or none to convert to
+    std::array<double, 6> converted{};
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        converted[i] = PageUnits::convertForUnitChange(FieldNumber::leadingValue(m_fields[i]->text()),
+                                                       m_currentSizeFormatType, newTag);
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        m_fields[i]->setText(QString::asprintf("%.2f", converted[i]));
+        m_steppers[i]->setValue(FieldNumber::leadingValue(m_fields[i]->text()));
+    }
+    m_currentSizeFormatType = newTag;
+}
+
+void ExportOptionsPanel::selectUnit(int tag)
+{
+    const int index = m_outlets.inSizeTypePopupOutlet->findData(tag);
+    if (index >= 0)
+        m_outlets.inSizeTypePopupOutlet->setCurrentIndex(index);
+}
+
+void ExportOptionsPanel::setFieldValue(ValueField which, double value)
+{
+    field(which)->setText(FieldNumber::format(value));
+}

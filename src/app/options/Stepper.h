@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+// An up/down control that holds a value of its own beside a text field: pressing up or down (the
+// arrows, or the Up and Down keys) moves its value by the increment within its limits and reports
+// stepped(); setting the value from code clamps it to the limits and reports nothing. Unlike a spin
+// box it never edits the text of its field; its owner decides what a step does to the field.
+class Stepper : public QWidget {
+    Q_OBJECT
+public:
+    explicit Stepper(QWidget* parent = nullptr);
+
+    double value() const { return m_value; }
+    void setValue(double value);
+    void setLimits(double minimum, double maximum);
+    void setIncrement(double increment) { m_increment = increment; }
+    double minimum() const { return m_minimum; }
+    double maximum() const { return m_maximum; }
+    double increment() const { return m_increment; }
+
+    QToolButton* upButton() const { return m_up; }
+    QToolButton* downButton() const { return m_down; }
+
+signals:
+    void stepped();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void step(double delta);
+
+    QToolButton* m_up;
+    QToolButton* m_down;
+    double m_value = 0.0;
+    double m_minimum = 0.0;
+    double m_maximum = 100.0;
+    double m_increment = 1.0;
+};

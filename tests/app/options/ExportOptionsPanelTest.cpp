@@ -1,0 +1,156 @@
+#include "app/options/PageUnits.h"
+#include "app/support/AlertAnswerer.h"
+#include "app/support/PanelTestFixture.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QPageLayout>
+#include <QRadioButton>
+
+namespace {
+
+using UserActions::choose;
+using UserActions::chooseText;
+using UserActions::retype;
+
+const QStringList kA4InMillimetres{"210", "297", "27.2", "27.2", "27.2", "27.2"};
+
+class ExportOptionsPanelTest : public PanelTestFixture {};
+
+TEST_F(ExportOptionsPanelTest, FirstStartShowsA4InMillimetresAsTruePaperSize)
+{
+    EXPECT_EQ(pageSizes().currentIndex(), 3);
+    EXPECT_EQ(pageSizes().count(), 17);
+    EXPECT_EQ(units().currentData().toInt(), PageUnits::kMillimetreTag);
+    EXPECT_EQ(texts(), kA4InMillimetres);
+    EXPECT_DOUBLE_EQ(stepper(Field::Width).value(), 210.0);
+    EXPECT_DOUBLE_EQ(stepper(Field::Bottom).value(), 27.2);
+
+    const ExportOptionsPanel::PageGeometry points = panel->pageGeometryInPoints();
+    EXPECT_NEAR(points.width, 595.28, 0.01);
+    EXPECT_NEAR(points.height, 841.89, 0.01);
+    EXPECT_NEAR(points.left, 77.10, 0.01);
+    EXPECT_NEAR(points.right, 77.10, 0.01);
+}
+
+TEST_F(ExportOptionsPanelTest, TypingKeepsANumberBeingTypedAndDropsTrailingJunk)
+{
+    QLineEdit& width = field(Field::Width);
+    retype(width, "12.");
+    EXPECT_EQ(width.text(), "12.");
+    retype(width, "12.5");
+    EXPECT_EQ(width.text(), "12.5");
+    retype(width, "12abc");
+    EXPECT_EQ(width.text(), "12");
+    retype(width, "0.05");
+    EXPECT_EQ(width.text(), "0.05");
+    retype(width, "7.250");
+    EXPECT_EQ(width.text(), "7.250");
+
+    // Typing selects the custom entry and leaves the stepper where it was.
+    EXPECT_EQ(pageSizes().currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(stepper(Field::Width).value(), 210.0);
+}
+
+TEST_F(ExportOptionsPanelTest, ValueAbove32000IsReplacedByTheSteppersValue)
+{
+    retype(field(Field::Height), "40000");
+    EXPECT_EQ(field(Field::Height).text(), "297");
+    retype(field(Field::Height), "32000");
+    EXPECT_EQ(field(Field::Height).text(), "32000");
+}
+
+TEST_F(ExportOptionsPanelTest, ClearingAFieldSelectsCustomAndLeavesItEmpty)
+{
+    UserActions::clear(field(Field::Left));
+    EXPECT_EQ(field(Field::Left).text(), "");
+    EXPECT_EQ(pageSizes().currentIndex(), 0);
+}
+
+TEST_F(ExportOptionsPanelTest, StepperWritesItsOwnValueIntoTheFieldWithinItsLimits)
+{
+    UserActions::stepUp(stepper(Field::Width));
+    EXPECT_EQ(field(Field::Width).text(), "211");
+    EXPECT_EQ(pageSizes().currentIndex(), 0);
+
+    // The stepper ignores what was typed meanwhile: it steps from its own value.
+    retype(field(Field::Width), "12");
+    UserActions::stepUp(stepper(Field::Width));
+    EXPECT_EQ(field(Field::Width).text(), "212");
+
+    retype(field(Field::Left), "0");
+    stepper(Field::Left).setValue(0);
+    UserActions::stepDown(stepper(Field::Left));
+    EXPECT_EQ(field(Field::Left).text(), "0");
+
+    stepper(Field::Top).setFocus();
+    QTest::keyClick(&stepper(Field::Top), Qt::Key_Up);
+    EXPECT_EQ(field(Field::Top).text(), "28.2");
+}
+
+TEST_F(ExportOptionsPanelTest, UnitRoundTripRoundsToHundredths)
+{
+    chooseText(units(), "Inches");
+    EXPECT_EQ(texts(), (QStringList{"8.27", "11.69", "1.07", "1.07", "1.07", "1.07"}));
+    EXPECT_EQ(panel->currentSizeFormatType(), PageUnits::kInchTag);
+    EXPECT_DOUBLE_EQ(stepper(Field::Height).value(), 11.69);
+    EXPECT_NEAR(panel->pageGeometryInPoints().width, 8.27 * 72, 1e-3);
+
+    chooseText(units(), "Millimeters");
+    EXPECT_EQ(texts(), (QStringList{"210.06", "296.93", "27.18", "27.18", "27.18", "27.18"}));
+
+    // Choosing the unit already in use changes nothing.
+    chooseText(units(), "Millimeters");
+    EXPECT_EQ(texts(), (QStringList{"210.06", "296.93", "27.18", "27.18", "27.18", "27.18"}));
+
+    chooseText(units(), "Points");
+    EXPECT_EQ(field(Field::Width).text(), "595.45");
+    EXPECT_NEAR(panel->pageGeometryInPoints().width, 595.45, 1e-3);
+}
+
+TEST_F(ExportOptionsPanelTest, FixedSizeSwitchesToMillimetresWithItsMargins)
+{
+    chooseText(units(), "Inches");
+    chooseText(pageSizes(), "US Letter");
+    EXPECT_EQ(pageSizes().currentIndex(), 15);
+    EXPECT_EQ(units().currentData().toInt(), PageUnits::kMillimetreTag);
+    EXPECT_EQ(texts(), (QStringList{"216", "279", "27.2", "27.2", "27.2", "27.2"}));
+    EXPECT_DOUBLE_EQ(stepper(Field::Height).value(), 279.0);
+
+    chooseText(pageSizes(), "A3");
+    EXPECT_EQ(texts(), (QStringList{"297", "420", "27.2", "27.2", "27.2", "27.2"}));
+}
+
+TEST_F(ExportOptionsPanelTest, EntriesWithoutSizeChangeNothing)
+{
+    retype(field(Field::Width), "100");
+    for (const int index : {0, 1, 16}) {
+        pageSizes().setCurrentIndex(index);
+        panel->ChangePageSizePresetPopup();
+        EXPECT_EQ(field(Field::Width).text(), "100") << index;
+    }
+}
+
+TEST_F(ExportOptionsPanelTest, ExportReadsOrientationFlagsEncodingAndDocumentFields)
+{
+    EXPECT_EQ(panel->orientation(), unsigned(QPageLayout::Portrait));
+    QTest::mouseClick(panel->outlets().orientationRadioButtonOutlet->button(QPageLayout::Landscape), Qt::LeftButton);
+    EXPECT_EQ(panel->orientation(), unsigned(QPageLayout::Landscape));
+
+    EXPECT_TRUE(panel->exportsHyperlinks());
+    panel->outlets().exportHyperlinks->setFocus();
+    QTest::keyClick(panel->outlets().exportHyperlinks, Qt::Key_Space);
+    EXPECT_FALSE(panel->exportsHyperlinks());
+    EXPECT_TRUE(panel->exportsTOC());
+
+    EXPECT_TRUE(panel->GetCurrentEncodingName().isNull());
+    chooseText(*panel->outlets().textEncodingPopupOutlet, "Japanese (Shift JIS)");
+    EXPECT_EQ(panel->GetCurrentEncodingName(), "Shift_JIS");
+
+    EXPECT_FALSE(panel->documentTitle().isNull());
+    EXPECT_EQ(panel->documentTitle(), "");
+    QTest::keyClicks(panel->outlets().mAuthorEditFieldOutlet, "Ada");
+    EXPECT_EQ(panel->documentAuthor(), "Ada");
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "app/support/AlertAnswerer.h"
+#include "common/CustomAlert.h"
+#include "common/RunAlertSheet.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+class AlertSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.resize(400, 300);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    QWidget window;
+};
+
+TEST_F(AlertSheetTest, ButtonsAnswerOneZeroAndMinusOne)
+{
+    AlertAnswerer answerer(QStringList{"Keep", "Drop", "Later"});
+    EXPECT_EQ(RunAlertSheet("Title", "Message", "Keep", "Drop", "Later", &window), 1);
+    EXPECT_EQ(RunAlertSheet("Title", "Message", "Keep", "Drop", "Later", &window), 0);
+    EXPECT_EQ(RunAlertSheet("Title", "Message", "Keep", "Drop", "Later", &window), -1);
+
+    ASSERT_EQ(answerer.seen().size(), 3u);
+    EXPECT_EQ(answerer.unexpectedCount(), 0);
+    const AlertAnswerer::SeenAlert& first = answerer.seen().front();
+    EXPECT_EQ(first.buttons, (QStringList{"Keep", "Drop", "Later"}));
+    EXPECT_EQ(first.parent, &window);
+    EXPECT_EQ(first.modality, Qt::WindowModal);
+}
+
+TEST_F(AlertSheetTest, AbsentButtonsAreLeftOutButTheAlertKeepsAWayOut)
+{
+    AlertAnswerer answerer(QStringList{"OK", "OK"});
+    EXPECT_EQ(RunAlertSheet("Title", "Message", "OK", QString(), QString(), &window), 1);
+    EXPECT_EQ(RunAlertSheet("Title", "Message", QString(), QString(), QString(), &window), 1);
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen()[0].buttons, QStringList{"OK"});
+    EXPECT_EQ(answerer.seen()[1].buttons, QStringList{"OK"});
+}
+
+TEST_F(AlertSheetTest, TextsAreShownAsTypedNeverAsMarkupOrFormats)
+{
+    const QString title = R"(<b>The value "%@"</b> is 100% <i>wrong</i> %d %1)";
+    const QString message = "Use &amp; <br/> %@ %2";
+    AlertAnswerer answerer(QStringList{"OK", "OK"});
+    RunAlertSheet(title, message, "OK", QString(), QString(), &window);
+    RunAlertSheet(QString(), QString(), "OK", QString(), QString(), &window);
+
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen()[0].title, title);
+    EXPECT_EQ(answerer.seen()[0].message, message);
+    EXPECT_TRUE(answerer.seen()[0].textsArePlain);
+    EXPECT_EQ(answerer.seen()[1].title, QString(""));
+    EXPECT_EQ(answerer.seen()[1].message, QString(""));
+}
+
+TEST_F(AlertSheetTest, WithoutWindowTheActiveWindowCarriesTheAlert)
+{
+    AlertAnswerer answerer(QStringList{"OK"});
+    RunAlertSheet("Title", "Message", "OK", QString(), QString(), nullptr);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().parent, &window);
+    EXPECT_EQ(answerer.last().modality, Qt::WindowModal);
+}
+
+TEST_F(AlertSheetTest, WorkerThreadWaitsForTheButtonWhileTheMainLoopRuns)
+{
+    std::atomic<int> answer{12345};
+    std::atomic<bool> returned{false};
+    bool workerWasStillWaiting = false;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        workerWasStillWaiting = !returned.load();
+        AlertAnswerer::click("No")(box);
+    }});
+
+    std::thread worker([&] {
+        answer = RunAlertSheet("Replace the preset?", QString(), "Replace", "No", QString(), &window);
+        returned = true;
+    });
+    const bool finished = spinUntil([&] { return returned.load(); });
+    worker.join();
+
+    ASSERT_TRUE(finished);
+    EXPECT_TRUE(workerWasStillWaiting);
+    EXPECT_EQ(answer.load(), 0);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().parent, &window);
+}
+
+TEST_F(AlertSheetTest, WaitReleasesAnotherThreadWithTheFinalAnswer)
+{
+    CustomAlert alert("Title", "Message", "OK", "Cancel", QString());
+    alert.setWindow(&window);
+    std::atomic<int> answerSeenByWaiter{12345};
+    std::thread waiter([&] {
+        alert.wait();
+        answerSeenByWaiter = alert.responseCode();
+    });
+    {
+        AlertAnswerer answerer(QStringList{"Cancel"});
+        alert.showModalSheet();
+    }
+    waiter.join();
+    EXPECT_EQ(answerSeenByWaiter.load(), 0);
+
+    // An answer given before anyone waits does not leave a later waiter blocked.
+    std::thread lateWaiter([&] { alert.wait(); });
+    lateWaiter.join();
+}
+
+TEST_F(AlertSheetTest, NewAlertHasNoTextsAndNoAnswer)
+{
+    const CustomAlert alert;
+    EXPECT_TRUE(alert.title().isNull());
+    EXPECT_TRUE(alert.message().isNull());
+    EXPECT_EQ(alert.responseCode(), -1);
+    EXPECT_EQ(alert.alertStyle(), 0);
+}
+
+TEST_F(AlertSheetTest, AlertWithoutMessageShowsNothing)
+{
+    CustomAlert alert;
+    alert.setTitle("Title");
+    alert.setWindow(&window);
+    AlertAnswerer answerer;
+    alert.showModalSheetUsingAlert();
+    EXPECT_EQ(alert.responseCode(), -1);
+    EXPECT_TRUE(answerer.seen().empty());
+}
+
+TEST_F(AlertSheetTest, AccessoryViewIsLentToTheAlertAndGivenBack)
+{
+    QWidget owner;
+    auto* accessory = new QLineEdit(&owner);
+    bool shownInsideAlert = false;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        shownInsideAlert = box.isAncestorOf(accessory) && accessory->isVisible();
+        AlertAnswerer::click("Fine")(box);
+    }});
+    EXPECT_EQ(RunAlertSheetWithAccessoryView("Title", "Message", "Fine", QString(), QString(), &window, accessory), 1);
+    EXPECT_TRUE(shownInsideAlert);
+    EXPECT_EQ(accessory->parentWidget(), &owner);
+}
+
+TEST_F(AlertSheetTest, AlertEndsWhenItsWindowGoesAway)
+{
+    auto doomed = std::make_unique<QWidget>();
+    doomed->show();
+    AlertAnswerer answerer({[&](QMessageBox&) { doomed.reset(); }});
+    EXPECT_EQ(RunAlertSheet("Title", "Message", "OK", "Discard", QString(), doomed.get()), 1);
+    EXPECT_EQ(answerer.seen().size(), 1u);
+}
+
+TEST_F(AlertSheetTest, ApplicationModalAlertAnswersLikeTheSheet)
+{
+    CustomAlert alert("Title", "Message", "OK", "Cancel", "Other");
+    AlertAnswerer answerer(QStringList{"Other"});
+    alert.showModalAlert();
+    EXPECT_EQ(alert.responseCode(), -1);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().modality, Qt::ApplicationModal);
+}
+
+} // namespace
