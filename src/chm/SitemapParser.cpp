@@ -6,7 +6,6 @@
 #include <libxml/HTMLparser.h>
 
 #include <limits>
-#include <memory>
 
 namespace {
 
@@ -55,15 +54,6 @@ void endElement(void* context, const xmlChar* name)
 
 void ignoreError(void*, xmlErrorPtr) {}
 
-struct ParserContextDeleter {
-    void operator()(htmlParserCtxtPtr context) const
-    {
-        if (context->myDoc != nullptr)
-            xmlFreeDoc(context->myDoc);
-        htmlFreeParserCtxt(context);
-    }
-};
-
 QByteArray toUtf8(const QByteArray& data, const QString& encodingName)
 {
     const QString name = TextEncoding::isKnown(encodingName) ? encodingName : kDefaultEncoding;
@@ -80,20 +70,17 @@ void parse(const QByteArray& data, const QString& encodingName, SitemapTreeBuild
     if (utf8.isEmpty() || utf8.size() > std::numeric_limits<int>::max())
         return;
 
+    // Only element starts and ends are wanted; errors are not reported anywhere.
     htmlSAXHandler handler{};
     handler.initialized = XML_SAX2_MAGIC;
     handler.startElement = startElement;
     handler.endElement = endElement;
     handler.serror = ignoreError;
-
-    std::unique_ptr<htmlParserCtxt, ParserContextDeleter> context(
-        htmlCreatePushParserCtxt(&handler, &builder, nullptr, 0, nullptr, XML_CHAR_ENCODING_UTF8));
-    if (!context)
-        return;
-    // The text is UTF-8 now, whatever a <meta> charset inside it claims.
-    htmlCtxtUseOptions(context.get(), HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET
-                                          | HTML_PARSE_IGNORE_ENC | HTML_PARSE_NOIMPLIED);
-    htmlParseChunk(context.get(), utf8.constData(), static_cast<int>(utf8.size()), 1);
+    // The text is UTF-8 now, and naming that encoding makes the parser ignore any <meta> charset.
+    const htmlDocPtr document =
+        htmlSAXParseDoc(reinterpret_cast<const xmlChar*>(utf8.constData()), "UTF-8", &handler, &builder);
+    if (document != nullptr)
+        xmlFreeDoc(document);
 }
 
 } // namespace SitemapParser
