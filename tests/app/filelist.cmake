@@ -7,5 +7,5 @@ tomefold_add_test(filelist_tests SANITIZE
     filelist/FileListModelTest.cpp
     filelist/FileListControllerTest.cpp
     filelist/FileListAdderTest.cpp
-    filelist/AddFilesPanelTest.cpp
+    filelist/AddFilesAccessoryTest.cpp
   LIBS tomefold_app Qt6::Test)

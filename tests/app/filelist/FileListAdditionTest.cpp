@@ -43,12 +43,6 @@ protected:
     QString root;
 };
 
-TEST_F(FileListAddition, KeepingTheFolderStructureAddsOneFolderItem)
-{
-    const PendingFileListItems pending = add({root}, true, true);
-    EXPECT_EQ(pathsOf(pending.items, root), QStringList{QStringLiteral("./")});
-}
-
 TEST_F(FileListAddition, RecursiveAddsEveryVisibleCHMFileAtAnyDepthInNameOrder)
 {
     const PendingFileListItems pending = add({root}, false, true);
@@ -92,19 +86,6 @@ TEST_F(FileListAddition, TheSameFileTwiceGivesTwoItemsAndOtherFilesAreDroppedSil
     const QString txt = QDir(root).filePath(QStringLiteral("b.txt"));
     const PendingFileListItems pending = add({a, txt, a}, false, true);
     EXPECT_EQ(pathsOf(pending.items, root), (QStringList{"a.chm", "a.chm"}));
-}
-
-TEST_F(FileListAddition, NoteWhetherAnyEntryWasOfferedEvenWhenNoneWasTaken)
-{
-    const PendingFileListItems refused = add({QDir(root).filePath(QStringLiteral("b.txt"))}, false, true);
-    EXPECT_TRUE(refused.items.empty());
-    EXPECT_TRUE(refused.anEntryWasTried);
-
-    const QString empty = QDir(temp.path()).filePath(QStringLiteral("empty"));
-    makeFolder(temp.path(), QStringLiteral("empty"));
-    const PendingFileListItems nothing = add({empty}, false, true);
-    EXPECT_TRUE(nothing.items.empty());
-    EXPECT_FALSE(nothing.anEntryWasTried);
 }
 
 } // namespace

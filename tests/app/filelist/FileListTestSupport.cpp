@@ -16,11 +16,6 @@ void touch(const QString& root, const QString& relative)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
-void makeFolder(const QString& root, const QString& relative)
-{
-    ASSERT_TRUE(QDir(root).mkpath(relative));
-}
-
 FileListItem fileItem(const QString& path)
 {
     return {QUrl::fromLocalFile(path), false};

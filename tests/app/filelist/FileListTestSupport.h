@@ -12,8 +12,6 @@ namespace FileListTest {
 
 // Creates an empty file below root, with the folders it needs.
 void touch(const QString& root, const QString& relative);
-// Creates a folder below root, with the folders it needs.
-void makeFolder(const QString& root, const QString& relative);
 
 FileListItem fileItem(const QString& path);
 FileListItem folderItem(const QString& path);

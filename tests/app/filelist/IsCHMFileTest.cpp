@@ -9,7 +9,7 @@ QString Check(const char* path)
     return IsCHMFile(QUrl::fromLocalFile(QString::fromUtf8(path)));
 }
 
-TEST(IsCHMFile, AcceptsOnlyTheThreeSpellingsOfTheExtension)
+TEST(IsCHMFile, AcceptsOnlyTheThreeSpellingsOfTheLastComponentsExtension)
 {
     EXPECT_EQ(Check("/d/a.chm"), QStringLiteral("chm"));
     EXPECT_EQ(Check("/d/a.CHM"), QStringLiteral("CHM"));
@@ -20,10 +20,7 @@ TEST(IsCHMFile, AcceptsOnlyTheThreeSpellingsOfTheExtension)
     EXPECT_TRUE(Check("/d/x.chm.txt").isNull());
     EXPECT_TRUE(Check("/d/chm").isNull());
     EXPECT_TRUE(Check("/d/x.").isNull());
-}
-
-TEST(IsCHMFile, LooksOnlyAtTheLastComponent)
-{
+    // Only the last component counts, folder or not.
     EXPECT_TRUE(Check("/d/folder.chm/readme").isNull());
     EXPECT_EQ(Check("/d/Folder.chm/"), QStringLiteral("chm"));
     EXPECT_EQ(IsCHMFile(QUrl(QStringLiteral("file:///d/a%20b.chm"))), QStringLiteral("chm"));
