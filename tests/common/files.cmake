@@ -4,3 +4,6 @@ tomefold_add_test(common_file_name_tests SANITIZE
 tomefold_add_test(common_file_io_tests SANITIZE
   SOURCES WholeFileIOTest.cpp FileReplacementTest.cpp FileSizesAndConversionsTest.cpp
   LIBS tomefold_common)
+tomefold_add_test(common_pdf_redraw_tests SANITIZE
+  SOURCES RedrawPDFDocumentTest.cpp
+  LIBS tomefold_common poppler::core)
