@@ -31,8 +31,8 @@ void AddFilesPanel::configureDialog(QFileDialog& dialog, Selection selection)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setWindowTitle(FileListText(QStringLiteral("OpenDialogTitle")));
-    dialog.setLabelText(QFileDialog::Accept, FileListText(QStringLiteral("OpenDialogButton")));
+    dialog.setWindowTitle(FileListText("OpenDialogTitle"));
+    dialog.setLabelText(QFileDialog::Accept, FileListText("OpenDialogButton"));
     if (selection == Selection::Files) {
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setNameFilter(CHMNameFilter());

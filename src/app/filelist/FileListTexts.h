@@ -2,6 +2,6 @@
 
 #include <QString>
 
-// The user-visible texts of the file list, looked up by their keys ("OpenDialogTitle",
-// "OpenDialogButton"). An unknown key gives the key itself.
-QString FileListText(const QString& key);
+// The file list's user-visible texts by key ("OpenDialogTitle", "OpenDialogButton"): the
+// application's text table, with an English text of our own while the table lacks the key.
+QString FileListText(const char* key);
