@@ -13,3 +13,15 @@ tomefold_add_test(pdfcore_settings_reader_tests SANITIZE
   SOURCES ${pdfcore_tests}/CoreSettingsReaderTest.cpp ${pdfcore_tests}/CoreErrorCapture.cpp
           ${pdfcore_tests}/TempFolder.cpp
   LIBS tomefold_export)
+
+tomefold_add_test(pdfcore_poppler_settings_tests SANITIZE
+  SOURCES ${pdfcore_tests}/PopplerSettingsTest.cpp ${pdfcore_tests}/TempFolder.cpp ${pdfcore_tests}/TestPdf.cpp
+  LIBS tomefold_export)
+
+tomefold_add_test(pdfcore_page_text_tests SANITIZE
+  SOURCES ${pdfcore_tests}/PageTextPassTest.cpp ${pdfcore_tests}/TestPdf.cpp
+  LIBS tomefold_export)
+
+tomefold_add_test(pdfcore_soft_mask_tests SANITIZE
+  SOURCES ${pdfcore_tests}/SoftMaskedImageTest.cpp ${pdfcore_tests}/TestPdf.cpp
+  LIBS tomefold_export)
