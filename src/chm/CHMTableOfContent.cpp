@@ -4,6 +4,8 @@
 #include "chm/SitemapTreeBuilder.h"
 #include "chm/TopicPath.h"
 
+#include <utility>
+
 namespace {
 
 LinkItemPtr makeRoot()
@@ -37,16 +39,20 @@ CHMTableOfContent::CHMTableOfContent(const CHMTableOfContent* toc,
 
 void CHMTableOfContent::buildPageList()
 {
-    m_rootItems->enumerateItems([this](const LinkItemPtr& item) { addToPageList(item); });
+    QString lastPageKey;
+    m_rootItems->enumerateItems([&](const LinkItemPtr& item) { addToPageList(item, lastPageKey); });
 }
 
-void CHMTableOfContent::addToPageList(const LinkItemPtr& item)
+void CHMTableOfContent::addToPageList(const LinkItemPtr& item, QString& lastPageKey)
 {
     if (item->path().isEmpty())
         return;
     // Only the entry just before is compared: a page that comes back later is listed again.
-    if (m_pageList.isEmpty() || !TopicPath::isSamePage(m_pageList.last()->path(), item->path()))
+    QString key = TopicPath::pageKey(item->path());
+    if (m_pageList.isEmpty() || key.isEmpty() || key != lastPageKey) {
         m_pageList.append(item);
+        lastPageKey = std::move(key);
+    }
     item->setPageID(static_cast<quint64>(m_pageList.size() - 1));
 }
 

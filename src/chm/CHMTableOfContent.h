@@ -44,7 +44,8 @@ public:
 
 private:
     void buildPageList();
-    void addToPageList(const LinkItemPtr& item);
+    // Appends the node unless it names the page listed last (whose key is `lastPageKey`).
+    void addToPageList(const LinkItemPtr& item, QString& lastPageKey);
     const LinkItem& itemOrRoot(const LinkItem* item) const { return item != nullptr ? *item : *m_rootItems; }
 
     LinkItemPtr m_rootItems;
