@@ -45,25 +45,43 @@ void OffscreenWebPage::resizeView(const QSize& viewSize)
 
 bool OffscreenWebPage::sameDocument(const QUrl& a, const QUrl& b)
 {
-    const QUrl::FormattingOptions options = QUrl::RemoveFragment | QUrl::NormalizePathSegments;
-    return a.adjusted(options).toString(QUrl::FullyDecoded) == b.adjusted(options).toString(QUrl::FullyDecoded);
+    // The engine may escape a URL differently from the way it was asked for: compare decoded parts.
+    const QUrl first = a.adjusted(QUrl::NormalizePathSegments);
+    const QUrl second = b.adjusted(QUrl::NormalizePathSegments);
+    return first.scheme() == second.scheme() && first.host() == second.host() && first.port() == second.port()
+        && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
+        && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
 }
 
 void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)
 {
     m_loadingUrl = url;
     m_loadPending = true;
+    m_loadStarted = false;
     m_loadTimer.start(timeout);
     m_page->load(url);
 }
 
 void OffscreenWebPage::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
-    if (!m_loadPending || info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+    if (!m_loadPending)
         return;
-    if (!sameDocument(info.url(), m_loadingUrl))
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_loadStarted = m_loadStarted || sameDocument(info.url(), m_loadingUrl);
         return;
-    endLoad(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+    }
+    // Ends of what the page did before this load began belong to an earlier load.
+    if (!m_loadStarted)
+        return;
+    if (sameDocument(info.url(), m_loadingUrl)) {
+        endLoad(info.status() == QWebEngineLoadingInfo::LoadSucceededStatus);
+        return;
+    }
+    // Another navigation ended: one the page started and that was refused or stopped. When the
+    // page has come to rest its last completion is the load's end: still showing the document
+    // asked for, the load succeeded; showing another, it did not end at the document asked for.
+    if (!m_page->isLoading())
+        endLoad(sameDocument(m_page->url(), m_loadingUrl));
 }
 
 void OffscreenWebPage::endLoad(bool succeeded)

@@ -31,8 +31,10 @@ public:
     QWebEngineView& view() const { return *m_view; }
     void resizeView(const QSize& viewSize);
 
-    // Starts loading url; loadEnded follows exactly once. Only the completion of url itself
-    // (fragment aside) ends the load: completions of other URLs are passed over.
+    // Starts loading url; loadEnded follows exactly once: succeeded when url (fragment aside)
+    // finished loading, or when the page came to rest still showing it after a navigation it
+    // started elsewhere was stopped; failed when url failed, the page came to rest on another
+    // document, or the time-out passed.
     void load(const QUrl& url, std::chrono::milliseconds timeout);
     // Runs a script in a world apart from the page's own scripts; done gets its result, or an
     // invalid value when the page does not answer in time (its own scripts may never yield).
@@ -57,6 +59,7 @@ private:
     std::unique_ptr<QWebEngineView> m_view;
     QUrl m_loadingUrl;
     bool m_loadPending = false;
+    bool m_loadStarted = false;
     QTimer m_loadTimer;
     std::function<void(const QByteArray&)> m_printDone;
     quint64 m_printGeneration = 0;

@@ -4,9 +4,12 @@
 #define TEXTOUT_WORD_LIST 1
 #include <GlobalParams.h>
 #include <PDFDoc.h>
+#include <SplashOutputDev.h>
+#include <splash/SplashBitmap.h>
 #include <Stream.h>
 #include <TextOutputDev.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace PdfReadBack {
@@ -72,6 +75,29 @@ QRectF textBounds(const QByteArray& pdf, int pageIndex)
         bounds = bounds.united(QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax)));
     }
     return bounds;
+}
+
+int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int blue)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return -1;
+    SplashColor white;
+    white[0] = white[1] = white[2] = 0xFF;
+    SplashOutputDev device(splashModeRGB8, 4, false, white);
+    device.startDoc(document.get());
+    document->displayPage(&device, pageIndex + 1, 36, 36, 0, false, true, false);
+    SplashBitmap* bitmap = device.getBitmap();
+    int count = 0;
+    for (int y = 0; y < bitmap->getHeight(); ++y) {
+        const unsigned char* row = bitmap->getDataPtr() + static_cast<std::ptrdiff_t>(y) * bitmap->getRowSize();
+        for (int x = 0; x < bitmap->getWidth(); ++x) {
+            const unsigned char* pixel = row + 3 * x;
+            if (std::abs(pixel[0] - red) <= 40 && std::abs(pixel[1] - green) <= 40 && std::abs(pixel[2] - blue) <= 40)
+                ++count;
+        }
+    }
+    return count;
 }
 
 } // namespace PdfReadBack

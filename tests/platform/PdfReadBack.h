@@ -16,5 +16,7 @@ QStringList pageTexts(const QByteArray& pdf);
 QSizeF pageSize(const QByteArray& pdf, int pageIndex);
 // Union of all word boxes of a page as shown, in points from the top-left corner; empty without words.
 QRectF textBounds(const QByteArray& pdf, int pageIndex);
+// Number of pixels of a page rendered at 36 dpi whose colour is within 40 of rgb in each channel.
+int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int blue);
 
 } // namespace PdfReadBack

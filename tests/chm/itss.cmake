@@ -1,0 +1,2 @@
+tomefold_add_test(itss_protocol_tests SANITIZE SOURCES ITSSProtocolTest.cpp LIBS tomefold_chm)
+tomefold_add_test(chm_web_page_tests WEB SOURCES CHMWebPageTest.cpp LIBS tomefold_chm)
