@@ -94,7 +94,8 @@ public:
 
     // Presets and preference files.
     void GetPreferenceValue(QVariantMap* entry) const;
-    void ChangeAndSetPrefOptions(const QString& presetName);
+    // Applies the stored preset; false (and nothing changed) when it cannot be read or used.
+    bool ChangeAndSetPrefOptions(const QString& presetName);
     bool WriteGeneralPrefOptions() const;
     void AddPresetAction();
     PageSizePresetDialog* AddPresetDialogOutlet() const { return m_presetDialog; }

@@ -22,30 +22,38 @@ void ExportOptionsPanel::GetPreferenceValue(QVariantMap* entry) const
         entry->insert(PresetEntries::kValueKeys[qsizetype(i)], m_fields[i]->text());
 }
 
-void ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
+bool ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
 {
     QVariantMap presets;
     if (!ReadPreferencePlist(&presets, kPresetPrefFileFormat))
-        return;
+        return false;
     const std::optional<QVariantMap> entry = PresetEntries::presetEntry(presets, presetName);
     if (!entry)
-        return;
-    // Values in a unit this application cannot name would be read in the wrong unit: leave the
-    // fields as they are.
+        return false;
+    // A preset is applied whole or not at all: values in a unit this application cannot name, or
+    // values that are not texts, would otherwise mix with the fields' current values.
     const std::optional<QString> unitName = PresetEntries::stringValue(entry->value(PresetEntries::kInputTypeKey));
     const std::optional<int> unitTag = unitName ? PageUnits::unitTagForStoredName(*unitName) : std::nullopt;
     if (!unitTag)
-        return;
+        return false;
+    std::array<std::optional<QString>, 6> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const QVariant stored = entry->value(PresetEntries::kValueKeys[qsizetype(i)]);
+        if (!stored.isValid())
+            continue; // a value the preset does not hold is left as it is
+        texts[i] = PresetEntries::stringValue(stored);
+        if (!texts[i])
+            return false;
+    }
     selectUnit(*unitTag);
     m_currentSizeFormatType = *unitTag;
-    for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        const std::optional<QString> text =
-            PresetEntries::stringValue(entry->value(PresetEntries::kValueKeys[qsizetype(i)]));
-        if (!text)
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (!texts[i])
             continue;
-        m_fields[i]->setText(*text);
-        m_steppers[i]->setValue(FieldNumber::leadingValue(*text));
+        m_fields[i]->setText(*texts[i]);
+        m_steppers[i]->setValue(FieldNumber::leadingValue(*texts[i]));
     }
+    return true;
 }
 
 bool ExportOptionsPanel::WriteGeneralPrefOptions() const
@@ -75,7 +83,7 @@ void ExportOptionsPanel::restorePageSizeSelection()
 
     m_outlets.PageSizePopupOutlet->setCurrentIndex(storedPageSizeSelection());
     ChangePageSizePresetPopup();
-    // A stored preset that could not be applied (its unit unknown) would leave the fields empty.
+    // A stored preset that could not be applied would leave the fields empty.
     if (m_currentSizeFormatType == 0) {
         m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kDefaultIndex);
         ChangePageSizePresetPopup();

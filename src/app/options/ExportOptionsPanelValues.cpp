@@ -42,7 +42,11 @@ void ExportOptionsPanel::ChangePageSizePresetPopup()
     if (FixedPageSizes::paperSizeAt(index)) {
         applyFixedSize(index);
     } else if (index >= FixedPageSizes::kFirstPresetIndex) {
-        ChangeAndSetPrefOptions(m_outlets.PageSizePopupOutlet->itemText(index));
+        if (!ChangeAndSetPrefOptions(m_outlets.PageSizePopupOutlet->itemText(index))) {
+            // The fields keep values that are not the preset's: show them as custom values.
+            m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kCustomIndex);
+            return;
+        }
     } else {
         return; // the custom entry and the separators carry no size
     }
