@@ -31,25 +31,30 @@ CHMDocument::CHMDocument() = default;
 
 CHMDocument::~CHMDocument()
 {
+    closeHandle();
+}
+
+void CHMDocument::closeHandle()
+{
     const std::lock_guard guard(m_lock);
     if (m_chmFileHandle != nullptr)
         chm_close(m_chmFileHandle);
     m_chmFileHandle = nullptr;
 }
 
+void CHMDocument::openHandle()
+{
+    const std::lock_guard guard(m_lock);
+    m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
+    if (m_chmFileHandle != nullptr && !CHMContainerCheck::isComplete(m_filePath, m_chmFileHandle))
+        closeHandle();
+}
+
 bool CHMDocument::readFromURL(const QUrl& url, const QString& /*typeName*/, QString* /*error*/)
 {
-    {
-        const std::lock_guard guard(m_lock);
-        if (m_chmFileHandle != nullptr)
-            chm_close(m_chmFileHandle);
-        m_filePath = url.isLocalFile() ? url.toLocalFile() : url.path();
-        m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
-        if (m_chmFileHandle != nullptr && !CHMContainerCheck::isComplete(m_filePath, m_chmFileHandle)) {
-            chm_close(m_chmFileHandle);
-            m_chmFileHandle = nullptr;
-        }
-    }
+    closeHandle();
+    m_filePath = url.isLocalFile() ? url.toLocalFile() : url.path();
+    openHandle();
     resetMetadata();
     if (m_chmFileHandle == nullptr)
         return false;
