@@ -1,5 +1,7 @@
 #include "chm/TopicPath.h"
 
+#include "platform/TextEncoding.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QUrl>
@@ -39,6 +41,16 @@ QString withoutDotSegments(const QString& path)
     return kept.join(u'/');
 }
 
+// Escapes that decode to no UTF-8 stay as written, so that two such names are not both taken for
+// the same replacement characters.
+QString percentDecoded(QStringView text)
+{
+    if (!text.contains(u'%'))
+        return text.toString();
+    return TextEncoding::decodeStrict(QByteArray::fromPercentEncoding(text.toUtf8()), QStringLiteral("UTF-8"))
+        .value_or(text.toString());
+}
+
 } // namespace
 
 namespace TopicPath {
@@ -46,8 +58,7 @@ namespace TopicPath {
 QString pageKey(const QString& path)
 {
     const QStringView object = withoutLeadingSlashes(withoutFragmentAndQuery(path));
-    const QString decoded = QString::fromUtf8(QByteArray::fromPercentEncoding(object.toUtf8()));
-    return withoutDotSegments(decoded).toCaseFolded();
+    return withoutDotSegments(percentDecoded(object)).toCaseFolded();
 }
 
 bool isSamePage(const QString& a, const QString& b)

@@ -19,6 +19,7 @@ TEST(TopicPath, SamePageIgnoresSpellingButNotTheName)
         EXPECT_TRUE(TopicPath::isSamePage(QString::fromUtf8(a), QString::fromUtf8(b))) << a << " / " << b;
     const QList<std::pair<const char*, const char*>> different{
         {"a.htm", "a.html"}, {"a.htm", "b/a.htm"}, {"a%2520.htm", "a%20.htm"}, {"", ""}, {"#x", "#x"},
+        {"%FF.htm", "%FE.htm"},
     };
     for (const auto& [a, b] : different)
         EXPECT_FALSE(TopicPath::isSamePage(QString::fromUtf8(a), QString::fromUtf8(b))) << a << " / " << b;
