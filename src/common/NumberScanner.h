@@ -17,7 +17,9 @@ public:
         PercentSigns, // only "%": "50%" and "%50" are whole numbers, "50 %" is not
     };
 
+    // The scanner reads the text in place: it must outlive the scanner.
     NumberScanner(QStringView text, Skipping skipping);
+    NumberScanner(QString&& text, Skipping skipping) = delete;
 
     // Values outside [minimum, maximum] are capped, as are values too large for 64 bits.
     std::optional<qint64> scanInteger(qint64 minimum, qint64 maximum);

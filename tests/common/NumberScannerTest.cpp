@@ -49,7 +49,8 @@ TEST(NumberScanner, CapsIntegersInsteadOfOverflowing)
     EXPECT_EQ(Integer("99999999999999999999999"), std::numeric_limits<qint64>::max());
     EXPECT_EQ(Integer("-99999999999999999999999"), std::numeric_limits<qint64>::min());
     EXPECT_EQ(Integer("-9223372036854775808"), std::numeric_limits<qint64>::min());
-    NumberScanner scanner(QStringLiteral("3000000000"), Skip::WhiteSpace);
+    const QString beyondInt = QStringLiteral("3000000000");
+    NumberScanner scanner(beyondInt, Skip::WhiteSpace);
     EXPECT_EQ(scanner.scanInteger(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()),
               std::numeric_limits<qint32>::max());
 }
@@ -110,7 +111,8 @@ TEST(FieldNumber, WritesTheShortestTextThatReadsBack)
     EXPECT_EQ(FieldNumber(NumberKind::Double, 0.1).text(), "0.1");
     EXPECT_EQ(FieldNumber(NumberKind::Integer, -5000).text(), "-5000");
     EXPECT_EQ(FieldNumber(NumberKind::Float, 1e300).text(), "3.4028235e+38");
-    NumberScanner scanner(FieldNumber(NumberKind::Double, 1e300).text(), Skip::WhiteSpace);
+    const QString huge = FieldNumber(NumberKind::Double, 1e300).text();
+    NumberScanner scanner(huge, Skip::WhiteSpace);
     EXPECT_EQ(scanner.scanDouble(), 1e300);
 }
 

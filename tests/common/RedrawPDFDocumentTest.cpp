@@ -81,7 +81,8 @@ std::optional<Box> WordBox(const QByteArray& pdf, int pageNumber)
     const std::unique_ptr<TextWordList> words = text.makeWordList();
     for (int index = 0; index < words->getLength(); ++index) {
         TextWord* word = words->get(index);
-        if (word->getText()->toStr() == "Top") {
+        const std::unique_ptr<GooString> wordText(word->getText());
+        if (wordText->toStr() == "Top") {
             Box box;
             word->getBBox(&box.xMin, &box.yMin, &box.xMax, &box.yMax);
             return box;
