@@ -21,6 +21,12 @@ QString ShortestText(Number value)
     return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
 }
 
+template <typename Whole>
+std::optional<qint64> ScanWhole(NumberScanner& scanner)
+{
+    return scanner.scanInteger(std::numeric_limits<Whole>::min(), std::numeric_limits<Whole>::max());
+}
+
 } // namespace
 
 FieldNumber::FieldNumber(NumberKind kind, qint64 whole, double real) : m_kind(kind), m_whole(whole), m_real(real) {}
@@ -34,11 +40,11 @@ std::optional<FieldNumber> FieldNumber::scan(NumberScanner& scanner, NumberKind 
 {
     switch (kind) {
     case NumberKind::Int:
-        if (const auto value = scanner.scanInteger(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))
+        if (const auto value = ScanWhole<qint32>(scanner))
             return FieldNumber(kind, *value, 0);
         return std::nullopt;
     case NumberKind::Integer:
-        if (const auto value = scanner.scanInteger(std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max()))
+        if (const auto value = ScanWhole<qint64>(scanner))
             return FieldNumber(kind, *value, 0);
         return std::nullopt;
     case NumberKind::Float:

@@ -31,8 +31,8 @@ bool IsFolder(const QByteArray& path)
 bool CopyBesideAndRename(const QByteArray& newPath, mode_t mode, const QByteArray& targetPath)
 {
     const QString folder = QFileInfo(QFile::decodeName(targetPath)).absolutePath();
-    const QByteArray temporary =
-        QFile::encodeName(GetTemporaryURLInDirectory(folder, QStringLiteral("."), QStringLiteral("part")).toLocalFile());
+    const QUrl temporaryUrl = GetTemporaryURLInDirectory(folder, QStringLiteral("."), QStringLiteral("part"));
+    const QByteArray temporary = QFile::encodeName(temporaryUrl.toLocalFile());
     const bool placed = copyFile(newPath.constData(), temporary.constData()) == 0 &&
                         ::chmod(temporary.constData(), mode & 07777) == 0 &&
                         std::rename(temporary.constData(), targetPath.constData()) == 0;

@@ -102,7 +102,8 @@ qsizetype NumberScanner::afterDigits(qsizetype position) const
 // An exponent counts only when it is complete: "1e" and "1e+" are the number 1 followed by other text.
 qsizetype NumberScanner::afterExponent(qsizetype position) const
 {
-    if (position >= m_text.size() || (m_text.at(position) != QLatin1Char('e') && m_text.at(position) != QLatin1Char('E')))
+    const bool startsExponent = position < m_text.size() && m_text.at(position).toLower() == QLatin1Char('e');
+    if (!startsExponent)
         return position;
     qsizetype digits = position + 1;
     if (digits < m_text.size() && IsSign(m_text.at(digits)))
@@ -153,7 +154,8 @@ std::optional<double> NumberScanner::scanDouble()
     if (!mantissaEnd)
         return std::nullopt;
     const qsizetype end = afterExponent(*mantissaEnd);
-    const double value = DecimalValue(m_text.mid(start, *mantissaEnd - start), m_text.mid(*mantissaEnd, end - *mantissaEnd));
+    const double value =
+        DecimalValue(m_text.mid(start, *mantissaEnd - start), m_text.mid(*mantissaEnd, end - *mantissaEnd));
     m_position = end;
     return value;
 }

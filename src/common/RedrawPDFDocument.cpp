@@ -76,9 +76,9 @@ QPDFObjectHandle RedrawnPage(QPDF& output, QPDFPageObjectHelper& source)
 {
     const Rectangle box = DrawingBox(source);
     const int quarterTurns = QuarterTurns(source);
-    const double width = box.urx - box.llx;
-    const double height = box.ury - box.lly;
     const bool turnedSideways = quarterTurns % 2 == 1;
+    const double width = turnedSideways ? box.ury - box.lly : box.urx - box.llx;
+    const double height = turnedSideways ? box.urx - box.llx : box.ury - box.lly;
 
     QPDFObjectHandle form = output.copyForeignObject(source.getFormXObjectForPage(false));
     form.replaceKey("/BBox", QPDFObjectHandle::newArray(box));
@@ -89,8 +89,7 @@ QPDFObjectHandle RedrawnPage(QPDF& output, QPDFPageObjectHelper& source)
 
     QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", QPDFObjectHandle::newArray(
-                                     Rectangle(0, 0, turnedSideways ? height : width, turnedSideways ? width : height)));
+    page.replaceKey("/MediaBox", QPDFObjectHandle::newArray(Rectangle(0, 0, width, height)));
     page.replaceKey("/Resources", resources);
     page.replaceKey("/Contents", output.newStream(DrawFormContent(PlacementMatrix(box, quarterTurns))));
     return output.makeIndirectObject(page);

@@ -144,7 +144,8 @@ TEST(RedrawPDFDocument, WritesNoDocumentInformation)
     QPDF source;
     const QByteArray sourceBytes = SourceDocument({{"", 0}});
     source.processMemoryFile("source", sourceBytes.constData(), std::size_t(sourceBytes.size()));
-    source.getTrailer().replaceKey("/Info", source.makeIndirectObject(QPDFObjectHandle::parse("<< /Title (Secret) >>")));
+    QPDFObjectHandle information = QPDFObjectHandle::parse("<< /Title (Secret) >>");
+    source.getTrailer().replaceKey("/Info", source.makeIndirectObject(information));
     const QByteArray redrawn = WBQUtil::RedrawPDFDocument(source);
     QPDF written;
     written.processMemoryFile("redrawn", redrawn.constData(), std::size_t(redrawn.size()));

@@ -42,11 +42,12 @@ TEST_F(UniqueFileNames, NamesWithoutExtensionHaveNoTrailingDot)
     for (const QString& extension : {QString(), QStringLiteral("")}) {
         QTemporaryDir dir;
         const QUrl here = QUrl::fromLocalFile(dir.path());
-        EXPECT_EQ(WBQUtil::GetUniqueFileURL(here, "Guide", extension, false), QUrl::fromLocalFile(dir.filePath("Guide")));
+        const auto unique = [&] { return WBQUtil::GetUniqueFileURL(here, "Guide", extension, false).toLocalFile(); };
+        EXPECT_EQ(unique(), dir.filePath("Guide"));
         QFile(dir.filePath("Guide")).open(QIODevice::WriteOnly);
-        EXPECT_EQ(WBQUtil::GetUniqueFileURL(here, "Guide", extension, false), QUrl::fromLocalFile(dir.filePath("Guide 1")));
+        EXPECT_EQ(unique(), dir.filePath("Guide 1"));
         QFile(dir.filePath("Guide 1")).open(QIODevice::WriteOnly);
-        EXPECT_EQ(WBQUtil::GetUniqueFileURL(here, "Guide", extension, false), QUrl::fromLocalFile(dir.filePath("Guide 2")));
+        EXPECT_EQ(unique(), dir.filePath("Guide 2"));
     }
 }
 
