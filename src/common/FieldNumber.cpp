@@ -13,6 +13,17 @@ float CappedToFloat(double value)
     return static_cast<float>(std::clamp(value, -largest, largest));
 }
 
+// Converting a double outside the 64-bit range to an integer is undefined: cap it first.
+qint64 TruncatedToWhole(double value)
+{
+    constexpr double limit = 9223372036854775807.0; // rounds to 2^63, itself out of range
+    if (value >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (value <= -limit)
+        return std::numeric_limits<qint64>::min();
+    return qint64(value);
+}
+
 template <typename Number>
 QString ShortestText(Number value)
 {
@@ -32,8 +43,10 @@ std::optional<qint64> ScanWhole(NumberScanner& scanner)
 FieldNumber::FieldNumber(NumberKind kind, qint64 whole, double real) : m_kind(kind), m_whole(whole), m_real(real) {}
 
 FieldNumber::FieldNumber(NumberKind kind, double value)
-    : FieldNumber(kind, qint64(value), kind == NumberKind::Float ? double(CappedToFloat(value)) : value)
+    : FieldNumber(kind, 0, kind == NumberKind::Float ? double(CappedToFloat(value)) : value)
 {
+    if (isWhole())
+        m_whole = TruncatedToWhole(value);
 }
 
 std::optional<FieldNumber> FieldNumber::scan(NumberScanner& scanner, NumberKind kind)
