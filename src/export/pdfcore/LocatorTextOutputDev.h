@@ -20,6 +20,8 @@ public:
 
     void startPage(int pageNum, GfxState* state, XRef* xref) override;
 
+    // Passes the image, then its mask, to `drawImage` (see SoftMaskedImageDrawing.h); this device itself
+    // draws no images.
     void drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                              GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                              int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) override;

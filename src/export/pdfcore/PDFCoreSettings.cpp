@@ -17,7 +17,7 @@ CoreSettingsObjects makeCoreSettings(const SettingsFileSources& sources)
 
     CoreSettingsObjects objects;
     objects.dataFolder = PopplerDataFolder::create(settings);
-    if (!objects.dataFolder)
+    if (!objects.dataFolder) // Poppler then falls back on its own installed data
         error(errIO, -1, "Couldn't make a data folder for the PDF core's settings");
     objects.params = std::make_unique<GlobalParams>(objects.dataFolder ? objects.dataFolder->path().c_str() : nullptr);
     for (const auto& [fontName, path] : settings.fontFiles) {
