@@ -8,5 +8,5 @@ tomefold_add_test(options_panel_tests SANITIZE
   LIBS tomefold_app Qt6::Widgets Qt6::Test)
 
 tomefold_add_test(options_values_tests SANITIZE
-  SOURCES options/FieldNumberTest.cpp options/PageUnitsTest.cpp
+  SOURCES options/PageValueTextTest.cpp options/PageUnitsTest.cpp
   LIBS tomefold_app)

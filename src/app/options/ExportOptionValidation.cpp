@@ -1,6 +1,6 @@
 #include "app/options/ExportOptionValidation.h"
 
-#include "app/options/FieldNumber.h"
+#include "app/options/PageValueText.h"
 
 namespace ExportOptionValidation {
 
@@ -39,7 +39,7 @@ Problem singleValueProblem(const FieldTexts& texts, ValueField field)
 
 std::optional<Problem> findProblem(const FieldTexts& texts)
 {
-    const auto value = [&texts](ValueField field) { return FieldNumber::checkedValue(text(texts, field)); };
+    const auto value = [&texts](ValueField field) { return PageValueText::checkedValue(text(texts, field)); };
     const std::optional<float> w = value(ValueField::Width);
     const std::optional<float> h = value(ValueField::Height);
     const std::optional<float> l = value(ValueField::Left);

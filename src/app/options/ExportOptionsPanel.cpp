@@ -1,7 +1,7 @@
 #include "app/options/ExportOptionsPanel.h"
 
 #include "app/encoding/EncodingMenu.h"
-#include "app/options/FieldNumber.h"
+#include "app/options/PageValueText.h"
 #include "app/options/FixedPageSizes.h"
 #include "app/options/PageUnits.h"
 #include "app/options/Stepper.h"
@@ -195,7 +195,7 @@ ExportOptionsPanel::PageGeometry ExportOptionsPanel::pageGeometryInPoints() cons
     // A unit without a factor counts as points.
     const double factor = std::max(1.0, GetSizeTypeFactor());
     const auto points = [this, factor](ValueField which) {
-        return double(float(FieldNumber::leadingValue(field(which)->text()))) * factor;
+        return double(float(PageValueText::leadingValue(field(which)->text()))) * factor;
     };
     return {points(ValueField::Width), points(ValueField::Height), points(ValueField::Left),
             points(ValueField::Right), points(ValueField::Top),    points(ValueField::Bottom)};

@@ -1,7 +1,7 @@
 // Presets and the page-size selection in the preference files.
 #include "app/options/ExportOptionsPanel.h"
 
-#include "app/options/FieldNumber.h"
+#include "app/options/PageValueText.h"
 #include "app/options/FixedPageSizes.h"
 #include "app/options/PageUnits.h"
 #include "app/options/Stepper.h"
@@ -51,7 +51,7 @@ bool ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
         if (!texts[i])
             continue;
         m_fields[i]->setText(*texts[i]);
-        m_steppers[i]->setValue(FieldNumber::leadingValue(*texts[i]));
+        m_steppers[i]->setValue(PageValueText::leadingValue(*texts[i]));
     }
     return true;
 }

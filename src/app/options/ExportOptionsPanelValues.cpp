@@ -1,7 +1,7 @@
 // How the six value fields follow typing, stepping, the page-size popup and the unit popup.
 #include "app/options/ExportOptionsPanel.h"
 
-#include "app/options/FieldNumber.h"
+#include "app/options/PageValueText.h"
 #include "app/options/FixedPageSizes.h"
 #include "app/options/PageUnits.h"
 #include "app/options/Stepper.h"
@@ -18,11 +18,11 @@ void ExportOptionsPanel::controlTextDidChange(QLineEdit* changedField)
         return;
     const auto which = static_cast<ValueField>(found - m_fields.begin());
     const QString text = changedField->text();
-    const double value = FieldNumber::leadingValue(text);
+    const double value = PageValueText::leadingValue(text);
     if (!text.isEmpty()) {
         if (value > kMaximumValue)
             setFieldValue(which, stepper(which)->value()); // undoes the entry
-        else if (!FieldNumber::isNumberBeingTyped(text))
+        else if (!PageValueText::isNumberBeingTyped(text))
             setFieldValue(which, value); // drops what follows the number
     }
     m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kCustomIndex);
@@ -76,11 +76,11 @@ void ExportOptionsPanel::ChangeSizeInTypePopup()
         return; // no known unit to convert from, or none to convert to
     std::array<double, 6> converted{};
     for (std::size_t i = 0; i < m_fields.size(); ++i)
-        converted[i] = PageUnits::convertForUnitChange(FieldNumber::leadingValue(m_fields[i]->text()),
+        converted[i] = PageUnits::convertForUnitChange(PageValueText::leadingValue(m_fields[i]->text()),
                                                        m_currentSizeFormatType, newTag);
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
         m_fields[i]->setText(QString::asprintf("%.2f", converted[i]));
-        m_steppers[i]->setValue(FieldNumber::leadingValue(m_fields[i]->text()));
+        m_steppers[i]->setValue(PageValueText::leadingValue(m_fields[i]->text()));
     }
     m_currentSizeFormatType = newTag;
 }
@@ -94,5 +94,5 @@ void ExportOptionsPanel::selectUnit(int tag)
 
 void ExportOptionsPanel::setFieldValue(ValueField which, double value)
 {
-    field(which)->setText(FieldNumber::format(value));
+    field(which)->setText(PageValueText::format(value));
 }

@@ -141,12 +141,12 @@ TEST_F(PageSizePresetDialogTest, RemovingAnUnknownNameSaysSoAndTheSelectedPreset
 {
     savePreset("Only");
     openDialog();
-    typeName("Nowhere");
+    typeName("Nowhere %1 %@");
     {
         AlertAnswerer answerer(QStringList{"OK"});
         QTest::mouseClick(dialog().removeButton(), Qt::LeftButton);
         ASSERT_EQ(answerer.seen().size(), 1u);
-        EXPECT_EQ(answerer.last().title, R"(There is no preset named "Nowhere".)");
+        EXPECT_EQ(answerer.last().title, R"(There is no preset named "Nowhere %1 %@".)");
     }
     ASSERT_EQ(pageSizes().currentIndex(), 17);
     typeName("Only");

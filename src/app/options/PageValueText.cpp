@@ -1,10 +1,10 @@
-#include "app/options/FieldNumber.h"
+#include "app/options/PageValueText.h"
 
 #include <QRegularExpression>
 
 #include <cmath>
 
-namespace FieldNumber {
+namespace PageValueText {
 
 namespace {
 
@@ -66,4 +66,4 @@ bool isNumberBeingTyped(const QString& text)
     return text.endsWith(QLatin1Char('.')) || decimalBeingTyped().match(text).hasMatch();
 }
 
-} // namespace FieldNumber
+} // namespace PageValueText

@@ -5,7 +5,7 @@
 #include <optional>
 
 // Reading and writing the numbers of the size and margin fields.
-namespace FieldNumber {
+namespace PageValueText {
 
 // The number the text starts with (blanks, a sign, digits with at most one point, an exponent),
 // ignoring what follows: "12abc" reads 12. Text that starts with no number reads 0, and so do
@@ -23,4 +23,4 @@ QString format(double value);
 // number form: a trailing decimal point ("12.") or trailing zeros after the point ("12.0", "0.00").
 bool isNumberBeingTyped(const QString& text);
 
-} // namespace FieldNumber
+} // namespace PageValueText
