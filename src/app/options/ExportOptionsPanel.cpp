@@ -11,15 +11,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,6 +69,13 @@ QHBoxLayout* fieldWithStepper(QLineEdit* field, Stepper* stepper)
     row->addWidget(stepper);
     row->addStretch();
     return row;
+}
+
+// The document fields give "" rather than a null text when they are empty.
+QString textOrEmpty(const QLineEdit* field)
+{
+    const QString text = field->text();
+    return text.isNull() ? QStringLiteral("") : text;
 }
 
 } // namespace
@@ -221,14 +226,6 @@ QString ExportOptionsPanel::GetCurrentEncodingName() const
 {
     return ::GetCurrentEncodingName(*m_outlets.textEncodingPopupOutlet, m_encodingNames);
 }
-
-namespace {
-QString textOrEmpty(const QLineEdit* field)
-{
-    const QString text = field->text();
-    return text.isNull() ? QStringLiteral("") : text;
-}
-} // namespace
 
 QString ExportOptionsPanel::documentTitle() const { return textOrEmpty(m_outlets.mTitleEditFieldOutlet); }
 QString ExportOptionsPanel::documentAuthor() const { return textOrEmpty(m_outlets.mAuthorEditFieldOutlet); }
