@@ -97,8 +97,10 @@ bool PdfDocument::write(const QString& path, QString* error) const
         return false;
     }
     try {
+        // The writer keeps the description pointer until it is destroyed.
+        const QByteArray description = path.toLocal8Bit();
         QPDFWriter writer(*m_qpdf);
-        writer.setOutputFile(path.toLocal8Bit().constData(), stream, true);
+        writer.setOutputFile(description.constData(), stream, true);
         writer.write();
     } catch (const std::exception& e) {
         setError(error, QString::fromUtf8(e.what()));
