@@ -1,6 +1,6 @@
 #include "export/IsBlankPDFPage.h"
 
-#include "export/PDFCoreGlobals.h"
+#include "export/pdfcore/PDFCoreSettings.h"
 
 #include <QList>
 #include <QString>
@@ -61,7 +61,7 @@ bool IsBlankPDFPage(PDFDoc* document, int pageIndex)
 {
     if (document == nullptr || !document->isOk() || pageIndex < 0 || pageIndex >= document->getNumPages())
         return false;
-    EnsurePDFCoreGlobalParams();
+    PDFCoreSettings::ensureInitialised();
     const int pageNumber = pageIndex + 1;
     if (characterCount(*document, pageNumber) > kMostCharactersOfABlankPage)
         return false;

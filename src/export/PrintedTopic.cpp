@@ -1,7 +1,7 @@
 #include "export/PrintedTopic.h"
 
 #include "export/IsBlankPDFPage.h"
-#include "export/PDFCoreGlobals.h"
+#include "export/pdfcore/PDFCoreSettings.h"
 #include "platform/PdfDocument.h"
 
 #include <PDFDoc.h>
@@ -12,7 +12,7 @@ PrintedTopic::~PrintedTopic() = default;
 
 std::unique_ptr<PrintedTopic> PrintedTopic::open(const QByteArray& bytes)
 {
-    EnsurePDFCoreGlobalParams();
+    PDFCoreSettings::ensureInitialised();
     std::unique_ptr<PrintedTopic> topic(new PrintedTopic);
     topic->m_bytes = bytes;
     topic->m_pages = PdfDocument::open(topic->m_bytes);

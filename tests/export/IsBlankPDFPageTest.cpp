@@ -1,6 +1,6 @@
 #include "PdfTestFiles.h"
 #include "export/IsBlankPDFPage.h"
-#include "export/PDFCoreGlobals.h"
+#include "export/pdfcore/PDFCoreSettings.h"
 
 #include <QPointF>
 
@@ -14,7 +14,7 @@ namespace {
 
 bool isBlank(const QByteArray& pdf, int pageIndex = 0)
 {
-    EnsurePDFCoreGlobalParams();
+    PDFCoreSettings::ensureInitialised();
     PDFDoc document(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
     return IsBlankPDFPage(&document, pageIndex);
 }
