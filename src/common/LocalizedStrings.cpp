@@ -2,17 +2,56 @@
 
 #include <QLatin1StringView>
 
-#include <array>
 #include <utility>
 
 namespace {
 
-constexpr std::array<std::pair<const char*, const char*>, 4> kTexts{{
+constexpr std::pair<const char*, const char*> kTexts[] = {
     {"Exporting", "Exporting %1"},
     {"Processing", "Processing %1"},
     {"Saving", "Saving %1"},
     {"pages", "pages"},
-}};
+    // The main window, its menus and commands.
+    {"FullAppTitle", "Tomefold \u2013 CHM to PDF"},
+    {"FullAboutMenuTitle", "About Tomefold"},
+    {"FullHideMenuTitle", "Hide Tomefold"},
+    {"FullQuitMenuTitle", "Quit Tomefold"},
+    {"AboutText", "Tomefold %1\nConverts CHM help files into PDF documents."},
+    {"FileMenuTitle", "&File"},
+    {"EditMenuTitle", "&Edit"},
+    {"HelpMenuTitle", "&Help"},
+    {"AddFilesCommand", "Add Files\u2026"},
+    {"AddFolderCommand", "Add Folder\u2026"},
+    {"RemoveCommand", "Remove"},
+    {"RemoveAllCommand", "Remove All"},
+    {"SelectAllCommand", "Select All"},
+    {"MoveTopCommand", "Move to Top"},
+    {"MoveUpCommand", "Move Up"},
+    {"MoveDownCommand", "Move Down"},
+    {"MoveBottomCommand", "Move to Bottom"},
+    {"ExportCommand", "Export\u2026"},
+    {"ExportAllCommand", "Export All\u2026"},
+    {"RatingCommand", "Rate Tomefold\u2026"},
+    {"HelpCommand", "Tomefold User Manual"},
+    {"SupportCommand", "Contact Support\u2026"},
+    {"ManualMissingTitle", "The user manual is not installed."},
+    {"ManualMissingMessage", "Tomefold looked for it at \"%1\"."},
+    // The add-files dialog.
+    {"OpenDialogTitle", "Add CHM Files"},
+    {"OpenDialogButton", "Add"},
+    // A batch export.
+    {"Export", "Export"},
+    {"ExportAccessoryText",
+     "Each CHM file becomes a PDF of the same name in the chosen folder; a name already taken gets a number "
+     "added. Kept folders become sub-folders."},
+    {"ExportingOne", "Exporting %1 of %2 file"},
+    {"ExportingMany", "Exporting %1 of %2 files"},
+    {"CancelButtonString", "Cancel"},
+    {"ExportCompleted", "Export completed"},
+    {"SuccessfullConvertMsg", "The CHM files were converted to PDF."},
+    {"OkButtonString", "OK"},
+    {"OpenDestinationTitle", "Open Destination Folder"},
+};
 
 } // namespace
 
