@@ -34,6 +34,17 @@ constexpr std::pair<const char*, const char*> kTexts[] = {
     {"RatingCommand", "Rate Tomefold\u2026"},
     {"HelpCommand", "Tomefold User Manual"},
     {"SupportCommand", "Contact Support\u2026"},
+    // Shorter titles of the same commands under their toolbar images.
+    {"AddFilesItem", "Add"},
+    {"AddFolderItem", "Add Folder"},
+    {"MoveTopItem", "Top"},
+    {"MoveUpItem", "Up"},
+    {"MoveDownItem", "Down"},
+    {"MoveBottomItem", "Bottom"},
+    {"ExportItem", "Export"},
+    {"ExportAllItem", "Export All"},
+    {"RatingItem", "Rate"},
+    {"HelpItem", "Help"},
     {"ManualMissingTitle", "The user manual is not installed."},
     {"ManualMissingMessage", "Tomefold looked for it at \"%1\"."},
     // The add-files dialog.

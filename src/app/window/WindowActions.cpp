@@ -5,6 +5,8 @@
 
 #include <QAction>
 
+#include <utility>
+
 namespace {
 
 QAction* MakeAction(QObject* owner, const char* identifier, const char* titleKey, const QString& imageName = {},
@@ -62,5 +64,14 @@ WindowActions CreateWindowActions(QObject* owner)
     a.hide = MakeAction(owner, "Hide", "FullHideMenuTitle", {}, QKeySequence(Qt::CTRL | Qt::Key_H));
     a.quit = MakeAction(owner, "Quit", "FullQuitMenuTitle", {}, QKeySequence::Quit);
     a.quit->setMenuRole(QAction::QuitRole);
+    const std::pair<QAction*, const char*> toolbarTitles[] = {
+        {a.add, "AddFilesItem"},      {a.addFolder, "AddFolderItem"}, {a.moveTop, "MoveTopItem"},
+        {a.moveUp, "MoveUpItem"},     {a.moveDown, "MoveDownItem"},   {a.moveBottom, "MoveBottomItem"},
+        {a.exportSelected, "ExportItem"}, {a.exportAll, "ExportAllItem"}, {a.rating, "RatingItem"},
+        {a.help, "HelpItem"}};
+    for (const auto& [action, key] : toolbarTitles) {
+        action->setIconText(Localized(key));
+        action->setToolTip(action->text());
+    }
     return a;
 }
