@@ -11,3 +11,10 @@ tomefold_add_test(window_tests SANITIZE
 if(TARGET window_tests)
   target_include_directories(window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endif()
+
+tomefold_add_test(window_batch_tests WEB
+  SOURCES window/WindowBatchTest.cpp ${TOMEFOLD_WINDOW_TEST_SUPPORT}
+  LIBS tomefold_app Qt6::Test)
+if(TARGET window_batch_tests)
+  target_include_directories(window_batch_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+endif()
