@@ -55,3 +55,31 @@ QWebEnginePage* CHMWebPage::createWindow(WebWindowType)
     request->m_windowOpener = this;
     return request;
 }
+
+void CHMWebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& message)
+{
+    m_openedDialogs = m_openedDialogs || m_exportMode;
+    if (!m_exportMode)
+        QWebEnginePage::javaScriptAlert(securityOrigin, message);
+}
+
+bool CHMWebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& message)
+{
+    m_openedDialogs = m_openedDialogs || m_exportMode;
+    return !m_exportMode && QWebEnginePage::javaScriptConfirm(securityOrigin, message);
+}
+
+bool CHMWebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& message, const QString& defaultValue,
+                                  QString* result)
+{
+    m_openedDialogs = m_openedDialogs || m_exportMode;
+    return !m_exportMode && QWebEnginePage::javaScriptPrompt(securityOrigin, message, defaultValue, result);
+}
+
+void CHMWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+                                          const QString& sourceID)
+{
+    // The scripts of thousands of exported topics would flood the log.
+    if (!m_exportMode)
+        QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceID);
+}

@@ -22,6 +22,10 @@ public:
     // Export mode: the one document the main frame may show (fragments aside).
     void setTopicUrl(const QUrl& url) { m_topicUrl = url; }
 
+    // True once a page shown here opened a dialog during an export. Such a page is not navigated
+    // away from: the engine may then ask whether to leave it, in a dialog that nobody answers.
+    bool hasOpenedDialogs() const { return m_openedDialogs; }
+
     static Decision decide(bool exportMode, const QUrl& url, bool isMainFrame, const QUrl& topicUrl);
 
 signals:
@@ -31,9 +35,18 @@ signals:
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    // During an export nobody can answer a page's dialogs: they are passed over (confirm and
+    // prompt answer no) instead of waiting for ever.
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& message) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& message, const QString& defaultValue,
+                          QString* result) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int lineNumber,
+                                  const QString& sourceID) override;
 
 private:
     bool m_exportMode = false;
+    bool m_openedDialogs = false;
     QUrl m_topicUrl;
     // Set on the short-lived page that stands for a requested window until its URL is known.
     QPointer<CHMWebPage> m_windowOpener;

@@ -68,9 +68,11 @@ void CHMExporter::unlockWithCondition()
 {
     if (!m_condLock)
         return;
+    // A caller waiting on another thread may destroy this exporter as soon as the condition is set.
+    const std::function<void()> wake = m_wakeWaitingMainThread;
     m_condLock->setCondition(1);
-    if (m_wakeWaitingMainThread)
-        m_wakeWaitingMainThread();
+    if (wake)
+        wake();
 }
 
 void CHMExporter::releaseLock()

@@ -131,6 +131,8 @@ private:
     // Web objects live on the main thread; the pages go before the profile they use.
     std::unique_ptr<CHMWebProfile> m_webProfile;
     std::shared_ptr<OffscreenWebPage> m_webView;
+    // False once a topic's load, layout or print failed in the view: the next topic gets a new one.
+    bool m_webViewUsable = false;
     QUrl m_topicUrl;
 
     Outcome m_outcome = Outcome::Running;

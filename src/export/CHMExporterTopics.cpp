@@ -58,7 +58,13 @@ void CHMExporter::exportToPDF()
     const QUrl url = m_document.composeURL(loadablePath(item->path()));
     reportProgress(static_cast<double>(m_curPageId) * 100.0 / static_cast<double>(count), m_pageCount,
                    Localized("Exporting").arg(QFileInfo(m_document.filePath()).fileName()));
-    runOnMainAndWait([this] { initWebView(); });
+    runOnMainAndWait([this, url] {
+        // One view serves topic after topic while they go well, which saves making a page and
+        // its renderer for each; a view that failed, or already shows this document (whose
+        // reload would be a mere scroll), is replaced.
+        if (!m_webView || !m_webViewUsable || OffscreenWebPage::sameDocument(m_webView->page().url(), url))
+            initWebView();
+    });
     // Started from the event loop, never from inside the engine's callbacks of the previous topic.
     MainThread::runOnMainLater([this, url] { webViewLoadRequestOnMainThread(url); });
 }
@@ -71,6 +77,7 @@ void CHMExporter::initWebView()
     auto page = std::make_unique<CHMWebPage>(m_webProfile->profile());
     page->setExportMode(true);
     m_webView = std::make_shared<OffscreenWebPage>(std::move(page), m_printSettings.printableViewSize());
+    m_webViewUsable = true;
     QObject::connect(m_webView.get(), &OffscreenWebPage::loadEnded, m_webView.get(),
                      [this](bool succeeded) { webViewDidFinishLoad(succeeded); });
 }
@@ -101,6 +108,7 @@ void CHMExporter::webViewDidFinishLoad(bool succeeded)
     m_statistics.loadMs += elapsedMs(m_phaseTimer);
     // A topic that failed to load, or did not finish in time, shows nothing worth printing.
     if (!succeeded) {
+        m_webViewUsable = false;
         finishTopic();
         return;
     }
@@ -112,8 +120,14 @@ void CHMExporter::prepareTopicForPrint(int attempt)
 {
     const double maxHeightPx = kMaximumFrameHeight * kCssPixelsPerPoint;
     m_webView->runScript(TopicPrintScripts::prepareForPrint(maxHeightPx), kLayoutScriptTimeout,
-                         [this, attempt](const QVariant& result) {
-                             const int pending = result.toMap().value(QStringLiteral("pending")).toInt();
+                         [this, attempt](const std::optional<QVariant>& result) {
+                             if (!result) {
+                                 // The topic's own scripts hold the page: it cannot print either.
+                                 m_webViewUsable = false;
+                                 finishTopic();
+                                 return;
+                             }
+                             const int pending = result->toMap().value(QStringLiteral("pending")).toInt();
                              if (pending > 0 && attempt < kFrameLoadRounds) {
                                  QTimer::singleShot(kFrameLoadRoundDelay, m_webView.get(),
                                                     [this, attempt] { prepareTopicForPrint(attempt + 1); });
@@ -135,6 +149,7 @@ void CHMExporter::topicPrinted(const QByteArray& printed)
 {
     m_statistics.printMs += elapsedMs(m_phaseTimer);
     if (printed.isEmpty()) {
+        m_webViewUsable = false;
         finishTopic();
         return;
     }
@@ -174,6 +189,8 @@ void CHMExporter::appendPrintedPages(const QByteArray& printed)
 
 void CHMExporter::finishTopic()
 {
+    if (m_webView && static_cast<const CHMWebPage&>(m_webView->page()).hasOpenedDialogs())
+        m_webViewUsable = false;
     endTopicAnchors();
     ++m_statistics.topics;
     ++m_curPageId;

@@ -13,10 +13,9 @@ void ConditionLock::waitForCondition(int condition)
 
 void ConditionLock::setCondition(int condition)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_condition = condition;
-    }
+    // Notified under the lock: a waiter released by it may destroy this object as soon as it runs.
+    std::lock_guard lock(m_mutex);
+    m_condition = condition;
     m_changed.notify_all();
 }
 

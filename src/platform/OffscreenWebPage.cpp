@@ -22,7 +22,7 @@ OffscreenWebPage::OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const Q
     m_scriptTimer.setSingleShot(true);
     connect(&m_loadTimer, &QTimer::timeout, this, [this] { endLoad(false); });
     connect(&m_printTimer, &QTimer::timeout, this, [this] { endPrint({}); });
-    connect(&m_scriptTimer, &QTimer::timeout, this, [this] { endScript({}); });
+    connect(&m_scriptTimer, &QTimer::timeout, this, [this] { endScript(std::nullopt); });
     connect(m_page.get(), &QWebEnginePage::loadingChanged, this, &OffscreenWebPage::onLoadingChanged);
 }
 
@@ -95,23 +95,22 @@ void OffscreenWebPage::endLoad(bool succeeded)
     emit loadEnded(succeeded);
 }
 
-void OffscreenWebPage::runScript(const QString& source, std::chrono::milliseconds timeout,
-                                 std::function<void(const QVariant&)> done)
+void OffscreenWebPage::runScript(const QString& source, std::chrono::milliseconds timeout, ScriptDone done)
 {
     const quint64 generation = ++m_scriptGeneration;
     m_scriptDone = std::move(done);
     m_scriptTimer.start(timeout);
     m_page->runJavaScript(source, QWebEngineScript::ApplicationWorld, [this, generation](const QVariant& result) {
         if (!m_closing && generation == m_scriptGeneration)
-            endScript(result);
+            endScript(std::optional<QVariant>(result));
     });
 }
 
-void OffscreenWebPage::endScript(const QVariant& result)
+void OffscreenWebPage::endScript(const std::optional<QVariant>& result)
 {
     m_scriptTimer.stop();
     ++m_scriptGeneration; // a late answer after a time-out is passed over
-    if (std::function<void(const QVariant&)> done = std::exchange(m_scriptDone, nullptr))
+    if (ScriptDone done = std::exchange(m_scriptDone, nullptr))
         done(result);
 }
 

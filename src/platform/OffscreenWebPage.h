@@ -4,10 +4,12 @@
 #include <QSize>
 #include <QTimer>
 #include <QUrl>
+#include <QVariant>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPageLayout;
 class QWebEngineLoadingInfo;
@@ -36,10 +38,10 @@ public:
     // started elsewhere was stopped; failed when url failed, the page came to rest on another
     // document, or the time-out passed.
     void load(const QUrl& url, std::chrono::milliseconds timeout);
-    // Runs a script in a world apart from the page's own scripts; done gets its result, or an
-    // invalid value when the page does not answer in time (its own scripts may never yield).
-    void runScript(const QString& source, std::chrono::milliseconds timeout,
-                   std::function<void(const QVariant&)> done);
+    // Runs a script in a world apart from the page's own scripts; done gets its result, or
+    // nothing when the page does not answer in time (its own scripts may never yield).
+    using ScriptDone = std::function<void(const std::optional<QVariant>&)>;
+    void runScript(const QString& source, std::chrono::milliseconds timeout, ScriptDone done);
     // Prints the page; done gets the PDF bytes, empty when printing failed or timed out.
     void printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,
                     std::function<void(const QByteArray&)> done);
@@ -53,7 +55,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void endLoad(bool succeeded);
     void endPrint(const QByteArray& bytes);
-    void endScript(const QVariant& result);
+    void endScript(const std::optional<QVariant>& result);
 
     std::unique_ptr<QWebEnginePage> m_page;
     std::unique_ptr<QWebEngineView> m_view;
@@ -64,7 +66,7 @@ private:
     std::function<void(const QByteArray&)> m_printDone;
     quint64 m_printGeneration = 0;
     QTimer m_printTimer;
-    std::function<void(const QVariant&)> m_scriptDone;
+    ScriptDone m_scriptDone;
     quint64 m_scriptGeneration = 0;
     QTimer m_scriptTimer;
     bool m_closing = false;

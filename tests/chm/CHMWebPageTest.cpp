@@ -63,8 +63,8 @@ protected:
     {
         QVariant result;
         QEventLoop loop;
-        m_view->runScript(script, 30s, [&](const QVariant& value) {
-            result = value;
+        m_view->runScript(script, 30s, [&](const std::optional<QVariant>& value) {
+            result = value.value_or(QVariant());
             loop.quit();
         });
         loop.exec();

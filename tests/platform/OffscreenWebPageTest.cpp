@@ -137,8 +137,8 @@ TEST_F(OffscreenWebPageTest, ScriptsRunAgainstTheLoadedDocument)
     ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral("<p id='x'>hello</p>"))));
     QVariant result;
     QEventLoop loop;
-    page->runScript(QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"), 30s, [&](const QVariant& value) {
-        result = value;
+    page->runScript(QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"), 30s, [&](const std::optional<QVariant>& value) {
+        result = value.value_or(QVariant());
         loop.quit();
     });
     loop.exec();
