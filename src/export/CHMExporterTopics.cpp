@@ -119,7 +119,8 @@ void CHMExporter::webViewDidFinishLoad(bool succeeded)
 void CHMExporter::prepareTopicForPrint(int attempt)
 {
     const double maxHeightPx = kMaximumFrameHeight * kCssPixelsPerPoint;
-    m_webView->runScript(TopicPrintScripts::prepareForPrint(maxHeightPx), kLayoutScriptTimeout,
+    m_webView->runScript(TopicPrintScripts::prepareForPrint(m_printSettings.printableViewSize().width(), maxHeightPx),
+                         kLayoutScriptTimeout,
                          [this, attempt](const std::optional<QVariant>& result) {
                              if (!result) {
                                  // The topic's own scripts hold the page: it cannot print either.

@@ -4,7 +4,7 @@ namespace TopicPrintScripts {
 namespace {
 
 const char kPrepareForPrint[] = R"JS(
-(function (maxHeight) {
+(function (printWidth, maxHeight) {
   'use strict';
   var LOADED = 'tomefoldLoaded';
 
@@ -58,16 +58,19 @@ const char kPrepareForPrint[] = R"JS(
     return pending;
   }
 
+  // Measured at the printed width itself, whatever size the view has reached by now.
   function fitWidth(doc) {
     var root = doc.documentElement;
     if (!root)
       return 1;
     root.style.zoom = '';
-    var width = window.innerWidth;
+    var previousWidth = root.style.width;
+    root.style.width = printWidth + 'px';
     var content = Math.max(root.scrollWidth, doc.body ? doc.body.scrollWidth : 0);
-    if (width <= 0 || content <= width + 1)
+    root.style.width = previousWidth;
+    if (content <= printWidth + 1)
       return 1;
-    var zoom = width / content;
+    var zoom = printWidth / content;
     root.style.zoom = String(zoom);
     return zoom;
   }
@@ -76,14 +79,14 @@ const char kPrepareForPrint[] = R"JS(
   var pending = growFrames(document);
   var zoom = pending > 0 ? 1 : fitWidth(document);
   return { pending: pending, zoom: zoom };
-})(%1)
+})(%1, %2)
 )JS";
 
 } // namespace
 
-QString prepareForPrint(double maxHeightPx)
+QString prepareForPrint(int printWidthPx, double maxHeightPx)
 {
-    return QString::fromUtf8(kPrepareForPrint).arg(maxHeightPx, 0, 'f', 0);
+    return QString::fromUtf8(kPrepareForPrint).arg(printWidthPx).arg(maxHeightPx, 0, 'f', 0);
 }
 
 } // namespace TopicPrintScripts

@@ -10,9 +10,9 @@ namespace TopicPrintScripts {
 //   the other, each as an inline frame;
 // - every inline frame whose document can be reached grows to the height of its content, at most
 //   maxHeightPx, innermost first;
-// - a topic wider than the view is scaled down to the view's width (the engine would cut off what
-//   lies beyond the printable width).
+// - a topic wider than printWidthPx (the printable width in CSS pixels) is scaled down to it (the
+//   engine would cut off what lies beyond the printable width).
 // n counts inline frames that are still loading: run the script again until it is 0.
-QString prepareForPrint(double maxHeightPx);
+QString prepareForPrint(int printWidthPx, double maxHeightPx);
 
 } // namespace TopicPrintScripts
