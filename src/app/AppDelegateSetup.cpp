@@ -12,7 +12,6 @@
 #include "common/RunAlertSheet.h"
 #include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
-#include "platform/MainThread.h"
 
 #include <QAction>
 #include <QCoreApplication>

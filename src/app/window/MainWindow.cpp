@@ -9,7 +9,6 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSplitter>
