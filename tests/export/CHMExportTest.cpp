@@ -115,6 +115,14 @@ TEST_F(CHMExport, PrintsEveryTopicInOrderSkippingMissingAndBlankPages)
         EXPECT_EQ(PdfReadBack::pageSize(pdf, page).toSize(), QSize(612, 792));
 }
 
+TEST_F(CHMExport, ATopicWhoseScriptNeverEndsIsGivenUpAndTheExportGoesOn)
+{
+    // The page's script holds its renderer for ever: the load is given up after its time bound
+    // and the next topic gets a fresh view.
+    const QByteArray pdf = exportFixture(QStringLiteral("export-hang"), letterOptions());
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({"Before the hang", "After the hang"}));
+}
+
 TEST_F(CHMExport, ServesImagesAndStyleSheetsToThePages)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-basic"), letterOptions());
