@@ -1,11 +1,13 @@
 #pragma once
 
 #include "chm/LinkItem.h"
+#include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
 #include "export/ExportStatistics.h"
 #include "platform/ConditionLock.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QUrl>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CHMDocument;
 class CHMWebProfile;
@@ -70,6 +73,13 @@ public:
     int pageCount() const { return m_pageCount; }
     Outcome outcome() const { return m_outcome; }
     const ExportStatistics& statistics() const { return m_statistics; }
+
+    // Destinations by key (lower-cased "itss://chm/path[#anchor]"), and in creation order.
+    using LinkDestinationPtr = std::shared_ptr<LinkDestinationItem>;
+    const QHash<QString, LinkDestinationPtr>& linkDestinationList() const { return m_linkDestinationList; }
+    const std::vector<LinkDestinationPtr>& linkDestinationListArray() const { return m_linkDestinationListArray; }
+    // The destination a printed link URL or an outline entry's URL leads to, or null.
+    LinkDestinationPtr IsDestinationLinkExistForPath(const QString& urlString) const;
 
     // The last progress report, until the progress display takes these values over.
     struct Progress {
@@ -134,6 +144,9 @@ private:
     // False once a topic's load, layout or print failed in the view: the next topic gets a new one.
     bool m_webViewUsable = false;
     QUrl m_topicUrl;
+
+    QHash<QString, LinkDestinationPtr> m_linkDestinationList;
+    std::vector<LinkDestinationPtr> m_linkDestinationListArray;
 
     Outcome m_outcome = Outcome::Running;
     ExportStatistics m_statistics;

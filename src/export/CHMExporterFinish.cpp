@@ -89,3 +89,8 @@ void CHMExporter::releaseWebObjects()
     m_webView.reset();
     m_webProfile.reset();
 }
+
+CHMExporter::LinkDestinationPtr CHMExporter::IsDestinationLinkExistForPath(const QString&) const
+{
+    return {};
+}
