@@ -50,6 +50,15 @@ constexpr std::pair<const char*, const char*> kTexts[] = {
     // The add-files dialog.
     {"OpenDialogTitle", "Add CHM Files"},
     {"OpenDialogButton", "Add"},
+    // The page-size preset dialog. A text that names a preset takes the name in place of %1.
+    {"EmptyPresetAlertTitle", "Please enter a name for the preset."},
+    {"DefaultPresetAlertTitle", "\"%1\" is the name of a standard page size. Please choose another name."},
+    {"PresetExistAlertMsg", "A preset named \"%1\" already exists. Do you want to replace it?"},
+    {"ReplaceButtonTitle", "Replace"},
+    {"NoTitle", "No"},
+    {"RemoveExistPresetAlertMsg", "Do you want to remove the preset \"%1\"?"},
+    {"RemoveButtonTitle", "Remove"},
+    {"PresetNotExistAlertMsg", "There is no preset named \"%1\"."},
     // A batch export.
     {"Export", "Export"},
     {"ExportAccessoryText",

@@ -2,7 +2,7 @@
 
 #include "app/filelist/AddFilesAccessory.h"
 #include "app/filelist/FileListAdder.h"
-#include "app/filelist/FileListTexts.h"
+#include "common/LocalizedStrings.h"
 #include "app/filelist/IsCHMFile.h"
 
 #include <QFileDialog>
@@ -31,8 +31,8 @@ void AddFilesPanel::configureDialog(QFileDialog& dialog, Selection selection)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setWindowTitle(FileListText("OpenDialogTitle"));
-    dialog.setLabelText(QFileDialog::Accept, FileListText("OpenDialogButton"));
+    dialog.setWindowTitle(Localized("OpenDialogTitle"));
+    dialog.setLabelText(QFileDialog::Accept, Localized("OpenDialogButton"));
     if (selection == Selection::Files) {
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setNameFilter(CHMNameFilter());

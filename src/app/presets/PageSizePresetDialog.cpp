@@ -2,7 +2,7 @@
 
 #include "app/options/ExportOptionsPanel.h"
 #include "app/options/FixedPageSizes.h"
-#include "app/presets/PresetDialogTexts.h"
+#include "common/LocalizedStrings.h"
 #include "app/presets/PresetEntries.h"
 #include "app/presets/PreferencePlist.h"
 #include "common/RunAlertSheet.h"
@@ -25,8 +25,8 @@ QComboBox& pageSizePopup(const ExportOptionsPanel& panel)
 // Alerts of this dialog show a title and buttons only.
 int runAlert(QWidget* dialog, const QString& title, const char* defaultKey, const char* alternateKey = nullptr)
 {
-    return RunAlertSheet(title, QStringLiteral(""), PresetDialogText(defaultKey),
-                         alternateKey ? PresetDialogText(alternateKey) : QString(), QString(), dialog);
+    return RunAlertSheet(title, QStringLiteral(""), Localized(defaultKey),
+                         alternateKey ? Localized(alternateKey) : QString(), QString(), dialog);
 }
 
 } // namespace
@@ -120,11 +120,11 @@ void PageSizePresetDialog::SavePresetAction()
 {
     const QString name = m_nameBox->currentText();
     if (name.isEmpty()) {
-        runAlert(this, PresetDialogText("EmptyPresetAlertTitle"), "OkButtonString");
+        runAlert(this, Localized("EmptyPresetAlertTitle"), "OkButtonString");
         return;
     }
     if (isFixedItemTitle(name)) {
-        runAlert(this, PresetDialogText("DefaultPresetAlertTitle", name), "OkButtonString");
+        runAlert(this, Localized("DefaultPresetAlertTitle").arg(name), "OkButtonString");
         return;
     }
     QVariantMap presets;
@@ -134,7 +134,7 @@ void PageSizePresetDialog::SavePresetAction()
     const std::optional<QVariantMap> existing = PresetEntries::presetEntry(presets, name);
     qint64 position = PresetEntries::presetCount(presets);
     if (existing) {
-        if (runAlert(this, PresetDialogText("PresetExistAlertMsg", name), "ReplaceButtonTitle", "NoTitle") == 0)
+        if (runAlert(this, Localized("PresetExistAlertMsg").arg(name), "ReplaceButtonTitle", "NoTitle") == 0)
             return;
         position = PresetEntries::presetPosition(*existing).value_or(position);
     }
@@ -179,10 +179,10 @@ void PageSizePresetDialog::RemovePresetAction()
     const bool read = ReadPreferencePlist(&presets, kPresetPrefFileFormat);
     const std::optional<QVariantMap> removed = read ? PresetEntries::presetEntry(presets, name) : std::nullopt;
     if (!removed) {
-        runAlert(this, PresetDialogText("PresetNotExistAlertMsg", name), "OkButtonString");
+        runAlert(this, Localized("PresetNotExistAlertMsg").arg(name), "OkButtonString");
         return;
     }
-    if (runAlert(this, PresetDialogText("RemoveExistPresetAlertMsg", name), "RemoveButtonTitle", "NoTitle") == 0)
+    if (runAlert(this, Localized("RemoveExistPresetAlertMsg").arg(name), "RemoveButtonTitle", "NoTitle") == 0)
         return;
 
     // The presets after the removed one move up a place, so positions stay without gaps.
