@@ -1,13 +1,12 @@
 #include "export/CHMExporter.h"
 
+#include "chm/CHMDirectoryListing.h"
 #include "chm/CHMDocument.h"
 #include "platform/TextEncoding.h"
 
 #include <QFileInfo>
 
-#include <chm_lib.h>
-
-#include <mutex>
+#include <algorithm>
 
 namespace {
 
@@ -17,33 +16,33 @@ bool isTopicObject(const QString& path)
     return suffix == QLatin1String("htm") || suffix == QLatin1String("html");
 }
 
-// Object paths are bytes in the file's own encoding; a name the encoding module does not know
-// is read as UTF-8 rather than losing every page.
+bool isNonASCII(const QByteArray& bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+}
+
+// Object paths are bytes: Microsoft's compiler writes them in the file's code page, Free Pascal's
+// in UTF-8 whatever the code page. Non-ASCII bytes that form valid UTF-8 are read as UTF-8 (text in
+// a code page almost never does), so such a page is not listed a second time under a garbled name.
+// A name the encoding module does not know is read as UTF-8 rather than losing every page.
 std::optional<QString> decodeObjectPath(const QByteArray& bytes, const QString& encodingName)
 {
+    const QString utf8 = QStringLiteral("UTF-8");
+    if (isNonASCII(bytes)) {
+        if (std::optional<QString> path = TextEncoding::decodeStrict(bytes, utf8))
+            return path;
+    }
     if (encodingName.isEmpty() || !TextEncoding::isKnown(encodingName))
-        return TextEncoding::decodeStrict(bytes, QStringLiteral("UTF-8"));
+        return TextEncoding::decodeStrict(bytes, utf8);
     return TextEncoding::decodeStrict(bytes, encodingName);
 }
 
-struct EnumerationContext {
-    CHMExporter* exporter;
-    QString encodingName;
-};
-
-int addUnlistedObject(chmFile*, chmUnitInfo* unit, void* context)
+// Normal objects only: not the container's own (":: names") nor its special files ("/#", "/$"),
+// nor folders or paths that climb out of the container.
+bool isNormalFileObject(const QByteArray& bytes)
 {
-    const auto* enumeration = static_cast<const EnumerationContext*>(context);
-    const QByteArray bytes(unit->path);
-    if (!bytes.startsWith('/') || bytes.contains("/../") || bytes.endsWith('/'))
-        return CHM_ENUMERATOR_CONTINUE;
-    std::optional<QString> path = decodeObjectPath(bytes, enumeration->encodingName);
-    if (!path)
-        return CHM_ENUMERATOR_CONTINUE;
-    path->remove(0, 1);
-    if (isTopicObject(*path))
-        enumeration->exporter->CheckNInsertPath(*path);
-    return CHM_ENUMERATOR_CONTINUE;
+    return bytes.startsWith('/') && !bytes.startsWith("/#") && !bytes.startsWith("/$") && !bytes.contains("/../")
+        && !bytes.endsWith('/');
 }
 
 } // namespace
@@ -88,10 +87,20 @@ void CHMExporter::addHomeTopic()
 
 void CHMExporter::addUnlistedTopics()
 {
-    const std::lock_guard lock(m_document.lock());
-    chmFile* handle = m_document.chmFileHandle();
-    if (handle == nullptr)
+    if (m_document.chmFileHandle() == nullptr)
         return;
-    EnumerationContext context{this, m_document.encodingName()};
-    chm_enumerate(handle, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, &addUnlistedObject, &context);
+    // The directory is read from the file itself: chmlib's enumeration misses objects of some files.
+    const std::optional<QList<QByteArray>> names = CHMDirectoryListing::listObjectNames(m_document.filePath());
+    if (!names)
+        return;
+    for (const QByteArray& bytes : *names) {
+        if (!isNormalFileObject(bytes))
+            continue;
+        std::optional<QString> path = decodeObjectPath(bytes, m_document.encodingName());
+        if (!path)
+            continue;
+        path->remove(0, 1);
+        if (isTopicObject(*path))
+            CheckNInsertPath(*path);
+    }
 }
