@@ -2,6 +2,7 @@
 
 #include "chm/CHMDirectoryListing.h"
 #include "chm/CHMDocument.h"
+#include "chm/TopicPath.h"
 #include "platform/TextEncoding.h"
 
 #include <QFileInfo>
@@ -51,11 +52,7 @@ QString CHMExporter::pageKey(const QString& path)
 {
     // Two paths name the same page when they differ only in case, leading slashes, percent
     // escapes or fragment. A mere common beginning ("intro.htm", "intro.html") is not enough.
-    QString key = path.left(path.indexOf(QLatin1Char('#')));
-    key = QUrl::fromPercentEncoding(key.toUtf8());
-    while (key.startsWith(QLatin1Char('/')))
-        key.remove(0, 1);
-    return key.toLower();
+    return TopicPath::pageKey(path);
 }
 
 bool CHMExporter::FindPageInsidePageList(const QString& path) const
