@@ -1,11 +1,10 @@
 #include "platform/PdfDocument.h"
 
+#include "platform/PdfLinkJumps.h"
+
 #include <QSaveFile>
 
-// qpdf 11 API without the PointerHolder compatibility layer.
-#define POINTERHOLDER_TRANSITION 4
 #include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -25,6 +24,7 @@ void setError(QString* error, const QString& text)
 
 PdfDocument::PdfDocument()
     : m_qpdf(std::make_unique<QPDF>())
+    , m_linkJumps(std::make_unique<PdfLinkJumps>())
 {
     m_qpdf->setSuppressWarnings(true);
 }
@@ -73,6 +73,8 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
             return false;
         }
         m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
+        const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
+        m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), static_cast<int>(copies.size()) - 1);
     } catch (const std::exception& e) {
         setError(error, QString::fromUtf8(e.what()));
         return false;

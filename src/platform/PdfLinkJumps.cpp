@@ -1,0 +1,125 @@
+#include "platform/PdfLinkJumps.h"
+
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <exception>
+
+namespace {
+
+// The named destination a link jumps to: its /Dest, or the /D of a GoTo action.
+QPDFObjectHandle destinationName(QPDFObjectHandle link)
+{
+    QPDFObjectHandle destination = link.getKey("/Dest");
+    if (destination.isNull()) {
+        QPDFObjectHandle action = link.getKey("/A");
+        if (action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo"))
+            destination = action.getKey("/D");
+    }
+    return destination.isName() || destination.isString() ? destination : QPDFObjectHandle::newNull();
+}
+
+// The explicit destination array a name stands for in the document's catalog: /Dests keyed by
+// name objects, the /Names /Dests tree keyed by strings. A value may be a dictionary with /D.
+QPDFObjectHandle explicitDestination(QPDF& document, QPDFObjectHandle name)
+{
+    QPDFObjectHandle root = document.getRoot();
+    QPDFObjectHandle value = QPDFObjectHandle::newNull();
+    const std::string key = name.isName() ? name.getName().substr(1) : name.getUTF8Value();
+    QPDFObjectHandle dests = root.getKey("/Dests");
+    if (dests.isDictionary())
+        value = dests.getKey("/" + key);
+    QPDFObjectHandle names = root.getKey("/Names");
+    if (value.isNull() && names.isDictionary() && names.getKey("/Dests").isDictionary()) {
+        QPDFNameTreeObjectHelper tree(names.getKey("/Dests"), document);
+        tree.findObject(key, value);
+    }
+    if (value.isDictionary())
+        value = value.getKey("/D");
+    return value.isArray() && value.getArrayNItems() >= 2 ? value : QPDFObjectHandle::newNull();
+}
+
+bool isLinkAnnotation(QPDFObjectHandle annotation)
+{
+    return annotation.isDictionary() && annotation.getKey("/Subtype").isNameAndEquals("/Link");
+}
+
+} // namespace
+
+std::optional<PdfLinkJumps::Jump> PdfLinkJumps::lookUp(QPDF& source, QPDFObjectHandle link)
+{
+    QPDFObjectHandle name = destinationName(link);
+    if (name.isNull())
+        return std::nullopt;
+    QPDFObjectHandle destination = explicitDestination(source, name);
+    if (destination.isNull())
+        return Jump{source.getUniqueId(), -1, 0, std::nullopt};
+    Jump jump;
+    jump.source = source.getUniqueId();
+    QPDFObjectHandle page = destination.getArrayItem(0);
+    if (page.isIndirect()) {
+        try {
+            jump.sourcePage = source.findPage(page.getObjGen());
+        } catch (const std::exception&) {
+            jump.sourcePage = -1; // not a page of this document
+        }
+    }
+    QPDFObjectHandle kind = destination.getArrayItem(1);
+    auto number = [&destination](int at) -> std::optional<double> {
+        QPDFObjectHandle item = destination.getArrayItem(at);
+        return item.isNumber() ? std::optional<double>(item.getNumericValue()) : std::nullopt;
+    };
+    if (kind.isNameAndEquals("/XYZ")) {
+        jump.left = number(2).value_or(0);
+        jump.top = number(3);
+    } else if (kind.isNameAndEquals("/FitH") || kind.isNameAndEquals("/FitBH")) {
+        jump.top = number(2);
+    }
+    return jump;
+}
+
+void PdfLinkJumps::pageCopied(QPDF& source, int sourcePage, QPDF& output, QPDFObjectHandle copiedPage, int outputPage)
+{
+    m_copiedPages[{source.getUniqueId(), sourcePage}] = outputPage;
+    QPDFObjectHandle annotations = copiedPage.getKey("/Annots");
+    if (!annotations.isArray())
+        return;
+    for (int index = 0; index < annotations.getArrayNItems(); ++index) {
+        QPDFObjectHandle annotation = annotations.getArrayItem(index);
+        if (!isLinkAnnotation(annotation))
+            continue;
+        // The copied link still names its place; the name is looked up in the source's catalog.
+        std::optional<Jump> jump = lookUp(source, annotation);
+        if (!jump)
+            continue;
+        if (!annotation.isIndirect()) {
+            annotation = output.makeIndirectObject(annotation);
+            annotations.setArrayItem(index, annotation);
+        }
+        m_jumps[annotation.getObjGen()] = *jump;
+    }
+}
+
+std::optional<PdfDestination> PdfLinkJumps::targetOf(QPDFObjGen annotation, QPDF& output) const
+{
+    const auto jump = m_jumps.find(annotation);
+    if (jump == m_jumps.end())
+        return std::nullopt;
+    const auto copied = m_copiedPages.find({jump->second.source, jump->second.sourcePage});
+    if (copied == m_copiedPages.end())
+        return std::nullopt;
+    const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
+    if (copied->second < 0 || static_cast<size_t>(copied->second) >= pages.size())
+        return std::nullopt;
+    double top = 0;
+    if (jump->second.top) {
+        top = *jump->second.top;
+    } else {
+        // Without a height of its own the place is the top of its page.
+        QPDFObjectHandle page = pages[static_cast<size_t>(copied->second)];
+        QPDFObjectHandle box = QPDFPageObjectHelper(page).getMediaBox();
+        if (box.isRectangle())
+            top = box.getArrayAsRectangle().ury;
+    }
+    return PdfDestination{copied->second, QPointF(jump->second.left, top)};
+}
