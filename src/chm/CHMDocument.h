@@ -10,8 +10,10 @@
 
 struct chmFile;
 struct chmUnitInfo;
+class CHMExporter;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
+struct ReaderExport;
 struct TomefoldConversionOptions;
 class QLabel;
 class QProgressBar;
@@ -75,6 +77,26 @@ public:
     // Exports the whole document to a PDF file; blocks until the export has ended.
     void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
 
+    // Progress of an export in the controls above; each update runs on the main thread and
+    // callers elsewhere wait for it. Absent controls are skipped.
+    void exportedProgressRate(double rate, int pageIndex, const QString& title);
+    void SetProgressFileNameString(const QString& text);
+    void SetProgressLabelString(const QString& text);
+    void SetProgressIndicator(double rate);
+    void StartProgressIndicatorToIndeterminate();
+    void EndProgressIndicatorToIndeterminate();
+    void showExportProgressSheet();
+    void endExportProgressSheet();
+
+    // Reader road: the window's own export action asks for a destination, exports on a thread of
+    // its own behind a progress sheet and ends with an alert; nothing waits for it.
+    QWidget* documentWindow = nullptr;
+    void exportToPDF();
+    void Export(CHMExporter& exporter);
+    void cancelExport();
+    void exportDidEnd(int returnCode, const QUrl& url);
+    bool isReaderExportRunning() const { return m_readerExport != nullptr; }
+
     // Objects larger than this are not read: the size comes from the file, which is untrusted.
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
@@ -97,4 +119,8 @@ private:
     std::unique_ptr<CHMTableOfContent> m_indexSource;
     int m_customizedEncodingTag = 0;
     mutable std::recursive_mutex m_lock;
+
+    void startReaderExport(const QUrl& url);
+    void readerExportEnded();
+    std::shared_ptr<ReaderExport> m_readerExport;
 };

@@ -4,6 +4,7 @@
 #include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
 #include "export/ExportStatistics.h"
+#include "platform/PdfLink.h"
 #include "platform/ConditionLock.h"
 
 #include <QElapsedTimer>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CHMDocument;
@@ -80,6 +82,15 @@ public:
     const std::vector<LinkDestinationPtr>& linkDestinationListArray() const { return m_linkDestinationListArray; }
     // The destination a printed link URL or an outline entry's URL leads to, or null.
     LinkDestinationPtr IsDestinationLinkExistForPath(const QString& urlString) const;
+    // The output place of that destination; none when it was never put on a page (a link to it
+    // is removed and an outline entry for it is a plain label rather than a jump to page one).
+    std::optional<PdfDestination> placedDestinationForPath(const QString& urlString) const;
+
+    // Reader road (no completion lock): called on the main thread once the export has ended and
+    // the exporter is no longer used, so the handler may destroy it.
+    void setExportEndedHandler(std::function<void()> handler) { m_exportEnded = std::move(handler); }
+    // The alert that tells of a written file and offers to open it.
+    void AlertOnSuccessConversion();
 
     // The last progress report, until the progress display takes these values over.
     struct Progress {
@@ -117,6 +128,8 @@ private:
     // Finishing (CHMExporterFinish.cpp).
     void finishExport();
     bool ResolveDestination();
+    // The internal links of one output page; runs on SharedOperationQueue().
+    void ResolveDestination(int pageIndex);
     void GenerateTableOfContents();
     void WritePDFData();
     void endExport();
@@ -147,6 +160,8 @@ private:
 
     QHash<QString, LinkDestinationPtr> m_linkDestinationList;
     std::vector<LinkDestinationPtr> m_linkDestinationListArray;
+
+    std::function<void()> m_exportEnded;
 
     Outcome m_outcome = Outcome::Running;
     ExportStatistics m_statistics;

@@ -1,14 +1,26 @@
 #include "export/CHMExporter.h"
 
+#include "chm/CHMDocument.h"
+#include "chm/CHMTableOfContent.h"
 #include "chm/CHMWebProfile.h"
 #include "common/LocalizedStrings.h"
-#include "chm/CHMDocument.h"
+#include "export/LinkResolution.h"
+#include "export/Outline.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 #include "platform/PdfDocument.h"
 #include "platform/SerialOperationQueue.h"
 
-#include <QFileInfo>
+#include <utility>
+
+namespace {
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
 
 void CHMExporter::finishExport()
 {
@@ -17,10 +29,19 @@ void CHMExporter::finishExport()
         endExport();
         return;
     }
-    reportProgress(100.0, m_pageCount, Localized("Saving").arg(m_fileURL.fileName()));
+    const QString saving = Localized("Saving").arg(m_fileURL.fileName());
+    m_lastProgress.title = saving;
+    ++m_lastProgress.reports;
+    runOnMainAndWait([this, &saving] {
+        m_document.SetProgressFileNameString(saving);
+        m_document.StartProgressIndicatorToIndeterminate();
+    });
     if (m_ExportTOC)
         GenerateTableOfContents();
-    runOnMainAndWait([this] { WritePDFData(); });
+    runOnMainAndWait([this] {
+        WritePDFData();
+        m_document.EndProgressIndicatorToIndeterminate();
+    });
     endExport();
 }
 
@@ -28,23 +49,42 @@ bool CHMExporter::ResolveDestination()
 {
     const QString title = Localized("Processing").arg(m_fileURL.fileName());
     reportProgress(0.0, 0, title);
+    QElapsedTimer timer;
+    timer.start();
     const int pages = m_pdfDocument ? m_pdfDocument->pageCount() : 0;
     bool scheduledAll = true;
     for (int index = 0; index < pages; ++index) {
-        if (m_document.m_isConversionCancelled) {
+        if (m_document.m_isConversionCancelled.exchange(false)) {
             scheduledAll = false;
             break;
         }
-        // The resolution of the page's internal links is queued on SharedOperationQueue() here.
+        // The output document is touched by the queue alone until the wait below has ended.
+        SharedOperationQueue().addOperation([this, index] { ResolveDestination(index); });
         reportProgress(index * 100.0 / pages, index, title);
     }
     SharedOperationQueue().waitUntilAllOperationsAreFinished();
+    m_statistics.linksMs += elapsedMs(timer);
     return scheduledAll;
+}
+
+void CHMExporter::ResolveDestination(int pageIndex)
+{
+    // Also without any destination: an internal link left as printed would send a viewer to
+    // an "itss:" address that only this application can serve.
+    ResolvePageLinks(*m_pdfDocument, pageIndex, m_ExportHyperlinks,
+                     [this](const QString& url) { return placedDestinationForPath(url); });
 }
 
 void CHMExporter::GenerateTableOfContents()
 {
-    // The outline, mirroring the document's contents tree, is set on the output document here.
+    QElapsedTimer timer;
+    timer.start();
+    const CHMTableOfContent* toc = m_document.tocSource();
+    if (m_pdfDocument && toc != nullptr && toc->rootItems()) {
+        m_pdfDocument->setOutlineRoot(OutlineForContents(
+            *toc->rootItems(), [this](const QString& url) { return placedDestinationForPath(url); }));
+    }
+    m_statistics.outlineMs += elapsedMs(timer);
 }
 
 void CHMExporter::WritePDFData()
@@ -60,6 +100,7 @@ void CHMExporter::WritePDFData()
         m_pdfDocument.reset();
         return;
     }
+    // Written beside the target and renamed into place: a failed write leaves an earlier file whole.
     QString error;
     if (m_pdfDocument->write(path, &error)) {
         m_outcome = Outcome::Written;
@@ -68,17 +109,26 @@ void CHMExporter::WritePDFData()
         qWarning("Cannot write %s: %s", qUtf8Printable(path), qUtf8Printable(error));
     }
     m_pdfDocument.reset();
-    m_statistics.writeMs += static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    m_statistics.writeMs += elapsedMs(timer);
 }
 
 void CHMExporter::endExport()
 {
     qCInfo(lcExportStatistics).noquote() << m_statistics.keyValueLines(m_pageCount);
+    runOnMainAndWait([this] { m_document.endExportProgressSheet(); });
     // The pages go from the event loop, never inside their own callbacks; the caller is released
     // only once nothing of the export's web objects is left.
     MainThread::runOnMainLater([this] {
         releaseWebObjects();
-        unlockWithCondition();
+        if (m_condLock) {
+            unlockWithCondition();
+            return;
+        }
+        // Reader road: nobody waits; the alert, then the owner may let the exporter go.
+        if (m_outcome == Outcome::Written && m_exportEnded)
+            AlertOnSuccessConversion();
+        if (const std::function<void()> ended = std::exchange(m_exportEnded, nullptr))
+            ended();
     });
 }
 
@@ -90,7 +140,22 @@ void CHMExporter::releaseWebObjects()
     m_webProfile.reset();
 }
 
-CHMExporter::LinkDestinationPtr CHMExporter::IsDestinationLinkExistForPath(const QString&) const
+CHMExporter::LinkDestinationPtr CHMExporter::IsDestinationLinkExistForPath(const QString& urlString) const
 {
+    for (const QString& key : DestinationKeysForURL(urlString)) {
+        if (const LinkDestinationPtr item = m_linkDestinationList.value(key))
+            return item;
+    }
     return {};
+}
+
+std::optional<PdfDestination> CHMExporter::placedDestinationForPath(const QString& urlString) const
+{
+    // An anchor that no page took falls back to the top of its topic, like an unknown anchor.
+    for (const QString& key : DestinationKeysForURL(urlString)) {
+        const LinkDestinationPtr item = m_linkDestinationList.value(key);
+        if (item && item->isPlaced())
+            return PdfDestination{static_cast<int>(item->pdfPageNo()), item->destLocation()};
+    }
+    return std::nullopt;
 }

@@ -15,6 +15,8 @@ QString ExportStatistics::keyValueLines(int pages) const
     add("print_ms", printMs * perTopic);
     add("blank_ms", blankMs * perTopic);
     add("append_ms", appendMs * perTopic);
-    add("write_ms", writeMs);
+    add("links_ms", linksMs * perTopic);
+    add("outline_ms", outlineMs * perTopic);
+    add("write_ms", writeMs * perTopic);
     return lines;
 }

@@ -14,8 +14,10 @@ struct ExportStatistics {
     double printMs = 0;    // printing to PDF
     double blankMs = 0;    // opening the printed PDF and testing its pages for blankness
     double appendMs = 0;   // copying pages into the output document
+    double linksMs = 0;    // pointing the internal links at their destinations
+    double outlineMs = 0;  // building the outline
     double writeMs = 0;    // writing the output file
 
-    // "key=value" lines: topics, pages, then the mean time of each phase per topic (write in total).
+    // "key=value" lines: topics, pages, then the mean time of each phase per topic .
     QString keyValueLines(int pages) const;
 };

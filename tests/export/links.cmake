@@ -1,0 +1,6 @@
+tomefold_add_test(link_resolution_tests SANITIZE
+  SOURCES LinkResolutionTest.cpp OutlineTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PdfLinkTestFiles.cpp
+  LIBS tomefold_export PkgConfig::QPDF)
+if(TARGET link_resolution_tests)
+  target_include_directories(link_resolution_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
+endif()
