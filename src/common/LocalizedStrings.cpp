@@ -11,6 +11,8 @@ constexpr std::pair<const char*, const char*> kTexts[] = {
     {"Processing", "Processing %1"},
     {"Saving", "Saving %1"},
     {"pages", "pages"},
+    {"Export as PDF", "Export as PDF"},
+    {"OpenPDFFileTitle", "Open PDF File"},
     // The main window, its menus and commands.
     {"FullAppTitle", "Tomefold \u2013 CHM to PDF"},
     {"FullAboutMenuTitle", "About Tomefold"},
