@@ -4,3 +4,10 @@ tomefold_add_test(link_resolution_tests SANITIZE
 if(TARGET link_resolution_tests)
   target_include_directories(link_resolution_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
 endif()
+tomefold_add_test(link_export_tests WEB
+  SOURCES LinkExportTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PdfLinkTestFiles.cpp
+          ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PdfReadBack.cpp
+  LIBS tomefold_export PkgConfig::QPDF poppler::core)
+if(TARGET link_export_tests)
+  target_include_directories(link_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
+endif()

@@ -1,0 +1,204 @@
+#include "PdfLinkTestFiles.h"
+#include "PdfReadBack.h"
+#include "app/TomefoldConversionOptions.h"
+#include "chm/CHMDocument.h"
+#include "chm/ITSSScheme.h"
+#include "platform/DesktopServices.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace PdfLinkTestFiles;
+
+void registerTestUrlSchemes()
+{
+    registerITSSScheme();
+}
+
+namespace {
+
+// Asks for a cancel once its file-name label shows that links are being processed.
+class CancelWhileProcessing : public ConversionProgressDelegate {
+public:
+    bool isConversionCancelled() const override
+    {
+        return m_label.text().startsWith(QLatin1String("Processing"));
+    }
+    void setIsConversionCancelled(bool) override { }
+    QLabel* exportFilenameLabel() const override { return &m_label; }
+    QLabel* exportNoticeLabel() const override { return nullptr; }
+    QProgressBar* exportProgressIndicator() const override { return nullptr; }
+    QWidget* exportProgressSheet() const override { return nullptr; }
+    QWidget* window() const override { return nullptr; }
+
+private:
+    mutable QLabel m_label;
+};
+
+class NoDesktop : public DesktopServices {
+public:
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+class LinkExport : public testing::Test {
+protected:
+    void SetUp() override { m_previousDesktop = DesktopServices::replace(std::make_unique<NoDesktop>()); }
+    void TearDown() override { DesktopServices::replace(std::move(m_previousDesktop)); }
+
+    static TomefoldConversionOptions options(bool hyperlinks, bool toc)
+    {
+        TomefoldConversionOptions options;
+        options.pageWidth = 612;
+        options.pageHeight = 792;
+        options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
+        options.exportHyperlinks = hyperlinks ? 1 : 0;
+        options.exportTOC = toc ? 1 : 0;
+        return options;
+    }
+
+    QString target() const { return m_folder.filePath(QStringLiteral("links.pdf")); }
+
+    // Exports the links fixture as the batch does: from a worker thread while the main thread serves.
+    QByteArray exportLinks(TomefoldConversionOptions options)
+    {
+        CHMDocument document;
+        EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
+                                         QStringLiteral("CHM")));
+        QEventLoop loop;
+        std::thread worker([&] {
+            document.exportToPDF(QUrl::fromLocalFile(target()), &options);
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+        worker.join();
+        QFile file(target());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The page that shows the text; -2 when none does (never equal to a missing destination).
+    static int pageShowing(const QByteArray& pdf, const QString& text)
+    {
+        const QStringList texts = PdfReadBack::pageTexts(pdf);
+        for (int page = 0; page < texts.size(); ++page)
+            if (texts[page].contains(text))
+                return page;
+        return -2;
+    }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<DesktopServices> m_previousDesktop;
+};
+
+QStringList internalLinksAnywhere(const QByteArray& pdf)
+{
+    QStringList found;
+    for (int page = 0; page < PdfReadBack::pageCount(pdf); ++page)
+        for (const ReadAnnotation& link : annotationsOfPage(pdf, page))
+            if (link.destPage >= 0 || link.hasNamedDest || link.uri.startsWith(QLatin1String("itss:")))
+                found << QStringLiteral("page %1: %2").arg(page).arg(link.uri);
+    return found;
+}
+
+} // namespace
+
+TEST_F(LinkExport, LinksJumpToWhereTheirTopicsAndAnchorsWerePrinted)
+{
+    const QByteArray pdf = exportLinks(options(true, true));
+    ASSERT_GT(PdfReadBack::pageCount(pdf), 0);
+    ASSERT_EQ(pageShowing(pdf, QStringLiteral("LinkChapter")), 0);
+    const int chapter = pageShowing(pdf, QStringLiteral("CHAPTERSTART"));
+    const int section = pageShowing(pdf, QStringLiteral("DEEPSECTION"));
+    const int bottom = pageShowing(pdf, QStringLiteral("INDEXBOTTOM"));
+    ASSERT_GT(section, pageShowing(pdf, QStringLiteral("DEEPSTART"))) << "the anchor lies on a later page of its topic";
+    ASSERT_GT(bottom, 0);
+
+    // In printed order: the chapter, an anchor of another topic, an anchor no topic defines (its
+    // topic's top), the topic that is not in the file (gone), a web link (as it was), and the
+    // same-page anchor that the engine printed as a named place.
+    const std::vector<ReadAnnotation> links = annotationsOfPage(pdf, 0);
+    ASSERT_EQ(links.size(), 5u);
+    EXPECT_EQ(links[0].destPage, chapter);
+    EXPECT_EQ(links[1].destPage, section);
+    EXPECT_EQ(links[2].destPage, chapter);
+    EXPECT_EQ(links[3].uri, QStringLiteral("http://example.com/page"));
+    EXPECT_EQ(links[3].destPage, -1);
+    EXPECT_EQ(links[4].destPage, bottom);
+    EXPECT_FALSE(links[4].hasNamedDest);
+    // A topic link opens at the top of its page; the anchor lower down on its own page.
+    EXPECT_GT(links[0].destPoint.y(), links[1].destPoint.y());
+
+    const int backHome = pageShowing(pdf, QStringLiteral("LinkBackHome"));
+    ASSERT_GE(backHome, 0);
+    const std::vector<ReadAnnotation> homeLinks = annotationsOfPage(pdf, backHome);
+    ASSERT_EQ(homeLinks.size(), 1u);
+    EXPECT_EQ(homeLinks[0].destPage, 0);
+}
+
+TEST_F(LinkExport, TheOutlineMirrorsTheContentsAndTheFileIsSound)
+{
+    const QByteArray pdf = exportLinks(options(true, true));
+    ASSERT_GT(PdfReadBack::pageCount(pdf), 0);
+    // Titles, nesting and order of the contents, the non-ASCII title included; the entry of a
+    // topic that is not in the file is a plain label.
+    const QString expected = QStringLiteral("Start(%1)[Глава первая(%2) Missing(-1)] Deep(%3)[Deep section(%4)]")
+                                 .arg(pageShowing(pdf, QStringLiteral("INDEXSTART")))
+                                 .arg(pageShowing(pdf, QStringLiteral("CHAPTERSTART")))
+                                 .arg(pageShowing(pdf, QStringLiteral("DEEPSTART")))
+                                 .arg(pageShowing(pdf, QStringLiteral("DEEPSECTION")));
+    EXPECT_EQ(outlineShape(outlineOf(pdf)).toStdString(), expected.toStdString());
+
+    QProcess check;
+    check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), target()});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    const QString report = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
+    EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
+    EXPECT_FALSE(report.contains(QLatin1String("WARNING"))) << report.toStdString();
+}
+
+TEST_F(LinkExport, WithoutHyperlinksOnlyWebLinksRemainWhileTheOutlineStillJumps)
+{
+    const QByteArray pdf = exportLinks(options(false, true));
+    ASSERT_GT(PdfReadBack::pageCount(pdf), 0);
+    EXPECT_EQ(internalLinksAnywhere(pdf), QStringList());
+    const std::vector<ReadAnnotation> links = annotationsOfPage(pdf, 0);
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].uri, QStringLiteral("http://example.com/page"));
+    const std::vector<ReadOutline> outline = outlineOf(pdf);
+    ASSERT_EQ(outline.size(), 2u);
+    EXPECT_EQ(outline[1].destPage, pageShowing(pdf, QStringLiteral("DEEPSTART")));
+}
+
+TEST_F(LinkExport, WithoutTheOutlineOptionThereIsNone)
+{
+    const QByteArray pdf = exportLinks(options(true, false));
+    ASSERT_GT(PdfReadBack::pageCount(pdf), 0);
+    EXPECT_TRUE(outlineOf(pdf).empty());
+}
+
+TEST_F(LinkExport, ACancelWhileProcessingLinksWritesNothingAndKeepsAnEarlierFile)
+{
+    {
+        QFile earlier(target());
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    CancelWhileProcessing delegate;
+    TomefoldConversionOptions cancelling = options(true, true);
+    cancelling.progressCallback.object = &delegate;
+    EXPECT_EQ(exportLinks(cancelling), QByteArray("earlier"));
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"links.pdf"}));
+    EXPECT_EQ(delegate.exportFilenameLabel()->text(), QStringLiteral("Processing links.pdf"));
+
+    // Without an earlier file there is none afterwards either.
+    QFile::remove(target());
+    EXPECT_EQ(exportLinks(cancelling), QByteArray());
+    EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
