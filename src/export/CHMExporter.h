@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chm/LinkItem.h"
+#include "export/AnchorPlacement.h"
 #include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
 #include "export/ExportStatistics.h"
@@ -25,6 +26,7 @@ class OffscreenWebPage;
 class PdfDocument;
 class PrintedTopic;
 class SerialOperationQueue;
+struct TopicAnchor;
 struct TomefoldConversionOptions;
 
 // Turns one open CHM document into one PDF file: every topic, in order, is loaded in an off-screen
@@ -124,6 +126,9 @@ private:
     void beginAnchorPlacement(const PrintedTopic& printed);
     void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
     void endTopicAnchors();
+    // The destination of the current topic itself, and of its named elements.
+    void AddDestinationForEachPage();
+    void addAnchorDestinations(const std::vector<TopicAnchor>& anchors);
 
     // Finishing (CHMExporterFinish.cpp).
     void finishExport();
@@ -160,6 +165,7 @@ private:
 
     QHash<QString, LinkDestinationPtr> m_linkDestinationList;
     std::vector<LinkDestinationPtr> m_linkDestinationListArray;
+    AnchorPlacement m_topicAnchors; // the current topic's text and pending destinations
 
     std::function<void()> m_exportEnded;
 

@@ -1,23 +1,93 @@
 #include "export/CHMExporter.h"
 
+#include "export/AnchorKeys.h"
+#include "export/DOMTextWalk.h"
+#include "export/PrintedTopic.h"
+#include "export/TopicText.h"
+#include "platform/OffscreenWebPage.h"
+
 // A topic's anchors: after its print, the destination of the topic itself and of each named
 // element are recorded with their offsets in the page's text; while its pages are appended, each
 // pending destination is placed on the output page and point where its text lies. Link
 // resolution and the outline read the placed destinations once every topic is done.
 
+namespace {
+
+// The walk reads the DOM in one pass; a page whose own scripts hold the renderer for longer gets
+// no anchors but its own.
+constexpr std::chrono::milliseconds kTextWalkTimeout{20000};
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
 void CHMExporter::collectAnchors(const std::function<void()>& next)
 {
-    next();
+    QElapsedTimer timer;
+    timer.start();
+    const std::size_t first = m_linkDestinationListArray.size();
+    AddDestinationForEachPage();
+    const auto collected = [this, first, next, timer](TopicText text) {
+        addAnchorDestinations(text.anchors());
+        std::vector<LinkDestinationPtr> pending(m_linkDestinationListArray.begin() + static_cast<std::ptrdiff_t>(first),
+                                                m_linkDestinationListArray.end());
+        m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
+        m_statistics.anchorsMs += elapsedMs(timer);
+        next();
+    };
+    if (!m_webView) {
+        collected(TopicText());
+        return;
+    }
+    // Right after the print, before the page's own scripts can change what was printed.
+    m_webView->runScript(DOMTextWalk::script(), kTextWalkTimeout,
+                         [this, collected](const std::optional<QVariant>& result) {
+                             if (!result)
+                                 m_webViewUsable = false;
+                             std::optional<TopicText> text = result ? DOMTextWalk::readResult(*result) : std::nullopt;
+                             collected(text ? std::move(*text) : TopicText());
+                         });
+}
+
+void CHMExporter::AddDestinationForEachPage()
+{
+    const QString key = AnchorKeys::topicKey(m_pageList.at(static_cast<qsizetype>(m_curPageId))->path());
+    auto item = std::make_shared<LinkDestinationItem>(m_curPageId, 0);
+    m_linkDestinationList.insert(key, item);
+    m_linkDestinationListArray.push_back(std::move(item));
+}
+
+void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors)
+{
+    const QString path = m_pageList.at(static_cast<qsizetype>(m_curPageId))->path();
+    for (const TopicAnchor& anchor : anchors) {
+        const QString key = AnchorKeys::anchorKey(path, anchor.name);
+        // The first element of a name is the one a link leads to.
+        if (m_linkDestinationList.contains(key))
+            continue;
+        auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
+        m_linkDestinationList.insert(key, item);
+        m_linkDestinationListArray.push_back(std::move(item));
+    }
 }
 
 void CHMExporter::beginAnchorPlacement(const PrintedTopic&)
 {
+    m_topicAnchors.begin();
 }
 
-void CHMExporter::placeAnchorsOnPage(const PrintedTopic&, int)
+void CHMExporter::placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
 {
+    QElapsedTimer timer;
+    timer.start();
+    m_topicAnchors.placeOnPage(printed.textDocument(), pageIndex, static_cast<std::uint64_t>(m_pageCount));
+    m_statistics.anchorsMs += elapsedMs(timer);
 }
 
 void CHMExporter::endTopicAnchors()
 {
+    m_topicAnchors.clear();
 }

@@ -13,6 +13,7 @@ QString ExportStatistics::keyValueLines(int pages) const
     add("load_ms", loadMs * perTopic);
     add("layout_ms", layoutMs * perTopic);
     add("print_ms", printMs * perTopic);
+    add("anchors_ms", anchorsMs * perTopic);
     add("blank_ms", blankMs * perTopic);
     add("append_ms", appendMs * perTopic);
     add("links_ms", linksMs * perTopic);

@@ -12,12 +12,13 @@ struct ExportStatistics {
     double loadMs = 0;     // making the page and loading the topic
     double layoutMs = 0;   // laying frames and wide content out for print
     double printMs = 0;    // printing to PDF
+    double anchorsMs = 0;  // reading the topic's text and anchors, and placing them on its pages
     double blankMs = 0;    // opening the printed PDF and testing its pages for blankness
     double appendMs = 0;   // copying pages into the output document
     double linksMs = 0;    // pointing the internal links at their destinations
     double outlineMs = 0;  // building the outline
     double writeMs = 0;    // writing the output file
 
-    // "key=value" lines: topics, pages, then the mean time of each phase per topic .
+    // "key=value" lines: topics, pages, then the mean time of each phase per topic.
     QString keyValueLines(int pages) const;
 };

@@ -1,0 +1,117 @@
+#include "export/AnchorPlacement.h"
+
+#include "export/PageCharacters.h"
+#include "export/pdfcore/LocatorTextOutputDev.h"
+#include "export/pdfcore/PageDisplay.h"
+#include "export/pdfcore/TextOffsetLocator.h"
+
+#include <PDFDoc.h>
+#include <Page.h>
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+struct AnchorPlacement::PageText {
+    int locatorResult = PDFCore::kLocateMatched;
+    PageCharacters characters;
+    PDFRectangle cropBox;
+};
+
+void AnchorPlacement::setTopic(std::string text, std::vector<Destination> pending)
+{
+    m_text = std::move(text);
+    m_pending = std::move(pending);
+    m_records.clear();
+    m_recordOf.clear();
+    m_next = 0;
+}
+
+void AnchorPlacement::begin()
+{
+    // One record per word that destinations begin at: the matching locates at most one record per
+    // word, so a second record there (a topic and the heading it starts with, two names before one
+    // element's text) would land on the word after. A destination begins at the first word after
+    // its offset, past the blanks that the matching skips.
+    m_records.clear();
+    m_recordOf.clear();
+    const std::string_view text = matchedText();
+    for (const Destination& item : m_pending) {
+        std::int32_t wordStart = static_cast<std::int32_t>(std::min<std::uint64_t>(item->charIndex(), text.size()));
+        PDFCore::skipTextWhitespace(text, wordStart);
+        const auto offset = static_cast<std::uint32_t>(wordStart);
+        if (m_records.empty() || m_records.back().charOffset != offset)
+            m_records.push_back(TextOffsetRecord{offset, 0.0, 0.0, 0});
+        m_recordOf.push_back(m_records.size() - 1);
+    }
+    m_textOffset = 0;
+    m_recordIndex = 0;
+    m_characterBase = 0;
+    m_next = 0;
+}
+
+void AnchorPlacement::clear()
+{
+    m_text = std::string();
+    m_pending.clear();
+    m_records.clear();
+    m_recordOf.clear();
+    m_next = 0;
+}
+
+std::string_view AnchorPlacement::matchedText() const
+{
+    // Offsets are 32-bit for the matching.
+    return std::string_view(m_text.data(), std::min<std::size_t>(m_text.size(), std::numeric_limits<std::int32_t>::max()));
+}
+
+AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageIndex)
+{
+    PageText page;
+    const int pageNumber = pageIndex + 1;
+    if (Page* pdfPage = printed.getPage(pageNumber))
+        page.cropBox = *pdfPage->getCropBox();
+    // One rendering serves both the matching of the words and the page's character count.
+    PDFCore::LocatorTextOutputDev device;
+    if (!device.isOk())
+        return page;
+    PDFCore::displayPages(printed, device, pageNumber, pageNumber, 72.0, 72.0, 0, /*useMediaBox=*/false,
+                          /*crop=*/true, /*printing=*/false);
+    page.locatorResult = device.locateTextOffsets(matchedText(), m_textOffset, m_records, m_recordIndex);
+    page.characters = PageCharacters::fromDevice(device, page.cropBox);
+    return page;
+}
+
+bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& page) const
+{
+    // A located destination belongs to the page whose words located it, even where the page's
+    // character count would pass it on.
+    if (m_records[m_recordOf[pendingIndex]].found == 1)
+        return true;
+    const LinkDestinationItem& item = *m_pending[pendingIndex];
+    if (page.locatorResult == PDFCore::kLocateFailed)
+        return item.charIndex() < m_characterBase + page.characters.numberOfCharacters();
+    return item.charIndex() <= static_cast<std::uint64_t>(std::max(m_textOffset, 0));
+}
+
+void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
+{
+    if (!hasPending())
+        return;
+    const PageText page = readPage(printed, pageIndex);
+    for (; m_next < m_pending.size(); ++m_next) {
+        if (!takesOnThisPage(m_next, page))
+            break;
+        LinkDestinationItem& item = *m_pending[m_next];
+        const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
+        item.setPdfPageNo(outputPageIndex);
+        if (record.found == 1) {
+            item.setDestLocation(QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
+        } else {
+            const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
+            item.setDestLocation(page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
+        }
+        item.setPlaced(true);
+    }
+    m_characterBase += page.characters.numberOfCharacters();
+}

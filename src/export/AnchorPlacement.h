@@ -1,0 +1,51 @@
+#pragma once
+
+#include "export/LinkDestinationItem.h"
+#include "export/pdfcore/TextOffsetRecord.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class PDFDoc;
+
+// Puts one topic's pending destinations on the output pages that its printed pages become.
+//
+// The printed pages' words are followed, page after page, through the topic's text; a destination
+// falls on the page where the matching reaches its offset, at the word found there (2 points above
+// its top, at its left edge). Where the words could not be followed, the page's character count
+// decides which destinations it takes, and the character at the destination's offset gives the
+// point. A destination that no page takes is left unplaced.
+class AnchorPlacement {
+public:
+    using Destination = std::shared_ptr<LinkDestinationItem>;
+
+    // The topic's text and its destinations in creation order (ascending offsets).
+    void setTopic(std::string text, std::vector<Destination> pending);
+    // Ready to place on the topic's first printed page.
+    void begin();
+    // Page pageIndex (from 0) of the printed topic is about to become output page outputPageIndex.
+    // Call for every page that will be appended, in order; never for pages left out.
+    void placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex);
+    // Forgets the topic.
+    void clear();
+
+    bool hasPending() const { return m_next < m_pending.size(); }
+
+private:
+    struct PageText;
+    std::string_view matchedText() const;
+    PageText readPage(PDFDoc& printed, int pageIndex);
+    bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
+
+    std::string m_text;
+    std::vector<Destination> m_pending;
+    std::vector<TextOffsetRecord> m_records;
+    std::vector<std::size_t> m_recordOf; // the record of each pending destination
+    std::int32_t m_textOffset = 0;
+    std::int32_t m_recordIndex = 0;
+    std::uint64_t m_characterBase = 0;
+    std::size_t m_next = 0;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A named element of a topic and where its text begins in the topic's text.
+struct TopicAnchor {
+    QString name;
+    std::uint64_t offset = 0; // bytes into TopicText::bytes()
+};
+
+// The text of a topic's page as its DOM holds it, leaf after leaf in document order, in UTF-8;
+// and the page's named elements with the byte offset at which each one's text begins. The
+// printed pages' words are later followed through this text to find where each offset lies.
+class TopicText {
+public:
+    void appendText(const QString& text);
+    // Text the page holds but does not print (a script, a style sheet, a hidden element): it counts
+    // towards the offsets like any other, but reads as blanks, which the word matching skips as
+    // it skips spaces, so that it does not lose its place on words no page shows.
+    void appendUnprintedText(const QString& text);
+    // Records an anchor at the current end of the text.
+    void addAnchor(const QString& name);
+
+    const std::string& bytes() const { return m_bytes; }
+    // Hands the text over, leaving this one empty.
+    std::string takeBytes() { return std::exchange(m_bytes, std::string()); }
+    const std::vector<TopicAnchor>& anchors() const { return m_anchors; }
+
+private:
+    std::string m_bytes;
+    std::vector<TopicAnchor> m_anchors;
+};

@@ -1,0 +1,344 @@
+// Where the export puts each anchor, against where the web engine itself says the element is.
+//
+// The engine writes a named destination at an element when the printed page links to it from the
+// same page; a hidden link to every anchor makes it report them all. Each topic of a CHM file is
+// printed a second time that way, laid out exactly as the export lays it out, and every destination
+// of the export is compared with the engine's: the same output page, and a point within one text
+// line of it.
+
+#define POINTERHOLDER_TRANSITION 4
+
+#include "app/TomefoldConversionOptions.h"
+#include "chm/CHMDocument.h"
+#include "chm/CHMTableOfContent.h"
+#include "chm/CHMWebPage.h"
+#include "chm/CHMWebProfile.h"
+#include "chm/ITSSScheme.h"
+#include "export/AnchorKeys.h"
+#include "export/CHMExporter.h"
+#include "export/PrintedTopic.h"
+#include "export/TopicPrintScripts.h"
+#include "platform/OffscreenWebPage.h"
+#include "support/TestSupport.h"
+
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <cmath>
+#include <iostream>
+#include <map>
+
+using namespace std::chrono_literals;
+
+void registerTestUrlSchemes()
+{
+    registerITSSScheme();
+}
+
+namespace {
+
+constexpr double kCssPixelsPerPoint = 96.0 / 72.0;
+
+struct PagePoint {
+    int page = -1; // output page
+    QPointF point; // page space
+};
+
+// The named destinations of a printed PDF, from the catalog's /Dests or its /Names tree; pages
+// counted from 0 in the printed document.
+std::map<QString, PagePoint> namedDestinations(const QByteArray& pdf)
+{
+    std::map<QString, PagePoint> destinations;
+    QPDF document;
+    document.processMemoryFile("printed", pdf.constData(), static_cast<size_t>(pdf.size()));
+    std::map<QPDFObjGen, int> pageIndex;
+    const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        pageIndex[pages[i].getObjectHandle().getObjGen()] = static_cast<int>(i);
+    const auto add = [&](const std::string& name, QPDFObjectHandle destination) {
+        if (destination.isDictionary())
+            destination = destination.getKey("/D");
+        if (!destination.isArray() || destination.getArrayNItems() < 4)
+            return;
+        const auto page = pageIndex.find(destination.getArrayItem(0).getObjGen());
+        if (page == pageIndex.end())
+            return;
+        destinations[QString::fromStdString(name)] = {
+            page->second,
+            QPointF(destination.getArrayItem(2).getNumericValue(), destination.getArrayItem(3).getNumericValue())};
+    };
+    QPDFObjectHandle root = document.getRoot();
+    QPDFObjectHandle dests = root.getKey("/Dests");
+    if (dests.isDictionary()) {
+        for (const std::string& key : dests.getKeys())
+            add(key.substr(1), dests.getKey(key));
+    }
+    QPDFObjectHandle names = root.getKey("/Names");
+    if (names.isDictionary() && names.getKey("/Dests").isDictionary()) {
+        QPDFNameTreeObjectHelper tree(names.getKey("/Dests"), document);
+        for (const auto& [name, destination] : tree)
+            add(name, destination);
+    }
+    return destinations;
+}
+
+// Gives every element of the topic that carries a name (its first "name" or "id" attribute) a
+// hidden link in the same page, and answers the names, the first of each spelling that differs
+// only in case.
+const char kLinkEveryAnchor[] = R"JS(
+(function () {
+  'use strict';
+  var body = document.body;
+  if (!body)
+    return '[]';
+  var names = [], seen = {};
+  var elements = [body].concat(Array.prototype.slice.call(body.getElementsByTagName('*')));
+  elements.forEach(function (element) {
+    for (var i = 0; i < element.attributes.length; ++i) {
+      var attribute = element.attributes[i].name.toLowerCase();
+      if (attribute === 'name' || attribute === 'id') {
+        var name = element.attributes[i].value;
+        if (!seen[name.toLowerCase()]) {
+          seen[name.toLowerCase()] = true;
+          names.push(name);
+        }
+        return;
+      }
+    }
+  });
+  var hidden = document.createElement('div');
+  hidden.style.display = 'none';
+  names.forEach(function (name) {
+    var link = document.createElement('a');
+    link.setAttribute('href', '#' + name);
+    hidden.appendChild(link);
+  });
+  body.appendChild(hidden);
+  return JSON.stringify(names);
+})()
+)JS";
+
+// Prints topics the way the export does, with the engine's own record of where each anchor went.
+class AnchorOracle {
+public:
+    AnchorOracle(CHMDocument& document, const ExportPrintSettings& settings)
+        : m_document(document), m_settings(settings), m_profile(document)
+    {
+    }
+
+    struct PrintedTopicAnchors {
+        bool printed = false;
+        int outputPages = 0;                    // non-blank printed pages
+        std::map<QString, PagePoint> anchors;   // name -> output page within the topic, point
+        QStringList names;                      // in document order
+    };
+
+    PrintedTopicAnchors print(const QString& path)
+    {
+        PrintedTopicAnchors result;
+        QString loadable = path;
+        while (loadable.startsWith(QLatin1Char('/')))
+            loadable.remove(0, 1);
+        const QUrl url = m_document.composeURL(loadable);
+        auto page = std::make_unique<CHMWebPage>(m_profile.profile());
+        page->setExportMode(true);
+        page->setTopicUrl(url);
+        OffscreenWebPage view(std::move(page), m_settings.printableViewSize());
+        if (!load(view, url) || !prepare(view))
+            return result;
+        const std::optional<QVariant> names = run(view, QString::fromUtf8(kLinkEveryAnchor));
+        if (!names)
+            return result;
+        for (const QJsonValue& name : QJsonDocument::fromJson(names->toString().toUtf8()).array())
+            result.names << name.toString();
+        const QByteArray pdf = printPdf(view);
+        if (pdf.isEmpty())
+            return result;
+        result.printed = true;
+        const std::unique_ptr<PrintedTopic> topic = PrintedTopic::open(pdf);
+        if (!topic)
+            return result;
+        std::vector<int> outputIndex(static_cast<std::size_t>(topic->pageCount()), -1);
+        for (int i = 0; i < topic->pageCount(); ++i) {
+            if (!topic->isBlankPage(i))
+                outputIndex[static_cast<std::size_t>(i)] = result.outputPages++;
+        }
+        for (auto& [name, where] : namedDestinations(pdf))
+            result.anchors[name] = {outputIndex.at(static_cast<std::size_t>(where.page)), where.point};
+        return result;
+    }
+
+private:
+    static bool load(OffscreenWebPage& view, const QUrl& url)
+    {
+        QEventLoop loop;
+        bool succeeded = false;
+        QObject::connect(&view, &OffscreenWebPage::loadEnded, &loop, [&](bool ok) {
+            succeeded = ok;
+            loop.quit();
+        });
+        view.load(url, 30s);
+        loop.exec();
+        return succeeded;
+    }
+
+    static std::optional<QVariant> run(OffscreenWebPage& view, const QString& script)
+    {
+        QEventLoop loop;
+        std::optional<QVariant> answer;
+        view.runScript(script, 30s, [&](const std::optional<QVariant>& result) {
+            answer = result;
+            loop.quit();
+        });
+        loop.exec();
+        return answer;
+    }
+
+    bool prepare(OffscreenWebPage& view) const
+    {
+        const QString script = TopicPrintScripts::prepareForPrint(m_settings.printableViewSize().width(),
+                                                                  CHMExporter::kMaximumFrameHeight * kCssPixelsPerPoint);
+        for (int round = 0; round < 200; ++round) {
+            const std::optional<QVariant> result = run(view, script);
+            if (!result)
+                return false;
+            if (result->toMap().value(QStringLiteral("pending")).toInt() == 0)
+                return true;
+            QEventLoop loop;
+            QTimer::singleShot(50ms, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return true;
+    }
+
+    QByteArray printPdf(OffscreenWebPage& view) const
+    {
+        QEventLoop loop;
+        QByteArray pdf;
+        view.printToPdf(m_settings.pageLayout(), 60s, [&](const QByteArray& bytes) {
+            pdf = bytes;
+            loop.quit();
+        });
+        loop.exec();
+        return pdf;
+    }
+
+    CHMDocument& m_document;
+    ExportPrintSettings m_settings;
+    CHMWebProfile m_profile;
+};
+
+struct Comparison {
+    QString key;
+    int expectedPage = -1;
+    int placedPage = -1;
+    bool placed = false;
+    double dx = 0;
+    double dy = 0; // placed minus expected, points, y up
+};
+
+// Exports the CHM file and compares every destination the engine can report on.
+class AnchorAccuracy : public testing::Test {
+protected:
+    std::vector<Comparison> compare(const QString& chmPath)
+    {
+        CHMDocument document;
+        EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(chmPath), QStringLiteral("CHM")));
+        TomefoldConversionOptions options;
+        options.pageWidth = 612;
+        options.pageHeight = 792;
+        options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
+        options.exportHyperlinks = 1;
+        options.exportTOC = 1;
+        const LinkItemList pageList = document.tocSource() ? document.tocSource()->pageList() : LinkItemList();
+        CHMExporter exporter(document, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("out.pdf"))), pageList,
+                             &options);
+        exporter.initConditionalLock();
+        exporter.exportToPDF();
+        exporter.lockWhenCondition();
+        exporter.releaseLock();
+
+        std::vector<Comparison> comparisons;
+        AnchorOracle oracle(document, exporter.printSettings());
+        int topicStart = 0;
+        for (const LinkItemPtr& topic : exporter.pageList()) {
+            const AnchorOracle::PrintedTopicAnchors printed = oracle.print(topic->path());
+            const auto compareOne = [&](const QString& key, const PagePoint& expected) {
+                Comparison comparison{key, topicStart + expected.page};
+                if (const auto item = exporter.linkDestinationList().value(key)) {
+                    comparison.placed = item->isPlaced();
+                    comparison.placedPage = static_cast<int>(item->pdfPageNo());
+                    comparison.dx = item->destLocation().x() - expected.point.x();
+                    comparison.dy = item->destLocation().y() - expected.point.y();
+                }
+                comparisons.push_back(comparison);
+            };
+            for (const QString& name : printed.names) {
+                const auto where = printed.anchors.find(name);
+                // An element that prints nothing (hidden) has no place the engine could report.
+                if (where != printed.anchors.end())
+                    compareOne(AnchorKeys::anchorKey(topic->path(), name), where->second);
+            }
+            if (printed.outputPages > 0)
+                compareOne(AnchorKeys::topicKey(topic->path()), PagePoint{0, QPointF()});
+            topicStart += printed.outputPages;
+        }
+        EXPECT_EQ(topicStart, exporter.pageCount());
+        return comparisons;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+// One text line of the body text: 16 CSS pixels of type with the engine's normal line spacing.
+constexpr double kOneLine = 16.0 / kCssPixelsPerPoint * 1.25;
+
+bool onPlace(const Comparison& c, bool topic)
+{
+    return c.placed && c.placedPage == c.expectedPage && (topic || std::abs(c.dy) <= kOneLine);
+}
+
+void report(const std::vector<Comparison>& comparisons, const QString& name)
+{
+    int good = 0;
+    for (const Comparison& c : comparisons) {
+        const bool topic = !c.key.contains(QLatin1Char('#'));
+        const bool ok = onPlace(c, topic);
+        good += ok ? 1 : 0;
+        if (!ok || qEnvironmentVariableIsSet("TOMEFOLD_ANCHOR_DETAILS")) {
+            std::cout << (ok ? "  ok  " : "  OFF ") << c.key.toStdString() << " page " << c.placedPage << " (engine "
+                      << c.expectedPage << ")" << (c.placed ? "" : " unplaced") << " dy " << c.dy << " dx " << c.dx
+                      << "\n";
+        }
+    }
+    std::cout << name.toStdString() << ": " << good << " of " << comparisons.size() << " destinations on place ("
+              << (comparisons.empty() ? 0.0 : 100.0 * good / static_cast<double>(comparisons.size())) << "%)\n";
+}
+
+} // namespace
+
+TEST_F(AnchorAccuracy, EveryAnchorLandsOnItsPageWithinALineOfTheEnginesPlace)
+{
+    const std::vector<Comparison> comparisons = compare(TestSupport::fixturePath(QStringLiteral("export-anchors")));
+    report(comparisons, QStringLiteral("export-anchors"));
+    EXPECT_GE(comparisons.size(), 250u);
+    for (const Comparison& c : comparisons)
+        EXPECT_TRUE(onPlace(c, !c.key.contains(QLatin1Char('#')))) << c.key.toStdString();
+}
+
+// A measurement on any CHM file (say, a real documentation set): TOMEFOLD_ANCHOR_ACCURACY_CHM=path.
+TEST_F(AnchorAccuracy, ShareOnAGivenHelpFile)
+{
+    const QString path = qEnvironmentVariable("TOMEFOLD_ANCHOR_ACCURACY_CHM");
+    if (path.isEmpty())
+        GTEST_SKIP() << "no help file given";
+    report(compare(path), path);
+}
