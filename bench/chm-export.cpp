@@ -2,7 +2,8 @@
 //
 // Exports a CHM file to PDF the way the batch application does (the document's export, called from
 // a worker thread while the main thread serves the web engine) and prints key=value lines: topics,
-// pages, seconds, the mean time per topic of each phase, and the peak memory of this process.
+// pages, the mean time per topic of each phase, seconds, the peak memory of this process, and the
+// ratio of the whole export's time to the engine's loading, layout and printing alone.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
@@ -108,6 +109,14 @@ std::optional<Arguments> parse(const QStringList& args)
     return parsed;
 }
 
+// The value of one "key=value" line of the statistics; 0 when missing.
+double statisticValue(const QString& lines, const char* key)
+{
+    const QRegularExpression line(QStringLiteral("^%1=(.*)$").arg(QLatin1String(key)),
+                                  QRegularExpression::MultilineOption);
+    return line.match(lines).captured(1).toDouble();
+}
+
 long peakMemoryKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -166,5 +175,11 @@ int main(int argc, char** argv)
                   QStringLiteral("pages=%1").arg(pdf ? pdf->pageCount() : 0));
     std::printf("%s", qUtf8Printable(lines));
     std::printf("seconds=%.2f\npeak_rss_mb=%.1f\n", seconds, static_cast<double>(peakMemoryKiB()) / 1024.0);
+    // The whole export against the engine's own part of it: loading, laying out and printing.
+    const double engineMs = statisticValue(lines, "load_ms") + statisticValue(lines, "layout_ms")
+                            + statisticValue(lines, "print_ms");
+    const double topics = statisticValue(lines, "topics");
+    if (engineMs > 0 && topics > 0)
+        std::printf("whole_to_engine_ratio=%.2f\n", seconds * 1000.0 / topics / engineMs);
     return pdf ? 0 : 1;
 }

@@ -11,3 +11,4 @@ tomefold_add_test(link_export_tests WEB
 if(TARGET link_export_tests)
   target_include_directories(link_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
 endif()
+tomefold_add_test(progress_controls_tests SANITIZE SOURCES ProgressControlsTest.cpp LIBS tomefold_export Qt6::Test)
