@@ -2,6 +2,8 @@
 #include "PdfReadBack.h"
 #include "app/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
+#include "chm/CHMTableOfContent.h"
+#include "export/CHMExporter.h"
 #include "chm/ITSSScheme.h"
 #include "platform/DesktopServices.h"
 #include "support/TestSupport.h"
@@ -201,4 +203,24 @@ TEST_F(LinkExport, ACancelWhileProcessingLinksWritesNothingAndKeepsAnEarlierFile
     QFile::remove(target());
     EXPECT_EQ(exportLinks(cancelling), QByteArray());
     EXPECT_TRUE(QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(LinkExport, AFailedWriteIsReportedAndLeavesWhatWasAtTheTarget)
+{
+    // A folder stands where the file should go: the finished file cannot replace it.
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath(QStringLiteral("links.pdf/kept")));
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
+                                     QStringLiteral("CHM")));
+    TomefoldConversionOptions written = options(true, true);
+    CHMExporter exporter(document, QUrl::fromLocalFile(target()), document.tocSource()->pageList(), &written);
+    exporter.initConditionalLock();
+    exporter.exportToPDF();
+    exporter.lockWhenCondition();
+    exporter.releaseLock();
+    EXPECT_EQ(exporter.outcome(), CHMExporter::Outcome::WriteFailed);
+    EXPECT_TRUE(QFileInfo(target() + QStringLiteral("/kept")).isDir());
+    // Nothing half-written is left beside it.
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"links.pdf"}));
 }

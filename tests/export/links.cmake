@@ -19,3 +19,4 @@ tomefold_add_test(progress_reader_export_tests WEB
 if(TARGET progress_reader_export_tests)
   target_include_directories(progress_reader_export_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
 endif()
+tomefold_add_test(progress_batch_export_tests WEB SOURCES ProgressBatchExportTest.cpp LIBS tomefold_export)

@@ -1,0 +1,94 @@
+#include "app/TomefoldConversionOptions.h"
+#include "chm/CHMDocument.h"
+#include "chm/ITSSScheme.h"
+#include "platform/DesktopServices.h"
+#include "support/TestSupport.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+void registerTestUrlSchemes()
+{
+    registerITSSScheme();
+}
+
+namespace {
+
+// The batch window's controls; at each cancel question it notes what they show.
+class WatchingDelegate : public ConversionProgressDelegate {
+public:
+    bool isConversionCancelled() const override
+    {
+        seen << QStringLiteral("%1 | %2 | %3").arg(m_name.text(), m_notice.text()).arg(m_bar.value());
+        return false;
+    }
+    void setIsConversionCancelled(bool) override { }
+    QLabel* exportFilenameLabel() const override { return &m_name; }
+    QLabel* exportNoticeLabel() const override { return &m_notice; }
+    QProgressBar* exportProgressIndicator() const override { return &m_bar; }
+    QWidget* exportProgressSheet() const override { return nullptr; }
+    QWidget* window() const override { return nullptr; }
+
+    mutable QStringList seen;
+
+private:
+    mutable QLabel m_name;
+    mutable QLabel m_notice;
+    mutable QProgressBar m_bar;
+};
+
+class NoDesktop : public DesktopServices {
+public:
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+} // namespace
+
+TEST(ProgressBatchExport, ControlsShowTopicsThenLinkProcessingThenSaving)
+{
+    std::unique_ptr<DesktopServices> previous = DesktopServices::replace(std::make_unique<NoDesktop>());
+    QTemporaryDir folder;
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
+                                     QStringLiteral("CHM")));
+    WatchingDelegate delegate;
+    delegate.exportProgressIndicator()->setRange(0, 100);
+    TomefoldConversionOptions options;
+    options.pageWidth = 612;
+    options.pageHeight = 792;
+    options.progressCallback.object = &delegate;
+    QEventLoop loop;
+    std::thread worker([&] {
+        document.exportToPDF(QUrl::fromLocalFile(folder.filePath(QStringLiteral("five.pdf"))), &options);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+
+    // Each question comes before its own report is shown: the controls show the step before.
+    // Before the first page was appended the notice counts 0 pages.
+    const QStringList expected({
+        " |  | -1", // a bar not started yet
+        "Exporting export-five.chm | 0 pages | 0",
+        "Exporting export-five.chm | 1 pages | 20",
+        "Exporting export-five.chm | 2 pages | 40",
+        "Exporting export-five.chm | 3 pages | 60",
+        "Exporting export-five.chm | 4 pages | 80",
+        "Processing five.pdf | 0 pages | 0",
+        "Processing five.pdf | 0 pages | 0",
+        "Processing five.pdf | 1 pages | 20",
+        "Processing five.pdf | 2 pages | 40",
+        "Processing five.pdf | 3 pages | 60",
+    });
+    EXPECT_EQ(delegate.seen.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
+    EXPECT_EQ(delegate.exportFilenameLabel()->text(), QStringLiteral("Saving five.pdf"));
+    EXPECT_EQ(delegate.exportNoticeLabel()->text(), QStringLiteral("4 pages"));
+    // Determinate again once the file is written.
+    EXPECT_EQ(delegate.exportProgressIndicator()->maximum(), 100);
+    DesktopServices::replace(std::move(previous));
+}
