@@ -94,7 +94,7 @@ public:
     // The alert that tells of a written file and offers to open it.
     void AlertOnSuccessConversion();
 
-    // The last progress report, until the progress display takes these values over.
+    // The last progress shown (the reports and the saving state), for callers without controls.
     struct Progress {
         double rate = 0;
         int pageIndex = 0;
