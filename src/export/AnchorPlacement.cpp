@@ -3,14 +3,51 @@
 #include "export/PageCharacters.h"
 #include "export/pdfcore/LocatorTextOutputDev.h"
 #include "export/pdfcore/PageDisplay.h"
+#include "export/pdfcore/PageWordList.h"
 #include "export/pdfcore/TextOffsetLocator.h"
 
+#include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Page.h>
+
+#include <QByteArray>
+#include <QString>
 
 #include <algorithm>
 #include <limits>
 #include <string_view>
+
+namespace {
+
+// Words a page may start with that the topic's text does not hold there: a table's header row
+// repeated on every page, a list marker. At most this many are passed over.
+constexpr std::size_t kMaxLeadingStrayWords = 12;
+
+bool textContinuesWith(std::string_view text, std::int32_t offset, const PDFCore::LocatorWord& word)
+{
+    PDFCore::skipTextWhitespace(text, offset);
+    QString characters;
+    for (const Unicode c : word.chars)
+        characters += QStringView(QChar::fromUcs4(c));
+    const QByteArray bytes = characters.toUtf8();
+    return !bytes.isEmpty() && text.substr(static_cast<std::size_t>(offset)).starts_with(bytes.toStdString());
+}
+
+// Drops the words before the first one the text continues with, when one of the first few does:
+// the matching locates a destination it has already reached at the page's first word, which
+// should be the first word of the text that goes on there, not a repeated header above it.
+void dropLeadingStrayWords(std::vector<PDFCore::LocatorWord>& words, std::string_view text, std::int32_t offset)
+{
+    const std::size_t limit = std::min(words.size(), kMaxLeadingStrayWords + 1);
+    for (std::size_t i = 0; i < limit; ++i) {
+        if (textContinuesWith(text, offset, words[i])) {
+            words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
+} // namespace
 
 struct AnchorPlacement::PageText {
     int locatorResult = PDFCore::kLocateMatched;
@@ -18,7 +55,7 @@ struct AnchorPlacement::PageText {
     PDFRectangle cropBox;
 };
 
-void AnchorPlacement::setTopic(std::string text, std::vector<Destination> pending)
+void AnchorPlacement::setTopic(std::string text, std::vector<PendingDestination> pending)
 {
     m_text = std::move(text);
     m_pending = std::move(pending);
@@ -36,10 +73,13 @@ void AnchorPlacement::begin()
     m_records.clear();
     m_recordOf.clear();
     const std::string_view text = matchedText();
-    for (const Destination& item : m_pending) {
-        std::int32_t wordStart = static_cast<std::int32_t>(std::min<std::uint64_t>(item->charIndex(), text.size()));
+    for (const PendingDestination& pending : m_pending) {
+        auto wordStart = static_cast<std::int32_t>(std::min<std::uint64_t>(pending.wordOffset, text.size()));
         PDFCore::skipTextWhitespace(text, wordStart);
-        const auto offset = static_cast<std::uint32_t>(wordStart);
+        auto offset = static_cast<std::uint32_t>(wordStart);
+        // The matching takes the records in ascending order.
+        if (!m_records.empty())
+            offset = std::max(offset, m_records.back().charOffset);
         if (m_records.empty() || m_records.back().charOffset != offset)
             m_records.push_back(TextOffsetRecord{offset, 0.0, 0.0, 0});
         m_recordOf.push_back(m_records.size() - 1);
@@ -77,7 +117,10 @@ AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageInd
         return page;
     PDFCore::displayPages(printed, device, pageNumber, pageNumber, 72.0, 72.0, 0, /*useMediaBox=*/false,
                           /*crop=*/true, /*printing=*/false);
-    page.locatorResult = device.locateTextOffsets(matchedText(), m_textOffset, m_records, m_recordIndex);
+    std::vector<PDFCore::LocatorWord> words = PDFCore::pageWords(device);
+    dropLeadingStrayWords(words, matchedText(), std::clamp<std::int32_t>(m_textOffset, 0, static_cast<std::int32_t>(matchedText().size())));
+    const UnicodeMap* encoding = globalParams ? globalParams->getTextEncoding() : nullptr;
+    page.locatorResult = PDFCore::locateTextOffsets(words, encoding, matchedText(), m_textOffset, m_records, m_recordIndex);
     page.characters = PageCharacters::fromDevice(device, page.cropBox);
     return page;
 }
@@ -88,7 +131,7 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
     // character count would pass it on.
     if (m_records[m_recordOf[pendingIndex]].found == 1)
         return true;
-    const LinkDestinationItem& item = *m_pending[pendingIndex];
+    const LinkDestinationItem& item = *m_pending[pendingIndex].item;
     if (page.locatorResult == PDFCore::kLocateFailed)
         return item.charIndex() < m_characterBase + page.characters.numberOfCharacters();
     return item.charIndex() <= static_cast<std::uint64_t>(std::max(m_textOffset, 0));
@@ -102,7 +145,7 @@ void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t 
     for (; m_next < m_pending.size(); ++m_next) {
         if (!takesOnThisPage(m_next, page))
             break;
-        LinkDestinationItem& item = *m_pending[m_next];
+        LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
         item.setPdfPageNo(outputPageIndex);
         if (record.found == 1) {

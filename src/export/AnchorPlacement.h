@@ -21,9 +21,15 @@ class PDFDoc;
 class AnchorPlacement {
 public:
     using Destination = std::shared_ptr<LinkDestinationItem>;
+    struct PendingDestination {
+        Destination item;
+        // Where the word it prints at is sought: its own offset, or, for an element that follows
+        // text in its line without text of its own, the start of the word it follows.
+        std::uint64_t wordOffset = 0;
+    };
 
     // The topic's text and its destinations in creation order (ascending offsets).
-    void setTopic(std::string text, std::vector<Destination> pending);
+    void setTopic(std::string text, std::vector<PendingDestination> pending);
     // Ready to place on the topic's first printed page.
     void begin();
     // Page pageIndex (from 0) of the printed topic is about to become output page outputPageIndex.
@@ -41,7 +47,7 @@ private:
     bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
 
     std::string m_text;
-    std::vector<Destination> m_pending;
+    std::vector<PendingDestination> m_pending;
     std::vector<TextOffsetRecord> m_records;
     std::vector<std::size_t> m_recordOf; // the record of each pending destination
     std::int32_t m_textOffset = 0;

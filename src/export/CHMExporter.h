@@ -126,9 +126,11 @@ private:
     void beginAnchorPlacement(const PrintedTopic& printed);
     void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
     void endTopicAnchors();
-    // The destination of the current topic itself, and of its named elements.
-    void AddDestinationForEachPage();
-    void addAnchorDestinations(const std::vector<TopicAnchor>& anchors);
+    // The destination of the current topic itself, and of its named elements; the new ones are
+    // added to pending.
+    LinkDestinationPtr AddDestinationForEachPage();
+    void addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
+                               std::vector<AnchorPlacement::PendingDestination>& pending);
 
     // Finishing (CHMExporterFinish.cpp).
     void finishExport();

@@ -28,12 +28,9 @@ void CHMExporter::collectAnchors(const std::function<void()>& next)
 {
     QElapsedTimer timer;
     timer.start();
-    const std::size_t first = m_linkDestinationListArray.size();
-    AddDestinationForEachPage();
-    const auto collected = [this, first, next, timer](TopicText text) {
-        addAnchorDestinations(text.anchors());
-        std::vector<LinkDestinationPtr> pending(m_linkDestinationListArray.begin() + static_cast<std::ptrdiff_t>(first),
-                                                m_linkDestinationListArray.end());
+    const auto collected = [this, next, timer](TopicText text) {
+        std::vector<AnchorPlacement::PendingDestination> pending{{AddDestinationForEachPage(), 0}};
+        addAnchorDestinations(text.anchors(), pending);
         m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
         m_statistics.anchorsMs += elapsedMs(timer);
         next();
@@ -52,15 +49,17 @@ void CHMExporter::collectAnchors(const std::function<void()>& next)
                          });
 }
 
-void CHMExporter::AddDestinationForEachPage()
+CHMExporter::LinkDestinationPtr CHMExporter::AddDestinationForEachPage()
 {
     const QString key = AnchorKeys::topicKey(m_pageList.at(static_cast<qsizetype>(m_curPageId))->path());
     auto item = std::make_shared<LinkDestinationItem>(m_curPageId, 0);
     m_linkDestinationList.insert(key, item);
-    m_linkDestinationListArray.push_back(std::move(item));
+    m_linkDestinationListArray.push_back(item);
+    return item;
 }
 
-void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors)
+void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
+                                        std::vector<AnchorPlacement::PendingDestination>& pending)
 {
     const QString path = m_pageList.at(static_cast<qsizetype>(m_curPageId))->path();
     for (const TopicAnchor& anchor : anchors) {
@@ -70,7 +69,8 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors)
             continue;
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
-        m_linkDestinationListArray.push_back(std::move(item));
+        m_linkDestinationListArray.push_back(item);
+        pending.push_back({std::move(item), anchor.wordOffset});
     }
 }
 

@@ -9,12 +9,12 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, a one-element array [name] an anchor.
+// print, [name, followsText] an anchor.
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
   'use strict';
-  var COMMENT_NODE = 8, CDATA_SECTION_NODE = 4, ELEMENT_NODE = 1;
+  var COMMENT_NODE = 8, CDATA_SECTION_NODE = 4, ELEMENT_NODE = 1, TEXT_NODE = 3;
   var runs = [];
 
   function IsNodeIgnore(node) {
@@ -50,6 +50,40 @@ const char kWalkScript[] = R"JS(
     return prints;
   }
 
+  function isInline(element) {
+    var view = element.ownerDocument.defaultView;
+    var style = view ? view.getComputedStyle(element) : null;
+    return !!style && (style.display === 'inline' || style.display === 'contents');
+  }
+
+  function hasText(node) {
+    return node.textContent.trim() !== '';
+  }
+
+  // An inline element without text of its own that comes after text in the same line (an empty
+  // <a name> closing a paragraph) prints where that text ends. Looks back through the element's
+  // earlier siblings, and those of its inline ancestors, until text or the start of the line.
+  function followsText(element) {
+    if (element.nodeType !== ELEMENT_NODE || element.children.length > 0 || hasText(element) || !isInline(element))
+      return false;
+    for (var node = element; node; ) {
+      for (var sibling = node.previousSibling; sibling; sibling = sibling.previousSibling) {
+        if (sibling.nodeType === ELEMENT_NODE) {
+          if (!isInline(sibling) || sibling.localName.toLowerCase() === 'br')
+            return false;
+          if (hasText(sibling))
+            return true;
+        } else if (sibling.nodeType === TEXT_NODE && hasText(sibling)) {
+          return true;
+        }
+      }
+      node = node.parentElement;
+      if (!node || !isInline(node))
+        return false;
+    }
+    return false;
+  }
+
   function frameBody(node) {
     if (node.nodeType !== ELEMENT_NODE)
       return null;
@@ -78,7 +112,7 @@ const char kWalkScript[] = R"JS(
         if (list.anchors) {
           var name = anchorName(node);
           if (name !== null)
-            runs.push([name]);
+            runs.push([name, followsText(node)]);
         }
         var body = frameBody(node);
         if (body) {
@@ -122,8 +156,8 @@ std::optional<TopicText> readResult(const QVariant& result)
             text.appendText(run.toString());
         else if (run.isObject())
             text.appendUnprintedText(run.toObject().value(QStringLiteral("unprinted")).toString());
-        else if (run.isArray() && run.toArray().size() == 1 && run.toArray().first().isString())
-            text.addAnchor(run.toArray().first().toString());
+        else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString())
+            text.addAnchor(run.toArray().first().toString(), run.toArray().last().toBool());
     }
     return text;
 }

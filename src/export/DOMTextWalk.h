@@ -16,7 +16,8 @@ namespace DOMTextWalk {
 
 // From the first "body" element and its following siblings, depth first:
 // - an element's first "name" or "id" attribute (in attribute order, any case) names an anchor
-//   whose offset is where the element's text begins;
+//   whose offset is where the element's text begins; an element without text of its own that
+//   comes after text in its line is marked as following that text;
 // - every node without children adds its text (script and style text included), except comments
 //   and CDATA sections, which a reader never sees; text whose element does not print (a script, a
 //   style sheet, anything hidden) is marked so;

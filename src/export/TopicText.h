@@ -10,7 +10,8 @@
 // A named element of a topic and where its text begins in the topic's text.
 struct TopicAnchor {
     QString name;
-    std::uint64_t offset = 0; // bytes into TopicText::bytes()
+    std::uint64_t offset = 0;     // bytes into TopicText::bytes()
+    std::uint64_t wordOffset = 0; // where the word it prints at begins (see addAnchor)
 };
 
 // The text of a topic's page as its DOM holds it, leaf after leaf in document order, in UTF-8;
@@ -23,8 +24,10 @@ public:
     // towards the offsets like any other, but reads as blanks, which the word matching skips as
     // it skips spaces, so that it does not lose its place on words no page shows.
     void appendUnprintedText(const QString& text);
-    // Records an anchor at the current end of the text.
-    void addAnchor(const QString& name);
+    // Records an anchor at the current end of the text. An element that follows text in its line
+    // without text of its own (an empty <a name> at a paragraph's end) prints at the end of that
+    // text, not where the next text begins: its word is the last word of the text run before it.
+    void addAnchor(const QString& name, bool followsText = false);
 
     const std::string& bytes() const { return m_bytes; }
     // Hands the text over, leaving this one empty.
@@ -34,4 +37,5 @@ public:
 private:
     std::string m_bytes;
     std::vector<TopicAnchor> m_anchors;
+    std::uint64_t m_lastWordsRun = 0; // where the last run with any words began
 };

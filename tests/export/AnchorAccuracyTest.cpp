@@ -243,6 +243,7 @@ struct Comparison {
     bool placed = false;
     double dx = 0;
     double dy = 0; // placed minus expected, points, y up
+    QPointF expected;
 };
 
 // Exports the CHM file and compares every destination the engine can report on.
@@ -272,7 +273,10 @@ protected:
         for (const LinkItemPtr& topic : exporter.pageList()) {
             const AnchorOracle::PrintedTopicAnchors printed = oracle.print(topic->path());
             const auto compareOne = [&](const QString& key, const PagePoint& expected) {
-                Comparison comparison{key, topicStart + expected.page};
+                Comparison comparison;
+                comparison.key = key;
+                comparison.expectedPage = topicStart + expected.page;
+                comparison.expected = expected.point;
                 if (const auto item = exporter.linkDestinationList().value(key)) {
                     comparison.placed = item->isPlaced();
                     comparison.placedPage = static_cast<int>(item->pdfPageNo());
@@ -315,7 +319,7 @@ void report(const std::vector<Comparison>& comparisons, const QString& name)
         good += ok ? 1 : 0;
         if (!ok || qEnvironmentVariableIsSet("TOMEFOLD_ANCHOR_DETAILS")) {
             std::cout << (ok ? "  ok  " : "  OFF ") << c.key.toStdString() << " page " << c.placedPage << " (engine "
-                      << c.expectedPage << ")" << (c.placed ? "" : " unplaced") << " dy " << c.dy << " dx " << c.dx
+                      << c.expectedPage << ")" << (c.placed ? "" : " unplaced") << " dy " << c.dy << " dx " << c.dx << " engine at " << c.expected.x() << "," << c.expected.y()
                       << "\n";
         }
     }
