@@ -171,8 +171,11 @@ public:
             if (!topic->isBlankPage(i))
                 outputIndex[static_cast<std::size_t>(i)] = result.outputPages++;
         }
-        for (auto& [name, where] : namedDestinations(pdf))
-            result.anchors[name] = {outputIndex.at(static_cast<std::size_t>(where.page)), where.point};
+        // A name on a page left out (blank) has no output page to be compared on.
+        for (auto& [name, where] : namedDestinations(pdf)) {
+            if (const int output = outputIndex.at(static_cast<std::size_t>(where.page)); output >= 0)
+                result.anchors[name] = {output, where.point};
+        }
         return result;
     }
 
@@ -249,10 +252,9 @@ struct Comparison {
 // Exports the CHM file and compares every destination the engine can report on.
 class AnchorAccuracy : public testing::Test {
 protected:
-    std::vector<Comparison> compare(const QString& chmPath)
+    // Exports the document as the batch does, and keeps the exporter for its destinations.
+    std::unique_ptr<CHMExporter> exportDocument(CHMDocument& document)
     {
-        CHMDocument document;
-        EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(chmPath), QStringLiteral("CHM")));
         TomefoldConversionOptions options;
         options.pageWidth = 612;
         options.pageHeight = 792;
@@ -260,12 +262,21 @@ protected:
         options.exportHyperlinks = 1;
         options.exportTOC = 1;
         const LinkItemList pageList = document.tocSource() ? document.tocSource()->pageList() : LinkItemList();
-        CHMExporter exporter(document, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("out.pdf"))), pageList,
-                             &options);
-        exporter.initConditionalLock();
-        exporter.exportToPDF();
-        exporter.lockWhenCondition();
-        exporter.releaseLock();
+        auto exporter = std::make_unique<CHMExporter>(
+            document, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("out.pdf"))), pageList, &options);
+        exporter->initConditionalLock();
+        exporter->exportToPDF();
+        exporter->lockWhenCondition();
+        exporter->releaseLock();
+        return exporter;
+    }
+
+    std::vector<Comparison> compare(const QString& chmPath)
+    {
+        CHMDocument document;
+        EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(chmPath), QStringLiteral("CHM")));
+        const std::unique_ptr<CHMExporter> exported = exportDocument(document);
+        const CHMExporter& exporter = *exported;
 
         std::vector<Comparison> comparisons;
         AnchorOracle oracle(document, exporter.printSettings());
@@ -345,4 +356,27 @@ TEST_F(AnchorAccuracy, ShareOnAGivenHelpFile)
     if (path.isEmpty())
         GTEST_SKIP() << "no help file given";
     report(compare(path), path);
+}
+
+TEST_F(AnchorAccuracy, DestinationsOfATopicThatPrintsNothingStayUnplaced)
+{
+    // Its only page is blank and left out: links to it go and its contents entry is a label.
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-anchors"))),
+                                     QStringLiteral("CHM")));
+    const std::unique_ptr<CHMExporter> exporter = exportDocument(document);
+    for (const QString& key : {QStringLiteral("itss://chm/blank.htm"), QStringLiteral("itss://chm/blank.htm#nothing")}) {
+        const auto item = exporter->linkDestinationList().value(key);
+        ASSERT_TRUE(item) << key.toStdString();
+        EXPECT_FALSE(item->isPlaced()) << key.toStdString();
+    }
+    // Every other topic's destination is placed, in the order of the topics' pages.
+    std::uint64_t lastPage = 0;
+    for (const auto& item : exporter->linkDestinationListArray()) {
+        if (!item->isPlaced())
+            continue;
+        EXPECT_GE(item->pdfPageNo(), lastPage);
+        lastPage = item->pdfPageNo();
+    }
+    EXPECT_EQ(lastPage + 1, static_cast<std::uint64_t>(exporter->pageCount()));
 }

@@ -1,0 +1,180 @@
+#include "PdfTestFiles.h"
+#include "export/AnchorPlacement.h"
+#include "export/PageCharacters.h"
+#include "export/pdfcore/CorePDFDocument.h"
+#include "export/pdfcore/LocatorTextOutputDev.h"
+#include "export/pdfcore/PageDisplay.h"
+
+#include <Page.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Destination = AnchorPlacement::Destination;
+
+// Printed pages made for the test: one line of 24-point Helvetica at (72, 700) per page.
+class AnchorPlacementTest : public testing::Test {
+protected:
+    void print(const QStringList& pageTexts)
+    {
+        m_printed = PDFCore::CorePDFDocument::fromBytes(PdfTestFiles::pagesWithTexts(pageTexts));
+        ASSERT_TRUE(m_printed);
+    }
+
+    Destination pending(std::uint64_t offset)
+    {
+        auto item = std::make_shared<LinkDestinationItem>(0, offset);
+        m_pending.push_back({item, offset});
+        return item;
+    }
+
+    // Places the pending destinations of `text` over every printed page; page i becomes output
+    // page firstOutputPage + i.
+    void place(const std::string& text, std::uint64_t firstOutputPage = 0)
+    {
+        AnchorPlacement placement;
+        placement.setTopic(text, m_pending);
+        placement.begin();
+        for (int page = 0; page < m_printed->pageCount(); ++page)
+            placement.placeOnPage(m_printed->document(), page, firstOutputPage + static_cast<std::uint64_t>(page));
+        placement.clear();
+    }
+
+    std::unique_ptr<PDFCore::CorePDFDocument> m_printed;
+    std::vector<AnchorPlacement::PendingDestination> m_pending;
+};
+
+// The line's words stand 700 points up; their tops a little above, the point 2 points above that.
+void expectOnTheLine(const LinkDestinationItem& item)
+{
+    EXPECT_TRUE(item.isPlaced());
+    EXPECT_GT(item.destLocation().y(), 710.0);
+    EXPECT_LT(item.destLocation().y(), 735.0);
+}
+
+} // namespace
+
+TEST_F(AnchorPlacementTest, PutsEachDestinationOnThePageAndAtTheWordWhereItsTextIs)
+{
+    print({"Alpha beta gamma", "Delta epsilon"});
+    const Destination topic = pending(0);
+    const Destination beta = pending(6);
+    const Destination delta = pending(17);
+    const Destination epsilon = pending(23);
+    place("Alpha beta gamma\nDelta epsilon", 4);
+
+    EXPECT_EQ(topic->pdfPageNo(), 4u);
+    EXPECT_EQ(beta->pdfPageNo(), 4u);
+    EXPECT_EQ(delta->pdfPageNo(), 5u);
+    EXPECT_EQ(epsilon->pdfPageNo(), 5u);
+    for (const Destination& item : {topic, beta, delta, epsilon})
+        expectOnTheLine(*item);
+    EXPECT_NEAR(topic->destLocation().x(), 72.0, 1.0);
+    EXPECT_NEAR(delta->destLocation().x(), 72.0, 1.0);
+    EXPECT_GT(beta->destLocation().x(), topic->destLocation().x() + 50.0);
+    EXPECT_GT(epsilon->destLocation().x(), delta->destLocation().x() + 50.0);
+    EXPECT_DOUBLE_EQ(topic->destLocation().y(), beta->destLocation().y());
+}
+
+TEST_F(AnchorPlacementTest, DestinationsThatBeginAtOneWordShareItsPlace)
+{
+    // The topic, a heading's name and a name before the blanks that precede it all begin at
+    // "Alpha"; none of them may slip to the word after.
+    print({"Alpha beta"});
+    const Destination topic = pending(0);
+    const Destination blank = pending(1);
+    const Destination heading = pending(3);
+    const Destination beta = pending(9);
+    place("\n  Alpha beta");
+
+    EXPECT_EQ(blank->destLocation(), topic->destLocation());
+    EXPECT_EQ(heading->destLocation(), topic->destLocation());
+    EXPECT_NEAR(topic->destLocation().x(), 72.0, 1.0);
+    EXPECT_GT(beta->destLocation().x(), topic->destLocation().x() + 50.0);
+}
+
+TEST_F(AnchorPlacementTest, ADestinationNoPageReachesStaysUnplaced)
+{
+    // Text the pages never show: no page takes the name, which must not fall to the foot of the
+    // first page.
+    print({"Alpha beta"});
+    const Destination topic = pending(0);
+    const Destination unseen = pending(11);
+    place("Alpha beta zeta eta", 3);
+
+    EXPECT_TRUE(topic->isPlaced());
+    EXPECT_EQ(topic->pdfPageNo(), 3u);
+    EXPECT_FALSE(unseen->isPlaced());
+    EXPECT_EQ(unseen->pdfPageNo(), 0u);
+    EXPECT_EQ(unseen->destLocation(), QPointF());
+}
+
+TEST_F(AnchorPlacementTest, AnOffsetInsideThePagesLastWordTakesItsCharacter)
+{
+    // Offset 13 lies inside "gamma", the page's last word: the matching passes it without
+    // locating it, and the page's character 13 (the second "m") gives the point.
+    print({"Alpha beta gamma", "Delta"});
+    const Destination gamma = pending(11);
+    const Destination inside = pending(13);
+    place("Alpha beta gammaDelta");
+
+    EXPECT_EQ(inside->pdfPageNo(), 0u);
+    EXPECT_TRUE(inside->isPlaced());
+    EXPECT_GT(inside->destLocation().x(), gamma->destLocation().x() + 20.0);
+    EXPECT_LT(inside->destLocation().x(), gamma->destLocation().x() + 60.0);
+    expectOnTheLine(*inside);
+}
+
+TEST_F(AnchorPlacementTest, WordsAPageRepeatsAtItsTopDoNotTakeTheNextDestination)
+{
+    // A table's header row printed again at the top of the second page: the row's name belongs
+    // to its first cell, not to the header.
+    print({"Alpha beta", "Key Name Gamma delta"});
+    const Destination row = pending(11);
+    place("Alpha beta Gamma delta");
+
+    EXPECT_EQ(row->pdfPageNo(), 1u);
+    EXPECT_GT(row->destLocation().x(), 150.0);
+    expectOnTheLine(*row);
+}
+
+TEST_F(AnchorPlacementTest, APageWithoutWordsTakesTheTopicAtItsTopLeftCorner)
+{
+    print({QString(), "Alpha"});
+    const Destination topic = pending(0);
+    const Destination alpha = pending(1);
+    place(" Alpha", 7);
+
+    EXPECT_EQ(topic->pdfPageNo(), 7u);
+    EXPECT_EQ(topic->destLocation(), QPointF(0, 792));
+    EXPECT_EQ(alpha->pdfPageNo(), 8u);
+    expectOnTheLine(*alpha);
+}
+
+TEST(PageCharacters, CountsEveryWordsCharactersAndOneSeparatorBetweenWords)
+{
+    const auto printed = PDFCore::CorePDFDocument::fromBytes(PdfTestFiles::pagesWithTexts({"Alpha beta", QString()}));
+    ASSERT_TRUE(printed);
+    for (int page = 1; page <= 2; ++page) {
+        PDFCore::LocatorTextOutputDev device;
+        ASSERT_TRUE(device.isOk());
+        PDFCore::displayPages(printed->document(), device, page, page, 72, 72, 0, false, true, false);
+        const PageCharacters characters =
+            PageCharacters::fromDevice(device, *printed->document().getPage(page)->getCropBox());
+        if (page == 2) {
+            EXPECT_EQ(characters.numberOfCharacters(), 0u);
+            EXPECT_EQ(characters.topLeftOfCharacterNearest(5), QPointF(0, 792));
+            continue;
+        }
+        ASSERT_EQ(characters.numberOfCharacters(), 10u);
+        const QRectF b = characters.characterBoundsAtIndex(6);
+        EXPECT_LT(characters.characterBoundsAtIndex(5).right(), b.left() + 0.01);
+        EXPECT_LT(b.right(), characters.characterBoundsAtIndex(7).right());
+        EXPECT_GT(b.height(), 15.0);
+        EXPECT_NEAR(b.y(), 700.0, 8.0); // page space, y up: the lower edge is near the baseline
+        EXPECT_EQ(characters.topLeftOfCharacterNearest(6), QPointF(b.x(), b.y() + b.height()));
+        // Beyond the page's characters: the last one, never the foot of the page.
+        const QRectF last = characters.characterBoundsAtIndex(9);
+        EXPECT_EQ(characters.topLeftOfCharacterNearest(400), QPointF(last.x(), last.y() + last.height()));
+    }
+}

@@ -1,0 +1,138 @@
+// The walk over a loaded page's DOM, as the export runs it after printing a topic.
+
+#include "export/DOMTextWalk.h"
+#include "platform/OffscreenWebPage.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::optional<TopicText> walk(const QString& html)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("page.html")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(html.toUtf8());
+    file.close();
+
+    QWebEngineProfile profile;
+    OffscreenWebPage page(std::make_unique<QWebEnginePage>(&profile), QSize(720, 960));
+    QEventLoop loop;
+    bool loaded = false;
+    QObject::connect(&page, &OffscreenWebPage::loadEnded, &loop, [&](bool ok) {
+        loaded = ok;
+        loop.quit();
+    });
+    page.load(QUrl::fromLocalFile(file.fileName()), 30s);
+    loop.exec();
+    EXPECT_TRUE(loaded);
+
+    std::optional<TopicText> text;
+    page.runScript(DOMTextWalk::script(), 30s, [&](const std::optional<QVariant>& result) {
+        if (result)
+            text = DOMTextWalk::readResult(*result);
+        loop.quit();
+    });
+    loop.exec();
+    return text;
+}
+
+QStringList names(const TopicText& text)
+{
+    QStringList list;
+    for (const TopicAnchor& anchor : text.anchors())
+        list << anchor.name;
+    return list;
+}
+
+std::uint64_t offsetOf(const TopicText& text, const QString& name)
+{
+    for (const TopicAnchor& anchor : text.anchors()) {
+        if (anchor.name == name)
+            return anchor.offset;
+    }
+    ADD_FAILURE() << "no anchor " << name.toStdString();
+    return 0;
+}
+
+} // namespace
+
+TEST(AnchorWalk, RecordsNamedElementsInDocumentOrderAtWhereTheirTextBegins)
+{
+    const std::optional<TopicText> text = walk(QStringLiteral(
+        "<html><head><title>Not walked</title></head><body id=\"page\">"
+        "<h1 id=\"Intro\">Intro</h1><p>One <a NAME=\"second\" id=\"ignored\">two</a></p>"
+        "<p id=\"named\" name=\"ignored-too\">Three</p><p id=\"Intro\">Again</p>"
+        "<ul><li id=\"item\">Four</li></ul><table><tr><td><a name=\"cell\">Five</a></td></tr></table>"
+        "</body></html>"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->bytes(), "IntroOne twoThreeAgainFourFive");
+    // The walk records every element with a name; which of two equal names wins is the export's choice.
+    EXPECT_EQ(names(*text), QStringList({"page", "Intro", "second", "named", "Intro", "item", "cell"}));
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("page")), 0u);
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("second")), 9u);
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("named")), 12u);
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("cell")), 26u);
+}
+
+TEST(AnchorWalk, CountsNonAsciiTextInUtf8Bytes)
+{
+    const std::optional<TopicText> text =
+        walk(QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body><p>Ünïcødé Привет&nbsp;€</p>"
+                            "<p id=\"after\">x</p></body></html>"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("after")), QStringLiteral("Ünïcødé Привет\u00a0€").toUtf8().size());
+}
+
+TEST(AnchorWalk, CountsScriptStyleAndHiddenTextAsBlanksAndLeavesCommentsOut)
+{
+    const std::optional<TopicText> text = walk(QStringLiteral(
+        "<html><body><p>Shown</p><!-- a comment --><script>var x = 1;</script>"
+        "<style>p { color: black; }</style><div style=\"display:none\">Hidden</div>"
+        "<span style=\"visibility:hidden\">Unseen</span><p id=\"after\">Words</p></body></html>"));
+    ASSERT_TRUE(text);
+    const std::string unprinted = std::string("var x = 1;p { color: black; }HiddenUnseen");
+    EXPECT_EQ(text->bytes(), "Shown" + std::string(unprinted.size(), ' ') + "Words");
+    EXPECT_EQ(offsetOf(*text, QStringLiteral("after")), 5 + unprinted.size());
+}
+
+TEST(AnchorWalk, TakesTheTextOfInlineFramesButNotTheirNames)
+{
+    const std::optional<TopicText> text = walk(QStringLiteral(
+        "<html><body><p>Before</p><iframe srcdoc=\"<p id='inner'>Inside the frame</p>\">Fallback</iframe>"
+        "<p id=\"after\">After</p></body></html>"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->bytes(), "BeforeInside the frameAfter");
+    EXPECT_EQ(names(*text), QStringList({"after"}));
+}
+
+TEST(AnchorWalk, MarksEmptyElementsThatEndALineOfText)
+{
+    const std::optional<TopicText> text = walk(QStringLiteral(
+        "<html><body><h2>B<a name=\"glued\"></a></h2><p>Text and <b>bold</b> <a id=\"spaced\"></a></p>"
+        "<div>Caption</div><a id=\"own-line\"></a><div>Table</div>"
+        "<p><a name=\"leading\"></a>Start</p><p>Line<br><a name=\"after-break\"></a>Next</p>"
+        "<p>Word <a name=\"with-text\">text</a></p></body></html>"));
+    ASSERT_TRUE(text);
+    const auto follows = [&](const QString& name) {
+        for (const TopicAnchor& anchor : text->anchors()) {
+            if (anchor.name == name)
+                return anchor.wordOffset != anchor.offset;
+        }
+        ADD_FAILURE() << "no anchor " << name.toStdString();
+        return false;
+    };
+    EXPECT_TRUE(follows(QStringLiteral("glued")));
+    EXPECT_TRUE(follows(QStringLiteral("spaced")));
+    EXPECT_FALSE(follows(QStringLiteral("own-line")));
+    EXPECT_FALSE(follows(QStringLiteral("leading")));
+    EXPECT_FALSE(follows(QStringLiteral("after-break")));
+    EXPECT_FALSE(follows(QStringLiteral("with-text")));
+}
