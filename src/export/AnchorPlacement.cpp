@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 
@@ -88,6 +89,7 @@ void AnchorPlacement::begin()
     m_recordIndex = 0;
     m_characterBase = 0;
     m_next = 0;
+    m_lastPage.reset();
 }
 
 void AnchorPlacement::clear()
@@ -97,6 +99,7 @@ void AnchorPlacement::clear()
     m_records.clear();
     m_recordOf.clear();
     m_next = 0;
+    m_lastPage.reset();
 }
 
 std::string_view AnchorPlacement::matchedText() const
@@ -134,7 +137,12 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
     const LinkDestinationItem& item = *m_pending[pendingIndex].item;
     if (page.locatorResult == PDFCore::kLocateFailed)
         return item.charIndex() < m_characterBase + page.characters.numberOfCharacters();
-    return item.charIndex() <= static_cast<std::uint64_t>(std::max(m_textOffset, 0));
+    // Passed inside the page's words; or reached where a page without words stands (an image
+    // at the top of a topic). A word that begins right where this page's words ended is the next
+    // page's: the next page's first word locates it.
+    const std::uint32_t wordStart = m_records[m_recordOf[pendingIndex]].charOffset;
+    const auto reached = static_cast<std::uint32_t>(std::max(m_textOffset, 0));
+    return wordStart < reached || (item.charIndex() <= reached && page.characters.numberOfCharacters() == 0);
 }
 
 void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
@@ -147,14 +155,34 @@ void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t 
             break;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
-        item.setPdfPageNo(outputPageIndex);
         if (record.found == 1) {
-            item.setDestLocation(QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
+            place(item, outputPageIndex, QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
-            item.setDestLocation(page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
+            place(item, outputPageIndex, page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
         }
-        item.setPlaced(true);
     }
     m_characterBase += page.characters.numberOfCharacters();
+    m_lastPage = LastPage{outputPageIndex, page.characters.topLeftOfCharacterNearest(std::numeric_limits<std::size_t>::max())};
+}
+
+void AnchorPlacement::finish()
+{
+    // Names after the topic's last word (an empty <a name> closing the page) belong to the end
+    // of its last page, once the words were followed to the end of the text; names before text
+    // that never printed stay unplaced.
+    const std::string_view text = matchedText();
+    std::int32_t reached = std::max(m_textOffset, 0);
+    PDFCore::skipTextWhitespace(text, reached);
+    if (!m_lastPage || static_cast<std::size_t>(reached) < text.size())
+        return;
+    for (; m_next < m_pending.size(); ++m_next)
+        place(*m_pending[m_next].item, m_lastPage->outputPageIndex, m_lastPage->lastCharacter);
+}
+
+void AnchorPlacement::place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point)
+{
+    item.setPdfPageNo(outputPageIndex);
+    item.setDestLocation(point);
+    item.setPlaced(true);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,8 @@ public:
     // Page pageIndex (from 0) of the printed topic is about to become output page outputPageIndex.
     // Call for every page that will be appended, in order; never for pages left out.
     void placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex);
+    // After the topic's last page: places what its text ran out at.
+    void finish();
     // Forgets the topic.
     void clear();
 
@@ -45,6 +48,12 @@ private:
     std::string_view matchedText() const;
     PageText readPage(PDFDoc& printed, int pageIndex);
     bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
+    static void place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point);
+
+    struct LastPage {
+        std::uint64_t outputPageIndex = 0;
+        QPointF lastCharacter;
+    };
 
     std::string m_text;
     std::vector<PendingDestination> m_pending;
@@ -54,4 +63,5 @@ private:
     std::int32_t m_recordIndex = 0;
     std::uint64_t m_characterBase = 0;
     std::size_t m_next = 0;
+    std::optional<LastPage> m_lastPage; // the last page read, where names after all text go
 };

@@ -89,5 +89,6 @@ void CHMExporter::placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
 
 void CHMExporter::endTopicAnchors()
 {
+    m_topicAnchors.finish();
     m_topicAnchors.clear();
 }

@@ -37,6 +37,7 @@ protected:
         placement.begin();
         for (int page = 0; page < m_printed->pageCount(); ++page)
             placement.placeOnPage(m_printed->document(), page, firstOutputPage + static_cast<std::uint64_t>(page));
+        placement.finish();
         placement.clear();
     }
 
@@ -177,4 +178,32 @@ TEST(PageCharacters, CountsEveryWordsCharactersAndOneSeparatorBetweenWords)
         const QRectF last = characters.characterBoundsAtIndex(9);
         EXPECT_EQ(characters.topLeftOfCharacterNearest(400), QPointF(last.x(), last.y() + last.height()));
     }
+}
+
+TEST_F(AnchorPlacementTest, AWordThatBeginsRightAfterAPagesLastWordIsTheNextPages)
+{
+    // Blocks whose texts meet without a blank ("end" closing one page, a heading opening the
+    // next): the heading's name goes with the heading.
+    print({"Alpha end", "Heading text"});
+    const Destination heading = pending(9);
+    place("Alpha endHeading text");
+
+    EXPECT_EQ(heading->pdfPageNo(), 1u);
+    EXPECT_NEAR(heading->destLocation().x(), 72.0, 1.0);
+    expectOnTheLine(*heading);
+}
+
+TEST_F(AnchorPlacementTest, NamesAfterTheLastWordGoToTheEndOfTheLastPage)
+{
+    print({"Alpha beta", "Gamma"});
+    const Destination gamma = pending(11);
+    const Destination closing = pending(16);
+    const Destination afterScript = pending(20);
+    place("Alpha beta Gamma    \n", 2); // a script's blanks, then the end of the page
+
+    EXPECT_EQ(closing->pdfPageNo(), 3u);
+    EXPECT_EQ(afterScript->pdfPageNo(), 3u);
+    EXPECT_TRUE(afterScript->isPlaced());
+    EXPECT_GT(closing->destLocation().x(), gamma->destLocation().x() + 40.0);
+    expectOnTheLine(*closing);
 }
