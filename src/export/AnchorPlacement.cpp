@@ -105,7 +105,8 @@ void AnchorPlacement::clear()
 std::string_view AnchorPlacement::matchedText() const
 {
     // Offsets are 32-bit for the matching.
-    return std::string_view(m_text.data(), std::min<std::size_t>(m_text.size(), std::numeric_limits<std::int32_t>::max()));
+    const std::size_t length = std::min<std::size_t>(m_text.size(), std::numeric_limits<std::int32_t>::max());
+    return std::string_view(m_text.data(), length);
 }
 
 AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageIndex)
@@ -120,10 +121,11 @@ AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageInd
         return page;
     PDFCore::displayPages(printed, device, pageNumber, pageNumber, 72.0, 72.0, 0, /*useMediaBox=*/false,
                           /*crop=*/true, /*printing=*/false);
+    const std::string_view text = matchedText();
     std::vector<PDFCore::LocatorWord> words = PDFCore::pageWords(device);
-    dropLeadingStrayWords(words, matchedText(), std::clamp<std::int32_t>(m_textOffset, 0, static_cast<std::int32_t>(matchedText().size())));
+    dropLeadingStrayWords(words, text, std::clamp<std::int32_t>(m_textOffset, 0, static_cast<std::int32_t>(text.size())));
     const UnicodeMap* encoding = globalParams ? globalParams->getTextEncoding() : nullptr;
-    page.locatorResult = PDFCore::locateTextOffsets(words, encoding, matchedText(), m_textOffset, m_records, m_recordIndex);
+    page.locatorResult = PDFCore::locateTextOffsets(words, encoding, text, m_textOffset, m_records, m_recordIndex);
     page.characters = PageCharacters::fromDevice(device, page.cropBox);
     return page;
 }
@@ -163,7 +165,8 @@ void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t 
         }
     }
     m_characterBase += page.characters.numberOfCharacters();
-    m_lastPage = LastPage{outputPageIndex, page.characters.topLeftOfCharacterNearest(std::numeric_limits<std::size_t>::max())};
+    const QPointF lastCharacter = page.characters.topLeftOfCharacterNearest(std::numeric_limits<std::size_t>::max());
+    m_lastPage = LastPage{outputPageIndex, lastCharacter};
 }
 
 void AnchorPlacement::finish()

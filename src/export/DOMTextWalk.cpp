@@ -44,8 +44,11 @@ const char kWalkScript[] = R"JS(
       return known;
     var view = element.ownerDocument.defaultView;
     var style = view ? view.getComputedStyle(element) : null;
-    var prints = !style || style.display === 'contents' ? printsText(element.parentElement)
-                                                        : element.getClientRects().length > 0 && style.visibility === 'visible';
+    var prints;
+    if (!style || style.display === 'contents')
+      prints = printsText(element.parentElement); // no boxes of its own, its children print
+    else
+      prints = element.getClientRects().length > 0 && style.visibility === 'visible';
     printedElements.set(element, prints);
     return prints;
   }

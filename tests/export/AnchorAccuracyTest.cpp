@@ -330,7 +330,8 @@ void report(const std::vector<Comparison>& comparisons, const QString& name)
         good += ok ? 1 : 0;
         if (!ok || qEnvironmentVariableIsSet("TOMEFOLD_ANCHOR_DETAILS")) {
             std::cout << (ok ? "  ok  " : "  OFF ") << c.key.toStdString() << " page " << c.placedPage << " (engine "
-                      << c.expectedPage << ")" << (c.placed ? "" : " unplaced") << " dy " << c.dy << " dx " << c.dx << " engine at " << c.expected.x() << "," << c.expected.y()
+                      << c.expectedPage << ")" << (c.placed ? "" : " unplaced") << " dy " << c.dy << " dx " << c.dx
+                      << " engine at " << c.expected.x() << "," << c.expected.y()
                       << "\n";
         }
     }
@@ -365,7 +366,8 @@ TEST_F(AnchorAccuracy, DestinationsOfATopicThatPrintsNothingStayUnplaced)
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-anchors"))),
                                      QStringLiteral("CHM")));
     const std::unique_ptr<CHMExporter> exporter = exportDocument(document);
-    for (const QString& key : {QStringLiteral("itss://chm/blank.htm"), QStringLiteral("itss://chm/blank.htm#nothing")}) {
+    const QStringList keys = {QStringLiteral("itss://chm/blank.htm"), QStringLiteral("itss://chm/blank.htm#nothing")};
+    for (const QString& key : keys) {
         const auto item = exporter->linkDestinationList().value(key);
         ASSERT_TRUE(item) << key.toStdString();
         EXPECT_FALSE(item->isPlaced()) << key.toStdString();
