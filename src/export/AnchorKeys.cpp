@@ -1,14 +1,15 @@
 #include "export/AnchorKeys.h"
 
 namespace AnchorKeys {
-namespace {
 
-QString topicUrl(const QString& topicPath)
+// The URL a topic was loaded and printed under: a contents path written with leading slashes
+// ("/x.htm") is served as "itss://chm/x.htm", and the links of other topics name it so.
+QString topicUrl(QString topicPath)
 {
+    while (topicPath.startsWith(QLatin1Char('/')))
+        topicPath.remove(0, 1);
     return QStringLiteral("itss://chm/") + topicPath;
 }
-
-} // namespace
 
 QString topicKey(const QString& topicPath)
 {

@@ -1,5 +1,7 @@
 #include "export/Outline.h"
 
+#include "export/AnchorKeys.h"
+
 PdfOutline OutlineForContents(const LinkItem& root, const DestinationLookup& lookup)
 {
     PdfOutline outline;
@@ -12,7 +14,7 @@ void AddBookmark(const LinkItem& item, PdfOutline& parent, bool isRootBookmark, 
     PdfOutline* node = &parent;
     if (!isRootBookmark) {
         PdfOutline entry(item.name());
-        if (const std::optional<PdfDestination> destination = lookup(QStringLiteral("itss://chm/%1").arg(item.path())))
+        if (const std::optional<PdfDestination> destination = lookup(AnchorKeys::topicUrl(item.path())))
             entry.setDestination(*destination);
         node = &parent.appendChild(std::move(entry));
     }

@@ -7,6 +7,9 @@
 TEST(AnchorKeys, AreLowerCasedTopicUrlsWithTheAnchorAsFragment)
 {
     EXPECT_EQ(AnchorKeys::topicKey(QStringLiteral("Dir/Page.HTM")), QStringLiteral("itss://chm/dir/page.htm"));
+    // A contents path with leading slashes is loaded, and linked to, without them.
+    EXPECT_EQ(AnchorKeys::topicKey(QStringLiteral("//Dir/Page.htm")), QStringLiteral("itss://chm/dir/page.htm"));
+    EXPECT_EQ(AnchorKeys::anchorKey(QStringLiteral("/a.htm"), QStringLiteral("x")), QStringLiteral("itss://chm/a.htm#x"));
     EXPECT_EQ(AnchorKeys::anchorKey(QStringLiteral("Dir/Page.htm"), QStringLiteral("Intro")),
               QStringLiteral("itss://chm/dir/page.htm#intro"));
     // A path with a fragment of its own: the anchor's replaces it (from the first "#" on).
