@@ -2,9 +2,9 @@
 #include "chm/CHMWebPage.h"
 #include "chm/CHMWebProfile.h"
 #include "chm/ITSSScheme.h"
-#include "platform/DesktopServices.h"
 #include "platform/OffscreenWebPage.h"
 #include "support/TestSupport.h"
+#include "support/RecordingDesktop.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
@@ -20,21 +20,10 @@ void registerTestUrlSchemes()
 
 namespace {
 
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override
-    {
-        opened << url;
-        return true;
-    }
-    QList<QUrl> opened;
-};
-
 class CHMWebPageTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_previous = DesktopServices::replace(std::unique_ptr<DesktopServices>(m_desktop = new RecordingDesktop));
         ASSERT_TRUE(m_document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-hooks"))),
                                            QStringLiteral("CHM")));
         m_profile = std::make_unique<CHMWebProfile>(m_document);
@@ -46,7 +35,6 @@ protected:
     {
         m_view.reset();
         m_profile.reset();
-        DesktopServices::replace(std::move(m_previous));
     }
 
     bool load(const QString& path)
@@ -71,12 +59,11 @@ protected:
         return result;
     }
 
+    RecordingDesktop m_desktop;
     CHMDocument m_document;
     std::unique_ptr<CHMWebProfile> m_profile;
     std::unique_ptr<OffscreenWebPage> m_view;
     CHMWebPage* m_page = nullptr; // owned by m_view
-    RecordingDesktop* m_desktop = nullptr; // owned by DesktopServices during the test
-    std::unique_ptr<DesktopServices> m_previous;
 };
 
 } // namespace
@@ -98,8 +85,8 @@ TEST_F(CHMWebPageTest, AFailedLoadShowsNoErrorPage)
 TEST_F(CHMWebPageTest, OutsideAnExportALinkElsewhereGoesToTheDesktop)
 {
     ASSERT_TRUE(load(QStringLiteral("leave.htm")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_desktop->opened.isEmpty(); }, 30000));
-    EXPECT_EQ(m_desktop->opened.value(0), QUrl(QStringLiteral("http://127.0.0.1:9/elsewhere.htm")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_desktop.opened().isEmpty(); }, 30000));
+    EXPECT_EQ(m_desktop.opened().value(0), QUrl(QStringLiteral("http://127.0.0.1:9/elsewhere.htm")));
     EXPECT_EQ(evaluate(QStringLiteral("document.body.innerText.trim()")).toString(), QStringLiteral("Leaving"));
 }
 
@@ -109,6 +96,6 @@ TEST_F(CHMWebPageTest, DuringAnExportALinkElsewhereLoadsNothingAndGoesNowhere)
     ASSERT_TRUE(load(QStringLiteral("leave.htm")));
     // A second load after the refused navigation: had it gone anywhere, this would show it.
     ASSERT_TRUE(load(QStringLiteral("styled.htm")));
-    EXPECT_TRUE(m_desktop->opened.isEmpty());
+    EXPECT_TRUE(m_desktop.opened().isEmpty());
     EXPECT_TRUE(ITSSScheme::isITSS(m_page->url()));
 }

@@ -4,8 +4,8 @@
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
 #include "export/CHMExporter.h"
-#include "platform/DesktopServices.h"
 #include "support/TestSupport.h"
+#include "support/RecordingDesktop.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -21,17 +21,6 @@ void registerTestUrlSchemes()
 }
 
 namespace {
-
-// Stands in for the desktop: a page of a CHM file must never get anything handed to it.
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override
-    {
-        opened << url;
-        return true;
-    }
-    QList<QUrl> opened;
-};
 
 // Answers the cancel question with yes from its n-th asking on.
 class CancellingDelegate : public ConversionProgressDelegate {
@@ -64,11 +53,10 @@ TomefoldConversionOptions letterOptions()
 
 class CHMExport : public testing::Test {
 protected:
-    void SetUp() override { m_previousDesktop = DesktopServices::replace(std::unique_ptr<DesktopServices>(m_desktop = new RecordingDesktop)); }
+    // A page of a CHM file must never get anything handed to the desktop.
     void TearDown() override
     {
-        EXPECT_TRUE(m_desktop->opened.isEmpty()) << m_desktop->opened.first().toString().toStdString();
-        DesktopServices::replace(std::move(m_previousDesktop));
+        EXPECT_TRUE(m_desktop.opened().isEmpty()) << m_desktop.opened().value(0).toString().toStdString();
     }
 
     QString outputPath(const QString& name) const { return m_folder.filePath(name + QStringLiteral(".pdf")); }
@@ -94,9 +82,8 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    RecordingDesktop m_desktop;
     QTemporaryDir m_folder;
-    RecordingDesktop* m_desktop = nullptr; // owned by DesktopServices while the test runs
-    std::unique_ptr<DesktopServices> m_previousDesktop;
 };
 
 } // namespace

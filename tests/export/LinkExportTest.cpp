@@ -5,8 +5,8 @@
 #include "chm/CHMTableOfContent.h"
 #include "export/CHMExporter.h"
 #include "chm/ITSSScheme.h"
-#include "platform/DesktopServices.h"
 #include "support/TestSupport.h"
+#include "support/RecordingDesktop.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -45,15 +45,8 @@ private:
     mutable QLabel m_label;
 };
 
-class NoDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl&) override { return false; }
-};
-
 class LinkExport : public testing::Test {
 protected:
-    void SetUp() override { m_previousDesktop = DesktopServices::replace(std::make_unique<NoDesktop>()); }
-    void TearDown() override { DesktopServices::replace(std::move(m_previousDesktop)); }
 
     static TomefoldConversionOptions options(bool hyperlinks, bool toc)
     {
@@ -96,7 +89,8 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    std::unique_ptr<DesktopServices> m_previousDesktop;
+    // Nothing of an export reaches the desktop.
+    RecordingDesktop m_desktop;
 };
 
 QStringList internalLinksAnywhere(const QByteArray& pdf)

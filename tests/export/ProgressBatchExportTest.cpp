@@ -1,8 +1,8 @@
 #include "app/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
-#include "platform/DesktopServices.h"
 #include "support/TestSupport.h"
+#include "support/RecordingDesktop.h"
 
 #include <QEventLoop>
 #include <QLabel>
@@ -42,16 +42,11 @@ private:
     mutable QProgressBar m_bar;
 };
 
-class NoDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl&) override { return false; }
-};
-
 } // namespace
 
 TEST(ProgressBatchExport, ControlsShowTopicsThenLinkProcessingThenSaving)
 {
-    std::unique_ptr<DesktopServices> previous = DesktopServices::replace(std::make_unique<NoDesktop>());
+    const RecordingDesktop desktop;
     QTemporaryDir folder;
     CHMDocument document;
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
@@ -90,5 +85,5 @@ TEST(ProgressBatchExport, ControlsShowTopicsThenLinkProcessingThenSaving)
     EXPECT_EQ(delegate.exportNoticeLabel()->text(), QStringLiteral("4 pages"));
     // Determinate again once the file is written.
     EXPECT_EQ(delegate.exportProgressIndicator()->maximum(), 100);
-    DesktopServices::replace(std::move(previous));
+    EXPECT_TRUE(desktop.opened().isEmpty());
 }

@@ -1,6 +1,6 @@
 #include "app/ConversionProgressDelegate.h"
 #include "chm/CHMDocument.h"
-#include "platform/DesktopServices.h"
+#include "support/RecordingDesktop.h"
 
 #include <QDialog>
 #include <QEventLoop>
@@ -39,16 +39,6 @@ public:
     QProgressBar* exportProgressIndicator() const override { return nullptr; }
     QWidget* exportProgressSheet() const override { return nullptr; }
     QWidget* window() const override { return nullptr; }
-};
-
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override
-    {
-        opened << url.toString();
-        return true;
-    }
-    QStringList opened;
 };
 
 // The three controls, shown so that every redraw really paints.
@@ -153,13 +143,12 @@ TEST(ProgressWithoutControls, ReportsAndSheetActionsDoNothingVisible)
 
 TEST(ExportDidEnd, OpensTheFolderOrTheFileOrNothing)
 {
-    auto* desktop = new RecordingDesktop;
-    std::unique_ptr<DesktopServices> previous = DesktopServices::replace(std::unique_ptr<DesktopServices>(desktop));
+    const RecordingDesktop desktop;
     CHMDocument document;
     const QUrl file = QUrl::fromLocalFile(QStringLiteral("/tmp/out/help.pdf"));
     document.exportDidEnd(-1, file);
     document.exportDidEnd(0, file);
     document.exportDidEnd(1, file);
-    EXPECT_EQ(desktop->opened, QStringList({"file:///tmp/out", "file:///tmp/out/help.pdf"}));
-    DesktopServices::replace(std::move(previous));
+    EXPECT_EQ(desktop.opened(), QList<QUrl>({QUrl(QStringLiteral("file:///tmp/out")),
+                                            QUrl(QStringLiteral("file:///tmp/out/help.pdf"))}));
 }

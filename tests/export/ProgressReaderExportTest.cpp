@@ -3,8 +3,8 @@
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
-#include "platform/DesktopServices.h"
 #include "support/TestSupport.h"
+#include "support/RecordingDesktop.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,22 +20,11 @@ void registerTestUrlSchemes()
 
 namespace {
 
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override
-    {
-        opened << url;
-        return true;
-    }
-    QList<QUrl> opened;
-};
-
 // A reader window with its document, as a person exports from it.
 class ReaderWindowExport : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_previousDesktop = DesktopServices::replace(std::unique_ptr<DesktopServices>(m_desktop = new RecordingDesktop));
         ASSERT_TRUE(m_document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                            QStringLiteral("CHM")));
         m_window.resize(640, 480);
@@ -43,7 +32,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
         m_document.documentWindow = &m_window;
     }
-    void TearDown() override { DesktopServices::replace(std::move(m_previousDesktop)); }
 
     // Runs the export action and returns its save panel once it is shown.
     QFileDialog* openSavePanel()
@@ -66,11 +54,10 @@ protected:
         static_cast<QDialog&>(panel).accept(); // the Export button
     }
 
+    RecordingDesktop m_desktop;
     QTemporaryDir m_folder;
     QWidget m_window;
     CHMDocument m_document;
-    RecordingDesktop* m_desktop = nullptr; // owned by DesktopServices while the test runs
-    std::unique_ptr<DesktopServices> m_previousDesktop;
 };
 
 QByteArray contents(const QString& path)
@@ -105,7 +92,7 @@ TEST_F(ReaderWindowExport, SavePanelSheetAndAlertThatOpensTheFile)
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertMsg"));
     EXPECT_EQ(answerer.last().buttons, QStringList({Localized("OkButtonString"), Localized("OpenPDFFileTitle")}));
-    EXPECT_EQ(m_desktop->opened, QList<QUrl>({QUrl::fromLocalFile(target())}));
+    EXPECT_EQ(m_desktop.opened(), QList<QUrl>({QUrl::fromLocalFile(target())}));
     // The sheet is gone and the document keeps no controls of it.
     EXPECT_EQ(m_document.exportProgressSheet, nullptr);
     EXPECT_TRUE(spinUntil([&] { return m_window.findChildren<QDialog*>().isEmpty(); }));
@@ -125,7 +112,7 @@ TEST_F(ReaderWindowExport, TheSheetsCancelEndsTheExportWithoutAFileOrAnAlert)
     EXPECT_FALSE(QFile::exists(target()));
     EXPECT_TRUE(answerer.seen().empty());
     EXPECT_FALSE(m_document.m_isConversionCancelled);
-    EXPECT_TRUE(m_desktop->opened.isEmpty());
+    EXPECT_TRUE(m_desktop.opened().isEmpty());
 }
 
 TEST_F(ReaderWindowExport, ACancelledSavePanelStartsNothing)

@@ -1,6 +1,6 @@
 #include "app/rating/MacAppStoreRating.h"
 
-#include "platform/DesktopServices.h"
+#include "support/RecordingDesktop.h"
 
 #include <QHostAddress>
 #include <QSettings>
@@ -49,19 +49,6 @@ private:
     std::vector<QByteArray> m_requestLines;
 };
 
-class RecordingDesktop final : public DesktopServices {
-public:
-    explicit RecordingDesktop(std::vector<QUrl>* opened) : m_opened(opened) {}
-    bool openUrl(const QUrl& url) override
-    {
-        m_opened->push_back(url);
-        return true;
-    }
-
-private:
-    std::vector<QUrl>* m_opened;
-};
-
 class StoreRating : public testing::Test {
 protected:
     void SetUp() override
@@ -69,17 +56,11 @@ protected:
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
         QSettings().clear();
-        m_previousDesktop = DesktopServices::replace(std::make_unique<RecordingDesktop>(&m_opened));
     }
-    void TearDown() override
-    {
-        QSettings().clear();
-        DesktopServices::replace(std::move(m_previousDesktop));
-    }
+    void TearDown() override { QSettings().clear(); }
 
     QTemporaryDir m_settingsDir;
-    std::vector<QUrl> m_opened;
-    std::unique_ptr<DesktopServices> m_previousDesktop;
+    RecordingDesktop m_desktop;
 };
 
 } // namespace
@@ -101,8 +82,8 @@ TEST_F(StoreRating, FindsItsIdentifierAndOpensTheRatingPage)
     EXPECT_EQ(server.requestLines().front(), "GET /lookup?country=GB&bundleId=org.example.App HTTP/1.1");
     EXPECT_TRUE(rating.canRate());
     rating.RateApplicationAction();
-    ASSERT_EQ(m_opened.size(), 1u);
-    EXPECT_EQ(m_opened.front(), QUrl(QStringLiteral("macappstore://store.example/app/id4242")));
+    ASSERT_EQ(m_desktop.opened().size(), 1);
+    EXPECT_EQ(m_desktop.opened().front(), QUrl(QStringLiteral("macappstore://store.example/app/id4242")));
 }
 
 TEST_F(StoreRating, AnotherApplicationsAnswerLeavesTheActionDisabled)
@@ -120,7 +101,7 @@ TEST_F(StoreRating, AnotherApplicationsAnswerLeavesTheActionDisabled)
     EXPECT_EQ(rating.appStoreID(), 0u);
     EXPECT_FALSE(rating.canRate());
     rating.RateApplicationAction();
-    EXPECT_TRUE(m_opened.empty());
+    EXPECT_TRUE(m_desktop.opened().isEmpty());
 }
 
 TEST_F(StoreRating, ConnectsNowhereWithoutAConfiguredHost)
@@ -130,5 +111,5 @@ TEST_F(StoreRating, ConnectsNowhereWithoutAConfiguredHost)
     rating.setAppStoreID(5);
     EXPECT_FALSE(rating.canRate()) << "no rating host is configured";
     rating.RateApplicationAction();
-    EXPECT_TRUE(m_opened.empty());
+    EXPECT_TRUE(m_desktop.opened().isEmpty());
 }

@@ -63,7 +63,7 @@ TEST_F(WindowBatchTest, OnlyTheSelectedRowsAreExported)
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertMsg"));
     EXPECT_EQ(answerer.last().buttons, (QStringList{Localized("OkButtonString"), Localized("OpenDestinationTitle")}));
     EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
-    EXPECT_TRUE(desktop->openedUrls().isEmpty());
+    EXPECT_TRUE(desktop.opened().isEmpty());
 }
 
 TEST_F(WindowBatchTest, AllRowsWithAKeptFolderAndANameClashAndTheDestinationOpened)
@@ -84,7 +84,7 @@ TEST_F(WindowBatchTest, AllRowsWithAKeptFolderAndANameClashAndTheDestinationOpen
     EXPECT_EQ(writtenPDFs(), (QStringList{"Guide 1.pdf", "Guide.pdf", "Manuals/", "Manuals/Advanced/",
                                           "Manuals/Advanced/Tuning.pdf", "Manuals/Setup.pdf"}));
     EXPECT_EQ(answerer.seen().size(), 1u);
-    EXPECT_EQ(desktop->openedUrls(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
+    EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
 TEST_F(WindowBatchTest, ABrokenFileIsSkippedWithoutAMessage)

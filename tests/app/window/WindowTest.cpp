@@ -153,7 +153,7 @@ TEST_F(WindowTest, TheManualMissingIsSaidAndNothingIsOpened)
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("ManualMissingTitle"));
     EXPECT_TRUE(answerer.last().message.contains(AppDelegate::kUserManualFileName));
-    EXPECT_TRUE(desktop->openedUrls().isEmpty());
+    EXPECT_TRUE(desktop.opened().isEmpty());
 }
 
 TEST_F(WindowTest, SupportAndRatingAreOfferedOnlyWhenTheyHaveSomewhereToGo)
@@ -164,15 +164,15 @@ TEST_F(WindowTest, SupportAndRatingAreOfferedOnlyWhenTheyHaveSomewhereToGo)
     ASSERT_TRUE(actions().support->isEnabled());
     actions().support->trigger();
     QSettings().remove(AppDelegate::kSupportAddressSetting);
-    EXPECT_EQ(desktop->openedUrls(), QList<QUrl>{QUrl(QStringLiteral("https://support.example/tomefold"))});
+    EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl(QStringLiteral("https://support.example/tomefold"))});
 
     EXPECT_FALSE(actions().rating->isEnabled());
     delegate->rateApplicationObject().setRatingsURL(QUrl(QStringLiteral("https://store.example/app/id42")));
     delegate->rateApplicationObject().setAppStoreID(42);
     ASSERT_TRUE(actions().rating->isEnabled());
     actions().rating->trigger();
-    ASSERT_TRUE(spinUntil([this] { return desktop->openedUrls().size() == 2; }));
-    EXPECT_EQ(desktop->openedUrls().last(), QUrl(QStringLiteral("https://store.example/app/id42")));
+    ASSERT_TRUE(spinUntil([this] { return desktop.opened().size() == 2; }));
+    EXPECT_EQ(desktop.opened().last(), QUrl(QStringLiteral("https://store.example/app/id42")));
 }
 
 // A stand-in for the CHM export that writes "<name>.pdf" and can be held at a file until released.
@@ -265,7 +265,7 @@ TEST_F(WindowBatchHoldTest, ABatchHoldsTheWindowAndForgetsItselfBeforeLettingGo)
     EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertMsg"));
-    EXPECT_EQ(desktop->openedUrls(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
+    EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
 TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheFile)

@@ -5,7 +5,7 @@
 #include "app/support/AlertAnswerer.h"
 #include "app/support/UserActions.h"
 #include "app/window/MainWindow.h"
-#include "platform/DesktopServices.h"
+#include "support/RecordingDesktop.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -17,42 +17,18 @@
 #include <mutex>
 #include <optional>
 
-// Stands in for the desktop: records what the application asks it to open.
-class RecordingDesktop : public DesktopServices {
-public:
-    bool openUrl(const QUrl& url) override
-    {
-        const std::lock_guard guard(lock);
-        opened << url;
-        return true;
-    }
-    QList<QUrl> openedUrls()
-    {
-        const std::lock_guard guard(lock);
-        return opened;
-    }
-
-private:
-    std::mutex lock;
-    QList<QUrl> opened;
-};
-
 // The application's window over an empty preferences folder, with the folder chooser, the desktop
 // and the notifications replaced by recorders.
 class WindowTestFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto recorder = std::make_unique<RecordingDesktop>();
-        desktop = recorder.get();
-        previousDesktop = DesktopServices::replace(std::move(recorder));
         openWindow();
     }
 
     void TearDown() override
     {
         delegate.reset();
-        DesktopServices::replace(std::move(previousDesktop));
     }
 
     void openWindow()
@@ -100,8 +76,7 @@ protected:
     const WindowActions& actions() const { return delegate->actions(); }
 
     ScopedConfigHome config;
-    RecordingDesktop* desktop = nullptr;
-    std::unique_ptr<DesktopServices> previousDesktop;
+    RecordingDesktop desktop;
     std::unique_ptr<AppDelegate> delegate;
     std::optional<QUrl> chosenFolder;
     int chooserRuns = 0;
