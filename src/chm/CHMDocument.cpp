@@ -4,6 +4,7 @@
 #include "chm/CHMMetadataReader.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/TopicPath.h"
+#include "chm/search/CHMSearchIndex.h"
 #include "platform/TextEncoding.h"
 
 #include <QFile>
@@ -31,6 +32,8 @@ CHMDocument::CHMDocument() = default;
 
 CHMDocument::~CHMDocument()
 {
+    // The index build reads through the handle: it ends before the handle closes.
+    skIndex.reset();
     closeHandle();
 }
 

@@ -11,6 +11,7 @@
 struct chmFile;
 struct chmUnitInfo;
 class CHMExporter;
+class CHMSearchIndex;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
 struct ReaderExport;
@@ -97,6 +98,11 @@ public:
     void exportDidEnd(int returnCode, const QUrl& url);
     bool isReaderExportRunning() const { return m_readerExport != nullptr; }
 
+    // Reader road: the full-text index of every object, built on a thread of its own. Preparing
+    // it again drops the old one; the build is stopped and waited for when the document goes.
+    void prepareSearchIndex();
+    const CHMSearchIndex* searchIndex() const { return skIndex.get(); }
+
     // Objects larger than this are not read: the size comes from the file, which is untrusted.
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
@@ -123,4 +129,5 @@ private:
     void startReaderExport(const QUrl& url);
     void readerExportEnded();
     std::shared_ptr<ReaderExport> m_readerExport;
+    std::unique_ptr<CHMSearchIndex> skIndex;
 };

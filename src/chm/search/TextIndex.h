@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+
+// An in-memory full-text index of texts keyed by URL. Not thread-safe: one thread writes it at a
+// time, and nobody reads it while it is written.
+class TextIndex {
+public:
+    struct Match {
+        QUrl url;
+        float score = 0.0F; // relevance, 0 to 1
+    };
+
+    TextIndex();
+    ~TextIndex();
+    TextIndex(const TextIndex&) = delete;
+    TextIndex& operator=(const TextIndex&) = delete;
+
+    // Indexes the text under the URL, replacing what was indexed under it before; false when the
+    // index refused it.
+    bool addDocument(const QUrl& url, const QString& text);
+    bool containsDocument(const QUrl& url) const;
+    int documentCount() const;
+
+    // Every match of the query (the default query syntax: words, quoted phrases, AND, OR, NOT, ...),
+    // most relevant first. A query that cannot be parsed matches nothing.
+    QList<Match> search(const QString& query) const;
+
+    // Matches are asked of the database this many at a time.
+    static constexpr int kBatchSize = 10;
+
+private:
+    static std::string uniqueTerm(const QUrl& url);
+
+    // The search library is kept out of this header: its names clash with Qt's keywords.
+    struct Database;
+    std::unique_ptr<Database> m_database;
+};

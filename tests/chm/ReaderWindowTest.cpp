@@ -1,0 +1,192 @@
+#include "chm/CHMDocument.h"
+#include "chm/ITSSScheme.h"
+#include "chm/reader/CHMReaderWindow.h"
+#include "chm/reader/FilesInfoPreferences.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+void registerTestUrlSchemes()
+{
+    registerITSSScheme();
+}
+
+namespace {
+
+constexpr int kGenerousWaitMs = 60000;
+
+class ReaderWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("org.tomefold.ReaderWindowTest"));
+        QSettings().clear();
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        QSettings().clear();
+    }
+
+    // Opens the fixture in a window and waits for its first topic.
+    void open(const QString& fixture)
+    {
+        const QString path = TestSupport::fixturePath(fixture);
+        ASSERT_TRUE(m_document.readFromURL(QUrl::fromLocalFile(path), QStringLiteral("CHM")));
+        m_window = std::make_unique<CHMReaderWindow>(m_document);
+        QSignalSpy loaded(m_window.get(), &CHMReaderWindow::topicLoaded);
+        m_window->show();
+        ASSERT_TRUE(loaded.wait(kGenerousWaitMs));
+    }
+
+    // Runs `step` and waits for the topic it loads.
+    QUrl loadBy(const std::function<void()>& step)
+    {
+        QSignalSpy loaded(m_window.get(), &CHMReaderWindow::topicLoaded);
+        step();
+        EXPECT_TRUE(loaded.wait(kGenerousWaitMs));
+        return loaded.isEmpty() ? QUrl() : loaded.first().first().toUrl();
+    }
+
+    QVariant evaluate(const QString& script)
+    {
+        QVariant result;
+        bool done = false;
+        QEventLoop loop;
+        m_window->curWebView()->page()->runJavaScript(script, [&](const QVariant& value) {
+            result = value;
+            done = true;
+            loop.quit();
+        });
+        if (!done) {
+            QTimer::singleShot(kGenerousWaitMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        return result;
+    }
+
+    int highlightCount() { return evaluate(QStringLiteral("document.querySelectorAll('.tomefold-highlight').length")).toInt(); }
+    QString fileKey(const QString& key) { return FilesInfoPreferences::getPreferenceforFile(m_document.filePath(), key).toString(); }
+    QString currentTabLabel() const { return m_window->docTabView()->tabText(m_window->docTabView()->currentIndex()); }
+
+    CHMDocument m_document;
+    std::unique_ptr<CHMReaderWindow> m_window;
+};
+
+TEST_F(ReaderWindowTest, OpensOnHomeLocatesItAndRemembersTheLastPath)
+{
+    open(QStringLiteral("chm-reader"));
+    EXPECT_EQ(m_window->currentURL().path(), QStringLiteral("/home.htm"));
+    EXPECT_EQ(currentTabLabel(), QStringLiteral("Home"));
+    EXPECT_EQ(fileKey(CHMReaderWindow::kLastPathKey), QStringLiteral("home.htm"));
+    EXPECT_EQ(fileKey(CHMReaderWindow::kSearchTypeKey), QStringLiteral("file"));
+    EXPECT_EQ(m_window->tocView()->currentIndex().data().toString(), QStringLiteral("Home"));
+    EXPECT_TRUE(m_window->historyAction(0)->isEnabled());
+    EXPECT_FALSE(m_window->historyAction(1)->isEnabled());
+    EXPECT_TRUE(m_window->isSidebarRestored());
+}
+
+TEST_F(ReaderWindowTest, ReopensOnTheLastPathAndGoesToTheNextPageWithoutSelection)
+{
+    FilesInfoPreferences::setPreference(QStringLiteral("second.htm"), TestSupport::fixturePath(QStringLiteral("chm-reader")),
+                                        CHMReaderWindow::kLastPathKey);
+    open(QStringLiteral("chm-reader"));
+    EXPECT_EQ(currentTabLabel(), QStringLiteral("Second"));
+    EXPECT_EQ(m_window->tocView()->currentIndex().data().toString(), QStringLiteral("Second"));
+
+    // Without a selected row the missing item counts as page 0: the second page comes next.
+    m_window->tocView()->selectionModel()->clear();
+    EXPECT_EQ(loadBy([this] { m_window->gotoPageDown(); }).path(), QStringLiteral("/a.htm"));
+    EXPECT_EQ(currentTabLabel(), QStringLiteral("A topic"));
+    EXPECT_TRUE(m_window->historyAction(1)->isEnabled());
+
+    // The contents node of a page with a fragment is found and expanded to.
+    EXPECT_EQ(loadBy([this] { m_window->gotoPageDown(); }).path(), QStringLiteral("/b.htm"));
+    EXPECT_EQ(m_window->tocView()->currentIndex().data().toString(), QStringLiteral("B topic"));
+    EXPECT_TRUE(m_window->tocView()->isExpanded(m_window->tocView()->currentIndex().parent()));
+}
+
+TEST_F(ReaderWindowTest, QuotesInTheFindTextAreHarmless)
+{
+    open(QStringLiteral("chm-reader"));
+    loadBy([this] { m_window->loadPath(QStringLiteral("b.htm")); });
+    m_window->highlightString(QStringLiteral("O'Brien's"));
+    EXPECT_EQ(highlightCount(), 1);
+    m_window->highlightString(QStringLiteral("'); document.title='taken'; ('"));
+    EXPECT_EQ(highlightCount(), 0);
+    EXPECT_EQ(evaluate(QStringLiteral("document.title")).toString(), QStringLiteral("B page"));
+    m_window->highlightString(QStringLiteral("ZEBRA"));
+    m_window->findNext();
+    EXPECT_EQ(highlightCount(), 6);
+    m_window->removeHighlight();
+    EXPECT_EQ(highlightCount(), 0);
+}
+
+TEST_F(ReaderWindowTest, SidebarNeverStoresANarrowWidth)
+{
+    open(QStringLiteral("chm-reader"));
+    EXPECT_GE(m_window->sidebarWidth(), CHMReaderWindow::kSidebarMinWidth);
+    m_window->dividerMoved(100);
+    EXPECT_EQ(m_window->sidebarWidth(), CHMReaderWindow::kSidebarMinWidth);
+    EXPECT_FALSE(QSettings().contains(CHMReaderWindow::kSidebarWidthKey));
+
+    m_window->dividerMoved(400);
+    EXPECT_EQ(m_window->sidebarWidth(), 400);
+    EXPECT_EQ(QSettings().value(CHMReaderWindow::kSidebarWidthKey).toInt(), 400);
+
+    m_window->toggleSidebar();
+    EXPECT_FALSE(m_window->isSidebarRestored());
+    EXPECT_EQ(m_window->sidebarWidth(), 0);
+    m_window->toggleSidebar();
+    EXPECT_TRUE(m_window->isSidebarRestored());
+    EXPECT_EQ(m_window->sidebarWidth(), 400);
+}
+
+TEST_F(ReaderWindowTest, ContentsWithoutEntriesHideTheSidebar)
+{
+    open(QStringLiteral("chm-empty-toc"));
+    EXPECT_FALSE(m_window->isSidebarRestored());
+    EXPECT_EQ(m_window->sidebarWidth(), 0);
+}
+
+TEST_F(ReaderWindowTest, SearchModesListHitsAndClearingRemovesThem)
+{
+    open(QStringLiteral("chm-reader"));
+    QTreeView* results = m_window->searchView();
+    m_window->searchItemView()->setText(QStringLiteral("alp"));
+    m_window->setSearchInIndex();
+    EXPECT_EQ(fileKey(CHMReaderWindow::kSearchTypeKey), QStringLiteral("index"));
+    ASSERT_EQ(results->model()->rowCount(), 2);
+    EXPECT_EQ(results->model()->index(0, 0).data().toString(), QStringLiteral("Alpha"));
+
+    m_window->searchItemView()->setText(QStringLiteral("zebra"));
+    m_window->setSearchInFile();
+    EXPECT_EQ(fileKey(CHMReaderWindow::kSearchTypeKey), QStringLiteral("file"));
+    ASSERT_EQ(results->model()->rowCount(), 2);
+    EXPECT_EQ(results->model()->index(0, 0).data().toString(), QStringLiteral("B topic"));
+
+    // A topic loaded while the field holds text shows the text highlighted.
+    loadBy([this] { m_window->loadPath(QStringLiteral("a.htm")); });
+    EXPECT_EQ(highlightCount(), 1);
+
+    m_window->searchItemView()->clear();
+    EXPECT_EQ(results->model()->rowCount(), 0);
+    EXPECT_EQ(highlightCount(), 0);
+}
+
+} // namespace
