@@ -189,4 +189,37 @@ TEST_F(ReaderWindowTest, SearchModesListHitsAndClearingRemovesThem)
     EXPECT_EQ(highlightCount(), 0);
 }
 
+TEST_F(ReaderWindowTest, ChangingTheEncodingRebuildsTheTreesAndForgetsOldResults)
+{
+    open(QStringLiteral("chm-reader"));
+    m_window->searchItemView()->setText(QStringLiteral("alp"));
+    m_window->setSearchInIndex();
+    ASSERT_EQ(m_window->searchView()->model()->rowCount(), 2);
+
+    m_window->changeEncoding(0);
+    EXPECT_EQ(fileKey(CHMReaderWindow::kEncodingIndexKey), QStringLiteral("0"));
+    EXPECT_EQ(m_window->tocView()->model()->rowCount(), 3);
+    EXPECT_EQ(m_window->indexView()->model()->rowCount(), 4);
+    EXPECT_EQ(m_window->searchView()->model()->rowCount(), 0);
+    // The rebuilt contents still lead to the page shown.
+    EXPECT_EQ(m_window->tocView()->currentIndex().data().toString(), QStringLiteral("Home"));
+}
+
+TEST_F(ReaderWindowTest, TextSizeAndHistoryFollowTheView)
+{
+    open(QStringLiteral("chm-reader"));
+    m_window->zoom(1);
+    EXPECT_NEAR(QSettings().value(CHMReaderWindow::kZoomFactorKey).toDouble(), 1.2, 1e-6);
+    for (int step = 0; step < 20; ++step)
+        m_window->zoomIn();
+    EXPECT_FALSE(m_window->textSizeAction(1)->isEnabled());
+    EXPECT_TRUE(m_window->textSizeAction(0)->isEnabled());
+
+    loadBy([this] { m_window->loadPath(QStringLiteral("second.htm")); });
+    EXPECT_TRUE(m_window->historyAction(1)->isEnabled());
+    EXPECT_EQ(loadBy([this] { m_window->goHistory(1); }).path(), QStringLiteral("/home.htm"));
+    EXPECT_TRUE(m_window->historyAction(2)->isEnabled());
+    EXPECT_EQ(loadBy([this] { m_window->goHistory(2); }).path(), QStringLiteral("/second.htm"));
+}
+
 } // namespace
