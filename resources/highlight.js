@@ -11,6 +11,9 @@ function tomefoldHighlights() {
 function tomefoldMarkTextNode(textNode, lowerText) {
     var value = textNode.nodeValue;
     var lowerValue = value.toLowerCase();
+    // A few letters change length in lower case; such text is searched as it stands.
+    if (lowerValue.length !== value.length)
+        lowerValue = value;
     var at = lowerValue.indexOf(lowerText);
     if (at < 0)
         return;
@@ -73,14 +76,18 @@ function scrollToHighlight(direction) {
     var marks = tomefoldHighlights();
     if (marks.length === 0)
         return -1;
-    if (tomefoldHighlightIndex >= 0 && tomefoldHighlightIndex < marks.length)
+    if (tomefoldHighlightIndex >= 0 && tomefoldHighlightIndex < marks.length) {
         marks[tomefoldHighlightIndex].classList.remove(tomefoldCurrentClass);
+        marks[tomefoldHighlightIndex].style.backgroundColor = "yellow";
+    }
     var step = direction < 0 ? -1 : 1;
-    tomefoldHighlightIndex = (tomefoldHighlightIndex + step + marks.length) % marks.length;
-    if (tomefoldHighlightIndex < 0)
-        tomefoldHighlightIndex = marks.length - 1;
+    if (tomefoldHighlightIndex < 0 || tomefoldHighlightIndex >= marks.length)
+        tomefoldHighlightIndex = step > 0 ? 0 : marks.length - 1;
+    else
+        tomefoldHighlightIndex = (tomefoldHighlightIndex + step + marks.length) % marks.length;
     var current = marks[tomefoldHighlightIndex];
     current.classList.add(tomefoldCurrentClass);
+    current.style.backgroundColor = "orange";
     current.scrollIntoView({block: "center"});
     return tomefoldHighlightIndex;
 }

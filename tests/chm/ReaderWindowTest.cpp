@@ -131,8 +131,14 @@ TEST_F(ReaderWindowTest, QuotesInTheFindTextAreHarmless)
     EXPECT_EQ(highlightCount(), 0);
     EXPECT_EQ(evaluate(QStringLiteral("document.title")).toString(), QStringLiteral("B page"));
     m_window->highlightString(QStringLiteral("ZEBRA"));
-    m_window->findNext();
     EXPECT_EQ(highlightCount(), 6);
+    // Going back from no current highlight starts at the last one, and the steps wrap around.
+    m_window->findInFile(0);
+    EXPECT_EQ(evaluate(QStringLiteral("tomefoldHighlightIndex")).toInt(), 5);
+    m_window->findInFile(1);
+    EXPECT_EQ(evaluate(QStringLiteral("tomefoldHighlightIndex")).toInt(), 0);
+    m_window->findPrev();
+    EXPECT_EQ(evaluate(QStringLiteral("document.querySelectorAll('.tomefold-highlight-current').length")).toInt(), 1);
     m_window->removeHighlight();
     EXPECT_EQ(highlightCount(), 0);
 }

@@ -107,6 +107,7 @@ void CHMReaderWindow::buildSidebar()
     m_tocView = makeOutlineView(m_tocModel, QStringLiteral("Contents"));
     m_indexView = makeOutlineView(m_indexModel, QStringLiteral("Index"));
     m_searchView = makeOutlineView(m_searchModel, QStringLiteral("Search"));
+    m_searchView->setRootIsDecorated(false); // a flat list
     m_sideBarOutlineTabView->addTab(m_tocView, Localized("ReaderContentsTab"));
     m_sideBarOutlineTabView->addTab(m_indexView, Localized("ReaderIndexTab"));
     m_sideBarOutlineTabView->addTab(m_searchView, Localized("ReaderSearchTab"));
