@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QWebEnginePage>
@@ -226,6 +227,32 @@ TEST_F(ReaderWindowTest, TextSizeAndHistoryFollowTheView)
     EXPECT_EQ(loadBy([this] { m_window->goHistory(1); }).path(), QStringLiteral("/home.htm"));
     EXPECT_TRUE(m_window->historyAction(2)->isEnabled());
     EXPECT_EQ(loadBy([this] { m_window->goHistory(2); }).path(), QStringLiteral("/second.htm"));
+}
+
+TEST_F(ReaderWindowTest, ModifierClicksAndNewWindowsOpenTabs)
+{
+    open(QStringLiteral("chm-reader"));
+    loadBy([this] { m_window->loadPath(QStringLiteral("links.htm")); });
+    ASSERT_EQ(m_window->docTabView()->count(), 1);
+    const auto clickLink = [this](const QString& id, Qt::KeyboardModifiers modifiers) {
+        const QVariantList box = evaluate(QStringLiteral("(function(){var r=document.getElementById('%1')"
+                                                         ".getBoundingClientRect();return [r.left+10,r.top+10];})()")
+                                              .arg(id))
+                                     .toList();
+        ASSERT_EQ(box.size(), 2);
+        const QPoint at(box.at(0).toInt(), box.at(1).toInt());
+        QTest::mouseClick(m_window->curWebView()->focusProxy(), Qt::LeftButton, modifiers, at);
+    };
+
+    EXPECT_EQ(loadBy([&] { clickLink(QStringLiteral("plain"), Qt::ControlModifier); }).path(),
+              QStringLiteral("/second.htm"));
+    EXPECT_EQ(m_window->docTabView()->count(), 2);
+    EXPECT_EQ(currentTabLabel(), QStringLiteral("Second"));
+
+    m_window->docTabView()->setCurrentIndex(0);
+    EXPECT_EQ(loadBy([&] { clickLink(QStringLiteral("blank"), Qt::NoModifier); }).path(), QStringLiteral("/a.htm"));
+    EXPECT_EQ(m_window->docTabView()->count(), 3);
+    EXPECT_EQ(m_window->webViews().size(), 3);
 }
 
 } // namespace
