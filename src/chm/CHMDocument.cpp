@@ -55,6 +55,8 @@ void CHMDocument::openHandle()
 
 bool CHMDocument::readFromURL(const QUrl& url, const QString& /*typeName*/, QString* /*error*/)
 {
+    // An index of the file read before would be stale, and its build reads the fields changed here.
+    skIndex.reset();
     closeHandle();
     m_filePath = url.isLocalFile() ? url.toLocalFile() : url.path();
     openHandle();

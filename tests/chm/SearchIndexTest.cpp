@@ -131,6 +131,14 @@ TEST(SearchIndexLifetime, DocumentGoingAwayDuringTheBuildStopsIt)
         document.prepareSearchIndex();
         document.prepareSearchIndex(); // the first build is stopped and joined, not left running
     }
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("chm-basic"))),
+                                     QStringLiteral("CHM")));
+    document.prepareSearchIndex();
+    // Reading another file drops the index of the first one.
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("chm-reader"))),
+                                     QStringLiteral("CHM")));
+    EXPECT_EQ(document.searchIndex(), nullptr);
 }
 
 } // namespace
