@@ -1,7 +1,5 @@
 #pragma once
 
-#include "chm/LinkItem.h"
-
 #include <QMainWindow>
 #include <QPrinter>
 #include <QUrl>
@@ -132,6 +130,7 @@ signals:
 private:
     void windowControllerDidLoadNib();
     void buildWidgets();
+    void addShortcutActions();
     void buildSidebar();
     void setupTabBar();
     void setupToolbar();

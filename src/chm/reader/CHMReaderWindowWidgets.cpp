@@ -63,10 +63,7 @@ void CHMReaderWindow::buildWidgets()
             [this](int index) { changeEncoding(m_textEncodingPopup->itemData(index).toInt()); });
     toolbar->addWidget(m_textEncodingPopup);
 
-    QAction* find = new QAction(Localized("ReaderFind"), this);
-    find->setShortcut(QKeySequence::Find);
-    connect(find, &QAction::triggered, this, &CHMReaderWindow::showFindPanel);
-    addAction(find);
+    addShortcutActions();
 
     m_splitView = new QSplitter(Qt::Horizontal, this);
     buildSidebar();
@@ -80,6 +77,22 @@ void CHMReaderWindow::buildWidgets()
     m_splitView->setStretchFactor(1, 1);
     connect(m_splitView, &QSplitter::splitterMoved, this, [this](int position, int) { dividerMoved(position); });
     setCentralWidget(m_splitView);
+}
+
+void CHMReaderWindow::addShortcutActions()
+{
+    const auto addShortcut = [this](const QKeySequence& keys, void (CHMReaderWindow::*method)()) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, method);
+        addAction(action);
+    };
+    addShortcut(QKeySequence::Find, &CHMReaderWindow::showFindPanel);
+    addShortcut(QKeySequence::FindNext, &CHMReaderWindow::findNext);
+    addShortcut(QKeySequence::FindPrevious, &CHMReaderWindow::findPrev);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F), &CHMReaderWindow::focusOnSearch);
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), &CHMReaderWindow::gotoPageDown);
+    addShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), &CHMReaderWindow::gotoPageUp);
 }
 
 void CHMReaderWindow::buildSidebar()

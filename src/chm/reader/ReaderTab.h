@@ -5,7 +5,6 @@
 class QLineEdit;
 class QWebEngineProfile;
 class QWebEngineView;
-class QWidget;
 
 // One tab of the reader window: a topic view over the document's profile, and a find bar under
 // it (hidden until asked for).
