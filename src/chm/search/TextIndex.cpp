@@ -70,6 +70,8 @@ QList<TextIndex::Match> TextIndex::search(const QString& query) const
         parser.set_database(m_database->database);
         Xapian::Enquire enquire(m_database->database);
         enquire.set_query(parser.parse_query(toStd(query)));
+        // A batch that takes longer than this gives the matches found by then.
+        enquire.set_time_limit(kBatchTimeLimitSeconds);
         for (Xapian::doccount first = 0;; first += kBatchSize) {
             const Xapian::MSet batch = enquire.get_mset(first, kBatchSize);
             for (auto it = batch.begin(); it != batch.end(); ++it) {

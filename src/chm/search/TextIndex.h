@@ -33,6 +33,7 @@ public:
 
     // Matches are asked of the database this many at a time.
     static constexpr int kBatchSize = 10;
+    static constexpr double kBatchTimeLimitSeconds = 1.0;
 
 private:
     static std::string uniqueTerm(const QUrl& url);
