@@ -14,11 +14,15 @@ endif()
 
 # A library of one subsystem folder: every source file in the folder, and its headers reachable as "folder/File.h".
 function(tomefold_add_library target)
-  cmake_parse_arguments(L "" "" "LIBS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(L "" "" "LIBS;EXCLUDE;EXCLUDE_DIRS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   foreach(excluded ${L_EXCLUDE})
     list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
+  # Sub-folders that are libraries of their own.
+  foreach(excluded ${L_EXCLUDE_DIRS})
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${excluded}/")
   endforeach()
   set(compiled ${sources})
   list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")

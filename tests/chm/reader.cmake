@@ -1,7 +1,7 @@
 # The reader window: its per-file memory, its scripts and tree models, and the window over a fixture.
 tomefold_add_test(chm_reader_parts_tests SANITIZE
   SOURCES ReaderPreferencesTest.cpp ReaderScriptsTest.cpp ReaderOutlineModelTest.cpp
-  LIBS tomefold_chm)
+  LIBS tomefold_reader)
 tomefold_add_test(chm_reader_window_tests WEB
   SOURCES ReaderWindowTest.cpp
-  LIBS tomefold_chm tomefold_export)
+  LIBS tomefold_reader)
