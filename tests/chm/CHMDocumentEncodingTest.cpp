@@ -1,5 +1,6 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
+#include "SitemapText.h"
 
 #include "FixtureFiles.h"
 #include "support/TestSupport.h"
@@ -14,21 +15,8 @@
 
 namespace {
 
-QStringList namesOf(const LinkItemList& items)
-{
-    QStringList names;
-    for (const LinkItemPtr& item : items)
-        names.append(item->name());
-    return names;
-}
-
-QStringList pathsOf(const LinkItemList& items)
-{
-    QStringList paths;
-    for (const LinkItemPtr& item : items)
-        paths.append(item->path());
-    return paths;
-}
+using SitemapText::namesOf;
+using SitemapText::pathsOf;
 
 std::unique_ptr<CHMDocument> openDocument(const QString& path)
 {

@@ -5,6 +5,7 @@
 #include "chm/ITSSScheme.h"
 #include "export/CHMExporter.h"
 #include "support/TestSupport.h"
+#include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
 
 #include <QDir>
@@ -23,16 +24,10 @@ void registerTestUrlSchemes()
 namespace {
 
 // Answers the cancel question with yes from its n-th asking on.
-class CancellingDelegate : public ConversionProgressDelegate {
+class CancellingDelegate : public StubProgressDelegate {
 public:
     explicit CancellingDelegate(int cancelAt) : m_cancelAt(cancelAt) { }
     bool isConversionCancelled() const override { return ++m_asked >= m_cancelAt; }
-    void setIsConversionCancelled(bool) override { }
-    QLabel* exportFilenameLabel() const override { return nullptr; }
-    QLabel* exportNoticeLabel() const override { return nullptr; }
-    QProgressBar* exportProgressIndicator() const override { return nullptr; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
     int asked() const { return m_asked; }
 
 private:

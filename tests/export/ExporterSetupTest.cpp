@@ -1,6 +1,7 @@
 #include "app/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
+#include "chm/SitemapText.h"
 #include "export/CHMExporter.h"
 #include "support/TestSupport.h"
 
@@ -10,13 +11,7 @@
 
 namespace {
 
-QStringList pathsOf(const LinkItemList& items)
-{
-    QStringList paths;
-    for (const LinkItemPtr& item : items)
-        paths << item->path();
-    return paths;
-}
+using SitemapText::pathsOf;
 
 class ExporterSetup : public testing::Test {
 protected:

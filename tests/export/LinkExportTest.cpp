@@ -6,6 +6,7 @@
 #include "export/CHMExporter.h"
 #include "chm/ITSSScheme.h"
 #include "support/TestSupport.h"
+#include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
 
 #include <QDir>
@@ -28,18 +29,13 @@ void registerTestUrlSchemes()
 namespace {
 
 // Asks for a cancel once its file-name label shows that links are being processed.
-class CancelWhileProcessing : public ConversionProgressDelegate {
+class CancelWhileProcessing : public StubProgressDelegate {
 public:
     bool isConversionCancelled() const override
     {
         return m_label.text().startsWith(QLatin1String("Processing"));
     }
-    void setIsConversionCancelled(bool) override { }
     QLabel* exportFilenameLabel() const override { return &m_label; }
-    QLabel* exportNoticeLabel() const override { return nullptr; }
-    QProgressBar* exportProgressIndicator() const override { return nullptr; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
 
 private:
     mutable QLabel m_label;

@@ -2,6 +2,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
 #include "support/TestSupport.h"
+#include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
 
 #include <QEventLoop>
@@ -20,19 +21,16 @@ void registerTestUrlSchemes()
 namespace {
 
 // The batch window's controls; at each cancel question it notes what they show.
-class WatchingDelegate : public ConversionProgressDelegate {
+class WatchingDelegate : public StubProgressDelegate {
 public:
     bool isConversionCancelled() const override
     {
         seen << QStringLiteral("%1 | %2 | %3").arg(m_name.text(), m_notice.text()).arg(m_bar.value());
         return false;
     }
-    void setIsConversionCancelled(bool) override { }
     QLabel* exportFilenameLabel() const override { return &m_name; }
     QLabel* exportNoticeLabel() const override { return &m_notice; }
     QProgressBar* exportProgressIndicator() const override { return &m_bar; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
 
     mutable QStringList seen;
 

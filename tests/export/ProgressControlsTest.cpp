@@ -1,6 +1,7 @@
 #include "app/ConversionProgressDelegate.h"
 #include "chm/CHMDocument.h"
 #include "support/RecordingDesktop.h"
+#include "support/StubProgressDelegate.h"
 
 #include <QDialog>
 #include <QEventLoop>
@@ -27,18 +28,6 @@ protected:
         paintedOffMainThread |= QThread::currentThread() != thread();
         QProgressBar::paintEvent(event);
     }
-};
-
-class AnsweringDelegate : public ConversionProgressDelegate {
-public:
-    bool cancel = false;
-    bool isConversionCancelled() const override { return cancel; }
-    void setIsConversionCancelled(bool) override { }
-    QLabel* exportFilenameLabel() const override { return nullptr; }
-    QLabel* exportNoticeLabel() const override { return nullptr; }
-    QProgressBar* exportProgressIndicator() const override { return nullptr; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
 };
 
 // The three controls, shown so that every redraw really paints.
@@ -109,7 +98,7 @@ TEST_F(ProgressControls, TheSavingStateIsAnAnimatedBarThatTurnsBackToAShare)
 
 TEST_F(ProgressControls, TheDelegateIsAskedAboutACancelAtEachReport)
 {
-    AnsweringDelegate delegate;
+    StubProgressDelegate delegate;
     m_document.mainTomefoldAppDelegateObject = &delegate;
     m_document.exportedProgressRate(10, 1, QStringLiteral("t"));
     EXPECT_FALSE(m_document.m_isConversionCancelled);

@@ -6,6 +6,7 @@
 #include "app/options/ExportOptionsPanel.h"
 #include "app/options/PageUnits.h"
 #include "app/support/UserActions.h"
+#include "support/StubProgressDelegate.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -17,17 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class SilentDelegate : public ConversionProgressDelegate {
-public:
-    bool isConversionCancelled() const override { return false; }
-    void setIsConversionCancelled(bool) override { }
-    QLabel* exportFilenameLabel() const override { return nullptr; }
-    QLabel* exportNoticeLabel() const override { return nullptr; }
-    QProgressBar* exportProgressIndicator() const override { return nullptr; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
-};
 
 class ConversionSettingsTest : public testing::Test {
 protected:
@@ -54,7 +44,7 @@ protected:
 
     ScopedConfigHome config;
     std::unique_ptr<ExportOptionsPanel> panel;
-    SilentDelegate delegate;
+    StubProgressDelegate delegate;
 };
 
 TEST_F(ConversionSettingsTest, AnA4PageInMillimetresBecomesItsSizeInPoints)

@@ -4,6 +4,7 @@
 #include "app/conversion/ConvertCHMFileToPDF.h"
 #include "batch/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
+#include "support/StubProgressDelegate.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,17 +24,6 @@ void registerTestUrlSchemes()
 }
 
 namespace {
-
-class CancellingDelegate : public ConversionProgressDelegate {
-public:
-    bool isConversionCancelled() const override { return true; }
-    void setIsConversionCancelled(bool) override { }
-    QLabel* exportFilenameLabel() const override { return nullptr; }
-    QLabel* exportNoticeLabel() const override { return nullptr; }
-    QProgressBar* exportProgressIndicator() const override { return nullptr; }
-    QWidget* exportProgressSheet() const override { return nullptr; }
-    QWidget* window() const override { return nullptr; }
-};
 
 TomefoldConversionOptions letterOptions()
 {
@@ -105,7 +95,7 @@ TEST_F(ConvertCHMFileTest, AFileThatIsNotACHMIsNotOpenedAndLeavesNothing)
 TEST_F(ConvertCHMFileTest, AFileOpenedAndCancelledCountsAsOpenedButNotWritten)
 {
     copyFixture(QStringLiteral("export-five"), in.path(), QStringLiteral("Guide.chm"));
-    CancellingDelegate cancelling;
+    StubProgressDelegate cancelling(true);
     TomefoldConversionOptions options = letterOptions();
     options.progressCallback.object = &cancelling;
     EXPECT_EQ(convertOffMainThread(urlOf(in.path(), QStringLiteral("Guide.chm")), QUrl::fromLocalFile(out.path()),
