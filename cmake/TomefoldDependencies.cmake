@@ -24,3 +24,20 @@ set_target_properties(poppler::core PROPERTIES
   INTERFACE_SYSTEM_INCLUDE_DIRECTORIES "${POPPLER_INCLUDE_DIRS}")
 
 find_program(CHMCMD_EXECUTABLE chmcmd REQUIRED)
+
+# The conversion toolkit's codec, colour and metadata libraries.
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(OPENJP2 REQUIRED IMPORTED_TARGET libopenjp2)
+pkg_check_modules(WEBP REQUIRED IMPORTED_TARGET libwebp libwebpmux libwebpdemux)
+pkg_check_modules(TIFF REQUIRED IMPORTED_TARGET libtiff-4)
+pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
+pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
+pkg_check_modules(EXIV2 REQUIRED IMPORTED_TARGET exiv2)
+pkg_check_modules(ZLIB REQUIRED IMPORTED_TARGET zlib)
+# giflib ships neither a pkg-config file nor a CMake package.
+find_path(GIF_INCLUDE_DIR gif_lib.h REQUIRED)
+find_library(GIF_LIBRARY gif REQUIRED)
+add_library(giflib::giflib UNKNOWN IMPORTED)
+set_target_properties(giflib::giflib PROPERTIES
+  IMPORTED_LOCATION ${GIF_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${GIF_INCLUDE_DIR})
