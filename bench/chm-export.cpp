@@ -7,7 +7,7 @@
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
 #include "platform/PdfDocument.h"

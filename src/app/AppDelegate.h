@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ConversionProgressDelegate.h"
+#include "common/ConversionProgressDelegate.h"
 #include "app/batch/BatchExportHost.h"
 #include "app/batch/BatchExportWorker.h"
 #include "app/filelist/AddFilesPanel.h"

@@ -1,6 +1,6 @@
 #include "chm/CHMDocument.h"
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMTableOfContent.h"
 #include "export/CHMExporter.h"
 

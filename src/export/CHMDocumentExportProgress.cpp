@@ -1,6 +1,6 @@
 #include "chm/CHMDocument.h"
 
-#include "app/ConversionProgressDelegate.h"
+#include "common/ConversionProgressDelegate.h"
 #include "common/LocalizedStrings.h"
 #include "platform/MainThread.h"
 

@@ -1,6 +1,6 @@
 #include "export/CHMExporter.h"
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMWebProfile.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"

@@ -1,6 +1,6 @@
 #include "export/ExportPrintSettings.h"
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 
 #include <QPageSize>
 

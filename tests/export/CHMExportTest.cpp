@@ -1,5 +1,5 @@
 #include "PdfReadBack.h"
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"

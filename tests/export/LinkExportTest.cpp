@@ -1,6 +1,6 @@
 #include "PdfLinkTestFiles.h"
 #include "PdfReadBack.h"
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "export/CHMExporter.h"

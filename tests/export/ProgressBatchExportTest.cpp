@@ -1,4 +1,4 @@
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
 #include "support/TestSupport.h"

@@ -1,4 +1,4 @@
-#include "app/ConversionProgressDelegate.h"
+#include "common/ConversionProgressDelegate.h"
 #include "chm/CHMDocument.h"
 #include "support/RecordingDesktop.h"
 #include "support/StubProgressDelegate.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ConversionProgressDelegate.h"
+#include "common/ConversionProgressDelegate.h"
 
 // A progress delegate with no controls whose cancel answer is a plain flag. Tests derive from it
 // to watch the reports or to hand the export controls of their own.

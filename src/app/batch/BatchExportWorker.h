@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "app/batch/BatchExportHost.h"
 #include "app/conversion/ConvertCHMFileToPDF.h"
 #include "app/filelist/FileListItem.h"

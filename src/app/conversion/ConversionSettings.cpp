@@ -1,6 +1,6 @@
 #include "app/conversion/ConversionSettings.h"
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "app/options/ExportOptionsPanel.h"
 
 bool GetConversionSettings(const ExportOptionsPanel& panel, ConversionProgressDelegate* progressObject,

@@ -1,6 +1,6 @@
 #include "app/conversion/ConvertCHMFileToPDF.h"
 
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "common/UniqueFileNames.h"
 

@@ -1,6 +1,6 @@
 // The batch's walk over its items with a stand-in for the window and for the single-file step:
 // which files are converted where, the counter and file bar, and when the final alert comes.
-#include "app/TomefoldConversionOptions.h"
+#include "common/TomefoldConversionOptions.h"
 #include "app/batch/BatchExportWorker.h"
 #include "batch/BatchTestFiles.h"
 #include "common/UniqueFileNames.h"

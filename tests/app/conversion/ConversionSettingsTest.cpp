@@ -1,7 +1,7 @@
 // The options record as the window fills it: sizes in points from the unit shown, the flags,
 // the orientation, the encoding and the document fields.
-#include "app/ConversionProgressDelegate.h"
-#include "app/TomefoldConversionOptions.h"
+#include "common/ConversionProgressDelegate.h"
+#include "common/TomefoldConversionOptions.h"
 #include "app/conversion/ConversionSettings.h"
 #include "app/options/ExportOptionsPanel.h"
 #include "app/options/PageUnits.h"

@@ -1,6 +1,6 @@
 // The single-file step on compiled CHM files: where its PDF goes, and what it says it did.
-#include "app/ConversionProgressDelegate.h"
-#include "app/TomefoldConversionOptions.h"
+#include "common/ConversionProgressDelegate.h"
+#include "common/TomefoldConversionOptions.h"
 #include "app/conversion/ConvertCHMFileToPDF.h"
 #include "batch/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgressCallbackInfo.h"
+#include "common/ProgressCallbackInfo.h"
 
 #include <QString>
 #include <QUrl>

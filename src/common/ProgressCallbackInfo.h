@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ConversionProgressDelegate.h"
+#include "common/ConversionProgressDelegate.h"
 
 // Who hears of a conversion's progress: the object, and the message it is sent with a number
 // (the conversion toolkit's progress convention). The batch application leaves the message empty.
