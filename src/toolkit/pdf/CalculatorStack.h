@@ -63,3 +63,85 @@ private:
     std::array<StackItem, kCapacity> m_items;
     int m_top = -1;
 };
+
+// The operations every calculator step makes are inline: a call per push or pop would cost more
+// than the arithmetic.
+inline // The pushes write the fields in place: an item built aside and copied in would be read back
+// before its stores have landed, which costs more than the rest of a push.
+bool CalculatorStack::pushInteger(int64_t value)
+{
+    if (m_top + 1 >= kCapacity)
+        return false;
+    StackItem& item = m_items[static_cast<size_t>(++m_top)];
+    item.kind = StackItem::Integer;
+    item.integerValue = value;
+    return true;
+}
+
+inline bool CalculatorStack::pushReal(double value)
+{
+    if (m_top + 1 >= kCapacity)
+        return false;
+    StackItem& item = m_items[static_cast<size_t>(++m_top)];
+    item.kind = StackItem::Real;
+    item.realValue = value;
+    return true;
+}
+
+inline bool CalculatorStack::pushBoolean(bool value)
+{
+    if (m_top + 1 >= kCapacity)
+        return false;
+    StackItem& item = m_items[static_cast<size_t>(++m_top)];
+    item.kind = StackItem::Boolean;
+    item.booleanValue = value;
+    return true;
+}
+
+inline bool CalculatorStack::push(const StackItem& item)
+{
+    if (m_top + 1 >= kCapacity)
+        return false;
+    m_items[static_cast<size_t>(++m_top)] = item;
+    return true;
+}
+
+inline void CalculatorStack::popNumber(double& slot)
+{
+    if (isEmpty() || !top().isNumber())
+        return;
+    slot = top().number();
+    --m_top;
+}
+
+inline void CalculatorStack::popInteger(int64_t& slot)
+{
+    if (!topIsInteger())
+        return;
+    slot = top().integerValue;
+    --m_top;
+}
+
+inline void CalculatorStack::popBoolean(bool& slot)
+{
+    if (!topIsBoolean())
+        return;
+    slot = top().booleanValue;
+    --m_top;
+}
+
+inline void CalculatorStack::discardTop()
+{
+    if (!isEmpty())
+        --m_top;
+}
+
+inline bool CalculatorStack::topTwoAreIntegers() const
+{
+    return depth() >= 2 && top().kind == StackItem::Integer && fromTop(1).kind == StackItem::Integer;
+}
+
+inline bool CalculatorStack::topTwoAreNumbers() const
+{
+    return depth() >= 2 && top().isNumber() && fromTop(1).isNumber();
+}
