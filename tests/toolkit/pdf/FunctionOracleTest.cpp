@@ -205,9 +205,12 @@ TEST_F(FunctionOracleTest, Stitching)
     EXPECT_GE(compared, 30 * 2000);
 }
 
-// Handwritten tint transforms and random expressions over the inputs. Programs leave exactly as
-// many values as the function has outputs; results Poppler gives as NaN are left out (we hand on
-// 0 clipped to the Range instead), and atan is compared apart (below).
+// Handwritten tint transforms and random expressions over the inputs. Programs are well formed and
+// leave exactly as many values as the function has outputs: where a program breaks a rule (an
+// operator short of operands, idiv by zero) Poppler goes on with 0 for what is missing, while we
+// end the run and give every output 0 clipped to its Range; and of surplus values Poppler takes the
+// top ones, we the bottom ones. Results Poppler gives as NaN are left out (we hand on 0 clipped to
+// the Range instead), and atan is compared apart (below).
 TEST_F(FunctionOracleTest, Calculator)
 {
     struct Program {
