@@ -1,0 +1,8 @@
+# The codec glue reads untrusted bytes: its tests also run under the sanitizers.
+set(codec_test_images codec/CodecTestImages.cpp)
+tomefold_add_test(toolkit_jpeg_codec_tests SANITIZE
+  SOURCES codec/JPEGCodecTest.cpp ${codec_test_images}
+  LIBS tomefold_toolkit)
+tomefold_add_test(toolkit_jpeg2000_codec_tests SANITIZE
+  SOURCES codec/JPEG2000CodecTest.cpp ${codec_test_images}
+  LIBS tomefold_toolkit)
