@@ -4,9 +4,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include <jpeglib.h>
+#include <lcms2.h>
 #include <png.h>
 #include <tiffio.h>
 
@@ -176,6 +178,17 @@ bool WriteTIFF(const QString& path, const std::vector<TIFFPage>& pages)
     }
     TIFFClose(tiff);
     return ok;
+}
+
+CodecBuffer SRGBProfile()
+{
+    cmsHPROFILE profile = cmsCreate_sRGBProfile();
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    CodecBuffer bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
 }
 
 JPEGMarker ExifMarker(const CodecBuffer& payload)

@@ -62,6 +62,9 @@ struct TIFFPage {
 };
 bool WriteTIFF(const QString& path, const std::vector<TIFFPage>& pages);
 
+// An sRGB profile made by lcms2 (libpng checks the profiles it reads, so a made-up one will not do).
+CodecBuffer SRGBProfile();
+
 // An APP1 EXIF payload ("Exif\0\0" then the given bytes) and APP2 ICC segments.
 JPEGMarker ExifMarker(const CodecBuffer& payload);
 JPEGMarker ICCMarker(int sequence, int count, const CodecBuffer& segment);
