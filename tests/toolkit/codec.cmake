@@ -9,3 +9,6 @@ tomefold_add_test(toolkit_jpeg2000_codec_tests SANITIZE
 tomefold_add_test(toolkit_webp_codec_tests SANITIZE
   SOURCES codec/WebPCodecTest.cpp ${codec_test_images}
   LIBS tomefold_toolkit)
+tomefold_add_test(toolkit_webp_reader_tests SANITIZE
+  SOURCES codec/WebPPictureReadersTest.cpp ${codec_test_images}
+  LIBS tomefold_toolkit)
