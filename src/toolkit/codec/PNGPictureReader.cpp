@@ -177,7 +177,6 @@ int ReadPNG(FILE* file, WebPPicture* picture, int keepAlpha, Metadata* metadata)
     png_destroy_read_struct(&session.png, &session.info, &session.endInfo);
     picture->width = static_cast<int>(image.width);
     picture->height = static_cast<int>(image.height);
-    picture->use_argb = 1;
     const int stride = static_cast<int>((image.hasAlpha ? 4u : 3u) * image.width);
     return image.hasAlpha ? WebPPictureImportRGBA(picture, session.pixels.data(), stride)
                           : WebPPictureImportRGB(picture, session.pixels.data(), stride);

@@ -33,8 +33,10 @@ uint8_t Unpremultiplied(uint32_t sample, uint32_t alpha)
 
 // libtiff's RGBA road hands out premultiplied pixels whatever the file held; WebP takes straight alpha,
 // so semi-transparent pixels get their own colour back (fully transparent ones have none left to recover).
-void ToStraightRGBA(const uint32_t* raster, size_t count, uint8_t* rgba)
+// In place: each packed pixel becomes the bytes R, G, B, A in its own four bytes.
+void ToStraightRGBA(uint32_t* raster, size_t count)
 {
+    auto* rgba = reinterpret_cast<uint8_t*>(raster);
     for (size_t i = 0; i < count; ++i, rgba += 4) {
         const uint32_t pixel = raster[i];
         const uint32_t alpha = TIFFGetA(pixel);
@@ -55,23 +57,20 @@ bool ReadPixels(TIFF* tiff, uint32_t width, uint32_t height, bool keepAlpha, Web
 {
     const size_t count = size_t{width} * height;
     std::vector<uint32_t> raster;
-    CodecBuffer rgba;
     try {
         raster.resize(count);
-        rgba.resize(count * 4);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "Error allocating TIFF RGBA memory!\n");
         return false;
     }
     if (!TIFFReadRGBAImageOriented(tiff, width, height, raster.data(), ORIENTATION_TOPLEFT, 1))
         return false;
-    ToStraightRGBA(raster.data(), count, rgba.data());
+    ToStraightRGBA(raster.data(), count);
+    const auto* rgba = reinterpret_cast<const uint8_t*>(raster.data());
     picture->width = static_cast<int>(width);
     picture->height = static_cast<int>(height);
-    picture->use_argb = 1;
     const int stride = static_cast<int>(width * 4);
-    return keepAlpha ? WebPPictureImportRGBA(picture, rgba.data(), stride)
-                     : WebPPictureImportRGBX(picture, rgba.data(), stride);
+    return keepAlpha ? WebPPictureImportRGBA(picture, rgba, stride) : WebPPictureImportRGBX(picture, rgba, stride);
 }
 
 bool CopyTag(TIFF* tiff, ttag_t tag, CodecBuffer& payload)

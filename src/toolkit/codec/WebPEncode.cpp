@@ -34,6 +34,8 @@ int EncodeImageFileToWebP(const char* inputPath, const char* outputPath, const W
         return kWebPEncodePictureInitFailed;
     if (!config || !WebPValidateConfig(config))
         return kWebPEncodeInvalidConfig;
+    // Lossy encoding works on YUV: reading straight into it spares a full-size ARGB copy and a pass.
+    records.picture.use_argb = config->lossless || config->use_sharp_yuv || config->preprocessing > 0;
     if (!inputPath || !ReadPicture(inputPath, &records.picture, 1, &records.metadata))
         return kWebPEncodeUnreadableInput;
 

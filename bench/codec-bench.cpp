@@ -1,0 +1,178 @@
+// Speed of the toolkit's codec glue next to the codec libraries' own command-line tools on one generated
+// picture: megapixels per second for each, and ours as a share of the tool's (1.00 = as fast). Each figure
+// is the best of several runs. The tools also start a process and read and write files, so a share a
+// little above 1 is expected where the glue works in memory.
+
+#include "codec-bench-images.h"
+
+#include "toolkit/codec/JPEG2000Codec.h"
+#include "toolkit/codec/JPEGCodec.h"
+#include "toolkit/codec/WebPCodec.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace CodecBench;
+using Clock = std::chrono::steady_clock;
+
+double BestSeconds(int runs, const std::function<bool()>& work)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        if (!work())
+            return -1;
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+bool ToolInstalled(const std::string& tool)
+{
+    for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
+        if (::access((folder + tool).c_str(), X_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Runs a tool with its output streams discarded; true when it exits with 0.
+bool RunTool(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return spawned == 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct Row {
+    const char* what;
+    std::function<bool()> ours;
+    std::vector<std::string> tool;  // empty: no tool to compare with
+};
+
+void PrintRow(const Row& row, double megapixels, int runs)
+{
+    const double ours = BestSeconds(runs, row.ours);
+    if (ours < 0) {
+        std::printf("%-34s  failed\n", row.what);
+        return;
+    }
+    std::printf("%-34s %8.1f MP/s", row.what, megapixels / ours);
+    if (row.tool.empty() || !ToolInstalled(row.tool[0])) {
+        std::printf("   (no tool installed to compare with)\n");
+        return;
+    }
+    const double tool = BestSeconds(runs, [&] { return RunTool(row.tool); });
+    if (tool < 0) {
+        std::printf("   %s failed\n", row.tool[0].c_str());
+        return;
+    }
+    std::printf("   %-15s %8.1f MP/s   ours/tool %5.2f\n", row.tool[0].c_str(), megapixels / tool, tool / ours);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const double requested = argc > 1 ? std::atof(argv[1]) : 24.0;
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const uint32_t height = static_cast<uint32_t>(std::sqrt(requested * 1e6 * 2.0 / 3.0));
+    const uint32_t width = height * 3 / 2;
+    const double megapixels = double(width) * height / 1e6;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("codec-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto file = [&](const char* name) { return (folder / name).string(); };
+
+    std::printf("Picture %u x %u (%.1f megapixels), best of %d runs\n", width, height, megapixels, runs);
+    const Picture picture = MakePicture(width, height);
+    CodecBuffer jpeg;
+    if (!WritePPM(file("in.ppm"), picture) || !WriteTIFF(file("in.tif"), picture) ||
+        EncodeJPEGToMemory(width, height, picture.rgb.data(), JCS_RGB, 3, &jpeg, 90, 72, 72) != 0 ||
+        !WriteBytes(file("in.jpg"), jpeg) || !WriteJP2(file("in.jp2"), picture)) {
+        std::fprintf(stderr, "cannot make the test files in %s\n", folder.c_str());
+        return 1;
+    }
+    const CodecBuffer jp2 = ReadBytes(file("in.jp2"));
+    WebPConfig webpConfig;
+    WebPConfigInit(&webpConfig);
+    webpConfig.quality = 75;
+    if (EncodeImageFileToWebP(file("in.tif").c_str(), file("in.webp").c_str(), &webpConfig, 0) != 0) {
+        std::fprintf(stderr, "cannot make the WebP file\n");
+        return 1;
+    }
+    const CodecBuffer webp = ReadBytes(file("in.webp"));
+
+    const std::vector<Row> rows = {
+        {"JPEG decode (memory)",
+         [&] {
+             uint32_t code = 0, w = 0, h = 0;
+             double x = 0, y = 0;
+             CodecBuffer pixels;
+             return DecodeJPEGFromMemory(jpeg.data(), jpeg.size(), &code, &pixels, &w, &h, &x, &y) == 0;
+         },
+         {"djpeg", "-outfile", "/dev/null", file("in.jpg")}},
+        {"JPEG encode q90 (memory)",
+         [&] {
+             CodecBuffer out;
+             return EncodeJPEGToMemory(width, height, picture.rgb.data(), JCS_RGB, 3, &out, 90, 72, 72) == 0;
+         },
+         {"cjpeg", "-quality", "90", "-outfile", "/dev/null", file("in.ppm")}},
+        {"JPEG 2000 decode (memory)",
+         [&] {
+             CodecBuffer pixels, icc;
+             uint32_t kind = 0;
+             int64_t count = 0;
+             return DecodeJPEG2000Data(jp2, &pixels, &kind, &count, &icc) == 0;
+         },
+         {"opj_decompress", "-quiet", "-i", file("in.jp2"), "-o", file("opj.ppm")}},
+        {"WebP encode q75 (TIFF file)",
+         [&] { return EncodeImageFileToWebP(file("in.tif").c_str(), file("ours.webp").c_str(), &webpConfig, 0) == 0; },
+         {"cwebp", "-quiet", "-q", "75", file("in.tif"), "-o", file("cwebp.webp")}},
+        {"WebP decode to RGBA (memory)",
+         [&] {
+             WebPDecoderConfig config;
+             WebPInitDecoderConfig(&config);
+             const bool ok = DecodeWebPToRGBA(webp.data(), webp.size(), &config) == 0;
+             WebPFreeDecBuffer(&config.output);
+             return ok;
+         },
+         {"dwebp", "-quiet", file("in.webp"), "-pam", "-o", "/dev/null"}},
+        {"WebP decode to TIFF file",
+         [&] {
+             WebPDecoderConfig config;
+             WebPInitDecoderConfig(&config);
+             return DecodeWebPToTiffFile(webp.data(), webp.size(), &config, file("ours.tif").c_str()) == 0;
+         },
+         {"dwebp", "-quiet", file("in.webp"), "-tiff", "-o", file("dwebp.tif")}},
+    };
+    for (const Row& row : rows)
+        PrintRow(row, megapixels, runs);
+    std::filesystem::remove_all(folder);
+    return 0;
+}
