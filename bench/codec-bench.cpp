@@ -1,8 +1,10 @@
-// Speed of the toolkit's codec glue next to the codec libraries' own command-line tools on one generated
-// picture: megapixels per second for each, and ours as a share of the tool's (1.00 = as fast). Each figure
-// is the best of several runs. The tools also start a process and read and write files, so a share a
-// little above 1 is expected where the glue works in memory.
+// Speed of the toolkit's codec glue on one generated picture, next to the same work done with the bare
+// library in process (the glue's own overhead: glue/bare 1.00 = none) and next to the library's own
+// command-line tool (glue/tool), in megapixels per second. Each figure is the best of several runs. The
+// tools also start a process and read and write files, so they come out slower where the glue works in
+// memory.
 
+#include "codec-bench-bare.h"
 #include "codec-bench-images.h"
 
 #include "toolkit/codec/JPEG2000Codec.h"
@@ -73,6 +75,7 @@ bool RunTool(const std::vector<std::string>& arguments)
 struct Row {
     const char* what;
     std::function<bool()> ours;
+    std::function<bool()> bare;  // empty: no in-process baseline
     std::vector<std::string> tool;  // empty: no tool to compare with
 };
 
@@ -80,20 +83,21 @@ void PrintRow(const Row& row, double megapixels, int runs)
 {
     const double ours = BestSeconds(runs, row.ours);
     if (ours < 0) {
-        std::printf("%-34s  failed\n", row.what);
+        std::printf("%-30s  failed\n", row.what);
         return;
     }
-    std::printf("%-34s %8.1f MP/s", row.what, megapixels / ours);
-    if (row.tool.empty() || !ToolInstalled(row.tool[0])) {
-        std::printf("   (no tool installed to compare with)\n");
-        return;
-    }
-    const double tool = BestSeconds(runs, [&] { return RunTool(row.tool); });
-    if (tool < 0) {
-        std::printf("   %s failed\n", row.tool[0].c_str());
-        return;
-    }
-    std::printf("   %-15s %8.1f MP/s   ours/tool %5.2f\n", row.tool[0].c_str(), megapixels / tool, tool / ours);
+    std::printf("%-30s %7.1f", row.what, megapixels / ours);
+    const double bare = row.bare ? BestSeconds(runs, row.bare) : -1;
+    if (bare > 0)
+        std::printf(" %7.1f %5.2f", megapixels / bare, bare / ours);
+    else
+        std::printf(" %7s %5s", "-", "-");
+    const bool haveTool = !row.tool.empty() && ToolInstalled(row.tool[0]);
+    const double tool = haveTool ? BestSeconds(runs, [&] { return RunTool(row.tool); }) : -1;
+    if (tool > 0)
+        std::printf("   %-15s %7.1f %5.2f\n", row.tool[0].c_str(), megapixels / tool, tool / ours);
+    else
+        std::printf("   %-15s\n", haveTool ? "(tool failed)" : "(not installed)");
 }
 
 } // namespace
@@ -109,7 +113,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder);
     const auto file = [&](const char* name) { return (folder / name).string(); };
 
-    std::printf("Picture %u x %u (%.1f megapixels), best of %d runs\n", width, height, megapixels, runs);
+    std::printf("Picture %u x %u (%.1f megapixels), best of %d runs; speeds in megapixels per second\n", width,
+                height, megapixels, runs);
     const Picture picture = MakePicture(width, height);
     CodecBuffer jpeg;
     if (!WritePPM(file("in.ppm"), picture) || !WriteTIFF(file("in.tif"), picture) ||
@@ -136,12 +141,14 @@ int main(int argc, char** argv)
              CodecBuffer pixels;
              return DecodeJPEGFromMemory(jpeg.data(), jpeg.size(), &code, &pixels, &w, &h, &x, &y) == 0;
          },
+         [&] { return BareJPEGDecode(jpeg); },
          {"djpeg", "-outfile", "/dev/null", file("in.jpg")}},
         {"JPEG encode q90 (memory)",
          [&] {
              CodecBuffer out;
              return EncodeJPEGToMemory(width, height, picture.rgb.data(), JCS_RGB, 3, &out, 90, 72, 72) == 0;
          },
+         [&] { return BareJPEGEncode(picture, 90); },
          {"cjpeg", "-quality", "90", "-outfile", "/dev/null", file("in.ppm")}},
         {"JPEG 2000 decode (memory)",
          [&] {
@@ -150,9 +157,11 @@ int main(int argc, char** argv)
              int64_t count = 0;
              return DecodeJPEG2000Data(jp2, &pixels, &kind, &count, &icc) == 0;
          },
+         [&] { return BareJPEG2000Decode(file("in.jp2")); },
          {"opj_decompress", "-quiet", "-i", file("in.jp2"), "-o", file("opj.ppm")}},
         {"WebP encode q75 (TIFF file)",
          [&] { return EncodeImageFileToWebP(file("in.tif").c_str(), file("ours.webp").c_str(), &webpConfig, 0) == 0; },
+         {},
          {"cwebp", "-quiet", "-q", "75", file("in.tif"), "-o", file("cwebp.webp")}},
         {"WebP decode to RGBA (memory)",
          [&] {
@@ -162,6 +171,7 @@ int main(int argc, char** argv)
              WebPFreeDecBuffer(&config.output);
              return ok;
          },
+         [&] { return BareWebPDecodeRGBA(webp); },
          {"dwebp", "-quiet", file("in.webp"), "-pam", "-o", "/dev/null"}},
         {"WebP decode to TIFF file",
          [&] {
@@ -169,8 +179,10 @@ int main(int argc, char** argv)
              WebPInitDecoderConfig(&config);
              return DecodeWebPToTiffFile(webp.data(), webp.size(), &config, file("ours.tif").c_str()) == 0;
          },
+         {},
          {"dwebp", "-quiet", file("in.webp"), "-tiff", "-o", file("dwebp.tif")}},
     };
+    std::printf("%-30s %7s %7s %5s   %-15s %7s %5s\n", "", "glue", "bare", "g/b", "tool", "tool", "g/t");
     for (const Row& row : rows)
         PrintRow(row, megapixels, runs);
     std::filesystem::remove_all(folder);
