@@ -1,6 +1,7 @@
 #include "toolkit/codec/JPEG2000Pixels.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 namespace {
@@ -10,32 +11,41 @@ int ClampToRange(double value, int upper)
     return static_cast<int>(std::clamp(value, 0.0, static_cast<double>(upper)));
 }
 
-struct SampleScale {
-    int64_t offset = 0;  // added before scaling: half the range of signed samples
-    uint32_t shift = 0;  // precision above 8 bits
-    int64_t maximum = 255;  // largest sample of a precision below 8 bits, scaled to 255
-};
-
-SampleScale ScaleFor(const opj_image_comp_t& first)
+uint8_t ClampToByte(int64_t value)
 {
-    SampleScale scale;
-    if (first.sgnd)
-        scale.offset = int64_t{1} << (first.prec - 1);
-    if (first.prec > 8)
-        scale.shift = first.prec - 8;
-    else
-        scale.maximum = (int64_t{1} << first.prec) - 1;
-    return scale;
+    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
-uint8_t ToByte(int64_t sample, const SampleScale& scale)
+constexpr uint32_t kMaxPackedComponents = 5;
+
+// Pixel by pixel, so the output is written once from start to end; the component count is fixed at compile
+// time and the conversion chosen once, outside the loop.
+// The planes come by value: the byte stores cannot then alias them, and they stay in registers.
+template <uint32_t Count, typename Convert>
+void PackPixels(const std::array<const OPJ_INT32*, kMaxPackedComponents> planes, size_t area, uint8_t* out,
+                Convert convert)
 {
-    int64_t value = sample + scale.offset;
-    if (scale.shift > 0)
-        value >>= scale.shift;
-    else if (scale.maximum != 255)
-        value = value * 255 / scale.maximum;
-    return static_cast<uint8_t>(std::clamp<int64_t>(value, 0, 255));
+    for (size_t i = 0; i < area; ++i) {
+        for (uint32_t c = 0; c < Count; ++c)
+            *out++ = convert(planes[c][i]);
+    }
+}
+
+template <typename Convert>
+void PackComponents(const opj_image_t& image, uint32_t count, uint8_t* pixels, Convert convert)
+{
+    std::array<const OPJ_INT32*, kMaxPackedComponents> planes{};
+    for (uint32_t c = 0; c < count && c < kMaxPackedComponents; ++c)
+        planes[c] = image.comps[c].data;
+    const size_t area = size_t{image.comps[0].w} * image.comps[0].h;
+    switch (count) {
+    case 1: PackPixels<1>(planes, area, pixels, convert); break;
+    case 2: PackPixels<2>(planes, area, pixels, convert); break;
+    case 3: PackPixels<3>(planes, area, pixels, convert); break;
+    case 4: PackPixels<4>(planes, area, pixels, convert); break;
+    case 5: PackPixels<5>(planes, area, pixels, convert); break;
+    default: break;
+    }
 }
 
 } // namespace
@@ -76,12 +86,17 @@ void ConvertJPEG2000SYCCToRGB(opj_image_t& image)
 
 void PackJPEG2000Samples(const opj_image_t& image, uint32_t count, uint8_t* pixels)
 {
-    const SampleScale scale = ScaleFor(image.comps[0]);
-    const size_t area = size_t{image.comps[0].w} * image.comps[0].h;
-    for (uint32_t c = 0; c < count; ++c) {
-        const OPJ_INT32* samples = image.comps[c].data;
-        uint8_t* out = pixels + c;
-        for (size_t i = 0; i < area; ++i, out += count)
-            *out = ToByte(samples[i], scale);
+    const opj_image_comp_t& first = image.comps[0];
+    const int64_t offset = first.sgnd ? int64_t{1} << (first.prec - 1) : 0;
+    if (first.prec > 8) {
+        const uint32_t shift = first.prec - 8;
+        PackComponents(image, count, pixels, [=](int64_t sample) { return ClampToByte((sample + offset) >> shift); });
+    } else if (first.prec < 8) {
+        // Scaled up so that the largest sample of the precision becomes 255.
+        const int64_t maximum = (int64_t{1} << first.prec) - 1;
+        PackComponents(image, count, pixels,
+                       [=](int64_t sample) { return ClampToByte((sample + offset) * 255 / maximum); });
+    } else {
+        PackComponents(image, count, pixels, [=](int64_t sample) { return ClampToByte(sample + offset); });
     }
 }

@@ -20,7 +20,7 @@ JPEG2000ComponentSplit SplitJPEG2000Components(const opj_image_t& image);
 // fewer than three components or signed samples are left as they are.
 void ConvertJPEG2000SYCCToRGB(opj_image_t& image);
 
-// One byte a sample, `count` components a pixel: precisions above 8 keep their high bits, below 8 are
+// One byte a sample, `count` components a pixel (1 to 5): precisions above 8 keep their high bits, below 8 are
 // scaled up to the full 8-bit range; signed samples (as the first component says) are moved up by half
 // their range first.
 void PackJPEG2000Samples(const opj_image_t& image, uint32_t count, uint8_t* pixels);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include <png.h>
+#include <webp/mux.h>
 #include <tiffio.h>
 
 using namespace CodecTestImages;
@@ -308,4 +309,34 @@ TEST_F(WebPCodecTest, BadWebPBytesFailAndLeaveNoFile)
         const int status = decodeToTiff(prefix, QString());
         EXPECT_TRUE(status == 0 || status == kWebPDecodeNotWebP || status == kWebPDecodeFailed) << length;
     }
+}
+
+TEST_F(WebPCodecTest, AnimatedWebPIsReportedAsNotDecoded)
+{
+    WebPAnimEncoderOptions options;
+    ASSERT_TRUE(WebPAnimEncoderOptionsInit(&options));
+    WebPAnimEncoder* encoder = WebPAnimEncoderNew(8, 8, &options);
+    ASSERT_NE(encoder, nullptr);
+    const WebPConfig settings = config(true);
+    for (int frame = 0; frame < 2; ++frame) {
+        WebPPicture picture;
+        WebPPictureInit(&picture);
+        picture.width = 8;
+        picture.height = 8;
+        picture.use_argb = 1;
+        const CodecBuffer pixels(8 * 8 * 4, static_cast<uint8_t>(frame * 200 + 20));
+        ASSERT_TRUE(WebPPictureImportRGBA(&picture, pixels.data(), 8 * 4));
+        EXPECT_TRUE(WebPAnimEncoderAdd(encoder, &picture, frame * 100, &settings));
+        WebPPictureFree(&picture);
+    }
+    WebPAnimEncoderAdd(encoder, nullptr, 200, nullptr);
+    WebPData assembled;
+    WebPDataInit(&assembled);
+    ASSERT_TRUE(WebPAnimEncoderAssemble(encoder, &assembled));
+    const CodecBuffer webp(assembled.bytes, assembled.bytes + assembled.size);
+    WebPDataClear(&assembled);
+    WebPAnimEncoderDelete(encoder);
+
+    EXPECT_EQ(decodeToTiff(webp, path("anim.tif")), kWebPDecodeFailed);
+    EXPECT_TRUE(filesInFolder().isEmpty());
 }
