@@ -147,6 +147,10 @@ int DecodeJPEGFromMemory(const uint8_t* data, uint64_t length, uint32_t* compone
 {
     if (!componentCode || !pixels || !width || !height || !xResolution || !yResolution)
         return 1;
+    *componentCode = 0;
+    *width = 0;
+    *height = 0;
+    pixels->clear();
     DecodeSession session;
     DecodedJPEG result;
     if (!DecodeTrapped(session, data, data ? length : 0, result))
