@@ -1,4 +1,4 @@
-#include "helpers/ColorConversion.h"
+#include "toolkit/helpers/ColorConversion.h"
 
 std::optional<QColor> ColorToCGColor(const QColor& color)
 {

@@ -1,4 +1,4 @@
-#include "helpers/ImageExtension.h"
+#include "toolkit/helpers/ImageExtension.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "helpers/ImageTypeCodes.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
 
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -294,6 +294,17 @@ QString TypeIdentifierOfURL(const QUrl& url)
         return {};
     static const QMimeDatabase database;
     return identifierOfMimeType(database.mimeTypeForFile(info, QMimeDatabase::MatchDefault));
+}
+
+QString TypeIdentifierOfContent(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return {};
+    const QFileInfo info(url.toLocalFile());
+    if (!info.isFile())
+        return {};
+    static const QMimeDatabase database;
+    return identifierOfMimeType(database.mimeTypeForFile(info, QMimeDatabase::MatchContent));
 }
 
 std::uint32_t ImageTypeOfURL(const QUrl& url)

@@ -71,6 +71,9 @@ std::uint32_t DocumentTypeFromUTI(const QString& identifier);
 // classified (a file that does not exist, a URL that is not a local file).
 QString TypeIdentifierOfURL(const QUrl& url);
 
+// The type identifier of a local file from its content alone; empty when the content says nothing.
+QString TypeIdentifierOfContent(const QUrl& url);
+
 // The image code of a file: its identifier classified among the first ten codes.
 std::uint32_t ImageTypeOfURL(const QUrl& url);
 

@@ -1,4 +1,4 @@
-#include "helpers/OrientationTransform.h"
+#include "toolkit/helpers/OrientationTransform.h"
 
 QTransform OrientationMatrix(int index, double width, double height)
 {

@@ -1,6 +1,6 @@
-#include "helpers/StampPlacement.h"
+#include "toolkit/helpers/StampPlacement.h"
 
-#include "converter/ImageConverter.h"
+#include "toolkit/converter/ImageConverter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "helpers/UnitConversion.h"
+#include "toolkit/helpers/UnitConversion.h"
 
 double UnitToPoints(std::uint32_t unit, double value)
 {

@@ -1,4 +1,4 @@
-#include "imageio/ByteReader.h"
+#include "toolkit/imageio/ByteReader.h"
 
 #include <cstring>
 

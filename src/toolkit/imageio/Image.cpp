@@ -1,6 +1,6 @@
-#include "imageio/Image.h"
+#include "toolkit/imageio/Image.h"
 
-#include "imageio/ImageFileReader.h"
+#include "toolkit/imageio/ImageFileReader.h"
 
 Image::Image(ImageRepList representations, QUrl url) : m_representations(std::move(representations)), m_url(std::move(url)) {}
 

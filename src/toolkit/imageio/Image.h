@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageio/ImageRep.h"
+#include "toolkit/imageio/ImageRep.h"
 
 #include <QSizeF>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "imageio/ImageFileReader.h"
+#include "toolkit/imageio/ImageFileReader.h"
 
-#include "helpers/ImageTypeCodes.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageio/Image.h"
+#include "toolkit/imageio/Image.h"
 
 #include <QByteArray>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "imageio/ImageRep.h"
+#include "toolkit/imageio/ImageRep.h"
 
-#include "imageio/ImageLimits.h"
-#include "imageio/PopplerGlobals.h"
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/PopplerGlobals.h"
 
 #include <poppler/PDFDoc.h>
 #include <poppler/SplashOutputDev.h>
@@ -90,7 +90,7 @@ QImage PDFImageRep::render(double dpi) const
     const double scale = dpi / 72.0;
     const auto width = static_cast<std::int64_t>(size().width() * scale + 0.5);
     const auto height = static_cast<std::int64_t>(size().height() * scale + 0.5);
-    if (!DecodedSizeAllowed(width, height, 4))
+    if (!FitsDecodedImageLimit(width, height, 4))
         return {};
     const auto document = openPDFBytes(m_data);
     if (!document->isOk())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imageio/ImageMetadata.h"
+#include "toolkit/imageio/ImageMetadata.h"
 
 #include <QByteArray>
 #include <QImage>

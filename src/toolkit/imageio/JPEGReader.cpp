@@ -1,5 +1,5 @@
-#include "imageio/ImageLimits.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -71,7 +71,7 @@ bool decode(jpeg_decompress_struct& info, JPEGErrorManager& errors, const QByteA
         return false;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    if (!DecodedSizeAllowed(info.image_width, info.image_height, cmyk ? 8 : 4))
+    if (!FitsDecodedImageLimit(info.image_width, info.image_height, cmyk ? 8 : 4))
         return false;
     info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
     storeResolution(info, result);

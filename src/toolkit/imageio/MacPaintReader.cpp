@@ -1,5 +1,5 @@
-#include "imageio/ByteReader.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/imageio/ByteReader.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 namespace {
 

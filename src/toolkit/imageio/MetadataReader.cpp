@@ -1,4 +1,4 @@
-#include "imageio/ImageReaders.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 // exiv2 0.27 hands images out in std::auto_ptr, which the standard library only keeps as deprecated.
 #pragma GCC diagnostic push

@@ -1,4 +1,4 @@
-#include "imageio/ImageReaders.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 ImageRepList ReadPDFRepresentations(const QByteArray& bytes)
 {

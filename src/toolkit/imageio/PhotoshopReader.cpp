@@ -1,6 +1,6 @@
-#include "imageio/ByteReader.h"
-#include "imageio/ImageLimits.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/imageio/ByteReader.h"
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 #include <algorithm>
 #include <vector>
@@ -91,7 +91,7 @@ bool readHeader(ByteReader& input, const QByteArray& bytes, PhotoshopHeader& hea
         return false;
     if ((header.mode == Bitmap) != (header.depth == 1) || (header.depth != 1 && header.depth != 8 && header.depth != 16))
         return false;
-    if (!DecodedSizeAllowed(header.width, header.height, 8 + needed))
+    if (!FitsDecodedImageLimit(header.width, header.height, 8 + needed))
         return false;
     const std::uint32_t colourData = input.u32();
     if (header.mode == Indexed && colourData >= 768 && input.has(768))

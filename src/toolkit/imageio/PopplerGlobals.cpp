@@ -1,4 +1,4 @@
-#include "imageio/PopplerGlobals.h"
+#include "toolkit/imageio/PopplerGlobals.h"
 
 #include <poppler/GlobalParams.h>
 

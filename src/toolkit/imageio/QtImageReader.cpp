@@ -1,7 +1,8 @@
-#include "imageio/ImageLimits.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QImageReader>
 
 #include <algorithm>
@@ -138,7 +139,7 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
     ImageRepList representations;
     for (int index = 0; index < std::min(count, kMaxFrames); ++index) {
         const QSize declared = reader.size();
-        if (declared.isValid() && !DecodedSizeAllowed(declared.width(), declared.height(), 8))
+        if (declared.isValid() && !FitsDecodedImageLimit(declared.width(), declared.height(), 8))
             break;
         QImage image = reader.read();
         if (image.isNull())

@@ -1,5 +1,5 @@
-#include "imageio/ImageLimits.h"
-#include "imageio/ImageReaders.h"
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/ImageReaders.h"
 
 #include <tiffio.h>
 
@@ -130,7 +130,7 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     uint32_t width = 0, height = 0;
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    if (!DecodedSizeAllowed(width, height, 8))
+    if (!FitsDecodedImageLimit(width, height, 8))
         return nullptr;
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tiff, message))

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ProgressCallbackInfo.h"
-#include "options/ConversionListItem.h"
+#include "toolkit/options/ConversionListItem.h"
 
 #include <QUrl>
 #include <QVariantMap>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/ProgressCallbackInfo.h"
-#include "options/ImageSizeOptions.h"
-#include "options/StampOptions.h"
+#include "toolkit/options/ImageSizeOptions.h"
+#include "toolkit/options/StampOptions.h"
 
 #include <QString>
 #include <QUrl>

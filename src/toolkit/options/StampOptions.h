@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/TextStampOptions.h"
+#include "toolkit/options/TextStampOptions.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "options/ToolkitProgress.h"
+#include "toolkit/options/ToolkitProgress.h"
 
 #include "platform/MainThread.h"
 
