@@ -140,3 +140,8 @@ std::shared_ptr<BitmapImageRep> ImageConverter::BitmapRepresentation() const
 {
     return m_image ? GetBitmapRepresentation(*m_image) : nullptr;
 }
+
+QString CopyOutputTypeIdentifier(const ImageConverter& converter)
+{
+    return ImageWriteIdentifier(converter.m_outputType);
+}

@@ -151,6 +151,8 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
         const QByteArray icc = image.colorSpace().iccProfile();
         description.iccProfile = icc;
         QImage pixels = usablePixels(std::move(image), description.colorSpace, description.bitsPerComponent);
+        if (std::strcmp(format, "gif") == 0)
+            description.colorSpace = ColorSpaceModel::Indexed; // every GIF frame is a palette picture
         representations.push_back(std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description)));
         // Icons and TIFFs move to their next image here; a GIF's reader moves on with every read.
         reader.jumpToNextImage();
