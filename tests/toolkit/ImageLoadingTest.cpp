@@ -145,6 +145,7 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     ASSERT_TRUE(writeGIF(path("frames.gif"), {m_picture, m_picture.mirrored(true, false)}));
     ASSERT_TRUE(writeICO(path("sizes.ico"), {quadrantImage(16, 16), quadrantImage(32, 32)}));
     ASSERT_TRUE(writeTGA(path("a.tga"), m_picture));
+    ASSERT_TRUE(writeTGA(path("packed.tga"), m_picture, true));
     ASSERT_TRUE(m_picture.save(path("a.bmp"), "BMP"));
     ASSERT_TRUE(m_picture.save(path("a.xbm"), "XBM"));
     ASSERT_TRUE(m_picture.save(path("a.icns"), "ICNS"));
@@ -159,7 +160,7 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     expectQuadrants(*gif);
     EXPECT_EQ(gif->colorSpace(), ColorSpaceModel::Indexed);
     loadBitmap("sizes.ico", 2);
-    for (const char* name : {"a.tga", "a.bmp", "a.jp2", "plain.sgi", "packed.sgi", "a.psd"}) {
+    for (const char* name : {"a.tga", "packed.tga", "a.bmp", "a.jp2", "plain.sgi", "packed.sgi", "a.psd"}) {
         const auto bitmap = loadBitmap(QString::fromLatin1(name));
         ASSERT_TRUE(bitmap) << name;
         SCOPED_TRACE(name);

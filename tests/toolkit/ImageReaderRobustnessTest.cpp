@@ -33,7 +33,7 @@ QList<Sample> writeSamples(const QTemporaryDir& folder)
     picture.save(at("a.bmp"), "BMP");
     writeICO(at("a.ico"), {quadrantImage(16, 16)});
     picture.save(at("a.icns"), "ICNS");
-    writeTGA(at("a.tga"), picture);
+    writeTGA(at("a.tga"), picture, true);
     picture.save(at("a.xbm"), "XBM");
     writeSGI(at("a.sgi"), picture, true);
     writePhotoshop(at("a.psd"), picture, 72);

@@ -360,12 +360,12 @@ bool writeMacPaint(const QString& path, const QImage& image)
     return writeBytes(path, out);
 }
 
-bool writeTGA(const QString& path, const QImage& image)
+bool writeTGA(const QString& path, const QImage& image, bool runLength)
 {
     QByteArray out;
-    out.append('\0');     // no identification field
-    out.append('\0');     // no colour map
-    out.append('\x02');   // uncompressed true colour
+    out.append('\0');                           // no identification field
+    out.append('\0');                           // no colour map
+    out.append(runLength ? '\x0A' : '\x02');    // true colour
     out.append(QByteArray(5, '\0'));
     putLittle16(out, 0);
     putLittle16(out, 0);
@@ -373,18 +373,26 @@ bool writeTGA(const QString& path, const QImage& image)
     putLittle16(out, image.height());
     out.append(static_cast<char>(24));
     out.append(static_cast<char>(0x20)); // rows top first
+    auto pixelBytes = [&](int x, int y) {
+        const QRgb pixel = image.pixel(x, y);
+        const char bgr[] = {static_cast<char>(qBlue(pixel)), static_cast<char>(qGreen(pixel)), static_cast<char>(qRed(pixel))};
+        return QByteArray(bgr, 3);
+    };
     for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            out.append(static_cast<char>(qBlue(pixel)));
-            out.append(static_cast<char>(qGreen(pixel)));
-            out.append(static_cast<char>(qRed(pixel)));
+        for (int x = 0; x < image.width();) {
+            if (!runLength) {
+                out.append(pixelBytes(x++, y));
+                continue;
+            }
+            // Runs of one colour as run packets, up to 128 pixels, within the row.
+            int run = 1;
+            while (x + run < image.width() && run < 128 && image.pixel(x + run, y) == image.pixel(x, y))
+                ++run;
+            out.append(static_cast<char>(0x80 | (run - 1)));
+            out.append(pixelBytes(x, y));
+            x += run;
         }
     }
-    // The version 2 footer: no extension or developer areas.
-    out.append(QByteArray(8, '\0'));
-    out.append("TRUEVISION-XFILE.", 17);
-    out.append('\0');
     return writeBytes(path, out);
 }
 

@@ -21,7 +21,7 @@ bool writeJP2(const QString& path, const QImage& image);
 bool writeSGI(const QString& path, const QImage& image, bool compressed);
 bool writePhotoshop(const QString& path, const QImage& image, double dpi);
 bool writeMacPaint(const QString& path, const QImage& image);
-bool writeTGA(const QString& path, const QImage& image);
+bool writeTGA(const QString& path, const QImage& image, bool runLength = false);
 bool writeICO(const QString& path, const QList<QImage>& sizes);
 bool writeWebP(const QString& path, const QImage& image);
 bool writePDF(const QString& path, int pages);

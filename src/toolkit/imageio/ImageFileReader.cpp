@@ -50,7 +50,7 @@ ImageRepList ReadImageData(const QByteArray& bytes, std::uint32_t imageType)
         representations = ReadPhotoshopRepresentations(bytes);
         break;
     case ImageType::TGA:
-        return ReadQtRepresentations(bytes, "tga");
+        return ReadTGARepresentations(bytes);
     case ImageType::AppleIcon:
         return ReadQtRepresentations(bytes, "icns");
     case ImageType::WindowsIcon:

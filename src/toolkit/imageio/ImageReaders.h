@@ -11,12 +11,13 @@ ImageRepList ReadJPEGRepresentations(const QByteArray& bytes);
 ImageRepList ReadTIFFRepresentations(const QByteArray& bytes);
 ImageRepList ReadJPEG2000Representations(const QByteArray& bytes);
 ImageRepList ReadSGIRepresentations(const QByteArray& bytes);
+ImageRepList ReadTGARepresentations(const QByteArray& bytes);
 ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes);
 ImageRepList ReadMacPaintRepresentations(const QByteArray& bytes);
 ImageRepList ReadCameraRawRepresentations(const QByteArray& bytes);
 ImageRepList ReadPDFRepresentations(const QByteArray& bytes);
 
-// Formats read through Qt's image plugins: "png", "gif", "bmp", "ico", "icns", "tga", "xbm". Every image
+// Formats read through Qt's image plugins: "png", "gif", "bmp", "ico", "icns", "xbm". Every image
 // of the file (frames of a GIF, sizes of an icon) is a representation.
 ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format);
 
