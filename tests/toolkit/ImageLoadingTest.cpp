@@ -150,6 +150,7 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     ASSERT_TRUE(m_picture.save(path("a.xbm"), "XBM"));
     ASSERT_TRUE(m_picture.save(path("a.icns"), "ICNS"));
     ASSERT_TRUE(writeJP2(path("a.jp2"), m_picture));
+    ASSERT_TRUE(writeEXR(path("a.exr"), m_picture));
     ASSERT_TRUE(writeSGI(path("plain.sgi"), m_picture, false));
     ASSERT_TRUE(writeSGI(path("packed.sgi"), m_picture, true));
     ASSERT_TRUE(writePhotoshop(path("a.psd"), m_picture, 144));
@@ -160,7 +161,7 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     expectQuadrants(*gif);
     EXPECT_EQ(gif->colorSpace(), ColorSpaceModel::Indexed);
     loadBitmap("sizes.ico", 2);
-    for (const char* name : {"a.tga", "packed.tga", "a.bmp", "a.jp2", "plain.sgi", "packed.sgi", "a.psd"}) {
+    for (const char* name : {"a.tga", "packed.tga", "a.bmp", "a.jp2", "a.exr", "plain.sgi", "packed.sgi", "a.psd"}) {
         const auto bitmap = loadBitmap(QString::fromLatin1(name));
         ASSERT_TRUE(bitmap) << name;
         SCOPED_TRACE(name);

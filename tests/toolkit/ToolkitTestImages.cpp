@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <ImfArray.h>
+#include <ImfRgbaFile.h>
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <openjpeg.h>
@@ -427,6 +429,26 @@ bool writeICO(const QString& path, const QList<QImage>& sizes)
     for (const QByteArray& png : pngs)
         out.append(png);
     return writeBytes(path, out);
+}
+
+bool writeEXR(const QString& path, const QImage& image)
+{
+    Imf::Array2D<Imf::Rgba> samples(image.height(), image.width());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            // Full or no light in each channel: the same in linear light and in the sRGB curve.
+            samples[y][x] = Imf::Rgba(qRed(pixel) / 255.0f, qGreen(pixel) / 255.0f, qBlue(pixel) / 255.0f, 1.0f);
+        }
+    }
+    try {
+        Imf::RgbaOutputFile file(QFile::encodeName(path).constData(), image.width(), image.height(), Imf::WRITE_RGBA);
+        file.setFrameBuffer(&samples[0][0], 1, static_cast<std::size_t>(image.width()));
+        file.writePixels(image.height());
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }
 
 bool writeWebP(const QString& path, const QImage& image)

@@ -23,6 +23,7 @@ bool writePhotoshop(const QString& path, const QImage& image, double dpi);
 bool writeMacPaint(const QString& path, const QImage& image);
 bool writeTGA(const QString& path, const QImage& image, bool runLength = false);
 bool writeICO(const QString& path, const QList<QImage>& sizes);
+bool writeEXR(const QString& path, const QImage& image);
 bool writeWebP(const QString& path, const QImage& image);
 bool writePDF(const QString& path, int pages);
 bool writeBytes(const QString& path, const QByteArray& bytes);

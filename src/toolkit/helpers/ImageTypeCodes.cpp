@@ -199,6 +199,7 @@ bool IsImageTypeReadable(std::uint32_t code)
     case ImageType::GIF:
     case ImageType::JPEG2000:
     case ImageType::JPEG:
+    case ImageType::OpenEXR:
     case ImageType::AppleIcon:
     case ImageType::PNG:
     case ImageType::TGA:

@@ -49,6 +49,8 @@ ImageRepList ReadImageData(const QByteArray& bytes, std::uint32_t imageType)
     case ImageType::Photoshop:
         representations = ReadPhotoshopRepresentations(bytes);
         break;
+    case ImageType::OpenEXR:
+        return ReadOpenEXRRepresentations(bytes);
     case ImageType::TGA:
         return ReadTGARepresentations(bytes);
     case ImageType::AppleIcon:
