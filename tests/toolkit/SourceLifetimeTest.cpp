@@ -96,7 +96,8 @@ void writeEncrypted(const QString& plain, const QString& out, const char* user, 
 {
     QPDF source;
     source.processFile(QFile::encodeName(plain).constData());
-    QPDFWriter writer(source, QFile::encodeName(out).constData());
+    const QByteArray outPath = QFile::encodeName(out); // the writer keeps the name until it writes
+    QPDFWriter writer(source, outPath.constData());
     writer.setR6EncryptionParameters(user, owner, true, true, true, true, true, true, qpdf_r3p_full, true);
     writer.write();
 }
