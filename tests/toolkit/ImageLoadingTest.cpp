@@ -183,6 +183,20 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     EXPECT_EQ(qGray(pixelAt(macPaint->image(), 300, 300)), 255); // outside the picture: white
 }
 
+TEST_F(ImageLoading, CameraRawIsDeveloped)
+{
+    ASSERT_TRUE(writeDNG(path("a.dng"), 64, 48));
+    EXPECT_EQ(TypeIdentifierOfURL(url("a.dng")), QStringLiteral("public.camera-raw-image"));
+    const auto bitmap = loadBitmap("a.dng");
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->pixelsWide(), 64);
+    EXPECT_EQ(bitmap->pixelsHigh(), 48);
+    const QRgb left = pixelAt(bitmap->image(), 10, 24);
+    const QRgb right = pixelAt(bitmap->image(), 54, 24);
+    EXPECT_GT(qRed(left), qGreen(left) + 100);
+    EXPECT_GT(qGreen(right), qRed(right) + 100);
+}
+
 TEST_F(ImageLoading, PDFSourcesAsRepresentations)
 {
     ASSERT_TRUE(writePDF(path("two.pdf"), 2));

@@ -175,6 +175,51 @@ bool writeTIFF(const QString& path, const QList<QImage>& pages, double dpi)
     return true;
 }
 
+bool writeDNG(const QString& path, int width, int height)
+{
+    // A camera's mosaic: one colour a photosite, red-green over green-blue. The left half is lit red,
+    // the right half green.
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff)
+        return false;
+    TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, 32803); // colour filter array
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    const uint16_t patternSize[2] = {2, 2};
+    TIFFSetField(tiff, TIFFTAG_CFAREPEATPATTERNDIM, patternSize);
+    const uint8_t pattern[4] = {0, 1, 1, 2};
+    TIFFSetField(tiff, TIFFTAG_CFAPATTERN, 4, pattern);
+    TIFFSetField(tiff, TIFFTAG_MAKE, "Tomefold");
+    TIFFSetField(tiff, TIFFTAG_MODEL, "Test");
+    const uint8_t version[4] = {1, 4, 0, 0};
+    TIFFSetField(tiff, TIFFTAG_DNGVERSION, version);
+    TIFFSetField(tiff, TIFFTAG_DNGBACKWARDVERSION, version);
+    TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, "Tomefold Test");
+    const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, identity);
+    const float neutral[3] = {1, 1, 1};
+    TIFFSetField(tiff, TIFFTAG_ASSHOTNEUTRAL, 3, neutral);
+    TIFFSetField(tiff, TIFFTAG_CALIBRATIONILLUMINANT1, 21);
+    std::vector<uint16_t> row(static_cast<std::size_t>(width));
+    bool ok = true;
+    for (int y = 0; ok && y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int site = (y % 2) * 2 + (x % 2);
+            const int colour = site == 0 ? 0 : site == 3 ? 2 : 1;
+            const int lit = x < width / 2 ? 0 : 1;
+            row[static_cast<std::size_t>(x)] = colour == lit ? 60000 : 1000;
+        }
+        ok = TIFFWriteScanline(tiff, row.data(), static_cast<uint32_t>(y), 0) >= 0;
+    }
+    TIFFClose(tiff);
+    return ok;
+}
+
 bool writeGIF(const QString& path, const QList<QImage>& frames)
 {
     int error = 0;
