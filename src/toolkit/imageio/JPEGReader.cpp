@@ -65,6 +65,8 @@ bool decode(jpeg_decompress_struct& info, JPEGErrorManager& errors, const QByteA
     if (setjmp(errors.jump))
         return false;
     jpeg_create_decompress(&info);
+    // Progressive files keep every coefficient in memory; past the limit libjpeg stops with an error.
+    info.mem->max_memory_to_use = static_cast<long>(kMaxDecodedImageBytes);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
