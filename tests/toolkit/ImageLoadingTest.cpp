@@ -105,6 +105,29 @@ TEST_F(ImageLoading, ThreePageTIFFGivesThreeRepresentations)
     EXPECT_EQ(first->colorSpace(), ColorSpaceModel::RGB);
 }
 
+TEST_F(ImageLoading, CMYKAndGreyTIFFPages)
+{
+    ASSERT_TRUE(writeCMYKTIFF(path("cmyk.tif"), m_picture));
+    const auto cmyk = loadBitmap("cmyk.tif");
+    ASSERT_TRUE(cmyk);
+    EXPECT_EQ(cmyk->colorSpace(), ColorSpaceModel::CMYK);
+    ASSERT_EQ(cmyk->cmykSamples().size(), 40 * 20 * 4);
+    EXPECT_EQ(static_cast<uchar>(cmyk->cmykSamples()[1]), 255); // red: full magenta
+    expectQuadrants(*cmyk);
+
+    ASSERT_TRUE(writeTIFF(path("grey.tif"), {m_picture.convertToFormat(QImage::Format_Grayscale8)}, 72));
+    const auto grey = loadBitmap("grey.tif");
+    ASSERT_TRUE(grey);
+    EXPECT_EQ(grey->colorSpace(), ColorSpaceModel::RGB); // the writer stores three samples
+    QImage alpha(10, 10, QImage::Format_ARGB32);
+    alpha.fill(qRgba(0, 0, 255, 100));
+    ASSERT_TRUE(alpha.save(path("alpha.tif"), "TIFF"));
+    const auto withAlpha = loadBitmap("alpha.tif");
+    ASSERT_TRUE(withAlpha);
+    EXPECT_TRUE(withAlpha->hasAlpha());
+    EXPECT_EQ(qAlpha(withAlpha->image().pixel(5, 5)), 100);
+}
+
 TEST_F(ImageLoading, JPEGInRGBAndCMYK)
 {
     ASSERT_TRUE(writeJPEG(path("rgb.jpg"), m_picture, 200, false));

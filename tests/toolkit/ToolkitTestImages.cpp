@@ -220,6 +220,36 @@ bool writeDNG(const QString& path, int width, int height)
     return ok;
 }
 
+bool writeCMYKTIFF(const QString& path, const QImage& image)
+{
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff)
+        return false;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(image.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.height()));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 4);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
+    TIFFSetField(tiff, TIFFTAG_INKSET, INKSET_CMYK);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(image.height()));
+    std::vector<uchar> row(static_cast<std::size_t>(image.width()) * 4);
+    bool ok = true;
+    for (int y = 0; ok && y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            uchar* ink = row.data() + static_cast<std::ptrdiff_t>(x) * 4;
+            ink[0] = static_cast<uchar>(255 - qRed(pixel));
+            ink[1] = static_cast<uchar>(255 - qGreen(pixel));
+            ink[2] = static_cast<uchar>(255 - qBlue(pixel));
+            ink[3] = 0;
+        }
+        ok = TIFFWriteScanline(tiff, row.data(), static_cast<uint32_t>(y), 0) >= 0;
+    }
+    TIFFClose(tiff);
+    return ok;
+}
+
 bool writeGIF(const QString& path, const QList<QImage>& frames)
 {
     int error = 0;

@@ -18,6 +18,7 @@ bool writeJPEG(const QString& path, const QImage& image, double dpi, bool cmyk);
 bool writeTIFF(const QString& path, const QList<QImage>& pages, double dpi);
 // A camera raw file (DNG) of at least 22 × 22 photosites, the smallest that raw readers take.
 bool writeDNG(const QString& path, int width, int height);
+bool writeCMYKTIFF(const QString& path, const QImage& image);
 bool writeGIF(const QString& path, const QList<QImage>& frames);
 bool writeJP2(const QString& path, const QImage& image);
 bool writeSGI(const QString& path, const QImage& image, bool compressed);

@@ -1,4 +1,5 @@
 #include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
 
 #include <csetjmp>
@@ -55,8 +56,7 @@ void convertCMYKRow(JSAMPLE* samples, int width, bool inverted, QRgb* out)
             for (int c = 0; c < 4; ++c)
                 pixel[c] = static_cast<JSAMPLE>(255 - pixel[c]);
         }
-        const int k = 255 - pixel[3];
-        out[x] = qRgb((255 - pixel[0]) * k / 255, (255 - pixel[1]) * k / 255, (255 - pixel[2]) * k / 255);
+        out[x] = CMYKToRGB(pixel[0], pixel[1], pixel[2], pixel[3]);
     }
 }
 

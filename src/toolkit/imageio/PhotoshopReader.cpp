@@ -1,5 +1,6 @@
 #include "toolkit/imageio/ByteReader.h"
 #include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
 
 #include <algorithm>
@@ -184,8 +185,7 @@ ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes)
                 unsigned char* ink = reinterpret_cast<unsigned char*>(inks.data()) + at * 4;
                 for (int c = 0; c < 4; ++c)
                     ink[c] = static_cast<unsigned char>(255 - sample(c));
-                const int k = 255 - ink[3];
-                *rgb = qRgb((255 - ink[0]) * k / 255, (255 - ink[1]) * k / 255, (255 - ink[2]) * k / 255);
+                *rgb = CMYKToRGB(ink[0], ink[1], ink[2], ink[3]);
             }
         }
     }

@@ -1,4 +1,5 @@
 #include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
 
 #include <tiffio.h>
@@ -125,6 +126,39 @@ QByteArray readCMYKSamples(TIFF* tiff, uint32_t width, uint32_t height)
     return inks;
 }
 
+// The common pages, 8-bit RGB, RGBA or grey samples interleaved in strips and stored top row first, are
+// read row by row straight into the pixels; every other page goes through libtiff's RGBA conversion.
+QImage readPlainRows(TIFF* tiff, uint32_t width, uint32_t height, AlphaKind alpha)
+{
+    uint16_t photometric = 0, samples = 1, bits = 1, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    if (bits != 8 || planar != PLANARCONFIG_CONTIG || orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tiff))
+        return {};
+    QImage::Format format = QImage::Format_Invalid;
+    if (photometric == PHOTOMETRIC_RGB && samples == 3)
+        format = QImage::Format_RGB888;
+    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::Last)
+        format = QImage::Format_RGBA8888;
+    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::PremultipliedLast)
+        format = QImage::Format_RGBA8888_Premultiplied;
+    else if (photometric == PHOTOMETRIC_MINISBLACK && samples == 1)
+        format = QImage::Format_Grayscale8;
+    if (format == QImage::Format_Invalid || TIFFScanlineSize(tiff) != static_cast<tmsize_t>(width) * samples)
+        return {};
+    QImage pixels(static_cast<int>(width), static_cast<int>(height), format);
+    if (pixels.isNull())
+        return {};
+    for (uint32_t row = 0; row < height; ++row) {
+        if (TIFFReadScanline(tiff, pixels.scanLine(static_cast<int>(row)), row, 0) < 0)
+            return {};
+    }
+    return pixels;
+}
+
 std::shared_ptr<ImageRep> readPage(TIFF* tiff)
 {
     uint32_t width = 0, height = 0;
@@ -135,18 +169,26 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tiff, message))
         return nullptr;
-    QImage pixels(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888_Premultiplied);
-    if (pixels.isNull())
-        return nullptr;
-    // The raster is packed A, B, G, R from the high byte: the bytes R, G, B, A in memory, alpha
-    // premultiplied, the rows top first (libtiff's own buffer layout equals QImage's: no row padding).
-    if (!TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels.bits()), ORIENTATION_TOPLEFT, 0))
-        return nullptr;
-
     BitmapImageRep::Description description;
+    description.alphaKind = alphaKindOf(tiff);
+    // CMYK inks are read before anything else: libtiff reads rows in order only once a page is begun.
+    QByteArray inks = description.alphaKind == AlphaKind::None ? readCMYKSamples(tiff, width, height) : QByteArray();
+    QImage pixels = inks.isEmpty() ? readPlainRows(tiff, width, height, description.alphaKind)
+                                   : RGBImageFromCMYK(inks, static_cast<int>(width), static_cast<int>(height));
+    if (pixels.isNull()) {
+        pixels = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888_Premultiplied);
+        if (pixels.isNull())
+            return nullptr;
+        // The raster is packed A, B, G, R from the high byte: the bytes R, G, B, A in memory, alpha
+        // premultiplied, the rows top first (libtiff's own buffer layout equals QImage's: no row padding).
+        if (!TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels.bits()), ORIENTATION_TOPLEFT, 0))
+            return nullptr;
+        if (!AlphaKindHasAlpha(description.alphaKind))
+            pixels.reinterpretAsFormat(QImage::Format_RGBX8888); // every alpha byte is 255 already
+    }
+
     description.dpiX = resolutionOf(tiff, TIFFTAG_XRESOLUTION);
     description.dpiY = resolutionOf(tiff, TIFFTAG_YRESOLUTION);
-    description.alphaKind = alphaKindOf(tiff);
     uint16_t orientation = 0;
     if (TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation) && orientation >= 1 && orientation <= 8)
         description.metadata.orientation = orientation;
@@ -154,26 +196,21 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     void* icc = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &iccLength, &icc) && icc)
         description.iccProfile = QByteArray(static_cast<const char*>(icc), static_cast<qsizetype>(iccLength));
-    uint16_t photometric = 0, samples = 1, bits = 8;
+    uint16_t photometric = 0, samples = 1;
     TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
 
-    if (!AlphaKindHasAlpha(description.alphaKind))
-        pixels = pixels.convertToFormat(QImage::Format_RGBX8888);
     const bool grey = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) && samples == 1;
     if (grey) {
         description.colorSpace = ColorSpaceModel::Grey;
-        pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
+        if (pixels.format() != QImage::Format_Grayscale8)
+            pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
     } else if (photometric == PHOTOMETRIC_PALETTE) {
         description.colorSpace = ColorSpaceModel::Indexed;
     }
-    if (photometric == PHOTOMETRIC_SEPARATED && description.alphaKind == AlphaKind::None) {
-        QByteArray inks = readCMYKSamples(tiff, width, height);
-        if (!inks.isEmpty()) {
-            description.colorSpace = ColorSpaceModel::CMYK;
-            return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description));
-        }
+    if (!inks.isEmpty()) {
+        description.colorSpace = ColorSpaceModel::CMYK;
+        return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description));
     }
     return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description));
 }
