@@ -57,9 +57,13 @@ toff_t memorySize(thandle_t handle)
     return static_cast<toff_t>(static_cast<MemoryFile*>(handle)->bytes->size());
 }
 
-int mapNothing(thandle_t, tdata_t*, toff_t*)
+// The bytes are in memory already: libtiff reads uncompressed strips from them in place.
+int mapMemory(thandle_t handle, tdata_t* base, toff_t* size)
 {
-    return 0;
+    const auto* file = static_cast<MemoryFile*>(handle);
+    *base = const_cast<char*>(file->bytes->constData());
+    *size = static_cast<toff_t>(file->bytes->size());
+    return 1;
 }
 
 void unmapNothing(thandle_t, tdata_t, toff_t) {}
@@ -226,8 +230,8 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxDecodedImageBytes));
-    std::unique_ptr<TIFF, TIFFCloser> tiff(TIFFClientOpenExt("memory", "rm", &file, readMemory, writeNothing, seekMemory,
-                                                             closeNothing, memorySize, mapNothing, unmapNothing,
+    std::unique_ptr<TIFF, TIFFCloser> tiff(TIFFClientOpenExt("memory", "r", &file, readMemory, writeNothing, seekMemory,
+                                                             closeNothing, memorySize, mapMemory, unmapNothing,
                                                              options.get()));
     if (!tiff)
         return {};
