@@ -220,6 +220,29 @@ TEST_F(ImageLoading, CameraRawIsDeveloped)
     EXPECT_GT(qGreen(right), qRed(right) + 100);
 }
 
+TEST_F(ImageLoading, RawFaxFilesInEitherBitOrder)
+{
+    const QImage page = quadrantImage(1728, 120);
+    ASSERT_TRUE(writeFax(path("msb.g3"), page, false));
+    ASSERT_TRUE(writeFax(path("lsb.g3"), page, true));
+    for (const char* name : {"msb.g3", "lsb.g3"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(TypeIdentifierOfURL(url(QString::fromLatin1(name))), QStringLiteral("public.fax"));
+        const auto fax = loadBitmap(QString::fromLatin1(name));
+        ASSERT_TRUE(fax);
+        EXPECT_EQ(fax->pixelsWide(), 1728);
+        EXPECT_EQ(fax->pixelsHigh(), 120);
+        EXPECT_EQ(fax->colorSpace(), ColorSpaceModel::Grey);
+        EXPECT_DOUBLE_EQ(fax->dpiX(), 204);
+        EXPECT_DOUBLE_EQ(fax->dpiY(), 98);
+        // Red, green and blue are dark enough to be black; white stays white.
+        EXPECT_EQ(qGray(pixelAt(fax->image(), 100, 10)), 0);
+        EXPECT_EQ(qGray(pixelAt(fax->image(), 1500, 10)), 0);
+        EXPECT_EQ(qGray(pixelAt(fax->image(), 100, 100)), 0);
+        EXPECT_EQ(qGray(pixelAt(fax->image(), 1500, 100)), 255);
+    }
+}
+
 TEST_F(ImageLoading, PDFSourcesAsRepresentations)
 {
     ASSERT_TRUE(writePDF(path("two.pdf"), 2));
@@ -253,7 +276,7 @@ TEST_F(ImageLoading, UnreadableAndRefusedFiles)
     ImageConverter text;
     EXPECT_FALSE(text.LoadSourceImage(url("text.png")));
     // Formats this system does not read on Linux are refused, whatever their bytes.
-    for (const char* name : {"a.pict", "a.fpx", "a.ai", "a.qtif", "a.g3"}) {
+    for (const char* name : {"a.pict", "a.fpx", "a.ai", "a.qtif"}) {
         ASSERT_TRUE(writeBytes(path(QString::fromLatin1(name)), QByteArray(600, '\x01')));
         ImageConverter refused;
         EXPECT_FALSE(refused.LoadSourceImage(url(QString::fromLatin1(name)))) << name;

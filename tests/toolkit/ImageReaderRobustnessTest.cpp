@@ -32,6 +32,7 @@ QList<Sample> writeSamples(const QTemporaryDir& folder)
     writeJP2(at("a.jp2"), picture);
     writeEXR(at("a.exr"), picture);
     writeDNG(at("a.dng"), 32, 24);
+    writeFax(at("a.g3"), quadrantImage(1728, 12), false);
     picture.save(at("a.bmp"), "BMP");
     writeICO(at("a.ico"), {quadrantImage(16, 16)});
     picture.save(at("a.icns"), "ICNS");
@@ -42,7 +43,7 @@ QList<Sample> writeSamples(const QTemporaryDir& folder)
     writeMacPaint(at("a.pntg"), picture);
     writePDF(at("a.pdf"), 1);
     return {{ImageType::PNG, "a.png"},   {ImageType::JPEG, "a.jpg"},       {ImageType::JPEG, "c.jpg"},
-            {ImageType::TIFF, "a.tif"},  {ImageType::GIF, "a.gif"},        {ImageType::JPEG2000, "a.jp2"}, {ImageType::OpenEXR, "a.exr"}, {ImageType::CameraRaw, "a.dng"},
+            {ImageType::TIFF, "a.tif"},  {ImageType::GIF, "a.gif"},        {ImageType::JPEG2000, "a.jp2"}, {ImageType::OpenEXR, "a.exr"}, {ImageType::CameraRaw, "a.dng"}, {ImageType::Fax, "a.g3"},
             {ImageType::BMP, "a.bmp"},   {ImageType::WindowsIcon, "a.ico"}, {ImageType::AppleIcon, "a.icns"},
             {ImageType::TGA, "a.tga"},   {ImageType::XBitmap, "a.xbm"},    {ImageType::SGI, "a.sgi"},
             {ImageType::Photoshop, "a.psd"}, {ImageType::MacPaint, "a.pntg"}, {ImageType::PDF, "a.pdf"}};

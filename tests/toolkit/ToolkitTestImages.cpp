@@ -250,6 +250,44 @@ bool writeCMYKTIFF(const QString& path, const QImage& image)
     return ok;
 }
 
+bool writeFax(const QString& path, const QImage& image, bool leastSignificantFirst)
+{
+    // libtiff's Group 3 encoder writes the rows; the strip's bytes alone are the raw fax file.
+    const QString staging = path + QStringLiteral(".staging.tif");
+    TIFF* tiff = TIFFOpen(QFile::encodeName(staging).constData(), "w");
+    if (!tiff)
+        return false;
+    const int width = 1728;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(image.height()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX3);
+    TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS, 0);
+    TIFFSetField(tiff, TIFFTAG_FILLORDER, leastSignificantFirst ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(image.height()));
+    std::vector<uchar> row(width / 8);
+    bool ok = true;
+    for (int y = 0; ok && y < image.height(); ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        for (int x = 0; x < std::min(width, image.width()); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                row[static_cast<std::size_t>(x / 8)] = static_cast<uchar>(row[static_cast<std::size_t>(x / 8)] | (0x80 >> (x % 8)));
+        }
+        ok = TIFFWriteScanline(tiff, row.data(), static_cast<uint32_t>(y), 0) >= 0;
+    }
+    TIFFClose(tiff);
+    tiff = ok ? TIFFOpen(QFile::encodeName(staging).constData(), "r") : nullptr;
+    if (!tiff)
+        return false;
+    QByteArray strip(static_cast<qsizetype>(TIFFRawStripSize(tiff, 0)), '\0');
+    ok = TIFFReadRawStrip(tiff, 0, strip.data(), strip.size()) == strip.size();
+    TIFFClose(tiff);
+    QFile::remove(staging);
+    return ok && writeBytes(path, strip);
+}
+
 bool writeGIF(const QString& path, const QList<QImage>& frames)
 {
     int error = 0;

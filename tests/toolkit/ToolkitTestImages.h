@@ -19,6 +19,8 @@ bool writeTIFF(const QString& path, const QList<QImage>& pages, double dpi);
 // A camera raw file (DNG) of at least 22 × 22 photosites, the smallest that raw readers take.
 bool writeDNG(const QString& path, int width, int height);
 bool writeCMYKTIFF(const QString& path, const QImage& image);
+// A raw Group 3 fax file of the picture (1728 dots wide, dark pixels black), in either bit order.
+bool writeFax(const QString& path, const QImage& image, bool leastSignificantFirst);
 bool writeGIF(const QString& path, const QList<QImage>& frames);
 bool writeJP2(const QString& path, const QImage& image);
 bool writeSGI(const QString& path, const QImage& image, bool compressed);

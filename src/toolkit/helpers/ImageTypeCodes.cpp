@@ -209,6 +209,7 @@ bool IsImageTypeReadable(std::uint32_t code)
     case ImageType::MacPaint:
     case ImageType::WindowsIcon:
     case ImageType::XBitmap:
+    case ImageType::Fax:
     case ImageType::CameraRaw:
         return true;
     default:

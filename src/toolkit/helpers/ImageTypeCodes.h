@@ -46,8 +46,9 @@ QString ImageReadIdentifier(std::uint32_t code);
 // WebP have none (WebP goes through its own encoder); codes past the table write JPEG.
 QString ImageWriteIdentifier(std::uint32_t code);
 
-// Formats whose files this system reads, and those it writes, on Linux. PICT, QuickTime image, FlashPix,
-// Illustrator and fax files are neither read nor written; camera raw files are read, never written.
+// Formats whose files this system reads, and those it writes, on Linux. PICT, QuickTime image, FlashPix
+// and Illustrator files are neither read nor written; camera raw files, fax files and Windows icons are
+// read, never written.
 bool IsImageTypeReadable(std::uint32_t code);
 bool IsImageTypeWritable(std::uint32_t code);
 

@@ -61,6 +61,8 @@ ImageRepList ReadImageData(const QByteArray& bytes, std::uint32_t imageType)
         return ReadQtRepresentations(bytes, "xbm");
     case ImageType::SGI:
         return ReadSGIRepresentations(bytes);
+    case ImageType::Fax:
+        return ReadFaxRepresentations(bytes);
     case ImageType::MacPaint:
         return ReadMacPaintRepresentations(bytes);
     case ImageType::CameraRaw:

@@ -13,6 +13,7 @@ ImageRepList ReadJPEG2000Representations(const QByteArray& bytes);
 ImageRepList ReadSGIRepresentations(const QByteArray& bytes);
 ImageRepList ReadTGARepresentations(const QByteArray& bytes);
 ImageRepList ReadOpenEXRRepresentations(const QByteArray& bytes);
+ImageRepList ReadFaxRepresentations(const QByteArray& bytes);
 ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes);
 ImageRepList ReadMacPaintRepresentations(const QByteArray& bytes);
 ImageRepList ReadCameraRawRepresentations(const QByteArray& bytes);
