@@ -105,7 +105,7 @@ public:
     void raiseFileBarMaximum(qint64 addedItems) override;
     void EndProgressSheet() override;
     void forgetBatch() override;
-    void AlertOnSuccessConversion(const QUrl& destinationURL) override;
+    void AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome) override;
 
 signals:
     // The file counter of the running batch changed (the worker waits meanwhile).
@@ -128,6 +128,7 @@ private:
     void batchRunDidFinish(BatchExportRun* run);
     void setOptionControlsEnabled(bool enabled);
     void setAddItemsEnabled(bool enabled);
+    void OpenDestinationFolder(const QUrl& destinationURL);
 
     WindowActions m_actions;
     std::unique_ptr<FileListModel> m_fileList;

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
 
@@ -102,7 +103,13 @@ void AppDelegate::UserManualHelpAction()
 {
     const QString path = UserManualPath(kUserManualFileName);
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        DesktopServices::instance().openUrl(QUrl::fromLocalFile(path));
+        // Without a PDF viewer nothing would happen: say where the manual is instead.
+        const QPointer<AppDelegate> self(this);
+        DesktopServices::instance().openUrlAndReport(QUrl::fromLocalFile(path), [self, path](bool opened) {
+            if (!opened && self)
+                RunAlertSheet(Localized("ManualOpenFailedTitle"), Localized("ManualOpenFailedMsg").arg(path),
+                              Localized("OkButtonString"), QString(), QString(), self->m_window.get());
+        });
         return;
     }
     // Opening a missing file would fail without a word: say where the manual was looked for.

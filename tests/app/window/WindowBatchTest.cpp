@@ -6,6 +6,7 @@
 #include "batch/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
+#include "platform/DesktopServices.h"
 #include "window/WindowTestFixture.h"
 
 #include <QAction>
@@ -61,6 +62,7 @@ TEST_F(WindowBatchTest, OnlyTheSelectedRowsAreExported)
     EXPECT_EQ(writtenPDFs(), (QStringList{"Alpha.pdf", "Gamma.pdf"}));
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertMsg"));
+    EXPECT_EQ(answerer.last().message, QString(""));
     EXPECT_EQ(answerer.last().buttons, (QStringList{Localized("OkButtonString"), Localized("OpenDestinationTitle")}));
     EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
     EXPECT_TRUE(desktop.opened().isEmpty());
@@ -87,24 +89,57 @@ TEST_F(WindowBatchTest, AllRowsWithAKeptFolderAndANameClashAndTheDestinationOpen
     EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
-TEST_F(WindowBatchTest, ABrokenFileIsSkippedWithoutAMessage)
+TEST_F(WindowBatchTest, AFailedFileOfThreeIsNamedAndABatchOfItAloneSaysNothingWasConverted)
 {
     makeFile(in.path(), "Broken.chm", "ITSF but nothing a container would hold");
     copyFixture(kSmallCHM, in.path(), "Good.chm");
-    addFiles({inPath("Broken.chm"), inPath("Good.chm")});
+    copyFixture(kSmallCHM, in.path(), "Fine.chm");
+    addFiles({inPath("Broken.chm"), inPath("Good.chm"), inPath("Fine.chm")});
     chooseDestination(out.path());
     {
         AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
         runBatch(actions().exportAll);
-        EXPECT_EQ(writtenPDFs(), QStringList{"Good.pdf"});
-        EXPECT_EQ(answerer.seen().size(), 1u); // the final alert, nothing about the broken file
+        EXPECT_EQ(writtenPDFs(), (QStringList{"Fine.pdf", "Good.pdf"}));
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("PartlyConvertedMsg").arg(2).arg(3));
+        EXPECT_TRUE(answerer.last().message.contains(Localized("NotOpenedReason").arg("Broken.chm")));
+        EXPECT_EQ(answerer.last().buttons, (QStringList{Localized("OkButtonString"), Localized("OpenDestinationTitle")}));
+        EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
     }
 
     delegate->fileListController().SelectRowStartingAtRow(0, 1);
-    AlertAnswerer answerer;
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
     runBatch(actions().exportSelected);
-    EXPECT_TRUE(answerer.seen().empty());
-    EXPECT_EQ(notifications.size(), 1); // only the first batch's
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().title, Localized("NothingConvertedOneMsg"));
+    EXPECT_TRUE(answerer.last().message.contains(QStringLiteral("Broken.chm")));
+    // Nothing was written, so there is no folder to offer and nothing to announce.
+    EXPECT_EQ(answerer.last().buttons, QStringList{Localized("OkButtonString")});
+    EXPECT_EQ(notifications.size(), 1);
+}
+
+TEST_F(WindowBatchTest, ADestinationThatCannotBeOpenedIsNamedToTheUser)
+{
+    // A desktop with no program that shows folders.
+    class NoFolderViewer final : public DesktopServices {
+    public:
+        bool openUrl(const QUrl&) override { return false; }
+    };
+    std::unique_ptr<DesktopServices> recorder = DesktopServices::replace(std::make_unique<NoFolderViewer>());
+    copyFixture(kSmallCHM, in.path(), "Guide.chm");
+    addFiles({inPath("Guide.chm")});
+    chooseDestination(out.path());
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OpenDestinationTitle")),
+                            AlertAnswerer::click(Localized("OkButtonString"))});
+
+    runBatch(actions().exportAll);
+    DesktopServices::replace(std::move(recorder));
+
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen().front().title, Localized("SuccessfullConvertOneMsg"));
+    EXPECT_EQ(answerer.last().title, Localized("OpenFolderFailedTitle"));
+    EXPECT_TRUE(answerer.last().message.contains(QDir::toNativeSeparators(out.path())));
+    EXPECT_EQ(answerer.unexpectedCount(), 0);
 }
 
 TEST_F(WindowBatchTest, CancelDuringTheSecondOfThreeFilesStartsNoLaterFileAndSaysNothing)
