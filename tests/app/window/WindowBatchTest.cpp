@@ -11,6 +11,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSet>
 #include <QPushButton>
 
 using namespace BatchTestFiles;
@@ -140,6 +143,81 @@ TEST_F(WindowBatchTest, ADestinationThatCannotBeOpenedIsNamedToTheUser)
     EXPECT_EQ(answerer.last().title, Localized("OpenFolderFailedTitle"));
     EXPECT_TRUE(answerer.last().message.contains(QDir::toNativeSeparators(out.path())));
     EXPECT_EQ(answerer.unexpectedCount(), 0);
+}
+
+// Notes what the progress sheet's export controls show each time one of them is painted.
+class PaintedProgress : public QObject {
+public:
+    explicit PaintedProgress(ExportProgressSheet& sheet)
+        : m_sheet(sheet)
+    {
+        for (QWidget* control : std::initializer_list<QWidget*>{sheet.exportFilenameLabel(), sheet.exportNoticeLabel(),
+                                                                 sheet.exportProgressIndicator()})
+            control->installEventFilter(this);
+    }
+
+    struct Shown {
+        QString title;
+        QString notice;
+        int value = 0;
+        int maximum = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    const std::vector<Shown>& shown() const { return m_shown; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QProgressBar& bar = *m_sheet.exportProgressIndicator();
+            const Shown now{m_sheet.exportFilenameLabel()->text(), m_sheet.exportNoticeLabel()->text(), bar.value(),
+                            bar.maximum()};
+            if (m_shown.empty() || !(m_shown.back() == now))
+                m_shown.push_back(now);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ExportProgressSheet& m_sheet;
+    std::vector<Shown> m_shown;
+};
+
+TEST_F(WindowBatchTest, TheSheetShowsEveryTopicThenSavingThenEnds)
+{
+    constexpr int kTopics = 24;
+    copyFixture(QStringLiteral("export-many"), in.path(), "Many.chm");
+    addFiles({inPath("Many.chm")});
+    chooseDestination(out.path());
+    PaintedProgress painted(delegate->progressSheet());
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+
+    runBatch(actions().exportAll);
+
+    ASSERT_EQ(writtenPDFs(), QStringList{"Many.pdf"});
+    const QString exporting = Localized("Exporting").arg("Many.chm");
+    const QString saving = Localized("Saving").arg("Many.pdf");
+    QSet<int> barValues;
+    QSet<QString> notices;
+    std::size_t lastExporting = 0;
+    std::size_t firstSaving = 0;
+    for (std::size_t index = 0; index < painted.shown().size(); ++index) {
+        const PaintedProgress::Shown& shown = painted.shown()[index];
+        if (shown.title == exporting) {
+            barValues.insert(shown.value);
+            notices.insert(shown.notice);
+            lastExporting = index;
+        } else if (shown.title == saving && firstSaving == 0) {
+            firstSaving = index;
+        }
+    }
+    // One page per topic: every topic moves the bar and raises the count, as it is painted.
+    EXPECT_GE(barValues.size(), kTopics);
+    EXPECT_GE(notices.size(), kTopics);
+    EXPECT_TRUE(notices.contains(QStringLiteral("%1 %2").arg(kTopics - 1).arg(Localized("pages"))));
+    EXPECT_GT(firstSaving, lastExporting);
+    EXPECT_FALSE(delegate->progressSheet().isVisible());
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertOneMsg"));
 }
 
 TEST_F(WindowBatchTest, CancelDuringTheSecondOfThreeFilesStartsNoLaterFileAndSaysNothing)
