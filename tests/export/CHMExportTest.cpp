@@ -176,6 +176,24 @@ TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
     }
 }
 
+TEST_F(CHMExport, TheFieldsTypedInTheWindowBecomeTheDocumentsInformation)
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.title = QStringLiteral("  Five Topics  ");
+    options.author = QStringLiteral("Anna Writer");
+    options.keywords = QStringLiteral("five, topics");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-five"), options);
+    ASSERT_EQ(PdfReadBack::pageCount(pdf), 5);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Title"), QStringLiteral("Five Topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Author"), QStringLiteral("Anna Writer"));
+    EXPECT_TRUE(PdfReadBack::infoEntry(pdf, "Subject").isNull());
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Keywords"), QStringLiteral("five, topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Producer"), QStringLiteral("Tomefold"));
+    const QByteArray xmp = PdfReadBack::xmpMetadata(pdf);
+    EXPECT_TRUE(xmp.contains("<rdf:li xml:lang=\"x-default\">Five Topics</rdf:li>"));
+    EXPECT_TRUE(xmp.contains("<pdf:Producer>Tomefold</pdf:Producer>"));
+}
+
 TEST_F(CHMExport, CancelDuringTheThirdTopicWritesNothing)
 {
     {

@@ -100,4 +100,26 @@ int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int
     return count;
 }
 
+QString infoEntry(const QByteArray& pdf, const char* key)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    const std::unique_ptr<GooString> value = document ? document->getDocInfoStringEntry(key) : nullptr;
+    if (!value)
+        return {};
+    const std::string& bytes = value->toStr();
+    if (!value->hasUnicodeMarker())
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text.append(QChar(static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]))));
+    return text;
+}
+
+QByteArray xmpMetadata(const QByteArray& pdf)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    const std::unique_ptr<GooString> packet = document ? document->readMetadata() : nullptr;
+    return packet ? QByteArray::fromStdString(packet->toStr()) : QByteArray();
+}
+
 } // namespace PdfReadBack

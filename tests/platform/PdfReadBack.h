@@ -19,4 +19,9 @@ QRectF textBounds(const QByteArray& pdf, int pageIndex);
 // Number of pixels of a page rendered at 36 dpi whose colour is within 40 of rgb in each channel.
 int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int blue);
 
+// A text entry of the document information dictionary ("Title", "Producer", ...); null without it.
+QString infoEntry(const QByteArray& pdf, const char* key);
+// The catalog's XMP metadata packet; empty without one.
+QByteArray xmpMetadata(const QByteArray& pdf);
+
 } // namespace PdfReadBack
