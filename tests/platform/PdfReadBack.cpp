@@ -77,6 +77,24 @@ QRectF textBounds(const QByteArray& pdf, int pageIndex)
     return bounds;
 }
 
+std::vector<Word> words(const QByteArray& pdf, int pageIndex)
+{
+    std::vector<Word> found;
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return found;
+    const auto page = textOf(*document, pageIndex);
+    const std::unique_ptr<TextWordList> list = page->makeWordList(false);
+    for (int i = 0; i < list->getLength(); ++i) {
+        TextWord* word = list->get(i);
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+        word->getBBox(&xMin, &yMin, &xMax, &yMax);
+        const std::unique_ptr<GooString> text(word->getText());
+        found.push_back({QString::fromUtf8(text->c_str()), QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax))});
+    }
+    return found;
+}
+
 int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int blue)
 {
     const std::unique_ptr<PDFDoc> document = openDocument(pdf);
