@@ -137,9 +137,10 @@ const char kPrepareForPrint[] = R"JS(
     var beyond = elementsOf(doc).filter(function (element) {
       return element.getBoundingClientRect().right > printWidth + 1;
     });
+    var reaching = new Set(beyond);
     return beyond.filter(function (element) {
       for (var parent = element.parentElement; parent; parent = parent.parentElement) {
-        if (beyond.indexOf(parent) >= 0)
+        if (reaching.has(parent))
           return false;
       }
       return true;
