@@ -9,6 +9,7 @@
 #include "app/window/WindowActions.h"
 
 #include <QObject>
+#include <QString>
 #include <QStringList>
 #include <QUrl>
 
@@ -58,6 +59,8 @@ public:
     void setExportFolderChooser(ExportFolderChooser chooser) { m_folderChooser = std::move(chooser); }
     void setNotificationPoster(NotificationPoster poster) { m_postNotification = std::move(poster); }
     void setFileStep(BatchExportWorker::FileStep step) { m_fileStep = std::move(step); }
+    // Where Help looks for the manual instead of the resources folder.
+    void setUserManualFolder(const QString& folder) { m_userManualFolder = folder; }
 
     // Files given to the application (its command line, or opened with it): added to the list.
     void openFiles(const QStringList& paths);
@@ -151,4 +154,5 @@ private:
     ExportFolderChooser m_folderChooser;
     NotificationPoster m_postNotification;
     BatchExportWorker::FileStep m_fileStep;
+    QString m_userManualFolder;
 };

@@ -6,11 +6,17 @@
 #include "batch/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
+#include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
+#include "platform/PdfDocument.h"
+
+#include "TomefoldPaths.h"
 #include "window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSet>
@@ -218,6 +224,36 @@ TEST_F(WindowBatchTest, TheSheetShowsEveryTopicThenSavingThenEnds)
     EXPECT_FALSE(delegate->progressSheet().isVisible());
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertOneMsg"));
+}
+
+TEST_F(WindowBatchTest, TheInstalledManualLiesWhereHelpLooksAndHelpOpensIt)
+{
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(QStringLiteral(TOMEFOLD_TEST_CMAKE),
+                  {QStringLiteral("--install"), QStringLiteral(TOMEFOLD_TEST_BUILD_DIR), QStringLiteral("--prefix"),
+                   prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(300000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    // The folder the installed application takes for its resources.
+    const QString executable = QDir(prefix.path()).filePath(QStringLiteral("bin/tomefold"));
+    ASSERT_TRUE(QFileInfo(executable).isExecutable());
+    const QString resources = QString::fromStdString(
+        PDFCore::resourceFolderForExecutable(executable.toStdString(), TomefoldPaths::kResourceInstallDir));
+    QFile manual(QDir(resources).filePath(AppDelegate::kUserManualFileName));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+    const QByteArray bytes = manual.readAll();
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(bytes);
+    ASSERT_NE(document, nullptr);
+    EXPECT_GE(document->pageCount(), 7); // a page or more for each of its topics
+    EXPECT_TRUE(bytes.contains("<pdf:Producer>Tomefold</pdf:Producer>"));
+
+    delegate->setUserManualFolder(resources);
+    AlertAnswerer answerer;
+    actions().help->trigger();
+    EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(manual.fileName())});
+    EXPECT_TRUE(answerer.seen().empty());
 }
 
 TEST_F(WindowBatchTest, CancelDuringTheSecondOfThreeFilesStartsNoLaterFileAndSaysNothing)

@@ -148,6 +148,8 @@ TEST_F(WindowTest, NothingToExportOrABadValueAsksForNoFolder)
 
 TEST_F(WindowTest, TheManualMissingIsSaidAndNothingIsOpened)
 {
+    const QTemporaryDir noManual;
+    delegate->setUserManualFolder(noManual.path());
     AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
     actions().help->trigger();
     ASSERT_EQ(answerer.seen().size(), 1u);
