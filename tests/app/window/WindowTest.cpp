@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
@@ -90,6 +91,31 @@ TEST_F(WindowTest, ToolbarItemsAndButtonsShareTheCommandsAndShowTheirImages)
     EXPECT_EQ(identifiers.mid(identifiers.size() - 2), (QStringList{"Rating", "Help"}));
     EXPECT_EQ(delegate->mainWindow()->exportButton()->defaultAction(), actions().exportSelected);
     EXPECT_EQ(delegate->mainWindow()->exportAllButton()->defaultAction(), actions().exportAll);
+}
+
+TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
+{
+    const ExportOptionsPanel& panel = delegate->optionsPanel();
+    auto* form = qobject_cast<QFormLayout*>(panel.layout());
+    ASSERT_NE(form, nullptr);
+    int rows = 0;
+    for (int row = 0; row < form->rowCount(); ++row) {
+        QLayoutItem* labelItem = form->itemAt(row, QFormLayout::LabelRole);
+        QLayoutItem* fieldItem = form->itemAt(row, QFormLayout::FieldRole);
+        const auto* label = labelItem ? qobject_cast<const QLabel*>(labelItem->widget()) : nullptr;
+        if (!label || !fieldItem)
+            continue;
+        // The field itself, or the first control of a row of them.
+        const QWidget* field = fieldItem->widget();
+        if (!field && fieldItem->layout() && fieldItem->layout()->count() > 0)
+            field = fieldItem->layout()->itemAt(0)->widget();
+        ASSERT_NE(field, nullptr) << label->text().toStdString();
+        const int labelMiddle = label->mapTo(&panel, label->rect().center()).y();
+        const int fieldMiddle = field->mapTo(&panel, field->rect().center()).y();
+        EXPECT_NEAR(labelMiddle, fieldMiddle, 2) << label->text().toStdString();
+        ++rows;
+    }
+    EXPECT_GE(rows, 14);
 }
 
 TEST_F(WindowTest, FirstLaunchAndAStoredIndexPastTheMenuBothSelectA4)
