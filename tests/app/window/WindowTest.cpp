@@ -6,6 +6,7 @@
 #include "app/options/ExportOptionsPanel.h"
 #include "app/presets/PreferencePlist.h"
 #include "app/rating/MacAppStoreRating.h"
+#include "app/window/ExportFolderChooser.h"
 #include "app/window/ExportProgressSheet.h"
 #include "batch/BatchTestFiles.h"
 #include "common/LocalizedStrings.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -338,3 +340,25 @@ TEST_F(WindowBatchHoldTest, TheSheetsCancelButtonEndsTheBatchAfterTheCurrentFile
 }
 
 } // namespace
+
+TEST(ExportFolderChooser, AFolderTypedInTheNameFieldIsTheOneChosen)
+{
+    QTemporaryDir parent;
+    ASSERT_TRUE(QDir(parent.path()).mkpath(QStringLiteral("out")));
+    const QUrl out = QUrl::fromLocalFile(QDir(parent.path()).filePath(QStringLiteral("out")));
+    QFileDialog dialog;
+    ConfigureExportFolderDialog(dialog);
+    dialog.setDirectory(parent.path());
+    auto* nameField = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(nameField, nullptr);
+
+    nameField->setText(out.toLocalFile() + QLatin1Char('/'));
+    EXPECT_EQ(ChosenExportFolder(dialog), out);
+    nameField->setText(QStringLiteral("out"));
+    EXPECT_EQ(ChosenExportFolder(dialog), out);
+    // Without a folder typed, the answer is the dialog's: here the folder shown.
+    QFileDialog untouched;
+    ConfigureExportFolderDialog(untouched);
+    untouched.setDirectory(parent.path());
+    EXPECT_EQ(ChosenExportFolder(untouched), QUrl::fromLocalFile(parent.path()));
+}
