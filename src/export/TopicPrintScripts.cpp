@@ -114,9 +114,11 @@ const char kPrepareForPrint[] = R"JS(
   function letOut(doc) {
     // Read everything first, then write: a write between reads would lay the page out anew.
     var boxes = clippingBoxes(doc);
-    var unwrapped = elementsOf(doc).filter(function (element) {
+    var unwrapped = [];
+    elementsOf(doc).forEach(function (element) {
       var whiteSpace = getComputedStyle(element).whiteSpace;
-      return whiteSpace === 'nowrap' || whiteSpace === 'pre';
+      if (whiteSpace === 'nowrap' || whiteSpace === 'pre')
+        unwrapped.push({ element: element, pre: whiteSpace === 'pre' });
     });
     boxes.forEach(function (box) {
       important(box.element, 'overflow', 'visible');
@@ -125,9 +127,8 @@ const char kPrepareForPrint[] = R"JS(
         important(box.element, 'max-height', 'none');
       }
     });
-    unwrapped.forEach(function (element) {
-      var pre = getComputedStyle(element).whiteSpace === 'pre';
-      important(element, 'white-space', pre ? 'pre-wrap' : 'normal');
+    unwrapped.forEach(function (item) {
+      important(item.element, 'white-space', item.pre ? 'pre-wrap' : 'normal');
     });
     return boxes.length + unwrapped.length;
   }
@@ -154,20 +155,25 @@ const char kPrepareForPrint[] = R"JS(
     var media = elementsOf(doc).filter(function (element) {
       return isMedia(element) && element.getBoundingClientRect().right > printWidth + 1;
     });
+    var plans = [];
     widestOverflowing(doc).concat(media).forEach(function (element) {
-      var style = getComputedStyle(element);
-      if (!isMedia(element) && (style.display.indexOf('table') === 0 || style.display === 'inline'))
+      var display = getComputedStyle(element).display;
+      var medium = isMedia(element);
+      if (element.dataset.tomefoldNarrowed || (!medium && (display.indexOf('table') === 0 || display === 'inline')))
         return;
-      if (element.dataset.tomefoldNarrowed)
-        return;
-      element.dataset.tomefoldNarrowed = '1';
       // A table cell does not narrow for a share of itself: media get the room left of them too.
       var room = Math.max(printWidth - Math.max(element.getBoundingClientRect().left, 0), 16);
-      important(element, 'max-width', isMedia(element) ? room + 'px' : '100%');
-      important(element, 'min-width', '0');
-      important(element, 'box-sizing', 'border-box');
-      if (isMedia(element))
-        important(element, 'height', 'auto');
+      plans.push({ element: element, maxWidth: medium ? room + 'px' : '100%', medium: medium });
+    });
+    plans.forEach(function (plan) {
+      if (plan.element.dataset.tomefoldNarrowed)
+        return; // listed twice: outermost and medium
+      plan.element.dataset.tomefoldNarrowed = '1';
+      important(plan.element, 'max-width', plan.maxWidth);
+      important(plan.element, 'min-width', '0');
+      important(plan.element, 'box-sizing', 'border-box');
+      if (plan.medium)
+        important(plan.element, 'height', 'auto');
       ++changed;
     });
     return changed;
