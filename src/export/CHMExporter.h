@@ -5,6 +5,7 @@
 #include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
 #include "export/ExportStatistics.h"
+#include "platform/PdfDocumentInformation.h"
 #include "platform/PdfLink.h"
 #include "platform/ConditionLock.h"
 
@@ -155,6 +156,8 @@ private:
     QUrl m_fileURL;
     bool m_ExportHyperlinks = true;
     bool m_ExportTOC = true;
+    // Written into the output's document information and XMP metadata: the fields the user typed.
+    PdfDocumentInformation m_documentInformation;
     std::unique_ptr<ConditionLock> m_condLock;
     std::function<void()> m_wakeWaitingMainThread;
 

@@ -101,6 +101,7 @@ void CHMExporter::WritePDFData()
         return;
     }
     // Written beside the target and renamed into place: a failed write leaves an earlier file whole.
+    m_pdfDocument->setDocumentInformation(m_documentInformation);
     QString error;
     if (m_pdfDocument->write(path, &error)) {
         m_outcome = Outcome::Written;

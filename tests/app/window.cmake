@@ -17,4 +17,8 @@ tomefold_add_test(window_batch_tests WEB
   LIBS tomefold_app Qt6::Test)
 if(TARGET window_batch_tests)
   target_include_directories(window_batch_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  # One test installs the build into a folder of its own and looks for the manual there.
+  target_compile_definitions(window_batch_tests PRIVATE TOMEFOLD_TEST_CMAKE="${CMAKE_COMMAND}"
+    TOMEFOLD_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  add_dependencies(window_batch_tests tomefold user_manual)
 endif()

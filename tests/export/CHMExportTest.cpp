@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -153,6 +154,63 @@ TEST_F(CHMExport, ScalesTopicsWiderThanThePageToFitIt)
     EXPECT_LE(bounds.right(), 612 - 36 + 1);
 }
 
+namespace {
+
+// The words a reader of a topic's source sees: its text without tags, as whitespace cuts it.
+QStringList SourceWords(const QString& topicPath)
+{
+    QFile file(topicPath);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << topicPath.toStdString();
+    QString html = QString::fromUtf8(file.readAll());
+    html.remove(QRegularExpression(QStringLiteral("<(head|style|script)[^>]*>.*?</\\1>"),
+                                   QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption));
+    html.replace(QRegularExpression(QStringLiteral("<[^>]*>")), QStringLiteral(" "));
+    return html.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
+{
+    // A4 portrait with margins of 27.2 mm, the window's defaults.
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.3;
+    options.pageHeight = 841.9;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), options);
+    const int pages = PdfReadBack::pageCount(pdf);
+    ASSERT_GE(pages, 4);
+
+    // Words broken at a line's end by the wrapping are found again once the spaces are gone.
+    QString printed;
+    QStringList outside;
+    std::vector<double> readableHeights;
+    const QRectF printable(QPointF(77.1 - 1, 77.1 - 1), QPointF(595.3 - 77.1 + 1, 841.9 - 77.1 + 1));
+    for (int page = 0; page < pages; ++page) {
+        for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page)) {
+            printed += word.text;
+            if (!printable.contains(word.box))
+                outside << QStringLiteral("%1 on page %2 at %3..%4").arg(word.text).arg(page + 1)
+                               .arg(word.box.left()).arg(word.box.right());
+            if (word.text.startsWith(QStringLiteral("fixedword")) || word.text.startsWith(QStringLiteral("CodeTopic"))
+                || word.text.startsWith(QStringLiteral("nowrapword")))
+                readableHeights.push_back(word.box.height());
+        }
+    }
+    EXPECT_TRUE(outside.isEmpty()) << outside.join(QLatin1Char('\n')).toStdString();
+    for (const char* topic : {"table.htm", "code.htm", "fixed.htm", "image.htm"}) {
+        QStringList missing;
+        for (const QString& word : SourceWords(TestSupport::sourceDataPath(QStringLiteral("export-overflow/") + topic)))
+            if (!printed.contains(word))
+                missing << word;
+        EXPECT_TRUE(missing.isEmpty()) << topic << ": " << missing.join(QLatin1Char(' ')).toStdString();
+    }
+    // Lines that can wrap are wrapped, not shrunk: their text keeps the size of body text (12 pt).
+    ASSERT_FALSE(readableHeights.empty());
+    for (const double height : readableHeights)
+        EXPECT_GT(height, 10.0);
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
@@ -174,6 +232,24 @@ TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
         EXPECT_NEAR(text.left(), 50, 2);
         EXPECT_NEAR(text.top(), 70, 6);
     }
+}
+
+TEST_F(CHMExport, TheFieldsTypedInTheWindowBecomeTheDocumentsInformation)
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.title = QStringLiteral("  Five Topics  ");
+    options.author = QStringLiteral("Anna Writer");
+    options.keywords = QStringLiteral("five, topics");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-five"), options);
+    ASSERT_EQ(PdfReadBack::pageCount(pdf), 5);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Title"), QStringLiteral("Five Topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Author"), QStringLiteral("Anna Writer"));
+    EXPECT_TRUE(PdfReadBack::infoEntry(pdf, "Subject").isNull());
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Keywords"), QStringLiteral("five, topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Producer"), QStringLiteral("Tomefold"));
+    const QByteArray xmp = PdfReadBack::xmpMetadata(pdf);
+    EXPECT_TRUE(xmp.contains("<rdf:li xml:lang=\"x-default\">Five Topics</rdf:li>"));
+    EXPECT_TRUE(xmp.contains("<pdf:Producer>Tomefold</pdf:Producer>"));
 }
 
 TEST_F(CHMExport, CancelDuringTheThirdTopicWritesNothing)

@@ -77,6 +77,24 @@ QRectF textBounds(const QByteArray& pdf, int pageIndex)
     return bounds;
 }
 
+std::vector<Word> words(const QByteArray& pdf, int pageIndex)
+{
+    std::vector<Word> found;
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    if (!document)
+        return found;
+    const auto page = textOf(*document, pageIndex);
+    const std::unique_ptr<TextWordList> list = page->makeWordList(false);
+    for (int i = 0; i < list->getLength(); ++i) {
+        TextWord* word = list->get(i);
+        double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+        word->getBBox(&xMin, &yMin, &xMax, &yMax);
+        const std::unique_ptr<GooString> text(word->getText());
+        found.push_back({QString::fromUtf8(text->c_str()), QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax))});
+    }
+    return found;
+}
+
 int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int blue)
 {
     const std::unique_ptr<PDFDoc> document = openDocument(pdf);
@@ -98,6 +116,28 @@ int pixelsOfColour(const QByteArray& pdf, int pageIndex, int red, int green, int
         }
     }
     return count;
+}
+
+QString infoEntry(const QByteArray& pdf, const char* key)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    const std::unique_ptr<GooString> value = document ? document->getDocInfoStringEntry(key) : nullptr;
+    if (!value)
+        return {};
+    const std::string& bytes = value->toStr();
+    if (!value->hasUnicodeMarker())
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QString text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text.append(QChar(static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1]))));
+    return text;
+}
+
+QByteArray xmpMetadata(const QByteArray& pdf)
+{
+    const std::unique_ptr<PDFDoc> document = openDocument(pdf);
+    const std::unique_ptr<GooString> packet = document ? document->readMetadata() : nullptr;
+    return packet ? QByteArray::fromStdString(packet->toStr()) : QByteArray();
 }
 
 } // namespace PdfReadBack
