@@ -149,24 +149,41 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
 
 void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
 {
+    takePage(printed, pageIndex, outputPageIndex);
+}
+
+void AnchorPlacement::passOverPage(PDFDoc& printed, int pageIndex)
+{
+    takePage(printed, pageIndex, std::nullopt);
+}
+
+void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std::uint64_t> outputPageIndex)
+{
     if (!hasPending())
         return;
     const PageText page = readPage(printed, pageIndex);
     for (; m_next < m_pending.size(); ++m_next) {
         if (!takesOnThisPage(m_next, page))
             break;
+        if (!outputPageIndex)
+            continue;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
         if (record.found == 1) {
-            place(item, outputPageIndex, QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
+            place(item, *outputPageIndex, QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
-            place(item, outputPageIndex, page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
+            place(item, *outputPageIndex, page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
         }
     }
     m_characterBase += page.characters.numberOfCharacters();
+    if (!outputPageIndex) {
+        // Names after the text's end would have gone to this page's end, which is not there.
+        m_lastPage.reset();
+        return;
+    }
     const QPointF lastCharacter = page.characters.topLeftOfCharacterNearest(std::numeric_limits<std::size_t>::max());
-    m_lastPage = LastPage{outputPageIndex, lastCharacter};
+    m_lastPage = LastPage{*outputPageIndex, lastCharacter};
 }
 
 void AnchorPlacement::finish()

@@ -36,6 +36,9 @@ public:
     // Page pageIndex (from 0) of the printed topic is about to become output page outputPageIndex.
     // Call for every page that will be appended, in order; never for pages left out.
     void placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex);
+    // Page pageIndex was printed but could not be put into the output: the text is followed past
+    // it, and the destinations on it stay unplaced rather than land on another page.
+    void passOverPage(PDFDoc& printed, int pageIndex);
     // After the topic's last page: places what its text ran out at.
     void finish();
     // Forgets the topic.
@@ -48,6 +51,8 @@ private:
     std::string_view matchedText() const;
     PageText readPage(PDFDoc& printed, int pageIndex);
     bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
+    // Places what the page takes on outputPageIndex; with none, passes over it.
+    void takePage(PDFDoc& printed, int pageIndex, std::optional<std::uint64_t> outputPageIndex);
     static void place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point);
 
     struct LastPage {

@@ -87,6 +87,14 @@ void CHMExporter::placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
     m_statistics.anchorsMs += elapsedMs(timer);
 }
 
+void CHMExporter::passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
+{
+    QElapsedTimer timer;
+    timer.start();
+    m_topicAnchors.passOverPage(printed.textDocument(), pageIndex);
+    m_statistics.anchorsMs += elapsedMs(timer);
+}
+
 void CHMExporter::endTopicAnchors()
 {
     m_topicAnchors.finish();

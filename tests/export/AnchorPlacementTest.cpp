@@ -207,3 +207,24 @@ TEST_F(AnchorPlacementTest, NamesAfterTheLastWordGoToTheEndOfTheLastPage)
     EXPECT_GT(closing->destLocation().x(), gamma->destLocation().x() + 40.0);
     expectOnTheLine(*closing);
 }
+
+TEST_F(AnchorPlacementTest, APageThatCouldNotBeAppendedTakesItsDestinationsWithIt)
+{
+    // The first page failed to go into the output: its destinations point nowhere rather than at
+    // the page that follows, and the second page's still land on it.
+    print({"Alpha beta gamma", "Delta epsilon"});
+    const Destination topic = pending(0);
+    const Destination beta = pending(6);
+    const Destination delta = pending(17);
+    AnchorPlacement placement;
+    placement.setTopic("Alpha beta gamma\nDelta epsilon", m_pending);
+    placement.begin();
+    placement.passOverPage(m_printed->document(), 0);
+    placement.placeOnPage(m_printed->document(), 1, 3);
+    placement.finish();
+    EXPECT_FALSE(topic->isPlaced());
+    EXPECT_FALSE(beta->isPlaced());
+    EXPECT_EQ(delta->pdfPageNo(), 3u);
+    expectOnTheLine(*delta);
+    EXPECT_NEAR(delta->destLocation().x(), 72.0, 1.0);
+}

@@ -2,14 +2,84 @@
 
 #include "chm/CHMDirectoryListing.h"
 #include "chm/CHMDocument.h"
+#include "chm/PageEncoding.h"
+#include "chm/search/VisibleText.h"
 #include "platform/TextEncoding.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+#include <vector>
+
 namespace {
+
+// Beyond this many threads the document's lock, which every read of an object takes, is the limit.
+constexpr unsigned kMaxPreparingThreads = 8;
 
 QString nameEncoding(const CHMDocument& document)
 {
     return document.encodingName().isEmpty() ? QStringLiteral("UTF-8") : document.encodingName();
 }
+
+enum class ObjectKind { Page, PlainText, Other };
+
+ObjectKind kindOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html") || suffix == QLatin1String("xhtml")
+        || suffix == QLatin1String("xhtm"))
+        return ObjectKind::Page;
+    if (suffix == QLatin1String("txt") || suffix == QLatin1String("text"))
+        return ObjectKind::PlainText;
+    return ObjectKind::Other;
+}
+
+// The prepared objects, handed from the preparing threads to the build thread in listing order.
+class PreparedQueue {
+public:
+    explicit PreparedQueue(std::size_t count) : m_slots(count) {}
+
+    void put(std::size_t index, TextIndex::Prepared prepared)
+    {
+        {
+            const std::lock_guard guard(m_mutex);
+            m_slots[index] = std::move(prepared);
+        }
+        m_ready.notify_all();
+    }
+
+    // The object at `index` once it is ready; none once the producers have given up without it.
+    std::optional<TextIndex::Prepared> take(std::size_t index)
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [&] { return m_slots[index].has_value() || m_producersLeft == 0; });
+        std::optional<TextIndex::Prepared> prepared = std::exchange(m_slots[index], std::nullopt);
+        return prepared;
+    }
+
+    void producerStarted()
+    {
+        const std::lock_guard guard(m_mutex);
+        ++m_producersLeft;
+    }
+
+    void producerEnded()
+    {
+        {
+            const std::lock_guard guard(m_mutex);
+            --m_producersLeft;
+        }
+        m_ready.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::vector<std::optional<TextIndex::Prepared>> m_slots;
+    unsigned m_producersLeft = 0;
+};
 
 } // namespace
 
@@ -63,31 +133,71 @@ QString CHMSearchIndex::objectText(const QByteArray& bytes, const QString& encod
     return QString::fromLatin1(bytes);
 }
 
+QString CHMSearchIndex::indexedText(const QString& path, const QByteArray& bytes, const CHMDocument& document)
+{
+    switch (kindOf(path)) {
+    case ObjectKind::Page:
+        return VisibleText::fromHtml(
+            PageEncoding::decodePage(bytes, document.currentEncodingName(), document.isEncodingChosen()));
+    case ObjectKind::PlainText:
+        return objectText(bytes, document.currentEncodingName());
+    case ObjectKind::Other:
+        break;
+    }
+    return QString();
+}
+
+unsigned CHMSearchIndex::preparingThreadCount()
+{
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxPreparingThreads);
+}
+
 void CHMSearchIndex::buildSearchIndex(const CHMDocument& document)
 {
-    if (const std::optional<QList<QByteArray>> names = CHMDirectoryListing::listObjectNames(document.filePath())) {
-        for (const QByteArray& name : *names) {
-            if (m_stopRequested)
-                break;
+    std::vector<QByteArray> names;
+    if (const std::optional<QList<QByteArray>> listed = CHMDirectoryListing::listObjectNames(document.filePath())) {
+        for (const QByteArray& name : *listed) {
             if (isIndexableObjectName(name))
-                addToSearchIndex(document, name);
+                names.push_back(name);
         }
     }
+    // Reading, decoding and splitting into terms run on several threads; the index itself takes
+    // one document at a time, in listing order, on this one.
+    PreparedQueue queue(names.size());
+    std::atomic<std::size_t> nextName{0};
+    const unsigned threadCount = static_cast<unsigned>(std::min<std::size_t>(preparingThreadCount(), names.size()));
+    std::deque<std::thread> preparing;
+    for (unsigned i = 0; i < threadCount; ++i) {
+        queue.producerStarted();
+        preparing.emplace_back([&] {
+            for (std::size_t index = nextName++; index < names.size() && !m_stopRequested; index = nextName++)
+                queue.put(index, prepareObject(document, names[index]));
+            queue.producerEnded();
+        });
+    }
+    for (std::size_t index = 0; index < names.size() && !m_stopRequested; ++index) {
+        std::optional<TextIndex::Prepared> prepared = queue.take(index);
+        if (!prepared)
+            break;
+        // An object the index refuses is left out of the search, like one that cannot be read.
+        if (prepared->isValid())
+            m_textIndex.addDocument(std::move(*prepared));
+    }
+    for (std::thread& thread : preparing)
+        thread.join();
     markDone();
 }
 
-void CHMSearchIndex::addToSearchIndex(const CHMDocument& document, const QByteArray& name)
+TextIndex::Prepared CHMSearchIndex::prepareObject(const CHMDocument& document, const QByteArray& name) const
 {
     const QString decoded = TextEncoding::decodeLossy(name, nameEncoding(document)).value_or(QString::fromUtf8(name));
     const QString path = decoded.startsWith(u'/') ? decoded.mid(1) : decoded;
     if (path.isEmpty() || !document.exist(path))
-        return;
-    const QByteArray bytes = document.content(path);
+        return {};
     const QUrl url = document.composeURL(path);
     if (!url.isValid())
-        return;
-    // An object the index refuses is left out of the search, like one that cannot be read.
-    m_textIndex.addDocument(url, objectText(bytes, document.encodingName()));
+        return {};
+    return TextIndex::prepareDocument(url, indexedText(path, document.content(path), document));
 }
 
 void CHMSearchIndex::markDone()

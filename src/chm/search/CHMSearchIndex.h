@@ -35,10 +35,16 @@ public:
     static bool isIndexableObjectName(const QByteArray& name);
     // The text of an object: in the document's encoding, else UTF-8, else ISO Latin 1.
     static QString objectText(const QByteArray& bytes, const QString& encodingName);
+    // What the index holds of an object: a page's visible text in the encoding the engine reads it
+    // in; the text of a plain-text object; nothing of images, style sheets, scripts and sitemaps.
+    static QString indexedText(const QString& path, const QByteArray& bytes, const CHMDocument& document);
+
+    // Threads that read and prepare objects while the build thread fills the index.
+    static unsigned preparingThreadCount();
 
 private:
     void buildSearchIndex(const CHMDocument& document);
-    void addToSearchIndex(const CHMDocument& document, const QByteArray& name);
+    TextIndex::Prepared prepareObject(const CHMDocument& document, const QByteArray& name) const;
     void markDone();
 
     TextIndex m_textIndex;

@@ -35,17 +35,49 @@ std::string TextIndex::uniqueTerm(const QUrl& url)
     return "QH" + digest.toHex().toStdString();
 }
 
+struct TextIndex::Prepared::Data {
+    Xapian::Document document;
+    std::string uniqueTerm;
+};
+
+TextIndex::Prepared::Prepared() = default;
+TextIndex::Prepared::~Prepared() = default;
+TextIndex::Prepared::Prepared(Prepared&&) noexcept = default;
+TextIndex::Prepared& TextIndex::Prepared::operator=(Prepared&&) noexcept = default;
+
+bool TextIndex::Prepared::isValid() const
+{
+    return m_data != nullptr;
+}
+
+TextIndex::Prepared TextIndex::prepareDocument(const QUrl& url, const QString& text)
+{
+    Prepared prepared;
+    try {
+        auto data = std::make_unique<Prepared::Data>();
+        data->document.set_data(url.toString(QUrl::FullyEncoded).toStdString());
+        data->uniqueTerm = uniqueTerm(url);
+        data->document.add_boolean_term(data->uniqueTerm);
+        Xapian::TermGenerator generator;
+        generator.set_document(data->document);
+        generator.index_text(toStd(text));
+        prepared.m_data = std::move(data);
+    } catch (const Xapian::Error&) {
+    }
+    return prepared;
+}
+
 bool TextIndex::addDocument(const QUrl& url, const QString& text)
 {
+    return addDocument(prepareDocument(url, text));
+}
+
+bool TextIndex::addDocument(Prepared prepared)
+{
+    if (!prepared.isValid())
+        return false;
     try {
-        Xapian::Document document;
-        document.set_data(url.toString(QUrl::FullyEncoded).toStdString());
-        const std::string term = uniqueTerm(url);
-        document.add_boolean_term(term);
-        Xapian::TermGenerator generator;
-        generator.set_document(document);
-        generator.index_text(toStd(text));
-        m_database->database.replace_document(term, document);
+        m_database->database.replace_document(prepared.m_data->uniqueTerm, prepared.m_data->document);
         return true;
     } catch (const Xapian::Error&) {
         return false;

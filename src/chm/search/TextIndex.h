@@ -21,9 +21,28 @@ public:
     TextIndex(const TextIndex&) = delete;
     TextIndex& operator=(const TextIndex&) = delete;
 
+    // A text with its terms, made ready to go into an index. Making it is the costly part of
+    // indexing; any thread may make one, for one index at a time to take.
+    class Prepared {
+    public:
+        Prepared();
+        ~Prepared();
+        Prepared(Prepared&&) noexcept;
+        Prepared& operator=(Prepared&&) noexcept;
+        bool isValid() const;
+
+    private:
+        friend class TextIndex;
+        struct Data;
+        std::unique_ptr<Data> m_data;
+    };
+    // Invalid when the search library refused the text.
+    static Prepared prepareDocument(const QUrl& url, const QString& text);
+
     // Indexes the text under the URL, replacing what was indexed under it before; false when the
     // index refused it.
     bool addDocument(const QUrl& url, const QString& text);
+    bool addDocument(Prepared prepared);
     bool containsDocument(const QUrl& url) const;
     int documentCount() const;
 
