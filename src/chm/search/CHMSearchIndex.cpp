@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -35,51 +34,6 @@ ObjectKind kindOf(const QString& path)
         return ObjectKind::PlainText;
     return ObjectKind::Other;
 }
-
-// The prepared objects, handed from the preparing threads to the build thread in listing order.
-class PreparedQueue {
-public:
-    explicit PreparedQueue(std::size_t count) : m_slots(count) {}
-
-    void put(std::size_t index, TextIndex::Prepared prepared)
-    {
-        {
-            const std::lock_guard guard(m_mutex);
-            m_slots[index] = std::move(prepared);
-        }
-        m_ready.notify_all();
-    }
-
-    // The object at `index` once it is ready; none once the producers have given up without it.
-    std::optional<TextIndex::Prepared> take(std::size_t index)
-    {
-        std::unique_lock lock(m_mutex);
-        m_ready.wait(lock, [&] { return m_slots[index].has_value() || m_producersLeft == 0; });
-        std::optional<TextIndex::Prepared> prepared = std::exchange(m_slots[index], std::nullopt);
-        return prepared;
-    }
-
-    void producerStarted()
-    {
-        const std::lock_guard guard(m_mutex);
-        ++m_producersLeft;
-    }
-
-    void producerEnded()
-    {
-        {
-            const std::lock_guard guard(m_mutex);
-            --m_producersLeft;
-        }
-        m_ready.notify_all();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    std::vector<std::optional<TextIndex::Prepared>> m_slots;
-    unsigned m_producersLeft = 0;
-};
 
 } // namespace
 
@@ -161,29 +115,22 @@ void CHMSearchIndex::buildSearchIndex(const CHMDocument& document)
                 names.push_back(name);
         }
     }
-    // Reading, decoding and splitting into terms run on several threads; the index itself takes
-    // one document at a time, in listing order, on this one.
-    PreparedQueue queue(names.size());
+    // Reading, decoding, splitting into terms and adding run on several threads at once; only the
+    // reads of the container take turns.
     std::atomic<std::size_t> nextName{0};
     const unsigned threadCount = static_cast<unsigned>(std::min<std::size_t>(preparingThreadCount(), names.size()));
-    std::deque<std::thread> preparing;
+    std::vector<std::thread> indexing;
+    indexing.reserve(threadCount);
     for (unsigned i = 0; i < threadCount; ++i) {
-        queue.producerStarted();
-        preparing.emplace_back([&] {
-            for (std::size_t index = nextName++; index < names.size() && !m_stopRequested; index = nextName++)
-                queue.put(index, prepareObject(document, names[index]));
-            queue.producerEnded();
+        indexing.emplace_back([&] {
+            for (std::size_t index = nextName++; index < names.size() && !m_stopRequested; index = nextName++) {
+                // An object the index refuses is left out of the search, like one that cannot be read.
+                if (TextIndex::Prepared prepared = prepareObject(document, names[index]); prepared.isValid())
+                    m_textIndex.addDocument(std::move(prepared));
+            }
         });
     }
-    for (std::size_t index = 0; index < names.size() && !m_stopRequested; ++index) {
-        std::optional<TextIndex::Prepared> prepared = queue.take(index);
-        if (!prepared)
-            break;
-        // An object the index refuses is left out of the search, like one that cannot be read.
-        if (prepared->isValid())
-            m_textIndex.addDocument(std::move(*prepared));
-    }
-    for (std::thread& thread : preparing)
+    for (std::thread& thread : indexing)
         thread.join();
     markDone();
 }

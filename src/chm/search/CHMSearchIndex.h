@@ -39,7 +39,7 @@ public:
     // in; the text of a plain-text object; nothing of images, style sheets, scripts and sitemaps.
     static QString indexedText(const QString& path, const QByteArray& bytes, const CHMDocument& document);
 
-    // Threads that read and prepare objects while the build thread fills the index.
+    // Threads that read, prepare and add objects side by side.
     static unsigned preparingThreadCount();
 
 private:
@@ -47,7 +47,7 @@ private:
     TextIndex::Prepared prepareObject(const CHMDocument& document, const QByteArray& name) const;
     void markDone();
 
-    TextIndex m_textIndex;
+    TextIndex m_textIndex{static_cast<int>(preparingThreadCount())};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_searchIndexCondition;
     bool m_isIndexDone = true; // nothing to wait for until a build starts

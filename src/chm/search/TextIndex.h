@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-// An in-memory full-text index of texts keyed by URL. Not thread-safe: one thread writes it at a
-// time, and nobody reads it while it is written.
+// An in-memory full-text index of texts keyed by URL. Several threads may add documents at once;
+// nobody reads it while it is written.
 class TextIndex {
 public:
     struct Match {
@@ -16,7 +16,8 @@ public:
         float score = 0.0F; // relevance, 0 to 1
     };
 
-    TextIndex();
+    // With more shards, more threads can add documents side by side.
+    explicit TextIndex(int shardCount = 1);
     ~TextIndex();
     TextIndex(const TextIndex&) = delete;
     TextIndex& operator=(const TextIndex&) = delete;
