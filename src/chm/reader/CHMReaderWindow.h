@@ -147,6 +147,7 @@ private:
     void runSearchFieldAction();
     void waitForSearchIndex();
     void searchIndexWaitTick();
+    void endSearchIndexWait();
     void selectTab(int index);
     void runJavascriptIn(QWebEngineView* view, const QString& script);
     void updateTextSizeSegments();

@@ -79,6 +79,7 @@ void CHMReaderWindow::searchInFile()
         waitForSearchIndex();
         return;
     }
+    endSearchIndexWait();
     setSearchSource(SidebarSearch::searchInFile(m_document, text));
     if (text.isEmpty())
         removeHighlight();
@@ -109,16 +110,24 @@ void CHMReaderWindow::searchIndexWaitTick()
     const CHMSearchIndex* index = m_document.searchIndex();
     if (index != nullptr && !index->isIndexDone())
         return;
-    m_searchIndexWait->stop();
-    m_searchView->unsetCursor();
-    m_searchView->setEnabled(true);
+    endSearchIndexWait();
     // The person may have gone over to the index search meanwhile; that one has run already.
     if (!m_searchesInIndex)
         searchInFile();
 }
 
+void CHMReaderWindow::endSearchIndexWait()
+{
+    if (!isWaitingForSearchIndex())
+        return;
+    m_searchIndexWait->stop();
+    m_searchView->unsetCursor();
+    m_searchView->setEnabled(true);
+}
+
 void CHMReaderWindow::searchInIndex()
 {
+    endSearchIndexWait();
     const QString text = m_searchItemView->text();
     setSearchSource(SidebarSearch::searchInIndex(m_document, text));
     if (text.isEmpty())
