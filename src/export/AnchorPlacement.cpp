@@ -169,12 +169,15 @@ void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std
             continue;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
+        QPointF word;
         if (record.found == 1) {
-            place(item, *outputPageIndex, QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
+            word = QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y);
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
-            place(item, *outputPageIndex, page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
+            word = page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index));
         }
+        const auto [elementPage, point] = elementStart(m_pending[m_next], word, *outputPageIndex, page.cropBox);
+        place(item, elementPage, point);
     }
     m_characterBase += page.characters.numberOfCharacters();
     if (!outputPageIndex) {
@@ -198,6 +201,22 @@ void AnchorPlacement::finish()
         return;
     for (; m_next < m_pending.size(); ++m_next)
         place(*m_pending[m_next].item, m_lastPage->outputPageIndex, m_lastPage->lastCharacter);
+}
+
+std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDestination& pending, QPointF word,
+                                                                 std::uint64_t outputPageIndex,
+                                                                 const PDFRectangle& cropBox) const
+{
+    const double x = std::max(word.x() - pending.lead.x(), cropBox.x1);
+    const double y = word.y() + pending.lead.y();
+    // An element whose box begins above the printed area began at the foot of the page before,
+    // below that page's last character; without one, at this page's top.
+    constexpr double kSlack = 2.0;
+    const double printedTop = cropBox.y2 - m_topMargin;
+    if (y > printedTop + kSlack && pending.trail && m_lastPage)
+        return {m_lastPage->outputPageIndex,
+                QPointF(x, std::max(m_lastPage->lastCharacter.y() - *pending.trail, cropBox.y1))};
+    return {outputPageIndex, QPointF(x, std::min(y, cropBox.y2))};
 }
 
 void AnchorPlacement::place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point)

@@ -21,10 +21,10 @@ protected:
         ASSERT_TRUE(m_printed);
     }
 
-    Destination pending(std::uint64_t offset)
+    Destination pending(std::uint64_t offset, QPointF lead = QPointF())
     {
         auto item = std::make_shared<LinkDestinationItem>(0, offset);
-        m_pending.push_back({item, offset});
+        m_pending.push_back({item, offset, lead, std::nullopt});
         return item;
     }
 
@@ -227,4 +227,21 @@ TEST_F(AnchorPlacementTest, APageThatCouldNotBeAppendedTakesItsDestinationsWithI
     EXPECT_EQ(delta->pdfPageNo(), 3u);
     expectOnTheLine(*delta);
     EXPECT_NEAR(delta->destLocation().x(), 72.0, 1.0);
+}
+
+TEST_F(AnchorPlacementTest, AnElementThatBeginsAboveItsTextIsPlacedWhereItBegins)
+{
+    // Padding above and left of the text moves the destination up and left by as much; an element
+    // that would begin above the page's top (on the page before) is put at the top.
+    print({"Alpha beta gamma"});
+    const Destination plain = pending(0);
+    const Destination padded = pending(6, QPointF(10.0, 30.0));
+    const Destination tall = pending(11, QPointF(500.0, 900.0));
+    place("Alpha beta gamma");
+    expectOnTheLine(*plain);
+    ASSERT_TRUE(padded->isPlaced());
+    EXPECT_NEAR(padded->destLocation().y(), plain->destLocation().y() + 30.0, 0.01);
+    EXPECT_GT(padded->destLocation().x(), plain->destLocation().x() + 40.0);
+    EXPECT_DOUBLE_EQ(tall->destLocation().y(), 792.0);
+    EXPECT_DOUBLE_EQ(tall->destLocation().x(), 0.0);
 }
