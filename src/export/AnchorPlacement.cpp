@@ -211,7 +211,9 @@ std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDes
     const double y = word.y() + pending.lead.y();
     // An element whose box begins above the printed area began at the foot of the page before,
     // below that page's last character; without one, at this page's top.
-    constexpr double kSlack = 2.0;
+    // The point of a word stands 2 points above its top; a box reaching this far above the printed
+    // area begins there (a page break falls inside its padding).
+    constexpr double kSlack = 4.0;
     const double printedTop = cropBox.y2 - m_topMargin;
     if (y > printedTop + kSlack && pending.trail && m_lastPage)
         return {m_lastPage->outputPageIndex,

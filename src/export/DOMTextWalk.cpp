@@ -111,7 +111,7 @@ const char kWalkScript[] = R"JS(
   // How far below the last printed character before it the element begins: where it lands when its
   // text goes on to the next page while its box begins on this one.
   function trailFrom(element) {
-    if (!lastPrintedText || lastPrintedText.ownerDocument !== element.ownerDocument || isInline(element))
+    if (!lastPrintedText || lastPrintedText.ownerDocument !== element.ownerDocument)
       return null;
     var boxes = element.getClientRects();
     var text = lastCharacterRect(lastPrintedText);
@@ -139,12 +139,12 @@ const char kWalkScript[] = R"JS(
   }
 
   // A link to the element opens where its box begins; the export places it at its first printed
-  // word. The box counts when it holds that word, or is a box of its own above it (an empty
-  // block); an empty inline element is where its line is, which the word already tells.
+  // word, and moves it back by this much: the box's padding, a banner or an empty block above the
+  // word, or the empty line of an element without text of its own.
   function leadTo(element, textNode) {
     if (element.ownerDocument !== textNode.ownerDocument)
       return null;
-    if ((!element.contains(textNode) && isInline(element)) || hasGeneratedStart(element))
+    if (hasGeneratedStart(element))
       return null;
     var boxes = element.getClientRects();
     var text = firstCharacterRect(textNode);
