@@ -86,7 +86,8 @@ int main(int argc, char** argv)
         const int baselineDocuments = buildBaseline(document, index);
         const double baselineMs = msSince(timer);
         std::printf("baseline_ms=%.0f\nbaseline_per_document_ms=%.3f\nspeedup=%.1f\n", baselineMs,
-                    baselineDocuments > 0 ? baselineMs / baselineDocuments : 0.0, buildMs > 0 ? baselineMs / buildMs : 0.0);
+                    baselineDocuments > 0 ? baselineMs / baselineDocuments : 0.0,
+                    buildMs > 0 ? baselineMs / buildMs : 0.0);
     }
     return 0;
 }

@@ -32,7 +32,8 @@ void CHMExporter::collectAnchors(const std::function<void()>& next)
     QElapsedTimer timer;
     timer.start();
     const auto collected = [this, next, timer](TopicText text) {
-        std::vector<AnchorPlacement::PendingDestination> pending{{AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
+        std::vector<AnchorPlacement::PendingDestination> pending{
+            {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
         addAnchorDestinations(text.anchors(), pending);
         m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
         m_statistics.anchorsMs += elapsedMs(timer);

@@ -33,7 +33,8 @@ TEST(PageEncodingDeclaration, FindsMarksXmlDeclarationsAndMetaElements)
     EXPECT_EQ(PageEncoding::declaredEncoding("<!-- <meta charset=utf-8> --><p>x").source, Source::None);
     EXPECT_EQ(PageEncoding::declaredEncoding("<body><meta charset=utf-8>").source, Source::None);
     // Attribute values that hold ">" do not end the tag before them.
-    EXPECT_EQ(PageEncoding::declaredEncoding("<link title=\"a>b\"><meta charset=koi8-r>").name, QStringLiteral("koi8-r"));
+    EXPECT_EQ(PageEncoding::declaredEncoding("<link title=\"a>b\"><meta charset=koi8-r>").name,
+              QStringLiteral("koi8-r"));
     // ASCII-compatible markup that claims UTF-16 is UTF-8.
     EXPECT_EQ(PageEncoding::declaredEncoding("<meta charset=\"utf-16\">").name, QStringLiteral("UTF-8"));
 }
@@ -58,7 +59,8 @@ TEST(PageEncodingDecision, TheCodePageIsOnlyTheDefaultAndAChoiceOverridesEveryth
     EXPECT_TRUE(forced.announce);
     EXPECT_EQ(forced.stripBytes, 3);
 
-    EXPECT_EQ(PageEncoding::decodePage(meta, kCodePage, false), QStringLiteral("<meta charset=\"utf-8\"><p>B\u00e9zier"));
+    EXPECT_EQ(PageEncoding::decodePage(meta, kCodePage, false),
+              QStringLiteral("<meta charset=\"utf-8\"><p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(bom, kCodePage, false), QStringLiteral("<p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(plain, kCodePage, false), QStringLiteral("<p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(plain, QStringLiteral("CP1251"), true), QStringLiteral("<p>B\u0439zier"));

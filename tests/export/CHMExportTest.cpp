@@ -125,8 +125,10 @@ TEST_F(CHMExport, PagesThatDeclareTheirEncodingPrintInItAndOthersInTheCodePage)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-page-encodings"), letterOptions());
     EXPECT_EQ(PdfReadBack::pageTexts(pdf),
-              QStringList({QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)"), QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe"),
-                           QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd"), QStringLiteral("Codepage \u00a9 B\u00e9zier \u2026")}));
+              QStringList({QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)"),
+                           QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe"),
+                           QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd"),
+                           QStringLiteral("Codepage \u00a9 B\u00e9zier \u2026")}));
 }
 
 TEST_F(CHMExport, AnEncodingTheUserChoseAppliesToEveryPage)

@@ -29,6 +29,12 @@ bool isNameChar(QChar c)
     return c.isLetterOrNumber() || c == u'-' || c == u':' || c == u'_';
 }
 
+const htmlEntityDesc* lookUpEntity(QStringView name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    return htmlEntityLookup(reinterpret_cast<const xmlChar*>(utf8.constData()));
+}
+
 // "&...;" at `at`: appends what it stands for and returns the position after it; a lone "&"
 // stands for itself.
 qsizetype appendReference(QStringView html, qsizetype at, QString& out)
@@ -45,7 +51,7 @@ qsizetype appendReference(QStringView html, qsizetype at, QString& out)
         code = body.mid(2).toUInt(&ok, 16);
     else if (body.startsWith(u'#'))
         code = body.mid(1).toUInt(&ok, 10);
-    else if (const htmlEntityDesc* entity = htmlEntityLookup(reinterpret_cast<const xmlChar*>(body.toUtf8().constData()))) {
+    else if (const htmlEntityDesc* entity = lookUpEntity(body)) {
         code = entity->value;
         ok = true;
     }
@@ -106,11 +112,13 @@ QString fromHtml(const QString& source)
             continue;
         }
         const bool closing = position + 1 < html.size() && html[position + 1] == u'/';
-        qsizetype nameEnd = position + (closing ? 2 : 1);
+        const qsizetype nameStart = position + (closing ? 2 : 1);
+        qsizetype nameEnd = nameStart;
         while (nameEnd < html.size() && isNameChar(html[nameEnd]))
             ++nameEnd;
-        const QStringView name = html.mid(position + (closing ? 2 : 1), nameEnd - position - (closing ? 2 : 1));
-        if (name.isEmpty() && !closing && (position + 1 >= html.size() || (html[position + 1] != u'!' && html[position + 1] != u'?'))) {
+        const QStringView name = html.mid(nameStart, nameEnd - nameStart);
+        const bool declaration = nameStart < html.size() && (html[nameStart] == u'!' || html[nameStart] == u'?');
+        if (name.isEmpty() && !closing && !declaration) {
             out += c; // a "<" that starts no markup is text
             ++position;
             continue;

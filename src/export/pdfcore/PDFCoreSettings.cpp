@@ -28,7 +28,8 @@ CoreSettingsObjects makeCoreSettings(const SettingsFileSources& sources)
     }
     // Poppler keeps one character per CID-to-Unicode entry and has no Unicode-to-Unicode maps: the
     // export's text device applies those maps whole.
-    objects.textMaps = CoreTextMaps::registerForSettings(objects.params.get(), std::make_shared<CoreTextMaps>(settings));
+    objects.textMaps =
+        CoreTextMaps::registerForSettings(objects.params.get(), std::make_shared<CoreTextMaps>(settings));
     return objects;
 }
 
