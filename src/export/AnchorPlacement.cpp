@@ -208,16 +208,19 @@ std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDes
                                                                  const PDFRectangle& cropBox) const
 {
     const double x = std::max(word.x() - pending.lead.x(), cropBox.x1);
-    const double y = word.y() + pending.lead.y();
-    // An element whose box begins above the printed area began at the foot of the page before,
-    // below that page's last character; without one, at this page's top.
-    // The point of a word stands 2 points above its top; a box reaching this far above the printed
-    // area begins there (a page break falls inside its padding).
-    constexpr double kSlack = 4.0;
+    double y = word.y() + pending.lead.y();
+    // The point of a word stands this far above its top; a box reaching more than twice as far
+    // above the printed area began before it. One that can be split by a page break (its own
+    // padding) began at the foot of the page before, below that page's last character; others
+    // moved to this page whole and begin at the top of its printed area.
+    constexpr double kWordPointRaise = 2.0;
     const double printedTop = cropBox.y2 - m_topMargin;
-    if (y > printedTop + kSlack && pending.trail && m_lastPage)
-        return {m_lastPage->outputPageIndex,
-                QPointF(x, std::max(m_lastPage->lastCharacter.y() - *pending.trail, cropBox.y1))};
+    if (y > printedTop + 2 * kWordPointRaise) {
+        if (pending.trail && m_lastPage)
+            return {m_lastPage->outputPageIndex,
+                    QPointF(x, std::max(m_lastPage->lastCharacter.y() - *pending.trail, cropBox.y1))};
+        y = printedTop + kWordPointRaise;
+    }
     return {outputPageIndex, QPointF(x, std::min(y, cropBox.y2))};
 }
 

@@ -108,16 +108,49 @@ const char kWalkScript[] = R"JS(
     return rects.length > 0 ? rects[rects.length - 1] : null;
   }
 
+  function isEmptyRect(rect) {
+    return rect.width === 0 || rect.height === 0;
+  }
+
+  function firstFilledRect(node) {
+    var rects = node.nodeType === TEXT_NODE ? [firstCharacterRect(node)] : node.getClientRects();
+    for (var i = 0; i < rects.length; ++i) {
+      if (rects[i] && !isEmptyRect(rects[i]))
+        return rects[i];
+    }
+    return null;
+  }
+
+  // Where the element's box begins. An element without a box of its own (an empty <a name> before
+  // a picture) begins, as the engine sees it, where the next thing that has one begins.
+  var kBoxSearchSteps = 200;
+  function boxStart(element) {
+    var own = firstFilledRect(element);
+    if (own)
+      return own;
+    var walker = element.ownerDocument.createTreeWalker(element.ownerDocument.documentElement,
+                                                        NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    walker.currentNode = element;
+    for (var steps = 0; steps < kBoxSearchSteps && walker.nextNode(); ++steps) {
+      var next = firstFilledRect(walker.currentNode);
+      if (next)
+        return next;
+    }
+    var rects = element.getClientRects();
+    return rects.length > 0 ? rects[0] : null;
+  }
+
   // How far below the last printed character before it the element begins: where it lands when its
   // text goes on to the next page while its box begins on this one.
   function trailFrom(element) {
     if (!lastPrintedText || lastPrintedText.ownerDocument !== element.ownerDocument)
       return null;
-    var boxes = element.getClientRects();
+    // Only a box of its own can be split by a page break; a borrowed one moves as a whole.
+    var box = firstFilledRect(element);
     var text = lastCharacterRect(lastPrintedText);
-    if (boxes.length === 0 || !text)
+    if (!box || !text)
       return null;
-    return boxes[0].top - text.top;
+    return box.top - text.top;
   }
 
   // Generated content before the element's own is not where the engine says it begins.
@@ -146,11 +179,11 @@ const char kWalkScript[] = R"JS(
       return null;
     if (hasGeneratedStart(element))
       return null;
-    var boxes = element.getClientRects();
+    var box = boxStart(element);
     var text = firstCharacterRect(textNode);
-    if (boxes.length === 0 || !text)
+    if (!box || !text)
       return null;
-    return [Math.max(0, text.left - boxes[0].left), Math.max(0, text.top - boxes[0].top)];
+    return [Math.max(0, text.left - box.left), Math.max(0, text.top - box.top)];
   }
 
   function textPrinted(textNode) {
