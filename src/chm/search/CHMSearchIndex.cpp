@@ -22,14 +22,15 @@ QString nameEncoding(const CHMDocument& document)
     return document.encodingName().isEmpty() ? QStringLiteral("UTF-8") : document.encodingName();
 }
 
-enum class ObjectKind { Page, PlainText, Other };
+enum class ObjectKind { Page, XmlPage, PlainText, Other };
 
 ObjectKind kindOf(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html") || suffix == QLatin1String("xhtml")
-        || suffix == QLatin1String("xhtm"))
+    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html"))
         return ObjectKind::Page;
+    if (suffix == QLatin1String("xhtml") || suffix == QLatin1String("xhtm"))
+        return ObjectKind::XmlPage;
     if (suffix == QLatin1String("txt") || suffix == QLatin1String("text"))
         return ObjectKind::PlainText;
     return ObjectKind::Other;
@@ -93,6 +94,9 @@ QString CHMSearchIndex::indexedText(const QString& path, const QByteArray& bytes
     case ObjectKind::Page:
         return VisibleText::fromHtml(
             PageEncoding::decodePage(bytes, document.currentEncodingName(), document.isEncodingChosen()));
+    case ObjectKind::XmlPage:
+        // Served as XML, which is UTF-8 unless it declares otherwise, whatever the document's name.
+        return VisibleText::fromHtml(PageEncoding::decodePage(bytes, QStringLiteral("UTF-8"), false));
     case ObjectKind::PlainText:
         return objectText(bytes, document.currentEncodingName());
     case ObjectKind::Other:
