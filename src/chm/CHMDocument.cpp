@@ -76,6 +76,7 @@ void CHMDocument::resetMetadata()
     m_indexPath = QString();
     m_encodingName = QString();
     m_fileEncodingName = QString();
+    m_encodingChosen = false;
     m_tocSource.reset();
     m_indexSource.reset();
 }

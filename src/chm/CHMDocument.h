@@ -49,9 +49,15 @@ public:
     QString extractPathFromURL(const QUrl& url) const;
 
     // Encodings: encodingName() is the file's own (or the user's choice once the export set it).
+    // The file's own applies to pages that declare none; a chosen one to every page.
     QString currentEncodingName() const;
     const QString& encodingName() const { return m_encodingName; }
-    void setEncodingName(const QString& name) { m_encodingName = name; }
+    void setEncodingName(const QString& name)
+    {
+        m_encodingName = name;
+        m_encodingChosen = !name.isNull();
+    }
+    bool isEncodingChosen() const { return m_encodingChosen; }
 
     // Metadata.
     const QString& filePath() const { return m_filePath; }
@@ -121,6 +127,7 @@ private:
     QString m_indexPath;
     QString m_encodingName;
     QString m_fileEncodingName; // the file's own code page, which object names may be written in
+    bool m_encodingChosen = false;
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
     int m_customizedEncodingTag = 0;

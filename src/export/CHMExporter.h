@@ -126,6 +126,7 @@ private:
     void collectAnchors(const std::function<void()>& next);
     void beginAnchorPlacement(const PrintedTopic& printed);
     void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
+    void passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
     void endTopicAnchors();
     // The destination of the current topic itself, and of its named elements; the new ones are
     // added to pending.

@@ -17,6 +17,9 @@ namespace {
 // no anchors but its own.
 constexpr std::chrono::milliseconds kTextWalkTimeout{20000};
 
+// Pages print at 96 CSS pixels to the inch.
+constexpr double kPointsPerCssPixel = 72.0 / 96.0;
+
 double elapsedMs(const QElapsedTimer& timer)
 {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
@@ -29,7 +32,8 @@ void CHMExporter::collectAnchors(const std::function<void()>& next)
     QElapsedTimer timer;
     timer.start();
     const auto collected = [this, next, timer](TopicText text) {
-        std::vector<AnchorPlacement::PendingDestination> pending{{AddDestinationForEachPage(), 0}};
+        std::vector<AnchorPlacement::PendingDestination> pending{
+            {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
         addAnchorDestinations(text.anchors(), pending);
         m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
         m_statistics.anchorsMs += elapsedMs(timer);
@@ -70,12 +74,15 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
         m_linkDestinationListArray.push_back(item);
-        pending.push_back({std::move(item), anchor.wordOffset});
+        const std::optional<double> trail =
+            anchor.trail ? std::optional<double>(*anchor.trail * kPointsPerCssPixel) : std::nullopt;
+        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, trail});
     }
 }
 
 void CHMExporter::beginAnchorPlacement(const PrintedTopic&)
 {
+    m_topicAnchors.setTopMargin(m_printSettings.topMargin);
     m_topicAnchors.begin();
 }
 
@@ -84,6 +91,14 @@ void CHMExporter::placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
     QElapsedTimer timer;
     timer.start();
     m_topicAnchors.placeOnPage(printed.textDocument(), pageIndex, static_cast<std::uint64_t>(m_pageCount));
+    m_statistics.anchorsMs += elapsedMs(timer);
+}
+
+void CHMExporter::passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
+{
+    QElapsedTimer timer;
+    timer.start();
+    m_topicAnchors.passOverPage(printed.textDocument(), pageIndex);
     m_statistics.anchorsMs += elapsedMs(timer);
 }
 

@@ -177,11 +177,17 @@ void CHMExporter::appendPrintedPages(const QByteArray& printed)
             m_statistics.blankMs += elapsedMs(m_phaseTimer);
             if (blank)
                 continue;
-            placeAnchorsOnPage(*topic, index);
             m_phaseTimer.start();
-            if (m_pdfDocument->appendPageCopy(topic->pages(), index))
-                ++m_pageCount;
+            const bool copied = m_pdfDocument->appendPageCopy(topic->pages(), index);
             m_statistics.appendMs += elapsedMs(m_phaseTimer);
+            // Destinations go only on a page that is in: those of a page that failed to copy
+            // would otherwise point at the page after it.
+            if (!copied) {
+                passOverAnchorsOnPage(*topic, index);
+                continue;
+            }
+            placeAnchorsOnPage(*topic, index);
+            ++m_pageCount;
         }
     } catch (const std::exception&) {
         // The rest of this topic is abandoned; the export goes on with the next one.

@@ -4,6 +4,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
 #include "export/CHMExporter.h"
+#include "platform/TextEncoding.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -119,6 +120,40 @@ TEST_F(CHMExport, AnnouncesTheDocumentsCodePageToTheEngine)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-encoding"), letterOptions());
     EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Привет из кодовой страницы")}));
+}
+
+TEST_F(CHMExport, PagesThatDeclareTheirEncodingPrintInItAndOthersInTheCodePage)
+{
+    const QByteArray pdf = exportFixture(QStringLiteral("export-page-encodings"), letterOptions());
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)"),
+                           QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe"),
+                           QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd"),
+                           QStringLiteral("Codepage \u00a9 B\u00e9zier \u2026")}));
+}
+
+TEST_F(CHMExport, AnEncodingTheUserChoseAppliesToEveryPage)
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.encodingName = QStringLiteral("CP1251");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-page-encodings"), options);
+    // The bytes of each page read as windows-1251, byte-order mark and declarations notwithstanding.
+    const auto asCP1251 = [](const QString& text) {
+        return TextEncoding::decodeStrict(text.toUtf8(), QStringLiteral("CP1251")).value_or(QString());
+    };
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({asCP1251(QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)")),
+                           asCP1251(QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe")),
+                           asCP1251(QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd")),
+                           QStringLiteral("Codepage \u00a9 B\u0439zier \u2026")}));
+}
+
+TEST_F(CHMExport, AnXHTMLTopicWithAnEmptyTitlePrintsItsText)
+{
+    const QByteArray pdf = exportFixture(QStringLiteral("export-xhtml"), letterOptions());
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({QStringLiteral("Home of the reference Namespaces and types, listed here."),
+                           QStringLiteral("Member page First line second line with a caf\u00e9 in it.")}));
 }
 
 TEST_F(CHMExport, PrintsFramesWithAllTheirContent)

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QTreeView;
 class QWebEngineView;
 class ReaderTab;
@@ -100,6 +101,9 @@ public:
     void setSearchInIndex();
     void searchInFile();
     void searchInIndex();
+    // A full-text search waits for the index without holding the window: the result list shows a
+    // busy state meanwhile, and the search runs, with the text the field then holds, once it is done.
+    bool isWaitingForSearchIndex() const;
 
     // What the reader remembers of this document's file.
     void setPreference(const QVariant& value, const QString& key);
@@ -141,6 +145,9 @@ private:
     void runInitialSearchOnce();
     void selectSearchMode(int tagOn);
     void runSearchFieldAction();
+    void waitForSearchIndex();
+    void searchIndexWaitTick();
+    void endSearchIndexWait();
     void selectTab(int index);
     void runJavascriptIn(QWebEngineView* view, const QString& script);
     void updateTextSizeSegments();
@@ -168,6 +175,7 @@ private:
     OutlineModel* m_searchModel = nullptr;
     QLineEdit* m_searchItemView = nullptr;
     QMenu* m_searchMenu = nullptr;
+    QTimer* m_searchIndexWait = nullptr;
     QAction* m_toggleSidebarAction = nullptr;
     QList<QAction*> m_historySegments;
     QList<QAction*> m_textSizeSegments;
