@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -138,7 +139,11 @@ std::optional<QByteArray> convert(const QByteArray& input, const char* to, const
             break;
         if (onInvalid == OnInvalid::Fail)
             return std::nullopt;
-        output.insert(used, replacement);
+        // Written over the unused tail, not inserted: inserting would move that whole tail for every
+        // invalid byte, which makes a file of invalid bytes take quadratic time.
+        if (output.size() - used < replacement.size())
+            output.resize(output.size() * 2 + replacement.size());
+        std::copy(replacement.cbegin(), replacement.cend(), output.begin() + used);
         used += replacement.size();
         if (error == EINVAL || inLeft == 0) // truncated at the end: nothing more to read
             break;

@@ -133,6 +133,18 @@ TEST(TextEncoding, LossyDecodingReplacesBadBytesAndGoesOn)
               QString(3000, QChar(0xFFFD)));
 }
 
+TEST(TextEncoding, LossyDecodingOfManyBadBytesTakesOnePass)
+{
+    // Each replacement used to be inserted into the pre-sized output, moving all that followed it:
+    // this input then took hours and ran into the test's time limit; one pass takes a moment.
+    const QByteArray bad(4 << 20, '\x81');
+    const std::optional<QString> text = TextEncoding::decodeLossy(bad + "end", QStringLiteral("CP1252"));
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->size(), bad.size() + 3);
+    EXPECT_EQ(text->count(QChar(0xFFFD)), bad.size());
+    EXPECT_TRUE(text->endsWith(QStringLiteral("end")));
+}
+
 TEST(TextEncoding, EncodesBackToTheSameBytesOrNotAtAll)
 {
     for (const Sample& sample : kSamples) {
