@@ -145,6 +145,18 @@ TEST(TextEncoding, LossyDecodingOfManyBadBytesTakesOnePass)
     EXPECT_TRUE(text->endsWith(QStringLiteral("end")));
 }
 
+TEST(TextEncoding, CharactersAcrossEveryKilobyteBoundaryDecodeWhole)
+{
+    // The input goes to the converter a piece at a time: a character cut by a piece's end is
+    // completed by the next piece, not taken for a bad one.
+    for (const qsizetype lead : {1022, 1023, 2047}) {
+        const QByteArray bytes = QByteArray(lead, 'a') + "\x82\xA0\x82\xA2";
+        const QString expected = QString(lead, u'a') + QStringLiteral("あい");
+        EXPECT_EQ(TextEncoding::decodeStrict(bytes, QStringLiteral("CP932")), expected) << lead;
+        EXPECT_EQ(TextEncoding::decodeLossy(bytes + "\x82", QStringLiteral("CP932")), expected + QChar(0xFFFD)) << lead;
+    }
+}
+
 TEST(TextEncoding, EncodesBackToTheSameBytesOrNotAtAll)
 {
     for (const Sample& sample : kSamples) {
