@@ -138,8 +138,8 @@ bool isSafeToOpen(const QString& filePath)
         return false;
     // Mapped rather than read: only the headers, the directory and a few tables are looked at.
     uchar* mapped = file.map(0, file.size());
-    if (mapped == nullptr)
-        return false;
+    if (mapped == nullptr) // a file system that cannot map files
+        return isSafeContainer(file.readAll());
     const bool safe = isSafeContainer(QByteArrayView(mapped, file.size()));
     file.unmap(mapped);
     return safe;
