@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
 
@@ -34,6 +33,8 @@ public:
     // away from: the engine may then ask whether to leave it, in a dialog that nobody answers.
     bool hasOpenedDialogs() const { return m_openedDialogs; }
 
+    // The rules by the engine's account of a navigation. A link the engine calls clicked goes to the
+    // desktop only if the user's own input in the view also came just before (scripts click too).
     static Decision decide(bool exportMode, const QUrl& url, NavigationType type, bool isMainFrame,
                            const QUrl& topicUrl);
     static Decision decideNewWindow(bool exportMode, const QUrl& url, bool userInitiated);
