@@ -14,6 +14,7 @@ class CHMExporter;
 class CHMSearchIndex;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
+class DocumentExportProvider;
 struct ReaderExport;
 struct TomefoldConversionOptions;
 class QLabel;
@@ -75,6 +76,10 @@ public:
     QProgressBar* exportProgressIndicator = nullptr;
     QWidget* exportProgressSheet = nullptr;
 
+    // The PDF export that the export members below run; without one they export nothing. Not
+    // owned: the export's provider lives for the whole process.
+    void setExportProvider(const DocumentExportProvider* provider) { m_exportProvider = provider; }
+
     // Exports the whole document to a PDF file; blocks until the export has ended.
     void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
 
@@ -123,9 +128,9 @@ private:
     QString m_fileEncodingName; // the file's own code page, which object names may be written in
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
-    int m_customizedEncodingTag = 0;
     mutable std::recursive_mutex m_lock;
 
+    const DocumentExportProvider* m_exportProvider = nullptr;
     void startReaderExport(const QUrl& url);
     void readerExportEnded();
     std::shared_ptr<ReaderExport> m_readerExport;

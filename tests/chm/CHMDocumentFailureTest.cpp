@@ -1,7 +1,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "SitemapText.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QStringList>

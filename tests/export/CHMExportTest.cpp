@@ -1,8 +1,9 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "export/CHMExporter.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
@@ -60,6 +61,7 @@ protected:
     QByteArray exportFixture(const QString& fixture, TomefoldConversionOptions options, bool onMainThread = false)
     {
         CHMDocument document;
+        document.setExportProvider(&PDFExportProvider());
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(fixture)), QStringLiteral("CHM")));
         const QUrl target = QUrl::fromLocalFile(outputPath(fixture));
         if (onMainThread) {

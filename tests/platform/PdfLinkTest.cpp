@@ -1,4 +1,4 @@
-#include "PdfLinkTestFiles.h"
+#include "support/PdfLinkTestFiles.h"
 #include "platform/PdfDocument.h"
 #include "platform/PdfOutline.h"
 

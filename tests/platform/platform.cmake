@@ -1,7 +1,7 @@
 tomefold_add_test(platform_threading_tests SANITIZE SOURCES PlatformThreadingTest.cpp LIBS tomefold_platform)
 tomefold_add_test(pdf_document_tests SANITIZE
-  SOURCES PdfDocumentTest.cpp PdfTestFiles.cpp PdfReadBack.cpp
+  SOURCES PdfDocumentTest.cpp
   LIBS tomefold_platform poppler::core PkgConfig::QPDF)
 tomefold_add_test(offscreen_web_page_tests WEB
-  SOURCES OffscreenWebPageTest.cpp PdfReadBack.cpp
+  SOURCES OffscreenWebPageTest.cpp
   LIBS tomefold_platform poppler::core Qt6::WebEngineCore Qt6::WebEngineWidgets)

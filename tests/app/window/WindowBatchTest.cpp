@@ -3,10 +3,10 @@
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
-#include "window/WindowTestFixture.h"
+#include "app/window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QFile>

@@ -7,9 +7,9 @@
 #include "app/presets/PreferencePlist.h"
 #include "app/rating/MacAppStoreRating.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 #include "common/LocalizedStrings.h"
-#include "window/WindowTestFixture.h"
+#include "app/window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "export/pdfcore/CIDToUnicodeMap.h"
 #include "export/pdfcore/PopplerDataFolder.h"
 
-#include "CoreErrorCapture.h"
-#include "TempFolder.h"
+#include "support/CoreErrorCapture.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

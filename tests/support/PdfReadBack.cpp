@@ -1,4 +1,4 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 
 // Debian's Poppler is built with the word list: its text classes have the matching layout.
 #define TEXTOUT_WORD_LIST 1

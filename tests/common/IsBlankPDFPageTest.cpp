@@ -1,9 +1,9 @@
-#include "PdfTestFiles.h"
-#include "export/IsBlankPDFPage.h"
-#include "export/pdfcore/PDFCoreSettings.h"
+#include "support/PdfTestFiles.h"
+#include "common/IsBlankPDFPage.h"
 
 #include <QPointF>
 
+#include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Stream.h>
 #include <gtest/gtest.h>
@@ -14,7 +14,9 @@ namespace {
 
 bool isBlank(const QByteArray& pdf, int pageIndex = 0)
 {
-    PDFCoreSettings::ensureInitialised();
+    // The core's default settings, as a library that reads PDF pages makes them.
+    if (!globalParams)
+        globalParams = std::make_unique<GlobalParams>();
     PDFDoc document(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
     return IsBlankPDFPage(&document, pageIndex);
 }

@@ -1,4 +1,4 @@
-#include "PdfLinkTestFiles.h"
+#include "support/PdfLinkTestFiles.h"
 
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4

@@ -1,4 +1,4 @@
-#include "PdfTestFiles.h"
+#include "support/PdfTestFiles.h"
 
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4
