@@ -112,7 +112,7 @@ public:
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
 private:
-    void openHandle();  // of m_filePath; none when it is no complete CHM container
+    void openHandle(); // of m_filePath; none when it is no complete CHM container
     void closeHandle();
     void resetMetadata();
     // Finds an object under the document's lock, by the bytes the container lists it by.

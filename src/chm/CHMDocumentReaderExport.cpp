@@ -67,7 +67,7 @@ void CHMDocument::readerExportEnded()
     exportProgressIndicator = nullptr;
     exportProgressSheet = nullptr;
     // The exporter is still on the stack of its last step: it goes from the event loop.
-    MainThread::runOnMainLater([session = std::move(m_readerExport)] { });
+    MainThread::runOnMainLater([session = std::move(m_readerExport)] {});
 }
 
 void CHMDocument::cancelExport()

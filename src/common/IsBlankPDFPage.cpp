@@ -20,7 +20,7 @@ constexpr int kMostCharactersOfABlankPage = 5;
 // Half the page's size in points: enough to see any mark, four times fewer pixels than full size.
 constexpr double kBlankTestDPI = 72.0 * 0.5;
 
-void discardText(void*, const char*, int) { }
+void discardText(void*, const char*, int) {}
 
 int characterCount(PDFDoc& document, int pageNumber)
 {

@@ -25,10 +25,10 @@ QByteArray pagesWithAnnotations(const std::vector<std::vector<Annotation>>& page
 
 // An annotation of a written document as a viewer would follow it.
 struct ReadAnnotation {
-    QString subtype;    // "/Link", "/Text", ...
-    QString uri;        // URI action target, null when none
-    int destPage = -1;  // page index of an explicit /Dest, -1 when none
-    QPointF destPoint;  // its /XYZ left and top
+    QString subtype;   // "/Link", "/Text", ...
+    QString uri;       // URI action target, null when none
+    int destPage = -1; // page index of an explicit /Dest, -1 when none
+    QPointF destPoint; // its /XYZ left and top
     bool hasNamedDest = false;
 };
 std::vector<ReadAnnotation> annotationsOfPage(const QByteArray& pdf, int pageIndex);
