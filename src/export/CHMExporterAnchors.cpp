@@ -17,11 +17,6 @@ namespace {
 // no anchors but its own.
 constexpr std::chrono::milliseconds kTextWalkTimeout{20000};
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 void CHMExporter::collectAnchors(const std::function<void()>& next)
