@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using namespace SitemapText;
@@ -16,12 +20,20 @@ CHMTableOfContent parse(const QByteArray& body)
     return CHMTableOfContent(document(body), kUtf8);
 }
 
+// The depth of the deepest node below the item (its children are at depth 1), walked without
+// recursion so that an unbounded tree is measured rather than overflowing the stack.
 int depthOf(const LinkItem& item)
 {
-    int depth = 0;
-    for (const LinkItem* node = &item; node->numberOfChildren() > 0; node = node->childAtIndex(node->numberOfChildren() - 1).get())
-        ++depth;
-    return depth;
+    int deepest = 0;
+    std::vector<std::pair<const LinkItem*, int>> pending{{&item, 0}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (int index = 0; index < node->numberOfChildren(); ++index)
+            pending.emplace_back(node->childAtIndex(index).get(), depth + 1);
+    }
+    return deepest;
 }
 
 TEST(CHMTableOfContent, NestsEntriesOfInnerListsUnderTheEntryBeforeThem)
@@ -142,7 +154,9 @@ TEST(CHMTableOfContent, FlattensNestingBeyondTheDepthLimit)
         deep += "</UL>";
     deep += entry("Last", "last.htm");
     const CHMTableOfContent toc(deep, kUtf8);
-    EXPECT_LE(depthOf(*toc.rootItems()), static_cast<int>(SitemapTreeBuilder::kMaxDepth) + 1);
+    ASSERT_NE(toc.rootItems(), nullptr);
+    EXPECT_EQ(depthOf(*toc.rootItems()), static_cast<int>(SitemapTreeBuilder::kMaxDepth));
+    ASSERT_GT(toc.rootChildrenCount(), 0);
     EXPECT_EQ(toc.rootItems()->childAtIndex(toc.rootChildrenCount() - 1)->name(), QStringLiteral("Last"));
     EXPECT_EQ(toc.pageList().size(), 2);
 }

@@ -65,6 +65,17 @@ TEST(PdfLinks, NamedJumpsFindTheirPageAmongTheCopiedPagesWhereverItLandsOrNot)
     EXPECT_FALSE(output->annotationAt(3, 1).jumpTarget.has_value());
 }
 
+TEST(PdfLinks, AJumpWithoutAHeightOfItsOwnLeadsToTheTopOfItsPage)
+{
+    // The page is 792 points high with its origin at the bottom: the top is y = 792, not 0.
+    const QByteArray printed = pagesWithAnnotations({{{{}, "place"}}, {}}, {{"place", 1}}, std::nullopt);
+    const std::unique_ptr<PdfDocument> output = copyPages(printed, {0, 1});
+    const PdfLinkAnnotation jump = output->annotationAt(0, 0);
+    ASSERT_TRUE(jump.jumpTarget.has_value());
+    EXPECT_EQ(jump.jumpTarget->pageIndex, 1);
+    EXPECT_EQ(jump.jumpTarget->point, QPointF(72, 792));
+}
+
 TEST(PdfLinks, ADestinationSetOrAnAnnotationRemovedIsWhatTheWrittenFileShows)
 {
     const QByteArray printed = pagesWithAnnotations(
