@@ -216,11 +216,40 @@ TEST_F(CHMExport, AnExportOfNoPagesWritesNothingAndSaysSo)
     EXPECT_EQ(file.readAll(), QByteArray("earlier"));
 }
 
+TEST_F(CHMExport, AnExportWhosePagesAllPrintBlankWritesNothing)
+{
+    // Every topic prints, but only blank pages: there is nothing to write, and an earlier file
+    // at the destination is no reason to write a document of no pages over it.
+    const QString target = outputPath(QStringLiteral("export-blank"));
+    {
+        QFile earlier(target);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-blank"))),
+                                     QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
+    TomefoldConversionOptions options = letterOptions();
+    CHMExporter exporter(document, QUrl::fromLocalFile(target), document.tocSource()->pageList(), &options);
+    exporter.initConditionalLock();
+    exporter.exportToPDF();
+    exporter.lockWhenCondition();
+    exporter.releaseLock();
+    EXPECT_EQ(exporter.statistics().topics, 2);
+    EXPECT_EQ(exporter.pageCount(), 0);
+    EXPECT_EQ(exporter.outcome(), CHMExporter::Outcome::NothingToWrite);
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+}
+
 TEST_F(CHMExport, ReportsProgressPerTopicAndEndsSaving)
 {
     CHMDocument document;
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                      QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
     TomefoldConversionOptions options = letterOptions();
     CHMExporter exporter(document, QUrl::fromLocalFile(outputPath(QStringLiteral("progress"))),
                          document.tocSource()->pageList(), &options);

@@ -59,6 +59,18 @@ TEST_F(ExporterSetup, AnEmptyContentsListStillExportsEveryPage)
     EXPECT_EQ(paths, QStringList({"five.htm", "four.htm", "three.htm", "two.htm"}));
 }
 
+TEST_F(ExporterSetup, ListsEachPageWithANonASCIINameOnce)
+{
+    // The compiler wrote the object names in UTF-8 while the file's code page is CP1251: read in
+    // the code page they would name other pages than the contents and be printed a second time.
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("chm-cyrillic")));
+    ASSERT_EQ(m_document.encodingName(), QStringLiteral("CP1251"));
+    const CHMExporter exporter(m_document, QUrl::fromLocalFile(QStringLiteral("/tmp/out.pdf")), tocPages(), nullptr);
+    EXPECT_EQ(pathsOf(exporter.pageList()),
+              QStringList({QStringLiteral("home.htm"), QStringLiteral("глава.htm"), QStringLiteral("жж.htm"),
+                           QStringLiteral("second.htm")}));
+}
+
 TEST_F(ExporterSetup, FindsListedPagesByPageNotByCommonBeginning)
 {
     CHMExporter exporter(m_document, QUrl(), {std::make_shared<LinkItem>(QStringLiteral("A"), QStringLiteral("Dir/Intro.htm#top")),
