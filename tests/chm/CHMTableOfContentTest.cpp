@@ -47,9 +47,9 @@ TEST(CHMTableOfContent, NestsEntriesOfInnerListsUnderTheEntryBeforeThem)
     EXPECT_EQ(root->name(), QStringLiteral("root"));
     EXPECT_EQ(root->path(), QStringLiteral("/"));
     EXPECT_EQ(namesOf(root->children()), (QStringList{"One", "Two", "Three"}));
-    EXPECT_EQ(namesOf(root->childAtIndex(0)->children()), QStringList{"One.A"});
-    EXPECT_EQ(namesOf(root->childAtIndex(1)->children()), (QStringList{"Two.A", "Two.B"}));
-    EXPECT_TRUE(root->childAtIndex(1)->path().isNull());
+    EXPECT_EQ(namesOf(childAt(root, 0)->children()), QStringList{"One.A"});
+    EXPECT_EQ(namesOf(childAt(root, 1)->children()), (QStringList{"Two.A", "Two.B"}));
+    EXPECT_TRUE(childAt(root, 1)->path().isNull());
     EXPECT_EQ(toc.rootChildrenCount(), 3);
 }
 
@@ -61,7 +61,7 @@ TEST(CHMTableOfContent, TakesTheFirstNameOrKeywordAndTheLastLocal)
         "<param name=\"Local\" value=\"first.htm\"><param name=\"Local\" value=\"second.htm\">"
         "<param name=\"ImageNumber\" value=\"11\"><param name=\"Local\"><param value=\"x.htm\">"
         "</OBJECT></UL>");
-    const LinkItemPtr item = toc.rootItems()->childAtIndex(0);
+    const LinkItemPtr item = childAt(toc.rootItems(), 0);
     EXPECT_EQ(item->name(), QStringLiteral("keyword"));
     EXPECT_EQ(item->path(), QStringLiteral("second.htm"));
 }
@@ -72,7 +72,7 @@ TEST(CHMTableOfContent, ReadsUpperCaseElementsAndAttributesAsLowerCase)
         "<UL><LI><OBJECT TYPE=\"text/sitemap\"><PARAM NAME=\"NAME\" VALUE=\"Upper\">"
         "<PARAM NAME=\"LOCAL\" VALUE=\"upper.htm\"></OBJECT></UL>");
     EXPECT_EQ(pathsOf(toc.pageList()), QStringList{"upper.htm"});
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->name(), QStringLiteral("Upper"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->name(), QStringLiteral("Upper"));
 }
 
 TEST(CHMTableOfContent, KeepsEntriesOutsideAnyListAndSurvivesStrayListEnds)
@@ -99,11 +99,11 @@ TEST(CHMTableOfContent, PurgesEntriesWithNothingInThem)
     const LinkItemPtr& root = toc.rootItems();
     // The nameless, pathless entry whose only child was bare stays, now without children.
     ASSERT_EQ(root->numberOfChildren(), 3);
-    EXPECT_EQ(root->childAtIndex(0)->name(), QStringLiteral("Kept"));
-    EXPECT_EQ(root->childAtIndex(0)->numberOfChildren(), 0);
-    EXPECT_TRUE(root->childAtIndex(1)->name().isNull());
-    EXPECT_EQ(root->childAtIndex(1)->numberOfChildren(), 0);
-    EXPECT_EQ(root->childAtIndex(2)->path(), QStringLiteral("nameless.htm"));
+    EXPECT_EQ(childAt(root, 0)->name(), QStringLiteral("Kept"));
+    EXPECT_EQ(childAt(root, 0)->numberOfChildren(), 0);
+    EXPECT_TRUE(childAt(root, 1)->name().isNull());
+    EXPECT_EQ(childAt(root, 1)->numberOfChildren(), 0);
+    EXPECT_EQ(childAt(root, 2)->path(), QStringLiteral("nameless.htm"));
 }
 
 TEST(CHMTableOfContent, GivesAnEmptyTreeForDataThatIsNoSitemap)
@@ -122,12 +122,12 @@ TEST(CHMTableOfContent, DecodesTheSitemapInTheGivenCodePageWhateverItsMetaSays)
                               "<LI><OBJECT><param name=\"Name\" value=\"\xC3\xEB\xE0\xE2\xE0\">"
                               "<param name=\"Local\" value=\"\xE3.htm\"></OBJECT></UL>";
     const CHMTableOfContent toc(cp1251, QStringLiteral("CP1251"));
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->name(), QStringLiteral("Глава"));
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->path(), QStringLiteral("г.htm"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->name(), QStringLiteral("Глава"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->path(), QStringLiteral("г.htm"));
     // Without a name, or with one nobody knows, the bytes are ISO-8859-1.
     for (const QString& name : {QString(), QString(""), QStringLiteral("no-such-charset")}) {
         const CHMTableOfContent latin(cp1251, name);
-        EXPECT_EQ(latin.rootItems()->childAtIndex(0)->name(), QStringLiteral("Ãëàâà"));
+        EXPECT_EQ(childAt(latin.rootItems(), 0)->name(), QStringLiteral("Ãëàâà"));
     }
 }
 
@@ -204,7 +204,7 @@ TEST(CHMTableOfContent, FiltersTopLevelEntriesWithoutCopyingThem)
     const CHMTableOfContent filtered(&toc, beginsWithAb);
     EXPECT_EQ(namesOf(filtered.rootItems()->children()), (QStringList{"Abc", "ABx"}));
     EXPECT_EQ(filtered.rootItems()->childAtIndex(0), toc.rootItems()->childAtIndex(0));
-    EXPECT_EQ(namesOf(filtered.rootItems()->childAtIndex(0)->children()), QStringList{"zzz"});
+    EXPECT_EQ(namesOf(childAt(filtered.rootItems(), 0)->children()), QStringList{"zzz"});
     EXPECT_TRUE(filtered.pageList().isEmpty());
 
     const CHMTableOfContent none(nullptr, beginsWithAb);
@@ -218,7 +218,7 @@ TEST(CHMTableOfContent, SortsOnlyTheTopLevel)
                                   + entry("C") + "</UL>");
     toc.sort();
     EXPECT_EQ(namesOf(toc.rootItems()->children()), (QStringList{"A", "b", "C"}));
-    EXPECT_EQ(namesOf(toc.rootItems()->childAtIndex(1)->children()), (QStringList{"z", "y"}));
+    EXPECT_EQ(namesOf(childAt(toc.rootItems(), 1)->children()), (QStringList{"z", "y"}));
 }
 
 } // namespace

@@ -36,6 +36,7 @@ TEST_F(ExporterSetup, ListsHomeFirstThenContentsThenEveryOtherPage)
     EXPECT_EQ(pathsOf(exporter.pageList()),
               QStringList({"home.htm", "intro.htm", "chapter.htm", "missing.htm", "pages.htm", "runaway.htm", "extra.htm",
                            "intro.html"}));
+    ASSERT_FALSE(exporter.pageList().isEmpty());
     EXPECT_EQ(exporter.pageList().first()->name(), QStringLiteral("Home"));
     EXPECT_EQ(exporter.pageList().last()->name(), QStringLiteral("intro.html"));
     // The contents' own items are shared, not copied.

@@ -205,6 +205,7 @@ TEST_F(LinkExport, AFailedWriteIsReportedAndLeavesWhatWasAtTheTarget)
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
                                      QStringLiteral("CHM")));
     TomefoldConversionOptions written = options(true, true);
+    ASSERT_NE(document.tocSource(), nullptr);
     CHMExporter exporter(document, QUrl::fromLocalFile(target()), document.tocSource()->pageList(), &written);
     exporter.initConditionalLock();
     exporter.exportToPDF();
