@@ -5,6 +5,7 @@
 #include "chm/ITSSScheme.h"
 #include "export/PDFExportProvider.h"
 #include "export/CHMExporter.h"
+#include "support/HangGuard.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -49,6 +50,10 @@ TomefoldConversionOptions letterOptions()
 
 class CHMExport : public testing::Test {
 protected:
+    // An export that never ends (a topic whose script runs for ever and is not given up, a lock
+    // never opened) fails the program well before ctest's limit; a topic is given up after 20 s.
+    void SetUp() override { m_hangGuard = std::make_unique<HangGuard>(std::chrono::seconds(90), "the export"); }
+
     // A page of a CHM file must never get anything handed to the desktop.
     void TearDown() override
     {
@@ -81,6 +86,7 @@ protected:
 
     RecordingDesktop m_desktop;
     QTemporaryDir m_folder;
+    std::unique_ptr<HangGuard> m_hangGuard;
 };
 
 } // namespace
