@@ -50,6 +50,18 @@ TEST(IsBlankPDFPage, ARotatedPageIsTestedWhole)
     EXPECT_FALSE(isBlank(PdfTestFiles::pageWithSquare(0, 0, 2, QSizeF(612, 792), 270)));
 }
 
+TEST(IsBlankPDFPage, WithoutTheCoreSettingsNoPageIsBlank)
+{
+    const QByteArray pdf = PdfTestFiles::pagesWithTexts({QString()});
+    ASSERT_TRUE(isBlank(pdf)); // makes the settings
+    PDFDoc document(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
+    std::unique_ptr<GlobalParams> settings;
+    settings.swap(globalParams);
+    const bool blank = IsBlankPDFPage(&document, 0);
+    settings.swap(globalParams);
+    EXPECT_FALSE(blank);
+}
+
 TEST(IsBlankPDFPage, AMissingDocumentOrPageIsNotBlank)
 {
     EXPECT_FALSE(IsBlankPDFPage(nullptr, 0));
