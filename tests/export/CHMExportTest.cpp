@@ -128,6 +128,16 @@ TEST_F(CHMExport, AnnouncesTheDocumentsCodePageToTheEngine)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Привет из кодовой страницы")}));
 }
 
+TEST_F(CHMExport, ServesThePagesInTheEncodingTheOptionsChose)
+{
+    // The page is CP1251; a Western encoding chosen for the export reads the same bytes as
+    // accented Latin letters, which is what the engine must be told.
+    TomefoldConversionOptions options = letterOptions();
+    options.encodingName = QStringLiteral("CP1252");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-encoding"), options);
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Ïðèâåò èç êîäîâîé ñòðàíèöû")}));
+}
+
 TEST_F(CHMExport, PrintsFramesWithAllTheirContent)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-frames"), letterOptions());
