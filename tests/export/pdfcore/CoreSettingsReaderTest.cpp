@@ -2,8 +2,8 @@
 #include "export/pdfcore/ResourceFolder.h"
 #include "export/pdfcore/SettingsFileLookup.h"
 
-#include "CoreErrorCapture.h"
-#include "TempFolder.h"
+#include "support/CoreErrorCapture.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 

@@ -6,8 +6,7 @@
 #include <string>
 
 // A temporary folder that tests fill with files by relative path.
-class TempFolder
-{
+class TempFolder {
 public:
     std::string path() const { return dir.path().toStdString(); }
     std::string path(const char* relative) const { return path() + "/" + relative; }

@@ -1,12 +1,11 @@
-#include "export/IsBlankPDFPage.h"
-
-#include "export/pdfcore/PDFCoreSettings.h"
+#include "common/IsBlankPDFPage.h"
 
 #include <QList>
 #include <QString>
 
 // Debian's Poppler is built with the word list: its text classes have the matching layout.
 #define TEXTOUT_WORD_LIST 1
+#include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <SplashOutputDev.h>
 #include <TextOutputDev.h>
@@ -21,7 +20,7 @@ constexpr int kMostCharactersOfABlankPage = 5;
 // Half the page's size in points: enough to see any mark, four times fewer pixels than full size.
 constexpr double kBlankTestDPI = 72.0 * 0.5;
 
-void discardText(void*, const char*, int) { }
+void discardText(void*, const char*, int) {}
 
 int characterCount(PDFDoc& document, int pageNumber)
 {
@@ -61,7 +60,9 @@ bool IsBlankPDFPage(PDFDoc* document, int pageIndex)
 {
     if (document == nullptr || !document->isOk() || pageIndex < 0 || pageIndex >= document->getNumPages())
         return false;
-    PDFCoreSettings::ensureInitialised();
+    // The text and drawing devices read the core's settings; without them a page is kept.
+    if (!globalParams)
+        return false;
     const int pageNumber = pageIndex + 1;
     if (characterCount(*document, pageNumber) > kMostCharactersOfABlankPage)
         return false;

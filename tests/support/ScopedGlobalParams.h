@@ -6,10 +6,10 @@
 
 // Puts `params` in place of the PDF core's global settings for its lifetime, then puts the previous
 // ones back (and hands `params` back to `owner`).
-class ScopedGlobalParams
-{
+class ScopedGlobalParams {
 public:
-    explicit ScopedGlobalParams(std::unique_ptr<GlobalParams>& owner) : lent(owner)
+    explicit ScopedGlobalParams(std::unique_ptr<GlobalParams>& owner)
+        : lent(owner)
     {
         previous.swap(globalParams);
         globalParams.swap(lent);

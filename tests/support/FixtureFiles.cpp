@@ -1,4 +1,4 @@
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 
 #include "support/TestSupport.h"
 

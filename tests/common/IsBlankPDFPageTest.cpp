@@ -1,9 +1,9 @@
-#include "PdfTestFiles.h"
-#include "export/IsBlankPDFPage.h"
-#include "export/pdfcore/PDFCoreSettings.h"
+#include "support/PdfTestFiles.h"
+#include "common/IsBlankPDFPage.h"
 
 #include <QPointF>
 
+#include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Stream.h>
 #include <gtest/gtest.h>
@@ -14,7 +14,9 @@ namespace {
 
 bool isBlank(const QByteArray& pdf, int pageIndex = 0)
 {
-    PDFCoreSettings::ensureInitialised();
+    // The core's default settings, as a library that reads PDF pages makes them.
+    if (!globalParams)
+        globalParams = std::make_unique<GlobalParams>();
     PDFDoc document(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
     return IsBlankPDFPage(&document, pageIndex);
 }
@@ -46,6 +48,18 @@ TEST(IsBlankPDFPage, ARotatedPageIsTestedWhole)
     // A mark near the far edge of a page turned a quarter: it must fall inside the rendering.
     EXPECT_FALSE(isBlank(PdfTestFiles::pageWithSquare(600, 780, 2, QSizeF(612, 792), 90)));
     EXPECT_FALSE(isBlank(PdfTestFiles::pageWithSquare(0, 0, 2, QSizeF(612, 792), 270)));
+}
+
+TEST(IsBlankPDFPage, WithoutTheCoreSettingsNoPageIsBlank)
+{
+    const QByteArray pdf = PdfTestFiles::pagesWithTexts({QString()});
+    ASSERT_TRUE(isBlank(pdf)); // makes the settings
+    PDFDoc document(new MemStream(pdf.constData(), 0, pdf.size(), Object(objNull)));
+    std::unique_ptr<GlobalParams> settings;
+    settings.swap(globalParams);
+    const bool blank = IsBlankPDFPage(&document, 0);
+    settings.swap(globalParams);
+    EXPECT_FALSE(blank);
 }
 
 TEST(IsBlankPDFPage, AMissingDocumentOrPageIsNotBlank)

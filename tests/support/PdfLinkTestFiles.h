@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 // PDF documents with link annotations, made and read back with qpdf for tests.
@@ -19,16 +20,18 @@ struct Annotation {
 };
 
 // One page per entry, each showing "Page N" and carrying the entry's annotations in order.
-// namedPages: the catalog's /Dests, each name leading to /XYZ 72 top on the page of that index.
+// namedPages: the catalog's /Dests, each name leading to /XYZ 72 top on the page of that index
+// (without a top: /XYZ 72 null, a place with no height of its own).
 QByteArray pagesWithAnnotations(const std::vector<std::vector<Annotation>>& pages,
-                                const std::map<QString, int>& namedPages = {}, double top = 700);
+                                const std::map<QString, int>& namedPages = {},
+                                std::optional<double> top = 700.0);
 
 // An annotation of a written document as a viewer would follow it.
 struct ReadAnnotation {
-    QString subtype;    // "/Link", "/Text", ...
-    QString uri;        // URI action target, null when none
-    int destPage = -1;  // page index of an explicit /Dest, -1 when none
-    QPointF destPoint;  // its /XYZ left and top
+    QString subtype;   // "/Link", "/Text", ...
+    QString uri;       // URI action target, null when none
+    int destPage = -1; // page index of an explicit /Dest, -1 when none
+    QPointF destPoint; // its /XYZ left and top
     bool hasNamedDest = false;
 };
 std::vector<ReadAnnotation> annotationsOfPage(const QByteArray& pdf, int pageIndex);

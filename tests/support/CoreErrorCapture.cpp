@@ -1,4 +1,4 @@
-#include "CoreErrorCapture.h"
+#include "support/CoreErrorCapture.h"
 
 #include <Error.h>
 

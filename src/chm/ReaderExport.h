@@ -16,7 +16,8 @@ struct ReaderExport {
     ReaderExport(const ReaderExport&) = delete;
     ReaderExport& operator=(const ReaderExport&) = delete;
 
-    std::unique_ptr<CHMExporter> exporter;
+    // Shared with the export provider that made it, which alone knows the exporter's type.
+    std::shared_ptr<CHMExporter> exporter;
     std::thread starter;
     // Owned here, but a child of the document's window, which may go first.
     QPointer<ReaderExportProgressSheet> sheet;

@@ -1,4 +1,4 @@
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

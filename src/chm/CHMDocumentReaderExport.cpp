@@ -1,10 +1,9 @@
-#include "export/CHMDocumentReaderExport.h"
-
 #include "chm/CHMDocument.h"
-#include "chm/CHMTableOfContent.h"
+
+#include "chm/DocumentExportProvider.h"
+#include "chm/ReaderExport.h"
+#include "chm/ReaderExportProgressSheet.h"
 #include "common/LocalizedStrings.h"
-#include "export/CHMDocumentReaderExportSheet.h"
-#include "export/CHMExporter.h"
 #include "platform/DesktopServices.h"
 #include "platform/MainThread.h"
 
@@ -13,21 +12,12 @@
 #include <QProgressBar>
 
 // The reader window's own export: a save panel, the export on a thread of its own with a
-// progress sheet and a cancel action, and a completion alert that offers to open the file.
-
-ReaderExport::ReaderExport() = default;
-
-ReaderExport::~ReaderExport()
-{
-    if (starter.joinable())
-        starter.join();
-    exporter.reset();
-    delete sheet.data();
-}
+// progress sheet and a cancel action, and a completion alert that offers to open the file. The
+// exporter comes from the document's export provider.
 
 void CHMDocument::exportToPDF()
 {
-    if (m_readerExport)
+    if (m_readerExport || m_exportProvider == nullptr)
         return;
     auto* panel = new QFileDialog(documentWindow, Localized("Export as PDF"));
     panel->setOption(QFileDialog::DontUseNativeDialog);
@@ -46,12 +36,10 @@ void CHMDocument::exportToPDF()
 
 void CHMDocument::startReaderExport(const QUrl& url)
 {
-    if (m_readerExport)
+    if (m_readerExport || m_exportProvider == nullptr)
         return;
     auto session = std::make_shared<ReaderExport>();
-    const LinkItemList pageList = tocSource() != nullptr ? tocSource()->pageList() : LinkItemList();
-    session->exporter = std::make_unique<CHMExporter>(*this, url, pageList, nullptr);
-    session->exporter->setExportEndedHandler([this] { readerExportEnded(); });
+    session->exporter = m_exportProvider->makeExporter(*this, url, [this] { readerExportEnded(); });
     session->sheet = new ReaderExportProgressSheet(documentWindow, [this] { cancelExport(); });
     mainTomefoldAppDelegateObject = nullptr;
     exportProgressSheet = session->sheet;
@@ -68,8 +56,8 @@ void CHMDocument::startReaderExport(const QUrl& url)
 
 void CHMDocument::Export(CHMExporter& exporter)
 {
-    // Schedules the first topic and returns; the export goes on on the main thread.
-    exporter.exportToPDF();
+    if (m_exportProvider != nullptr)
+        m_exportProvider->start(exporter);
 }
 
 void CHMDocument::readerExportEnded()
@@ -79,7 +67,7 @@ void CHMDocument::readerExportEnded()
     exportProgressIndicator = nullptr;
     exportProgressSheet = nullptr;
     // The exporter is still on the stack of its last step: it goes from the event loop.
-    MainThread::runOnMainLater([session = std::move(m_readerExport)] { });
+    MainThread::runOnMainLater([session = std::move(m_readerExport)] {});
 }
 
 void CHMDocument::cancelExport()

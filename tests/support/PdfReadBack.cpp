@@ -1,4 +1,4 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 
 // Debian's Poppler is built with the word list: its text classes have the matching layout.
 #define TEXTOUT_WORD_LIST 1
@@ -27,7 +27,7 @@ std::unique_ptr<TextPage, void (*)(TextPage*)> textOf(PDFDoc& document, int page
 {
     TextOutputDev device(nullptr, false, 0, false, false);
     document.displayPage(&device, pageIndex + 1, 72, 72, 0, false, true, false);
-    return { device.takeText(), [](TextPage* page) { page->decRefCnt(); } };
+    return {device.takeText(), [](TextPage* page) { page->decRefCnt(); }};
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "PdfTestFiles.h"
+#include "support/PdfTestFiles.h"
 
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4
@@ -60,7 +60,7 @@ QByteArray pageWithSquare(double x, double y, double side, QSizeF pageSize, int 
     QPDF pdf;
     pdf.emptyPDF();
     const std::string content = "0 0 0 rg " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(side)
-        + " " + std::to_string(side) + " re f";
+                                + " " + std::to_string(side) + " re f";
     pdf.addPage(makePage(pdf, content, pageSize, rotation), false);
     return write(pdf);
 }

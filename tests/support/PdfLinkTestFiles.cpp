@@ -1,4 +1,4 @@
-#include "PdfLinkTestFiles.h"
+#include "support/PdfLinkTestFiles.h"
 
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4
@@ -79,7 +79,7 @@ ReadOutline readEntry(QPDF& pdf, QPDFOutlineObjectHelper& entry)
 } // namespace
 
 QByteArray pagesWithAnnotations(const std::vector<std::vector<Annotation>>& pages,
-                                const std::map<QString, int>& namedPages, double top)
+                                const std::map<QString, int>& namedPages, std::optional<double> top)
 {
     QPDF pdf;
     pdf.emptyPDF();
@@ -108,7 +108,8 @@ QByteArray pagesWithAnnotations(const std::vector<std::vector<Annotation>>& page
                              QPDFObjectHandle::newArray({all.at(static_cast<size_t>(pageIndex)),
                                                          QPDFObjectHandle::newName("/XYZ"),
                                                          QPDFObjectHandle::newReal(72.0, 1),
-                                                         QPDFObjectHandle::newReal(top, 1),
+                                                         top ? QPDFObjectHandle::newReal(*top, 1)
+                                                             : QPDFObjectHandle::newNull(),
                                                          QPDFObjectHandle::newInteger(0)}));
         }
         pdf.getRoot().replaceKey("/Dests", pdf.makeIndirectObject(dests));

@@ -1,4 +1,4 @@
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 
 #include "support/TestSupport.h"
 

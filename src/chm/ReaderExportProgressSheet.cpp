@@ -1,4 +1,4 @@
-#include "export/CHMDocumentReaderExportSheet.h"
+#include "chm/ReaderExportProgressSheet.h"
 
 #include "common/LocalizedStrings.h"
 

@@ -3,8 +3,7 @@
 #include <QStringList>
 
 // Collects what the PDF core reports while it lives (one at a time), instead of printing it.
-class CoreErrorCapture
-{
+class CoreErrorCapture {
 public:
     CoreErrorCapture();
     ~CoreErrorCapture();
