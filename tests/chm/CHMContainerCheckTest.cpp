@@ -5,7 +5,7 @@
 #include "chm/CHMContainerCheck.h"
 #include "chm/CHMDocument.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>

@@ -162,6 +162,8 @@ TEST_F(CHMExport, AnXHTMLTopicWithAnEmptyTitlePrintsItsText)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf),
               QStringList({QStringLiteral("Home of the reference Namespaces and types, listed here."),
                            QStringLiteral("Member page First line second line with a caf\u00e9 in it.")}));
+}
+
 TEST_F(CHMExport, ServesThePagesInTheEncodingTheOptionsChose)
 {
     // The page is CP1251; a Western encoding chosen for the export reads the same bytes as
