@@ -9,12 +9,14 @@ CHMWebPage::CHMWebPage(QWebEngineProfile* profile, QObject* parent)
 {
 }
 
-CHMWebPage::Decision CHMWebPage::decide(bool exportMode, const QUrl& url, bool isMainFrame, const QUrl& topicUrl)
+CHMWebPage::Decision CHMWebPage::decide(bool exportMode, const QUrl& url, bool isMainFrame, const QUrl& topicUrl,
+                                        const ContentFilter& isContent)
 {
     // Empty frames (about:blank, about:srcdoc) load nothing from anywhere.
     if (url.scheme() == QLatin1String("about"))
         return Decision::Load;
-    if (!ITSSScheme::isITSS(url))
+    const bool content = ITSSScheme::isITSS(url) || (exportMode && isContent && isContent(url));
+    if (!content)
         return exportMode ? Decision::Refuse : Decision::HandToDesktop;
     if (exportMode && isMainFrame && topicUrl.isValid() && !OffscreenWebPage::sameDocument(url, topicUrl))
         return Decision::Refuse;
@@ -33,7 +35,7 @@ bool CHMWebPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool i
         deleteLater();
         return false;
     }
-    switch (decide(m_exportMode, url, isMainFrame, m_topicUrl)) {
+    switch (decide(m_exportMode, url, isMainFrame, m_topicUrl, m_isContent)) {
     case Decision::Load:
         return true;
     case Decision::HandToDesktop:
