@@ -2,6 +2,7 @@
 
 #include "chm/CHMWebPage.h"
 #include "platform/OffscreenWebPage.h"
+#include "platform/PeerConnectionBlock.h"
 #include "toolkit/html/HTMLPrintScript.h"
 
 #include <QFileInfo>
@@ -10,13 +11,25 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
+namespace {
+
+// Before the profile below: it may be the first the process makes, which starts the engine.
+std::unique_ptr<QWebEngineProfile> makeProfile()
+{
+    PeerConnectionBlock::restrictEngine();
+    return std::make_unique<QWebEngineProfile>(); // off the record: nothing kept on disk
+}
+
+} // namespace
+
 HTMLPrintView::HTMLPrintView(const HTMLPrintSettings& settings)
     : m_settings(settings)
-    , m_profile(std::make_unique<QWebEngineProfile>()) // off the record: nothing kept on disk
+    , m_profile(makeProfile())
 {
     m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
     m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     m_profile->setUrlRequestInterceptor(&m_interceptor);
+    PeerConnectionBlock::install(*m_profile);
     QWebEngineSettings* web = m_profile->settings();
     // A failed load must show nothing rather than the engine's error page, which would be printed.
     web->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);

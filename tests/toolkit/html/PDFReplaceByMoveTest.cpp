@@ -1,0 +1,65 @@
+#include "platform/PdfDocument.h"
+#include "toolkit/html/HTMLPrintSettings.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRectF>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(PDFReplaceByMove, TheTargetIsReplacedInOneStep)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("out.pdf"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const auto document = PdfDocument::create();
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
+    EXPECT_TRUE(readFile(target).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
+}
+
+TEST(PDFReplaceByMove, AFailedMoveKeepsTheTargetAndLeavesNoScratchFile)
+{
+    QTemporaryDir folder;
+    // A folder is never replaced by a file.
+    const QString target = folder.filePath(QStringLiteral("taken.pdf"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("taken.pdf")));
+    QFile inside(target + QStringLiteral("/kept.txt"));
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    const auto document = PdfDocument::create();
+    EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
+    EXPECT_TRUE(QFile::exists(target + QStringLiteral("/kept.txt")));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl(QStringLiteral("http://host/out.pdf")), {}));
+}
+
+TEST(HTMLPrintSettings, LandscapeTurnsThePaperOnceAndMarginsMustLeaveRoom)
+{
+    HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0};
+    EXPECT_EQ(settings.printableViewSize(), QSize(624, 960)); // 6.5 x 10 inches at 96 per inch
+    settings.orientation = 1;
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(792, 612));
+    settings.paperWidth = 792;
+    settings.paperHeight = 612;
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    settings.leftMargin = 400;
+    settings.rightMargin = 400;
+    EXPECT_FALSE(settings.pageLayout().isValid());
+}
