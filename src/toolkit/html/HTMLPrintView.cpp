@@ -68,9 +68,11 @@ void HTMLPrintView::loadAndPrint(const QUrl& file, Printed done)
         return;
     }
     // One page serves file after file while they go well; one that failed (perhaps held by its
-    // own scripts) or opened a dialog is replaced. Called from the event loop, never from inside
-    // one of the page's callbacks, so the old page may go at once.
-    if (!m_page || !m_pageUsable || static_cast<const CHMWebPage&>(m_page->page()).hasOpenedDialogs())
+    // own scripts), opened a dialog or already shows this file (whose load would not start anew)
+    // is replaced. Called from the event loop, never from inside one of the page's callbacks, so
+    // the old page may go at once.
+    if (!m_page || !m_pageUsable || static_cast<const CHMWebPage&>(m_page->page()).hasOpenedDialogs()
+        || OffscreenWebPage::sameDocument(m_page->page().url(), file))
         makePage();
     const QString folder = QFileInfo(file.toLocalFile()).absolutePath();
     m_interceptor.setFolder(folder);

@@ -1,3 +1,5 @@
+#include "chm/CHMWebPage.h"
+#include "platform/FolderRequestInterceptor.h"
 #include "platform/PdfDocument.h"
 #include "toolkit/html/HTMLPrintSettings.h"
 #include "toolkit/html/PDFReplaceByMove.h"
@@ -62,4 +64,40 @@ TEST(HTMLPrintSettings, LandscapeTurnsThePaperOnceAndMarginsMustLeaveRoom)
     settings.leftMargin = 400;
     settings.rightMargin = 400;
     EXPECT_FALSE(settings.pageLayout().isValid());
+}
+
+TEST(HTMLFolderRules, OnlyFilesInsideTheFolderBelongToThePage)
+{
+    QTemporaryDir root;
+    QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("page/images")));
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("pages")));
+    ASSERT_TRUE(QFile::link(root.path(), root.filePath(QStringLiteral("page/up"))));
+    const QString folder = root.filePath(QStringLiteral("page"));
+    const auto inside = [&](const QString& relative) {
+        return FolderRequestInterceptor::isInsideFolder(QUrl::fromLocalFile(root.filePath(relative)), folder);
+    };
+    EXPECT_TRUE(inside(QStringLiteral("page/index.html")));
+    EXPECT_TRUE(inside(QStringLiteral("page/images/a.png")));
+    EXPECT_FALSE(inside(QStringLiteral("pages/other.html")));   // a folder whose name only begins alike
+    EXPECT_FALSE(inside(QStringLiteral("page/../secret.html")));
+    EXPECT_FALSE(inside(QStringLiteral("page/up/pages")));      // a link that leads out
+    EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("file://server/page/a.html")),
+                                                          QStringLiteral("/page")));
+    EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("http://127.0.0.1/")), folder));
+
+    // The page's own frames may show such files; its main frame only the file asked for.
+    const QUrl file = QUrl::fromLocalFile(root.filePath(QStringLiteral("page/index.html")));
+    const CHMWebPage::ContentFilter filter = [&](const QUrl& url) {
+        return FolderRequestInterceptor::isInsideFolder(url, folder);
+    };
+    const QUrl frame = QUrl::fromLocalFile(root.filePath(QStringLiteral("page/frame.html")));
+    EXPECT_EQ(CHMWebPage::decide(true, frame, false, file, filter), CHMWebPage::Decision::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, frame, true, file, filter), CHMWebPage::Decision::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, file, true, file, filter), CHMWebPage::Decision::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl::fromLocalFile(root.filePath(QStringLiteral("pages/x.html"))), false, file,
+                                 filter),
+              CHMWebPage::Decision::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("mailto:a@b.org")), false, file, filter),
+              CHMWebPage::Decision::Refuse);
 }
