@@ -4,6 +4,7 @@
 #include <QWebEnginePage>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QWebEngineNewWindowRequest;
@@ -28,6 +29,10 @@ public:
     bool isExportMode() const { return m_exportMode; }
     // Export mode: the one document the main frame may show (fragments aside).
     void setTopicUrl(const QUrl& url) { m_topicUrl = url; }
+    // Export mode: URLs of another scheme that belong to the content shown (its frames may load them),
+    // for content that does not come from a CHM file. Nothing else is loaded.
+    using ContentFilter = std::function<bool(const QUrl&)>;
+    void setContentFilter(ContentFilter isContent) { m_isContent = std::move(isContent); }
 
     // True once a page shown here opened a dialog during an export. Such a page is not navigated
     // away from: the engine may then ask whether to leave it, in a dialog that nobody answers.
@@ -36,7 +41,7 @@ public:
     // The rules by the engine's account of a navigation. A link the engine calls clicked goes to the
     // desktop only if the user's own input in the view also came just before (scripts click too).
     static Decision decide(bool exportMode, const QUrl& url, NavigationType type, bool isMainFrame,
-                           const QUrl& topicUrl);
+                           const QUrl& topicUrl, const ContentFilter& isContent = {});
     static Decision decideNewWindow(bool exportMode, const QUrl& url, bool userInitiated);
 
 signals:
@@ -67,4 +72,5 @@ private:
     // The engine reports a link that a script clicks like one the user clicked: a link goes to the
     // desktop only when the user's own input in the view came just before it.
     std::optional<std::chrono::steady_clock::time_point> m_lastUserInput;
+    ContentFilter m_isContent;
 };
