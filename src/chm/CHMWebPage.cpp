@@ -55,12 +55,14 @@ bool CHMWebPage::takeUserActivation()
 }
 
 CHMWebPage::Decision CHMWebPage::decide(bool exportMode, const QUrl& url, NavigationType type, bool isMainFrame,
-                                        const QUrl& topicUrl)
+                                        const QUrl& topicUrl, const ContentFilter& isContent)
 {
     // Empty frames (about:blank, about:srcdoc) load nothing from anywhere.
     if (url.scheme() == QLatin1String("about"))
         return Decision::Load;
-    if (!ITSSScheme::isITSS(url)) {
+    // The file's own content: itss objects, and in export mode what the page's filter admits.
+    const bool content = ITSSScheme::isITSS(url) || (exportMode && isContent && isContent(url));
+    if (!content) {
         const bool userFollowedALink = !exportMode && isMainFrame && type == NavigationTypeLinkClicked;
         return userFollowedALink && isForTheDesktop(url) ? Decision::HandToDesktop : Decision::Refuse;
     }
@@ -71,12 +73,16 @@ CHMWebPage::Decision CHMWebPage::decide(bool exportMode, const QUrl& url, Naviga
 
 CHMWebPage::Decision CHMWebPage::decideNewWindow(bool exportMode, const QUrl& url, bool userInitiated)
 {
-    // The file's own content: itss objects, and in export mode what the page's filter admits.
-    const bool content = ITSSScheme::isITSS(url) || (exportMode && isContent && isContent(url));
-    if (!content) {
-        const bool userFollowedALink = !exportMode && isMainFrame && type == NavigationTypeLinkClicked;
-        return userFollowedALink && isForTheDesktop(url) ? Decision::HandToDesktop : Decision::Refuse;
-    }
+    if (exportMode)
+        return Decision::Refuse;
+    if (ITSSScheme::isITSS(url))
+        return Decision::OpenTab;
+    return userInitiated && isForTheDesktop(url) ? Decision::HandToDesktop : Decision::Refuse;
+}
+
+bool CHMWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    switch (decide(m_exportMode, url, type, isMainFrame, m_topicUrl, m_isContent)) {
     case Decision::Load:
         return true;
     case Decision::HandToDesktop:

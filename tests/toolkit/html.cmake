@@ -1,7 +1,6 @@
 # HTML files printed to PDF: the web engine's road (WEB), and the writing and page rules around it.
 tomefold_add_test(toolkit_html_tests WEB
   SOURCES html/HTMLToPDFTest.cpp html/HTMLListRunnerTest.cpp html/HTMLTestRun.cpp html/HTMLTestRun.h
-          ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PdfReadBack.cpp
   LIBS tomefold_toolkit poppler::core Qt6::Network)
 tomefold_add_test(toolkit_html_writing_tests SANITIZE
   SOURCES html/PDFReplaceByMoveTest.cpp

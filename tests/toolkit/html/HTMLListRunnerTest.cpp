@@ -1,6 +1,6 @@
 #include "HTMLTestRun.h"
 
-#include "../../platform/PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "toolkit/html/HTMLToPDF.h"
 #include "toolkit/options/TextToPDFConversionOptions.h"
 
