@@ -376,7 +376,10 @@ void Parser::endParagraph()
 void Parser::endCell()
 {
     flushText();
-    if (!m_paragraphOpen) {
+    const auto index = static_cast<size_t>(m_cellIndex);
+    const bool continued = index < m_rowCells.size() && m_rowCells[index].mergeContinued;
+    // an empty cell still takes its place; an empty cell merged into the one before adds nothing
+    if (!m_paragraphOpen && !continued) {
         top().paragraph.inTable = true;
         beginParagraph();
     }

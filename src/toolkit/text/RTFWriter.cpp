@@ -224,7 +224,9 @@ void Writer::run(const TextDocumentWalk::TextRun& piece)
         text(format.anchorHref());
         m_body += "\"}}{\\fldrslt";
     }
-    m_body += "{" + controls + " ";
+    m_body += "{" + controls;
+    if (!controls.isEmpty())
+        m_body += " ";
     text(piece.text);
     m_body += "}";
     if (link)
