@@ -141,6 +141,7 @@ bool TextDocumentBuilder::startTable()
     m_cursor.movePosition(QTextCursor::EndOfBlock);
     TableState state;
     state.table = m_cursor.insertTable(1, 1, format);
+    ++m_cellCount;
     m_tables.push_back(std::move(state));
     return true;
 }
@@ -155,10 +156,16 @@ void TextDocumentBuilder::startRow()
         return;
     materializeParagraph();
     TableState& state = m_tables.back();
-    if (state.row + 1 < TextReadLimits::kMaxTableRows)
+    if (state.row + 1 < TextReadLimits::kMaxTableRows
+        && (state.row + 1 < state.table->rows()
+            || m_cellCount + state.table->columns() <= TextReadLimits::kMaxTableCells))
         ++state.row;
-    if (state.row >= state.table->rows())
+    else if (state.row < 0)
+        state.row = 0;
+    if (state.row >= state.table->rows()) {
+        m_cellCount += static_cast<int64_t>(state.row + 1 - state.table->rows()) * state.table->columns();
         state.table->appendRows(state.row + 1 - state.table->rows());
+    }
     state.column = 0;
 }
 
@@ -173,8 +180,11 @@ bool TextDocumentBuilder::isCovered(const TableState& state, int row, int column
 void TextDocumentBuilder::ensureColumns(TableState& state, int columns)
 {
     columns = std::min(columns, TextReadLimits::kMaxTableColumns);
-    if (columns > state.table->columns())
-        state.table->appendColumns(columns - state.table->columns());
+    const int added = columns - state.table->columns();
+    if (added <= 0 || m_cellCount + static_cast<int64_t>(added) * state.table->rows() > TextReadLimits::kMaxTableCells)
+        return;
+    m_cellCount += static_cast<int64_t>(added) * state.table->rows();
+    state.table->appendColumns(added);
 }
 
 void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
@@ -196,7 +206,9 @@ void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
     const int column = std::min(state.column, TextReadLimits::kMaxTableColumns - 1);
     columnSpan = std::min(columnSpan, TextReadLimits::kMaxTableColumns - column);
     ensureColumns(state, column + columnSpan);
-    if (columnSpan > 1 || rowSpan > 1) {
+    columnSpan = std::max(1, std::min(columnSpan, state.table->columns() - column));
+    rowSpan = std::min(rowSpan, TextReadLimits::kMaxRepeat);
+    if ((columnSpan > 1 || rowSpan > 1) && state.spans.size() < static_cast<size_t>(TextReadLimits::kMaxTableCells)) {
         state.spans.push_back({state.row, column, rowSpan, columnSpan});
         for (int r = state.row + 1; r < state.row + rowSpan; ++r) {
             if (static_cast<int>(state.covered.size()) <= r)
@@ -207,7 +219,7 @@ void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
             std::fill(cells.begin() + column, cells.begin() + column + columnSpan, true);
         }
     }
-    const QTextTableCell cell = state.table->cellAt(state.row, column);
+    const QTextTableCell cell = state.table->cellAt(state.row, std::min(column, state.table->columns() - 1));
     m_cursor = cell.lastCursorPosition();
     m_blockUnclaimed = cell.firstPosition() == cell.lastPosition();
     m_paragraphPending = false;

@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextListFormat>
 
+#include <cstdint>
 #include <vector>
 
 class QTextDocument;
@@ -78,5 +79,6 @@ private:
     QTextListFormat m_pendingListFormat;
     QHash<QString, QPointer<QTextList>> m_lists;
     std::vector<TableState> m_tables;
+    int64_t m_cellCount = 0;
     int m_flattenedTables = 0; // tables nested beyond the limit, read as paragraphs
 };
