@@ -1,5 +1,5 @@
 # The text document readers and writers. The readers take untrusted files, so their tests also run
 # under ASan/UBSan.
 tomefold_add_test(toolkit_text_format_tests SANITIZE
-  SOURCES text/SampleDocuments.cpp text/RTFTest.cpp text/DOCXTest.cpp text/ODTTest.cpp
+  SOURCES text/SampleDocuments.cpp text/RTFTest.cpp text/DOCXTest.cpp text/ODTTest.cpp text/TextDocumentIOTest.cpp
   LIBS tomefold_toolkit)
