@@ -3,3 +3,7 @@
 tomefold_add_test(toolkit_text_format_tests SANITIZE
   SOURCES text/SampleDocuments.cpp text/RTFTest.cpp text/DOCXTest.cpp text/ODTTest.cpp text/TextDocumentIOTest.cpp
   LIBS tomefold_toolkit)
+# Files we write opened by LibreOffice, and DOC through it; skipped when soffice is missing.
+tomefold_add_test(toolkit_text_libreoffice_tests
+  SOURCES text/SampleDocuments.cpp text/LibreOfficeCheckTest.cpp
+  LIBS tomefold_toolkit)

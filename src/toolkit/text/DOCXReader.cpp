@@ -279,6 +279,7 @@ private:
     void paragraph(const xmlNode* p);
     void runs(const xmlNode* container, const RunProps& paragraphRun, const QString& href);
     void run(const xmlNode* r, const RunProps& paragraphRun, const QString& href);
+    void splitAfterPageBreak();
     void table(const xmlNode* tbl);
     void drawing(const xmlNode* node, const QTextCharFormat& format);
     void vmlPicture(const xmlNode* pict, const QTextCharFormat& format);
@@ -294,6 +295,7 @@ private:
     QHash<QString, QString> m_numAbstract;                // num id -> abstract id
     QHash<QString, QByteArray> m_binaryData;              // WordML pictures by name
     bool m_paragraphHasContent = false;
+    bool m_splitPending = false; // a page break after content: the paragraph's rest is a new one
     QTextBlockFormat m_paragraphFormat;
 };
 
@@ -508,7 +510,12 @@ void Parser::paragraph(const xmlNode* p)
     QTextBlockFormat format;
     if (props.alignment && *props.alignment != Qt::AlignLeft)
         format.setAlignment(*props.alignment);
-    const bool listed = props.numId && !props.numId->isEmpty() && *props.numId != QLatin1String("0");
+    const int listLevel = std::clamp(props.level.value_or(0), 0, 8);
+    const QString numberFormat =
+        props.numId ? m_abstractLevels.value(m_numAbstract.value(*props.numId)).value(listLevel) : QString();
+    // outline numbering without a label (LibreOffice's headings) is no list
+    const bool listed = props.numId && !props.numId->isEmpty() && *props.numId != QLatin1String("0")
+                        && numberFormat != QLatin1String("none");
     if (!listed) {
         if (props.left && *props.left > 0)
             format.setLeftMargin(*props.left);
@@ -527,16 +534,16 @@ void Parser::paragraph(const xmlNode* p)
         format.setHeadingLevel(level);
     m_paragraphFormat = format;
     m_paragraphHasContent = false;
+    m_splitPending = false;
     RunProps paragraphRun = m_defaultRun;
     paragraphRun.merge(styleRun(direct.style));
     // the paragraph mark's own run properties do not apply to the runs
     m_builder.startParagraph(format);
     if (listed) {
-        const int level = std::clamp(props.level.value_or(0), 0, 8);
         QTextListFormat list;
-        list.setStyle(ListStyleOfFormat(m_abstractLevels.value(m_numAbstract.value(*props.numId)).value(level)));
-        list.setIndent(level + 1);
-        m_builder.setParagraphList(QStringLiteral("num%1-%2").arg(*props.numId).arg(level), list);
+        list.setStyle(ListStyleOfFormat(numberFormat));
+        list.setIndent(listLevel + 1);
+        m_builder.setParagraphList(QStringLiteral("num%1-%2").arg(*props.numId).arg(listLevel), list);
     }
     runs(p, paragraphRun, {});
 }
@@ -565,6 +572,17 @@ void Parser::runs(const xmlNode* container, const RunProps& paragraphRun, const 
     }
 }
 
+void Parser::splitAfterPageBreak()
+{
+    if (!m_splitPending)
+        return;
+    m_splitPending = false;
+    QTextBlockFormat rest = m_paragraphFormat;
+    rest.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    m_builder.startParagraph(rest);
+    m_paragraphHasContent = false;
+}
+
 void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& href)
 {
     const RunProps direct = ParseRunProps(Child(r, "rPr", kW));
@@ -577,6 +595,7 @@ void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& 
         format.setAnchorHref(href);
     }
     auto text = [&](const QString& value) {
+        splitAfterPageBreak();
         m_builder.insertText(value, format);
         m_paragraphHasContent = true;
     };
@@ -587,16 +606,9 @@ void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& 
             text(QStringLiteral("\t"));
         } else if (Is(node, "br", kW)) {
             if (Attribute(node, "type", kW) == QLatin1String("page")) {
-                if (m_paragraphHasContent) {
-                    // the rest of the paragraph starts the new page
-                    m_builder.breakPageBeforeNextParagraph();
-                    QTextBlockFormat rest = m_paragraphFormat;
-                    rest.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
-                    m_builder.startParagraph(rest);
-                    m_paragraphHasContent = false;
-                } else {
-                    m_builder.breakPageBeforeNextParagraph();
-                }
+                // what follows in the paragraph, or else the next paragraph, starts the new page
+                m_builder.breakPageBeforeNextParagraph();
+                m_splitPending = m_paragraphHasContent;
             } else {
                 text(QString(QChar::LineSeparator));
             }
@@ -612,9 +624,11 @@ void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& 
             if (ok && code >= 0x20 && code < 0xD800)
                 text(QString(QChar(static_cast<char16_t>(code))));
         } else if (Is(node, "drawing", kW)) {
+            splitAfterPageBreak();
             drawing(node, format);
             m_paragraphHasContent = true;
         } else if (Is(node, "pict", kW)) {
+            splitAfterPageBreak();
             vmlPicture(node, format);
             m_paragraphHasContent = true;
         }
