@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QTextDocument>
 
+#include <climits>
 #include <optional>
 
 namespace DOCXReader {
@@ -485,6 +486,11 @@ bool Parser::readMain(const QByteArray& xml, QString* error)
     }
     body(bodyNode);
     m_builder.finish();
+    if (m_builder.exceeded()) {
+        if (error)
+            *error = QStringLiteral("a table beyond the readers' bounds");
+        return false;
+    }
     return true;
 }
 
@@ -738,7 +744,12 @@ void Parser::table(const xmlNode* tbl)
         }
         rows.push_back(std::move(cells));
     }
-    m_builder.startTable();
+    int columns = 1;
+    for (const auto& cells : rows) {
+        if (!cells.empty())
+            columns = std::max(columns, cells.back().column + cells.back().span);
+    }
+    m_builder.startTable(static_cast<int>(std::min<size_t>(rows.size(), INT_MAX)), columns);
     for (const auto& cells : rows) {
         m_builder.startRow();
         for (const Cell& cell : cells) {

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QTextDocument>
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -465,9 +466,37 @@ void Parser::list(const xmlNode* node, int level, const QString& key, const QStr
     }
 }
 
+// Rows and columns a table will have, repetitions counted (each bounded).
+std::pair<int64_t, int64_t> TableSize(const xmlNode* container)
+{
+    int64_t rows = 0, columns = 0;
+    auto repeat = [](const xmlNode* node, const char* attribute) -> int64_t {
+        const QString value = Attribute(node, attribute, kTableNS);
+        return std::clamp<int64_t>(value.isEmpty() ? 1 : value.toLongLong(), 1, TextReadLimits::kMaxRepeat);
+    };
+    for (const xmlNode* node = container->children; node; node = node->next) {
+        if (Is(node, "table-header-rows", kTableNS) || Is(node, "table-rows", kTableNS)
+            || Is(node, "table-row-group", kTableNS)) {
+            const auto [innerRows, innerColumns] = TableSize(node);
+            rows += innerRows;
+            columns = std::max(columns, innerColumns);
+        } else if (Is(node, "table-row", kTableNS)) {
+            int64_t cells = 0;
+            for (const xmlNode* cell = node->children; cell; cell = cell->next) {
+                if (Is(cell, "table-cell", kTableNS) || Is(cell, "covered-table-cell", kTableNS))
+                    cells += repeat(cell, "number-columns-repeated");
+            }
+            rows += repeat(node, "number-rows-repeated");
+            columns = std::max(columns, cells);
+        }
+    }
+    return {std::min<int64_t>(rows, INT_MAX), std::min<int64_t>(columns, INT_MAX)};
+}
+
 void Parser::table(const xmlNode* node)
 {
-    m_builder.startTable();
+    const auto [rowCount, columnCount] = TableSize(node);
+    m_builder.startTable(static_cast<int>(rowCount), static_cast<int>(columnCount));
     std::function<void(const xmlNode*)> rows = [&](const xmlNode* container) {
         for (const xmlNode* row = container->children; row; row = row->next) {
             if (Is(row, "table-header-rows", kTableNS) || Is(row, "table-rows", kTableNS)
@@ -479,7 +508,7 @@ void Parser::table(const xmlNode* node)
                 continue;
             const QString repeat = Attribute(row, "number-rows-repeated", kTableNS);
             const int times = std::clamp(repeat.isEmpty() ? 1 : repeat.toInt(), 1, TextReadLimits::kMaxRepeat);
-            for (int t = 0; t < times; ++t) {
+            for (int t = 0; t < times && !m_builder.exceeded(); ++t) {
                 m_builder.startRow();
                 for (const xmlNode* cell = row->children; cell; cell = cell->next) {
                     if (!Is(cell, "table-cell", kTableNS))
@@ -489,7 +518,7 @@ void Parser::table(const xmlNode* node)
                         std::clamp(cellRepeat.isEmpty() ? 1 : cellRepeat.toInt(), 1, TextReadLimits::kMaxTableColumns);
                     const QString columns = Attribute(cell, "number-columns-spanned", kTableNS);
                     const QString rowsSpanned = Attribute(cell, "number-rows-spanned", kTableNS);
-                    for (int c = 0; c < cellTimes; ++c) {
+                    for (int c = 0; c < cellTimes && !m_builder.exceeded(); ++c) {
                         m_builder.startCell(columns.isEmpty() ? 1 : columns.toInt(),
                                             rowsSpanned.isEmpty() ? 1 : rowsSpanned.toInt());
                         flow(cell);
@@ -547,6 +576,11 @@ bool Parser::readContent(const QByteArray& xml, QString* error)
     const xmlNode* text = Child(body, "text", kOfficeNS);
     flow(text ? text : body);
     m_builder.finish();
+    if (m_builder.exceeded()) {
+        if (error)
+            *error = QStringLiteral("a table beyond the readers' bounds");
+        return false;
+    }
     return true;
 }
 

@@ -994,6 +994,8 @@ bool Parser::run(QString* error)
     for (;;) {
         if (m_failed)
             return fail(m_failure);
+        if (m_builder.exceeded())
+            return fail(QStringLiteral("a table beyond the readers' bounds"));
         token = m_tokens.next();
         switch (token.kind) {
         case RTFTokenizer::Kind::End:
@@ -1043,6 +1045,11 @@ done:
         popGroup();
     flushText();
     m_builder.finish();
+    if (m_builder.exceeded()) {
+        if (error)
+            *error = QStringLiteral("a table beyond the readers' bounds");
+        return false;
+    }
     return true;
 }
 

@@ -35,6 +35,15 @@ TextDocumentBuilder::TextDocumentBuilder(QTextDocument& document)
 {
     m_cursor.movePosition(QTextCursor::End);
     m_blockUnclaimed = m_document.isEmpty();
+    // one edit for the whole document: no undo history, and the layout follows once at the end
+    m_document.setUndoRedoEnabled(false);
+    m_editBlock = QTextCursor(&m_document);
+    m_editBlock.beginEditBlock();
+}
+
+TextDocumentBuilder::~TextDocumentBuilder()
+{
+    finish();
 }
 
 void TextDocumentBuilder::startParagraph(const QTextBlockFormat& format, const QTextCharFormat& charFormat)
@@ -98,6 +107,8 @@ void TextDocumentBuilder::ensureParagraph()
 
 void TextDocumentBuilder::insertText(const QString& text, const QTextCharFormat& format)
 {
+    if (m_exceeded)
+        return;
     const QString run = RunText(text);
     if (run.isEmpty())
         return;
@@ -108,7 +119,7 @@ void TextDocumentBuilder::insertText(const QString& text, const QTextCharFormat&
 void TextDocumentBuilder::insertImage(const QImage& image, double widthPoints, double heightPoints,
                                       const QTextCharFormat& format)
 {
-    if (image.isNull())
+    if (image.isNull() || m_exceeded)
         return;
     ensureParagraph();
     const QString name = QStringLiteral("tomefold-image:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -121,14 +132,22 @@ void TextDocumentBuilder::insertImage(const QImage& image, double widthPoints, d
     m_cursor.insertImage(imageFormat);
 }
 
-bool TextDocumentBuilder::startTable()
+bool TextDocumentBuilder::startTable(int rows, int columns)
 {
+    rows = std::max(rows, 1);
+    columns = std::max(columns, 1);
     if (m_flattenedTables > 0 || tableDepth() >= TextReadLimits::kMaxTableNesting) {
         ++m_flattenedTables;
         startParagraph();
         return false;
     }
     materializeParagraph();
+    if (rows > TextReadLimits::kMaxTableRows || columns > TextReadLimits::kMaxTableColumns
+        || m_cellCount + static_cast<int64_t>(rows) * columns > TextReadLimits::kMaxTableCells) {
+        m_exceeded = true;
+        ++m_flattenedTables; // nothing more is read: keep the calls that follow balanced
+        return false;
+    }
     QTextTableFormat format;
     format.setBorder(1);
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
@@ -140,8 +159,8 @@ bool TextDocumentBuilder::startTable()
     }
     m_cursor.movePosition(QTextCursor::EndOfBlock);
     TableState state;
-    state.table = m_cursor.insertTable(1, 1, format);
-    ++m_cellCount;
+    state.table = m_cursor.insertTable(rows, columns, format);
+    m_cellCount += static_cast<int64_t>(rows) * columns;
     m_tables.push_back(std::move(state));
     return true;
 }
@@ -156,12 +175,13 @@ void TextDocumentBuilder::startRow()
         return;
     materializeParagraph();
     TableState& state = m_tables.back();
-    if (state.row + 1 < TextReadLimits::kMaxTableRows
-        && (state.row + 1 < state.table->rows()
-            || m_cellCount + state.table->columns() <= TextReadLimits::kMaxTableCells))
-        ++state.row;
-    else if (state.row < 0)
-        state.row = 0;
+    if (state.row + 1 >= TextReadLimits::kMaxTableRows
+        || (state.row + 1 >= state.table->rows()
+            && m_cellCount + state.table->columns() > TextReadLimits::kMaxTableCells)) {
+        m_exceeded = true;
+        return;
+    }
+    ++state.row;
     if (state.row >= state.table->rows()) {
         m_cellCount += static_cast<int64_t>(state.row + 1 - state.table->rows()) * state.table->columns();
         state.table->appendRows(state.row + 1 - state.table->rows());
@@ -179,10 +199,14 @@ bool TextDocumentBuilder::isCovered(const TableState& state, int row, int column
 
 void TextDocumentBuilder::ensureColumns(TableState& state, int columns)
 {
-    columns = std::min(columns, TextReadLimits::kMaxTableColumns);
     const int added = columns - state.table->columns();
-    if (added <= 0 || m_cellCount + static_cast<int64_t>(added) * state.table->rows() > TextReadLimits::kMaxTableCells)
+    if (added <= 0)
         return;
+    if (columns > TextReadLimits::kMaxTableColumns
+        || m_cellCount + static_cast<int64_t>(added) * state.table->rows() > TextReadLimits::kMaxTableCells) {
+        m_exceeded = true;
+        return;
+    }
     m_cellCount += static_cast<int64_t>(added) * state.table->rows();
     state.table->appendColumns(added);
 }
@@ -199,6 +223,8 @@ void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
     TableState& state = m_tables.back();
     if (state.row < 0)
         startRow();
+    if (m_exceeded)
+        return;
     while (isCovered(state, state.row, state.column) && state.column < TextReadLimits::kMaxTableColumns)
         ++state.column;
     columnSpan = std::clamp(columnSpan, 1, TextReadLimits::kMaxTableColumns);
@@ -206,6 +232,8 @@ void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
     const int column = std::min(state.column, TextReadLimits::kMaxTableColumns - 1);
     columnSpan = std::min(columnSpan, TextReadLimits::kMaxTableColumns - column);
     ensureColumns(state, column + columnSpan);
+    if (m_exceeded)
+        return;
     columnSpan = std::max(1, std::min(columnSpan, state.table->columns() - column));
     rowSpan = std::min(rowSpan, TextReadLimits::kMaxRepeat);
     if ((columnSpan > 1 || rowSpan > 1) && state.spans.size() < static_cast<size_t>(TextReadLimits::kMaxTableCells)) {
@@ -267,4 +295,8 @@ void TextDocumentBuilder::finish()
     m_flattenedTables = 0;
     while (!m_tables.empty())
         endTable();
+    if (m_editing) {
+        m_editing = false;
+        m_editBlock.endEditBlock();
+    }
 }

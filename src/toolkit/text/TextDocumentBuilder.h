@@ -23,6 +23,9 @@ class QTextTable;
 class TextDocumentBuilder {
 public:
     explicit TextDocumentBuilder(QTextDocument& document);
+    ~TextDocumentBuilder();
+    TextDocumentBuilder(const TextDocumentBuilder&) = delete;
+    TextDocumentBuilder& operator=(const TextDocumentBuilder&) = delete;
 
     // Begins a paragraph; it is made when its first content arrives or the next structure begins.
     void startParagraph(const QTextBlockFormat& format = {}, const QTextCharFormat& charFormat = {});
@@ -38,7 +41,8 @@ public:
 
     // Tables: startTable, then for each row startRow and for each cell startCell; cells may hold
     // paragraphs and tables. Columns grow as cells arrive; spans merge once the table ends.
-    bool startTable();
+    // The size, when a reader knows it, makes the table at once (growing one is slow in Qt).
+    bool startTable(int rows = 1, int columns = 1);
     void startRow();
     void startCell(int columnSpan = 1, int rowSpan = 1);
     void endTable();
@@ -47,6 +51,10 @@ public:
 
     // Ends what is still open (the last paragraph, unclosed tables).
     void finish();
+
+    // True once a table grew beyond the readers' bounds (TextReadLimits): from then on content is
+    // ignored, and the reader refuses the document.
+    bool exceeded() const { return m_exceeded; }
 
     QTextDocument& document() { return m_document; }
 
@@ -70,6 +78,8 @@ private:
 
     QTextDocument& m_document;
     QTextCursor m_cursor;
+    QTextCursor m_editBlock;
+    bool m_editing = true;
     bool m_blockUnclaimed = true; // the cursor's block is empty and belongs to no paragraph yet
     bool m_paragraphPending = false;
     bool m_pageBreakPending = false;
@@ -80,5 +90,6 @@ private:
     QHash<QString, QPointer<QTextList>> m_lists;
     std::vector<TableState> m_tables;
     int64_t m_cellCount = 0;
+    bool m_exceeded = false;
     int m_flattenedTables = 0; // tables nested beyond the limit, read as paragraphs
 };

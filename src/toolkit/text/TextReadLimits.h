@@ -26,11 +26,10 @@ inline constexpr std::int64_t kMaxCompressionRatio = 200;
 inline constexpr std::int64_t kRatioFloorBytes = 1ll << 20;
 // Tables inside tables; deeper tables keep their text as paragraphs of the enclosing cell.
 inline constexpr int kMaxTableNesting = 16;
-// Rows and columns of one table, and cells of all tables of a document; content beyond them goes
-// into the last cell there is.
+// Rows and columns of one table, and cells of all tables of a document.
 inline constexpr int kMaxTableRows = 10'000;
 inline constexpr int kMaxTableColumns = 256;
-inline constexpr int kMaxTableCells = 200'000;
+inline constexpr int kMaxTableCells = 100'000;
 // Repetitions of one row, cell or space run in OpenDocument files.
 inline constexpr int kMaxRepeat = 1000;
 
