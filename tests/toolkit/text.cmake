@@ -7,3 +7,7 @@ tomefold_add_test(toolkit_text_format_tests SANITIZE
 tomefold_add_test(toolkit_text_libreoffice_tests
   SOURCES text/SampleDocuments.cpp text/LibreOfficeCheckTest.cpp
   LIBS tomefold_toolkit)
+# PDF pages to text documents, on PDFs the tests draw.
+tomefold_add_test(toolkit_pdf_to_text_tests SANITIZE
+  SOURCES text/PDFToTextTest.cpp
+  LIBS tomefold_toolkit)
