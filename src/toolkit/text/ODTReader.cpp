@@ -138,7 +138,7 @@ public:
 
 private:
     void readFontFaces(const xmlNode* declarations);
-    void readStyles(const xmlNode* container, bool automatic);
+    void readStyles(const xmlNode* container);
     TextProps parseTextProps(const xmlNode* properties) const;
     static ParagraphProps parseParagraphProps(const xmlNode* properties);
     TextProps styleText(const QString& family, const QString& name, int depth = 0) const;
@@ -269,9 +269,8 @@ ParagraphProps Parser::parseParagraphProps(const xmlNode* properties)
     return props;
 }
 
-void Parser::readStyles(const xmlNode* container, bool automatic)
+void Parser::readStyles(const xmlNode* container)
 {
-    (void)automatic;
     for (const xmlNode* node = container ? container->children : nullptr; node; node = node->next) {
         if (Is(node, "style", kStyleNS)) {
             Style entry;
@@ -565,8 +564,8 @@ bool Parser::readContent(const QByteArray& xml, QString* error)
     }
     readFontFaces(Child(root, "font-face-decls", kOfficeNS));
     readFontFaces(Child(root, "font-decls", kOfficeNS));
-    readStyles(Child(root, "styles", kOfficeNS), false);
-    readStyles(Child(root, "automatic-styles", kOfficeNS), true);
+    readStyles(Child(root, "styles", kOfficeNS));
+    readStyles(Child(root, "automatic-styles", kOfficeNS));
     const xmlNode* body = Child(root, "body", kOfficeNS);
     if (!body) {
         if (error)
@@ -592,7 +591,7 @@ bool Parser::readPackage(QString* error)
             const xmlNode* root = XmlTree::Root(styles);
             readFontFaces(Child(root, "font-face-decls", kOfficeNS));
             readFontFaces(Child(root, "font-decls", kOfficeNS));
-            readStyles(Child(root, "styles", kOfficeNS), false);
+            readStyles(Child(root, "styles", kOfficeNS));
         }
     }
     const auto content = m_package->read(QStringLiteral("content.xml"), error);

@@ -4,6 +4,7 @@
 #include "toolkit/text/TextDocumentIO.h"
 #include "toolkit/text/TextDocumentTypes.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -166,4 +167,54 @@ TEST(TextDocumentTypes, IdentifiersAndFilesMapToCodes)
     const QString folderDocument = QDir(folder.path()).filePath(QStringLiteral("x.rtfd"));
     QDir().mkpath(folderDocument);
     EXPECT_EQ(DocumentTypeOfPath(folderDocument), kRTFD);
+}
+
+TEST(TextDocumentIO, WebArchivesAndWordMLAreRead)
+{
+    QTemporaryDir folder;
+    QImage picture(3, 3, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+    }
+    const QByteArray html = "<html><body><p>Archived <i>page</i> <img src=\"pic.png\"></p></body></html>";
+    const QByteArray archive =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
+        "<key>WebMainResource</key><dict><key>WebResourceData</key><data>" + html.toBase64() + "</data>"
+        "<key>WebResourceMIMEType</key><string>text/html</string>"
+        "<key>WebResourceTextEncodingName</key><string>UTF-8</string>"
+        "<key>WebResourceURL</key><string>https://example.org/dir/index.html</string></dict>"
+        "<key>WebSubresources</key><array><dict><key>WebResourceData</key><data>" + png.toBase64() + "</data>"
+        "<key>WebResourceMIMEType</key><string>image/png</string>"
+        "<key>WebResourceURL</key><string>https://example.org/dir/pic.png</string></dict></array>"
+        "</dict></plist>";
+    const QString archivePath = QDir(folder.path()).filePath(QStringLiteral("page.webarchive"));
+    WriteBytes(archivePath, archive);
+    QTextDocument document;
+    ASSERT_TRUE(TextDocumentIO::Read(archivePath, document));
+    EXPECT_EQ(Lines(SampleDocuments::Describe(document, {.fonts = false})),
+              "P [Archived |] [page|i] [ |] <image 3x3px 0x0pt>"); // the picture keeps its own size
+
+    const QByteArray wordML =
+        "<?xml version=\"1.0\"?><w:wordDocument xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\" "
+        "xmlns:v=\"urn:schemas-microsoft-com:vml\">"
+        "<w:styles><w:style w:type=\"paragraph\" w:styleId=\"Heading1\"><w:name w:val=\"heading 1\"/>"
+        "<w:rPr><w:b/><w:sz w:val=\"32\"/></w:rPr></w:style></w:styles>"
+        "<w:lists><w:listDef w:listDefId=\"4\"><w:lvl w:ilvl=\"0\"><w:nfc w:val=\"0\"/></w:lvl></w:listDef>"
+        "<w:list w:ilfo=\"2\"><w:ilst w:val=\"4\"/></w:list></w:lists><w:body><wx:sect "
+        "xmlns:wx=\"http://schemas.microsoft.com/office/word/2003/auxHint\">"
+        "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr><w:r><w:t>Old Word</w:t></w:r></w:p>"
+        "<w:p><w:pPr><w:listPr><w:ilvl w:val=\"0\"/><w:ilfo w:val=\"2\"/></w:listPr></w:pPr>"
+        "<w:r><w:rPr><w:i/><w:color w:val=\"00FF00\"/></w:rPr><w:t>item</w:t></w:r></w:p>"
+        "<w:p><w:r><w:pict><w:binData w:name=\"wordml://1.png\">" + png.toBase64() + "</w:binData>"
+        "<v:shape style=\"width:30pt;height:30pt\"><v:imagedata src=\"wordml://1.png\"/></v:shape></w:pict></w:r></w:p>"
+        "</wx:sect></w:body></w:wordDocument>";
+    const QString wordMLPath = QDir(folder.path()).filePath(QStringLiteral("old.xml"));
+    WriteBytes(wordMLPath, wordML);
+    ASSERT_TRUE(TextDocumentIO::Read(wordMLPath, document));
+    EXPECT_EQ(SampleDocuments::Describe(document).join(u'\n').toStdString(),
+              "P h1 [Old Word|b,16pt]\nP list=numbered/1 [item|i,#00ff00]\nP <image 3x3px 30x30pt>");
 }
