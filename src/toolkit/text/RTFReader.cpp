@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -84,6 +85,7 @@ struct PictureData {
 struct CellDefinition {
     bool mergeFirst = false;
     bool mergeContinued = false;
+    int right = 0; // the cell's right edge (\cellx), twips
 };
 
 QString CodepageName(int codepage)
@@ -209,6 +211,7 @@ private:
     bool m_rowEnded = false;
     int m_cellIndex = 0;
     std::vector<CellDefinition> m_rowCells;
+    std::vector<int> m_gridEdges; // the right edges of the table's first row: its column grid
     CellDefinition m_nextCell;
 };
 
@@ -324,6 +327,9 @@ void Parser::beginParagraph()
             m_builder.startTable();
             m_tableOpen = true;
             m_rowEnded = true;
+            m_gridEdges.clear();
+            for (const CellDefinition& cell : m_rowCells)
+                m_gridEdges.push_back(cell.right);
         }
         if (!m_cellOpen) {
             if (m_rowEnded) {
@@ -340,6 +346,14 @@ void Parser::beginParagraph()
                     while (index + static_cast<size_t>(span) < m_rowCells.size()
                            && m_rowCells[index + static_cast<size_t>(span)].mergeContinued)
                         ++span;
+                } else if (index < m_rowCells.size()) {
+                    // a cell as wide as several columns of the first row spans them
+                    const int left = index > 0 ? m_rowCells[index - 1].right : INT_MIN;
+                    const int right = m_rowCells[index].right;
+                    const auto edges = std::count_if(m_gridEdges.begin(), m_gridEdges.end(), [&](int edge) {
+                        return edge > left + 20 && edge <= right + 20;
+                    });
+                    span = std::max(1, static_cast<int>(edges));
                 }
                 m_builder.startCell(span);
             }
@@ -354,6 +368,11 @@ void Parser::beginParagraph()
         int nfc = 23;
         if (levels != m_listLevels.end() && level < static_cast<int>(levels->second.size()))
             nfc = levels->second[static_cast<size_t>(level)];
+        // outline numbering without a label (LibreOffice's headings) is no list
+        if (nfc == 255) {
+            m_paragraphOpen = true;
+            return;
+        }
         QTextListFormat format;
         format.setStyle(ListStyleOfNumberFormat(nfc));
         format.setIndent(level + 1);
@@ -627,6 +646,7 @@ bool Parser::tableControl(std::string_view word, int value)
     } else if (word == "clmrg") {
         m_nextCell.mergeContinued = true;
     } else if (word == "cellx") {
+        m_nextCell.right = value;
         if (m_rowCells.size() < static_cast<size_t>(TextReadLimits::kMaxTableColumns))
             m_rowCells.push_back(m_nextCell);
         m_nextCell = {};

@@ -93,6 +93,39 @@ TEST_F(LibreOfficeCheck, DOCRoundTripKeepsTextRunsAndStructure)
               SampleDocuments::Describe(back, options).join(u'\n').toStdString());
 }
 
+TEST_F(LibreOfficeCheck, LibreOfficesOwnODTDOCXAndRTFAreReadWithTheirStructure)
+{
+    QTemporaryDir folder;
+    QTextDocument original;
+    SampleDocuments::BuildRich(original);
+    const SampleDocuments::DescribeOptions options{.fonts = false, .images = false};
+    const std::tuple<OutputFormat, const char*, const char*, const char*> trips[] = {
+        {OutputFormat::DOCX, "docx", "odt", "odt"},
+        {OutputFormat::ODT, "odt", "docx:MS Word 2007 XML", "docx"},
+        {OutputFormat::ODT, "odt", "rtf", "rtf"},
+    };
+    for (const auto& [format, extension, target, targetExtension] : trips) {
+        SCOPED_TRACE(targetExtension);
+        const QString ours = QDir(folder.path()).filePath(QStringLiteral("ours.") + QString::fromLatin1(extension));
+        ASSERT_TRUE(TextDocumentIO::Write(original, ours, format));
+        QString error;
+        const auto converted = LibreOfficeConversion::Convert(ReadBytes(ours), QString::fromLatin1(extension),
+                                                              QString::fromLatin1(target),
+                                                              QString::fromLatin1(targetExtension), &error);
+        ASSERT_TRUE(converted) << error.toStdString();
+        const QString theirs =
+            QDir(folder.path()).filePath(QStringLiteral("theirs.") + QString::fromLatin1(targetExtension));
+        QFile file(theirs);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(*converted);
+        file.close();
+        QTextDocument back;
+        ASSERT_TRUE(TextDocumentIO::Read(theirs, back, &error)) << error.toStdString();
+        EXPECT_EQ(SampleDocuments::Describe(original, options).join(u'\n').toStdString(),
+                  SampleDocuments::Describe(back, options).join(u'\n').toStdString());
+    }
+}
+
 TEST_F(LibreOfficeCheck, TwoConversionsAtOnceEachUseTheirOwnProfile)
 {
     QTextDocument original;
