@@ -9,7 +9,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <QRegularExpression>
 
 #include <cmath>
 #include <memory>
@@ -24,9 +23,10 @@ QString FamilyOfFontName(const QString& name)
     const qsizetype plus = family.indexOf(u'+');
     if (plus == 6)
         family = family.mid(7);
-    const qsizetype dash = family.indexOf(QRegularExpression(QStringLiteral("[-,]")));
-    if (dash > 0)
-        family = family.left(dash);
+    for (qsizetype i = 1; i < family.size(); ++i) {
+        if (family[i] == u'-' || family[i] == u',')
+            return family.left(i);
+    }
     return family;
 }
 
@@ -120,12 +120,30 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
             Paragraph paragraph;
             for (const TextLine* line = block->getLines(); line; line = line->getNext()) {
                 Line runs;
+                // words of one font, size, colour and underline share a format, made once
+                const TextFontInfo* lastFont = nullptr;
+                double lastSize = -1, lastRed = -1, lastGreen = -1, lastBlue = -1;
+                bool lastUnderlined = false;
+                QTextCharFormat lastFormat;
                 for (const TextWord* word = line->getWords(); word; word = word->getNext()) {
                     const std::unique_ptr<GooString> wordText(word->getText());
                     QString piece = wordText ? QString::fromUtf8(wordText->c_str()) : QString();
                     if (word->getSpaceAfter() && word->getNext())
                         piece += u' ';
-                    const QTextCharFormat format = WordFormat(*word);
+                    double red = 0, green = 0, blue = 0;
+                    word->getColor(&red, &green, &blue);
+                    if (word->getFontInfo(0) != lastFont || word->getFontSize() != lastSize || red != lastRed
+                        || green != lastGreen || blue != lastBlue || word->isUnderlined() != lastUnderlined
+                        || !lastFont) {
+                        lastFont = word->getFontInfo(0);
+                        lastSize = word->getFontSize();
+                        lastRed = red;
+                        lastGreen = green;
+                        lastBlue = blue;
+                        lastUnderlined = word->isUnderlined();
+                        lastFormat = WordFormat(*word);
+                    }
+                    const QTextCharFormat& format = lastFormat;
                     if (!runs.empty() && runs.back().format == format)
                         runs.back().text += piece;
                     else

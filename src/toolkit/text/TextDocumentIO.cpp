@@ -74,6 +74,7 @@ bool ReadBytes(const QString& path, uint32_t type, const QByteArray& bytes, QTex
     case kOpenOfficeTextTemplate:
         return ODTReader::Read(bytes, document, error);
     case kDOCX:
+    case kOfficeOpenXMLTemplate: // a spreadsheet template has no document part: refused there
         return DOCXReader::ReadDOCX(bytes, document, error);
     case kWordML:
         return DOCXReader::ReadWordML(bytes, document, error);

@@ -25,8 +25,8 @@ enum class OutputFormat : uint32_t {
 bool OutputFormatFromNumber(uint32_t number, OutputFormat* format);
 
 // Reads a file (or an RTFD folder) by its document type code (TextDocumentTypes); code 0 lets the
-// file's name and content decide. Plain text, RTF, RTFD, HTML, web archives, DOCX, WordML, ODT and
-// OpenOffice.org text are read here; DOC through LibreOffice. False, with the document empty,
+// file's name and content decide. Plain text, RTF, RTFD, HTML, web archives, DOCX (and Word
+// templates), WordML, ODT and OpenOffice.org text are read here; DOC through LibreOffice. False, with the document empty,
 // when the file cannot be read or is not what its type says.
 bool Read(const QString& path, QTextDocument& document, QString* error = nullptr, uint32_t type = 0);
 

@@ -34,6 +34,9 @@ const CodeIdentifiers kTable[] = {
     {kWordML, {"com.microsoft.word.wordml"}},
     {kDOC, {"com.microsoft.word.doc"}},
     {kMacPlainText, {"com.apple.traditional-mac-plain-text"}},
+    {kOfficeOpenXMLTemplate,
+     {"org.openxmlformats.wordprocessingml.template", "org.openxmlformats.wordprocessingml.template.macroenabled",
+      "org.openxmlformats.spreadsheetml.template", "org.openxmlformats.spreadsheetml.template.macroenabled"}},
 };
 
 // Extensions whose identifier the MIME database does not give in the vocabulary's terms.
@@ -54,6 +57,8 @@ const std::pair<const char*, const char*> kExtensionIdentifiers[] = {
     {"docx", "org.openxmlformats.wordprocessingml.document"},
     {"docm", "org.openxmlformats.wordprocessingml.document.macroenabled"},
     {"doc", "com.microsoft.word.doc"},
+    {"dotx", "org.openxmlformats.wordprocessingml.template"},
+    {"dotm", "org.openxmlformats.wordprocessingml.template.macroenabled"},
 };
 
 QString IdentifierOfMimeType(const QMimeType& type)

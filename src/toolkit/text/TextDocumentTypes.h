@@ -24,6 +24,7 @@ enum : uint32_t {
     kWordML = 12,
     kDOC = 13,
     kMacPlainText = 14,
+    kOfficeOpenXMLTemplate = 33, // Word templates (read as DOCX); spreadsheet templates share the code
 };
 
 // The code of a type identifier; 0 when none matches (exact comparison).
