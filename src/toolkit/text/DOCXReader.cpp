@@ -541,12 +541,15 @@ bool ReadDOCX(const QByteArray& package, QTextDocument& document, QString* error
     auto zip = ZipPackageReader::open(package, error);
     if (!zip)
         return false;
-    Parser parser(document, zip.get());
-    if (!parser.readPackage(error)) {
-        document.clear();
-        return false;
+    bool read = false;
+    {
+        // the parser ends its work on the document before a failed one is emptied
+        Parser parser(document, zip.get());
+        read = parser.readPackage(error);
     }
-    return true;
+    if (!read)
+        document.clear();
+    return read;
 }
 
 bool ReadWordML(const QByteArray& xml, QTextDocument& document, QString* error)
@@ -557,12 +560,14 @@ bool ReadWordML(const QByteArray& xml, QTextDocument& document, QString* error)
 bool ReadDocumentXML(const QByteArray& xml, QTextDocument& document, QString* error)
 {
     document.clear();
-    Parser parser(document, nullptr);
-    if (!parser.readMain(xml, error)) {
-        document.clear();
-        return false;
+    bool read = false;
+    {
+        Parser parser(document, nullptr);
+        read = parser.readMain(xml, error);
     }
-    return true;
+    if (!read)
+        document.clear();
+    return read;
 }
 
 } // namespace DOCXReader

@@ -15,12 +15,15 @@ bool Read(const QByteArray& rtf, QTextDocument& document, QString* error, const 
         return false;
     }
     document.clear();
-    RTFReaderDetail::RTFParser parser(rtf, document, attachments);
-    if (!parser.run(error)) {
-        document.clear();
-        return false;
+    bool read = false;
+    {
+        // the parser ends its work on the document before a failed one is emptied
+        RTFReaderDetail::RTFParser parser(rtf, document, attachments);
+        read = parser.run(error);
     }
-    return true;
+    if (!read)
+        document.clear();
+    return read;
 }
 
 } // namespace RTFReader

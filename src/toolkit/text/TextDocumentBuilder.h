@@ -23,6 +23,7 @@ class QTextTable;
 class TextDocumentBuilder {
 public:
     explicit TextDocumentBuilder(QTextDocument& document);
+    // Finishes the document: a builder must end before its document is cleared or destroyed.
     ~TextDocumentBuilder();
     TextDocumentBuilder(const TextDocumentBuilder&) = delete;
     TextDocumentBuilder& operator=(const TextDocumentBuilder&) = delete;

@@ -75,6 +75,18 @@ TEST(RTFBounds, DeepNestingAndTooManyGroupsFailCleanly)
     EXPECT_FALSE(RTFReader::Read(many + "}", document));
 }
 
+TEST(RTFBounds, AFailureInsideATableLeavesAnEmptyDocument)
+{
+    QTextDocument document;
+    const QByteArray rtf = "{\\rtf1 \\trowd\\cellx100\\pard\\intbl a\\cell\\row\\intbl b"
+                           + QByteArray(TextReadLimits::kMaxGroupDepth + 5, '{') + "}";
+    EXPECT_FALSE(RTFReader::Read(rtf, document));
+    EXPECT_TRUE(document.isEmpty());
+    QByteArray docx = QByteArray(kDocumentStart) + "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>cell";
+    EXPECT_FALSE(DOCXReader::ReadDocumentXML(docx, document));
+    EXPECT_TRUE(document.isEmpty());
+}
+
 TEST(RTFBounds, OversizedPicturesAndMalformedInput)
 {
     QTextDocument document;
