@@ -197,7 +197,10 @@ void RTFParser::beginParagraph()
                     });
                     span = std::max(1, static_cast<int>(edges));
                 }
-                m_builder.startCell(span);
+                if (index < m_rowCells.size() && m_rowCells[index].mergeAbove)
+                    m_builder.continueCellAbove(span);
+                else
+                    m_builder.startCell(span);
             }
             m_cellOpen = true;
         }
@@ -237,10 +240,22 @@ void RTFParser::endParagraph()
 void RTFParser::endCell()
 {
     flushText();
+    if (!m_paragraphOpen && !m_cellOpen && m_tableOpen && m_rowEnded) {
+        m_builder.startRow();
+        m_rowEnded = false;
+        m_cellIndex = 0;
+    }
     const auto index = static_cast<size_t>(m_cellIndex);
     const bool continued = index < m_rowCells.size() && m_rowCells[index].mergeContinued;
-    // an empty cell still takes its place; an empty cell merged into the one before adds nothing
-    if (!m_paragraphOpen && !continued) {
+    const bool above = index < m_rowCells.size() && m_rowCells[index].mergeAbove;
+    // an empty cell still takes its place; an empty cell merged into another adds nothing
+    if (!m_paragraphOpen && !m_cellOpen && above && m_tableOpen) {
+        int span = 1;
+        while (index + static_cast<size_t>(span) < m_rowCells.size()
+               && m_rowCells[index + static_cast<size_t>(span)].mergeContinued)
+            ++span;
+        m_builder.continueCellAbove(span);
+    } else if (!m_paragraphOpen && !continued) {
         top().paragraph.inTable = true;
         beginParagraph();
     }

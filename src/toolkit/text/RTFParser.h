@@ -80,6 +80,7 @@ struct PictureData {
 struct CellDefinition {
     bool mergeFirst = false;
     bool mergeContinued = false;
+    bool mergeAbove = false; // \clvmrg: the cell continues the one above
     int right = 0; // the cell's right edge (\cellx), twips
 };
 

@@ -128,6 +128,8 @@ bool RTFParser::tableControl(std::string_view word, int value)
         m_nextCell.mergeFirst = true;
     } else if (word == "clmrg") {
         m_nextCell.mergeContinued = true;
+    } else if (word == "clvmrg") {
+        m_nextCell.mergeAbove = true;
     } else if (word == "cellx") {
         m_nextCell.right = value;
         if (m_rowCells.size() < static_cast<size_t>(TextReadLimits::kMaxTableColumns))

@@ -254,6 +254,37 @@ void TextDocumentBuilder::startCell(int columnSpan, int rowSpan)
     state.column = column + columnSpan;
 }
 
+void TextDocumentBuilder::continueCellAbove(int columnSpan)
+{
+    if (m_flattenedTables > 0 || m_tables.empty() || m_tables.back().row <= 0) {
+        startCell(columnSpan);
+        return;
+    }
+    materializeParagraph();
+    TableState& state = m_tables.back();
+    while (isCovered(state, state.row, state.column) && state.column < TextReadLimits::kMaxTableColumns)
+        ++state.column;
+    const int column = std::min(state.column, state.table->columns() - 1);
+    columnSpan = std::clamp(columnSpan, 1, state.table->columns() - column);
+    auto grown = std::find_if(state.spans.begin(), state.spans.end(), [&](const Span& span) {
+        return span.column == column && span.row + span.rows == state.row;
+    });
+    if (grown != state.spans.end()) {
+        ++grown->rows;
+    } else if (state.spans.size() < static_cast<size_t>(TextReadLimits::kMaxTableCells)) {
+        state.spans.push_back({state.row - 1, column, 2, columnSpan});
+        grown = state.spans.end() - 1;
+    } else {
+        startCell(columnSpan);
+        return;
+    }
+    const QTextTableCell origin = state.table->cellAt(grown->row, column);
+    m_cursor = origin.lastCursorPosition();
+    m_blockUnclaimed = origin.firstPosition() == origin.lastPosition();
+    m_paragraphPending = false;
+    state.column = column + std::max(columnSpan, grown->columns);
+}
+
 void TextDocumentBuilder::endTable()
 {
     if (m_flattenedTables > 0) {

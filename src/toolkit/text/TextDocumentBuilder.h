@@ -46,6 +46,9 @@ public:
     bool startTable(int rows = 1, int columns = 1);
     void startRow();
     void startCell(int columnSpan = 1, int rowSpan = 1);
+    // The next cell of the row is the cell above it grown by one row (formats that mark merged
+    // cells row by row); what follows goes into that cell.
+    void continueCellAbove(int columnSpan = 1);
     void endTable();
     int tableDepth() const { return static_cast<int>(m_tables.size()); }
     bool inTableCell() const;

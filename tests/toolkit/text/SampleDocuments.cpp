@@ -81,6 +81,8 @@ void DescribeFlow(const std::vector<TextFlowItem>& items, const DescribeOptions&
                     QString line = indent + QStringLiteral(" cell %1,%2").arg(r).arg(c);
                     if (options.columnSpans && cell.columnSpan() > 1)
                         line += QStringLiteral(" span=%1").arg(cell.columnSpan());
+                    if (cell.rowSpan() > 1)
+                        line += QStringLiteral(" rows=%1").arg(cell.rowSpan());
                     lines << line;
                     DescribeFlow(TextDocumentWalk::CellItems(cell), options, indent + QStringLiteral("  "), document,
                                  lines);
@@ -210,6 +212,52 @@ void BuildRich(QTextDocument& document)
     broken.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     cursor.insertBlock(broken, Plain());
     cursor.insertText(QStringLiteral("After the break"), Plain());
+}
+
+void BuildNested(QTextDocument& document, bool tableInCell)
+{
+    document.clear();
+    QTextCursor cursor(&document);
+    cursor.insertText(QStringLiteral("Outline"), Plain());
+    QTextListFormat outer;
+    outer.setStyle(QTextListFormat::ListDecimal);
+    outer.setIndent(1);
+    QTextListFormat inner;
+    inner.setStyle(QTextListFormat::ListDisc);
+    inner.setIndent(2);
+    cursor.insertBlock();
+    QTextList* outerList = cursor.createList(outer);
+    cursor.insertText(QStringLiteral("One"), Plain());
+    cursor.insertBlock();
+    QTextList* innerList = cursor.createList(inner);
+    cursor.insertText(QStringLiteral("One a"), Plain());
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("One b"), Plain());
+    cursor.insertBlock();
+    innerList->remove(cursor.block());
+    outerList->add(cursor.block());
+    cursor.insertText(QStringLiteral("Two"), Plain());
+
+    cursor.insertBlock(QTextBlockFormat(), Plain());
+    if (QTextList* list = cursor.currentList())
+        list->remove(cursor.block());
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.insertText(QStringLiteral("Spans:"), Plain());
+    QTextTable* table = cursor.insertTable(3, 2);
+    table->mergeCells(0, 0, 2, 1);
+    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("tall"));
+    table->cellAt(0, 1).firstCursorPosition().insertText(QStringLiteral("right 1"));
+    table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("right 2"));
+    table->cellAt(2, 0).firstCursorPosition().insertText(QStringLiteral("left 3"));
+    QTextCursor last = table->cellAt(2, 1).firstCursorPosition();
+    last.insertText(QStringLiteral("right 3"));
+    if (tableInCell) {
+        QTextTable* inside = last.insertTable(1, 2);
+        inside->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("in A"));
+        inside->cellAt(0, 1).firstCursorPosition().insertText(QStringLiteral("in B"));
+    }
+    cursor.setPosition(table->lastPosition() + 1);
+    cursor.insertText(QStringLiteral("End"), Plain());
 }
 
 QStringList Describe(const QTextDocument& document, const DescribeOptions& options)

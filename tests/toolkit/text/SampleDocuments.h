@@ -13,6 +13,10 @@ namespace SampleDocuments {
 // numbered list, a table with a merged cell, a picture, non-Latin text and a page break.
 void BuildRich(QTextDocument& document);
 
+// Lists nested two levels deep between items of the outer list, and a table whose first cell
+// spans two rows; with tableInCell, a table inside a cell of it too.
+void BuildNested(QTextDocument& document, bool tableInCell);
+
 struct DescribeOptions {
     bool fonts = true;       // font family and size of runs
     bool images = true;      // pictures and their sizes

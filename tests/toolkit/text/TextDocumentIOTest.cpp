@@ -59,6 +59,25 @@ TEST(TextDocumentIO, RichFormatsRoundTripThroughFiles)
     EXPECT_FALSE(ReadBytes(QDir(folder.path()).filePath(QStringLiteral("sample.rtfd/TXT.rtf"))).contains("\\pict"));
 }
 
+TEST(TextDocumentIO, NestedListsRowSpansAndTablesInCellsRoundTrip)
+{
+    QTemporaryDir folder;
+    const std::tuple<OutputFormat, const char*, bool> formats[] = {
+        {OutputFormat::RTF, "nested.rtf", false}, {OutputFormat::DOCX, "nested.docx", true},
+        {OutputFormat::ODT, "nested.odt", true}};
+    for (const auto& [format, name, tableInCell] : formats) {
+        SCOPED_TRACE(name);
+        QTextDocument original;
+        SampleDocuments::BuildNested(original, tableInCell);
+        const QString path = QDir(folder.path()).filePath(QString::fromLatin1(name));
+        QString error;
+        ASSERT_TRUE(TextDocumentIO::Write(original, path, format, &error)) << error.toStdString();
+        QTextDocument back;
+        ASSERT_TRUE(TextDocumentIO::Read(path, back, &error)) << error.toStdString();
+        EXPECT_EQ(Lines(SampleDocuments::Describe(original)), Lines(SampleDocuments::Describe(back)));
+    }
+}
+
 TEST(TextDocumentIO, PlainTextIsWrittenInUTF8AndUTF16AndReadBack)
 {
     QTemporaryDir folder;
