@@ -127,9 +127,9 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
                 QTextCharFormat lastFormat;
                 for (const TextWord* word = line->getWords(); word; word = word->getNext()) {
                     const std::unique_ptr<GooString> wordText(word->getText());
-                    QString piece = wordText ? QString::fromUtf8(wordText->c_str()) : QString();
+                    QString fragmentRun = wordText ? QString::fromUtf8(wordText->c_str()) : QString();
                     if (word->getSpaceAfter() && word->getNext())
-                        piece += u' ';
+                        fragmentRun += u' ';
                     double red = 0, green = 0, blue = 0;
                     word->getColor(&red, &green, &blue);
                     if (word->getFontInfo(0) != lastFont || word->getFontSize() != lastSize || red != lastRed
@@ -145,9 +145,9 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
                     }
                     const QTextCharFormat& format = lastFormat;
                     if (!runs.empty() && runs.back().format == format)
-                        runs.back().text += piece;
+                        runs.back().text += fragmentRun;
                     else
-                        runs.push_back({piece, format});
+                        runs.push_back({fragmentRun, format});
                 }
                 if (!runs.empty())
                     paragraph.push_back(std::move(runs));

@@ -189,13 +189,13 @@ void Writer::text(const QString& value)
     }
 }
 
-void Writer::run(const TextDocumentWalk::TextRun& piece)
+void Writer::run(const TextDocumentWalk::TextRun& fragmentRun)
 {
-    if (piece.isImage) {
-        picture(piece);
+    if (fragmentRun.isImage) {
+        picture(fragmentRun);
         return;
     }
-    const QTextCharFormat& format = piece.format;
+    const QTextCharFormat& format = fragmentRun.format;
     QByteArray controls;
     const QString family = TextDocumentWalk::FontFamily(format);
     if (!family.isEmpty())
@@ -227,20 +227,20 @@ void Writer::run(const TextDocumentWalk::TextRun& piece)
     m_body += "{" + controls;
     if (!controls.isEmpty())
         m_body += " ";
-    text(piece.text);
+    text(fragmentRun.text);
     m_body += "}";
     if (link)
         m_body += "}}";
 }
 
-void Writer::picture(const TextDocumentWalk::TextRun& piece)
+void Writer::picture(const TextDocumentWalk::TextRun& fragmentRun)
 {
     QSize pixels;
-    const QByteArray png = TextDocumentWalk::ImagePNG(m_document, piece.imageName, &pixels);
+    const QByteArray png = TextDocumentWalk::ImagePNG(m_document, fragmentRun.imageName, &pixels);
     if (png.isEmpty())
         return;
-    const double width = piece.imageSize.width() > 0 ? piece.imageSize.width() : pixels.width();
-    const double height = piece.imageSize.height() > 0 ? piece.imageSize.height() : pixels.height();
+    const double width = fragmentRun.imageSize.width() > 0 ? fragmentRun.imageSize.width() : pixels.width();
+    const double height = fragmentRun.imageSize.height() > 0 ? fragmentRun.imageSize.height() : pixels.height();
     if (m_attachments) {
         const QString name = m_attachments(png);
         if (name.isEmpty())
@@ -301,8 +301,8 @@ void Writer::paragraph(const QTextBlock& block, bool inTable, bool last)
     if (format.bottomMargin() > 0)
         m_body += "\\sa" + QByteArray::number(Twips(format.bottomMargin()));
     m_body += " ";
-    for (const auto& piece : TextDocumentWalk::BlockRuns(block))
-        run(piece);
+    for (const auto& fragmentRun : TextDocumentWalk::BlockRuns(block))
+        run(fragmentRun);
     if (!last)
         m_body += "\\par\n";
 }

@@ -26,7 +26,7 @@ namespace TextDocumentWalk {
 std::vector<TextFlowItem> FrameItems(QTextFrame* frame);
 std::vector<TextFlowItem> CellItems(const QTextTableCell& cell);
 
-// A piece of a paragraph: a run of text in one format, or one picture.
+// A fragmentRun of a paragraph: a run of text in one format, or one picture.
 struct TextRun {
     QString text;           // empty for a picture
     QTextCharFormat format;
