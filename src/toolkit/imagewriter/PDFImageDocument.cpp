@@ -1,3 +1,6 @@
+// qpdf 11: only the standard smart pointers, not its old PointerHolder.
+#define POINTERHOLDER_TRANSITION 4
+
 #include "toolkit/imagewriter/PDFImageDocument.h"
 
 #include "toolkit/imagewriter/ImageEncoder.h"
