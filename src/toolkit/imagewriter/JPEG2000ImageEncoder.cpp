@@ -100,6 +100,11 @@ bool EncodeJPEG2000Image(const BitmapImageRep& image, const WriteProperties& pro
     settings.tcp_rates[0] = quality >= 1.0 ? 0.0F : static_cast<float>(1.0 + (1.0 - quality) * 49.0);
     settings.irreversible = quality < 1.0 ? 1 : 0;
     settings.tcp_mct = grey ? 0 : 1;
+    // Each resolution level halves the picture: a small one allows only as many as its shorter side has halvings.
+    int levels = 1;
+    for (OPJ_UINT32 side = std::min(width, height); side > 1 && levels < 6; side /= 2)
+        ++levels;
+    settings.numresolution = levels;
     std::unique_ptr<opj_codec_t, CodecFree> codec(opj_create_compress(OPJ_CODEC_JP2));
     if (!codec || !opj_setup_encoder(codec.get(), &settings, picture.get()))
         return false;
