@@ -202,11 +202,15 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
     // The bitmap context: none for an empty or oversized output.
     if (!FitsDecodedImageLimit(bitmapWidth, bitmapHeight, target.bitsPerComponent == 16 ? 8 : 4))
         return false;
-    QImage canvas(static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight),
-                  target.bitsPerComponent == 16 ? QImage::Format_RGBA64_Premultiplied : QImage::Format_ARGB32_Premultiplied);
+    const bool keepsAlpha = target.alpha || target.mask;
+    const bool deep = target.bitsPerComponent == 16;
+    // Without alpha to keep the bitmap has none either: the picture is drawn on white from the start.
+    const QImage::Format format = deep ? (keepsAlpha ? QImage::Format_RGBA64_Premultiplied : QImage::Format_RGBX64)
+                                       : (keepsAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage canvas(static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight), format);
     if (canvas.isNull())
         return false;
-    canvas.fill(target.alpha || target.mask ? Qt::transparent : Qt::white);
+    canvas.fill(keepsAlpha ? Qt::transparent : Qt::white);
     const QImage source = Resampled(image.image(), rect);
     const QTransform orientation = GetOrientationTransform(outWidth, outHeight, m_flip, m_rotation);
     QImage mask;

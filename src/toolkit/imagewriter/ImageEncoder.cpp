@@ -12,7 +12,7 @@ namespace {
 bool FormatHoldsMetadata(const QString& identifier)
 {
     return identifier == QLatin1String("public.jpeg") || identifier == QLatin1String("public.png")
-        || identifier == QLatin1String("public.tiff");
+        || identifier == QLatin1String("public.tiff") || identifier == QLatin1String("com.adobe.photoshop-image");
 }
 
 bool WantsMetadata(const WriteProperties& properties)
@@ -84,6 +84,12 @@ bool EncodeBitmapImage(const BitmapImageRep& image, const QString& identifier, c
         encoded = EncodeTGAImage(image, out);
     else if (identifier == QLatin1String("com.sgi.sgi-image"))
         encoded = EncodeSGIImage(image, out);
+    else if (identifier == QLatin1String("com.adobe.photoshop-image"))
+        encoded = EncodePhotoshopImage(image, properties, out);
+    else if (identifier == QLatin1String("com.ilm.openexr-image"))
+        encoded = EncodeOpenEXRImage(image, out);
+    else if (identifier == QLatin1String("com.apple.macpaint-image"))
+        encoded = EncodeMacPaintImage(image, out);
     else if (identifier == QLatin1String("com.apple.icns"))
         encoded = EncodeQtImage(image, "icns", properties, out);
     else if (identifier == QLatin1String("public.xbitmap-image"))

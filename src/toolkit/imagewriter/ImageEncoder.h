@@ -36,9 +36,12 @@ bool EncodeJPEG2000Image(const BitmapImageRep& image, const WriteProperties& pro
 bool EncodePDFImage(const BitmapImageRep& image, const WriteProperties& properties, QByteArray& out);
 bool EncodeTGAImage(const BitmapImageRep& image, QByteArray& out);
 bool EncodeSGIImage(const BitmapImageRep& image, QByteArray& out);
+bool EncodePhotoshopImage(const BitmapImageRep& image, const WriteProperties& properties, QByteArray& out);
+bool EncodeMacPaintImage(const BitmapImageRep& image, QByteArray& out);
+bool EncodeOpenEXRImage(const BitmapImageRep& image, QByteArray& out);
 // Through Qt's image plugins: "png", "bmp", "icns", "xbm".
 bool EncodeQtImage(const BitmapImageRep& image, const char* format, const WriteProperties& properties, QByteArray& out);
 
-// Writes the dictionaries and the orientation into encoded JPEG, PNG or TIFF bytes through exiv2; false
+// Writes the dictionaries and the orientation into encoded JPEG, PNG, TIFF or Photoshop bytes through exiv2; false
 // (bytes unchanged) when exiv2 cannot write them.
 bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation);

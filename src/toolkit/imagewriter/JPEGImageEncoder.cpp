@@ -3,7 +3,9 @@
 #include "toolkit/codec/JPEGCodec.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -14,16 +16,27 @@ int JPEGQuality(const WriteProperties& properties)
     return static_cast<int>(std::clamp(quality, 0.0, 1.0) * 100.0);
 }
 
-// The pixels packed for the glue: RGB, or grey as it is.
-std::vector<uint8_t> PackedRows(const QImage& pixels, bool grey)
-{
-    const QImage converted = pixels.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
-    const size_t rowBytes = static_cast<size_t>(converted.width()) * (grey ? 1 : 3);
-    std::vector<uint8_t> packed(rowBytes * static_cast<size_t>(converted.height()));
-    for (int y = 0; y < converted.height(); ++y)
-        std::memcpy(packed.data() + rowBytes * static_cast<size_t>(y), converted.constScanLine(y), rowBytes);
-    return packed;
-}
+// The pixels packed for the glue (RGB, or grey as it is): the converted image itself when its rows have
+// no padding, else a packed copy of them.
+struct PackedRows {
+    QImage converted;
+    std::vector<uint8_t> copy;
+    const uint8_t* data = nullptr;
+
+    PackedRows(const QImage& pixels, bool grey)
+        : converted(pixels.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888))
+    {
+        const size_t rowBytes = static_cast<size_t>(converted.width()) * (grey ? 1 : 3);
+        if (static_cast<size_t>(converted.bytesPerLine()) == rowBytes) {
+            data = converted.constBits();
+            return;
+        }
+        copy.resize(rowBytes * static_cast<size_t>(converted.height()));
+        for (int y = 0; y < converted.height(); ++y)
+            std::memcpy(copy.data() + rowBytes * static_cast<size_t>(y), converted.constScanLine(y), rowBytes);
+        data = copy.data();
+    }
+};
 
 } // namespace
 
@@ -43,8 +56,8 @@ bool EncodeJPEGImage(const BitmapImageRep& image, const WriteProperties& propert
     } else {
         // JPEG holds no alpha: transparent areas show white, as on the page they came from.
         const bool grey = image.colorSpace() == ColorSpaceModel::Grey;
-        const std::vector<uint8_t> packed = PackedRows(FlattenOnWhite(pixels), grey);
-        result = EncodeJPEGToMemory(width, height, packed.data(), grey ? JCS_GRAYSCALE : JCS_RGB, grey ? 1 : 3, &jpeg,
+        const PackedRows packed(FlattenOnWhite(pixels), grey);
+        result = EncodeJPEGToMemory(width, height, packed.data, grey ? JCS_GRAYSCALE : JCS_RGB, grey ? 1 : 3, &jpeg,
                                     JPEGQuality(properties), dpiX, dpiY);
     }
     if (result != 0 || jpeg.empty())

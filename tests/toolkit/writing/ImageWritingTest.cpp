@@ -68,11 +68,30 @@ TEST_F(ImageWriting, EveryWrittenTypeReadsBack)
     const Case cases[] = {{ImageType::JPEG, "q.jpg", 40},   {ImageType::PNG, "q2.png", 0}, {ImageType::TIFF, "q.tif", 0},
                           {ImageType::BMP, "q.bmp", 0},     {ImageType::GIF, "q.gif", 8},  {ImageType::JPEG2000, "q.jp2", 16},
                           {ImageType::TGA, "q.tga", 0},     {ImageType::SGI, "q.sgi", 0},  {ImageType::CMYKTIFF, "c.tif", 40},
-                          {ImageType::MultiPageTIFF, "m.tif", 0}};
+                          {ImageType::MultiPageTIFF, "m.tif", 0}, {ImageType::Photoshop, "q.psd", 0},
+                          {ImageType::OpenEXR, "q.exr", 2}};
     for (const Case& c : cases) {
         ASSERT_TRUE(convert("q.png", c.type, c.name)) << c.name;
         expectQuadrants(path(c.name), c.tolerance);
     }
+    // Icons come in square sizes of their own: the picture is scaled to one.
+    ASSERT_TRUE(convert("q.png", ImageType::AppleIcon, "q.icns"));
+    EXPECT_TRUE(readBack(path("q.icns")));
+
+    // MacPaint: one bit a dot on a page of 576 × 720, dark dots black.
+    QImage drawing(576, 720, QImage::Format_RGB32);
+    drawing.fill(Qt::white);
+    for (int y = 100; y < 200; ++y)
+        for (int x = 50; x < 300; ++x)
+            drawing.setPixel(x, y, qRgb(20, 20, 20));
+    ASSERT_TRUE(drawing.save(path("drawing.png")));
+    ASSERT_TRUE(convert("drawing.png", ImageType::MacPaint, "drawing.pntg"));
+    const auto paint = readBack(path("drawing.pntg"));
+    ASSERT_TRUE(paint);
+    EXPECT_EQ(paint->image().size(), QSize(576, 720));
+    EXPECT_EQ(pixelAt(paint->image(), 100, 150), qRgb(0, 0, 0));
+    EXPECT_EQ(pixelAt(paint->image(), 400, 150), qRgb(255, 255, 255));
+
     // A PDF of one page, the picture's size in points.
     ASSERT_TRUE(convert("q.png", ImageType::PDF, "q.pdf"));
     const auto pdf = Image::fromURL(url("q.pdf"));
