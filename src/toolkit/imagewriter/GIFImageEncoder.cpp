@@ -25,6 +25,8 @@ struct GifClose {
 bool EncodeGIFImage(const BitmapImageRep& image, QByteArray& out)
 {
     const QImage& pixels = image.image();
+    if (pixels.isNull() || pixels.width() > 0xFFFF || pixels.height() > 0xFFFF) // GIF sizes are 16-bit
+        return false;
     const bool alpha = pixels.hasAlphaChannel();
     // Qt's palette conversion; the last entry is given up for transparency when the palette is full.
     QImage indexed = FlattenOnWhite(pixels).convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
