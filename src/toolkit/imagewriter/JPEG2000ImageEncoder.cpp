@@ -27,12 +27,16 @@ OPJ_SIZE_T WriteBytes(void* data, OPJ_SIZE_T size, void* user)
 OPJ_OFF_T SkipBytes(OPJ_OFF_T count, void* user)
 {
     auto* out = static_cast<MemoryOut*>(user);
+    if (count < 0 || out->position + count > (qsizetype{1} << 40))
+        return -1;
     out->position += static_cast<qsizetype>(count);
     return count;
 }
 
 OPJ_BOOL SeekBytes(OPJ_OFF_T position, void* user)
 {
+    if (position < 0 || position > (OPJ_OFF_T{1} << 40))
+        return OPJ_FALSE;
     static_cast<MemoryOut*>(user)->position = static_cast<qsizetype>(position);
     return OPJ_TRUE;
 }

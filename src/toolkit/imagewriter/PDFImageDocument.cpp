@@ -33,8 +33,7 @@ std::string Deflated(const std::string& bytes)
     return out;
 }
 
-QPDFObjectHandle ImageStream(QPDF& pdf, int width, int height, const char* colorSpace, int components,
-                             const std::string& samples)
+QPDFObjectHandle ImageStream(QPDF& pdf, int width, int height, const char* colorSpace, const std::string& samples)
 {
     const std::string deflated = Deflated(samples);
     QPDFObjectHandle stream = QPDFObjectHandle::newStream(&pdf, deflated);
@@ -46,12 +45,11 @@ QPDFObjectHandle ImageStream(QPDF& pdf, int width, int height, const char* color
     dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(colorSpace));
     dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
     dict.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
-    (void)components;
     return stream;
 }
 
 // The colour samples (RGB, grey or CMYK) and, when the image has alpha, the mask's.
-void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& alpha, const char*& space, int& components)
+void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& alpha, const char*& space)
 {
     const QImage& pixels = image.image();
     const int width = pixels.width();
@@ -69,21 +67,18 @@ void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& al
     }
     if (image.colorSpace() == ColorSpaceModel::CMYK && inks.size() == static_cast<qsizetype>(width) * height * 4) {
         space = "/DeviceCMYK";
-        components = 4;
         colour.assign(inks.constData(), static_cast<size_t>(inks.size()));
         return;
     }
     if (image.colorSpace() == ColorSpaceModel::Grey && !hasAlpha) {
         const QImage grey = pixels.convertToFormat(QImage::Format_Grayscale8);
         space = "/DeviceGray";
-        components = 1;
         colour.resize(static_cast<size_t>(width) * height);
         for (int y = 0; y < height; ++y)
             std::memcpy(colour.data() + static_cast<size_t>(y) * width, grey.constScanLine(y), static_cast<size_t>(width));
         return;
     }
     space = "/DeviceRGB";
-    components = 3;
     colour.resize(static_cast<size_t>(width) * height * 3);
     for (int y = 0; y < height; ++y) {
         const uchar* row = rgba.constScanLine(y);
@@ -113,11 +108,10 @@ bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double 
     QPDF& pdf = m_document->pdf;
     std::string colour, alpha;
     const char* space = "/DeviceRGB";
-    int components = 3;
-    SamplesOf(image, colour, alpha, space, components);
-    QPDFObjectHandle picture = ImageStream(pdf, pixels.width(), pixels.height(), space, components, colour);
+    SamplesOf(image, colour, alpha, space);
+    QPDFObjectHandle picture = ImageStream(pdf, pixels.width(), pixels.height(), space, colour);
     if (!alpha.empty()) {
-        QPDFObjectHandle mask = ImageStream(pdf, pixels.width(), pixels.height(), "/DeviceGray", 1, alpha);
+        QPDFObjectHandle mask = ImageStream(pdf, pixels.width(), pixels.height(), "/DeviceGray", alpha);
         picture.getDict().replaceKey("/SMask", mask);
     }
     const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);

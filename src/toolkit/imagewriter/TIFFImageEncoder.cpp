@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -39,8 +40,11 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
         base = file->position;
     else if (whence == SEEK_END)
         base = file->bytes.size();
-    file->position = base + static_cast<qsizetype>(offset);
-    return static_cast<toff_t>(file->position);
+    const qsizetype position = base + static_cast<qsizetype>(offset);
+    if (offset > static_cast<toff_t>(std::numeric_limits<qsizetype>::max() / 2) || position < 0)
+        return static_cast<toff_t>(-1);
+    file->position = position;
+    return static_cast<toff_t>(position);
 }
 
 int CloseProc(thandle_t)

@@ -97,3 +97,17 @@ TEST_F(RepresentationWriting, WebPQualityAndTheTemporaryTIFF)
     ASSERT_TRUE(near80);
     EXPECT_TRUE(near(pixelAt(near80->image(), 5, 15), qRgb(0, 0, 255), 48));
 }
+
+TEST_F(RepresentationWriting, AFailedFirstPageDoesNotLoseTheOthers)
+{
+    const auto empty = std::make_shared<BitmapImageRep>(QImage(), BitmapImageRep::Description{});
+    const auto page = std::make_shared<BitmapImageRep>(quadrantImage(30, 20), BitmapImageRep::Description{});
+    ImageConverter converter;
+    converter.m_image = std::make_shared<Image>(ImageRepList{empty, page, page});
+    converter.m_representations = converter.m_image->representations();
+    converter.SetOutputInfo(ImageType::PDF, url("rest.pdf"), 0.9);
+    ASSERT_TRUE(converter.WriteAllRepresentations());
+    const auto pdf = PDFImageRep::fromData(readBytes(path("rest.pdf")));
+    ASSERT_TRUE(pdf);
+    EXPECT_EQ(pdf->pageCount(), 2);
+}
