@@ -88,6 +88,20 @@ BitmapImageRep FinishedBitmap(QImage canvas, const RenderTarget& target, const Q
     return BitmapImageRep(std::move(canvas), description);
 }
 
+// A CMYK picture drawn one to one keeps its own inks: going through RGB and back would turn pure black
+// ink into a four-ink black and move every colour by two conversions.
+BitmapImageRep KeptInks(const BitmapImageRep& image, double dpiX, double dpiY)
+{
+    BitmapImageRep::Description description;
+    description.colorSpace = ColorSpaceModel::CMYK;
+    description.dpiX = dpiX;
+    description.dpiY = dpiY;
+    QByteArray inks = image.cmykSamples();
+    if (inks.size() != static_cast<qsizetype>(image.pixelsWide()) * image.pixelsHigh() * 4)
+        inks = RGBImageToCMYK(image.image());
+    return BitmapImageRep(image.image().convertToFormat(QImage::Format_RGB32), std::move(inks), description);
+}
+
 } // namespace
 
 QImage ImageConverter::CreateAlphaMask(const QImage& image, int width, int height, const QTransform& orientation,
@@ -231,7 +245,12 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
     WriteFittedResolution(static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight));
     if (sharpen)
         SharpenLuminance(canvas);
-    auto finished = std::make_shared<BitmapImageRep>(FinishedBitmap(std::move(canvas), target, mask, m_dpiX, m_dpiY));
+    const bool untouched = !sharpen && !m_hasOverlay && !m_hasTextStamp && rect == QRectF(0, 0, outWidth, outHeight)
+        && static_cast<int>(outWidth) == image.pixelsWide() && static_cast<int>(outHeight) == image.pixelsHigh()
+        && OrientationIndex(m_flip, m_rotation) == 0;
+    auto finished = std::make_shared<BitmapImageRep>(untouched && target.space == ColorSpaceModel::CMYK && !target.mask
+                                                         ? KeptInks(image, m_dpiX, m_dpiY)
+                                                         : FinishedBitmap(std::move(canvas), target, mask, m_dpiX, m_dpiY));
     if (target.space == ColorSpaceModel::CMYK && m_outputType == ImageType::JPEG && !m_keepImage && !m_dataSink
         && !m_keepEncodedData) {
         // CMYK JPEGs are written by our own JPEG glue, straight from the inks.

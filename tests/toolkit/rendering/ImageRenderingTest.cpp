@@ -186,3 +186,32 @@ TEST(LuminanceSharpen, RaisesEdgesAndLeavesFlatAreasAndHue)
     const QRgb moved = sharpened.pixel(19, 5);
     EXPECT_EQ(qRed(moved) - qGreen(moved), 40);
 }
+
+TEST_F(ImageRendering, CMYKDrawnOneToOneKeepsItsInks)
+{
+    ASSERT_TRUE(writeCMYKTIFF(path("inks.tif"), quadrantImage(40, 20)));
+    ImageConverter source;
+    ASSERT_TRUE(source.LoadSourceImage(url("inks.tif")));
+    const auto original = std::dynamic_pointer_cast<BitmapImageRep>(source.m_currentRep);
+    ASSERT_TRUE(original);
+    ASSERT_EQ(original->cmykSamples().size(), 40 * 20 * 4);
+
+    ImageConverter converter;
+    ASSERT_TRUE(converter.LoadSourceImage(url("inks.tif")));
+    converter.SetOutputInfo(ImageType::CMYKTIFF, url("same.tif"), 0.9);
+    ASSERT_TRUE(converter.ConvertWithSize(pixels(40, 20)));
+    const auto back = readBack(path("same.tif"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->cmykSamples(), original->cmykSamples());
+
+    // Turned, the inks are made again from the drawing: still CMYK, colours near.
+    ImageConverter turned;
+    ASSERT_TRUE(turned.LoadSourceImage(url("inks.tif")));
+    turned.SetOutputInfo(ImageType::CMYKTIFF, url("turned.tif"), 0.9);
+    turned.m_rotation = 180;
+    ASSERT_TRUE(turned.ConvertWithSize(pixels(40, 20)));
+    const auto half = readBack(path("turned.tif"));
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->cmykSamples().size(), 40 * 20 * 4);
+    EXPECT_TRUE(near(pixelAt(half->image(), 35, 15), pixelAt(original->image(), 4, 4), 60));
+}
