@@ -215,3 +215,19 @@ TEST_F(ImageRendering, CMYKDrawnOneToOneKeepsItsInks)
     EXPECT_EQ(half->cmykSamples().size(), 40 * 20 * 4);
     EXPECT_TRUE(near(pixelAt(half->image(), 35, 15), pixelAt(original->image(), 4, 4), 60));
 }
+
+TEST_F(ImageRendering, SixteenBitPicturesStaySixteenBitInPNG)
+{
+    QImage deep(40, 20, QImage::Format_RGBX64);
+    deep.fill(QColor::fromRgba64(qRgba64(0x1234, 0x8000, 0xFFFF, 0xFFFF)));
+    ASSERT_TRUE(deep.save(path("deep.png")));
+    ImageConverter converter;
+    ASSERT_TRUE(converter.LoadSourceImage(url("deep.png")));
+    converter.SetOutputInfo(ImageType::PNG, url("half.png"), 0.9);
+    ASSERT_TRUE(converter.ConvertWithSize(pixels(20, 10)));
+    const auto back = readBack(path("half.png"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->image().size(), QSize(20, 10));
+    EXPECT_EQ(back->bitsPerComponent(), 16);
+    EXPECT_NEAR(back->image().pixelColor(10, 5).rgba64().red(), 0x1234, 0x20);
+}
