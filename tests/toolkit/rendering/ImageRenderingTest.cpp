@@ -231,3 +231,28 @@ TEST_F(ImageRendering, SixteenBitPicturesStaySixteenBitInPNG)
     EXPECT_EQ(back->bitsPerComponent(), 16);
     EXPECT_NEAR(back->image().pixelColor(10, 5).rgba64().red(), 0x1234, 0x20);
 }
+
+TEST_F(ImageRendering, OverlayIsPlacedFromTheLowerLeft)
+{
+    QImage white(550, 550, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_TRUE(white.save(path("white.png")));
+    QImage red(50, 50, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    StampOptions stamp;
+    stamp.overlayImage = Image::fromBitmap(std::make_shared<BitmapImageRep>(red, BitmapImageRep::Description{}));
+    stamp.overlayRight = stamp.overlayTop = 50;
+    stamp.overlayAlpha = 1.0;
+    stamp.overlayScale = 1.0;
+    stamp.referenceWidth = stamp.referenceHeight = 550;
+    ImageConverter converter;
+    ASSERT_TRUE(converter.LoadSourceImage(url("white.png")));
+    converter.SetOutputInfo(ImageType::PNG, url("stamped.png"), 0.9);
+    converter.SetStampOptions(stamp, false);
+    ASSERT_TRUE(converter.ConvertWithSize(pixels(550, 550)));
+    const auto back = readBack(path("stamped.png"));
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(near(pixelAt(back->image(), 10, 540), qRgb(255, 0, 0), 2));
+    EXPECT_TRUE(near(pixelAt(back->image(), 10, 490), qRgb(255, 255, 255), 2));
+    EXPECT_TRUE(near(pixelAt(back->image(), 500, 10), qRgb(255, 255, 255), 2));
+}
