@@ -41,3 +41,8 @@ add_library(giflib::giflib UNKNOWN IMPORTED)
 set_target_properties(giflib::giflib PROPERTIES
   IMPORTED_LOCATION ${GIF_LIBRARY}
   INTERFACE_INCLUDE_DIRECTORIES ${GIF_INCLUDE_DIR})
+
+# Fonts of copied PDF pages: HarfBuzz's subsetter cuts shared programs from the installed font
+# files that fontconfig finds.
+pkg_check_modules(HARFBUZZ_SUBSET REQUIRED IMPORTED_TARGET harfbuzz-subset harfbuzz)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
