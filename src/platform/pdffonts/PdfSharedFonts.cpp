@@ -134,7 +134,7 @@ struct PdfSharedFonts::SharedFont {
     std::string faceName;
     hb_face_t* installed = nullptr; // owned by m_faces
     std::set<unsigned> drawn;       // glyphs with outlines, the program's glyph set
-    std::set<uint16_t> used;        // glyphs some page shows: drawn or with a text
+    std::set<uint16_t> used;        // glyphs some page shows
     std::map<uint16_t, std::string> widths;
     ToUnicodeCMap::Map toUnicode;
     QPDFObjectHandle type0;
@@ -228,14 +228,17 @@ std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
     std::set<unsigned> drawn;
     if (!matchesInstalledGlyphs(subset, subset.faceName, drawn))
         return std::nullopt;
-    // The glyphs a page of the subset shows: those with outlines or text. A writer may give the
-    // other ids of its width array any width that keeps the array short.
+    // The glyphs a page of the subset shows: those the text map names, or without a map those
+    // with outlines. Outlines alone do not tell: a glyph may be there only as a part of another
+    // (the ring of "å"). Nor do widths: a writer may give the other ids of its width array any
+    // width that keeps the array short.
     std::set<uint16_t> used;
-    for (const unsigned id : drawn)
-        used.insert(static_cast<uint16_t>(id));
     if (subset.toUnicode) {
         for (const auto& entry : *subset.toUnicode)
             used.insert(entry.first);
+    } else {
+        for (const unsigned id : drawn)
+            used.insert(static_cast<uint16_t>(id));
     }
     std::map<uint16_t, std::string> widths;
     for (const uint16_t id : used) {

@@ -1,0 +1,3 @@
+tomefold_add_test(pdf_shared_fonts_tests SANITIZE
+  SOURCES PdfSharedFontsTest.cpp PrintedFontFiles.cpp SharedFontsCheck.cpp PdfReadBack.cpp
+  LIBS tomefold_platform poppler::core PkgConfig::QPDF PkgConfig::HARFBUZZ_SUBSET)
