@@ -6,6 +6,7 @@
 #include <hb-subset.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -128,6 +129,17 @@ bool drawsLike(const TrueTypeGlyphs& program, const TrueTypeGlyphs& reference, s
     return true;
 }
 
+// HarfBuzz here must cut the installed glyphs as they are, or the face is not shared: tried once
+// per face on some of its glyphs.
+bool subsetterKeepsGlyphs(hb_face_t* installed, const TrueTypeGlyphs& glyphs)
+{
+    const std::vector<unsigned> drawn = glyphs.drawnGlyphs();
+    const std::set<unsigned> sample(drawn.begin(), drawn.begin() + static_cast<long>(std::min<size_t>(drawn.size(), 64)));
+    const std::string cut = subsetProgram(installed, sample);
+    const HbFace cutFace(faceOfBytes(cut));
+    return !cut.empty() && drawsLike(TrueTypeGlyphs(cutFace.face), glyphs);
+}
+
 } // namespace
 
 struct PdfSharedFonts::SharedFont {
@@ -169,7 +181,6 @@ void PdfSharedFonts::prepareSourcePage(QPDF& source, QPDFObjectHandle page)
             } else {
                 const std::optional<CidFontSubset> subset = CidFontSubset::read(font);
                 shared = subset ? sharedFontFor(*subset) : std::nullopt;
-                ++(shared ? m_figures.subsetsShared : m_figures.subsetsKept);
                 if (font.isIndirect())
                     m_sourceFonts[font.getObjGen()] = shared;
             }
@@ -207,15 +218,7 @@ bool PdfSharedFonts::matchesInstalledGlyphs(const CidFontSubset& subset, const s
     std::unique_ptr<TrueTypeGlyphs>& reference = m_installedGlyphs[faceName];
     if (!reference) {
         reference = std::make_unique<TrueTypeGlyphs>(installed);
-        // HarfBuzz here must cut the installed glyphs as they are, or the face is not shared.
-        const std::set<unsigned> sample = [&] {
-            const std::vector<unsigned> all = reference->drawnGlyphs();
-            return std::set<unsigned>(all.begin(), all.begin() + static_cast<long>(std::min<size_t>(all.size(), 64)));
-        }();
-        const std::string cut = subsetProgram(installed, sample);
-        const HbFace cutFace(faceOfBytes(cut));
-        const TrueTypeGlyphs cutGlyphs(cutFace.face);
-        if (cut.empty() || !drawsLike(cutGlyphs, *reference))
+        if (!subsetterKeepsGlyphs(installed, *reference))
             reference = std::make_unique<TrueTypeGlyphs>(hb_face_get_empty());
     }
     const HbFace face(faceOfBytes(subset.program));
@@ -308,7 +311,6 @@ size_t PdfSharedFonts::addSharedFont(const CidFontSubset& subset)
     font->type0 = m_output.makeIndirectObject(type0);
     m_fonts.push_back(std::move(font));
     m_fontsByKey[subset.faceKey].push_back(index);
-    ++m_figures.sharedFonts;
     return index;
 }
 

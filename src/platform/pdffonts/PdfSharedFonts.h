@@ -44,13 +44,6 @@ public:
     // the last call. Before the document is written.
     bool complete(std::string* error = nullptr);
 
-    struct Figures {
-        int sharedFonts = 0;    // fonts the pages now point at instead of their own subsets
-        int subsetsShared = 0;  // printed subsets replaced by a shared font
-        int subsetsKept = 0;    // printed fonts left as they were
-    };
-    const Figures& figures() const { return m_figures; }
-
 private:
     struct SharedFont;
 
@@ -67,5 +60,4 @@ private:
     // Fonts of the current source document already looked at: their shared font, or none.
     unsigned long long m_sourceId = 0;
     std::map<QPDFObjGen, std::optional<size_t>> m_sourceFonts;
-    Figures m_figures;
 };
