@@ -68,20 +68,43 @@ TEST(PdfSharedFontsTest, SubsetsThatMapAGlyphToOtherTextGetASharedFontOfTheirOwn
     EXPECT_EQ(SharedFontsCheck::qpdfCheckProblems(shared), QString());
 }
 
-TEST(PdfSharedFontsTest, FontsThatCannotBeSharedStayAsPrinted)
+TEST(PdfSharedFontsTest, SubsetsOfAFaceNotInstalledAreMergedGlyphByGlyphWhereTheyAgree)
 {
-    // A face that is not installed (a web font), and a subset whose outlines are not the
-    // installed face's, keep their own programs; the others are still shared.
-    Line webFont = line(QStringLiteral("Web font"));
-    webFont.baseFont = "AAAAAA+NoSuchFaceAnywhere";
-    Line altered = line(QStringLiteral("Altered outline"));
-    altered.alterGlyphs = true;
-    const std::vector<QByteArray> printed
-        = topics({{webFont, line(QStringLiteral("Plain"))}, {webFont, altered}, {line(QStringLiteral("Plain again"))}});
-    const QByteArray plain = copiedPages(printed, false);
-    const QByteArray shared = copiedPages(printed, true);
-    EXPECT_EQ(programsByFace(shared), (std::map<std::string, int>{{"NoSuchFaceAnywhere", 2}, {"DejaVuSans", 2}}));
-    expectSameReading(plain, shared);
+    // A web font: its file is not on the machine, only its subsets are.
+    auto webFont = [](const QString& text, bool altered = false) {
+        Line printed = line(text);
+        printed.baseFont = "AAAAAA+NoSuchFaceAnywhere";
+        printed.alterGlyphs = altered;
+        return printed;
+    };
+    const std::vector<QByteArray> merged = topics({{webFont(QStringLiteral("Web font"))},
+                                                   {webFont(QStringLiteral("Fonts on the web")), line(QStringLiteral("Plain"))},
+                                                   {webFont(QStringLiteral("Zebra quilts"))}});
+    EXPECT_EQ(programsByFace(copiedPages(merged, true)), (std::map<std::string, int>{{"NoSuchFaceAnywhere", 1}, {"DejaVuSans", 1}}));
+    expectSameReading(copiedPages(merged, false), copiedPages(merged, true));
+    EXPECT_EQ(SharedFontsCheck::qpdfCheckProblems(copiedPages(merged, true)), QString());
+
+    // A subset that draws a glyph the others hold differently keeps a program apart; so does one
+    // whose outlines are not those of the installed file of its name.
+    const std::vector<QByteArray> disagreeing
+        = topics({{webFont(QStringLiteral("Web font"))}, {webFont(QStringLiteral("Web font"), true)},
+                  {line(QStringLiteral("Plain"))}, {[] {
+                       Line altered = line(QStringLiteral("Altered outline"));
+                       altered.alterGlyphs = true;
+                       return altered;
+                   }()}});
+    EXPECT_EQ(programsByFace(copiedPages(disagreeing, true)), (std::map<std::string, int>{{"NoSuchFaceAnywhere", 2}, {"DejaVuSans", 2}}));
+    expectSameReading(copiedPages(disagreeing, false), copiedPages(disagreeing, true));
+}
+
+TEST(PdfSharedFontsTest, FontsOfOtherKindsStayAsPrinted)
+{
+    // A simple TrueType font (one-byte codes) is left alone; the composite one beside it is shared.
+    Line simple = line(QStringLiteral("Simple"));
+    simple.simpleFont = true;
+    const std::vector<QByteArray> printed = topics({{simple, line(QStringLiteral("Composite"))}, {simple, line(QStringLiteral("Again"))}});
+    EXPECT_EQ(programsByFace(copiedPages(printed, true)), (std::map<std::string, int>{{"DejaVuSans", 3}}));
+    expectSameReading(copiedPages(printed, false), copiedPages(printed, true));
 }
 
 TEST(PdfSharedFontsTest, ADocumentWrittenAgainAfterMorePagesHoldsTheirGlyphsToo)

@@ -106,8 +106,48 @@ void alterLastGlyph(std::string& program)
     }
 }
 
+QPDFObjectHandle descriptorFor(QPDF& pdf, const std::string& name, const std::string& program, int flags)
+{
+    QPDFObjectHandle descriptor = QPDFObjectHandle::parse(
+        "<< /Type /FontDescriptor /Ascent 928 /Descent -236 /CapHeight 700 /ItalicAngle 0 /StemV 80 "
+        "/FontBBox [ -1021 -463 1793 1232 ] >>");
+    descriptor.replaceKey("/Flags", QPDFObjectHandle::newInteger(flags));
+    descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(name));
+    descriptor.replaceKey("/FontFile2", QPDFObjectHandle::newStream(&pdf, program));
+    return pdf.makeIndirectObject(descriptor);
+}
+
+// A simple TrueType font with WinAnsi codes for ASCII text.
+QPDFObjectHandle simpleFontFor(QPDF& pdf, const PrintedFontFiles::Line& line, std::string& shown)
+{
+    Face face(line.postScriptName);
+    const unsigned upem = hb_face_get_upem(face.face);
+    std::set<unsigned> glyphs;
+    for (const QChar c : line.text) {
+        hb_codepoint_t glyph = 0;
+        hb_font_get_nominal_glyph(face.font, c.unicode(), &glyph);
+        glyphs.insert(glyph);
+        shown += hex4(c.unicode()).substr(2);
+    }
+    std::string widths = "[";
+    for (unsigned code = 32; code <= 126; ++code) {
+        hb_codepoint_t glyph = 0;
+        hb_font_get_nominal_glyph(face.font, code, &glyph);
+        widths += " " + std::to_string(hb_font_get_glyph_h_advance(face.font, glyph) * 1000.0 / upem);
+    }
+    const std::string name = "/BAAAAA+" + line.postScriptName;
+    QPDFObjectHandle font = QPDFObjectHandle::parse(
+        "<< /Type /Font /Subtype /TrueType /FirstChar 32 /LastChar 126 /Encoding /WinAnsiEncoding >>");
+    font.replaceKey("/BaseFont", QPDFObjectHandle::newName(name));
+    font.replaceKey("/Widths", QPDFObjectHandle::parse(widths + " ]"));
+    font.replaceKey("/FontDescriptor", descriptorFor(pdf, name, subsetOf(face.face, glyphs), 32));
+    return pdf.makeIndirectObject(font);
+}
+
 QPDFObjectHandle fontFor(QPDF& pdf, const PrintedFontFiles::Line& line, std::string& shown)
 {
+    if (line.simpleFont)
+        return simpleFontFor(pdf, line, shown);
     Face face(line.postScriptName);
     const unsigned upem = hb_face_get_upem(face.face);
     std::set<unsigned> glyphs;
@@ -141,16 +181,11 @@ QPDFObjectHandle fontFor(QPDF& pdf, const PrintedFontFiles::Line& line, std::str
     if (line.alterGlyphs)
         alterLastGlyph(program);
     const std::string name = "/" + (line.baseFont.empty() ? "AAAAAA+" + line.postScriptName : line.baseFont);
-    QPDFObjectHandle descriptor = QPDFObjectHandle::parse(
-        "<< /Type /FontDescriptor /Ascent 928 /Descent -236 /CapHeight 700 /Flags 4 /ItalicAngle 0 /StemV 80 "
-        "/FontBBox [ -1021 -463 1793 1232 ] >>");
-    descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(name));
-    descriptor.replaceKey("/FontFile2", QPDFObjectHandle::newStream(&pdf, program));
     QPDFObjectHandle cid = QPDFObjectHandle::parse("<< /Type /Font /Subtype /CIDFontType2 /CIDSystemInfo << /Registry "
                                                    "(Adobe) /Ordering (Identity) /Supplement 0 >> /CIDToGIDMap /Identity /DW 0 >>");
     cid.replaceKey("/BaseFont", QPDFObjectHandle::newName(name));
     cid.replaceKey("/W", QPDFObjectHandle::parse(widths + " ]"));
-    cid.replaceKey("/FontDescriptor", pdf.makeIndirectObject(descriptor));
+    cid.replaceKey("/FontDescriptor", descriptorFor(pdf, name, program, 4));
     QPDFObjectHandle type0 = QPDFObjectHandle::parse("<< /Type /Font /Subtype /Type0 /Encoding /Identity-H >>");
     type0.replaceKey("/BaseFont", QPDFObjectHandle::newName(name));
     type0.replaceKey("/DescendantFonts", QPDFObjectHandle::newArray({pdf.makeIndirectObject(cid)}));

@@ -1,6 +1,7 @@
 #include "platform/pdffonts/PdfSharedFonts.h"
 
 #include "platform/pdffonts/CidFontSubset.h"
+#include "platform/pdffonts/GlyphIdMergedProgram.h"
 #include "platform/pdffonts/TrueTypeGlyphs.h"
 
 #include <hb-subset.h>
@@ -116,15 +117,13 @@ std::string subsetProgram(hb_face_t* installed, const std::set<unsigned>& glyphs
 }
 
 // True when every drawn glyph of the program is, byte for byte, that glyph of the reference.
-bool drawsLike(const TrueTypeGlyphs& program, const TrueTypeGlyphs& reference, std::set<unsigned>* drawn = nullptr)
+bool drawsLike(const TrueTypeGlyphs& program, const TrueTypeGlyphs& reference)
 {
     if (program.glyphCount() == 0 || program.glyphCount() > reference.glyphCount())
         return false;
     for (const unsigned id : program.drawnGlyphs()) {
         if (program.glyph(id) != reference.glyph(id))
             return false;
-        if (drawn != nullptr)
-            drawn->insert(id);
     }
     return true;
 }
@@ -144,7 +143,8 @@ bool subsetterKeepsGlyphs(hb_face_t* installed, const TrueTypeGlyphs& glyphs)
 
 struct PdfSharedFonts::SharedFont {
     std::string faceName;
-    hb_face_t* installed = nullptr; // owned by m_faces
+    hb_face_t* installed = nullptr; // owned by m_faces; null: the subsets are merged
+    std::unique_ptr<GlyphIdMergedProgram> merged;
     std::set<unsigned> drawn;       // glyphs with outlines, the program's glyph set
     std::set<uint16_t> used;        // glyphs some page shows
     std::map<uint16_t, std::string> widths;
@@ -209,8 +209,7 @@ void PdfSharedFonts::pageCopied(QPDFObjectHandle copiedPage)
     });
 }
 
-bool PdfSharedFonts::matchesInstalledGlyphs(const CidFontSubset& subset, const std::string& faceName,
-                                            std::set<unsigned>& drawn)
+bool PdfSharedFonts::matchesInstalledGlyphs(const CidFontSubset& subset, const std::string& faceName)
 {
     hb_face_t* installed = m_faces.faceNamed(faceName);
     if (installed == nullptr)
@@ -223,14 +222,17 @@ bool PdfSharedFonts::matchesInstalledGlyphs(const CidFontSubset& subset, const s
     }
     const HbFace face(faceOfBytes(subset.program));
     const TrueTypeGlyphs glyphs(face.face);
-    return reference->glyphCount() > 0 && drawsLike(glyphs, *reference, &drawn);
+    return reference->glyphCount() > 0 && drawsLike(glyphs, *reference);
 }
 
 std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
 {
-    std::set<unsigned> drawn;
-    if (!matchesInstalledGlyphs(subset, subset.faceName, drawn))
-        return std::nullopt;
+    const bool fromInstalledFile = matchesInstalledGlyphs(subset, subset.faceName);
+    const std::set<unsigned> drawn = [&] {
+        const HbFace face(faceOfBytes(subset.program));
+        const std::vector<unsigned> ids = TrueTypeGlyphs(face.face).drawnGlyphs();
+        return std::set<unsigned>(ids.begin(), ids.end());
+    }();
     // The glyphs a page of the subset shows: those the text map names, or without a map those
     // with outlines. Outlines alone do not tell: a glyph may be there only as a part of another
     // (the ring of "å"). Nor do widths: a writer may give the other ids of its width array any
@@ -249,8 +251,11 @@ std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
         if (width != subset.widths.end())
             widths.insert(*width);
     }
-    // Joins the first shared font of the face that shows every glyph both use the same way.
-    auto agrees = [&](const SharedFont& font) {
+    // Joins the first shared font of the face that shows every glyph both use the same way
+    // (and, when merged glyph by glyph, draws them the same way).
+    auto agrees = [&](SharedFont& font) {
+        if ((font.installed != nullptr) != fromInstalledFile)
+            return false;
         for (const uint16_t id : used) {
             if (font.used.count(id) == 0)
                 continue;
@@ -265,7 +270,7 @@ std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
                 || (hasOwnText && text->second != subset.toUnicode->at(id)))
                 return false;
         }
-        return true;
+        return font.installed != nullptr || font.merged->add(subset.program);
     };
     std::optional<size_t> chosen;
     for (const size_t index : m_fontsByKey[subset.faceKey]) {
@@ -274,8 +279,16 @@ std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
             break;
         }
     }
-    if (!chosen)
-        chosen = addSharedFont(subset);
+    if (!chosen) {
+        std::unique_ptr<GlyphIdMergedProgram> merged;
+        if (!fromInstalledFile) {
+            merged = std::make_unique<GlyphIdMergedProgram>();
+            if (!merged->add(subset.program))
+                return std::nullopt;
+        }
+        chosen = addSharedFont(subset, fromInstalledFile);
+        m_fonts[*chosen]->merged = std::move(merged);
+    }
     SharedFont& font = *m_fonts[*chosen];
     font.drawn.insert(drawn.begin(), drawn.end());
     font.used.insert(used.begin(), used.end());
@@ -286,12 +299,12 @@ std::optional<size_t> PdfSharedFonts::sharedFontFor(const CidFontSubset& subset)
     return chosen;
 }
 
-size_t PdfSharedFonts::addSharedFont(const CidFontSubset& subset)
+size_t PdfSharedFonts::addSharedFont(const CidFontSubset& subset, bool fromInstalledFile)
 {
     const size_t index = m_fonts.size();
     auto font = std::make_unique<SharedFont>();
     font->faceName = subset.faceName;
-    font->installed = m_faces.faceNamed(subset.faceName);
+    font->installed = fromInstalledFile ? m_faces.faceNamed(subset.faceName) : nullptr;
     const std::string name = "/" + subsetTag(index) + "+" + subset.faceName;
     font->program = QPDFObjectHandle::newStream(&m_output, std::string());
     QPDFObjectHandle descriptor = QPDFObjectHandle::parse("<< " + subset.descriptorValues + " >>");
@@ -316,7 +329,7 @@ size_t PdfSharedFonts::addSharedFont(const CidFontSubset& subset)
 
 void PdfSharedFonts::completeFont(SharedFont& font)
 {
-    const std::string program = subsetProgram(font.installed, font.drawn);
+    const std::string program = font.installed != nullptr ? subsetProgram(font.installed, font.drawn) : font.merged->program();
     if (program.empty())
         throw std::runtime_error("cannot cut the shared program of " + font.faceName);
     font.program.replaceStreamData(program, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());

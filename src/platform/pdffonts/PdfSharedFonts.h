@@ -22,12 +22,14 @@ struct CidFontSubset;
 // One font per face for the pages copied into a document. A browser embeds a fresh subset of
 // every font in every printed page; the subsets of one face keep the face's glyph ids, so one
 // program holding the union of their glyphs serves them all. Pages copied in get their fonts
-// swapped for the shared font of their face; the shared programs are cut from the installed
-// font file by HarfBuzz when the document is complete.
+// swapped for the shared font of their face; when the document is complete, the shared program
+// is cut from the installed font file by HarfBuzz, or, for a face whose file is not installed
+// (a web font) or differs from the one printed with, merged from the subsets glyph by glyph.
 //
 // A subset is shared only when that is safe: its glyphs are, id for id, those of the installed
-// file, and its widths and text mapping agree with the shared font's (a face whose subsets
-// disagree gets a second shared font). Any other font stays on its page as it was printed.
+// file (or of the other subsets merged), and its widths and text mapping agree with the shared
+// font's (a face whose subsets disagree gets a second shared font). Any other font stays on its
+// page as it was printed.
 class PdfSharedFonts {
 public:
     explicit PdfSharedFonts(QPDF& output);
@@ -48,8 +50,8 @@ private:
     struct SharedFont;
 
     std::optional<size_t> sharedFontFor(const CidFontSubset& subset);
-    bool matchesInstalledGlyphs(const CidFontSubset& subset, const std::string& faceName, std::set<unsigned>& drawn);
-    size_t addSharedFont(const CidFontSubset& subset);
+    bool matchesInstalledGlyphs(const CidFontSubset& subset, const std::string& faceName);
+    size_t addSharedFont(const CidFontSubset& subset, bool fromInstalledFile);
     void completeFont(SharedFont& font);
 
     QPDF& m_output;
