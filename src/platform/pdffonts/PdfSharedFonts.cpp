@@ -179,8 +179,13 @@ void PdfSharedFonts::prepareSourcePage(QPDF& source, QPDFObjectHandle page)
             if (known != m_sourceFonts.end()) {
                 shared = known->second;
             } else {
-                const std::optional<CidFontSubset> subset = CidFontSubset::read(font);
-                shared = subset ? sharedFontFor(*subset) : std::nullopt;
+                try {
+                    const std::optional<CidFontSubset> subset = CidFontSubset::read(font);
+                    shared = subset ? sharedFontFor(*subset) : std::nullopt;
+                } catch (const std::exception&) {
+                    // A font that cannot be looked at stays on its page as printed.
+                    shared = std::nullopt;
+                }
                 if (font.isIndirect())
                     m_sourceFonts[font.getObjGen()] = shared;
             }
