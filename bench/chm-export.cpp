@@ -3,7 +3,10 @@
 // Exports a CHM file to PDF the way the batch application does (the document's export, called from
 // a worker thread while the main thread serves the web engine) and prints key=value lines: topics,
 // pages, the mean time per topic of each phase, seconds, the peak memory of this process, and the
-// ratio of the whole export's time to the engine's loading, layout and printing alone.
+// ratio of the whole export's time to the engine's loading, layout and printing alone; then the
+// output's size and embedded font programs, and the time per 1,000 topics at the start and at the
+// end of the topic phase with their ratio (an export that slows down as the document grows shows
+// a ratio above 1).
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
@@ -14,13 +17,19 @@
 #include "platform/PdfDocument.h"
 
 #include <QApplication>
+#include <QProgressBar>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringList>
 
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/QPDF.hh>
+
+#include <algorithm>
 #include <cstdio>
+#include <array>
 #include <optional>
 #include <thread>
 #include <unistd.h>
@@ -130,6 +139,71 @@ long peakMemoryKiB()
     return -1;
 }
 
+// The embedded font programs of a document: FontFile, FontFile2 and FontFile3 streams.
+int fontProgramCount(QPDF& pdf)
+{
+    int count = 0;
+    for (QPDFObjectHandle object : pdf.getAllObjects()) {
+        if (!object.isDictionary() || !object.getKey("/Type").isNameAndEquals("/FontDescriptor"))
+            continue;
+        for (const char* key : {"/FontFile", "/FontFile2", "/FontFile3"})
+            count += object.getKey(key).isStream() ? 1 : 0;
+    }
+    return count;
+}
+
+// When the progress bar first showed each percentage of the topic phase, which ends when the
+// value first goes down (link resolution starts again from 0).
+class TopicClock {
+public:
+    explicit TopicClock(const QElapsedTimer& timer) : m_timer(timer) { }
+
+    void valueChanged(int value)
+    {
+        if (m_ended)
+            return;
+        if (value < m_last) {
+            m_ended = true;
+            m_endMs = m_timer.elapsed();
+            return;
+        }
+        for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent)
+            m_reachedMs[static_cast<size_t>(percent)] = m_timer.elapsed();
+        m_last = value;
+    }
+
+    // Seconds per 1,000 topics over the first and the last window of topics (a quarter of the
+    // topics at most); none when the phase was too short to tell.
+    std::optional<std::pair<double, double>> startAndEnd(int topics) const
+    {
+        const int window = std::min(1000, topics / 4);
+        const int startPercent = (window * 100 + topics - 1) / topics;
+        const int endPercent = (topics - window) * 100 / topics;
+        if (!m_ended || window == 0 || startPercent >= endPercent || m_reachedMs[0] < 0
+            || m_reachedMs[static_cast<size_t>(startPercent)] < 0 || m_reachedMs[static_cast<size_t>(endPercent)] < 0)
+            return std::nullopt;
+        const double startTopics = startPercent * topics / 100.0;
+        const double endTopics = topics - endPercent * topics / 100.0;
+        const double start = (m_reachedMs[static_cast<size_t>(startPercent)] - m_reachedMs[0]) / startTopics;
+        const double end = (m_endMs - m_reachedMs[static_cast<size_t>(endPercent)]) / endTopics;
+        return std::make_pair(start, end);
+    }
+
+private:
+    const QElapsedTimer& m_timer;
+    std::array<qint64, 101> m_reachedMs = filled();
+    int m_last = -1;
+    bool m_ended = false;
+    qint64 m_endMs = -1;
+
+    static std::array<qint64, 101> filled()
+    {
+        std::array<qint64, 101> values{};
+        values.fill(-1);
+        return values;
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -161,6 +235,10 @@ int main(int argc, char** argv)
     }
     QElapsedTimer timer;
     timer.start();
+    QProgressBar progress;
+    TopicClock clock(timer);
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock](int value) { clock.valueChanged(value); });
+    document.exportProgressIndicator = &progress;
     std::thread worker([&] {
         document.exportToPDF(QUrl::fromLocalFile(arguments->target), &arguments->options);
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -183,5 +261,13 @@ int main(int argc, char** argv)
     const double topics = statisticValue(lines, "topics");
     if (engineMs > 0 && topics > 0)
         std::printf("whole_to_engine_ratio=%.2f\n", seconds * 1000.0 / topics / engineMs);
+    if (pdf) {
+        std::printf("output_mb=%.2f\nfont_programs=%d\n", static_cast<double>(written.size()) / 1048576.0,
+                    fontProgramCount(pdf->qpdf()));
+    }
+    if (const auto perTopic = clock.startAndEnd(static_cast<int>(topics))) {
+        std::printf("start_s_per_1000_topics=%.1f\nend_s_per_1000_topics=%.1f\nend_to_start_ratio=%.2f\n",
+                    perTopic->first, perTopic->second, perTopic->second / perTopic->first);
+    }
     return pdf ? 0 : 1;
 }

@@ -44,3 +44,8 @@ set_target_properties(giflib::giflib PROPERTIES
 
 # Zip packages of text documents (DOCX, ODT).
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+
+# Fonts of copied PDF pages: HarfBuzz's subsetter cuts shared programs from the installed font
+# files that fontconfig finds.
+pkg_check_modules(HARFBUZZ_SUBSET REQUIRED IMPORTED_TARGET harfbuzz-subset harfbuzz)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)

@@ -155,8 +155,11 @@ void CHMExporter::appendPrintedPages(const QByteArray& printed)
         m_statistics.blankMs += elapsedMs(m_phaseTimer);
         if (!topic)
             return;
-        if (!m_pdfDocument)
+        if (!m_pdfDocument) {
             m_pdfDocument = PdfDocument::create();
+            // Every topic's print embeds fresh subsets of its fonts: one program per face is enough.
+            m_pdfDocument->shareFontsOfCopiedPages();
+        }
         beginAnchorPlacement(*topic);
         for (int index = 0; index < topic->pageCount(); ++index) {
             m_phaseTimer.start();

@@ -1,6 +1,7 @@
 #include "platform/PdfDocument.h"
 
 #include "platform/PdfLinkJumps.h"
+#include "platform/pdffonts/PdfSharedFonts.h"
 
 #include <QSaveFile>
 
@@ -74,8 +75,12 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
         }
         const std::size_t countBefore = m_qpdf->getAllPages().size();
         try {
+            if (m_sharedFonts)
+                m_sharedFonts->prepareSourcePage(*source.m_qpdf, pages[static_cast<size_t>(index)]);
             m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
             const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
+            if (m_sharedFonts)
+                m_sharedFonts->pageCopied(copies.back());
             m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), static_cast<int>(copies.size()) - 1);
         } catch (const std::exception&) {
             // A failed copy leaves no page behind: callers count the pages they appended.
@@ -91,8 +96,25 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
     return true;
 }
 
+void PdfDocument::shareFontsOfCopiedPages()
+{
+    if (!m_sharedFonts)
+        m_sharedFonts = std::make_unique<PdfSharedFonts>(*m_qpdf);
+}
+
+bool PdfDocument::completeSharedFonts(QString* error) const
+{
+    std::string failure;
+    if (!m_sharedFonts || m_sharedFonts->complete(&failure))
+        return true;
+    setError(error, QString::fromStdString(failure));
+    return false;
+}
+
 bool PdfDocument::write(const QString& path, QString* error) const
 {
+    if (!completeSharedFonts(error))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         setError(error, file.errorString());
@@ -127,6 +149,8 @@ bool PdfDocument::write(const QString& path, QString* error) const
 
 QByteArray PdfDocument::toBytes() const
 {
+    if (!completeSharedFonts())
+        return {};
     try {
         QPDFWriter writer(*m_qpdf);
         writer.setOutputMemory();

@@ -10,6 +10,7 @@
 class PdfLinkJumps;
 struct PdfDocumentInformation;
 class PdfOutline;
+class PdfSharedFonts;
 class QPDF;
 
 // A PDF document held in memory: opened from bytes or made empty, its pages listed and copied
@@ -32,6 +33,9 @@ public:
     // Links of the copied page that jump to a named place of the source keep where that place
     // lies: see PdfLinkAnnotation::jumpTarget.
     bool appendPageCopy(const PdfDocument& source, int index, QString* error = nullptr);
+    // From now on, pages copied in share one font per face instead of each bringing its own
+    // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
+    void shareFontsOfCopiedPages();
 
     // Annotations of a page, by their index in the page's annotation list. Out-of-range pages
     // have none; setting or removing out of range does nothing and returns false.
@@ -55,8 +59,11 @@ public:
 
 private:
     PdfDocument();
+    // The shared fonts' programs, widths and text maps, cut before every write.
+    bool completeSharedFonts(QString* error = nullptr) const;
 
     QByteArray m_bytes; // qpdf reads an opened document from these bytes without copying them
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
+    std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
 };

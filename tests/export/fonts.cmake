@@ -1,0 +1,7 @@
+tomefold_add_test(export_fonts_tests WEB
+  SOURCES ExportFontsTest.cpp ${CMAKE_CURRENT_SOURCE_DIR}/../platform/SharedFontsCheck.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PrintedFontFiles.cpp ${CMAKE_CURRENT_SOURCE_DIR}/../platform/PdfReadBack.cpp
+  LIBS tomefold_export PkgConfig::HARFBUZZ_SUBSET)
+if(TARGET export_fonts_tests)
+  target_include_directories(export_fonts_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
+endif()
