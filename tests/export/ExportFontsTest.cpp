@@ -1,4 +1,4 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "SharedFontsCheck.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"

@@ -1,6 +1,6 @@
 #include "SharedFontsCheck.h"
 
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "PrintedFontFiles.h"
 #include "platform/PdfDocument.h"
 
