@@ -1,27 +1,39 @@
-// chm-export [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME] FILE.chm OUT.pdf
+// chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME]
+//            FILE.chm OUT.pdf
 //
-// Exports a CHM file to PDF the way the batch application does (the document's export, called from
-// a worker thread while the main thread serves the web engine) and prints key=value lines: topics,
-// pages, the mean time per topic of each phase, seconds, the peak memory of this process, and the
-// ratio of the whole export's time to the engine's loading, layout and printing alone.
+// Exports a CHM file to PDF the way the batch application does (the steps of the document's export,
+// called from a worker thread while the main thread serves the web engine) and prints key=value
+// lines: topics, pages, the mean time per topic of each phase (summed over the topics in flight, so
+// with several jobs they add up to more than the wall time), the jobs used, the most printed topics
+// held waiting for their turn, seconds, the peak memory of this process and of this process with the
+// engine's processes (sampled), and the ratio of the whole export's time to the engine's loading,
+// layout and printing alone.
+// --jobs: topics in the engine at once; by default the exporter's automatic choice.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
+#include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
+#include "export/CHMExporter.h"
 #include "platform/PdfDocument.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +69,7 @@ struct Arguments {
     TomefoldConversionOptions options;
     QString source;
     QString target;
+    int jobs = CHMExporter::automaticJobs();
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -93,6 +106,12 @@ std::optional<Arguments> parse(const QStringList& args)
             options.exportHyperlinks = 0;
         } else if (arg == QLatin1String("--no-toc")) {
             options.exportTOC = 0;
+        } else if (arg == QLatin1String("--jobs")) {
+            bool ok = false;
+            parsed.jobs = next.toInt(&ok);
+            if (!ok || parsed.jobs < 1)
+                return std::nullopt;
+            ++i;
         } else if (arg == QLatin1String("--encoding") && !next.isEmpty()) {
             options.encodingName = next;
             ++i;
@@ -115,6 +134,47 @@ double statisticValue(const QString& lines, const char* key)
     const QRegularExpression line(QStringLiteral("^%1=(.*)$").arg(QLatin1String(key)),
                                   QRegularExpression::MultilineOption);
     return line.match(lines).captured(1).toDouble();
+}
+
+// The resident memory of this process and every process below it (the engine's), in KiB.
+long treeMemoryKiB()
+{
+    std::map<long, long> parentOf;
+    std::map<long, long> residentOf;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const long pid = entry.toLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile status(QStringLiteral("/proc/%1/status").arg(entry));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("PPid:"))
+                parentOf[pid] = line.mid(5).trimmed().toLong();
+            else if (line.startsWith("VmRSS:"))
+                residentOf[pid] = line.mid(6).trimmed().split(' ').first().toLong();
+        }
+    }
+    const long self = static_cast<long>(::getpid());
+    long total = 0;
+    for (const auto& [pid, resident] : residentOf) {
+        for (long ancestor = pid; ancestor > 1; ancestor = parentOf.count(ancestor) ? parentOf[ancestor] : 0) {
+            if (ancestor == self) {
+                total += resident;
+                break;
+            }
+        }
+    }
+    return total;
+}
+
+// Processor time the calling thread has used, in milliseconds.
+double threadCpuMs()
+{
+    timespec used{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) * 1000.0 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
 long peakMemoryKiB()
@@ -144,7 +204,7 @@ int main(int argc, char** argv)
 
     std::optional<Arguments> arguments = parse(QCoreApplication::arguments());
     if (!arguments) {
-        std::fprintf(stderr, "usage: chm-export [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
+        std::fprintf(stderr, "usage: chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
                              "[--encoding NAME] FILE.chm OUT.pdf\n");
         return 2;
     }
@@ -157,15 +217,38 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open %s\n", qUtf8Printable(arguments->source));
         return 1;
     }
+    std::atomic<bool> exporting{true};
+    std::atomic<long> peakTreeKiB{0};
+    std::thread sampler([&] {
+        while (exporting.load()) {
+            peakTreeKiB = std::max(peakTreeKiB.load(), treeMemoryKiB());
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+    });
     QElapsedTimer timer;
     timer.start();
+    const double mainCpuAtStart = threadCpuMs();
     std::thread worker([&] {
-        document.exportToPDF(QUrl::fromLocalFile(arguments->target), &arguments->options);
+        // The document's export entry, with the number of jobs set on the exporter.
+        const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
+        CHMExporter exporter(document, QUrl::fromLocalFile(arguments->target), pageList, &arguments->options);
+        if (!arguments->options.encodingName.isNull())
+            document.setEncodingName(arguments->options.encodingName);
+        exporter.setJobs(arguments->jobs);
+        exporter.initConditionalLock();
+        exporter.exportToPDF();
+        exporter.lockWhenCondition();
+        exporter.releaseLock();
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     app.exec();
     worker.join();
     const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
+    // The main thread serves the engine's browser side and appends every page: the export cannot
+    // be faster than its busy time, however many topics are in flight.
+    const double mainCpuMs = threadCpuMs() - mainCpuAtStart;
+    exporting = false;
+    sampler.join();
 
     QFile written(arguments->target);
     const bool wrote = written.open(QIODevice::ReadOnly);
@@ -174,11 +257,14 @@ int main(int argc, char** argv)
     lines.replace(QRegularExpression(QStringLiteral("^pages=.*$"), QRegularExpression::MultilineOption),
                   QStringLiteral("pages=%1").arg(pdf ? pdf->pageCount() : 0));
     std::printf("%s", qUtf8Printable(lines));
-    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\n", seconds, static_cast<double>(peakMemoryKiB()) / 1024.0);
+    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\n", seconds,
+                static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0);
     // The whole export against the engine's own part of it: loading, laying out and printing.
     const double engineMs = statisticValue(lines, "load_ms") + statisticValue(lines, "layout_ms")
                             + statisticValue(lines, "print_ms");
     const double topics = statisticValue(lines, "topics");
+    if (topics > 0)
+        std::printf("main_thread_cpu_ms=%.2f\nwall_ms_per_topic=%.2f\n", mainCpuMs / topics, seconds * 1000.0 / topics);
     if (engineMs > 0 && topics > 0)
         std::printf("whole_to_engine_ratio=%.2f\n", seconds * 1000.0 / topics / engineMs);
     return pdf ? 0 : 1;

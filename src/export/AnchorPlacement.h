@@ -11,6 +11,7 @@
 #include <vector>
 
 class PDFDoc;
+struct PrintedPageLayout;
 
 // Puts one topic's pending destinations on the output pages that its printed pages become.
 //
@@ -40,6 +41,9 @@ public:
     void finish();
     // Forgets the topic.
     void clear();
+    // The printed pages' layouts, read beforehand (an empty entry is read when its page comes);
+    // they must stay until clear().
+    void usePreparedPages(const std::vector<std::optional<PrintedPageLayout>>* pages) { m_preparedPages = pages; }
 
     bool hasPending() const { return m_next < m_pending.size(); }
 
@@ -64,4 +68,5 @@ private:
     std::uint64_t m_characterBase = 0;
     std::size_t m_next = 0;
     std::optional<LastPage> m_lastPage; // the last page read, where names after all text go
+    const std::vector<std::optional<PrintedPageLayout>>* m_preparedPages = nullptr;
 };

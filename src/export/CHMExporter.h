@@ -21,6 +21,7 @@
 #include <vector>
 
 class CHMDocument;
+class QThreadPool;
 class CHMWebProfile;
 class OffscreenWebPage;
 class PdfDocument;
@@ -132,7 +133,7 @@ private:
     void printTopic(TopicSlot& slot);
     void topicPrinted(TopicSlot& slot, const QByteArray& printed);
     void appendTopic(TopicPrintout printout);
-    void appendPrintedPages(const QByteArray& printed);
+    void appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic);
     void finishTopic();
 
     // Topics in flight (CHMExporterSlots.cpp): free views take the next topics, and printouts
@@ -141,6 +142,9 @@ private:
     void startTopic(TopicSlot& slot, std::size_t topic);
     TopicSlot& freeSlot();
     void topicDone(TopicSlot& slot, TopicPrintout printout);
+    // Opens the printed PDF and reads its pages on another thread, then queues the printout.
+    void preparePrintout(std::size_t topic, TopicPrintout printout);
+    void printoutReady(std::size_t topic, TopicPrintout printout);
     void appendTopicsInTurn();
     void stopTopicsInFlight();
     bool isExportRunning() const { return m_outcome == Outcome::Running; }
@@ -190,6 +194,11 @@ private:
     std::vector<std::unique_ptr<TopicSlot>> m_slots;
     int m_jobs = automaticJobs();
     std::unique_ptr<TopicPrintQueue> m_printQueue; // made with the first view
+    // Printouts are opened and read here, off the main thread, one PDF core document per thread.
+    std::unique_ptr<QThreadPool> m_printoutPool;
+    // Held while the export's main-thread objects are in use: what the pool hands back after they
+    // are gone is dropped.
+    std::shared_ptr<int> m_printoutsWanted = std::make_shared<int>(0);
 
     QHash<QString, LinkDestinationPtr> m_linkDestinationList;
     std::vector<LinkDestinationPtr> m_linkDestinationListArray;

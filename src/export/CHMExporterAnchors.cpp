@@ -79,8 +79,9 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
     }
 }
 
-void CHMExporter::beginAnchorPlacement(const PrintedTopic&)
+void CHMExporter::beginAnchorPlacement(const PrintedTopic& printed)
 {
+    m_topicAnchors.usePreparedPages(&printed.preparedLayouts());
     m_topicAnchors.begin();
 }
 

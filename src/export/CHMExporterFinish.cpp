@@ -141,6 +141,8 @@ void CHMExporter::releaseWebObjects()
             QObject::disconnect(slot->webView.get(), nullptr, nullptr, nullptr);
     }
     m_slots.clear();
+    // Printouts still being read are dropped when they come back.
+    m_printoutsWanted.reset();
     m_printQueue.reset();
     m_webProfile.reset();
 }

@@ -2,23 +2,33 @@
 
 #include "chm/CHMDocument.h"
 #include "chm/CHMWebPage.h"
+#include "export/PrintedTopic.h"
 #include "export/TopicPrintQueue.h"
 #include "export/TopicSlot.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 
+#include <QElapsedTimer>
 #include <QThread>
+#include <QThreadPool>
 
 #include <algorithm>
 
 // Several topics in the engine at once. Each view works on its topic alone (load, layout, print,
-// the text walk) and hands its printout to the print queue; the queue hands printouts back in
+// the text walk); the printed PDF is then opened and its pages read (blank test, text layout) on a
+// pool thread, and the printout goes to the print queue. The queue hands printouts back in
 // page-list order, and each is appended when its turn comes, by the same step that appends topic
-// after topic. Everything runs on the main thread; the engine's renderers do the work side by side.
+// after topic. The views and the appending live on the main thread; the engine's renderers and the
+// pool do their work side by side.
 
 namespace {
 
 constexpr int kMostAutomaticJobs = 6;
+
+double elapsedMs(const QElapsedTimer& timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
 
 } // namespace
 
@@ -39,6 +49,8 @@ void CHMExporter::continueTopicsInFlight()
         return;
     if (!m_printQueue) {
         m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), m_jobs);
+        m_printoutPool = std::make_unique<QThreadPool>();
+        m_printoutPool->setMaxThreadCount(m_jobs);
         m_statistics.jobs = m_jobs;
     }
     // A cancel asked for is acted on when the current topic's turn ends; no new topic starts meanwhile.
@@ -71,11 +83,49 @@ void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
     // leave it, in a dialog nobody answers): its next topic gets a new view.
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
         slot.webViewUsable = false;
-    m_printQueue->put(slot.topic, std::move(printout));
+    if (printout.printed.isEmpty()) {
+        printoutReady(slot.topic, std::move(printout));
+        return;
+    }
+    preparePrintout(slot.topic, std::move(printout));
+    // The view is free for the next topic at once; started from the event loop, so the engine's
+    // callback that brought the printout returns first.
+    MainThread::runOnMainLater([this] { continueTopicsInFlight(); });
+}
+
+void CHMExporter::preparePrintout(std::size_t topic, TopicPrintout printout)
+{
+    auto work = std::make_shared<TopicPrintout>(std::move(printout));
+    const std::weak_ptr<int> wanted = m_printoutsWanted;
+    m_printoutPool->start([this, topic, work, wanted] {
+        QElapsedTimer timer;
+        timer.start();
+        std::unique_ptr<PrintedTopic> opened = PrintedTopic::open(work->printed);
+        work->openMs = elapsedMs(timer);
+        if (opened) {
+            timer.start();
+            opened->prepare();
+            work->layoutMs = elapsedMs(timer);
+            work->opened = std::move(opened);
+        }
+        MainThread::runOnMainLater([this, topic, work, wanted] {
+            if (wanted.lock())
+                printoutReady(topic, std::move(*work));
+        });
+    });
+}
+
+void CHMExporter::printoutReady(std::size_t topic, TopicPrintout printout)
+{
+    if (!isExportRunning() || !m_printQueue)
+        return;
+    // Opening counts with the blank test, which it mostly is; reading the layout with the anchors.
+    m_statistics.blankMs += printout.openMs;
+    m_statistics.anchorsMs += printout.layoutMs;
+    m_printQueue->put(topic, std::move(printout));
     m_statistics.peakTopicsWaiting = std::max(m_statistics.peakTopicsWaiting,
                                               static_cast<int>(m_printQueue->peakWaiting()));
-    // This view may take the next topic at once; the appending waits for the event loop, so the
-    // engine's callback that brought the printout returns first.
+    // The appending waits for the event loop, so the callback that brought the printout returns first.
     MainThread::runOnMainLater([this] { continueTopicsInFlight(); });
 }
 

@@ -167,7 +167,12 @@ void CHMExporter::topicPrinted(TopicSlot& slot, const QByteArray& printed)
         return;
     }
     // Read right after the print, before the page's own scripts can change what was printed.
-    readTopicText(slot, [this, &slot, printed](TopicText text) { topicDone(slot, {printed, std::move(text)}); });
+    readTopicText(slot, [this, &slot, printed](TopicText text) {
+        TopicPrintout printout;
+        printout.printed = printed;
+        printout.text = std::move(text);
+        topicDone(slot, std::move(printout));
+    });
 }
 
 void CHMExporter::appendTopic(TopicPrintout printout)
@@ -175,17 +180,14 @@ void CHMExporter::appendTopic(TopicPrintout printout)
     // A topic that was not printed has no pages and no destinations, not even its own.
     if (!printout.printed.isEmpty()) {
         collectAnchors(std::move(printout.text));
-        appendPrintedPages(printout.printed);
+        appendPrintedPages(printout.opened);
     }
     finishTopic();
 }
 
-void CHMExporter::appendPrintedPages(const QByteArray& printed)
+void CHMExporter::appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic)
 {
     try {
-        m_phaseTimer.start();
-        const std::unique_ptr<PrintedTopic> topic = PrintedTopic::open(printed);
-        m_statistics.blankMs += elapsedMs(m_phaseTimer);
         if (!topic)
             return;
         if (!m_pdfDocument)

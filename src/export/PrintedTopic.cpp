@@ -32,5 +32,20 @@ int PrintedTopic::pageCount() const
 
 bool PrintedTopic::isBlankPage(int index) const
 {
+    if (index >= 0 && static_cast<std::size_t>(index) < m_blank.size())
+        return m_blank[static_cast<std::size_t>(index)];
     return IsBlankPDFPage(m_textDocument.get(), index);
+}
+
+void PrintedTopic::prepare()
+{
+    const int pages = pageCount();
+    m_blank.assign(static_cast<std::size_t>(pages), false);
+    m_layouts.assign(static_cast<std::size_t>(pages), std::nullopt);
+    for (int index = 0; index < pages; ++index) {
+        const auto at = static_cast<std::size_t>(index);
+        m_blank[at] = IsBlankPDFPage(m_textDocument.get(), index);
+        if (!m_blank[at])
+            m_layouts[at] = PrintedPageLayout::read(*m_textDocument, index);
+    }
 }

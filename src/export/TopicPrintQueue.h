@@ -6,14 +6,21 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
+
+class PrintedTopic;
 
 // What a topic's view hands on when it is done with the topic: the printed PDF (empty when the
 // topic could not be loaded, laid out or printed) and the text and named places its page held
-// right after the print.
+// right after the print; then the printed PDF opened and its pages read, ahead of their turn
+// (null when it could not be opened).
 struct TopicPrintout {
     QByteArray printed;
     TopicText text;
+    std::shared_ptr<PrintedTopic> opened;
+    double openMs = 0;   // opening and the blank test
+    double layoutMs = 0; // reading the pages' text layout
 };
 
 // The order of the export's topics while several are in the engine at once.
