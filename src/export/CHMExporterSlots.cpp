@@ -101,10 +101,12 @@ void CHMExporter::preparePrintout(std::size_t topic, TopicPrintout printout)
         QElapsedTimer timer;
         timer.start();
         std::unique_ptr<PrintedTopic> opened = PrintedTopic::open(work->printed);
+        if (opened)
+            opened->prepareBlankTests();
         work->openMs = elapsedMs(timer);
         if (opened) {
             timer.start();
-            opened->prepare();
+            opened->prepareLayouts();
             work->layoutMs = elapsedMs(timer);
             work->opened = std::move(opened);
         }

@@ -39,13 +39,25 @@ bool PrintedTopic::isBlankPage(int index) const
 
 void PrintedTopic::prepare()
 {
+    prepareBlankTests();
+    prepareLayouts();
+}
+
+void PrintedTopic::prepareBlankTests()
+{
     const int pages = pageCount();
-    m_blank.assign(static_cast<std::size_t>(pages), false);
+    std::vector<bool> blank(static_cast<std::size_t>(pages), false);
+    for (int index = 0; index < pages; ++index)
+        blank[static_cast<std::size_t>(index)] = IsBlankPDFPage(m_textDocument.get(), index);
+    m_blank = std::move(blank);
+}
+
+void PrintedTopic::prepareLayouts()
+{
+    const int pages = pageCount();
     m_layouts.assign(static_cast<std::size_t>(pages), std::nullopt);
     for (int index = 0; index < pages; ++index) {
-        const auto at = static_cast<std::size_t>(index);
-        m_blank[at] = IsBlankPDFPage(m_textDocument.get(), index);
-        if (!m_blank[at])
-            m_layouts[at] = PrintedPageLayout::read(*m_textDocument, index);
+        if (!isBlankPage(index))
+            m_layouts[static_cast<std::size_t>(index)] = PrintedPageLayout::read(*m_textDocument, index);
     }
 }

@@ -27,8 +27,11 @@ public:
 
     int pageCount() const;
     bool isBlankPage(int index) const;
-    // Tests every page for blankness and reads the text layout of the others, ahead of appending.
+    // Ahead of appending: tests every page for blankness, then reads the text layout of the
+    // others. prepare() does both.
     void prepare();
+    void prepareBlankTests();
+    void prepareLayouts();
     // The layouts read by prepare(), an empty entry for each blank page; empty before prepare().
     const std::vector<std::optional<PrintedPageLayout>>& preparedLayouts() const { return m_layouts; }
     const PdfDocument& pages() const { return *m_pages; }
