@@ -6,8 +6,9 @@
 // lines: topics, pages, the mean time per topic of each phase (summed over the topics in flight, so
 // with several jobs they add up to more than the wall time), the jobs used, the most printed topics
 // held waiting for their turn, seconds, the peak memory of this process and of this process with the
-// engine's processes (sampled), and the ratio of the whole export's time to the engine's loading,
-// layout and printing alone.
+// engine's processes (sampled), the processor time per topic of the main thread and of all these
+// processes together, and the ratio of the whole export's time to the engine's loading, layout and
+// printing alone.
 // --jobs: topics in the engine at once; by default the exporter's automatic choice.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
@@ -136,37 +137,52 @@ double statisticValue(const QString& lines, const char* key)
     return line.match(lines).captured(1).toDouble();
 }
 
-// The resident memory of this process and every process below it (the engine's), in KiB.
-long treeMemoryKiB()
+// This process and every process below it (the engine's): their resident memory in KiB, and the
+// processor time they and the children they reaped have used, in milliseconds.
+struct TreeUsage {
+    long residentKiB = 0;
+    double cpuMs = 0;
+};
+
+TreeUsage treeUsage()
 {
-    std::map<long, long> parentOf;
-    std::map<long, long> residentOf;
+    struct Process {
+        long parent = 0;
+        long residentKiB = 0;
+        double cpuTicks = 0;
+    };
+    std::map<long, Process> processes;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
         bool isPid = false;
         const long pid = entry.toLong(&isPid);
-        if (!isPid)
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
             continue;
-        QFile status(QStringLiteral("/proc/%1/status").arg(entry));
-        if (!status.open(QIODevice::ReadOnly))
+        // pid (name) state ppid ... utime stime cutime cstime (fields 14 to 17) ... rss (field 24)
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 22)
             continue;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("PPid:"))
-                parentOf[pid] = line.mid(5).trimmed().toLong();
-            else if (line.startsWith("VmRSS:"))
-                residentOf[pid] = line.mid(6).trimmed().split(' ').first().toLong();
-        }
+        Process& process = processes[pid];
+        process.parent = fields[1].toLong();
+        for (int field = 11; field <= 14; ++field)
+            process.cpuTicks += fields[field].toDouble();
+        process.residentKiB = fields[21].toLong() * (::sysconf(_SC_PAGESIZE) / 1024);
     }
     const long self = static_cast<long>(::getpid());
-    long total = 0;
-    for (const auto& [pid, resident] : residentOf) {
-        for (long ancestor = pid; ancestor > 1; ancestor = parentOf.count(ancestor) ? parentOf[ancestor] : 0) {
+    const double msPerTick = 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    TreeUsage usage;
+    for (const auto& [pid, process] : processes) {
+        for (long ancestor = pid; ancestor > 1;
+             ancestor = processes.count(ancestor) ? processes.at(ancestor).parent : 0) {
             if (ancestor == self) {
-                total += resident;
+                usage.residentKiB += process.residentKiB;
+                usage.cpuMs += process.cpuTicks * msPerTick;
                 break;
             }
         }
     }
-    return total;
+    return usage;
 }
 
 // Processor time the calling thread has used, in milliseconds.
@@ -221,13 +237,15 @@ int main(int argc, char** argv)
     std::atomic<long> peakTreeKiB{0};
     std::thread sampler([&] {
         while (exporting.load()) {
-            peakTreeKiB = std::max(peakTreeKiB.load(), treeMemoryKiB());
+            peakTreeKiB = std::max(peakTreeKiB.load(), treeUsage().residentKiB);
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
     QElapsedTimer timer;
     timer.start();
     const double mainCpuAtStart = threadCpuMs();
+    const double treeCpuAtStart = treeUsage().cpuMs;
+    double treeCpuMs = 0;
     std::thread worker([&] {
         // The document's export entry, with the number of jobs set on the exporter.
         const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
@@ -239,6 +257,7 @@ int main(int argc, char** argv)
         exporter.exportToPDF();
         exporter.lockWhenCondition();
         exporter.releaseLock();
+        treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     app.exec();
@@ -264,7 +283,8 @@ int main(int argc, char** argv)
                             + statisticValue(lines, "print_ms");
     const double topics = statisticValue(lines, "topics");
     if (topics > 0)
-        std::printf("main_thread_cpu_ms=%.2f\nwall_ms_per_topic=%.2f\n", mainCpuMs / topics, seconds * 1000.0 / topics);
+        std::printf("main_thread_cpu_ms=%.2f\nall_processes_cpu_ms=%.2f\nwall_ms_per_topic=%.2f\n", mainCpuMs / topics,
+                    treeCpuMs / topics, seconds * 1000.0 / topics);
     if (engineMs > 0 && topics > 0)
         std::printf("whole_to_engine_ratio=%.2f\n", seconds * 1000.0 / topics / engineMs);
     return pdf ? 0 : 1;
