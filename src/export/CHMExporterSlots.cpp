@@ -53,8 +53,10 @@ void CHMExporter::continueTopicsInFlight()
         m_printoutPool->setMaxThreadCount(m_jobs);
         m_statistics.jobs = m_jobs;
     }
-    // A cancel asked for is acted on when the current topic's turn ends; no new topic starts meanwhile.
-    while (!m_document.m_isConversionCancelled.load()) {
+    // A cancel asked for is acted on when the current topic's turn ends: that topic is still
+    // printed, but none after it starts meanwhile.
+    const bool cancelAsked = m_document.m_isConversionCancelled.load();
+    while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
         const std::optional<std::size_t> topic = m_printQueue->startNext();
         if (!topic)
             break;
