@@ -18,6 +18,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
 #include "export/CHMExporter.h"
+#include "export/PDFExportProvider.h"
 #include "platform/PdfDocument.h"
 
 #include <QApplication>
@@ -229,6 +230,7 @@ int main(int argc, char** argv)
     QFile::remove(arguments->target);
 
     CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
     if (!document.readFromURL(QUrl::fromLocalFile(arguments->source), QStringLiteral("CHM"))) {
         std::fprintf(stderr, "cannot open %s\n", qUtf8Printable(arguments->source));
         return 1;

@@ -9,6 +9,7 @@
 #include "app/window/WindowActions.h"
 
 #include <QObject>
+#include <QString>
 #include <QStringList>
 #include <QUrl>
 
@@ -58,6 +59,8 @@ public:
     void setExportFolderChooser(ExportFolderChooser chooser) { m_folderChooser = std::move(chooser); }
     void setNotificationPoster(NotificationPoster poster) { m_postNotification = std::move(poster); }
     void setFileStep(BatchExportWorker::FileStep step) { m_fileStep = std::move(step); }
+    // Where Help looks for the manual instead of the resources folder.
+    void setUserManualFolder(const QString& folder) { m_userManualFolder = folder; }
 
     // Files given to the application (its command line, or opened with it): added to the list.
     void openFiles(const QStringList& paths);
@@ -105,7 +108,7 @@ public:
     void raiseFileBarMaximum(qint64 addedItems) override;
     void EndProgressSheet() override;
     void forgetBatch() override;
-    void AlertOnSuccessConversion(const QUrl& destinationURL) override;
+    void AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome) override;
 
 signals:
     // The file counter of the running batch changed (the worker waits meanwhile).
@@ -128,6 +131,7 @@ private:
     void batchRunDidFinish(BatchExportRun* run);
     void setOptionControlsEnabled(bool enabled);
     void setAddItemsEnabled(bool enabled);
+    void OpenDestinationFolder(const QUrl& destinationURL);
 
     WindowActions m_actions;
     std::unique_ptr<FileListModel> m_fileList;
@@ -150,4 +154,5 @@ private:
     ExportFolderChooser m_folderChooser;
     NotificationPoster m_postNotification;
     BatchExportWorker::FileStep m_fileStep;
+    QString m_userManualFolder;
 };

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/batch/BatchExportRun.h"
+#include "app/batch/BatchOutcome.h"
 #include "app/conversion/ConversionSettings.h"
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
@@ -19,9 +20,11 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
@@ -194,14 +197,32 @@ void AppDelegate::forgetBatch()
     m_isConversionCancelled = false;
 }
 
-void AppDelegate::AlertOnSuccessConversion(const QUrl& destinationURL)
+void AppDelegate::AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome)
 {
-    m_postNotification(Localized("ExportCompleted"), Localized("SuccessfullConvertMsg"));
-    const int answer = RunAlertSheet(Localized("SuccessfullConvertMsg"), QStringLiteral(""),
-                                     Localized("OkButtonString"), Localized("OpenDestinationTitle"), QString(),
-                                     m_window.get());
+    const BatchOutcomeTexts texts = FinalAlertTexts(outcome);
+    // Nothing to open when nothing was written.
+    if (outcome.convertedNothing()) {
+        RunAlertSheet(texts.title, texts.message, Localized("OkButtonString"), QString(), QString(), m_window.get());
+        return;
+    }
+    m_postNotification(Localized("ExportCompleted"), texts.title);
+    const int answer = RunAlertSheet(texts.title, texts.message, Localized("OkButtonString"),
+                                     Localized("OpenDestinationTitle"), QString(), m_window.get());
     if (answer == 0)
-        DesktopServices::instance().openUrl(destinationURL);
+        OpenDestinationFolder(destinationURL);
+}
+
+void AppDelegate::OpenDestinationFolder(const QUrl& destinationURL)
+{
+    // Without a program that shows folders the user would be left with nothing: say where it is.
+    const QPointer<AppDelegate> self(this);
+    DesktopServices::instance().openUrlAndReport(destinationURL, [self, destinationURL](bool opened) {
+        if (opened || !self)
+            return;
+        RunAlertSheet(Localized("OpenFolderFailedTitle"),
+                      Localized("OpenFolderFailedMsg").arg(QDir::toNativeSeparators(destinationURL.toLocalFile())),
+                      Localized("OkButtonString"), QString(), QString(), self->m_window.get());
+    });
 }
 
 QLabel* AppDelegate::exportFilenameLabel() const

@@ -13,20 +13,28 @@
 #include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
 
+#include "TomefoldPaths.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSettings>
 
 namespace {
 
+// The manual in the resources folder (installed), else where the build made it.
 QString UserManualPath(const QString& fileName)
 {
     const std::optional<std::string> folder = PDFCore::getHomeDir();
-    return folder ? QDir(QString::fromStdString(*folder)).filePath(fileName) : QString();
+    const QString installed = folder ? QDir(QString::fromStdString(*folder)).filePath(fileName) : QString();
+    if (installed.isEmpty() || QFileInfo(installed).isFile())
+        return installed;
+    const QString built = QDir(QString::fromUtf8(TomefoldPaths::kBuildManualDir)).filePath(fileName);
+    return QFileInfo(built).isFile() ? built : installed;
 }
 
 // The support page's address from the settings; an invalid or relative one counts as none.
@@ -100,9 +108,16 @@ void AppDelegate::updateSupportAction()
 
 void AppDelegate::UserManualHelpAction()
 {
-    const QString path = UserManualPath(kUserManualFileName);
+    const QString path = m_userManualFolder.isNull() ? UserManualPath(kUserManualFileName)
+                                                     : QDir(m_userManualFolder).filePath(kUserManualFileName);
     if (!path.isEmpty() && QFileInfo(path).isFile()) {
-        DesktopServices::instance().openUrl(QUrl::fromLocalFile(path));
+        // Without a PDF viewer nothing would happen: say where the manual is instead.
+        const QPointer<AppDelegate> self(this);
+        DesktopServices::instance().openUrlAndReport(QUrl::fromLocalFile(path), [self, path](bool opened) {
+            if (!opened && self)
+                RunAlertSheet(Localized("ManualOpenFailedTitle"), Localized("ManualOpenFailedMsg").arg(path),
+                              Localized("OkButtonString"), QString(), QString(), self->m_window.get());
+        });
         return;
     }
     // Opening a missing file would fail without a word: say where the manual was looked for.

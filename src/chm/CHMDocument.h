@@ -14,6 +14,7 @@ class CHMExporter;
 class CHMSearchIndex;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
+class DocumentExportProvider;
 struct ReaderExport;
 struct TomefoldConversionOptions;
 class QLabel;
@@ -49,9 +50,15 @@ public:
     QString extractPathFromURL(const QUrl& url) const;
 
     // Encodings: encodingName() is the file's own (or the user's choice once the export set it).
+    // The file's own applies to pages that declare none; a chosen one to every page.
     QString currentEncodingName() const;
     const QString& encodingName() const { return m_encodingName; }
-    void setEncodingName(const QString& name) { m_encodingName = name; }
+    void setEncodingName(const QString& name)
+    {
+        m_encodingName = name;
+        m_encodingChosen = !name.isNull();
+    }
+    bool isEncodingChosen() const { return m_encodingChosen; }
 
     // Metadata.
     const QString& filePath() const { return m_filePath; }
@@ -74,6 +81,10 @@ public:
     QLabel* exportNoticeLabel = nullptr;
     QProgressBar* exportProgressIndicator = nullptr;
     QWidget* exportProgressSheet = nullptr;
+
+    // The PDF export that the export members below run; without one they export nothing. Not
+    // owned: the export's provider lives for the whole process.
+    void setExportProvider(const DocumentExportProvider* provider) { m_exportProvider = provider; }
 
     // Exports the whole document to a PDF file; blocks until the export has ended.
     void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
@@ -107,7 +118,7 @@ public:
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
 private:
-    void openHandle();  // of m_filePath; none when it is no complete CHM container
+    void openHandle(); // of m_filePath; none when it is no complete CHM container
     void closeHandle();
     void resetMetadata();
     // Finds an object under the document's lock, by the bytes the container lists it by.
@@ -121,11 +132,12 @@ private:
     QString m_indexPath;
     QString m_encodingName;
     QString m_fileEncodingName; // the file's own code page, which object names may be written in
+    bool m_encodingChosen = false;
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
-    int m_customizedEncodingTag = 0;
     mutable std::recursive_mutex m_lock;
 
+    const DocumentExportProvider* m_exportProvider = nullptr;
     void startReaderExport(const QUrl& url);
     void readerExportEnded();
     std::shared_ptr<ReaderExport> m_readerExport;

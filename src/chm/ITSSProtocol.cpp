@@ -2,6 +2,8 @@
 
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
+#include "chm/PageEncoding.h"
+#include "chm/XHTMLRepair.h"
 #include "platform/TextEncoding.h"
 
 #include <QBuffer>
@@ -65,7 +67,19 @@ ITSSProtocol::Response ITSSProtocol::responseFor(const QUrl& url) const
     if (response.data.isNull())
         return response;
     response.found = true;
-    response.mimeType = mimeTypeFor(path, m_document.currentEncodingName());
+    if (!isPage(path)) {
+        response.mimeType = mimeTypeFor(path, m_document.currentEncodingName());
+        return response;
+    }
+    // The file's code page is only the default: a page that declares its own encoding is read in
+    // it, unless the user chose one for every page.
+    const PageEncoding::Decision encoding =
+        PageEncoding::decide(response.data, m_document.currentEncodingName(), m_document.isEncodingChosen());
+    if (encoding.stripBytes > 0)
+        response.data.remove(0, encoding.stripBytes);
+    if (XHTMLRepair::isXHTML(response.data))
+        response.data = XHTMLRepair::closeSelfClosedElements(response.data);
+    response.mimeType = withCharset("text/html", encoding.announce ? encoding.name : QString());
     return response;
 }
 

@@ -12,6 +12,8 @@
 namespace {
 
 const char* const kAnswerProperty = "tomefoldAlertAnswer";
+constexpr int kTextRightMargin = 16;
+constexpr int kTextMinimumWidth = 320;
 
 QMessageBox::Icon iconForStyle(int style)
 {
@@ -41,9 +43,14 @@ void setAlertTexts(QMessageBox& box, const QString& title, const QString& messag
     if (!message.isNull())
         box.setInformativeText(message);
     // The informative text has a label of its own, which does not follow the box's text format.
+    // The box puts its texts flush with its right edge and sizes itself to the shortest of them:
+    // leave room on the right, and width enough that a sentence is not broken word by word.
     for (QLabel* label : box.findChildren<QLabel*>()) {
-        if (!label->text().isEmpty())
-            label->setTextFormat(Qt::PlainText);
+        if (label->text().isEmpty())
+            continue;
+        label->setTextFormat(Qt::PlainText);
+        label->setContentsMargins(0, 0, kTextRightMargin, 0);
+        label->setMinimumWidth(kTextMinimumWidth);
     }
 }
 

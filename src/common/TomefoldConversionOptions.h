@@ -31,7 +31,7 @@ struct TomefoldConversionOptions {
     double bottomMargin = 0.0;
     std::uint64_t orientation = kTomefoldPortraitOrientation;
     QString encodingName; // null: the document's own encoding
-    // Carried with the record; the PDF export does not write them into the document.
+    // Written into the PDF's document information and XMP metadata when not empty.
     QString title;
     QString author;
     QString subject;

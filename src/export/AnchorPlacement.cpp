@@ -149,24 +149,44 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
 
 void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
 {
+    takePage(printed, pageIndex, outputPageIndex);
+}
+
+void AnchorPlacement::passOverPage(PDFDoc& printed, int pageIndex)
+{
+    takePage(printed, pageIndex, std::nullopt);
+}
+
+void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std::uint64_t> outputPageIndex)
+{
     if (!hasPending())
         return;
     const PageText page = readPage(printed, pageIndex);
     for (; m_next < m_pending.size(); ++m_next) {
         if (!takesOnThisPage(m_next, page))
             break;
+        if (!outputPageIndex)
+            continue;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
+        QPointF word;
         if (record.found == 1) {
-            place(item, outputPageIndex, QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y));
+            word = QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y);
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
-            place(item, outputPageIndex, page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index)));
+            word = page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index));
         }
+        const auto [elementPage, point] = elementStart(m_pending[m_next], word, *outputPageIndex, page.cropBox);
+        place(item, elementPage, point);
     }
     m_characterBase += page.characters.numberOfCharacters();
+    if (!outputPageIndex) {
+        // Names after the text's end would have gone to this page's end, which is not there.
+        m_lastPage.reset();
+        return;
+    }
     const QPointF lastCharacter = page.characters.topLeftOfCharacterNearest(std::numeric_limits<std::size_t>::max());
-    m_lastPage = LastPage{outputPageIndex, lastCharacter};
+    m_lastPage = LastPage{*outputPageIndex, lastCharacter};
 }
 
 void AnchorPlacement::finish()
@@ -181,6 +201,27 @@ void AnchorPlacement::finish()
         return;
     for (; m_next < m_pending.size(); ++m_next)
         place(*m_pending[m_next].item, m_lastPage->outputPageIndex, m_lastPage->lastCharacter);
+}
+
+std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDestination& pending, QPointF word,
+                                                                 std::uint64_t outputPageIndex,
+                                                                 const PDFRectangle& cropBox) const
+{
+    const double x = std::max(word.x() - pending.lead.x(), cropBox.x1);
+    double y = word.y() + pending.lead.y();
+    // The point of a word stands this far above its top; a box reaching more than twice as far
+    // above the printed area began before it. One that can be split by a page break (its own
+    // padding) began at the foot of the page before, below that page's last character; others
+    // moved to this page whole and begin at the top of its printed area.
+    constexpr double kWordPointRaise = 2.0;
+    const double printedTop = cropBox.y2 - m_topMargin;
+    if (y > printedTop + 2 * kWordPointRaise) {
+        if (pending.trail && m_lastPage)
+            return {m_lastPage->outputPageIndex,
+                    QPointF(x, std::max(m_lastPage->lastCharacter.y() - *pending.trail, cropBox.y1))};
+        y = printedTop + kWordPointRaise;
+    }
+    return {outputPageIndex, QPointF(x, std::min(y, cropBox.y2))};
 }
 
 void AnchorPlacement::place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point)

@@ -11,6 +11,7 @@
 #include <vector>
 
 class PDFDoc;
+class PDFRectangle;
 struct PrintedPageLayout;
 
 // Puts one topic's pending destinations on the output pages that its printed pages become.
@@ -28,15 +29,26 @@ public:
         // Where the word it prints at is sought: its own offset, or, for an element that follows
         // text in its line without text of its own, the start of the word it follows.
         std::uint64_t wordOffset = 0;
+        // From where the element begins to that word, in points (right and down): the destination
+        // is moved back by it, within the page.
+        QPointF lead;
+        // From the top of the last character before the element down to where it begins, in
+        // points: where it lands when it begins at the foot of the page before its word's.
+        std::optional<double> trail;
     };
 
     // The topic's text and its destinations in creation order (ascending offsets).
     void setTopic(std::string text, std::vector<PendingDestination> pending);
+    // Where the printed area of a page begins, in points below its top edge.
+    void setTopMargin(double points) { m_topMargin = points; }
     // Ready to place on the topic's first printed page.
     void begin();
     // Page pageIndex (from 0) of the printed topic is about to become output page outputPageIndex.
     // Call for every page that will be appended, in order; never for pages left out.
     void placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex);
+    // Page pageIndex was printed but could not be put into the output: the text is followed past
+    // it, and the destinations on it stay unplaced rather than land on another page.
+    void passOverPage(PDFDoc& printed, int pageIndex);
     // After the topic's last page: places what its text ran out at.
     void finish();
     // Forgets the topic.
@@ -52,7 +64,13 @@ private:
     std::string_view matchedText() const;
     PageText readPage(PDFDoc& printed, int pageIndex);
     bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
+    // Places what the page takes on outputPageIndex; with none, passes over it.
+    void takePage(PDFDoc& printed, int pageIndex, std::optional<std::uint64_t> outputPageIndex);
     static void place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point);
+    // Where the element of a pending destination begins, from the point of its word: the output page
+    // and the point.
+    std::pair<std::uint64_t, QPointF> elementStart(const PendingDestination& pending, QPointF word,
+                                                   std::uint64_t outputPageIndex, const PDFRectangle& cropBox) const;
 
     struct LastPage {
         std::uint64_t outputPageIndex = 0;
@@ -68,5 +86,6 @@ private:
     std::uint64_t m_characterBase = 0;
     std::size_t m_next = 0;
     std::optional<LastPage> m_lastPage; // the last page read, where names after all text go
+    double m_topMargin = 0.0;
     const std::vector<std::optional<PrintedPageLayout>>* m_preparedPages = nullptr;
 };

@@ -23,6 +23,11 @@ CHMExporter::CHMExporter(CHMDocument& document, const QUrl& fileURL, const LinkI
         m_printSettings = ExportPrintSettings::fromOptions(*options);
         m_ExportHyperlinks = options->exportHyperlinks != 0;
         m_ExportTOC = options->exportTOC != 0;
+        // A user who types a title expects to find it in the PDF.
+        m_documentInformation.title = options->title.trimmed();
+        m_documentInformation.author = options->author.trimmed();
+        m_documentInformation.subject = options->subject.trimmed();
+        m_documentInformation.keywords = options->keywords.trimmed();
     }
     addHomeTopic();
     addUnlistedTopics();

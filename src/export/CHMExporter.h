@@ -5,6 +5,7 @@
 #include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
 #include "export/ExportStatistics.h"
+#include "platform/PdfDocumentInformation.h"
 #include "platform/PdfLink.h"
 #include "platform/ConditionLock.h"
 
@@ -46,7 +47,13 @@ struct TomefoldConversionOptions;
 // completion lock, which opens when the export has ended.
 class CHMExporter {
 public:
-    enum class Outcome { Running, Written, NothingToWrite, Cancelled, WriteFailed };
+    enum class Outcome {
+        Running,
+        Written,
+        NothingToWrite,
+        Cancelled,
+        WriteFailed
+    };
 
     // How long one topic may take to load or to print before it is given up.
     static constexpr std::chrono::milliseconds kTopicLoadTimeout{20000};
@@ -97,10 +104,9 @@ public:
     using LinkDestinationPtr = std::shared_ptr<LinkDestinationItem>;
     const QHash<QString, LinkDestinationPtr>& linkDestinationList() const { return m_linkDestinationList; }
     const std::vector<LinkDestinationPtr>& linkDestinationListArray() const { return m_linkDestinationListArray; }
-    // The destination a printed link URL or an outline entry's URL leads to, or null.
-    LinkDestinationPtr IsDestinationLinkExistForPath(const QString& urlString) const;
-    // The output place of that destination; none when it was never put on a page (a link to it
-    // is removed and an outline entry for it is a plain label rather than a jump to page one).
+    // The output place of the destination a printed link URL or an outline entry's URL leads to;
+    // none when it was never put on a page (a link to it is removed and an outline entry for it is
+    // a plain label rather than a jump to page one).
     std::optional<PdfDestination> placedDestinationForPath(const QString& urlString) const;
 
     // Reader road (no completion lock): called on the main thread once the export has ended and
@@ -156,6 +162,7 @@ private:
     void collectAnchors(TopicText text);
     void beginAnchorPlacement(const PrintedTopic& printed);
     void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
+    void passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
     void endTopicAnchors();
     // The destination of the current topic itself, and of its named elements; the new ones are
     // added to pending.
@@ -186,6 +193,8 @@ private:
     QUrl m_fileURL;
     bool m_ExportHyperlinks = true;
     bool m_ExportTOC = true;
+    // Written into the output's document information and XMP metadata: the fields the user typed.
+    PdfDocumentInformation m_documentInformation;
     std::unique_ptr<ConditionLock> m_condLock;
     std::function<void()> m_wakeWaitingMainThread;
 

@@ -19,10 +19,8 @@ namespace {
 // no anchors but its own.
 constexpr std::chrono::milliseconds kTextWalkTimeout{20000};
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
+// Pages print at 96 CSS pixels to the inch.
+constexpr double kPointsPerCssPixel = 72.0 / 96.0;
 
 } // namespace
 
@@ -48,7 +46,8 @@ void CHMExporter::collectAnchors(TopicText text)
 {
     QElapsedTimer timer;
     timer.start();
-    std::vector<AnchorPlacement::PendingDestination> pending{{AddDestinationForEachPage(), 0}};
+    std::vector<AnchorPlacement::PendingDestination> pending{
+        {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
     addAnchorDestinations(text.anchors(), pending);
     m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
     m_statistics.anchorsMs += elapsedMs(timer);
@@ -75,12 +74,15 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
         m_linkDestinationListArray.push_back(item);
-        pending.push_back({std::move(item), anchor.wordOffset});
+        const std::optional<double> trail =
+            anchor.trail ? std::optional<double>(*anchor.trail * kPointsPerCssPixel) : std::nullopt;
+        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, trail});
     }
 }
 
 void CHMExporter::beginAnchorPlacement(const PrintedTopic& printed)
 {
+    m_topicAnchors.setTopMargin(m_printSettings.topMargin);
     m_topicAnchors.usePreparedPages(&printed.preparedLayouts());
     m_topicAnchors.begin();
 }
@@ -90,6 +92,14 @@ void CHMExporter::placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
     QElapsedTimer timer;
     timer.start();
     m_topicAnchors.placeOnPage(printed.textDocument(), pageIndex, static_cast<std::uint64_t>(m_pageCount));
+    m_statistics.anchorsMs += elapsedMs(timer);
+}
+
+void CHMExporter::passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex)
+{
+    QElapsedTimer timer;
+    timer.start();
+    m_topicAnchors.passOverPage(printed.textDocument(), pageIndex);
     m_statistics.anchorsMs += elapsedMs(timer);
 }
 

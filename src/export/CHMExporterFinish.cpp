@@ -15,15 +15,6 @@
 
 #include <utility>
 
-namespace {
-
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
-
 void CHMExporter::finishExport()
 {
     if (!ResolveDestination()) {
@@ -103,6 +94,7 @@ void CHMExporter::WritePDFData()
         return;
     }
     // Written beside the target and renamed into place: a failed write leaves an earlier file whole.
+    m_pdfDocument->setDocumentInformation(m_documentInformation);
     QString error;
     if (m_pdfDocument->write(path, &error)) {
         m_outcome = Outcome::Written;
@@ -145,15 +137,6 @@ void CHMExporter::releaseWebObjects()
     m_printoutsWanted.reset();
     m_printQueue.reset();
     m_webProfile.reset();
-}
-
-CHMExporter::LinkDestinationPtr CHMExporter::IsDestinationLinkExistForPath(const QString& urlString) const
-{
-    for (const QString& key : DestinationKeysForURL(urlString)) {
-        if (const LinkDestinationPtr item = m_linkDestinationList.value(key))
-            return item;
-    }
-    return {};
 }
 
 std::optional<PdfDestination> CHMExporter::placedDestinationForPath(const QString& urlString) const

@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kMostAutomaticJobs = 6;
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 int CHMExporter::automaticJobs()

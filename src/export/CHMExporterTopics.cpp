@@ -3,6 +3,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMWebPage.h"
 #include "chm/CHMWebProfile.h"
+#include "chm/TopicPath.h"
 #include "common/LocalizedStrings.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintQueue.h"
@@ -27,20 +28,6 @@ constexpr int kFrameLoadRounds = 100;
 constexpr std::chrono::milliseconds kFrameLoadRoundDelay = 50ms;
 constexpr std::chrono::milliseconds kLayoutScriptTimeout = 10s;
 constexpr double kCssPixelsPerPoint = 96.0 / 72.0;
-
-// The form of a topic path that its itss URL serves: "/x" would compose to "itss://chm//x",
-// which names no object.
-QString loadablePath(QString path)
-{
-    while (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
-    return path;
-}
-
-double elapsedMs(QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
 
 } // namespace
 
@@ -83,13 +70,13 @@ void CHMExporter::retireWebView(TopicSlot& slot)
         return;
     QObject::disconnect(slot.webView.get(), nullptr, nullptr, nullptr);
     // Deleted from the event loop: this may run inside one of the view's own callbacks.
-    MainThread::runOnMainLater([retired = std::move(slot.webView)] { });
+    MainThread::runOnMainLater([retired = std::move(slot.webView)] {});
 }
 
 void CHMExporter::startTopic(TopicSlot& slot, std::size_t topic)
 {
     const LinkItemPtr item = m_pageList.at(static_cast<qsizetype>(topic));
-    const QUrl url = m_document.composeURL(loadablePath(item->path()));
+    const QUrl url = m_document.composeURL(TopicPath::loadablePath(item->path()));
     slot.busy = true;
     slot.topic = topic;
     slot.topicUrl = url;
@@ -199,11 +186,17 @@ void CHMExporter::appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic)
             m_statistics.blankMs += elapsedMs(m_phaseTimer);
             if (blank)
                 continue;
-            placeAnchorsOnPage(*topic, index);
             m_phaseTimer.start();
-            if (m_pdfDocument->appendPageCopy(topic->pages(), index))
-                ++m_pageCount;
+            const bool copied = m_pdfDocument->appendPageCopy(topic->pages(), index);
             m_statistics.appendMs += elapsedMs(m_phaseTimer);
+            // Destinations go only on a page that is in: those of a page that failed to copy
+            // would otherwise point at the page after it.
+            if (!copied) {
+                passOverAnchorsOnPage(*topic, index);
+                continue;
+            }
+            placeAnchorsOnPage(*topic, index);
+            ++m_pageCount;
         }
     } catch (const std::exception&) {
         // The rest of this topic is abandoned; the export goes on with the next one.

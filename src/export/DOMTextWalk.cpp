@@ -9,7 +9,10 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, [name, followsText] an anchor.
+// print, [name, followsText, leadX, leadY, trail] an anchor, with the distance in CSS pixels from its
+// box's top-left corner to the first character of the printed text that follows it (0 when unknown),
+// and from the top of the last character of the printed text before it down to its box's top (null
+// when unknown).
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
@@ -87,6 +90,117 @@ const char kWalkScript[] = R"JS(
     return false;
   }
 
+  // Anchors whose lead waits for the next printed text: the entry in runs, and the element.
+  var waitingForText = [];
+  var lastPrintedText = null;
+
+  function lastCharacterRect(textNode) {
+    var data = textNode.data;
+    var index = data.length - 1;
+    while (index >= 0 && /\s/.test(data.charAt(index)))
+      --index;
+    if (index < 0)
+      return null;
+    var range = textNode.ownerDocument.createRange();
+    range.setStart(textNode, index);
+    range.setEnd(textNode, index + 1);
+    var rects = range.getClientRects();
+    return rects.length > 0 ? rects[rects.length - 1] : null;
+  }
+
+  function isEmptyRect(rect) {
+    return rect.width === 0 || rect.height === 0;
+  }
+
+  function firstFilledRect(node) {
+    var rects = node.nodeType === TEXT_NODE ? [firstCharacterRect(node)] : node.getClientRects();
+    for (var i = 0; i < rects.length; ++i) {
+      if (rects[i] && !isEmptyRect(rects[i]))
+        return rects[i];
+    }
+    return null;
+  }
+
+  // Where the element's box begins. An element without a box of its own (an empty <a name> before
+  // a picture) begins, as the engine sees it, where the next thing that has one begins.
+  var kBoxSearchSteps = 200;
+  function boxStart(element) {
+    var own = firstFilledRect(element);
+    if (own)
+      return own;
+    var walker = element.ownerDocument.createTreeWalker(element.ownerDocument.documentElement,
+                                                        NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
+    walker.currentNode = element;
+    for (var steps = 0; steps < kBoxSearchSteps && walker.nextNode(); ++steps) {
+      var next = firstFilledRect(walker.currentNode);
+      if (next)
+        return next;
+    }
+    var rects = element.getClientRects();
+    return rects.length > 0 ? rects[0] : null;
+  }
+
+  // How far below the last printed character before it the element begins: where it lands when its
+  // text goes on to the next page while its box begins on this one.
+  function trailFrom(element) {
+    if (!lastPrintedText || lastPrintedText.ownerDocument !== element.ownerDocument)
+      return null;
+    // Only a box of its own can be split by a page break; a borrowed one moves as a whole.
+    var box = firstFilledRect(element);
+    var text = lastCharacterRect(lastPrintedText);
+    if (!box || !text)
+      return null;
+    return box.top - text.top;
+  }
+
+  // Generated content before the element's own is not where the engine says it begins.
+  function hasGeneratedStart(element) {
+    var view = element.ownerDocument.defaultView;
+    var before = view ? view.getComputedStyle(element, '::before') : null;
+    return !!before && before.content !== 'none' && before.content !== 'normal';
+  }
+
+  function firstCharacterRect(textNode) {
+    var index = textNode.data.search(/\S/);
+    if (index < 0)
+      return null;
+    var range = textNode.ownerDocument.createRange();
+    range.setStart(textNode, index);
+    range.setEnd(textNode, index + 1);
+    var rects = range.getClientRects();
+    return rects.length > 0 ? rects[0] : null;
+  }
+
+  // A link to the element opens where its box begins; the export places it at its first printed
+  // word, and moves it back by this much: the box's padding, a banner or an empty block above the
+  // word, or the empty line of an element without text of its own.
+  function leadTo(element, textNode) {
+    if (element.ownerDocument !== textNode.ownerDocument)
+      return null;
+    if (hasGeneratedStart(element))
+      return null;
+    var box = boxStart(element);
+    var text = firstCharacterRect(textNode);
+    if (!box || !text)
+      return null;
+    return [Math.max(0, text.left - box.left), Math.max(0, text.top - box.top)];
+  }
+
+  function textPrinted(textNode) {
+    if (textNode.data.trim() === '')
+      return;
+    waitingForText.forEach(function (waiting) {
+      var lead = null;
+      try { lead = leadTo(waiting.element, textNode); } catch (e) { lead = null; }
+      if (lead) {
+        waiting.entry[2] = lead[0];
+        waiting.entry[3] = lead[1];
+      }
+    });
+    waitingForText = [];
+    lastPrintedText = textNode;
+  }
+
   function frameBody(node) {
     if (node.nodeType !== ELEMENT_NODE)
       return null;
@@ -114,16 +228,27 @@ const char kWalkScript[] = R"JS(
         var ignored = IsNodeIgnore(node);
         if (list.anchors) {
           var name = anchorName(node);
-          if (name !== null)
-            runs.push([name, followsText(node)]);
+          if (name !== null) {
+            var follows = followsText(node);
+            var entry = [name, follows, 0, 0, null];
+            runs.push(entry);
+            if (!follows && node.nodeType === ELEMENT_NODE) {
+              waitingForText.push({ entry: entry, element: node });
+              try { entry[4] = trailFrom(node); } catch (e) { entry[4] = null; }
+            }
+          }
         }
         var body = frameBody(node);
         if (body) {
           stack.push({ node: body, anchors: false });
         } else if (!node.hasChildNodes()) {
           var text = ignored ? '' : node.textContent;
-          if (text)
-            runs.push(printsText(node.parentNode) ? text : { unprinted: text });
+          if (text) {
+            var printed = printsText(node.parentNode);
+            runs.push(printed ? text : { unprinted: text });
+            if (printed && node.nodeType === TEXT_NODE)
+              textPrinted(node);
+          }
         } else {
           stack.push({ node: node.firstChild, anchors: list.anchors });
         }
@@ -159,8 +284,13 @@ std::optional<TopicText> readResult(const QVariant& result)
             text.appendText(run.toString());
         else if (run.isObject())
             text.appendUnprintedText(run.toObject().value(QStringLiteral("unprinted")).toString());
-        else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString())
-            text.addAnchor(run.toArray().first().toString(), run.toArray().last().toBool());
+        else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString()) {
+            const QJsonArray anchor = run.toArray();
+            const std::optional<double> trail =
+                anchor.at(4).isDouble() ? std::optional<double>(anchor.at(4).toDouble()) : std::nullopt;
+            text.addAnchor(anchor.at(0).toString(), anchor.at(1).toBool(),
+                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()), trail);
+        }
     }
     return text;
 }

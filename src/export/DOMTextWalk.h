@@ -17,7 +17,10 @@ namespace DOMTextWalk {
 // From the first "body" element and its following siblings, depth first:
 // - an element's first "name" or "id" attribute (in attribute order, any case) names an anchor
 //   whose offset is where the element's text begins; an element without text of its own that
-//   comes after text in its line is marked as following that text;
+//   comes after text in its line is marked as following that text; for the others the walk
+//   measures how far their box begins before their first printed text (padding, a banner, an
+//   empty block above it), and how far below the last printed text before them, so that a link
+//   to a container opens where the container begins;
 // - every node without children adds its text (script and style text included), except comments
 //   and CDATA sections, which a reader never sees; text whose element does not print (a script, a
 //   style sheet, anything hidden) is marked so;

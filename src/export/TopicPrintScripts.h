@@ -10,8 +10,11 @@ namespace TopicPrintScripts {
 //   the other, each as an inline frame;
 // - every inline frame whose document can be reached grows to the height of its content, at most
 //   maxHeightPx, innermost first;
-// - a topic wider than printWidthPx (the printable width in CSS pixels) is scaled down to it (the
-//   engine would cut off what lies beyond the printable width).
+// - a topic wider than printWidthPx (the printable width in CSS pixels), or with content hidden in
+//   a box that clips it, is made to print whole (the engine cuts off what lies beyond the printable
+//   width): lines that can wrap wrap, clipping boxes let their content out, fixed-width boxes and
+//   images keep to the printed width, and what still reaches beyond it is scaled down on its own;
+//   a page-wide scale is the last resort.
 // n counts inline frames that are still loading: run the script again until it is 0.
 QString prepareForPrint(int printWidthPx, double maxHeightPx);
 

@@ -1,5 +1,7 @@
 #include "platform/DesktopServices.h"
 
+#include "platform/DesktopOpener.h"
+
 #include <QDesktopServices>
 
 #include <mutex>
@@ -9,6 +11,15 @@ namespace {
 class SystemDesktopServices final : public DesktopServices {
 public:
     bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+    void openUrlAndReport(const QUrl& url, std::function<void(bool opened)> done) override
+    {
+        // The desktop's own opener tells whether anything took a file; the generic road only
+        // whether the opener could be started.
+        if (url.isLocalFile())
+            DesktopOpener::open(url.toLocalFile(), std::move(done));
+        else
+            DesktopServices::openUrlAndReport(url, std::move(done));
+    }
 };
 
 std::mutex& instanceMutex()
@@ -24,6 +35,13 @@ std::unique_ptr<DesktopServices>& installed()
 }
 
 } // namespace
+
+void DesktopServices::openUrlAndReport(const QUrl& url, std::function<void(bool opened)> done)
+{
+    const bool opened = openUrl(url);
+    if (done)
+        done(opened);
+}
 
 DesktopServices& DesktopServices::instance()
 {

@@ -6,15 +6,28 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+namespace {
+
+// Far beyond the top left corner of any arrangement of screens.
+constexpr int kOffScreen = -100000;
+
+} // namespace
+
 OffscreenWebPage::OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const QSize& viewSize)
     : m_page(std::move(page))
     , m_view(std::make_unique<QWebEngineView>())
 {
-    // The view must be shown for the page to get a viewport, but it never appears on a screen.
+    // The view must be shown for the page to get a viewport, but it never appears on a screen. The
+    // engine shows the view's window on the display all the same, where it would lie over the
+    // application's own windows and keep their updates from being seen: so it is a window no
+    // window manager handles, that takes neither focus nor input, placed beyond every screen.
     m_view->setAttribute(Qt::WA_DontShowOnScreen);
     m_view->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_view->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint
+                           | Qt::WindowDoesNotAcceptFocus | Qt::WindowTransparentForInput);
     m_view->setPage(m_page.get());
     m_view->resize(viewSize);
+    m_view->move(kOffScreen, kOffScreen);
     m_view->show();
 
     m_loadTimer.setSingleShot(true);

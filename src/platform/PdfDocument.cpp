@@ -72,9 +72,18 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
             setError(error, QStringLiteral("no page %1").arg(index));
             return false;
         }
-        m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
-        const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
-        m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), static_cast<int>(copies.size()) - 1);
+        const std::size_t countBefore = m_qpdf->getAllPages().size();
+        try {
+            m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
+            const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
+            m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), static_cast<int>(copies.size()) - 1);
+        } catch (const std::exception&) {
+            // A failed copy leaves no page behind: callers count the pages they appended.
+            std::vector<QPDFObjectHandle> copies = m_qpdf->getAllPages();
+            if (copies.size() > countBefore)
+                m_qpdf->removePage(copies.back());
+            throw;
+        }
     } catch (const std::exception& e) {
         setError(error, QString::fromUtf8(e.what()));
         return false;

@@ -8,6 +8,7 @@
 #include <memory>
 
 class PdfLinkJumps;
+struct PdfDocumentInformation;
 class PdfOutline;
 class QPDF;
 
@@ -44,12 +45,13 @@ public:
     // Replaces the document's outline by the root's entries; a root without entries removes it.
     void setOutlineRoot(const PdfOutline& root);
 
+    // Replaces the document information dictionary and the XMP metadata by these fields.
+    bool setDocumentInformation(const PdfDocumentInformation& information);
+
     // Writes the document to path through a temporary file beside it that is renamed into place,
     // so an earlier file at path is replaced only by a complete one.
     bool write(const QString& path, QString* error = nullptr) const;
     QByteArray toBytes() const;
-
-    QPDF& qpdf() const { return *m_qpdf; }
 
 private:
     PdfDocument();

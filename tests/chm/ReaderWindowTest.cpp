@@ -184,6 +184,7 @@ TEST_F(ReaderWindowTest, SearchModesListHitsAndClearingRemovesThem)
     m_window->searchItemView()->setText(QStringLiteral("zebra"));
     m_window->setSearchInFile();
     EXPECT_EQ(fileKey(CHMReaderWindow::kSearchTypeKey), QStringLiteral("file"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_window->isWaitingForSearchIndex(); }, kGenerousWaitMs));
     ASSERT_EQ(results->model()->rowCount(), 2);
     EXPECT_EQ(results->model()->index(0, 0).data().toString(), QStringLiteral("B topic"));
 
@@ -194,6 +195,26 @@ TEST_F(ReaderWindowTest, SearchModesListHitsAndClearingRemovesThem)
     m_window->searchItemView()->clear();
     EXPECT_EQ(results->model()->rowCount(), 0);
     EXPECT_EQ(highlightCount(), 0);
+}
+
+TEST_F(ReaderWindowTest, ASearchBeforeTheIndexIsDoneShowsABusyListAndRunsWhenItIs)
+{
+    // Holding the document's lock keeps the index build at its first object.
+    std::unique_lock hold(m_document.lock());
+    open(QStringLiteral("chm-reader"));
+    m_window->searchItemView()->setText(QStringLiteral("zebra"));
+    m_window->setSearchInFile();
+    // The window went on: the search waits, with a busy list.
+    EXPECT_TRUE(m_window->isWaitingForSearchIndex());
+    EXPECT_FALSE(m_window->searchView()->isEnabled());
+    EXPECT_EQ(m_window->searchView()->model()->rowCount(), 0);
+    // The text the field holds when the index is done is the one searched.
+    m_window->searchItemView()->setText(QStringLiteral("lonely"));
+    hold.unlock();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_window->isWaitingForSearchIndex(); }, kGenerousWaitMs));
+    EXPECT_TRUE(m_window->searchView()->isEnabled());
+    ASSERT_EQ(m_window->searchView()->model()->rowCount(), 1);
+    EXPECT_EQ(m_window->searchView()->model()->index(0, 0).data().toString(), QStringLiteral("Index only"));
 }
 
 TEST_F(ReaderWindowTest, ChangingTheEncodingRebuildsTheTreesAndForgetsOldResults)

@@ -2,6 +2,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "chm/search/CHMSearchIndex.h"
 #include "chm/search/SidebarSearch.h"
+#include "chm/search/VisibleText.h"
 #include "support/TestSupport.h"
 
 #include <QStringList>
@@ -93,7 +94,9 @@ TEST_F(ReaderFixtureSearch, FullTextHitsAreRankedAndNamedAfterTheirTopics)
 {
     const auto result = SidebarSearch::searchInFile(m_document, QStringLiteral("zebra"));
     // b.htm says it most often; orphan.htm is in no tree and is dropped.
+    ASSERT_NE(result, nullptr);
     EXPECT_EQ(namesOf(result.get()), (QStringList{"B topic", "A topic"}));
+    ASSERT_GE(result->rootChildrenCount(), 1);
     EXPECT_EQ(result->rootItems()->childAtIndex(0)->path(), QStringLiteral("b.htm#top"));
     // A page listed only in the index is found there.
     EXPECT_EQ(namesOf(SidebarSearch::searchInFile(m_document, QStringLiteral("lonely")).get()),
@@ -113,6 +116,47 @@ TEST_F(ReaderFixtureSearch, IndexSearchMatchesTopLevelKeywordPrefixesInAnyCase)
               (QStringList{"Alpha", "alphabet"}));
     EXPECT_EQ(namesOf(SidebarSearch::searchInIndex(m_document, QStringLiteral("beta")).get()), QStringList{"Beta"});
     EXPECT_TRUE(namesOf(SidebarSearch::searchInIndex(m_document, QStringLiteral("under")).get()).isEmpty());
+}
+
+TEST(SearchIndexText, HoldsThePagesVisibleTextOnly)
+{
+    EXPECT_EQ(VisibleText::fromHtml(QStringLiteral(
+                  "<html><head><title>Tea</title><style>p { color: red }</style>"
+                  "<script type=\"text/javascript\">var hidden = '<p>';</script></head>"
+                  "<body><!-- note --><p class=\"a>b\">B<b>ee</b>r &amp; caf&eacute; &#x2026;</p>"
+                  "<td>a</td><td>b</td></body></html>"))
+                  .simplified(),
+              QStringLiteral("Tea Beer & caf\u00e9 \u2026 a b"));
+    // A lone "&" or "<" is text.
+    EXPECT_EQ(VisibleText::fromHtml(QStringLiteral("a & b < c &bogus; d")), QStringLiteral("a & b < c &bogus; d"));
+}
+
+// Every page's words as the engine shows them: its own declaration first, the code page for the
+// others, and a chosen encoding for all.
+TEST(SearchIndexEncodings, IndexesTheWordsThePagesShow)
+{
+    const auto hits = [](const CHMDocument& document, const QString& word) {
+        QStringList paths;
+        for (const TextIndex::Match& match : document.searchIndex()->textIndex().search(word))
+            paths << document.extractPathFromURL(match.url);
+        paths.sort();
+        return paths;
+    };
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(
+        QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-page-encodings"))), QStringLiteral("CHM")));
+    document.prepareSearchIndex();
+    document.searchIndex()->waitUntilDone();
+    EXPECT_EQ(hits(document, QStringLiteral("B\u00e9zier")),
+              (QStringList{"bom.htm", "codepage.htm", "equiv.htm", "meta.htm"}));
+    EXPECT_EQ(hits(document, QStringLiteral("stra\u00dfe")), QStringList{"equiv.htm"});
+    EXPECT_TRUE(hits(document, QStringLiteral("charset")).isEmpty()); // markup is not text
+
+    document.setEncodingName(QStringLiteral("CP1251"));
+    document.prepareSearchIndex();
+    document.searchIndex()->waitUntilDone();
+    EXPECT_TRUE(hits(document, QStringLiteral("B\u00e9zier")).isEmpty());
+    EXPECT_EQ(hits(document, QStringLiteral("B\u0439zier")), QStringList{"codepage.htm"});
 }
 
 TEST(SearchWithoutTrees, DocumentWithoutContentsShowsNothing)

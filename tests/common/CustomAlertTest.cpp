@@ -1,8 +1,10 @@
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 #include "common/CustomAlert.h"
 #include "common/RunAlertSheet.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QTest>
 #include <QWidget>
@@ -40,6 +42,26 @@ TEST_F(AlertSheetTest, ButtonsAnswerOneZeroAndMinusOne)
     EXPECT_EQ(first.buttons, (QStringList{"Keep", "Drop", "Later"}));
     EXPECT_EQ(first.parent, &window);
     EXPECT_EQ(first.modality, Qt::WindowModal);
+}
+
+TEST_F(AlertSheetTest, TextsKeepClearOfTheBoxsRightEdge)
+{
+    QStringList clearances;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || !label->isVisible())
+                continue;
+            const int textRight = label->mapTo(&box, label->contentsRect().topRight()).x();
+            clearances << QStringLiteral("%1:%2").arg(label->text().left(8)).arg(box.width() - 1 - textRight);
+            EXPECT_GE(box.width() - 1 - textRight, 12) << label->text().toStdString();
+            EXPECT_GE(label->width(), 300);
+        }
+        box.defaultButton()->click();
+    }});
+    RunAlertSheet("Short", "No program to show folders answered. The PDF files are in:\n/a/rather/long/path/to/a/folder",
+                  "OK", QString(), QString(), &window);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(clearances.size(), 2) << clearances.join(' ').toStdString();
 }
 
 TEST_F(AlertSheetTest, AbsentButtonsAreLeftOutButTheAlertKeepsAWayOut)

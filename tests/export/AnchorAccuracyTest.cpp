@@ -350,6 +350,18 @@ TEST_F(AnchorAccuracy, EveryAnchorLandsOnItsPageWithinALineOfTheEnginesPlace)
         EXPECT_TRUE(onPlace(c, !c.key.contains(QLatin1Char('#')))) << c.key.toStdString();
 }
 
+// Reference pages put names on containers: a padded toolbar and main area, sections under a
+// border, headings and table rows with padding, a banner or an empty block above the text, a hidden
+// first line, generated content; some begin at the foot of a page whose text goes on to the next.
+TEST_F(AnchorAccuracy, NamedContainersLandWhereTheyBegin)
+{
+    const std::vector<Comparison> comparisons = compare(TestSupport::fixturePath(QStringLiteral("export-anchor-boxes")));
+    report(comparisons, QStringLiteral("export-anchor-boxes"));
+    EXPECT_GE(comparisons.size(), 240u);
+    for (const Comparison& c : comparisons)
+        EXPECT_TRUE(onPlace(c, !c.key.contains(QLatin1Char('#')))) << c.key.toStdString();
+}
+
 // A measurement on any CHM file (say, a real documentation set): TOMEFOLD_ANCHOR_ACCURACY_CHM=path.
 TEST_F(AnchorAccuracy, ShareOnAGivenHelpFile)
 {

@@ -1,4 +1,4 @@
-#include "PdfTestFiles.h"
+#include "support/PdfTestFiles.h"
 #include "export/AnchorPlacement.h"
 #include "export/PageCharacters.h"
 #include "export/pdfcore/CorePDFDocument.h"
@@ -21,10 +21,10 @@ protected:
         ASSERT_TRUE(m_printed);
     }
 
-    Destination pending(std::uint64_t offset)
+    Destination pending(std::uint64_t offset, QPointF lead = QPointF())
     {
         auto item = std::make_shared<LinkDestinationItem>(0, offset);
-        m_pending.push_back({item, offset});
+        m_pending.push_back({item, offset, lead, std::nullopt});
         return item;
     }
 
@@ -206,4 +206,42 @@ TEST_F(AnchorPlacementTest, NamesAfterTheLastWordGoToTheEndOfTheLastPage)
     EXPECT_TRUE(afterScript->isPlaced());
     EXPECT_GT(closing->destLocation().x(), gamma->destLocation().x() + 40.0);
     expectOnTheLine(*closing);
+}
+
+TEST_F(AnchorPlacementTest, APageThatCouldNotBeAppendedTakesItsDestinationsWithIt)
+{
+    // The first page failed to go into the output: its destinations point nowhere rather than at
+    // the page that follows, and the second page's still land on it.
+    print({"Alpha beta gamma", "Delta epsilon"});
+    const Destination topic = pending(0);
+    const Destination beta = pending(6);
+    const Destination delta = pending(17);
+    AnchorPlacement placement;
+    placement.setTopic("Alpha beta gamma\nDelta epsilon", m_pending);
+    placement.begin();
+    placement.passOverPage(m_printed->document(), 0);
+    placement.placeOnPage(m_printed->document(), 1, 3);
+    placement.finish();
+    EXPECT_FALSE(topic->isPlaced());
+    EXPECT_FALSE(beta->isPlaced());
+    EXPECT_EQ(delta->pdfPageNo(), 3u);
+    expectOnTheLine(*delta);
+    EXPECT_NEAR(delta->destLocation().x(), 72.0, 1.0);
+}
+
+TEST_F(AnchorPlacementTest, AnElementThatBeginsAboveItsTextIsPlacedWhereItBegins)
+{
+    // Padding above and left of the text moves the destination up and left by as much; an element
+    // that would begin above the page's top (on the page before) is put at the top.
+    print({"Alpha beta gamma"});
+    const Destination plain = pending(0);
+    const Destination padded = pending(6, QPointF(10.0, 30.0));
+    const Destination tall = pending(11, QPointF(500.0, 900.0));
+    place("Alpha beta gamma");
+    expectOnTheLine(*plain);
+    ASSERT_TRUE(padded->isPlaced());
+    EXPECT_NEAR(padded->destLocation().y(), plain->destLocation().y() + 30.0, 0.01);
+    EXPECT_GT(padded->destLocation().x(), plain->destLocation().x() + 40.0);
+    EXPECT_DOUBLE_EQ(tall->destLocation().y(), 792.0);
+    EXPECT_DOUBLE_EQ(tall->destLocation().x(), 0.0);
 }

@@ -1,9 +1,12 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "export/CHMExporter.h"
+#include "platform/TextEncoding.h"
+#include "support/HangGuard.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -11,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -48,6 +52,10 @@ TomefoldConversionOptions letterOptions()
 
 class CHMExport : public testing::Test {
 protected:
+    // An export that never ends (a topic whose script runs for ever and is not given up, a lock
+    // never opened) fails the program well before ctest's limit; a topic is given up after 20 s.
+    void SetUp() override { m_hangGuard = std::make_unique<HangGuard>(std::chrono::seconds(90), "the export"); }
+
     // A page of a CHM file must never get anything handed to the desktop.
     void TearDown() override
     {
@@ -60,6 +68,7 @@ protected:
     QByteArray exportFixture(const QString& fixture, TomefoldConversionOptions options, bool onMainThread = false)
     {
         CHMDocument document;
+        document.setExportProvider(&PDFExportProvider());
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(fixture)), QStringLiteral("CHM")));
         const QUrl target = QUrl::fromLocalFile(outputPath(fixture));
         if (onMainThread) {
@@ -79,6 +88,7 @@ protected:
 
     RecordingDesktop m_desktop;
     QTemporaryDir m_folder;
+    std::unique_ptr<HangGuard> m_hangGuard;
 };
 
 } // namespace
@@ -120,6 +130,50 @@ TEST_F(CHMExport, AnnouncesTheDocumentsCodePageToTheEngine)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Привет из кодовой страницы")}));
 }
 
+TEST_F(CHMExport, PagesThatDeclareTheirEncodingPrintInItAndOthersInTheCodePage)
+{
+    const QByteArray pdf = exportFixture(QStringLiteral("export-page-encodings"), letterOptions());
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)"),
+                           QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe"),
+                           QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd"),
+                           QStringLiteral("Codepage \u00a9 B\u00e9zier \u2026")}));
+}
+
+TEST_F(CHMExport, AnEncodingTheUserChoseAppliesToEveryPage)
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.encodingName = QStringLiteral("CP1251");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-page-encodings"), options);
+    // The bytes of each page read as windows-1251, byte-order mark and declarations notwithstanding.
+    const auto asCP1251 = [](const QString& text) {
+        return TextEncoding::decodeStrict(text.toUtf8(), QStringLiteral("CP1251")).value_or(QString());
+    };
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({asCP1251(QStringLiteral("Meta \u00a9 B\u00e9zier (\u2026)")),
+                           asCP1251(QStringLiteral("Equiv \u00a9 B\u00e9zier stra\u00dfe")),
+                           asCP1251(QStringLiteral("Bom \u00a9 B\u00e9zier \u00bd")),
+                           QStringLiteral("Codepage \u00a9 B\u0439zier \u2026")}));
+}
+
+TEST_F(CHMExport, AnXHTMLTopicWithAnEmptyTitlePrintsItsText)
+{
+    const QByteArray pdf = exportFixture(QStringLiteral("export-xhtml"), letterOptions());
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf),
+              QStringList({QStringLiteral("Home of the reference Namespaces and types, listed here."),
+                           QStringLiteral("Member page First line second line with a caf\u00e9 in it.")}));
+}
+
+TEST_F(CHMExport, ServesThePagesInTheEncodingTheOptionsChose)
+{
+    // The page is CP1251; a Western encoding chosen for the export reads the same bytes as
+    // accented Latin letters, which is what the engine must be told.
+    TomefoldConversionOptions options = letterOptions();
+    options.encodingName = QStringLiteral("CP1252");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-encoding"), options);
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Ïðèâåò èç êîäîâîé ñòðàíèöû")}));
+}
+
 TEST_F(CHMExport, PrintsFramesWithAllTheirContent)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-frames"), letterOptions());
@@ -153,6 +207,63 @@ TEST_F(CHMExport, ScalesTopicsWiderThanThePageToFitIt)
     EXPECT_LE(bounds.right(), 612 - 36 + 1);
 }
 
+namespace {
+
+// The words a reader of a topic's source sees: its text without tags, as whitespace cuts it.
+QStringList SourceWords(const QString& topicPath)
+{
+    QFile file(topicPath);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << topicPath.toStdString();
+    QString html = QString::fromUtf8(file.readAll());
+    html.remove(QRegularExpression(QStringLiteral("<(head|style|script)[^>]*>.*?</\\1>"),
+                                   QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption));
+    html.replace(QRegularExpression(QStringLiteral("<[^>]*>")), QStringLiteral(" "));
+    return html.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
+{
+    // A4 portrait with margins of 27.2 mm, the window's defaults.
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.3;
+    options.pageHeight = 841.9;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), options);
+    const int pages = PdfReadBack::pageCount(pdf);
+    ASSERT_GE(pages, 4);
+
+    // Words broken at a line's end by the wrapping are found again once the spaces are gone.
+    QString printed;
+    QStringList outside;
+    std::vector<double> readableHeights;
+    const QRectF printable(QPointF(77.1 - 1, 77.1 - 1), QPointF(595.3 - 77.1 + 1, 841.9 - 77.1 + 1));
+    for (int page = 0; page < pages; ++page) {
+        for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page)) {
+            printed += word.text;
+            if (!printable.contains(word.box))
+                outside << QStringLiteral("%1 on page %2 at %3..%4").arg(word.text).arg(page + 1)
+                               .arg(word.box.left()).arg(word.box.right());
+            if (word.text.startsWith(QStringLiteral("fixedword")) || word.text.startsWith(QStringLiteral("CodeTopic"))
+                || word.text.startsWith(QStringLiteral("nowrapword")))
+                readableHeights.push_back(word.box.height());
+        }
+    }
+    EXPECT_TRUE(outside.isEmpty()) << outside.join(QLatin1Char('\n')).toStdString();
+    for (const char* topic : {"table.htm", "code.htm", "fixed.htm", "image.htm"}) {
+        QStringList missing;
+        for (const QString& word : SourceWords(TestSupport::sourceDataPath(QStringLiteral("export-overflow/") + topic)))
+            if (!printed.contains(word))
+                missing << word;
+        EXPECT_TRUE(missing.isEmpty()) << topic << ": " << missing.join(QLatin1Char(' ')).toStdString();
+    }
+    // Lines that can wrap are wrapped, not shrunk: their text keeps the size of body text (12 pt).
+    ASSERT_FALSE(readableHeights.empty());
+    for (const double height : readableHeights)
+        EXPECT_GT(height, 10.0);
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
@@ -174,6 +285,24 @@ TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
         EXPECT_NEAR(text.left(), 50, 2);
         EXPECT_NEAR(text.top(), 70, 6);
     }
+}
+
+TEST_F(CHMExport, TheFieldsTypedInTheWindowBecomeTheDocumentsInformation)
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.title = QStringLiteral("  Five Topics  ");
+    options.author = QStringLiteral("Anna Writer");
+    options.keywords = QStringLiteral("five, topics");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-five"), options);
+    ASSERT_EQ(PdfReadBack::pageCount(pdf), 5);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Title"), QStringLiteral("Five Topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Author"), QStringLiteral("Anna Writer"));
+    EXPECT_TRUE(PdfReadBack::infoEntry(pdf, "Subject").isNull());
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Keywords"), QStringLiteral("five, topics"));
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Producer"), QStringLiteral("Tomefold"));
+    const QByteArray xmp = PdfReadBack::xmpMetadata(pdf);
+    EXPECT_TRUE(xmp.contains("<rdf:li xml:lang=\"x-default\">Five Topics</rdf:li>"));
+    EXPECT_TRUE(xmp.contains("<pdf:Producer>Tomefold</pdf:Producer>"));
 }
 
 TEST_F(CHMExport, CancelDuringTheThirdTopicWritesNothing)
@@ -214,11 +343,40 @@ TEST_F(CHMExport, AnExportOfNoPagesWritesNothingAndSaysSo)
     EXPECT_EQ(file.readAll(), QByteArray("earlier"));
 }
 
+TEST_F(CHMExport, AnExportWhosePagesAllPrintBlankWritesNothing)
+{
+    // Every topic prints, but only blank pages: there is nothing to write, and an earlier file
+    // at the destination is no reason to write a document of no pages over it.
+    const QString target = outputPath(QStringLiteral("export-blank"));
+    {
+        QFile earlier(target);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-blank"))),
+                                     QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
+    TomefoldConversionOptions options = letterOptions();
+    CHMExporter exporter(document, QUrl::fromLocalFile(target), document.tocSource()->pageList(), &options);
+    exporter.initConditionalLock();
+    exporter.exportToPDF();
+    exporter.lockWhenCondition();
+    exporter.releaseLock();
+    EXPECT_EQ(exporter.statistics().topics, 2);
+    EXPECT_EQ(exporter.pageCount(), 0);
+    EXPECT_EQ(exporter.outcome(), CHMExporter::Outcome::NothingToWrite);
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+}
+
 TEST_F(CHMExport, ReportsProgressPerTopicAndEndsSaving)
 {
     CHMDocument document;
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                      QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
     TomefoldConversionOptions options = letterOptions();
     CHMExporter exporter(document, QUrl::fromLocalFile(outputPath(QStringLiteral("progress"))),
                          document.tocSource()->pageList(), &options);

@@ -1,10 +1,11 @@
-#include "PdfLinkTestFiles.h"
-#include "PdfReadBack.h"
+#include "support/PdfLinkTestFiles.h"
+#include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
 #include "export/CHMExporter.h"
+#include "support/HangGuard.h"
 #include "support/RecordingDesktop.h"
 #include "support/StubProgressDelegate.h"
 #include "support/TestSupport.h"
@@ -115,6 +116,7 @@ protected:
         document.mainTomefoldAppDelegateObject = delegate;
         TomefoldConversionOptions options = letterOptions();
         const QString target = outputPath(QStringLiteral("%1-%2").arg(fixture).arg(jobs));
+        const HangGuard guard(std::chrono::seconds(180), "export of " + fixture.toStdString());
         QEventLoop loop;
         std::thread worker([&] {
             CHMExporter exporter(document, QUrl::fromLocalFile(target), document.tocSource()->pageList(), &options);

@@ -1,7 +1,11 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "platform/OffscreenWebPage.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWebEngineView>
+#include <QWindow>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QSignalSpy>
@@ -106,6 +110,21 @@ TEST_F(OffscreenWebPageTest, PrintsALoadedPageWithinItsMargins)
     const QRectF text = PdfReadBack::textBounds(pdf, 0);
     EXPECT_NEAR(text.left(), 50, 3);
     EXPECT_NEAR(text.top(), 80, 6);
+}
+
+TEST_F(OffscreenWebPageTest, TheViewsWindowLiesBeyondEveryScreenAndTakesNoInput)
+{
+    // A window of the view left on a screen lies over the application's own windows, which then
+    // seem to stand still.
+    std::unique_ptr<OffscreenWebPage> page = makePage();
+    ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral("<p>Hidden</p>"))));
+    const QWindow* window = page->view().windowHandle();
+    ASSERT_NE(window, nullptr);
+    for (const QScreen* screen : QGuiApplication::screens())
+        EXPECT_FALSE(screen->virtualGeometry().intersects(window->geometry()));
+    EXPECT_TRUE(window->flags().testFlags(Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus
+                                          | Qt::X11BypassWindowManagerHint));
+    EXPECT_EQ(window->size(), QSize(720, 960));
 }
 
 TEST_F(OffscreenWebPageTest, ALandscapeLayoutPrintsLandscapePages)

@@ -1,10 +1,13 @@
-#include "PdfReadBack.h"
-#include "PdfTestFiles.h"
+#include "support/PdfReadBack.h"
+#include "support/PdfTestFiles.h"
 #include "platform/PdfDocument.h"
+#include "platform/PdfDocumentInformation.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,4 +79,77 @@ TEST(PdfDocument, AFailedWriteReportsAnErrorAndLeavesNothing)
     EXPECT_FALSE(output->write(folder.filePath(QStringLiteral("missing/out.pdf")), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+namespace {
+
+// The text of the first element of each name in an XMP packet, by its qualified name.
+QMap<QString, QString> XMPTexts(const QByteArray& packet)
+{
+    QMap<QString, QString> texts;
+    QXmlStreamReader reader(packet);
+    QStringList open;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            open << reader.qualifiedName().toString();
+        } else if (reader.isEndElement()) {
+            open.removeLast();
+        } else if (reader.isCharacters() && !reader.isWhitespace()) {
+            // The property holding an rdf:Alt, rdf:Seq or rdf:li chain is named above it.
+            for (qsizetype i = open.size() - 1; i >= 0; --i) {
+                if (!open.at(i).startsWith(QStringLiteral("rdf:"))) {
+                    texts.insert(open.at(i), texts.value(open.at(i)) + reader.text().toString());
+                    break;
+                }
+            }
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return texts;
+}
+
+} // namespace
+
+TEST(PdfDocument, TheFourFieldsAndTheProducerAreReadBackFromInformationAndXMP)
+{
+    std::unique_ptr<PdfDocument> document = PdfDocument::open(PdfTestFiles::pagesWithTexts({"page"}));
+    ASSERT_NE(document, nullptr);
+    PdfDocumentInformation information;
+    information.title = QStringLiteral("Руководство <Guide> & Notes");
+    information.author = QStringLiteral("Zoë \"Q\" Writer");
+    information.subject = QStringLiteral("CHM\x01 to PDF");
+    information.keywords = QStringLiteral("chm, pdf, 変換");
+    ASSERT_TRUE(document->setDocumentInformation(information));
+    const QByteArray pdf = document->toBytes();
+
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Title"), information.title);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Author"), information.author);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Subject"), information.subject);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Keywords"), information.keywords);
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Producer"), QStringLiteral("Tomefold"));
+
+    const QMap<QString, QString> xmp = XMPTexts(PdfReadBack::xmpMetadata(pdf));
+    EXPECT_EQ(xmp.value(QStringLiteral("dc:title")), information.title);
+    EXPECT_EQ(xmp.value(QStringLiteral("dc:creator")), information.author);
+    // XML cannot carry the control character: it is left out of the packet only.
+    EXPECT_EQ(xmp.value(QStringLiteral("dc:description")), QStringLiteral("CHM to PDF"));
+    EXPECT_EQ(xmp.value(QStringLiteral("pdf:Keywords")), information.keywords);
+    EXPECT_EQ(xmp.value(QStringLiteral("pdf:Producer")), QStringLiteral("Tomefold"));
+}
+
+TEST(PdfDocument, EmptyFieldsAreLeftOutAndTheProducerStays)
+{
+    std::unique_ptr<PdfDocument> document = PdfDocument::open(PdfTestFiles::pagesWithTexts({"page"}));
+    ASSERT_NE(document, nullptr);
+    PdfDocumentInformation information;
+    information.title = QStringLiteral("Only a title");
+    ASSERT_TRUE(document->setDocumentInformation(information));
+    const QByteArray pdf = document->toBytes();
+    EXPECT_TRUE(PdfReadBack::infoEntry(pdf, "Author").isNull());
+    EXPECT_TRUE(PdfReadBack::infoEntry(pdf, "Keywords").isNull());
+    EXPECT_EQ(PdfReadBack::infoEntry(pdf, "Producer"), QStringLiteral("Tomefold"));
+    const QMap<QString, QString> xmp = XMPTexts(PdfReadBack::xmpMetadata(pdf));
+    EXPECT_EQ(xmp.value(QStringLiteral("dc:title")), QStringLiteral("Only a title"));
+    EXPECT_FALSE(xmp.contains(QStringLiteral("dc:creator")));
 }

@@ -2,6 +2,7 @@
 
 #include <QUrl>
 
+struct BatchOutcome;
 struct TomefoldConversionOptions;
 
 // The file counter of a running batch: the number of the file being converted (from 1) and the
@@ -34,5 +35,7 @@ public:
     // The batch is over: the window lets go of its items, destination and cancel flag. Called
     // before the controls come back, so that a batch started at once keeps what it was given.
     virtual void forgetBatch() = 0;
-    virtual void AlertOnSuccessConversion(const QUrl& destinationURL) = 0;
+    // The end of a batch that was not cancelled: tells what came of it, and offers to open the
+    // destination when a PDF was written there.
+    virtual void AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome) = 0;
 };

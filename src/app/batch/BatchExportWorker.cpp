@@ -3,8 +3,10 @@
 #include "app/batch/DestinationSubfolder.h"
 #include "app/filelist/FileListAddition.h"
 #include "app/filelist/FolderListing.h"
+#include "common/LocalizedStrings.h"
 #include "platform/MainThread.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 BatchExportWorker::BatchExportWorker(BatchExportHost& host, std::vector<FileListItem> sourceURLs,
@@ -42,7 +44,8 @@ void BatchExportWorker::ExportToPDF()
     });
 
     if (singleFile)
-        noteResult(m_fileStep(m_sourceURLs.front().FilePath, m_destinationURL, options));
+        noteResult(m_sourceURLs.front().FilePath, m_destinationURL,
+                   m_fileStep(m_sourceURLs.front().FilePath, m_destinationURL, options));
     else
         ConvertFilesFromNestedFolders(m_sourceURLs, m_destinationURL, options, nullptr);
 
@@ -54,8 +57,10 @@ void BatchExportWorker::ExportToPDF()
         m_host.SetEnableDisableControlWhileConversion(kBatchEnded);
     });
 
-    if (m_successStatus && !m_wasCancelled)
-        runOnMainAndWait([this] { m_host.AlertOnSuccessConversion(m_destinationURL); });
+    // A partial or failed batch is told as such: saying nothing would pass a failure off as
+    // nothing at all, and a success alert would hide the files that gave no PDF.
+    if (!m_wasCancelled)
+        runOnMainAndWait([this] { m_host.AlertOnSuccessConversion(m_destinationURL, m_outcome); });
 }
 
 void BatchExportWorker::ConvertFilesFromNestedFolders(const std::vector<FileListItem>& items,
@@ -104,15 +109,25 @@ void BatchExportWorker::convertFileItem(const FileListItem& item, const QUrl& de
 {
     ++m_progress.fileProcessingIndex;
     reportOnMainThread(kBatchItemStarted);
-    noteResult(m_fileStep(item.FilePath, destinationURL, options));
+    noteResult(item.FilePath, destinationURL, m_fileStep(item.FilePath, destinationURL, options));
 }
 
-void BatchExportWorker::noteResult(FileConversionResult result)
+void BatchExportWorker::noteResult(const QUrl& sourceURL, const QUrl& destinationURL, FileConversionResult result)
 {
-    if (result == FileConversionResult::PDFWritten)
+    if (result == FileConversionResult::PDFWritten) {
         m_successStatus = true;
-    else if (result == FileConversionResult::NotOpened)
+        ++m_outcome.converted;
+        return;
+    }
+    if (result == FileConversionResult::NotOpened)
         m_failStatus = true;
+    // Named by where its PDF would have gone, so that files of the same name in different
+    // folders can be told apart.
+    const QString folder = QDir(m_destinationURL.toLocalFile()).relativeFilePath(destinationURL.toLocalFile());
+    const QString name = folder == QStringLiteral(".") ? sourceURL.fileName()
+                                                       : folder + QLatin1Char('/') + sourceURL.fileName();
+    const char* reason = result == FileConversionResult::NotOpened ? "NotOpenedReason" : "NotWrittenReason";
+    m_outcome.notConverted << Localized(reason).arg(name);
 }
 
 void BatchExportWorker::reportOnMainThread(int status)

@@ -2,6 +2,7 @@
 
 #include "common/TomefoldConversionOptions.h"
 #include "app/batch/BatchExportHost.h"
+#include "app/batch/BatchOutcome.h"
 #include "app/conversion/ConvertCHMFileToPDF.h"
 #include "app/filelist/FileListItem.h"
 
@@ -18,7 +19,8 @@
 // to the window through its host, on the main thread. The batch keeps its own copy of the items and
 // the destination, so the list may change meanwhile.
 //
-// Success means at least one PDF was written. A file that cannot be opened is skipped silently.
+// A file that cannot be opened, or gives no PDF, is skipped and the batch goes on; the final alert
+// then names it. A cancelled batch ends without an alert.
 class BatchExportWorker {
 public:
     // The single-file step: converts one CHM file into the destination folder.
@@ -36,6 +38,7 @@ public:
     bool wroteAnyPDF() const { return m_successStatus; }
     bool skippedAnyFile() const { return m_failStatus; }
     bool wasCancelled() const { return m_wasCancelled; }
+    const BatchOutcome& outcome() const { return m_outcome; }
 
     static FileConversionResult DefaultFileStep(const QUrl& sourceURL, const QUrl& destinationURL,
                                                 const TomefoldConversionOptions& options);
@@ -51,7 +54,7 @@ private:
                            const TomefoldConversionOptions& options, OpenedFolders& openedFolders);
     void convertFileItem(const FileListItem& item, const QUrl& destinationURL,
                          const TomefoldConversionOptions& options);
-    void noteResult(FileConversionResult result);
+    void noteResult(const QUrl& sourceURL, const QUrl& destinationURL, FileConversionResult result);
     void reportOnMainThread(int status);
     bool isCancelled() const { return m_isConversionCancelled.load(); }
 
@@ -65,6 +68,7 @@ private:
     bool m_successStatus = false;
     bool m_failStatus = false;
     bool m_wasCancelled = false;
+    BatchOutcome m_outcome;
 };
 
 // The entries of a kept folder as list items, by the folder-keeping rule: a visible sub-folder

@@ -16,6 +16,7 @@
 #include <QPageLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -63,6 +64,13 @@ void fillUnitPopup(QComboBox& popup)
 
 QHBoxLayout* fieldWithStepper(QLineEdit* field, Stepper* stepper)
 {
+    // The stepper as tall as its field, as a field's label is placed for a row of one field: a
+    // taller stepper made the row taller and left the label above the middle of its field.
+    stepper->setFixedHeight(field->sizeHint().height());
+    for (QToolButton* arrow : stepper->findChildren<QToolButton*>()) {
+        arrow->setMinimumHeight(0);
+        arrow->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    }
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
     row->addWidget(field);

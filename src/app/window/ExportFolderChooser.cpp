@@ -2,7 +2,10 @@
 
 #include "common/LocalizedStrings.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QGridLayout>
 #include <QPointer>
 
@@ -57,6 +60,20 @@ std::optional<QUrl> RunExportFolderChooser(QWidget* window, QWidget* accessoryVi
     const LentAccessory lent(dialog, accessoryView);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    return ChosenExportFolder(dialog);
+}
+
+std::optional<QUrl> ChosenExportFolder(const QFileDialog& dialog)
+{
+    // A folder typed in the name field, confirmed while its completion list is open, leaves the
+    // dialog's own answer at the folder it shows, the parent of the one typed: the PDFs would
+    // land beside the folder the user named.
+    if (const auto* nameField = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        const QString typed = nameField->text().trimmed();
+        const QFileInfo folder(dialog.directory().absoluteFilePath(typed));
+        if (!typed.isEmpty() && folder.isDir())
+            return QUrl::fromLocalFile(QDir::cleanPath(folder.absoluteFilePath()));
+    }
     const QList<QUrl> chosen = dialog.selectedUrls();
     if (chosen.isEmpty())
         return std::nullopt;

@@ -16,5 +16,9 @@ using ExportFolderChooser = std::function<std::optional<QUrl>(QWidget* window, Q
 // "Export"; one existing or newly made folder.
 std::optional<QUrl> RunExportFolderChooser(QWidget* window, QWidget* accessoryView);
 
+// The folder a confirmed chooser names: a folder path typed in its name field (absolute, or
+// within the folder shown), else the selected folder, else the folder shown.
+std::optional<QUrl> ChosenExportFolder(const QFileDialog& dialog);
+
 // Title, button and modes of the chooser (without its accessory).
 void ConfigureExportFolderDialog(QFileDialog& dialog);

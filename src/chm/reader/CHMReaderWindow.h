@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QTreeView;
 class QWebEngineView;
 class ReaderTab;
@@ -37,7 +38,10 @@ public:
     static inline const QString kLastPathKey = QStringLiteral("last path");
     static inline const QString kSearchTypeKey = QStringLiteral("search type");
     static inline const QString kEncodingIndexKey = QStringLiteral("encoding index");
-    enum SearchMenuTag { kSearchInFileTag = 1, kSearchInIndexTag = 2 };
+    enum SearchMenuTag {
+        kSearchInFileTag = 1,
+        kSearchInIndexTag = 2
+    };
 
     // Navigation.
     void loadPath(const QString& path);
@@ -79,8 +83,6 @@ public:
 
     // Encoding menu.
     void changeEncoding(int tag);
-    void setupEncodingMenu() {}
-    void resetEncodingMenu() {}
 
     // Sidebar.
     void restoreSidebar();
@@ -100,6 +102,9 @@ public:
     void setSearchInIndex();
     void searchInFile();
     void searchInIndex();
+    // A full-text search waits for the index without holding the window: the result list shows a
+    // busy state meanwhile, and the search runs, with the text the field then holds, once it is done.
+    bool isWaitingForSearchIndex() const;
 
     // What the reader remembers of this document's file.
     void setPreference(const QVariant& value, const QString& key);
@@ -126,7 +131,6 @@ signals:
     // A topic has finished loading in a tab and the window has caught up with it.
     void topicLoaded(const QUrl& url);
 
-
 private:
     void windowControllerDidLoadNib();
     void buildWidgets();
@@ -141,6 +145,9 @@ private:
     void runInitialSearchOnce();
     void selectSearchMode(int tagOn);
     void runSearchFieldAction();
+    void waitForSearchIndex();
+    void searchIndexWaitTick();
+    void endSearchIndexWait();
     void selectTab(int index);
     void runJavascriptIn(QWebEngineView* view, const QString& script);
     void updateTextSizeSegments();
@@ -168,6 +175,7 @@ private:
     OutlineModel* m_searchModel = nullptr;
     QLineEdit* m_searchItemView = nullptr;
     QMenu* m_searchMenu = nullptr;
+    QTimer* m_searchIndexWait = nullptr;
     QAction* m_toggleSidebarAction = nullptr;
     QList<QAction*> m_historySegments;
     QList<QAction*> m_textSizeSegments;

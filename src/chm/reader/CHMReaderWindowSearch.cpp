@@ -3,6 +3,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/reader/OutlineModel.h"
+#include "chm/search/CHMSearchIndex.h"
 #include "chm/search/SidebarSearch.h"
 #include "common/UserDefaults.h"
 
@@ -10,12 +11,16 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QTreeView>
 
 namespace {
 
 // The user default "search" is run by the first reader window of the process only.
 bool initialSearchDone = false;
+
+// How often a waiting search looks whether the index is done.
+constexpr int kSearchIndexPollMs = 50;
 
 QAction* actionWithTag(const QMenu& menu, int tag)
 {
@@ -69,13 +74,60 @@ void CHMReaderWindow::runSearchFieldAction()
 void CHMReaderWindow::searchInFile()
 {
     const QString text = m_searchItemView->text();
+    const CHMSearchIndex* index = m_document.searchIndex();
+    if (!text.isEmpty() && index != nullptr && !index->isIndexDone()) {
+        waitForSearchIndex();
+        return;
+    }
+    endSearchIndexWait();
     setSearchSource(SidebarSearch::searchInFile(m_document, text));
     if (text.isEmpty())
         removeHighlight();
 }
 
+bool CHMReaderWindow::isWaitingForSearchIndex() const
+{
+    return m_searchIndexWait != nullptr && m_searchIndexWait->isActive();
+}
+
+void CHMReaderWindow::waitForSearchIndex()
+{
+    if (m_searchIndexWait == nullptr) {
+        m_searchIndexWait = new QTimer(this);
+        m_searchIndexWait->setInterval(kSearchIndexPollMs);
+        connect(m_searchIndexWait, &QTimer::timeout, this, &CHMReaderWindow::searchIndexWaitTick);
+    }
+    if (m_searchIndexWait->isActive())
+        return;
+    setSearchSource(nullptr);
+    m_searchView->setEnabled(false);
+    m_searchView->setCursor(Qt::BusyCursor);
+    m_searchIndexWait->start();
+}
+
+void CHMReaderWindow::searchIndexWaitTick()
+{
+    const CHMSearchIndex* index = m_document.searchIndex();
+    if (index != nullptr && !index->isIndexDone())
+        return;
+    endSearchIndexWait();
+    // The person may have gone over to the index search meanwhile; that one has run already.
+    if (!m_searchesInIndex)
+        searchInFile();
+}
+
+void CHMReaderWindow::endSearchIndexWait()
+{
+    if (!isWaitingForSearchIndex())
+        return;
+    m_searchIndexWait->stop();
+    m_searchView->unsetCursor();
+    m_searchView->setEnabled(true);
+}
+
 void CHMReaderWindow::searchInIndex()
 {
+    endSearchIndexWait();
     const QString text = m_searchItemView->text();
     setSearchSource(SidebarSearch::searchInIndex(m_document, text));
     if (text.isEmpty())

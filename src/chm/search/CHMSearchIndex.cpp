@@ -2,13 +2,38 @@
 
 #include "chm/CHMDirectoryListing.h"
 #include "chm/CHMDocument.h"
+#include "chm/PageEncoding.h"
+#include "chm/search/VisibleText.h"
 #include "platform/TextEncoding.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 namespace {
+
+// Beyond this many threads the document's lock, which every read of an object takes, is the limit.
+constexpr unsigned kMaxPreparingThreads = 8;
 
 QString nameEncoding(const CHMDocument& document)
 {
     return document.encodingName().isEmpty() ? QStringLiteral("UTF-8") : document.encodingName();
+}
+
+enum class ObjectKind { Page, XmlPage, PlainText, Other };
+
+ObjectKind kindOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("htm") || suffix == QLatin1String("html"))
+        return ObjectKind::Page;
+    if (suffix == QLatin1String("xhtml") || suffix == QLatin1String("xhtm"))
+        return ObjectKind::XmlPage;
+    if (suffix == QLatin1String("txt") || suffix == QLatin1String("text"))
+        return ObjectKind::PlainText;
+    return ObjectKind::Other;
 }
 
 } // namespace
@@ -63,31 +88,67 @@ QString CHMSearchIndex::objectText(const QByteArray& bytes, const QString& encod
     return QString::fromLatin1(bytes);
 }
 
+QString CHMSearchIndex::indexedText(const QString& path, const QByteArray& bytes, const CHMDocument& document)
+{
+    switch (kindOf(path)) {
+    case ObjectKind::Page:
+        return VisibleText::fromHtml(
+            PageEncoding::decodePage(bytes, document.currentEncodingName(), document.isEncodingChosen()));
+    case ObjectKind::XmlPage:
+        // Served as XML, which is UTF-8 unless it declares otherwise, whatever the document's name.
+        return VisibleText::fromHtml(PageEncoding::decodePage(bytes, QStringLiteral("UTF-8"), false));
+    case ObjectKind::PlainText:
+        return objectText(bytes, document.currentEncodingName());
+    case ObjectKind::Other:
+        break;
+    }
+    return QString();
+}
+
+unsigned CHMSearchIndex::preparingThreadCount()
+{
+    return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxPreparingThreads);
+}
+
 void CHMSearchIndex::buildSearchIndex(const CHMDocument& document)
 {
-    if (const std::optional<QList<QByteArray>> names = CHMDirectoryListing::listObjectNames(document.filePath())) {
-        for (const QByteArray& name : *names) {
-            if (m_stopRequested)
-                break;
+    std::vector<QByteArray> names;
+    if (const std::optional<QList<QByteArray>> listed = CHMDirectoryListing::listObjectNames(document.filePath())) {
+        for (const QByteArray& name : *listed) {
             if (isIndexableObjectName(name))
-                addToSearchIndex(document, name);
+                names.push_back(name);
         }
     }
+    // Reading, decoding, splitting into terms and adding run on several threads at once; only the
+    // reads of the container take turns.
+    std::atomic<std::size_t> nextName{0};
+    const unsigned threadCount = static_cast<unsigned>(std::min<std::size_t>(preparingThreadCount(), names.size()));
+    std::vector<std::thread> indexing;
+    indexing.reserve(threadCount);
+    for (unsigned i = 0; i < threadCount; ++i) {
+        indexing.emplace_back([&] {
+            for (std::size_t index = nextName++; index < names.size() && !m_stopRequested; index = nextName++) {
+                // An object the index refuses is left out of the search, like one that cannot be read.
+                if (TextIndex::Prepared prepared = prepareObject(document, names[index]); prepared.isValid())
+                    m_textIndex.addDocument(std::move(prepared));
+            }
+        });
+    }
+    for (std::thread& thread : indexing)
+        thread.join();
     markDone();
 }
 
-void CHMSearchIndex::addToSearchIndex(const CHMDocument& document, const QByteArray& name)
+TextIndex::Prepared CHMSearchIndex::prepareObject(const CHMDocument& document, const QByteArray& name) const
 {
     const QString decoded = TextEncoding::decodeLossy(name, nameEncoding(document)).value_or(QString::fromUtf8(name));
     const QString path = decoded.startsWith(u'/') ? decoded.mid(1) : decoded;
     if (path.isEmpty() || !document.exist(path))
-        return;
-    const QByteArray bytes = document.content(path);
+        return {};
     const QUrl url = document.composeURL(path);
     if (!url.isValid())
-        return;
-    // An object the index refuses is left out of the search, like one that cannot be read.
-    m_textIndex.addDocument(url, objectText(bytes, document.encodingName()));
+        return {};
+    return TextIndex::prepareDocument(url, indexedText(path, document.content(path), document));
 }
 
 void CHMSearchIndex::markDone()

@@ -35,13 +35,19 @@ public:
     static bool isIndexableObjectName(const QByteArray& name);
     // The text of an object: in the document's encoding, else UTF-8, else ISO Latin 1.
     static QString objectText(const QByteArray& bytes, const QString& encodingName);
+    // What the index holds of an object: a page's visible text in the encoding the engine reads it
+    // in; the text of a plain-text object; nothing of images, style sheets, scripts and sitemaps.
+    static QString indexedText(const QString& path, const QByteArray& bytes, const CHMDocument& document);
+
+    // Threads that read, prepare and add objects side by side.
+    static unsigned preparingThreadCount();
 
 private:
     void buildSearchIndex(const CHMDocument& document);
-    void addToSearchIndex(const CHMDocument& document, const QByteArray& name);
+    TextIndex::Prepared prepareObject(const CHMDocument& document, const QByteArray& name) const;
     void markDone();
 
-    TextIndex m_textIndex;
+    TextIndex m_textIndex{static_cast<int>(preparingThreadCount())};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_searchIndexCondition;
     bool m_isIndexDone = true; // nothing to wait for until a build starts

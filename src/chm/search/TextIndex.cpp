@@ -5,6 +5,11 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+#include <functional>
+#include <mutex>
+#include <vector>
+
 namespace {
 
 // Xapian refuses terms longer than this many bytes.
@@ -17,11 +22,38 @@ std::string toStd(const QString& text)
 
 } // namespace
 
+// The in-memory backend adds one document at a time, and adding is the costly part of a build:
+// several shards take documents side by side, and searches run over all of them as one. A URL
+// always goes to the same shard, so that a new text replaces the old one.
 struct TextIndex::Database {
-    Xapian::WritableDatabase database{std::string(), Xapian::DB_BACKEND_INMEMORY};
+    struct Shard {
+        Xapian::WritableDatabase database{std::string(), Xapian::DB_BACKEND_INMEMORY};
+        std::mutex mutex;
+    };
+
+    explicit Database(int shardCount) : shards(static_cast<std::size_t>(std::max(shardCount, 1)))
+    {
+        for (std::unique_ptr<Shard>& shard : shards)
+            shard = std::make_unique<Shard>();
+    }
+
+    Shard& shardOf(const std::string& uniqueTerm) const
+    {
+        return *shards[std::hash<std::string>{}(uniqueTerm) % shards.size()];
+    }
+
+    Xapian::Database all() const
+    {
+        Xapian::Database combined;
+        for (const std::unique_ptr<Shard>& shard : shards)
+            combined.add_database(shard->database);
+        return combined;
+    }
+
+    std::vector<std::unique_ptr<Shard>> shards;
 };
 
-TextIndex::TextIndex() : m_database(std::make_unique<Database>()) {}
+TextIndex::TextIndex(int shardCount) : m_database(std::make_unique<Database>(shardCount)) {}
 
 TextIndex::~TextIndex() = default;
 
@@ -35,17 +67,51 @@ std::string TextIndex::uniqueTerm(const QUrl& url)
     return "QH" + digest.toHex().toStdString();
 }
 
+struct TextIndex::Prepared::Data {
+    Xapian::Document document;
+    std::string uniqueTerm;
+};
+
+TextIndex::Prepared::Prepared() = default;
+TextIndex::Prepared::~Prepared() = default;
+TextIndex::Prepared::Prepared(Prepared&&) noexcept = default;
+TextIndex::Prepared& TextIndex::Prepared::operator=(Prepared&&) noexcept = default;
+
+bool TextIndex::Prepared::isValid() const
+{
+    return m_data != nullptr;
+}
+
+TextIndex::Prepared TextIndex::prepareDocument(const QUrl& url, const QString& text)
+{
+    Prepared prepared;
+    try {
+        auto data = std::make_unique<Prepared::Data>();
+        data->document.set_data(url.toString(QUrl::FullyEncoded).toStdString());
+        data->uniqueTerm = uniqueTerm(url);
+        data->document.add_boolean_term(data->uniqueTerm);
+        Xapian::TermGenerator generator;
+        generator.set_document(data->document);
+        generator.index_text(toStd(text));
+        prepared.m_data = std::move(data);
+    } catch (const Xapian::Error&) {
+    }
+    return prepared;
+}
+
 bool TextIndex::addDocument(const QUrl& url, const QString& text)
 {
+    return addDocument(prepareDocument(url, text));
+}
+
+bool TextIndex::addDocument(Prepared prepared)
+{
+    if (!prepared.isValid())
+        return false;
     try {
-        Xapian::Document document;
-        document.set_data(url.toString(QUrl::FullyEncoded).toStdString());
-        const std::string term = uniqueTerm(url);
-        document.add_boolean_term(term);
-        Xapian::TermGenerator generator;
-        generator.set_document(document);
-        generator.index_text(toStd(text));
-        m_database->database.replace_document(term, document);
+        Database::Shard& shard = m_database->shardOf(prepared.m_data->uniqueTerm);
+        const std::lock_guard guard(shard.mutex);
+        shard.database.replace_document(prepared.m_data->uniqueTerm, prepared.m_data->document);
         return true;
     } catch (const Xapian::Error&) {
         return false;
@@ -54,21 +120,26 @@ bool TextIndex::addDocument(const QUrl& url, const QString& text)
 
 bool TextIndex::containsDocument(const QUrl& url) const
 {
-    return m_database->database.term_exists(uniqueTerm(url));
+    const std::string term = uniqueTerm(url);
+    return m_database->shardOf(term).database.term_exists(term);
 }
 
 int TextIndex::documentCount() const
 {
-    return static_cast<int>(m_database->database.get_doccount());
+    Xapian::doccount count = 0;
+    for (const std::unique_ptr<Database::Shard>& shard : m_database->shards)
+        count += shard->database.get_doccount();
+    return static_cast<int>(count);
 }
 
 QList<TextIndex::Match> TextIndex::search(const QString& query) const
 {
     QList<Match> matches;
     try {
+        const Xapian::Database database = m_database->all();
         Xapian::QueryParser parser;
-        parser.set_database(m_database->database);
-        Xapian::Enquire enquire(m_database->database);
+        parser.set_database(database);
+        Xapian::Enquire enquire(database);
         enquire.set_query(parser.parse_query(toStd(query)));
         // A batch that takes longer than this gives the matches found by then.
         enquire.set_time_limit(kBatchTimeLimitSeconds);

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-// An in-memory full-text index of texts keyed by URL. Not thread-safe: one thread writes it at a
-// time, and nobody reads it while it is written.
+// An in-memory full-text index of texts keyed by URL. Several threads may add documents at once;
+// nobody reads it while it is written.
 class TextIndex {
 public:
     struct Match {
@@ -16,14 +16,34 @@ public:
         float score = 0.0F; // relevance, 0 to 1
     };
 
-    TextIndex();
+    // With more shards, more threads can add documents side by side.
+    explicit TextIndex(int shardCount = 1);
     ~TextIndex();
     TextIndex(const TextIndex&) = delete;
     TextIndex& operator=(const TextIndex&) = delete;
 
+    // A text with its terms, made ready to go into an index. Making it is the costly part of
+    // indexing; any thread may make one, for one index at a time to take.
+    class Prepared {
+    public:
+        Prepared();
+        ~Prepared();
+        Prepared(Prepared&&) noexcept;
+        Prepared& operator=(Prepared&&) noexcept;
+        bool isValid() const;
+
+    private:
+        friend class TextIndex;
+        struct Data;
+        std::unique_ptr<Data> m_data;
+    };
+    // Invalid when the search library refused the text.
+    static Prepared prepareDocument(const QUrl& url, const QString& text);
+
     // Indexes the text under the URL, replacing what was indexed under it before; false when the
     // index refused it.
     bool addDocument(const QUrl& url, const QString& text);
+    bool addDocument(Prepared prepared);
     bool containsDocument(const QUrl& url) const;
     int documentCount() const;
 

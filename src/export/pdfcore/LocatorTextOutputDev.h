@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/pdfcore/CoreTextMaps.h"
 #include "export/pdfcore/PageAnnouncingDevice.h"
 #include "export/pdfcore/TextOffsetRecord.h"
 
@@ -19,6 +20,9 @@ public:
     LocatorTextOutputDev();
 
     void startPage(int pageNum, GfxState* state, XRef* xref) override;
+    // The character's text with the settings' maps that Poppler cannot apply (see CoreTextMaps).
+    void drawChar(GfxState* state, double x, double y, double dx, double dy, double originX, double originY,
+                  CharCode c, int nBytes, const Unicode* u, int uLen) override;
 
     // Passes the image, then its mask, to `drawImage` (see SoftMaskedImageDrawing.h); this device itself
     // draws no images.
@@ -29,6 +33,9 @@ public:
     // `PDFCore::locateTextOffsets` over the rendered page's words, with the core's text encoding.
     int locateTextOffsets(std::string_view text, std::int32_t& textOffset, std::span<TextOffsetRecord> records,
                           std::int32_t& recordIndex);
+
+private:
+    FontTextMapping textMapping;
 };
 
 } // namespace PDFCore

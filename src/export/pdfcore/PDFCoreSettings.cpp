@@ -1,6 +1,7 @@
 #include "export/pdfcore/PDFCoreSettings.h"
 
 #include "export/pdfcore/CoreSettingsReader.h"
+#include "export/pdfcore/CoreTextMaps.h"
 #include "export/pdfcore/ResourceFolder.h"
 
 #include <Error.h>
@@ -25,7 +26,10 @@ CoreSettingsObjects makeCoreSettings(const SettingsFileSources& sources)
         const GooString file(path);
         objects.params->addFontFile(&name, &file);
     }
-    // Poppler has no Unicode-to-Unicode maps: unicodeToUnicode lines are read but cannot be applied.
+    // Poppler keeps one character per CID-to-Unicode entry and has no Unicode-to-Unicode maps: the
+    // export's text device applies those maps whole.
+    objects.textMaps =
+        CoreTextMaps::registerForSettings(objects.params.get(), std::make_shared<CoreTextMaps>(settings));
     return objects;
 }
 

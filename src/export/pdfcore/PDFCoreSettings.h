@@ -14,6 +14,9 @@ struct CoreSettingsObjects
 {
     std::unique_ptr<PopplerDataFolder> dataFolder;
     std::unique_ptr<GlobalParams> params;
+    // Keeps the maps the export's text device applies beside Poppler (CoreTextMaps) known as
+    // those of `params`.
+    std::shared_ptr<void> textMaps;
 };
 
 // Builds the core's settings: Poppler's defaults, then what the first settings file found through

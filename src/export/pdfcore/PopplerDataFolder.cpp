@@ -79,6 +79,10 @@ void PopplerDataFolder::writeCIDToUnicode(const CoreSettings& settings) const
 {
     const fs::path folderOfMaps = fs::path(folderPath) / "cidToUnicode";
     for (const auto& [collection, file] : settings.cidToUnicodeFiles) {
+        // A missing map shows when a font of its collection asks for it (CoreTextMaps), not here.
+        std::error_code ignored;
+        if (!fs::is_regular_file(file, ignored))
+            continue;
         const std::optional<CIDToUnicodeMap> map = parseCIDToUnicodeCMap(file, collection, settings.toUnicodeDirs);
         if (!map)
             continue;

@@ -40,7 +40,9 @@ private:
 
 // A CID-to-Unicode map in the layout Poppler's data folder holds: one line per character id from 0,
 // the hexadecimal Unicode value (0 for none). Poppler's layout keeps one value per id, so a sequence
-// is given as its first value; ids beyond 16 bits, which no font uses, are left out.
+// is given as its first value (the export's text device applies the whole, see CoreTextMaps);
+// Poppler needs the map to accept fonts of the Adobe CJK collections at all. Ids beyond 16 bits,
+// which no font uses, are left out.
 std::string popplerCIDToUnicodeText(const CIDToUnicodeMap& map);
 
 } // namespace PDFCore

@@ -2,7 +2,8 @@
 // which files are converted where, the counter and file bar, and when the final alert comes.
 #include "common/TomefoldConversionOptions.h"
 #include "app/batch/BatchExportWorker.h"
-#include "batch/BatchTestFiles.h"
+#include "common/LocalizedStrings.h"
+#include "support/BatchTestFiles.h"
 #include "common/UniqueFileNames.h"
 
 #include <QDir>
@@ -44,10 +45,11 @@ public:
     void raiseFileBarMaximum(qint64 addedItems) override { barMaximum += addedItems; }
     void EndProgressSheet() override { log << QStringLiteral("end"); }
     void forgetBatch() override { log << QStringLiteral("forget"); }
-    void AlertOnSuccessConversion(const QUrl& destinationURL) override
+    void AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome) override
     {
         log << QStringLiteral("alert");
         alertDestination = destinationURL;
+        alertOutcome = outcome;
     }
 
     QStringList log;
@@ -55,6 +57,7 @@ public:
     qint64 barMaximum = 0;
     qint64 barValue = 0;
     QUrl alertDestination;
+    BatchOutcome alertOutcome;
 };
 
 // Stands in for the CHM export: a file beginning "ITSF" opens; "ITSF-blank" opens but prints no
@@ -237,7 +240,7 @@ TEST_F(BatchExportWorkerTest, CancelStopsTheEnclosingLevelsToo)
     EXPECT_EQ(step.converted, QStringList{QStringLiteral("1.chm")});
 }
 
-TEST_F(BatchExportWorkerTest, ABatchThatWroteNothingSaysNothing)
+TEST_F(BatchExportWorkerTest, ABatchThatWroteNothingSaysSoAndNamesEveryFile)
 {
     makeFile(in(), QStringLiteral("broken.chm"), "not a CHM file");
     makeFile(in(), QStringLiteral("blank.chm"), "ITSF-blank");
@@ -245,12 +248,39 @@ TEST_F(BatchExportWorkerTest, ABatchThatWroteNothingSaysNothing)
     EXPECT_EQ(step.converted.size(), 2);
     EXPECT_FALSE(wroteAny);
     EXPECT_TRUE(skippedAny);
-    EXPECT_FALSE(host.log.contains(QStringLiteral("alert")));
+    ASSERT_EQ(host.log.count(QStringLiteral("alert")), 1);
+    EXPECT_EQ(host.alertOutcome.converted, 0);
+    EXPECT_EQ(host.alertOutcome.notConverted,
+              (QStringList{Localized("NotOpenedReason").arg(QStringLiteral("broken.chm")),
+                           Localized("NotWrittenReason").arg(QStringLiteral("blank.chm"))}));
     EXPECT_TRUE(tree(out()).isEmpty());
 
     host.log.clear();
     runBatch({file(QStringLiteral("blank.chm"))});
-    EXPECT_FALSE(host.log.contains(QStringLiteral("alert")));
+    EXPECT_EQ(host.log.count(QStringLiteral("alert")), 1);
+    EXPECT_TRUE(host.alertOutcome.convertedNothing());
+}
+
+TEST_F(BatchExportWorkerTest, OneFailedFileOfThreeIsNamedWithItsFolder)
+{
+    makeFile(in(), QStringLiteral("a.chm"));
+    makeFile(in(), QStringLiteral("Docs/broken.chm"), "not a CHM file");
+    makeFile(in(), QStringLiteral("Docs/b.chm"));
+    runBatch({file(QStringLiteral("a.chm")), folder(QStringLiteral("Docs"))});
+    ASSERT_EQ(host.log.count(QStringLiteral("alert")), 1);
+    EXPECT_EQ(host.alertOutcome.converted, 2);
+    EXPECT_EQ(host.alertOutcome.notConverted,
+              QStringList{Localized("NotOpenedReason").arg(QStringLiteral("Docs/broken.chm"))});
+    EXPECT_FALSE(host.alertOutcome.convertedAll());
+}
+
+TEST_F(BatchExportWorkerTest, ABatchOfEmptyFoldersSaysNothingWasConverted)
+{
+    makeFolder(in(), QStringLiteral("Nothing"));
+    runBatch({folder(QStringLiteral("Nothing"))});
+    ASSERT_EQ(host.log.count(QStringLiteral("alert")), 1);
+    EXPECT_TRUE(host.alertOutcome.convertedNothing());
+    EXPECT_TRUE(host.alertOutcome.notConverted.isEmpty());
 }
 
 TEST_F(BatchExportWorkerTest, ABrokenFileIsSkippedAndTheRestStillConverted)
@@ -261,6 +291,7 @@ TEST_F(BatchExportWorkerTest, ABrokenFileIsSkippedAndTheRestStillConverted)
     EXPECT_EQ(tree(out()), QStringList{QStringLiteral("good.pdf")});
     EXPECT_TRUE(skippedAny);
     EXPECT_EQ(host.log.count(QStringLiteral("alert")), 1);
+    EXPECT_EQ(host.alertOutcome.notConverted.size(), 1);
 }
 
 TEST_F(BatchExportWorkerTest, ACancelFlagLeftFromBeforeTheBatchDoesNotStopIt)

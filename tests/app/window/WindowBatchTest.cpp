@@ -3,13 +3,23 @@
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
-#include "window/WindowTestFixture.h"
+#include "app/window/WindowTestFixture.h"
+#include "export/pdfcore/ResourceFolder.h"
+#include "platform/DesktopServices.h"
+#include "platform/PdfDocument.h"
+
+#include "TomefoldPaths.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSet>
 #include <QPushButton>
 
 using namespace BatchTestFiles;
@@ -61,6 +71,7 @@ TEST_F(WindowBatchTest, OnlyTheSelectedRowsAreExported)
     EXPECT_EQ(writtenPDFs(), (QStringList{"Alpha.pdf", "Gamma.pdf"}));
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertMsg"));
+    EXPECT_EQ(answerer.last().message, QString(""));
     EXPECT_EQ(answerer.last().buttons, (QStringList{Localized("OkButtonString"), Localized("OpenDestinationTitle")}));
     EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
     EXPECT_TRUE(desktop.opened().isEmpty());
@@ -87,24 +98,162 @@ TEST_F(WindowBatchTest, AllRowsWithAKeptFolderAndANameClashAndTheDestinationOpen
     EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
-TEST_F(WindowBatchTest, ABrokenFileIsSkippedWithoutAMessage)
+TEST_F(WindowBatchTest, AFailedFileOfThreeIsNamedAndABatchOfItAloneSaysNothingWasConverted)
 {
     makeFile(in.path(), "Broken.chm", "ITSF but nothing a container would hold");
     copyFixture(kSmallCHM, in.path(), "Good.chm");
-    addFiles({inPath("Broken.chm"), inPath("Good.chm")});
+    copyFixture(kSmallCHM, in.path(), "Fine.chm");
+    addFiles({inPath("Broken.chm"), inPath("Good.chm"), inPath("Fine.chm")});
     chooseDestination(out.path());
     {
         AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
         runBatch(actions().exportAll);
-        EXPECT_EQ(writtenPDFs(), QStringList{"Good.pdf"});
-        EXPECT_EQ(answerer.seen().size(), 1u); // the final alert, nothing about the broken file
+        EXPECT_EQ(writtenPDFs(), (QStringList{"Fine.pdf", "Good.pdf"}));
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("PartlyConvertedMsg").arg(2).arg(3));
+        EXPECT_TRUE(answerer.last().message.contains(Localized("NotOpenedReason").arg("Broken.chm")));
+        EXPECT_EQ(answerer.last().buttons, (QStringList{Localized("OkButtonString"), Localized("OpenDestinationTitle")}));
+        EXPECT_EQ(notifications, QStringList{Localized("ExportCompleted")});
     }
 
     delegate->fileListController().SelectRowStartingAtRow(0, 1);
-    AlertAnswerer answerer;
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
     runBatch(actions().exportSelected);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().title, Localized("NothingConvertedOneMsg"));
+    EXPECT_TRUE(answerer.last().message.contains(QStringLiteral("Broken.chm")));
+    // Nothing was written, so there is no folder to offer and nothing to announce.
+    EXPECT_EQ(answerer.last().buttons, QStringList{Localized("OkButtonString")});
+    EXPECT_EQ(notifications.size(), 1);
+}
+
+TEST_F(WindowBatchTest, ADestinationThatCannotBeOpenedIsNamedToTheUser)
+{
+    // A desktop with no program that shows folders.
+    class NoFolderViewer final : public DesktopServices {
+    public:
+        bool openUrl(const QUrl&) override { return false; }
+    };
+    std::unique_ptr<DesktopServices> recorder = DesktopServices::replace(std::make_unique<NoFolderViewer>());
+    copyFixture(kSmallCHM, in.path(), "Guide.chm");
+    addFiles({inPath("Guide.chm")});
+    chooseDestination(out.path());
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OpenDestinationTitle")),
+                            AlertAnswerer::click(Localized("OkButtonString"))});
+
+    runBatch(actions().exportAll);
+    DesktopServices::replace(std::move(recorder));
+
+    ASSERT_EQ(answerer.seen().size(), 2u);
+    EXPECT_EQ(answerer.seen().front().title, Localized("SuccessfullConvertOneMsg"));
+    EXPECT_EQ(answerer.last().title, Localized("OpenFolderFailedTitle"));
+    EXPECT_TRUE(answerer.last().message.contains(QDir::toNativeSeparators(out.path())));
+    EXPECT_EQ(answerer.unexpectedCount(), 0);
+}
+
+// Notes what the progress sheet's export controls show each time one of them is painted.
+class PaintedProgress : public QObject {
+public:
+    explicit PaintedProgress(ExportProgressSheet& sheet)
+        : m_sheet(sheet)
+    {
+        for (QWidget* control : std::initializer_list<QWidget*>{sheet.exportFilenameLabel(), sheet.exportNoticeLabel(),
+                                                                 sheet.exportProgressIndicator()})
+            control->installEventFilter(this);
+    }
+
+    struct Shown {
+        QString title;
+        QString notice;
+        int value = 0;
+        int maximum = 0;
+        bool operator==(const Shown&) const = default;
+    };
+    const std::vector<Shown>& shown() const { return m_shown; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            const QProgressBar& bar = *m_sheet.exportProgressIndicator();
+            const Shown now{m_sheet.exportFilenameLabel()->text(), m_sheet.exportNoticeLabel()->text(), bar.value(),
+                            bar.maximum()};
+            if (m_shown.empty() || !(m_shown.back() == now))
+                m_shown.push_back(now);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ExportProgressSheet& m_sheet;
+    std::vector<Shown> m_shown;
+};
+
+TEST_F(WindowBatchTest, TheSheetShowsEveryTopicThenSavingThenEnds)
+{
+    constexpr int kTopics = 24;
+    copyFixture(QStringLiteral("export-many"), in.path(), "Many.chm");
+    addFiles({inPath("Many.chm")});
+    chooseDestination(out.path());
+    PaintedProgress painted(delegate->progressSheet());
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+
+    runBatch(actions().exportAll);
+
+    ASSERT_EQ(writtenPDFs(), QStringList{"Many.pdf"});
+    const QString exporting = Localized("Exporting").arg("Many.chm");
+    const QString saving = Localized("Saving").arg("Many.pdf");
+    QSet<int> barValues;
+    QSet<QString> notices;
+    std::size_t lastExporting = 0;
+    std::size_t firstSaving = 0;
+    for (std::size_t index = 0; index < painted.shown().size(); ++index) {
+        const PaintedProgress::Shown& shown = painted.shown()[index];
+        if (shown.title == exporting) {
+            barValues.insert(shown.value);
+            notices.insert(shown.notice);
+            lastExporting = index;
+        } else if (shown.title == saving && firstSaving == 0) {
+            firstSaving = index;
+        }
+    }
+    // One page per topic: every topic moves the bar and raises the count, as it is painted.
+    EXPECT_GE(barValues.size(), kTopics);
+    EXPECT_GE(notices.size(), kTopics);
+    EXPECT_TRUE(notices.contains(QStringLiteral("%1 %2").arg(kTopics - 1).arg(Localized("pages"))));
+    EXPECT_GT(firstSaving, lastExporting);
+    EXPECT_FALSE(delegate->progressSheet().isVisible());
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertOneMsg"));
+}
+
+TEST_F(WindowBatchTest, TheInstalledManualLiesWhereHelpLooksAndHelpOpensIt)
+{
+    QTemporaryDir prefix;
+    QProcess install;
+    install.start(QStringLiteral(TOMEFOLD_TEST_CMAKE),
+                  {QStringLiteral("--install"), QStringLiteral(TOMEFOLD_TEST_BUILD_DIR), QStringLiteral("--prefix"),
+                   prefix.path()});
+    ASSERT_TRUE(install.waitForFinished(300000));
+    ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+
+    // The folder the installed application takes for its resources.
+    const QString executable = QDir(prefix.path()).filePath(QStringLiteral("bin/tomefold"));
+    ASSERT_TRUE(QFileInfo(executable).isExecutable());
+    const QString resources = QString::fromStdString(
+        PDFCore::resourceFolderForExecutable(executable.toStdString(), TomefoldPaths::kResourceInstallDir));
+    QFile manual(QDir(resources).filePath(AppDelegate::kUserManualFileName));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+    const QByteArray bytes = manual.readAll();
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(bytes);
+    ASSERT_NE(document, nullptr);
+    EXPECT_GE(document->pageCount(), 7); // a page or more for each of its topics
+    EXPECT_TRUE(bytes.contains("<pdf:Producer>Tomefold</pdf:Producer>"));
+
+    delegate->setUserManualFolder(resources);
+    AlertAnswerer answerer;
+    actions().help->trigger();
+    EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(manual.fileName())});
     EXPECT_TRUE(answerer.seen().empty());
-    EXPECT_EQ(notifications.size(), 1); // only the first batch's
 }
 
 TEST_F(WindowBatchTest, CancelDuringTheSecondOfThreeFilesStartsNoLaterFileAndSaysNothing)

@@ -6,13 +6,17 @@
 #include "app/options/ExportOptionsPanel.h"
 #include "app/presets/PreferencePlist.h"
 #include "app/rating/MacAppStoreRating.h"
+#include "app/window/ExportFolderChooser.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
+#include "support/HangGuard.h"
 #include "common/LocalizedStrings.h"
-#include "window/WindowTestFixture.h"
+#include "app/window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
@@ -92,6 +96,31 @@ TEST_F(WindowTest, ToolbarItemsAndButtonsShareTheCommandsAndShowTheirImages)
     EXPECT_EQ(delegate->mainWindow()->exportAllButton()->defaultAction(), actions().exportAll);
 }
 
+TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
+{
+    const ExportOptionsPanel& panel = delegate->optionsPanel();
+    auto* form = qobject_cast<QFormLayout*>(panel.layout());
+    ASSERT_NE(form, nullptr);
+    int rows = 0;
+    for (int row = 0; row < form->rowCount(); ++row) {
+        QLayoutItem* labelItem = form->itemAt(row, QFormLayout::LabelRole);
+        QLayoutItem* fieldItem = form->itemAt(row, QFormLayout::FieldRole);
+        const auto* label = labelItem ? qobject_cast<const QLabel*>(labelItem->widget()) : nullptr;
+        if (!label || !fieldItem)
+            continue;
+        // The field itself, or the first control of a row of them.
+        const QWidget* field = fieldItem->widget();
+        if (!field && fieldItem->layout() && fieldItem->layout()->count() > 0)
+            field = fieldItem->layout()->itemAt(0)->widget();
+        ASSERT_NE(field, nullptr) << label->text().toStdString();
+        const int labelMiddle = label->mapTo(&panel, label->rect().center()).y();
+        const int fieldMiddle = field->mapTo(&panel, field->rect().center()).y();
+        EXPECT_NEAR(labelMiddle, fieldMiddle, 2) << label->text().toStdString();
+        ++rows;
+    }
+    EXPECT_GE(rows, 14);
+}
+
 TEST_F(WindowTest, FirstLaunchAndAStoredIndexPastTheMenuBothSelectA4)
 {
     QComboBox& pageSizes = *delegate->optionsPanel().outlets().PageSizePopupOutlet;
@@ -148,6 +177,8 @@ TEST_F(WindowTest, NothingToExportOrABadValueAsksForNoFolder)
 
 TEST_F(WindowTest, TheManualMissingIsSaidAndNothingIsOpened)
 {
+    const QTemporaryDir noManual;
+    delegate->setUserManualFolder(noManual.path());
     AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
     actions().help->trigger();
     ASSERT_EQ(answerer.seen().size(), 1u);
@@ -213,10 +244,20 @@ private:
 
 class WindowBatchHoldTest : public WindowTest {
 protected:
+    // A batch held at a file that the window waits for (closing it, cancelling) fails the program
+    // within a minute instead of hanging; a test that stops early lets its held file go, so that
+    // the window's end does not wait for it for ever.
     void SetUp() override
     {
+        m_hangGuard = std::make_unique<HangGuard>(std::chrono::seconds(60), "a batch held by the test");
         WindowTest::SetUp();
         useHeldStep();
+    }
+    void TearDown() override
+    {
+        step.release();
+        WindowTest::TearDown();
+        m_hangGuard.reset();
     }
     void useHeldStep()
     {
@@ -225,6 +266,7 @@ protected:
         });
     }
     HeldFileStep step;
+    std::unique_ptr<HangGuard> m_hangGuard;
 };
 
 TEST_F(WindowBatchHoldTest, ABatchHoldsTheWindowAndForgetsItselfBeforeLettingGo)
@@ -310,3 +352,25 @@ TEST_F(WindowBatchHoldTest, TheSheetsCancelButtonEndsTheBatchAfterTheCurrentFile
 }
 
 } // namespace
+
+TEST(ExportFolderChooser, AFolderTypedInTheNameFieldIsTheOneChosen)
+{
+    QTemporaryDir parent;
+    ASSERT_TRUE(QDir(parent.path()).mkpath(QStringLiteral("out")));
+    const QUrl out = QUrl::fromLocalFile(QDir(parent.path()).filePath(QStringLiteral("out")));
+    QFileDialog dialog;
+    ConfigureExportFolderDialog(dialog);
+    dialog.setDirectory(parent.path());
+    auto* nameField = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(nameField, nullptr);
+
+    nameField->setText(out.toLocalFile() + QLatin1Char('/'));
+    EXPECT_EQ(ChosenExportFolder(dialog), out);
+    nameField->setText(QStringLiteral("out"));
+    EXPECT_EQ(ChosenExportFolder(dialog), out);
+    // Without a folder typed, the answer is the dialog's: here the folder shown.
+    QFileDialog untouched;
+    ConfigureExportFolderDialog(untouched);
+    untouched.setDirectory(parent.path());
+    EXPECT_EQ(ChosenExportFolder(untouched), QUrl::fromLocalFile(parent.path()));
+}

@@ -1,8 +1,9 @@
 #include "export/pdfcore/CIDToUnicodeMap.h"
+#include "export/pdfcore/CoreTextMaps.h"
 #include "export/pdfcore/PopplerDataFolder.h"
 
-#include "CoreErrorCapture.h"
-#include "TempFolder.h"
+#include "support/CoreErrorCapture.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,42 @@ TEST(CIDToUnicodeCMap, PopplerLayoutHasOneLinePerIdUpTo16Bits)
     map.entries = {{1, seq({0x41})}, {3, seq({0x66, 0x69})}, {4, seq({0x3000})}, {0x10000, seq({0x42})}};
     EXPECT_EQ(PDFCore::popplerCIDToUnicodeText(map), "0\n41\n0\n66\n3000\n");
     EXPECT_EQ(PDFCore::popplerCIDToUnicodeText(CIDToUnicodeMap{}), "");
+}
+
+TEST_F(CIDToUnicodeFile, MapsStayReadWhileInTheFourPlaceCacheAndFailedOnesAreTriedAgain)
+{
+    PDFCore::CoreSettings settings;
+    const auto writeMap = [this](const std::string& name, const char* value) {
+        folder.write(name.c_str(), QByteArray("1 beginbfchar <01> <") + value + "> endbfchar\n");
+    };
+    for (const char* name : {"C1", "C2", "C3", "C4", "C5"}) {
+        writeMap(name, "0041");
+        settings.cidToUnicodeFiles[name] = folder.path(name);
+    }
+    settings.cidToUnicodeFiles["Late"] = folder.path("Late");
+    PDFCore::CoreTextMaps maps(settings);
+    const auto first = maps.getCIDToUnicode("C1");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->collection, "C1");
+    // Files changed from here on show only when their map is read again.
+    for (const char* name : {"C1", "C2", "C3", "C4", "C5"})
+        writeMap(name, "005A");
+    EXPECT_EQ(maps.getCIDToUnicode("C1"), first);
+    maps.getCIDToUnicode("C2");
+    maps.getCIDToUnicode("C3");
+    maps.getCIDToUnicode("C4");
+    EXPECT_EQ(maps.getCIDToUnicode("C1"), first); // found at the back, moved to the front
+    maps.getCIDToUnicode("C5");                   // pushes C2 out, not C1
+    EXPECT_EQ(maps.getCIDToUnicode("C1"), first);
+    EXPECT_EQ(maps.getCIDToUnicode("C2")->entries.at(1), seq({0x5A}));
+
+    const CoreErrorCapture errors;
+    EXPECT_FALSE(maps.getCIDToUnicode("Late"));
+    writeMap("Late", "0042");
+    ASSERT_TRUE(maps.getCIDToUnicode("Late"));
+    EXPECT_EQ(maps.getCIDToUnicode("Late")->entries.at(1), seq({0x42}));
+    EXPECT_FALSE(maps.getCIDToUnicode("Unnamed"));
+    EXPECT_EQ(errors.messages().size(), 1);
 }
 
 } // namespace

@@ -4,13 +4,14 @@
 #include "export/pdfcore/PageDisplay.h"
 #include "export/pdfcore/PageWordList.h"
 
-#include "ScopedGlobalParams.h"
-#include "TempFolder.h"
-#include "TestPdf.h"
+#include "support/ScopedGlobalParams.h"
+#include "support/TempFolder.h"
+#include "support/TestPdf.h"
 
 #include <GlobalParams.h>
 #include <goo/GooString.h>
 
+#include <QFile>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -40,6 +41,23 @@ QByteArray cidFontPage()
         "<< /Type /Font /Subtype /Type0 /BaseFont /Foo /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
         "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Foo /CIDSystemInfo << /Registry (Adobe) /Ordering (Tomefold)"
         " /Supplement 0 >> /FontDescriptor 7 0 R /DW 600 >>",
+        "<< /Type /FontDescriptor /FontName /Foo /Flags 4 /FontBBox [0 0 1000 1000] /ItalicAngle 0 /Ascent 800"
+        " /Descent -200 /CapHeight 700 /StemV 80 >>",
+    });
+}
+
+// The same for a font of the collection Adobe-Japan1, showing ids 0x0cd4 and 0x0e8a (U+65E5 and
+// U+672C in the collection's own table).
+QByteArray japanPage()
+{
+    return TestPdf::build({
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R /Resources << /Font << /F1 5 0 R >> >> >>",
+        TestPdf::stream("BT /F1 24 Tf 72 700 Td <0cd40e8a> Tj ET"),
+        "<< /Type /Font /Subtype /Type0 /BaseFont /Foo /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
+        "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /Foo /CIDSystemInfo << /Registry (Adobe) /Ordering (Japan1)"
+        " /Supplement 6 >> /FontDescriptor 7 0 R /DW 1000 >>",
         "<< /Type /FontDescriptor /FontName /Foo /Flags 4 /FontBBox [0 0 1000 1000] /ItalicAngle 0 /Ascent 800"
         " /Descent -200 /CapHeight 700 /StemV 80 >>",
     });
@@ -127,6 +145,51 @@ TEST_F(PopplerSettings, CollectionMapIsReadAsACMap)
     settings.params->setTextEncoding("UTF-8");
     const ScopedGlobalParams scoped(settings.params);
     EXPECT_EQ(firstWordOf(cidFontPage()), QStringLiteral("AbC"));
+}
+
+TEST_F(PopplerSettings, CollectionMapKeepsEveryCharacterOfAnId)
+{
+    // Id 1 stands for the two letters of a ligature; Poppler's own tables keep one per id.
+    resources.write("maps/Adobe-Tomefold", "3 beginbfchar <0001> <00660069> <0002> <0042> <0003> <0043> endbfchar\n");
+    auto settings = makeSettings("cidToUnicode Adobe-Tomefold /maps/Adobe-Tomefold\n");
+    settings.params->setTextEncoding("UTF-8");
+    const ScopedGlobalParams scoped(settings.params);
+    EXPECT_EQ(firstWordOf(cidFontPage()), QStringLiteral("fiBC"));
+}
+
+TEST_F(PopplerSettings, UnicodeToUnicodeMapsApplyToFontsByName)
+{
+    // The path is used as written, not in the resources folder; the pattern is part of "Foo".
+    resources.write("maps/Adobe-Tomefold", "1 beginbfrange <0001> <0003> <0041> endbfrange\n");
+    current.write("utu", "0042 0078 0079\nnot a line\n");
+    const QByteArray line = QByteArray("unicodeToUnicode Fo ") + current.path("utu").c_str() + "\n";
+    auto settings = makeSettings(("cidToUnicode Adobe-Tomefold /maps/Adobe-Tomefold\n" + line).constData());
+    settings.params->setTextEncoding("UTF-8");
+    const ScopedGlobalParams scoped(settings.params);
+    EXPECT_EQ(firstWordOf(cidFontPage()), QStringLiteral("AxyC"));
+}
+
+TEST_F(PopplerSettings, TheShippedSettingsFileMapsTheCJKCollections)
+{
+    const QString poppler = QStringLiteral("/usr/share/poppler");
+    if (!QFile::exists(poppler + QStringLiteral("/cMap/Adobe-Japan1/Adobe-Japan1-UCS2")))
+        GTEST_SKIP() << "poppler-data is not installed";
+    // An install tree: the application's resources in share/tomefold, poppler-data in share/poppler.
+    QFile shipped(qEnvironmentVariable("TOMEFOLD_TEST_SOURCE_DATA") + QStringLiteral("/../../resources/xpdfrc"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    resources.write("share/tomefold/xpdfrc", shipped.readAll());
+    ASSERT_TRUE(QFile::link(poppler, QString::fromStdString(resources.path("share/poppler"))));
+
+    {
+        auto bare = makeSettings("# nothing\n");
+        bare.params->setTextEncoding("UTF-8");
+        const ScopedGlobalParams scoped(bare.params);
+        EXPECT_NE(firstWordOf(japanPage()), QStringLiteral("\u65e5\u672c"));
+    }
+    auto settings = PDFCore::makeCoreSettings({std::string(), resources.path("share/tomefold"), current.path()});
+    settings.params->setTextEncoding("UTF-8");
+    const ScopedGlobalParams scoped(settings.params);
+    EXPECT_EQ(firstWordOf(japanPage()), QStringLiteral("\u65e5\u672c"));
 }
 
 TEST_F(PopplerSettings, SettingsKnowNoSystemData)

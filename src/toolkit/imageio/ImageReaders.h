@@ -1,0 +1,32 @@
+#pragma once
+
+#include "toolkit/imageio/Image.h"
+
+#include <QByteArray>
+
+// One reader a format: the representations of a file's bytes, none when the bytes are not a readable
+// file of that format. None of them trusts a size the file declares: pixels past the decoded-size limit
+// are refused before they are allocated.
+ImageRepList ReadJPEGRepresentations(const QByteArray& bytes);
+ImageRepList ReadTIFFRepresentations(const QByteArray& bytes);
+ImageRepList ReadJPEG2000Representations(const QByteArray& bytes);
+ImageRepList ReadSGIRepresentations(const QByteArray& bytes);
+ImageRepList ReadTGARepresentations(const QByteArray& bytes);
+ImageRepList ReadOpenEXRRepresentations(const QByteArray& bytes);
+ImageRepList ReadFaxRepresentations(const QByteArray& bytes);
+ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes);
+ImageRepList ReadMacPaintRepresentations(const QByteArray& bytes);
+ImageRepList ReadCameraRawRepresentations(const QByteArray& bytes);
+ImageRepList ReadPDFRepresentations(const QByteArray& bytes);
+
+// Formats read through Qt's image plugins: "png", "gif", "bmp", "ico", "icns", "xbm". Every image
+// of the file (frames of a GIF, sizes of an icon) is a representation.
+ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format);
+
+// The resolution a PNG's pHYs chunk or a BMP's header gives, in dots per inch; 0 when the file gives
+// none.
+double PNGResolution(const QByteArray& bytes, bool vertical);
+double BMPResolution(const QByteArray& bytes, bool vertical);
+
+// The metadata dictionaries of a file that carries any (Exif, IPTC, XMP); empty for any other bytes.
+ImageMetadata ReadImageMetadata(const QByteArray& bytes);

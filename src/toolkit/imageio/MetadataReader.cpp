@@ -1,0 +1,69 @@
+#include "toolkit/imageio/ImageReaders.h"
+
+// exiv2 0.27 hands images out in std::auto_ptr, which the standard library only keeps as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+
+#include <mutex>
+
+namespace {
+
+void silenceLibrary()
+{
+    static std::once_flag silenced;
+    std::call_once(silenced, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
+}
+
+// The dictionary an Exif tag belongs to: the main image's tags, the camera's, the position's.
+QString dictionaryOfExifGroup(const std::string& group)
+{
+    if (group == "Image")
+        return QStringLiteral("{TIFF}");
+    if (group == "Photo" || group == "Iop")
+        return QStringLiteral("{Exif}");
+    if (group == "GPSInfo")
+        return QStringLiteral("{GPS}");
+    return {};
+}
+
+void readInto(Exiv2::Image& image, ImageMetadata& metadata)
+{
+    for (const auto& datum : image.exifData()) {
+        const QString dictionary = dictionaryOfExifGroup(datum.groupName());
+        if (dictionary.isEmpty())
+            continue;
+        metadata.dictionaries[dictionary].insert(QString::fromStdString(datum.tagName()), QString::fromStdString(datum.toString()));
+        if (datum.key() == "Exif.Image.Orientation" && datum.count() > 0) {
+            const long orientation = datum.toLong();
+            if (orientation >= 1 && orientation <= 8)
+                metadata.orientation = static_cast<int>(orientation);
+        }
+    }
+    for (const auto& datum : image.iptcData())
+        metadata.dictionaries[QStringLiteral("{IPTC}")].insert(QString::fromStdString(datum.tagName()), QString::fromStdString(datum.toString()));
+    for (const auto& datum : image.xmpData())
+        metadata.dictionaries[QStringLiteral("{XMP}")].insert(QString::fromStdString(datum.key()), QString::fromStdString(datum.toString()));
+}
+
+} // namespace
+
+ImageMetadata ReadImageMetadata(const QByteArray& bytes)
+{
+    ImageMetadata metadata;
+    if (bytes.size() < 8)
+        return metadata;
+    silenceLibrary();
+    try {
+        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.constData()), static_cast<long>(bytes.size()));
+        if (!image.get())
+            return metadata;
+        image->readMetadata();
+        readInto(*image, metadata);
+    } catch (const std::exception&) {
+        // A file whose metadata cannot be read keeps its pixels; it simply has no dictionaries.
+        return ImageMetadata{};
+    }
+    return metadata;
+}
+#pragma GCC diagnostic pop

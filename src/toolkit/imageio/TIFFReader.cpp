@@ -1,0 +1,245 @@
+#include "toolkit/codec/ImageLimits.h"
+#include "toolkit/imageio/CMYKSamples.h"
+#include "toolkit/imageio/ImageReaders.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Pages past this many are not read: a chain of directories is the file's word, not ours.
+constexpr int kMaxPages = 10000;
+
+struct MemoryFile {
+    const QByteArray* bytes = nullptr;
+    toff_t offset = 0;
+};
+
+tsize_t readMemory(thandle_t handle, tdata_t buffer, tsize_t size)
+{
+    auto* file = static_cast<MemoryFile*>(handle);
+    const auto total = static_cast<toff_t>(file->bytes->size());
+    if (size <= 0 || file->offset >= total)
+        return 0;
+    const auto count = std::min<toff_t>(static_cast<toff_t>(size), total - file->offset);
+    std::memcpy(buffer, file->bytes->constData() + file->offset, count);
+    file->offset += count;
+    return static_cast<tsize_t>(count);
+}
+
+tsize_t writeNothing(thandle_t, tdata_t, tsize_t)
+{
+    return 0;
+}
+
+toff_t seekMemory(thandle_t handle, toff_t offset, int whence)
+{
+    auto* file = static_cast<MemoryFile*>(handle);
+    const auto total = static_cast<toff_t>(file->bytes->size());
+    toff_t base = 0;
+    if (whence == SEEK_CUR)
+        base = file->offset;
+    else if (whence == SEEK_END)
+        base = total;
+    file->offset = base + offset;
+    return file->offset;
+}
+
+int closeNothing(thandle_t)
+{
+    return 0;
+}
+
+toff_t memorySize(thandle_t handle)
+{
+    return static_cast<toff_t>(static_cast<MemoryFile*>(handle)->bytes->size());
+}
+
+// The bytes are in memory already: libtiff reads uncompressed strips from them in place.
+int mapMemory(thandle_t handle, tdata_t* base, toff_t* size)
+{
+    const auto* file = static_cast<MemoryFile*>(handle);
+    *base = const_cast<char*>(file->bytes->constData());
+    *size = static_cast<toff_t>(file->bytes->size());
+    return 1;
+}
+
+void unmapNothing(thandle_t, tdata_t, toff_t) {}
+
+int quietHandler(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+struct TIFFCloser {
+    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+
+struct OptionsFree {
+    void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+
+double resolutionOf(TIFF* tiff, ttag_t tag)
+{
+    float value = 0;
+    if (!TIFFGetField(tiff, tag, &value) || !(value > 0))
+        return 0;
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (unit == RESUNIT_CENTIMETER)
+        return value * 2.54;
+    if (unit == RESUNIT_NONE)
+        return 0;
+    return value;
+}
+
+AlphaKind alphaKindOf(TIFF* tiff)
+{
+    uint16_t count = 0;
+    uint16_t* kinds = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0 || !kinds)
+        return AlphaKind::None;
+    if (kinds[0] == EXTRASAMPLE_ASSOCALPHA)
+        return AlphaKind::PremultipliedLast;
+    if (kinds[0] == EXTRASAMPLE_UNASSALPHA)
+        return AlphaKind::Last;
+    return AlphaKind::NoneSkipLast;
+}
+
+// The raw inks of an 8-bit, four-ink, interleaved, striped CMYK page, so that CMYK outputs keep them.
+QByteArray readCMYKSamples(TIFF* tiff, uint32_t width, uint32_t height)
+{
+    uint16_t photometric = 0, samples = 0, bits = 0, planar = PLANARCONFIG_CONTIG, inkSet = INKSET_CMYK;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
+    if (photometric != PHOTOMETRIC_SEPARATED || samples != 4 || bits != 8 || planar != PLANARCONFIG_CONTIG
+        || inkSet != INKSET_CMYK || TIFFIsTiled(tiff))
+        return {};
+    if (TIFFScanlineSize(tiff) != static_cast<tmsize_t>(width) * 4)
+        return {};
+    QByteArray inks(static_cast<qsizetype>(width) * height * 4, Qt::Uninitialized);
+    for (uint32_t row = 0; row < height; ++row) {
+        if (TIFFReadScanline(tiff, inks.data() + static_cast<qsizetype>(row) * width * 4, row, 0) < 0)
+            return {};
+    }
+    return inks;
+}
+
+// The common pages, 8-bit RGB, RGBA or grey samples interleaved in strips and stored top row first, are
+// read row by row straight into the pixels; every other page goes through libtiff's RGBA conversion.
+QImage readPlainRows(TIFF* tiff, uint32_t width, uint32_t height, AlphaKind alpha)
+{
+    uint16_t photometric = 0, samples = 1, bits = 1, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    if (bits != 8 || planar != PLANARCONFIG_CONTIG || orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tiff))
+        return {};
+    QImage::Format format = QImage::Format_Invalid;
+    if (photometric == PHOTOMETRIC_RGB && samples == 3)
+        format = QImage::Format_RGB888;
+    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::Last)
+        format = QImage::Format_RGBA8888;
+    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::PremultipliedLast)
+        format = QImage::Format_RGBA8888_Premultiplied;
+    else if (photometric == PHOTOMETRIC_MINISBLACK && samples == 1)
+        format = QImage::Format_Grayscale8;
+    if (format == QImage::Format_Invalid || TIFFScanlineSize(tiff) != static_cast<tmsize_t>(width) * samples)
+        return {};
+    QImage pixels(static_cast<int>(width), static_cast<int>(height), format);
+    if (pixels.isNull())
+        return {};
+    for (uint32_t row = 0; row < height; ++row) {
+        if (TIFFReadScanline(tiff, pixels.scanLine(static_cast<int>(row)), row, 0) < 0)
+            return {};
+    }
+    return pixels;
+}
+
+std::shared_ptr<ImageRep> readPage(TIFF* tiff)
+{
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    if (!FitsDecodedImageLimit(width, height, 8))
+        return nullptr;
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tiff, message))
+        return nullptr;
+    BitmapImageRep::Description description;
+    description.alphaKind = alphaKindOf(tiff);
+    // CMYK inks are read before anything else: libtiff reads rows in order only once a page is begun.
+    QByteArray inks = description.alphaKind == AlphaKind::None ? readCMYKSamples(tiff, width, height) : QByteArray();
+    QImage pixels = inks.isEmpty() ? readPlainRows(tiff, width, height, description.alphaKind)
+                                   : RGBImageFromCMYK(inks, static_cast<int>(width), static_cast<int>(height));
+    if (pixels.isNull()) {
+        pixels = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888_Premultiplied);
+        if (pixels.isNull())
+            return nullptr;
+        // The raster is packed A, B, G, R from the high byte: the bytes R, G, B, A in memory, alpha
+        // premultiplied, the rows top first (libtiff's own buffer layout equals QImage's: no row padding).
+        if (!TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels.bits()), ORIENTATION_TOPLEFT, 0))
+            return nullptr;
+        if (!AlphaKindHasAlpha(description.alphaKind))
+            pixels.reinterpretAsFormat(QImage::Format_RGBX8888); // every alpha byte is 255 already
+    }
+
+    description.dpiX = resolutionOf(tiff, TIFFTAG_XRESOLUTION);
+    description.dpiY = resolutionOf(tiff, TIFFTAG_YRESOLUTION);
+    uint16_t orientation = 0;
+    if (TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation) && orientation >= 1 && orientation <= 8)
+        description.metadata.orientation = orientation;
+    uint32_t iccLength = 0;
+    void* icc = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &iccLength, &icc) && icc)
+        description.iccProfile = QByteArray(static_cast<const char*>(icc), static_cast<qsizetype>(iccLength));
+    uint16_t photometric = 0, samples = 1;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+
+    const bool grey = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) && samples == 1;
+    if (grey) {
+        description.colorSpace = ColorSpaceModel::Grey;
+        if (pixels.format() != QImage::Format_Grayscale8)
+            pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
+    } else if (photometric == PHOTOMETRIC_PALETTE) {
+        description.colorSpace = ColorSpaceModel::Indexed;
+    }
+    if (!inks.isEmpty()) {
+        description.colorSpace = ColorSpaceModel::CMYK;
+        return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description));
+    }
+    return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description));
+}
+
+} // namespace
+
+ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
+{
+    if (bytes.size() < 8)
+        return {};
+    MemoryFile file{&bytes, 0};
+    std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+    TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxDecodedImageBytes));
+    std::unique_ptr<TIFF, TIFFCloser> tiff(TIFFClientOpenExt("memory", "r", &file, readMemory, writeNothing, seekMemory,
+                                                             closeNothing, memorySize, mapMemory, unmapNothing,
+                                                             options.get()));
+    if (!tiff)
+        return {};
+    ImageRepList pages;
+    int index = 0;
+    do {
+        if (auto page = readPage(tiff.get()))
+            pages.push_back(std::move(page));
+    } while (++index < kMaxPages && TIFFReadDirectory(tiff.get()));
+    return pages;
+}

@@ -1,0 +1,52 @@
+// The final alert's texts: all, some or none converted, in the singular for a batch of one file,
+// and a bounded list of the files that gave no PDF.
+#include "app/batch/BatchOutcome.h"
+#include "common/LocalizedStrings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Names(int count)
+{
+    QStringList names;
+    for (int index = 1; index <= count; ++index)
+        names << QStringLiteral("file%1.chm").arg(index);
+    return names;
+}
+
+} // namespace
+
+TEST(BatchOutcomeTexts, AllConvertedSpeaksOfOneFileOrOfFiles)
+{
+    EXPECT_EQ(FinalAlertTexts({1, {}}).title, Localized("SuccessfullConvertOneMsg"));
+    EXPECT_EQ(FinalAlertTexts({1, {}}).message, QString(""));
+    EXPECT_EQ(FinalAlertTexts({3, {}}).title, Localized("SuccessfullConvertMsg"));
+    EXPECT_FALSE(Localized("SuccessfullConvertOneMsg").contains(QStringLiteral("files")));
+}
+
+TEST(BatchOutcomeTexts, APartialBatchCountsAndNamesTheFilesNotConverted)
+{
+    const BatchOutcomeTexts texts = FinalAlertTexts({2, {QStringLiteral("Docs/broken.chm")}});
+    EXPECT_EQ(texts.title, Localized("PartlyConvertedMsg").arg(2).arg(3));
+    EXPECT_EQ(texts.message, Localized("NotConvertedOneIntro") + QStringLiteral("\n• Docs/broken.chm"));
+}
+
+TEST(BatchOutcomeTexts, NothingConvertedSaysSoForOneFileManyOrNone)
+{
+    EXPECT_EQ(FinalAlertTexts({0, {QStringLiteral("a.chm")}}).title, Localized("NothingConvertedOneMsg"));
+    const BatchOutcomeTexts many = FinalAlertTexts({0, Names(2)});
+    EXPECT_EQ(many.title, Localized("NothingConvertedMsg"));
+    EXPECT_EQ(many.message, Localized("NotConvertedIntro") + QStringLiteral("\n• file1.chm\n• file2.chm"));
+    const BatchOutcomeTexts none = FinalAlertTexts({0, {}});
+    EXPECT_EQ(none.title, Localized("NothingConvertedMsg"));
+    EXPECT_EQ(none.message, Localized("NoCHMFileFound"));
+}
+
+TEST(BatchOutcomeTexts, ALongListNamesAHandfulAndCountsTheRest)
+{
+    const QStringList lines = FinalAlertTexts({0, Names(20)}).message.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 1 + 8 + 1);
+    EXPECT_EQ(lines.at(8), QStringLiteral("• file8.chm"));
+    EXPECT_EQ(lines.last(), Localized("NotConvertedMore").arg(12));
+}

@@ -1,0 +1,19 @@
+# The toolkit's shared helpers, image layer, converter object, text stamp and records.
+set(toolkit_test_images ToolkitTestImages.cpp ToolkitTestImages.h)
+set(toolkit_test_libs tomefold_toolkit Qt6::Gui PkgConfig::JPEG PkgConfig::OPENJP2 PkgConfig::WEBP PkgConfig::TIFF
+    PkgConfig::EXIV2 PkgConfig::QPDF giflib::giflib)
+tomefold_add_test(toolkit_helper_tests SANITIZE
+  SOURCES ToolkitHelpersTest.cpp ${toolkit_test_images}
+  LIBS ${toolkit_test_libs})
+tomefold_add_test(toolkit_image_loading_tests SANITIZE
+  SOURCES ImageLoadingTest.cpp SourceLifetimeTest.cpp ${toolkit_test_images}
+  LIBS ${toolkit_test_libs})
+tomefold_add_test(toolkit_image_reader_robustness_tests SANITIZE
+  SOURCES ImageReaderRobustnessTest.cpp ${toolkit_test_images}
+  LIBS ${toolkit_test_libs})
+tomefold_add_test(toolkit_text_stamp_tests SANITIZE
+  SOURCES TextStampTest.cpp
+  LIBS tomefold_toolkit Qt6::Gui)
+tomefold_add_test(toolkit_record_tests SANITIZE
+  SOURCES ToolkitProgressTest.cpp
+  LIBS tomefold_toolkit)
