@@ -1,22 +1,30 @@
-// chm-export [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME] FILE.chm OUT.pdf
+// chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME]
+//            FILE.chm OUT.pdf
 //
-// Exports a CHM file to PDF the way the batch application does (the document's export, called from
-// a worker thread while the main thread serves the web engine) and prints key=value lines: topics,
-// pages, the mean time per topic of each phase, seconds, the peak memory of this process, and the
-// ratio of the whole export's time to the engine's loading, layout and printing alone; then the
-// output's size and embedded font programs, and the time per 1,000 topics at the start and at the
-// end of the topic phase with their ratio (an export that slows down as the document grows shows
-// a ratio above 1).
+// Exports a CHM file to PDF the way the batch application does (the steps of the document's export,
+// called from a worker thread while the main thread serves the web engine) and prints key=value
+// lines: topics, pages, the mean time per topic of each phase (summed over the topics in flight, so
+// with several jobs they add up to more than the wall time), the jobs used, the most printed topics
+// held waiting for their turn, seconds, the peak memory of this process and of this process with the
+// engine's processes (sampled), the processor time per topic of the main thread and of all these
+// processes together, and the ratio of the whole export's time to the engine's loading, layout and
+// printing alone; then the output's size and embedded font programs, and the time per 1,000 topics
+// at the start and at the end of the topic phase with their ratio (an export that slows down as the
+// document grows shows a ratio above 1).
+// --jobs: topics in the engine at once; by default the exporter's automatic choice.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
+#include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
+#include "export/CHMExporter.h"
 #include "export/PDFExportProvider.h"
 #include "platform/PdfDocument.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProgressBar>
 #include <QElapsedTimer>
 #include <QFile>
@@ -28,10 +36,14 @@
 #include <qpdf/QPDF.hh>
 
 #include <algorithm>
-#include <cstdio>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <map>
 #include <optional>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -67,6 +79,7 @@ struct Arguments {
     TomefoldConversionOptions options;
     QString source;
     QString target;
+    int jobs = CHMExporter::automaticJobs();
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -103,6 +116,12 @@ std::optional<Arguments> parse(const QStringList& args)
             options.exportHyperlinks = 0;
         } else if (arg == QLatin1String("--no-toc")) {
             options.exportTOC = 0;
+        } else if (arg == QLatin1String("--jobs")) {
+            bool ok = false;
+            parsed.jobs = next.toInt(&ok);
+            if (!ok || parsed.jobs < 1)
+                return std::nullopt;
+            ++i;
         } else if (arg == QLatin1String("--encoding") && !next.isEmpty()) {
             options.encodingName = next;
             ++i;
@@ -125,6 +144,62 @@ double statisticValue(const QString& lines, const char* key)
     const QRegularExpression line(QStringLiteral("^%1=(.*)$").arg(QLatin1String(key)),
                                   QRegularExpression::MultilineOption);
     return line.match(lines).captured(1).toDouble();
+}
+
+// This process and every process below it (the engine's): their resident memory in KiB, and the
+// processor time they and the children they reaped have used, in milliseconds.
+struct TreeUsage {
+    long residentKiB = 0;
+    double cpuMs = 0;
+};
+
+TreeUsage treeUsage()
+{
+    struct Process {
+        long parent = 0;
+        long residentKiB = 0;
+        double cpuTicks = 0;
+    };
+    std::map<long, Process> processes;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool isPid = false;
+        const long pid = entry.toLong(&isPid);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isPid || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid ... utime stime cutime cstime (fields 14 to 17) ... rss (field 24)
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 22)
+            continue;
+        Process& process = processes[pid];
+        process.parent = fields[1].toLong();
+        for (int field = 11; field <= 14; ++field)
+            process.cpuTicks += fields[field].toDouble();
+        process.residentKiB = fields[21].toLong() * (::sysconf(_SC_PAGESIZE) / 1024);
+    }
+    const long self = static_cast<long>(::getpid());
+    const double msPerTick = 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    TreeUsage usage;
+    for (const auto& [pid, process] : processes) {
+        for (long ancestor = pid; ancestor > 1;
+             ancestor = processes.count(ancestor) ? processes.at(ancestor).parent : 0) {
+            if (ancestor == self) {
+                usage.residentKiB += process.residentKiB;
+                usage.cpuMs += process.cpuTicks * msPerTick;
+                break;
+            }
+        }
+    }
+    return usage;
+}
+
+// Processor time the calling thread has used, in milliseconds.
+double threadCpuMs()
+{
+    timespec used{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return static_cast<double>(used.tv_sec) * 1000.0 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
 long peakMemoryKiB()
@@ -221,7 +296,7 @@ int main(int argc, char** argv)
 
     std::optional<Arguments> arguments = parse(QCoreApplication::arguments());
     if (!arguments) {
-        std::fprintf(stderr, "usage: chm-export [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
+        std::fprintf(stderr, "usage: chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
                              "[--encoding NAME] FILE.chm OUT.pdf\n");
         return 2;
     }
@@ -235,19 +310,45 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open %s\n", qUtf8Printable(arguments->source));
         return 1;
     }
+    std::atomic<bool> exporting{true};
+    std::atomic<long> peakTreeKiB{0};
+    std::thread sampler([&] {
+        while (exporting.load()) {
+            peakTreeKiB = std::max(peakTreeKiB.load(), treeUsage().residentKiB);
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+    });
     QElapsedTimer timer;
     timer.start();
     QProgressBar progress;
     TopicClock clock(timer);
     QObject::connect(&progress, &QProgressBar::valueChanged, [&clock](int value) { clock.valueChanged(value); });
     document.exportProgressIndicator = &progress;
+    const double mainCpuAtStart = threadCpuMs();
+    const double treeCpuAtStart = treeUsage().cpuMs;
+    double treeCpuMs = 0;
     std::thread worker([&] {
-        document.exportToPDF(QUrl::fromLocalFile(arguments->target), &arguments->options);
+        // The document's export entry, with the number of jobs set on the exporter.
+        const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
+        CHMExporter exporter(document, QUrl::fromLocalFile(arguments->target), pageList, &arguments->options);
+        if (!arguments->options.encodingName.isNull())
+            document.setEncodingName(arguments->options.encodingName);
+        exporter.setJobs(arguments->jobs);
+        exporter.initConditionalLock();
+        exporter.exportToPDF();
+        exporter.lockWhenCondition();
+        exporter.releaseLock();
+        treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     app.exec();
     worker.join();
     const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
+    // The main thread serves the engine's browser side and appends every page: the export cannot
+    // be faster than its busy time, however many topics are in flight.
+    const double mainCpuMs = threadCpuMs() - mainCpuAtStart;
+    exporting = false;
+    sampler.join();
 
     QFile written(arguments->target);
     const bool wrote = written.open(QIODevice::ReadOnly);
@@ -256,11 +357,15 @@ int main(int argc, char** argv)
     lines.replace(QRegularExpression(QStringLiteral("^pages=.*$"), QRegularExpression::MultilineOption),
                   QStringLiteral("pages=%1").arg(pdf ? pdf->pageCount() : 0));
     std::printf("%s", qUtf8Printable(lines));
-    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\n", seconds, static_cast<double>(peakMemoryKiB()) / 1024.0);
+    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\n", seconds,
+                static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0);
     // The whole export against the engine's own part of it: loading, laying out and printing.
     const double engineMs = statisticValue(lines, "load_ms") + statisticValue(lines, "layout_ms")
                             + statisticValue(lines, "print_ms");
     const double topics = statisticValue(lines, "topics");
+    if (topics > 0)
+        std::printf("main_thread_cpu_ms=%.2f\nall_processes_cpu_ms=%.2f\nwall_ms_per_topic=%.2f\n", mainCpuMs / topics,
+                    treeCpuMs / topics, seconds * 1000.0 / topics);
     if (engineMs > 0 && topics > 0)
         std::printf("whole_to_engine_ratio=%.2f\n", seconds * 1000.0 / topics / engineMs);
     if (pdf) {

@@ -1,6 +1,7 @@
 #include "export/AnchorPlacement.h"
 
 #include "export/PageCharacters.h"
+#include "export/PrintedPageLayout.h"
 #include "export/pdfcore/LocatorTextOutputDev.h"
 #include "export/pdfcore/PageDisplay.h"
 #include "export/pdfcore/PageWordList.h"
@@ -100,6 +101,7 @@ void AnchorPlacement::clear()
     m_recordOf.clear();
     m_next = 0;
     m_lastPage.reset();
+    m_preparedPages = nullptr;
 }
 
 std::string_view AnchorPlacement::matchedText() const
@@ -111,22 +113,20 @@ std::string_view AnchorPlacement::matchedText() const
 
 AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageIndex)
 {
+    // Read beforehand where it could be, on another thread; otherwise now.
+    const std::size_t index = static_cast<std::size_t>(std::max(pageIndex, 0));
+    const bool prepared = m_preparedPages != nullptr && index < m_preparedPages->size() && (*m_preparedPages)[index];
+    const PrintedPageLayout layout = prepared ? *(*m_preparedPages)[index] : PrintedPageLayout::read(printed, pageIndex);
     PageText page;
-    const int pageNumber = pageIndex + 1;
-    if (Page* pdfPage = printed.getPage(pageNumber))
-        page.cropBox = *pdfPage->getCropBox();
-    // One rendering serves both the matching of the words and the page's character count.
-    PDFCore::LocatorTextOutputDev device;
-    if (!device.isOk())
+    page.cropBox = layout.cropBox;
+    if (!layout.deviceOk)
         return page;
-    PDFCore::displayPages(printed, device, pageNumber, pageNumber, 72.0, 72.0, 0, /*useMediaBox=*/false,
-                          /*crop=*/true, /*printing=*/false);
     const std::string_view text = matchedText();
-    std::vector<PDFCore::LocatorWord> words = PDFCore::pageWords(device);
+    std::vector<PDFCore::LocatorWord> words = layout.words;
     dropLeadingStrayWords(words, text, std::clamp<std::int32_t>(m_textOffset, 0, static_cast<std::int32_t>(text.size())));
     const UnicodeMap* encoding = globalParams ? globalParams->getTextEncoding() : nullptr;
     page.locatorResult = PDFCore::locateTextOffsets(words, encoding, text, m_textOffset, m_records, m_recordIndex);
-    page.characters = PageCharacters::fromDevice(device, page.cropBox);
+    page.characters = layout.characters;
     return page;
 }
 

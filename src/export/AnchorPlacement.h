@@ -12,6 +12,7 @@
 
 class PDFDoc;
 class PDFRectangle;
+struct PrintedPageLayout;
 
 // Puts one topic's pending destinations on the output pages that its printed pages become.
 //
@@ -52,6 +53,9 @@ public:
     void finish();
     // Forgets the topic.
     void clear();
+    // The printed pages' layouts, read beforehand (an empty entry is read when its page comes);
+    // they must stay until clear().
+    void usePreparedPages(const std::vector<std::optional<PrintedPageLayout>>* pages) { m_preparedPages = pages; }
 
     bool hasPending() const { return m_next < m_pending.size(); }
 
@@ -83,4 +87,5 @@ private:
     std::size_t m_next = 0;
     std::optional<LastPage> m_lastPage; // the last page read, where names after all text go
     double m_topMargin = 0.0;
+    const std::vector<std::optional<PrintedPageLayout>>* m_preparedPages = nullptr;
 };

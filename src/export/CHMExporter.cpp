@@ -2,6 +2,8 @@
 
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMWebProfile.h"
+#include "export/TopicPrintQueue.h"
+#include "export/TopicSlot.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 #include "platform/PdfDocument.h"
@@ -35,7 +37,7 @@ CHMExporter::~CHMExporter()
 {
     // Normally released when the export ends; an exporter that never ran still owns nothing
     // the engine could call back into once it is gone.
-    if (m_webView || m_webProfile)
+    if (!m_slots.empty() || m_webProfile)
         runOnMainAndWait([this] { releaseWebObjects(); });
 }
 

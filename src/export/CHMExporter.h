@@ -22,21 +22,29 @@
 #include <vector>
 
 class CHMDocument;
+class QThreadPool;
 class CHMWebProfile;
 class OffscreenWebPage;
 class PdfDocument;
 class PrintedTopic;
 class SerialOperationQueue;
+class TopicPrintQueue;
+class TopicText;
 struct TopicAnchor;
+struct TopicPrintout;
+struct TopicSlot;
 struct TomefoldConversionOptions;
 
 // Turns one open CHM document into one PDF file: every topic, in order, is loaded in an off-screen
 // page, printed, stripped of blank pages and appended to the output document, which is written
 // once the last topic is done.
 //
-// The export is a chain of steps on the main thread: exportToPDF schedules the current topic's
-// load; the load's end prints the topic, appends its pages, advances and calls exportToPDF again.
-// The caller starts it and waits on the completion lock, which opens when the export has ended.
+// The export is a chain of steps on the main thread. Up to jobs() topics are in the engine at
+// once, each in a view of its own (loading, layout and printing overlap); what follows the page
+// list's order (anchors, appending, page numbers, progress) happens topic after topic as each
+// one's turn comes: exportToPDF reports the current topic, its printout is appended once it is
+// ready, and the step advances and calls exportToPDF again. The caller starts it and waits on the
+// completion lock, which opens when the export has ended.
 class CHMExporter {
 public:
     enum class Outcome {
@@ -77,6 +85,13 @@ public:
     // Starts or continues the export.
     void exportToPDF();
 
+    // How many topics may be in the engine at once: one less than the processors this process
+    // may run on, at least 1 and at most 6.
+    static int automaticJobs();
+    // Set before the export starts; values below 1 count as 1.
+    void setJobs(int jobs);
+    int jobs() const { return m_jobs; }
+
     const LinkItemList& pageList() const { return m_pageList; }
     const ExportPrintSettings& printSettings() const { return m_printSettings; }
     bool exportsHyperlinks() const { return m_ExportHyperlinks; }
@@ -115,20 +130,36 @@ private:
     void addUnlistedTopics();
     static QString pageKey(const QString& path);
 
-    // Topic chain (CHMExporterTopics.cpp).
-    void initWebView();
-    void retireWebView();
-    void webViewLoadRequestOnMainThread(const QUrl& url);
-    void webViewDidFinishLoad(bool succeeded);
-    void prepareTopicForPrint(int attempt);
-    void printTopic();
-    void topicPrinted(const QByteArray& printed);
-    void appendPrintedPages(const QByteArray& printed);
+    // Topic chain (CHMExporterTopics.cpp): one topic in one view, then its turn in order.
+    void initWebView(TopicSlot& slot);
+    void retireWebView(TopicSlot& slot);
+    void webViewLoadRequestOnMainThread(TopicSlot& slot);
+    void webViewDidFinishLoad(TopicSlot& slot, bool succeeded);
+    void prepareTopicForPrint(TopicSlot& slot, int attempt);
+    void printTopic(TopicSlot& slot);
+    void topicPrinted(TopicSlot& slot, const QByteArray& printed);
+    void appendTopic(TopicPrintout printout);
+    void appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic);
     void finishTopic();
 
+    // Topics in flight (CHMExporterSlots.cpp): free views take the next topics, and printouts
+    // are appended in page-list order.
+    void continueTopicsInFlight();
+    void startTopic(TopicSlot& slot, std::size_t topic);
+    TopicSlot& freeSlot();
+    void topicDone(TopicSlot& slot, TopicPrintout printout);
+    // Opens the printed PDF and reads its pages on another thread, then queues the printout.
+    void preparePrintout(std::size_t topic, TopicPrintout printout);
+    void printoutReady(std::size_t topic, TopicPrintout printout);
+    void appendTopicsInTurn();
+    void stopTopicsInFlight();
+    bool isExportRunning() const { return m_outcome == Outcome::Running; }
+
     // Anchors of a topic: the text and named places of the page, and where they fall on the
-    // appended pages. collectAnchors runs after a successful print and calls next when done.
-    void collectAnchors(const std::function<void()>& next);
+    // appended pages. readTopicText runs in the topic's view right after its print;
+    // collectAnchors records the destinations when the topic's turn comes.
+    void readTopicText(TopicSlot& slot, std::function<void(TopicText)> done);
+    void collectAnchors(TopicText text);
     void beginAnchorPlacement(const PrintedTopic& printed);
     void placeAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
     void passOverAnchorsOnPage(const PrintedTopic& printed, int pageIndex);
@@ -169,10 +200,14 @@ private:
 
     // Web objects live on the main thread; the pages go before the profile they use.
     std::unique_ptr<CHMWebProfile> m_webProfile;
-    std::shared_ptr<OffscreenWebPage> m_webView;
-    // False once a topic's load, layout or print failed in the view: the next topic gets a new one.
-    bool m_webViewUsable = false;
-    QUrl m_topicUrl;
+    std::vector<std::unique_ptr<TopicSlot>> m_slots;
+    int m_jobs = automaticJobs();
+    std::unique_ptr<TopicPrintQueue> m_printQueue; // made with the first view
+    // Printouts are opened and read here, off the main thread, one PDF core document per thread.
+    std::unique_ptr<QThreadPool> m_printoutPool;
+    // Held while the export's main-thread objects are in use: what the pool hands back after they
+    // are gone is dropped.
+    std::shared_ptr<int> m_printoutsWanted = std::make_shared<int>(0);
 
     QHash<QString, LinkDestinationPtr> m_linkDestinationList;
     std::vector<LinkDestinationPtr> m_linkDestinationListArray;

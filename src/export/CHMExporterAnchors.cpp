@@ -3,11 +3,13 @@
 #include "export/AnchorKeys.h"
 #include "export/DOMTextWalk.h"
 #include "export/PrintedTopic.h"
+#include "export/TopicSlot.h"
 #include "export/TopicText.h"
 #include "platform/OffscreenWebPage.h"
 
-// A topic's anchors: after its print, the destination of the topic itself and of each named
-// element are recorded with their offsets in the page's text; while its pages are appended, each
+// A topic's anchors: right after its print, its page's text and named elements are read; when its
+// turn comes, the destination of the topic itself and of each named element are recorded with
+// their offsets in the page's text; while its pages are appended, each
 // pending destination is placed on the output page and point where its text lies. Link
 // resolution and the outline read the placed destinations once every topic is done.
 
@@ -22,30 +24,33 @@ constexpr double kPointsPerCssPixel = 72.0 / 96.0;
 
 } // namespace
 
-void CHMExporter::collectAnchors(const std::function<void()>& next)
+void CHMExporter::readTopicText(TopicSlot& slot, std::function<void(TopicText)> done)
+{
+    if (!slot.webView) {
+        done(TopicText());
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    slot.webView->runScript(DOMTextWalk::script(), kTextWalkTimeout,
+                            [this, &slot, done = std::move(done), timer](const std::optional<QVariant>& result) {
+                                if (!result)
+                                    slot.webViewUsable = false;
+                                std::optional<TopicText> text = result ? DOMTextWalk::readResult(*result) : std::nullopt;
+                                m_statistics.anchorsMs += elapsedMs(timer);
+                                done(text ? std::move(*text) : TopicText());
+                            });
+}
+
+void CHMExporter::collectAnchors(TopicText text)
 {
     QElapsedTimer timer;
     timer.start();
-    const auto collected = [this, next, timer](TopicText text) {
-        std::vector<AnchorPlacement::PendingDestination> pending{
-            {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
-        addAnchorDestinations(text.anchors(), pending);
-        m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
-        m_statistics.anchorsMs += elapsedMs(timer);
-        next();
-    };
-    if (!m_webView) {
-        collected(TopicText());
-        return;
-    }
-    // Right after the print, before the page's own scripts can change what was printed.
-    m_webView->runScript(DOMTextWalk::script(), kTextWalkTimeout,
-                         [this, collected](const std::optional<QVariant>& result) {
-                             if (!result)
-                                 m_webViewUsable = false;
-                             std::optional<TopicText> text = result ? DOMTextWalk::readResult(*result) : std::nullopt;
-                             collected(text ? std::move(*text) : TopicText());
-                         });
+    std::vector<AnchorPlacement::PendingDestination> pending{
+        {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
+    addAnchorDestinations(text.anchors(), pending);
+    m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
+    m_statistics.anchorsMs += elapsedMs(timer);
 }
 
 CHMExporter::LinkDestinationPtr CHMExporter::AddDestinationForEachPage()
@@ -75,9 +80,10 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
     }
 }
 
-void CHMExporter::beginAnchorPlacement(const PrintedTopic&)
+void CHMExporter::beginAnchorPlacement(const PrintedTopic& printed)
 {
     m_topicAnchors.setTopMargin(m_printSettings.topMargin);
+    m_topicAnchors.usePreparedPages(&printed.preparedLayouts());
     m_topicAnchors.begin();
 }
 

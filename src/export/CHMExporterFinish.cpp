@@ -6,6 +6,8 @@
 #include "common/LocalizedStrings.h"
 #include "export/LinkResolution.h"
 #include "export/Outline.h"
+#include "export/TopicPrintQueue.h"
+#include "export/TopicSlot.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 #include "platform/PdfDocument.h"
@@ -126,9 +128,14 @@ void CHMExporter::endExport()
 
 void CHMExporter::releaseWebObjects()
 {
-    if (m_webView)
-        QObject::disconnect(m_webView.get(), nullptr, nullptr, nullptr);
-    m_webView.reset();
+    for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
+        if (slot->webView)
+            QObject::disconnect(slot->webView.get(), nullptr, nullptr, nullptr);
+    }
+    m_slots.clear();
+    // Printouts still being read are dropped when they come back.
+    m_printoutsWanted.reset();
+    m_printQueue.reset();
     m_webProfile.reset();
 }
 

@@ -6,7 +6,9 @@
 #include "chm/TopicPath.h"
 #include "common/LocalizedStrings.h"
 #include "export/PrintedTopic.h"
+#include "export/TopicPrintQueue.h"
 #include "export/TopicPrintScripts.h"
+#include "export/TopicSlot.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 #include "platform/PdfDocument.h"
@@ -33,6 +35,7 @@ void CHMExporter::exportToPDF()
 {
     if (m_document.m_isConversionCancelled.exchange(false)) {
         m_outcome = Outcome::Cancelled;
+        stopTopicsInFlight();
         endExport();
         return;
     }
@@ -41,118 +44,137 @@ void CHMExporter::exportToPDF()
         finishExport();
         return;
     }
-    const LinkItemPtr item = m_pageList.at(static_cast<qsizetype>(m_curPageId));
-    const QUrl url = m_document.composeURL(TopicPath::loadablePath(item->path()));
     reportProgress(static_cast<double>(m_curPageId) * 100.0 / static_cast<double>(count), m_pageCount,
                    Localized("Exporting").arg(QFileInfo(m_document.filePath()).fileName()));
-    runOnMainAndWait([this, url] {
-        // One view serves topic after topic while they go well, which saves making a page and
-        // its renderer for each; a view that failed, or already shows this document (whose
-        // reload would be a mere scroll), is replaced.
-        if (!m_webView || !m_webViewUsable || OffscreenWebPage::sameDocument(m_webView->page().url(), url))
-            initWebView();
-    });
-    // Started from the event loop, never from inside the engine's callbacks of the previous topic.
-    MainThread::runOnMainLater([this, url] { webViewLoadRequestOnMainThread(url); });
+    // Started from the event loop, never from inside the engine's callbacks of an earlier topic:
+    // free views take the next topics, and the current one is appended once it is printed.
+    MainThread::runOnMainLater([this] { continueTopicsInFlight(); });
 }
 
-void CHMExporter::initWebView()
+void CHMExporter::initWebView(TopicSlot& slot)
 {
-    retireWebView();
+    retireWebView(slot);
     if (!m_webProfile)
         m_webProfile = std::make_unique<CHMWebProfile>(m_document);
     auto page = std::make_unique<CHMWebPage>(m_webProfile->profile());
     page->setExportMode(true);
-    m_webView = std::make_shared<OffscreenWebPage>(std::move(page), m_printSettings.printableViewSize());
-    m_webViewUsable = true;
-    QObject::connect(m_webView.get(), &OffscreenWebPage::loadEnded, m_webView.get(),
-                     [this](bool succeeded) { webViewDidFinishLoad(succeeded); });
+    slot.webView = std::make_shared<OffscreenWebPage>(std::move(page), m_printSettings.printableViewSize());
+    slot.webViewUsable = true;
+    QObject::connect(slot.webView.get(), &OffscreenWebPage::loadEnded, slot.webView.get(),
+                     [this, &slot](bool succeeded) { webViewDidFinishLoad(slot, succeeded); });
 }
 
-void CHMExporter::retireWebView()
+void CHMExporter::retireWebView(TopicSlot& slot)
 {
-    if (!m_webView)
+    if (!slot.webView)
         return;
-    QObject::disconnect(m_webView.get(), nullptr, nullptr, nullptr);
+    QObject::disconnect(slot.webView.get(), nullptr, nullptr, nullptr);
     // Deleted from the event loop: this may run inside one of the view's own callbacks.
-    MainThread::runOnMainLater([retired = std::move(m_webView)] {});
+    MainThread::runOnMainLater([retired = std::move(slot.webView)] {});
 }
 
-void CHMExporter::webViewLoadRequestOnMainThread(const QUrl& url)
+void CHMExporter::startTopic(TopicSlot& slot, std::size_t topic)
 {
-    m_phaseTimer.start();
-    m_topicUrl = url;
-    if (!url.isValid() || !m_webView) {
-        webViewDidFinishLoad(false);
+    const LinkItemPtr item = m_pageList.at(static_cast<qsizetype>(topic));
+    const QUrl url = m_document.composeURL(TopicPath::loadablePath(item->path()));
+    slot.busy = true;
+    slot.topic = topic;
+    slot.topicUrl = url;
+    // One view serves topic after topic while they go well, which saves making a page and its
+    // renderer for each; a view that failed, or already shows this document (whose reload would
+    // be a mere scroll), is replaced.
+    if (!slot.webView || !slot.webViewUsable || OffscreenWebPage::sameDocument(slot.webView->page().url(), url))
+        initWebView(slot);
+    // Started from the event loop, never from inside the engine's callbacks of another topic.
+    MainThread::runOnMainLater([this, &slot] { webViewLoadRequestOnMainThread(slot); });
+}
+
+void CHMExporter::webViewLoadRequestOnMainThread(TopicSlot& slot)
+{
+    if (!isExportRunning())
+        return;
+    slot.phaseTimer.start();
+    if (!slot.topicUrl.isValid() || !slot.webView) {
+        webViewDidFinishLoad(slot, false);
         return;
     }
-    static_cast<CHMWebPage&>(m_webView->page()).setTopicUrl(url);
-    m_webView->load(url, kTopicLoadTimeout);
+    static_cast<CHMWebPage&>(slot.webView->page()).setTopicUrl(slot.topicUrl);
+    slot.webView->load(slot.topicUrl, kTopicLoadTimeout);
 }
 
-void CHMExporter::webViewDidFinishLoad(bool succeeded)
+void CHMExporter::webViewDidFinishLoad(TopicSlot& slot, bool succeeded)
 {
-    m_statistics.loadMs += elapsedMs(m_phaseTimer);
+    m_statistics.loadMs += elapsedMs(slot.phaseTimer);
     // A topic that failed to load, or did not finish in time, shows nothing worth printing.
     if (!succeeded) {
-        m_webViewUsable = false;
-        finishTopic();
+        slot.webViewUsable = false;
+        topicDone(slot, {});
         return;
     }
-    m_phaseTimer.start();
-    prepareTopicForPrint(0);
+    slot.phaseTimer.start();
+    prepareTopicForPrint(slot, 0);
 }
 
-void CHMExporter::prepareTopicForPrint(int attempt)
+void CHMExporter::prepareTopicForPrint(TopicSlot& slot, int attempt)
 {
     const double maxHeightPx = kMaximumFrameHeight * kCssPixelsPerPoint;
-    m_webView->runScript(TopicPrintScripts::prepareForPrint(m_printSettings.printableViewSize().width(), maxHeightPx),
-                         kLayoutScriptTimeout,
-                         [this, attempt](const std::optional<QVariant>& result) {
-                             if (!result) {
-                                 // The topic's own scripts hold the page: it cannot print either.
-                                 m_webViewUsable = false;
-                                 finishTopic();
-                                 return;
-                             }
-                             const int pending = result->toMap().value(QStringLiteral("pending")).toInt();
-                             if (pending > 0 && attempt < kFrameLoadRounds) {
-                                 QTimer::singleShot(kFrameLoadRoundDelay, m_webView.get(),
-                                                    [this, attempt] { prepareTopicForPrint(attempt + 1); });
-                                 return;
-                             }
-                             m_statistics.layoutMs += elapsedMs(m_phaseTimer);
-                             printTopic();
-                         });
+    slot.webView->runScript(TopicPrintScripts::prepareForPrint(m_printSettings.printableViewSize().width(), maxHeightPx),
+                            kLayoutScriptTimeout,
+                            [this, &slot, attempt](const std::optional<QVariant>& result) {
+                                if (!result) {
+                                    // The topic's own scripts hold the page: it cannot print either.
+                                    slot.webViewUsable = false;
+                                    topicDone(slot, {});
+                                    return;
+                                }
+                                const int pending = result->toMap().value(QStringLiteral("pending")).toInt();
+                                if (pending > 0 && attempt < kFrameLoadRounds) {
+                                    QTimer::singleShot(kFrameLoadRoundDelay, slot.webView.get(),
+                                                       [this, &slot, attempt] { prepareTopicForPrint(slot, attempt + 1); });
+                                    return;
+                                }
+                                m_statistics.layoutMs += elapsedMs(slot.phaseTimer);
+                                printTopic(slot);
+                            });
 }
 
-void CHMExporter::printTopic()
+void CHMExporter::printTopic(TopicSlot& slot)
 {
-    m_phaseTimer.start();
-    m_webView->printToPdf(m_printSettings.pageLayout(), kTopicPrintTimeout,
-                          [this](const QByteArray& printed) { topicPrinted(printed); });
+    slot.phaseTimer.start();
+    slot.webView->printToPdf(m_printSettings.pageLayout(), kTopicPrintTimeout,
+                             [this, &slot](const QByteArray& printed) { topicPrinted(slot, printed); });
 }
 
-void CHMExporter::topicPrinted(const QByteArray& printed)
+void CHMExporter::topicPrinted(TopicSlot& slot, const QByteArray& printed)
 {
-    m_statistics.printMs += elapsedMs(m_phaseTimer);
+    m_statistics.printMs += elapsedMs(slot.phaseTimer);
     if (printed.isEmpty()) {
-        m_webViewUsable = false;
-        finishTopic();
+        slot.webViewUsable = false;
+        topicDone(slot, {});
         return;
     }
-    collectAnchors([this, printed] {
-        appendPrintedPages(printed);
-        finishTopic();
+    // Read right after the print, before the page's own scripts can change what was printed.
+    readTopicText(slot, [this, &slot, printed](TopicText text) {
+        TopicPrintout printout;
+        printout.printed = printed;
+        printout.text = std::move(text);
+        topicDone(slot, std::move(printout));
     });
 }
 
-void CHMExporter::appendPrintedPages(const QByteArray& printed)
+void CHMExporter::appendTopic(TopicPrintout printout)
+{
+    // A topic that was not printed has no pages and no destinations, not even its own.
+    if (!printout.printed.isEmpty()) {
+        collectAnchors(std::move(printout.text));
+        appendPrintedPages(printout.opened);
+    }
+    finishTopic();
+}
+
+void CHMExporter::appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic)
 {
     try {
-        m_phaseTimer.start();
-        const std::unique_ptr<PrintedTopic> topic = PrintedTopic::open(printed);
-        m_statistics.blankMs += elapsedMs(m_phaseTimer);
         if (!topic)
             return;
         if (!m_pdfDocument) {
@@ -186,8 +208,6 @@ void CHMExporter::appendPrintedPages(const QByteArray& printed)
 
 void CHMExporter::finishTopic()
 {
-    if (m_webView && static_cast<const CHMWebPage&>(m_webView->page()).hasOpenedDialogs())
-        m_webViewUsable = false;
     endTopicAnchors();
     ++m_statistics.topics;
     ++m_curPageId;

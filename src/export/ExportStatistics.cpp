@@ -19,5 +19,6 @@ QString ExportStatistics::keyValueLines(int pages) const
     add("links_ms", linksMs * perTopic);
     add("outline_ms", outlineMs * perTopic);
     add("write_ms", writeMs * perTopic);
+    lines += QStringLiteral("jobs=%1\nwaiting_peak=%2\n").arg(jobs).arg(peakTopicsWaiting);
     return lines;
 }

@@ -19,6 +19,8 @@ struct ExportStatistics {
     double linksMs = 0;   // pointing the internal links at their destinations
     double outlineMs = 0; // building the outline
     double writeMs = 0;   // writing the output file
+    int jobs = 1;              // topics in the engine at once, at most
+    int peakTopicsWaiting = 0; // the most printed topics held until their turn came
 
     // "key=value" lines: topics, pages, then the mean time of each phase per topic.
     QString keyValueLines(int pages) const;

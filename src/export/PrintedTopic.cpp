@@ -32,5 +32,32 @@ int PrintedTopic::pageCount() const
 
 bool PrintedTopic::isBlankPage(int index) const
 {
+    if (index >= 0 && static_cast<std::size_t>(index) < m_blank.size())
+        return m_blank[static_cast<std::size_t>(index)];
     return IsBlankPDFPage(m_textDocument.get(), index);
+}
+
+void PrintedTopic::prepare()
+{
+    prepareBlankTests();
+    prepareLayouts();
+}
+
+void PrintedTopic::prepareBlankTests()
+{
+    const int pages = pageCount();
+    std::vector<bool> blank(static_cast<std::size_t>(pages), false);
+    for (int index = 0; index < pages; ++index)
+        blank[static_cast<std::size_t>(index)] = IsBlankPDFPage(m_textDocument.get(), index);
+    m_blank = std::move(blank);
+}
+
+void PrintedTopic::prepareLayouts()
+{
+    const int pages = pageCount();
+    m_layouts.assign(static_cast<std::size_t>(pages), std::nullopt);
+    for (int index = 0; index < pages; ++index) {
+        if (!isBlankPage(index))
+            m_layouts[static_cast<std::size_t>(index)] = PrintedPageLayout::read(*m_textDocument, index);
+    }
 }

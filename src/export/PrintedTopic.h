@@ -1,14 +1,21 @@
 #pragma once
 
+#include "export/PrintedPageLayout.h"
+
 #include <QByteArray>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class PDFDoc;
 class PdfDocument;
 
 // One topic as printed: the PDF bytes, opened once for copying pages and once for reading what
 // the pages show (blank test, text layout). Lives for one topic's step only.
+//
+// Opening and preparing touch nothing but this object, so they may run on any thread; the object
+// is then handed over to the thread that appends its pages.
 class PrintedTopic {
 public:
     ~PrintedTopic();
@@ -20,6 +27,13 @@ public:
 
     int pageCount() const;
     bool isBlankPage(int index) const;
+    // Ahead of appending: tests every page for blankness, then reads the text layout of the
+    // others. prepare() does both.
+    void prepare();
+    void prepareBlankTests();
+    void prepareLayouts();
+    // The layouts read by prepare(), an empty entry for each blank page; empty before prepare().
+    const std::vector<std::optional<PrintedPageLayout>>& preparedLayouts() const { return m_layouts; }
     const PdfDocument& pages() const { return *m_pages; }
     PDFDoc& textDocument() const { return *m_textDocument; }
 
@@ -29,4 +43,6 @@ private:
     QByteArray m_bytes;
     std::unique_ptr<PdfDocument> m_pages;
     std::unique_ptr<PDFDoc> m_textDocument; // reads m_bytes in place
+    std::vector<bool> m_blank;                // by prepare()
+    std::vector<std::optional<PrintedPageLayout>> m_layouts;
 };

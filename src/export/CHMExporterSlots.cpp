@@ -1,0 +1,147 @@
+#include "export/CHMExporter.h"
+
+#include "chm/CHMDocument.h"
+#include "chm/CHMWebPage.h"
+#include "export/PrintedTopic.h"
+#include "export/TopicPrintQueue.h"
+#include "export/TopicSlot.h"
+#include "platform/MainThread.h"
+#include "platform/OffscreenWebPage.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+
+// Several topics in the engine at once. Each view works on its topic alone (load, layout, print,
+// the text walk); the printed PDF is then opened and its pages read (blank test, text layout) on a
+// pool thread, and the printout goes to the print queue. The queue hands printouts back in
+// page-list order, and each is appended when its turn comes, by the same step that appends topic
+// after topic. The views and the appending live on the main thread; the engine's renderers and the
+// pool do their work side by side.
+
+namespace {
+
+constexpr int kMostAutomaticJobs = 6;
+
+} // namespace
+
+int CHMExporter::automaticJobs()
+{
+    // One processor stays for this process's own share: the engine's browser side, appending.
+    return std::clamp(QThread::idealThreadCount() - 1, 1, kMostAutomaticJobs);
+}
+
+void CHMExporter::setJobs(int jobs)
+{
+    m_jobs = std::max(jobs, 1);
+}
+
+void CHMExporter::continueTopicsInFlight()
+{
+    if (!isExportRunning())
+        return;
+    if (!m_printQueue) {
+        m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), m_jobs);
+        m_printoutPool = std::make_unique<QThreadPool>();
+        m_printoutPool->setMaxThreadCount(m_jobs);
+        m_statistics.jobs = m_jobs;
+    }
+    // A cancel asked for is acted on when the current topic's turn ends: that topic is still
+    // printed, but none after it starts meanwhile.
+    const bool cancelAsked = m_document.m_isConversionCancelled.load();
+    while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
+        const std::optional<std::size_t> topic = m_printQueue->startNext();
+        if (!topic)
+            break;
+        startTopic(freeSlot(), *topic);
+    }
+    appendTopicsInTurn();
+}
+
+TopicSlot& CHMExporter::freeSlot()
+{
+    const auto found = std::find_if(m_slots.begin(), m_slots.end(),
+                                    [](const std::unique_ptr<TopicSlot>& slot) { return !slot->busy; });
+    if (found != m_slots.end())
+        return **found;
+    // The queue starts no more topics than there are jobs, so there are never more views than jobs.
+    m_slots.push_back(std::make_unique<TopicSlot>());
+    return *m_slots.back();
+}
+
+void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
+{
+    slot.busy = false;
+    if (!isExportRunning() || !m_printQueue)
+        return;
+    // A page that opened a dialog is not navigated away from (the engine could ask whether to
+    // leave it, in a dialog nobody answers): its next topic gets a new view.
+    if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
+        slot.webViewUsable = false;
+    if (printout.printed.isEmpty()) {
+        printoutReady(slot.topic, std::move(printout));
+        return;
+    }
+    preparePrintout(slot.topic, std::move(printout));
+    // The view is free for the next topic at once; started from the event loop, so the engine's
+    // callback that brought the printout returns first.
+    MainThread::runOnMainLater([this] { continueTopicsInFlight(); });
+}
+
+void CHMExporter::preparePrintout(std::size_t topic, TopicPrintout printout)
+{
+    auto work = std::make_shared<TopicPrintout>(std::move(printout));
+    const std::weak_ptr<int> wanted = m_printoutsWanted;
+    m_printoutPool->start([this, topic, work, wanted] {
+        QElapsedTimer timer;
+        timer.start();
+        std::unique_ptr<PrintedTopic> opened = PrintedTopic::open(work->printed);
+        if (opened)
+            opened->prepareBlankTests();
+        work->openMs = elapsedMs(timer);
+        if (opened) {
+            timer.start();
+            opened->prepareLayouts();
+            work->layoutMs = elapsedMs(timer);
+            work->opened = std::move(opened);
+        }
+        MainThread::runOnMainLater([this, topic, work, wanted] {
+            if (wanted.lock())
+                printoutReady(topic, std::move(*work));
+        });
+    });
+}
+
+void CHMExporter::printoutReady(std::size_t topic, TopicPrintout printout)
+{
+    if (!isExportRunning() || !m_printQueue)
+        return;
+    // Opening counts with the blank test, which it mostly is; reading the layout with the anchors.
+    m_statistics.blankMs += printout.openMs;
+    m_statistics.anchorsMs += printout.layoutMs;
+    m_printQueue->put(topic, std::move(printout));
+    m_statistics.peakTopicsWaiting = std::max(m_statistics.peakTopicsWaiting,
+                                              static_cast<int>(m_printQueue->peakWaiting()));
+    // The appending waits for the event loop, so the callback that brought the printout returns first.
+    MainThread::runOnMainLater([this] { continueTopicsInFlight(); });
+}
+
+void CHMExporter::appendTopicsInTurn()
+{
+    // One topic per step: appending it advances the turn through exportToPDF, which comes back
+    // here from the event loop for the next one.
+    if (!isExportRunning() || !m_printQueue || m_printQueue->turn() != m_curPageId)
+        return;
+    if (std::optional<TopicPrintout> printout = m_printQueue->takeTurn())
+        appendTopic(std::move(*printout));
+}
+
+void CHMExporter::stopTopicsInFlight()
+{
+    // The views still at work are let go with the export's other web objects; what they would
+    // still hand on is ignored.
+    if (m_printQueue)
+        m_printQueue->close();
+}

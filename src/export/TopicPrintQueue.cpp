@@ -1,0 +1,48 @@
+#include "export/TopicPrintQueue.h"
+
+#include <algorithm>
+#include <utility>
+
+TopicPrintQueue::TopicPrintQueue(std::size_t topicCount, int jobs)
+    : m_topicCount(topicCount)
+    , m_jobs(static_cast<std::size_t>(std::max(jobs, 1)))
+{
+}
+
+std::optional<std::size_t> TopicPrintQueue::startNext()
+{
+    if (m_closed || m_nextToStart >= m_topicCount || m_nextToStart - m_turn >= m_jobs)
+        return std::nullopt;
+    return m_nextToStart++;
+}
+
+void TopicPrintQueue::put(std::size_t topic, TopicPrintout printout)
+{
+    // Only a started topic that has not had its turn yet can be done; anything else is a late
+    // answer about a topic already given up.
+    if (m_closed || topic < m_turn || topic >= m_nextToStart)
+        return;
+    m_waiting.insert_or_assign(topic, std::move(printout));
+    // The topic whose turn it is is taken at once; only those ahead of it are held.
+    const std::size_t held = m_waiting.size() - (m_waiting.contains(m_turn) ? 1 : 0);
+    m_peakWaiting = std::max(m_peakWaiting, held);
+}
+
+std::optional<TopicPrintout> TopicPrintQueue::takeTurn()
+{
+    if (m_closed)
+        return std::nullopt;
+    const auto found = m_waiting.find(m_turn);
+    if (found == m_waiting.end())
+        return std::nullopt;
+    TopicPrintout printout = std::move(found->second);
+    m_waiting.erase(found);
+    ++m_turn;
+    return printout;
+}
+
+void TopicPrintQueue::close()
+{
+    m_closed = true;
+    m_waiting.clear();
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "export/TopicText.h"
+
+#include <QByteArray>
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+
+class PrintedTopic;
+
+// What a topic's view hands on when it is done with the topic: the printed PDF (empty when the
+// topic could not be loaded, laid out or printed) and the text and named places its page held
+// right after the print; then the printed PDF opened and its pages read, ahead of their turn
+// (null when it could not be opened).
+struct TopicPrintout {
+    QByteArray printed;
+    TopicText text;
+    std::shared_ptr<PrintedTopic> opened;
+    double openMs = 0;   // opening and the blank test
+    double layoutMs = 0; // reading the pages' text layout
+};
+
+// The order of the export's topics while several are in the engine at once.
+//
+// Views take topics in page-list order, but finish them in any order; the printouts that are
+// ready before their turn wait here until every topic before them has been appended, so the output
+// is put together exactly as if the topics had been printed one after another. At most `jobs`
+// topics are started and not yet taken for appending, which bounds both the views at work and the
+// printouts held waiting (fewer than `jobs`).
+class TopicPrintQueue {
+public:
+    TopicPrintQueue(std::size_t topicCount, int jobs);
+
+    // The next topic to start, or none when every topic has started or the bound is reached.
+    std::optional<std::size_t> startNext();
+    // A started topic is done. Ignored once closed.
+    void put(std::size_t topic, TopicPrintout printout);
+    // The printout of the topic whose turn it is, once that topic is done; the turn then passes on.
+    std::optional<TopicPrintout> takeTurn();
+    // Nothing more starts or is taken, and what waits is let go.
+    void close();
+
+    std::size_t turn() const { return m_turn; }
+    std::size_t started() const { return m_nextToStart; }
+    std::size_t waiting() const { return m_waiting.size(); }
+    std::size_t peakWaiting() const { return m_peakWaiting; }
+    bool isClosed() const { return m_closed; }
+
+private:
+    std::size_t m_topicCount;
+    std::size_t m_jobs;
+    std::size_t m_nextToStart = 0;
+    std::size_t m_turn = 0;
+    std::map<std::size_t, TopicPrintout> m_waiting;
+    std::size_t m_peakWaiting = 0;
+    bool m_closed = false;
+};

@@ -1,0 +1,122 @@
+#include "export/TopicPrintQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TopicPrintout printoutNamed(const char* name)
+{
+    TopicPrintout printout;
+    printout.printed = QByteArray(name);
+    return printout;
+}
+
+// Takes every printout whose turn has come, by the names they were put with.
+std::vector<QByteArray> takeAllInTurn(TopicPrintQueue& queue)
+{
+    std::vector<QByteArray> taken;
+    while (std::optional<TopicPrintout> printout = queue.takeTurn())
+        taken.push_back(printout->printed);
+    return taken;
+}
+
+} // namespace
+
+TEST(TopicPrintQueue, HandsPrintoutsBackInPageListOrderWhateverOrderTheyFinishIn)
+{
+    TopicPrintQueue queue(5, 3);
+    EXPECT_EQ(queue.startNext(), 0u);
+    EXPECT_EQ(queue.startNext(), 1u);
+    EXPECT_EQ(queue.startNext(), 2u);
+    // Three jobs: the fourth topic waits until the first has been taken.
+    EXPECT_EQ(queue.startNext(), std::nullopt);
+
+    queue.put(2, printoutNamed("c"));
+    queue.put(1, printoutNamed("b"));
+    EXPECT_TRUE(takeAllInTurn(queue).empty());
+    EXPECT_EQ(queue.waiting(), 2u);
+    EXPECT_EQ(queue.startNext(), std::nullopt);
+
+    queue.put(0, printoutNamed("a"));
+    EXPECT_EQ(takeAllInTurn(queue), (std::vector<QByteArray>{"a", "b", "c"}));
+    EXPECT_EQ(queue.turn(), 3u);
+    EXPECT_EQ(queue.startNext(), 3u);
+    EXPECT_EQ(queue.startNext(), 4u);
+    EXPECT_EQ(queue.startNext(), std::nullopt); // every topic has started
+
+    queue.put(4, printoutNamed("e"));
+    queue.put(3, printoutNamed("d"));
+    EXPECT_EQ(takeAllInTurn(queue), (std::vector<QByteArray>{"d", "e"}));
+    EXPECT_EQ(queue.waiting(), 0u);
+    EXPECT_EQ(queue.peakWaiting(), 2u);
+}
+
+TEST(TopicPrintQueue, HoldsFewerPrintoutsThanJobsWhileTheFirstTopicHangs)
+{
+    constexpr int kJobs = 4;
+    TopicPrintQueue queue(100, kJobs);
+    // Topic 0 never ends; every other topic ends as soon as it starts.
+    ASSERT_EQ(queue.startNext(), 0u);
+    int started = 1;
+    while (const std::optional<std::size_t> topic = queue.startNext()) {
+        queue.put(*topic, printoutNamed("done"));
+        ++started;
+        EXPECT_EQ(queue.takeTurn(), std::nullopt);
+    }
+    EXPECT_EQ(started, kJobs);
+    EXPECT_EQ(queue.waiting(), static_cast<std::size_t>(kJobs - 1));
+    EXPECT_EQ(queue.peakWaiting(), static_cast<std::size_t>(kJobs - 1));
+
+    // Once the hanging topic gives up, its empty printout lets the others through.
+    queue.put(0, {});
+    EXPECT_EQ(takeAllInTurn(queue).size(), static_cast<std::size_t>(kJobs));
+    EXPECT_EQ(queue.startNext(), static_cast<std::size_t>(kJobs));
+}
+
+TEST(TopicPrintQueue, OneJobIsOneTopicAtATime)
+{
+    TopicPrintQueue queue(3, 0); // fewer than one job counts as one
+    EXPECT_EQ(queue.startNext(), 0u);
+    EXPECT_EQ(queue.startNext(), std::nullopt);
+    queue.put(0, printoutNamed("a"));
+    EXPECT_EQ(queue.peakWaiting(), 0u); // the topic whose turn it is never waits
+    EXPECT_EQ(takeAllInTurn(queue), (std::vector<QByteArray>{"a"}));
+    EXPECT_EQ(queue.startNext(), 1u);
+}
+
+TEST(TopicPrintQueue, IgnoresPrintoutsOfTopicsNotInFlight)
+{
+    TopicPrintQueue queue(4, 2);
+    ASSERT_EQ(queue.startNext(), 0u);
+    queue.put(1, printoutNamed("not started"));
+    queue.put(7, printoutNamed("not listed"));
+    EXPECT_EQ(queue.waiting(), 0u);
+    queue.put(0, printoutNamed("a"));
+    ASSERT_TRUE(queue.takeTurn());
+    queue.put(0, printoutNamed("late"));
+    EXPECT_EQ(queue.waiting(), 0u);
+    EXPECT_EQ(queue.takeTurn(), std::nullopt);
+}
+
+TEST(TopicPrintQueue, ClosedStartsAndHandsBackNothing)
+{
+    TopicPrintQueue queue(4, 3);
+    ASSERT_EQ(queue.startNext(), 0u);
+    ASSERT_EQ(queue.startNext(), 1u);
+    queue.put(1, printoutNamed("b"));
+    queue.close();
+    EXPECT_TRUE(queue.isClosed());
+    EXPECT_EQ(queue.waiting(), 0u);
+    EXPECT_EQ(queue.startNext(), std::nullopt);
+    queue.put(0, printoutNamed("a"));
+    EXPECT_EQ(queue.takeTurn(), std::nullopt);
+}
+
+TEST(TopicPrintQueue, AnEmptyPageListStartsNothing)
+{
+    TopicPrintQueue queue(0, 4);
+    EXPECT_EQ(queue.startNext(), std::nullopt);
+    EXPECT_EQ(queue.takeTurn(), std::nullopt);
+}
