@@ -1,0 +1,402 @@
+#include "toolkit/pdfimages/PDFImageDecoder.h"
+
+#include "toolkit/codec/JPEG2000Codec.h"
+#include "toolkit/codec/JPEGCodec.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/pdf/CalibratedColorProfiles.h"
+#include "toolkit/pdf/PDFColorSpaceBuilder.h"
+#include "toolkit/pdf/PDFObjectValues.h"
+#include "toolkit/pdf/PDFSampleConversion.h"
+#include "toolkit/pdf/PDFTintTransform.h"
+#include "toolkit/pdfimages/PDFImageMasks.h"
+#include "toolkit/pdfimages/PDFImagePixels.h"
+#include "toolkit/pdfimages/PDFImageStreamData.h"
+
+#include <Object.h>
+#include <Dict.h>
+#include <Stream.h>
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+using Format = PDFImageStreamData::Format;
+
+// The state of one decoding, as the steps hand it on.
+struct ImageState {
+    int width = 0;
+    int height = 0;
+    int bits = 8;
+    int declaredBits = 8;
+    Format format = Format::Samples;
+    QByteArray data;
+    PDFColorSpacePtr colorSpace;
+    int components = 0;
+    ColorSpaceKind kind = ColorSpaceKind::None;
+    Object colorSpaceArray;
+    std::optional<std::vector<double>> decode;
+};
+
+// Images already being decoded on the way to this one (an image and its masks), by object number.
+using DecodePath = std::set<Ref>;
+
+std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dict& dict, Stream& stream,
+                                       PDFImageOrigin origin, int depth, DecodePath& path);
+
+std::optional<int64_t> IntegerOf(const Dict& dict, const char* key, const char* abbreviation)
+{
+    if (auto value = PDFObjectValues::Integer(dict, key))
+        return value;
+    return PDFObjectValues::Integer(dict, abbreviation);
+}
+
+bool IsImageMask(const Dict& dict)
+{
+    for (const char* key : {"ImageMask", "IM"}) {
+        Object value = dict.lookup(key);
+        if (value.isBool())
+            return value.getBool();
+    }
+    return false;
+}
+
+// Width, height and depth checked before anything is allocated.
+bool ReadDimensions(const Dict& dict, ImageState& state)
+{
+    const auto width = IntegerOf(dict, "Width", "W");
+    const auto height = IntegerOf(dict, "Height", "H");
+    if (!width || !height || *width < 1 || *height < 1 || *width > kMaxPDFImageSide || *height > kMaxPDFImageSide)
+        return false;
+    // A stencil mask has one bit a sample whether or not it says so.
+    const int64_t bits = IsImageMask(dict) ? 1 : IntegerOf(dict, "BitsPerComponent", "BPC").value_or(8);
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)
+        return false;
+    state.width = static_cast<int>(*width);
+    state.height = static_cast<int>(*height);
+    state.bits = state.declaredBits = static_cast<int>(bits);
+    return true;
+}
+
+Object ColorSpaceObject(const Dict& dict)
+{
+    Object value = dict.lookup("ColorSpace");
+    return value.isNull() ? dict.lookup("CS") : std::move(value);
+}
+
+void ReadColorSpace(const PDFImageDecodeContext& context, const Dict& dict, ImageState& state, bool jpeg2000)
+{
+    Object value = ColorSpaceObject(dict);
+    if (value.isArray()) {
+        state.colorSpace = CreateColorSpaceFromArray(*value.getArray(), state.kind, state.components);
+        state.colorSpaceArray = std::move(value);
+        return;
+    }
+    if (value.isName()) {
+        state.colorSpace = CreateColorSpaceFromName(value.getName(), state.components);
+        if (!state.colorSpace && context.pageColorSpaces) {
+            Object entry = context.pageColorSpaces->lookup(value.getName());
+            if (entry.isArray()) {
+                state.colorSpace = CreateColorSpaceFromArray(*entry.getArray(), state.kind, state.components);
+                state.colorSpaceArray = std::move(entry);
+            }
+        }
+        if (!state.colorSpace && state.bits == 1 && !jpeg2000) {
+            state.colorSpace = PDFColorSpace::Device(PDFColorSpace::Model::Gray);
+            state.components = 1;
+        }
+        return;
+    }
+    if (!jpeg2000) {
+        state.colorSpace = PDFColorSpace::Device(PDFColorSpace::Model::Gray);
+        state.components = 1;
+    }
+}
+
+// Bytes a row and the whole image take at the stream's depth; 0 when over the cap.
+int64_t SampleBytes(const ImageState& state, int components)
+{
+    const int64_t rowBytes = (int64_t(state.width) * components * state.bits + 7) / 8;
+    const int64_t total = rowBytes * state.height;
+    return total > kMaxPDFImageSampleBytes ? 0 : total;
+}
+
+QByteArray FromBuffer(const CodecBuffer& buffer)
+{
+    return QByteArray(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size()));
+}
+
+PDFColorSpacePtr DeviceSpaceOfCount(int components)
+{
+    switch (components) {
+    case 1: return PDFColorSpace::Device(PDFColorSpace::Model::Gray);
+    case 3: return PDFColorSpace::Device(PDFColorSpace::Model::RGB);
+    case 4: return PDFColorSpace::Device(PDFColorSpace::Model::CMYK);
+    default: return nullptr;
+    }
+}
+
+bool DecodeDCTData(ImageState& state)
+{
+    uint32_t code = 0, width = 0, height = 0;
+    double dpiX = 0, dpiY = 0;
+    CodecBuffer pixels;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(state.data.constData());
+    if (DecodeJPEGFromMemory(bytes, uint64_t(state.data.size()), &code, &pixels, &width, &height, &dpiX, &dpiY) != 0)
+        return false;
+    const int components = code == kJPEGComponentsGrey ? 1 : code == kJPEGComponentsRGB ? 3 : 4;
+    // The JPEG's own frame says how its pixels are laid out, whatever the dictionary claims.
+    state.width = int(width);
+    state.height = int(height);
+    if (!state.colorSpace || state.colorSpace->componentCount() != components) {
+        state.colorSpace = DeviceSpaceOfCount(components);
+        state.kind = ColorSpaceKind::None;
+    }
+    state.components = components;
+    state.data = FromBuffer(pixels);
+    state.format = Format::Samples;
+    state.bits = 8;
+    return true;
+}
+
+// The samples of a decoder that may add an alpha component after the colour: the colour only.
+QByteArray DropExtraComponents(const QByteArray& pixels, int64_t pixelCount, int from, int to)
+{
+    QByteArray colour(qsizetype(pixelCount) * to, '\0');
+    for (int64_t i = 0; i < pixelCount; ++i)
+        std::memcpy(colour.data() + i * to, pixels.constData() + i * from, size_t(to));
+    return colour;
+}
+
+std::vector<double> UnitRanges(int components)
+{
+    std::vector<double> ranges;
+    for (int i = 0; i < components; ++i)
+        ranges.insert(ranges.end(), {0.0, 1.0});
+    return ranges;
+}
+
+bool DecodeJPXData(ImageState& state)
+{
+    CodecBuffer input(state.data.begin(), state.data.end());
+    CodecBuffer pixels, profile;
+    const bool known = state.colorSpace != nullptr;
+    uint32_t kind = known && state.kind <= ColorSpaceKind::CMYK ? uint32_t(state.kind) : 0;
+    int64_t components = 0;
+    if (DecodeJPEG2000Data(input, &pixels, &kind, &components, &profile) != 0 || components < 1)
+        return false;
+    int colourComponents = int(components);
+    PDFColorSpacePtr space = state.colorSpace;
+    if (known) {
+        colourComponents = space->componentCount();
+    } else {
+        // The decoder names the colour it found; a component beyond that is alpha.
+        if (kind == kJPEG2000ColourGrey)
+            colourComponents = 1;
+        else if (kind == kJPEG2000ColourRGB)
+            colourComponents = 3;
+        else if (kind == kJPEG2000ColourCMYK)
+            colourComponents = 4;
+        if (!profile.empty())
+            space = CreateICCColorSpace(profile, colourComponents, UnitRanges(colourComponents));
+        if (!space)
+            space = CreateColorSpaceFromKind(ColorSpaceKind(kind));
+        if (!space || space->componentCount() != colourComponents)
+            space = DeviceSpaceOfCount(colourComponents);
+    }
+    // The codec does not say the picture's size: the dictionary's must account for every pixel.
+    const int64_t pixelCount = int64_t(state.width) * state.height;
+    if (!space || components < colourComponents || int64_t(pixels.size()) != pixelCount * components)
+        return false;
+    state.data = FromBuffer(pixels);
+    if (components != colourComponents)
+        state.data = DropExtraComponents(state.data, pixelCount, int(components), colourComponents);
+    state.colorSpace = space;
+    state.components = colourComponents;
+    state.format = Format::Samples;
+    state.bits = 8;
+    return true;
+}
+
+// The PDF library's own decoder for JPEG or JPEG 2000 data the toolkit's codec refused.
+bool DecodeWithLibrary(Stream& stream, ImageState& state)
+{
+    if (!state.colorSpace)
+        return false;
+    state.bits = 8;
+    const int64_t expected = SampleBytes(state, state.colorSpace->componentCount());
+    if (expected <= 0)
+        return false;
+    state.data = CopyPDFImageStreamData(stream, size_t(expected), false).bytes;
+    state.format = Format::Samples;
+    return !state.data.isEmpty();
+}
+
+bool IsSpecialFamily(ColorSpaceKind kind)
+{
+    return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;
+}
+
+void Replace(QByteArray& data, std::optional<QByteArray> converted)
+{
+    if (converted)
+        data = std::move(*converted);
+}
+
+// Samples to one byte each, the Decode array applied, and the special families through their table
+// or tint transform into the space whose bytes a bitmap can show.
+void ConvertSamples(ImageState& state)
+{
+    const bool special = IsSpecialFamily(state.kind);
+    if (special && state.kind == ColorSpaceKind::Separation && !state.colorSpaceArray.isArray())
+        return;
+    const int samplesPerPixel = state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()
+                                    ? DeviceNColorantCount(*state.colorSpaceArray.getArray())
+                                : special ? 1
+                                          : state.colorSpace->componentCount();
+    state.components = samplesPerPixel;
+    if (state.bits != 8) {
+        const std::vector<double> decode = state.decode.value_or(std::vector<double>{});
+        if (auto expanded = ExpandSamplesTo8Bit(state.data, state.bits, decode, state.width, samplesPerPixel)) {
+            state.data = std::move(*expanded);
+            state.bits = 8;
+            if (state.declaredBits == 1)
+                state.decode.reset();
+        }
+    }
+    if (state.bits != 8)
+        return;
+    if (state.decode && state.declaredBits != 1) {
+        if (auto decoded = ApplyDecodeArray(state.data, state.declaredBits, *state.decode,
+                                            state.kind == ColorSpaceKind::Indexed)) {
+            state.data = std::move(*decoded);
+            state.decode.reset();
+        }
+    }
+    if (state.kind == ColorSpaceKind::Indexed) {
+        if (auto expanded = ExpandIndexedSamples(*state.colorSpace, state.declaredBits, state.data)) {
+            state.data = std::move(*expanded);
+            state.colorSpace = state.colorSpace->base();
+        }
+    } else if (state.kind == ColorSpaceKind::Separation) {
+        Replace(state.data, ApplySeparationTintTransform(*state.colorSpaceArray.getArray(), state.data));
+    } else if (state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()) {
+        Replace(state.data, ApplyDeviceNTintTransform(*state.colorSpaceArray.getArray(), state.data));
+    }
+    if (state.colorSpace)
+        state.components = state.colorSpace->componentCount();
+}
+
+// Short data (truncated streams are common) is padded with zero samples to the declared size.
+bool PadSamples(ImageState& state)
+{
+    const int64_t expected = SampleBytes(state, state.components);
+    if (expected <= 0 || state.data.isEmpty())
+        return false;
+    if (state.data.size() < expected)
+        state.data.append(QByteArray(qsizetype(expected - state.data.size()), '\0'));
+    return true;
+}
+
+std::optional<Ref> ReferenceOf(const Dict& dict, const char* key)
+{
+    const Object& value = dict.lookupNF(key);
+    if (value.isRef())
+        return value.getRef();
+    return std::nullopt;
+}
+
+std::shared_ptr<BitmapImageRep> DecodeMask(const PDFImageDecodeContext& context, Dict& dict, const char* key,
+                                           int depth, DecodePath& path)
+{
+    if (depth >= kMaxPDFImageMaskDepth)
+        return nullptr;
+    const std::optional<Ref> reference = ReferenceOf(dict, key);
+    if (reference && path.count(*reference))
+        return nullptr;
+    Object mask = dict.lookup(key);
+    if (!mask.isStream() || !mask.getStream()->getDict())
+        return nullptr;
+    if (reference)
+        path.insert(*reference);
+    auto decoded = Decode(context, *mask.getStream()->getDict(), *mask.getStream(), PDFImageOrigin::XObject, depth + 1,
+                          path);
+    if (reference)
+        path.erase(*reference);
+    return decoded;
+}
+
+std::shared_ptr<BitmapImageRep> ApplyMasks(const PDFImageDecodeContext& context, Dict& dict,
+                                           std::shared_ptr<BitmapImageRep> image, const ImageState& keyed,
+                                           int depth, DecodePath& path)
+{
+    const QSize size = image->image().size();
+    Object mask = dict.lookup("Mask");
+    if (mask.isArray()) {
+        const auto alpha = ColorKeyAlpha(keyed.data, keyed.bits, keyed.components, keyed.width, keyed.height,
+                                         PDFObjectValues::Numbers(*mask.getArray()));
+        auto masked = alpha ? ImageWithAlpha(*image, *alpha) : nullptr;
+        return masked ? masked : image;
+    }
+    const bool stencil = mask.isStream();
+    auto maskImage = DecodeMask(context, dict, stencil ? "Mask" : "SMask", depth, path);
+    if (!maskImage)
+        return image;
+    auto masked = ImageWithAlpha(*image, MaskAlpha(*maskImage, stencil ? MaskMeaning::Stencil : MaskMeaning::SoftMask, size));
+    return masked ? masked : image;
+}
+
+std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dict& dict, Stream& stream,
+                                       PDFImageOrigin origin, int depth, DecodePath& path)
+{
+    ImageState state;
+    if (!ReadDimensions(dict, state))
+        return nullptr;
+    const bool encodedAllowed = origin == PDFImageOrigin::XObject;
+    const bool jpeg2000 = encodedAllowed && stream.getKind() == strJPX;
+    ReadColorSpace(context, dict, state, jpeg2000);
+    const int64_t sampleLimit = SampleBytes(state, std::max(state.components, 1));
+    if (sampleLimit <= 0)
+        return nullptr;
+    PDFImageStreamData bytes = CopyPDFImageStreamData(stream, size_t(sampleLimit), encodedAllowed);
+    state.format = bytes.format;
+    state.data = std::move(bytes.bytes);
+    if (state.format == Format::JPEG2000 && !DecodeJPXData(state) && !DecodeWithLibrary(stream, state))
+        return nullptr;
+    if (state.format == Format::JPEG && !DecodeDCTData(state) && !DecodeWithLibrary(stream, state))
+        return nullptr;
+    if (!state.colorSpace)
+        return nullptr;
+    state.decode = ReadDecodeArray(dict);
+    if (state.components < 1)
+        state.components = state.colorSpace->componentCount();
+    if (IsSpecialFamily(state.kind))
+        state.components = state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()
+                               ? DeviceNColorantCount(*state.colorSpaceArray.getArray())
+                               : 1;
+    if (!PadSamples(state))
+        return nullptr;
+    const ImageState keyed{state.width, state.height, state.bits, state.declaredBits, state.format, state.data,
+                           nullptr, state.components, state.kind, Object(), std::nullopt};
+    ConvertSamples(state);
+    if (!state.colorSpace)
+        return nullptr;
+    auto image = MakeBitmapFromSamples(state.data, state.width, state.height, *state.colorSpace);
+    if (!image || !TypeSupportsAlpha(context.outputType))
+        return image;
+    return ApplyMasks(context, dict, std::move(image), keyed, depth, path);
+}
+
+} // namespace
+
+std::optional<std::vector<double>> ReadDecodeArray(const Dict& dictionary)
+{
+    return PDFObjectValues::NumberArray(dictionary, "Decode");
+}
+
+std::shared_ptr<BitmapImageRep> DecodePDFImage(const PDFImageDecodeContext& context, Dict& dictionary, Stream& stream,
+                                               PDFImageOrigin origin)
+{
+    DecodePath path;
+    return Decode(context, dictionary, stream, origin, 0, path);
+}
