@@ -70,6 +70,7 @@ bool PDFImageExtractor::ExtractImages()
     if (pageCount <= 0 && m_pageMode != 1 && m_pageMode != 2)
         return true;
     const PageRange range = ResolvePageRange(pageCount);
+    m_imagesDecoded = m_imagesWritten = 0;
     const QString outputFolder = m_destinationURL.toLocalFile();
     const QString baseName = BaseName();
     const QString pageWord = QCoreApplication::translate("PDFImageExtractor", "Page");
