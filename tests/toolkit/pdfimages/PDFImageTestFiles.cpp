@@ -234,7 +234,9 @@ void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages)
         dict.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, page.content.toStdString()));
         document.addPage(pdf.makeIndirectObject(dict), false);
     }
-    QPDFWriter writer(pdf, path.toLocal8Bit().constData());
+    // The writer keeps the file name until it writes.
+    const QByteArray fileName = path.toLocal8Bit();
+    QPDFWriter writer(pdf, fileName.constData());
     writer.setStreamDataMode(qpdf_s_uncompress);
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setCompressStreams(false);
