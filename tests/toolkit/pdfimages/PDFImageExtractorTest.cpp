@@ -188,3 +188,35 @@ TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
 }
+
+TEST(PDFImageExtractorTest, DamagedFilesEndWithoutHarm)
+{
+    // The fuzzer's seeds (forms that contain themselves, soft masks that mask themselves, inline
+    // images), whole and cut short at every few bytes, with and without a byte flipped.
+    const QDir seeds(qEnvironmentVariable("TOMEFOLD_TEST_SOURCE_DATA") + "/fuzz/pdfimages");
+    const QStringList names = seeds.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    QTemporaryDir folder;
+    for (const QString& name : names) {
+        QFile seed(seeds.filePath(name));
+        ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
+        const QByteArray whole = seed.readAll();
+        for (qsizetype length = whole.size(); length > 0; length -= 37) {
+            for (bool flip : {false, true}) {
+                QByteArray bytes = whole.left(length);
+                if (flip)
+                    bytes[length / 2] = char(bytes[length / 2] ^ 0x5a);
+                const QString path = folder.filePath("damaged.pdf");
+                QFile damaged(path);
+                ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                damaged.write(bytes);
+                damaged.close();
+                PDFImageExtractor extractor;
+                if (!extractor.OpenSourcePDF(QUrl::fromLocalFile(path)))
+                    continue;
+                extractor.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(folder.filePath("out")), 0);
+                extractor.ExtractImages();
+            }
+        }
+    }
+}
