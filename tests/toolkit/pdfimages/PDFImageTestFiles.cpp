@@ -215,7 +215,7 @@ QPDFObjectHandle MakeXObject(QPDF& pdf, const TestXObject& xobject)
 
 } // namespace
 
-void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages)
+void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages, const QByteArray& ownerPassword)
 {
     QPDF pdf;
     pdf.emptyPDF();
@@ -229,7 +229,8 @@ void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages)
         if (!page.colorSpaces.isEmpty())
             resources.replaceKey("/ColorSpace",
                                  QPDFObjectHandle::parse(&pdf, "<< " + page.colorSpaces.toStdString() + " >>"));
-        QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 200 200] >>");
+        QPDFObjectHandle dict = QPDFObjectHandle::parse("<< /Type /Page /MediaBox " + page.mediaBox.toStdString() + " "
+                                                        + page.pageEntries.toStdString() + " >>");
         dict.replaceKey("/Resources", resources);
         dict.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, page.content.toStdString()));
         document.addPage(pdf.makeIndirectObject(dict), false);
@@ -240,6 +241,9 @@ void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages)
     writer.setStreamDataMode(qpdf_s_uncompress);
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setCompressStreams(false);
+    if (!ownerPassword.isEmpty())
+        writer.setR6EncryptionParameters("", ownerPassword.constData(), true, true, true, true, true, true, qpdf_r3p_full,
+                                         true);
     writer.write();
 }
 

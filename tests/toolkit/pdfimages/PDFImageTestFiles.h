@@ -37,10 +37,14 @@ struct TestPage {
     QByteArray content = "q Q";
     // Entries of the page's /ColorSpace resource dictionary, in PDF syntax.
     QByteArray colorSpaces = {};
+    QByteArray mediaBox = "[0 0 200 200]";
+    // Further page entries in PDF syntax, e.g. "/Rotate 90".
+    QByteArray pageEntries = {};
 };
 
 // Writes the pages with qpdf.
-void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages);
+// With an owner password, the file is encrypted and opens without a user password.
+void WriteTestPDF(const QString& path, const std::vector<TestPage>& pages, const QByteArray& ownerPassword = {});
 
 // Bytes from numbers, for samples.
 QByteArray Bytes(std::initializer_list<int> values);
