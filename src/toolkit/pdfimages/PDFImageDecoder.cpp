@@ -355,6 +355,9 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
     const bool encodedAllowed = origin == PDFImageOrigin::XObject;
     const bool jpeg2000 = encodedAllowed && stream.getKind() == strJPX;
     ReadColorSpace(context, dict, state, jpeg2000);
+    // Only JPEG 2000 data may bring its colour along; anything else without one is never read.
+    if (!state.colorSpace && !jpeg2000)
+        return nullptr;
     const int64_t sampleLimit = SampleBytes(state, std::max(state.components, 1));
     if (sampleLimit <= 0)
         return nullptr;

@@ -4,8 +4,8 @@
 
 #include <tiffio.h>
 
-MultiPageTIFFFile::MultiPageTIFFFile(QString targetPath)
-    : m_target(std::move(targetPath)), m_temporary(m_target + ".part")
+MultiPageTIFFFile::MultiPageTIFFFile(QString targetPath, bool replaceExisting)
+    : m_target(std::move(targetPath)), m_temporary(m_target + ".part"), m_replaceExisting(replaceExisting)
 {
     m_tiff = TIFFOpen(QFile::encodeName(m_temporary).constData(), "w");
 }
@@ -24,7 +24,8 @@ bool MultiPageTIFFFile::commit()
         return false;
     TIFFClose(m_tiff);
     m_tiff = nullptr;
-    QFile::remove(m_target);
+    if (m_replaceExisting)
+        QFile::remove(m_target);
     if (QFile::rename(m_temporary, m_target))
         return true;
     QFile::remove(m_temporary);

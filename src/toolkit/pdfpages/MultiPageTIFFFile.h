@@ -14,7 +14,8 @@ enum class TIFFPageModel { RGB, Gray, CMYK };
 // when this goes, and no half-written TIFF is left under the finished name.
 class MultiPageTIFFFile {
 public:
-    explicit MultiPageTIFFFile(QString targetPath);
+    // Without replaceExisting, a file that appears at the target meanwhile is kept and commit() fails.
+    MultiPageTIFFFile(QString targetPath, bool replaceExisting);
     ~MultiPageTIFFFile();
     MultiPageTIFFFile(const MultiPageTIFFFile&) = delete;
     MultiPageTIFFFile& operator=(const MultiPageTIFFFile&) = delete;
@@ -26,6 +27,7 @@ public:
 private:
     QString m_target;
     QString m_temporary;
+    bool m_replaceExisting = false;
     TIFF* m_tiff = nullptr;
 };
 

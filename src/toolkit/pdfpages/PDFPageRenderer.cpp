@@ -150,7 +150,7 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
         const QUrl output = WBQUtil::GetUniqueFileURL(converter.m_destinationURL, name, extension, converter.m_replaceExisting);
         if (multiPage || count == 1 || workers == 1) {
             if (multiPage && !tiff) {
-                tiff = std::make_unique<MultiPageTIFFFile>(output.toLocalFile());
+                tiff = std::make_unique<MultiPageTIFFFile>(output.toLocalFile(), converter.m_replaceExisting != 0);
                 if (!tiff->isOpen()) {
                     run.fail();
                     break;

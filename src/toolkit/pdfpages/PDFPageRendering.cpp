@@ -125,7 +125,7 @@ bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t in
         if (tiff)
             return WriteTIFFPage(converter.m_dpiX, converter.m_dpiY, tiff->handle(), bitmap.getWidth(),
                                  bitmap.getHeight(), pixels, rowBytes, model, int(index), int(run.pageCount));
-        MultiPageTIFFFile single(output.toLocalFile());
+        MultiPageTIFFFile single(output.toLocalFile(), converter.m_replaceExisting != 0);
         return single.isOpen()
                && WriteTIFFPage(converter.m_dpiX, converter.m_dpiY, single.handle(), bitmap.getWidth(),
                                 bitmap.getHeight(), pixels, rowBytes, model, 0, 1)
