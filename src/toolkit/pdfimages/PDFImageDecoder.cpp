@@ -237,19 +237,22 @@ bool IsSpecialFamily(ColorSpaceKind kind)
     return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;
 }
 
-void Replace(QByteArray& data, std::optional<QByteArray> converted)
+bool Replace(QByteArray& data, std::optional<QByteArray> converted)
 {
-    if (converted)
-        data = std::move(*converted);
+    if (!converted)
+        return false;
+    data = std::move(*converted);
+    return true;
 }
 
 // Samples to one byte each, the Decode array applied, and the special families through their table
-// or tint transform into the space whose bytes a bitmap can show.
-void ConvertSamples(ImageState& state)
+// or tint transform into the space whose bytes a bitmap can show. False when the samples are still
+// in a special family's terms: shown as they are they would be another image's colours.
+bool ConvertSamples(ImageState& state)
 {
     const bool special = IsSpecialFamily(state.kind);
-    if (special && state.kind == ColorSpaceKind::Separation && !state.colorSpaceArray.isArray())
-        return;
+    if (special && state.kind != ColorSpaceKind::Indexed && !state.colorSpaceArray.isArray())
+        return false;
     const int samplesPerPixel = state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()
                                     ? DeviceNColorantCount(*state.colorSpaceArray.getArray())
                                 : special ? 1
@@ -265,7 +268,7 @@ void ConvertSamples(ImageState& state)
         }
     }
     if (state.bits != 8)
-        return;
+        return false;
     if (state.decode && state.declaredBits != 1) {
         if (auto decoded = ApplyDecodeArray(state.data, state.declaredBits, *state.decode,
                                             state.kind == ColorSpaceKind::Indexed)) {
@@ -273,18 +276,20 @@ void ConvertSamples(ImageState& state)
             state.decode.reset();
         }
     }
+    bool converted = true;
     if (state.kind == ColorSpaceKind::Indexed) {
-        if (auto expanded = ExpandIndexedSamples(*state.colorSpace, state.declaredBits, state.data)) {
-            state.data = std::move(*expanded);
+        auto expanded = ExpandIndexedSamples(*state.colorSpace, state.declaredBits, state.data);
+        converted = Replace(state.data, std::move(expanded));
+        if (converted)
             state.colorSpace = state.colorSpace->base();
-        }
     } else if (state.kind == ColorSpaceKind::Separation) {
-        Replace(state.data, ApplySeparationTintTransform(*state.colorSpaceArray.getArray(), state.data));
-    } else if (state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()) {
-        Replace(state.data, ApplyDeviceNTintTransform(*state.colorSpaceArray.getArray(), state.data));
+        converted = Replace(state.data, ApplySeparationTintTransform(*state.colorSpaceArray.getArray(), state.data));
+    } else if (state.kind == ColorSpaceKind::DeviceN) {
+        converted = Replace(state.data, ApplyDeviceNTintTransform(*state.colorSpaceArray.getArray(), state.data));
     }
     if (state.colorSpace)
         state.components = state.colorSpace->componentCount();
+    return converted;
 }
 
 // Short data (truncated streams are common) is padded with zero samples to the declared size.
@@ -381,8 +386,7 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
         return nullptr;
     const ImageState keyed{state.width, state.height, state.bits, state.declaredBits, state.format, state.data,
                            nullptr, state.components, state.kind, Object(), std::nullopt};
-    ConvertSamples(state);
-    if (!state.colorSpace)
+    if (!ConvertSamples(state) || !state.colorSpace)
         return nullptr;
     auto image = MakeBitmapFromSamples(state.data, state.width, state.height, *state.colorSpace);
     if (!image || !TypeSupportsAlpha(context.outputType))

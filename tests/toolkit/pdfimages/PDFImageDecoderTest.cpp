@@ -296,6 +296,11 @@ TEST(PDFImageDecoderTest, MalformedImagesAreRefusedOrPadded)
     EXPECT_FALSE(DecodedImage({"", ImageEntries(1, 1, "/DeviceGray", 3), Bytes({1})}).bitmap());
     EXPECT_FALSE(DecodedImage({"", "/Type /XObject /Subtype /Image /Height 1", Bytes({1})}).bitmap());
     EXPECT_FALSE(DecodedImage({"", ImageEntries(1, 1, "/DeviceGray", 8), QByteArray()}).bitmap());
+    // A tint transform that gives the wrong number of colours: the ink values are not shown as gray.
+    EXPECT_FALSE(DecodedImage({"", ImageEntries(2, 1, "[/Separation /Ink /DeviceGray << /FunctionType 2 /Domain [0 1] "
+                                                      "/C0 [0 0 0] /C1 [1 1 1] /N 1 >>]", 8),
+                               Bytes({0, 255})})
+                     .bitmap());
     // Not JPEG at all behind DCTDecode: no image, no crash.
     EXPECT_FALSE(DecodedImage({"", ImageEntries(2, 2, "/DeviceRGB", 8, "/Filter /DCTDecode"), "not a jpeg"}).bitmap());
 
