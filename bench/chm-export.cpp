@@ -10,6 +10,7 @@
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "platform/PdfDocument.h"
 
 #include <QApplication>
@@ -153,6 +154,7 @@ int main(int argc, char** argv)
     QFile::remove(arguments->target);
 
     CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
     if (!document.readFromURL(QUrl::fromLocalFile(arguments->source), QStringLiteral("CHM"))) {
         std::fprintf(stderr, "cannot open %s\n", qUtf8Printable(arguments->source));
         return 1;

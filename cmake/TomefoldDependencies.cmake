@@ -41,3 +41,6 @@ add_library(giflib::giflib UNKNOWN IMPORTED)
 set_target_properties(giflib::giflib PROPERTIES
   IMPORTED_LOCATION ${GIF_LIBRARY}
   INTERFACE_INCLUDE_DIRECTORIES ${GIF_INCLUDE_DIR})
+
+# Zip packages of text documents (DOCX, ODT).
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)

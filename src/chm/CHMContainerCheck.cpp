@@ -1,57 +1,148 @@
 #include "chm/CHMContainerCheck.h"
 
+#include "chm/CHMContainerCheckParts.h"
+
 #include <QFile>
+#include <QFileInfo>
 
-#include <chm_lib.h>
+namespace CHMContainerCheck::Detail {
 
-#include <cstdint>
+std::optional<QByteArrayView> slice(QByteArrayView bytes, std::uint64_t offset, std::uint64_t length)
+{
+    const auto size = static_cast<std::uint64_t>(bytes.size());
+    if (offset > size || length > size - offset)
+        return std::nullopt;
+    return bytes.sliced(static_cast<qsizetype>(offset), static_cast<qsizetype>(length));
+}
 
 namespace {
 
-// Offsets in the file header: the directory's position and length, each a little-endian u64.
-constexpr qint64 kDirectoryOffsetField = 0x48;
-constexpr qint64 kDirectoryLengthField = 0x50;
-constexpr qint64 kHeaderFieldsEnd = 0x58;
-
-std::uint64_t readU64(const QByteArray& bytes, qint64 offset)
+std::optional<std::uint64_t> readLittleEndian(QByteArrayView bytes, std::uint64_t offset, int width)
 {
+    const std::optional<QByteArrayView> field = slice(bytes, offset, static_cast<std::uint64_t>(width));
+    if (!field)
+        return std::nullopt;
     std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+    for (int i = width - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>((*field)[i]);
     return value;
 }
 
-bool holdsWholeDirectory(const QString& filePath)
+} // namespace
+
+std::optional<std::uint32_t> readU32(QByteArrayView bytes, std::uint64_t offset)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = file.read(kHeaderFieldsEnd);
-    if (header.size() < kHeaderFieldsEnd)
-        return false;
-    const std::uint64_t offset = readU64(header, kDirectoryOffsetField);
-    const std::uint64_t length = readU64(header, kDirectoryLengthField);
-    const auto size = static_cast<std::uint64_t>(file.size());
-    return offset <= size && length <= size - offset;
+    const std::optional<std::uint64_t> value = readLittleEndian(bytes, offset, 4);
+    return value ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*value)) : std::nullopt;
 }
 
-bool holdsWholeContentStream(chmFile* handle)
+std::optional<std::uint64_t> readU64(QByteArrayView bytes, std::uint64_t offset)
 {
-    chmUnitInfo content{};
-    if (chm_resolve_object(handle, "::DataSpace/Storage/MSCompressed/Content", &content) != CHM_RESOLVE_SUCCESS
-        || content.length == 0)
-        return true; // nothing compressed
-    unsigned char lastByte = 0;
-    return chm_retrieve_object(handle, &content, &lastByte, content.length - 1, 1) == 1;
+    return readLittleEndian(bytes, offset, 8);
+}
+
+} // namespace CHMContainerCheck::Detail
+
+namespace {
+
+using namespace CHMContainerCheck::Detail;
+
+// The file header ("ITSF"): version 2 is 0x58 bytes long, version 3 adds the data offset. chmlib
+// always reads 0x60 bytes.
+constexpr std::uint64_t kFileHeaderReadLength = 0x60;
+constexpr std::uint64_t kVersion2HeaderLength = 0x58;
+constexpr std::uint64_t kVersion3HeaderLength = 0x60;
+
+// The directory header ("ITSP"), version 1, exactly 0x54 bytes; the chunks follow it.
+constexpr std::uint64_t kDirectoryHeaderLength = 0x54;
+
+// Chunks are 4 KiB in every known file. chmlib reads a whole chunk header (20 bytes) from a buffer
+// of the chunk length, and allocates one chunk for every lookup.
+constexpr std::uint32_t kMinimumChunkLength = 0x20;
+constexpr std::uint32_t kMaximumChunkLength = 1u << 20;
+
+struct FileHeader {
+    std::uint64_t directoryOffset = 0;
+    std::uint64_t directoryLength = 0;
+    std::uint64_t dataOffset = 0;
+};
+
+std::optional<FileHeader> readFileHeader(QByteArrayView file)
+{
+    if (static_cast<std::uint64_t>(file.size()) < kFileHeaderReadLength || !file.startsWith("ITSF"))
+        return std::nullopt;
+    const std::uint32_t version = *readU32(file, 4);
+    const std::uint32_t headerLength = *readU32(file, 8);
+    if (!(version == 2 && headerLength >= kVersion2HeaderLength) && !(version == 3 && headerLength >= kVersion3HeaderLength))
+        return std::nullopt;
+    FileHeader header;
+    header.directoryOffset = *readU64(file, 0x48);
+    header.directoryLength = *readU64(file, 0x50);
+    const auto size = static_cast<std::uint64_t>(file.size());
+    if (header.directoryOffset > size || header.directoryLength > size - header.directoryOffset)
+        return std::nullopt; // cut off inside the directory
+    header.dataOffset = version == 3 ? *readU64(file, 0x58) : header.directoryOffset + header.directoryLength;
+    if (header.dataOffset > size)
+        return std::nullopt;
+    return header;
+}
+
+std::optional<Directory> readDirectoryHeader(QByteArrayView file, const FileHeader& header)
+{
+    const std::optional<QByteArrayView> bytes = slice(file, header.directoryOffset, kDirectoryHeaderLength);
+    if (!bytes || !bytes->startsWith("ITSP") || *readU32(*bytes, 4) != 1
+        || *readU32(*bytes, 8) != kDirectoryHeaderLength || header.directoryLength < kDirectoryHeaderLength)
+        return std::nullopt;
+    Directory directory;
+    directory.chunkLength = *readU32(*bytes, 0x10);
+    if (directory.chunkLength < kMinimumChunkLength || directory.chunkLength > kMaximumChunkLength)
+        return std::nullopt;
+    directory.chunksOffset = header.directoryOffset + kDirectoryHeaderLength;
+    directory.chunkCount = (header.directoryLength - kDirectoryHeaderLength) / directory.chunkLength;
+    directory.indexRoot = static_cast<std::int32_t>(*readU32(*bytes, 0x1C));
+    directory.indexHead = static_cast<std::int32_t>(*readU32(*bytes, 0x20));
+    // chmlib looks names up from the listing head when the directory has no index chunks.
+    if (directory.indexRoot <= -1)
+        directory.indexRoot = directory.indexHead;
+    const auto inDirectory = [&](std::int32_t chunk) {
+        return chunk >= 0 && static_cast<std::uint64_t>(chunk) < directory.chunkCount;
+    };
+    if (!inDirectory(directory.indexRoot) || !inDirectory(directory.indexHead))
+        return std::nullopt;
+    return directory;
 }
 
 } // namespace
 
 namespace CHMContainerCheck {
 
-bool isComplete(const QString& filePath, chmFile* handle)
+bool isSafeContainer(QByteArrayView file)
 {
-    return holdsWholeDirectory(filePath) && holdsWholeContentStream(handle);
+    const std::optional<FileHeader> header = readFileHeader(file);
+    if (!header)
+        return false;
+    const std::optional<Directory> directory = readDirectoryHeader(file, *header);
+    if (!directory)
+        return false;
+    const std::optional<std::vector<ContainerObject>> objects = readReachableObjects(file, *directory);
+    return objects && objectsAreReadable(file, header->dataOffset, *objects);
+}
+
+bool isSafeToOpen(const QString& filePath)
+{
+    // A FIFO or a device would block chmlib or feed it without end.
+    if (!QFileInfo(filePath).isFile())
+        return false;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0)
+        return false;
+    // Mapped rather than read: only the headers, the directory and a few tables are looked at.
+    uchar* mapped = file.map(0, file.size());
+    if (mapped == nullptr) // a file system that cannot map files
+        return isSafeContainer(file.readAll());
+    const bool safe = isSafeContainer(QByteArrayView(mapped, file.size()));
+    file.unmap(mapped);
+    return safe;
 }
 
 } // namespace CHMContainerCheck

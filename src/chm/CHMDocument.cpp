@@ -48,9 +48,8 @@ void CHMDocument::closeHandle()
 void CHMDocument::openHandle()
 {
     const std::lock_guard guard(m_lock);
-    m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
-    if (m_chmFileHandle != nullptr && !CHMContainerCheck::isComplete(m_filePath, m_chmFileHandle))
-        closeHandle();
+    if (CHMContainerCheck::isSafeToOpen(m_filePath))
+        m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
 }
 
 bool CHMDocument::readFromURL(const QUrl& url, const QString& /*typeName*/, QString* /*error*/)

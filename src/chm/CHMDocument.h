@@ -14,6 +14,7 @@ class CHMExporter;
 class CHMSearchIndex;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
+class DocumentExportProvider;
 struct ReaderExport;
 struct TomefoldConversionOptions;
 class QLabel;
@@ -81,6 +82,10 @@ public:
     QProgressBar* exportProgressIndicator = nullptr;
     QWidget* exportProgressSheet = nullptr;
 
+    // The PDF export that the export members below run; without one they export nothing. Not
+    // owned: the export's provider lives for the whole process.
+    void setExportProvider(const DocumentExportProvider* provider) { m_exportProvider = provider; }
+
     // Exports the whole document to a PDF file; blocks until the export has ended.
     void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
 
@@ -113,7 +118,7 @@ public:
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
 private:
-    void openHandle();  // of m_filePath; none when it is no complete CHM container
+    void openHandle(); // of m_filePath; none when it is no complete CHM container
     void closeHandle();
     void resetMetadata();
     // Finds an object under the document's lock, by the bytes the container lists it by.
@@ -130,9 +135,9 @@ private:
     bool m_encodingChosen = false;
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
-    int m_customizedEncodingTag = 0;
     mutable std::recursive_mutex m_lock;
 
+    const DocumentExportProvider* m_exportProvider = nullptr;
     void startReaderExport(const QUrl& url);
     void readerExportEnded();
     std::shared_ptr<ReaderExport> m_readerExport;

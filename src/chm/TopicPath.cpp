@@ -79,6 +79,11 @@ bool matchesLookup(const QString& nodePath, const QString& lookup)
     return next == u'#' || next == u'?';
 }
 
+QString loadablePath(const QString& path)
+{
+    return withoutLeadingSlashes(path).toString();
+}
+
 QString percentEscaped(const QString& path)
 {
     return QString::fromLatin1(QUrl::toPercentEncoding(path, QByteArrayLiteral("!#$&'()*+,/:;=?@~")));

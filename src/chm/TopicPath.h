@@ -20,6 +20,10 @@ bool isSamePage(const QString& a, const QString& b);
 // So "a.htm" finds "a.htm#part2" but not "a.html", and "a.htm#x" finds only "a.htm#x".
 bool matchesLookup(const QString& nodePath, const QString& lookup);
 
+// The form of a path that its itss URL serves: leading slashes dropped. "/x.htm" would compose to
+// "itss://chm//x.htm", which names no object.
+QString loadablePath(const QString& path);
+
 // The path with what is not allowed in a URL percent-escaped (UTF-8); "/", "#", "?" and the other
 // characters that structure a URL are kept.
 QString percentEscaped(const QString& path);

@@ -1,14 +1,14 @@
 #include "export/AnchorKeys.h"
 
+#include "chm/TopicPath.h"
+
 namespace AnchorKeys {
 
 // The URL a topic was loaded and printed under: a contents path written with leading slashes
 // ("/x.htm") is served as "itss://chm/x.htm", and the links of other topics name it so.
-QString topicUrl(QString topicPath)
+QString topicUrl(const QString& topicPath)
 {
-    while (topicPath.startsWith(QLatin1Char('/')))
-        topicPath.remove(0, 1);
-    return QStringLiteral("itss://chm/") + topicPath;
+    return QStringLiteral("itss://chm/") + TopicPath::loadablePath(topicPath);
 }
 
 QString topicKey(const QString& topicPath)

@@ -8,7 +8,7 @@ namespace AnchorKeys {
 
 // The URL a topic is loaded and printed under: "itss://chm/<path>", leading slashes of the path
 // dropped ("/x.htm" is served as "itss://chm/x.htm", and other topics link to it so).
-QString topicUrl(QString topicPath);
+QString topicUrl(const QString& topicPath);
 // The topic's URL lower-cased.
 QString topicKey(const QString& topicPath);
 // The topic's key with its fragment (the path may carry one of its own) replaced by "#<name>".

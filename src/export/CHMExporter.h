@@ -39,7 +39,13 @@ struct TomefoldConversionOptions;
 // The caller starts it and waits on the completion lock, which opens when the export has ended.
 class CHMExporter {
 public:
-    enum class Outcome { Running, Written, NothingToWrite, Cancelled, WriteFailed };
+    enum class Outcome {
+        Running,
+        Written,
+        NothingToWrite,
+        Cancelled,
+        WriteFailed
+    };
 
     // How long one topic may take to load or to print before it is given up.
     static constexpr std::chrono::milliseconds kTopicLoadTimeout{20000};
@@ -83,10 +89,9 @@ public:
     using LinkDestinationPtr = std::shared_ptr<LinkDestinationItem>;
     const QHash<QString, LinkDestinationPtr>& linkDestinationList() const { return m_linkDestinationList; }
     const std::vector<LinkDestinationPtr>& linkDestinationListArray() const { return m_linkDestinationListArray; }
-    // The destination a printed link URL or an outline entry's URL leads to, or null.
-    LinkDestinationPtr IsDestinationLinkExistForPath(const QString& urlString) const;
-    // The output place of that destination; none when it was never put on a page (a link to it
-    // is removed and an outline entry for it is a plain label rather than a jump to page one).
+    // The output place of the destination a printed link URL or an outline entry's URL leads to;
+    // none when it was never put on a page (a link to it is removed and an outline entry for it is
+    // a plain label rather than a jump to page one).
     std::optional<PdfDestination> placedDestinationForPath(const QString& urlString) const;
 
     // Reader road (no completion lock): called on the main thread once the export has ended and

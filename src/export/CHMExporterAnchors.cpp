@@ -20,11 +20,6 @@ constexpr std::chrono::milliseconds kTextWalkTimeout{20000};
 // Pages print at 96 CSS pixels to the inch.
 constexpr double kPointsPerCssPixel = 72.0 / 96.0;
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 void CHMExporter::collectAnchors(const std::function<void()>& next)

@@ -13,15 +13,6 @@
 
 #include <utility>
 
-namespace {
-
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-} // namespace
-
 void CHMExporter::finishExport()
 {
     if (!ResolveDestination()) {
@@ -139,15 +130,6 @@ void CHMExporter::releaseWebObjects()
         QObject::disconnect(m_webView.get(), nullptr, nullptr, nullptr);
     m_webView.reset();
     m_webProfile.reset();
-}
-
-CHMExporter::LinkDestinationPtr CHMExporter::IsDestinationLinkExistForPath(const QString& urlString) const
-{
-    for (const QString& key : DestinationKeysForURL(urlString)) {
-        if (const LinkDestinationPtr item = m_linkDestinationList.value(key))
-            return item;
-    }
-    return {};
 }
 
 std::optional<PdfDestination> CHMExporter::placedDestinationForPath(const QString& urlString) const

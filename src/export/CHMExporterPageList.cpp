@@ -43,7 +43,7 @@ std::optional<QString> decodeObjectPath(const QByteArray& bytes, const QString& 
 bool isNormalFileObject(const QByteArray& bytes)
 {
     return bytes.startsWith('/') && !bytes.startsWith("/#") && !bytes.startsWith("/$") && !bytes.contains("/../")
-        && !bytes.endsWith('/');
+           && !bytes.endsWith('/');
 }
 
 } // namespace
@@ -75,10 +75,7 @@ void CHMExporter::addHomeTopic()
         return;
     // A home path found by looking for index pages starts with "/"; the item keeps the form
     // that loads (an itss URL of "/x" names "//x", which is no object).
-    QString path = home;
-    while (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
-    m_pageList.prepend(std::make_shared<LinkItem>(QStringLiteral("Home"), path));
+    m_pageList.prepend(std::make_shared<LinkItem>(QStringLiteral("Home"), TopicPath::loadablePath(home)));
     m_listedPages.insert(pageKey(home));
 }
 

@@ -3,6 +3,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMWebPage.h"
 #include "chm/CHMWebProfile.h"
+#include "chm/TopicPath.h"
 #include "common/LocalizedStrings.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintScripts.h"
@@ -26,20 +27,6 @@ constexpr std::chrono::milliseconds kFrameLoadRoundDelay = 50ms;
 constexpr std::chrono::milliseconds kLayoutScriptTimeout = 10s;
 constexpr double kCssPixelsPerPoint = 96.0 / 72.0;
 
-// The form of a topic path that its itss URL serves: "/x" would compose to "itss://chm//x",
-// which names no object.
-QString loadablePath(QString path)
-{
-    while (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
-    return path;
-}
-
-double elapsedMs(QElapsedTimer& timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
 } // namespace
 
 void CHMExporter::exportToPDF()
@@ -55,7 +42,7 @@ void CHMExporter::exportToPDF()
         return;
     }
     const LinkItemPtr item = m_pageList.at(static_cast<qsizetype>(m_curPageId));
-    const QUrl url = m_document.composeURL(loadablePath(item->path()));
+    const QUrl url = m_document.composeURL(TopicPath::loadablePath(item->path()));
     reportProgress(static_cast<double>(m_curPageId) * 100.0 / static_cast<double>(count), m_pageCount,
                    Localized("Exporting").arg(QFileInfo(m_document.filePath()).fileName()));
     runOnMainAndWait([this, url] {
@@ -88,7 +75,7 @@ void CHMExporter::retireWebView()
         return;
     QObject::disconnect(m_webView.get(), nullptr, nullptr, nullptr);
     // Deleted from the event loop: this may run inside one of the view's own callbacks.
-    MainThread::runOnMainLater([retired = std::move(m_webView)] { });
+    MainThread::runOnMainLater([retired = std::move(m_webView)] {});
 }
 
 void CHMExporter::webViewLoadRequestOnMainThread(const QUrl& url)

@@ -1,6 +1,6 @@
 #include "export/PrintedTopic.h"
 
-#include "export/IsBlankPDFPage.h"
+#include "common/IsBlankPDFPage.h"
 #include "export/pdfcore/PDFCoreSettings.h"
 #include "platform/PdfDocument.h"
 

@@ -53,8 +53,6 @@ public:
     bool write(const QString& path, QString* error = nullptr) const;
     QByteArray toBytes() const;
 
-    QPDF& qpdf() const { return *m_qpdf; }
-
 private:
     PdfDocument();
 

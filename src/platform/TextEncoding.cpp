@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -132,15 +133,27 @@ std::optional<QByteArray> convert(const QByteArray& input, const char* to, const
             output.resize(output.size() * 2 + 16);
         }
     };
-    while (true) {
-        const int error = flush(&in, &inLeft);
-        if (error == 0)
-            break;
+    // iconv stops at each invalid sequence and is called again after it. It is handed a bounded
+    // piece of the input each time, so that no call costs more than the piece: checkers that look
+    // at the whole input range of every call (the sanitizers do) would otherwise make a run of
+    // invalid bytes take quadratic time.
+    constexpr size_t kPiece = 1024;
+    while (inLeft > 0) {
+        size_t pieceLeft = std::min(inLeft, kPiece);
+        const size_t piece = pieceLeft;
+        const int error = flush(&in, &pieceLeft);
+        inLeft -= piece - pieceLeft;
+        if (error == 0 || (error == EINVAL && pieceLeft < inLeft && pieceLeft < piece))
+            continue; // a whole piece, or one that ends inside a sequence the next piece completes
         if (onInvalid == OnInvalid::Fail)
             return std::nullopt;
-        output.insert(used, replacement);
+        // Written over the unused tail, not inserted: inserting would move that whole tail for every
+        // invalid byte, which makes a file of invalid bytes take quadratic time.
+        if (output.size() - used < replacement.size())
+            output.resize(output.size() * 2 + replacement.size());
+        std::copy(replacement.cbegin(), replacement.cend(), output.begin() + used);
         used += replacement.size();
-        if (error == EINVAL || inLeft == 0) // truncated at the end: nothing more to read
+        if (error == EINVAL) // truncated at the end: nothing more to read
             break;
         ++in;
         --inLeft;

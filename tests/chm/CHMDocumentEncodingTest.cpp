@@ -2,7 +2,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "SitemapText.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QStringList>
@@ -15,6 +15,7 @@
 
 namespace {
 
+using SitemapText::childAt;
 using SitemapText::namesOf;
 using SitemapText::pathsOf;
 
@@ -53,7 +54,7 @@ TEST(CHMDocumentEncoding, ReadsCyrillicMetadataAndContentsInTheFilesCodePage)
     // The sitemap's own <meta> claims UTF-8; the file's locale decides.
     const LinkItemPtr& root = doc->tocSource()->rootItems();
     EXPECT_EQ(namesOf(root->children()), (QStringList{"Глава первая", "Вторая"}));
-    EXPECT_EQ(namesOf(root->childAtIndex(0)->children()), QStringList{"Жж"});
+    EXPECT_EQ(namesOf(childAt(root, 0)->children()), QStringList{"Жж"});
     EXPECT_EQ(pathsOf(doc->tocSource()->pageList()), (QStringList{"глава.htm", "жж.htm", "second.htm"}));
     EXPECT_EQ(doc->content(QStringLiteral("глава.htm")),
               FixtureFiles::readAll(TestSupport::sourceDataPath(QStringLiteral("chm-cyrillic/глава.htm"))));
@@ -109,7 +110,8 @@ TEST(CHMDocumentEncoding, AnUnlistedLocaleLeavesTheEncodingUnknown)
     EXPECT_TRUE(doc->encodingName().isNull());
     EXPECT_EQ(doc->docTitle(), QStringLiteral("Basic Window Title"));
     // Contents without a known code page are read as ISO-8859-1, where "é" is the same byte.
-    EXPECT_EQ(doc->tocSource()->rootItems()->childAtIndex(3)->childAtIndex(0)->name(), QStringLiteral("Café"));
+    ASSERT_NE(doc->tocSource(), nullptr);
+    EXPECT_EQ(childAt(childAt(doc->tocSource()->rootItems(), 3), 0)->name(), QStringLiteral("Café"));
 }
 
 TEST(CHMDocumentEncoding, TheLocaleDecidesHowTheContentsAreRead)
@@ -120,7 +122,8 @@ TEST(CHMDocumentEncoding, TheLocaleDecidesHowTheContentsAreRead)
     });
     const auto doc = openDocument(path);
     EXPECT_EQ(doc->encodingName(), QStringLiteral("CP1251"));
-    EXPECT_EQ(doc->tocSource()->rootItems()->childAtIndex(3)->childAtIndex(0)->name(), QStringLiteral("Cafй"));
+    ASSERT_NE(doc->tocSource(), nullptr);
+    EXPECT_EQ(childAt(childAt(doc->tocSource()->rootItems(), 3), 0)->name(), QStringLiteral("Cafй"));
 }
 
 TEST(CHMDocumentEncoding, TreesKeepTheEncodingTheyWereBuiltWith)
@@ -128,9 +131,10 @@ TEST(CHMDocumentEncoding, TreesKeepTheEncodingTheyWereBuiltWith)
     const auto doc = openFixture(QStringLiteral("chm-basic"));
     doc->setEncodingName(QStringLiteral("CP1251"));
     EXPECT_EQ(doc->currentEncodingName(), QStringLiteral("CP1251"));
-    EXPECT_EQ(doc->tocSource()->rootItems()->childAtIndex(3)->childAtIndex(0)->name(), QStringLiteral("Café"));
+    ASSERT_NE(doc->tocSource(), nullptr);
+    EXPECT_EQ(childAt(childAt(doc->tocSource()->rootItems(), 3), 0)->name(), QStringLiteral("Café"));
     doc->setupTOCSource();
-    EXPECT_EQ(doc->tocSource()->rootItems()->childAtIndex(3)->childAtIndex(0)->name(), QStringLiteral("Cafй"));
+    EXPECT_EQ(childAt(childAt(doc->tocSource()->rootItems(), 3), 0)->name(), QStringLiteral("Cafй"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -39,6 +39,53 @@ QByteArray randomBytes(qsizetype size)
     for (char& byte : bytes)
         byte = static_cast<char>(generator.bounded(256));
     return bytes;
+}
+
+// The directory's numbers are "encints": big-endian groups of seven bits, the high bit set on
+// every byte but the last.
+QByteArray encint(quint64 value)
+{
+    QByteArray bytes(1, static_cast<char>(value & 0x7F));
+    for (value >>= 7; value != 0; value >>= 7)
+        bytes.prepend(static_cast<char>(0x80 | (value & 0x7F)));
+    return bytes;
+}
+
+quint64 readEncint(const QByteArray& bytes, qsizetype& at)
+{
+    quint64 value = 0;
+    unsigned char byte = 0;
+    do {
+        byte = static_cast<unsigned char>(bytes.at(at++));
+        value = value << 7 | (byte & 0x7F);
+    } while ((byte & 0x80) != 0);
+    return value;
+}
+
+// Rewrites the directory entry of `name` so that it declares `length` bytes: the entry keeps its
+// size (the directory stays intact), so the name is shortened to make room and becomes a run of
+// "b" after the slash. Returns the new name.
+QString declareLength(QByteArray& bytes, const QByteArray& name, quint64 length)
+{
+    const QByteArray entry = encint(quint64(name.size())) + name;
+    const qsizetype start = bytes.indexOf(entry);
+    EXPECT_GE(start, 0);
+    EXPECT_EQ(bytes.indexOf(entry, start + 1), -1);
+    if (start < 0)
+        return {};
+    qsizetype at = start + entry.size();
+    const quint64 section = readEncint(bytes, at);
+    const quint64 offset = readEncint(bytes, at);
+    readEncint(bytes, at);
+    const qsizetype entrySize = at - start;
+    const QByteArray tail = encint(section) + encint(offset) + encint(length);
+    const qsizetype nameSize = entrySize - 1 - tail.size();
+    EXPECT_GE(nameSize, 2);
+    const QByteArray newName = "/" + QByteArray(nameSize - 1, 'b');
+    const QByteArray replacement = encint(quint64(newName.size())) + newName + tail;
+    EXPECT_EQ(replacement.size(), entrySize);
+    bytes.replace(start, entrySize, replacement);
+    return QString::fromLatin1(newName);
 }
 
 TEST(CHMDocumentFailure, FilesThatAreNoChmFailToOpenAndLeaveNothingOpen)
@@ -127,6 +174,27 @@ TEST(CHMDocumentFailure, OpeningAnotherFileForgetsTheFirst)
     QTemporaryDir folder;
     EXPECT_FALSE(open(doc, FixtureFiles::writeFile(folder, QStringLiteral("empty.chm"), QByteArray())));
     expectUnopened(doc);
+}
+
+TEST(CHMDocumentFailure, AnObjectDeclaredLargerThanTheCapIsNotRead)
+{
+    // The sizes come from the file: one that declares more than the cap is never read. The
+    // container check refuses such a file whole; should a later check let it through, the cap
+    // still keeps the object from being read while the file's other objects stay readable.
+    QTemporaryDir folder;
+    QString oversized;
+    const QString path = FixtureFiles::patchedFixture(folder, QStringLiteral("chm-basic"), [&](QByteArray& bytes) {
+        oversized = declareLength(bytes, QByteArray("/chapter2.htm"), CHMDocument::kMaxObjectSize + 1);
+    });
+    ASSERT_FALSE(oversized.isEmpty());
+    CHMDocument doc;
+    if (!open(doc, path)) {
+        expectUnopened(doc);
+        return;
+    }
+    ASSERT_TRUE(doc.exist(oversized));
+    EXPECT_TRUE(doc.content(oversized).isNull());
+    EXPECT_FALSE(doc.content(QStringLiteral("/intro.htm")).isEmpty());
 }
 
 } // namespace

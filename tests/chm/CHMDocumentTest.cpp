@@ -2,7 +2,7 @@
 #include "chm/CHMTableOfContent.h"
 #include "SitemapText.h"
 
-#include "FixtureFiles.h"
+#include "support/FixtureFiles.h"
 #include "support/TestSupport.h"
 
 #include <QStringList>
@@ -15,6 +15,7 @@
 
 namespace {
 
+using SitemapText::childAt;
 using SitemapText::namesOf;
 using SitemapText::pathsOf;
 
@@ -96,11 +97,11 @@ TEST_F(BasicDocument, BuildsTheContentsTreeWithoutBareEntries)
     EXPECT_EQ(root->path(), QStringLiteral("/"));
     EXPECT_EQ(namesOf(root->children()),
               (QStringList{"Introduction", "Chapter 1", "Chapter 2", "Appendix"}));
-    EXPECT_EQ(namesOf(root->childAtIndex(1)->children()),
+    EXPECT_EQ(namesOf(childAt(root, 1)->children()),
               (QStringList{"Section 1.1", "Section 1.1, part two", "Section 1.2"}));
     // Upper-case PARAM/NAME/VALUE read as their lower-case forms.
-    EXPECT_EQ(root->childAtIndex(2)->path(), QStringLiteral("chapter2.htm"));
-    const LinkItemPtr appendix = root->childAtIndex(3);
+    EXPECT_EQ(childAt(root, 2)->path(), QStringLiteral("chapter2.htm"));
+    const LinkItemPtr appendix = childAt(root, 3);
     EXPECT_TRUE(appendix->path().isNull());
     // The contents are CP1252, as the file's locale says.
     EXPECT_EQ(namesOf(appendix->children()), (QStringList{"Café", "A B", "Introduction again"}));
@@ -114,8 +115,8 @@ TEST_F(BasicDocument, ListsEachPageOnceUnlessItComesBackLater)
                            "café.htm", "a b.htm", "intro.htm"}));
     EXPECT_EQ(tocItem(QStringLiteral("ch1/section1.htm#part2"))->pageID(), 2u);
     EXPECT_EQ(tocItem(QStringLiteral("/ch1/section2.htm"))->pageID(), 3u);
-    EXPECT_EQ(toc->rootItems()->childAtIndex(3)->pageID(), 0u); // no path, no page
-    EXPECT_EQ(toc->rootItems()->childAtIndex(3)->childAtIndex(2)->pageID(), 7u);
+    EXPECT_EQ(childAt(toc->rootItems(), 3)->pageID(), 0u); // no path, no page
+    EXPECT_EQ(childAt(childAt(toc->rootItems(), 3), 2)->pageID(), 7u);
 }
 
 TEST_F(BasicDocument, ServesEveryListedPage)
@@ -143,7 +144,9 @@ TEST_F(BasicDocument, FindsContentsNodesByPage)
 TEST_F(BasicDocument, StepsThroughPagesInContentsOrder)
 {
     const CHMTableOfContent* toc = doc.tocSource();
+    ASSERT_NE(toc, nullptr);
     const LinkItemList& pages = toc->pageList();
+    ASSERT_GE(pages.size(), 2);
     EXPECT_EQ(toc->getNextPage(pages.first().get()), pages.at(1));
     EXPECT_EQ(toc->getPrevPage(pages.at(1).get()), pages.first());
     EXPECT_FALSE(toc->getPrevPage(pages.first().get()));
@@ -157,8 +160,8 @@ TEST_F(BasicDocument, SortsTheIndexAndKeepsTheFirstKeywordAndLastLocal)
     ASSERT_NE(index, nullptr);
     const LinkItemPtr& root = index->rootItems();
     EXPECT_EQ(namesOf(root->children()), (QStringList{"alpha", "Beta", "Zeta"}));
-    EXPECT_EQ(root->childAtIndex(1)->path(), QStringLiteral("chapter1.htm"));
-    EXPECT_EQ(namesOf(root->childAtIndex(0)->children()), QStringList{"alpha detail"});
+    EXPECT_EQ(childAt(root, 1)->path(), QStringLiteral("chapter1.htm"));
+    EXPECT_EQ(namesOf(childAt(root, 0)->children()), QStringList{"alpha detail"});
     // The page list keeps the sitemap's order; sorting reorders only the tree.
     EXPECT_EQ(pathsOf(index->pageList()),
               (QStringList{"chapter2.htm", "intro.htm", "ch1/section1.htm#part2", "chapter1.htm"}));

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using namespace SitemapText;
@@ -16,12 +20,20 @@ CHMTableOfContent parse(const QByteArray& body)
     return CHMTableOfContent(document(body), kUtf8);
 }
 
+// The depth of the deepest node below the item (its children are at depth 1), walked without
+// recursion so that an unbounded tree is measured rather than overflowing the stack.
 int depthOf(const LinkItem& item)
 {
-    int depth = 0;
-    for (const LinkItem* node = &item; node->numberOfChildren() > 0; node = node->childAtIndex(node->numberOfChildren() - 1).get())
-        ++depth;
-    return depth;
+    int deepest = 0;
+    std::vector<std::pair<const LinkItem*, int>> pending{{&item, 0}};
+    while (!pending.empty()) {
+        const auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (int index = 0; index < node->numberOfChildren(); ++index)
+            pending.emplace_back(node->childAtIndex(index).get(), depth + 1);
+    }
+    return deepest;
 }
 
 TEST(CHMTableOfContent, NestsEntriesOfInnerListsUnderTheEntryBeforeThem)
@@ -35,9 +47,9 @@ TEST(CHMTableOfContent, NestsEntriesOfInnerListsUnderTheEntryBeforeThem)
     EXPECT_EQ(root->name(), QStringLiteral("root"));
     EXPECT_EQ(root->path(), QStringLiteral("/"));
     EXPECT_EQ(namesOf(root->children()), (QStringList{"One", "Two", "Three"}));
-    EXPECT_EQ(namesOf(root->childAtIndex(0)->children()), QStringList{"One.A"});
-    EXPECT_EQ(namesOf(root->childAtIndex(1)->children()), (QStringList{"Two.A", "Two.B"}));
-    EXPECT_TRUE(root->childAtIndex(1)->path().isNull());
+    EXPECT_EQ(namesOf(childAt(root, 0)->children()), QStringList{"One.A"});
+    EXPECT_EQ(namesOf(childAt(root, 1)->children()), (QStringList{"Two.A", "Two.B"}));
+    EXPECT_TRUE(childAt(root, 1)->path().isNull());
     EXPECT_EQ(toc.rootChildrenCount(), 3);
 }
 
@@ -49,7 +61,7 @@ TEST(CHMTableOfContent, TakesTheFirstNameOrKeywordAndTheLastLocal)
         "<param name=\"Local\" value=\"first.htm\"><param name=\"Local\" value=\"second.htm\">"
         "<param name=\"ImageNumber\" value=\"11\"><param name=\"Local\"><param value=\"x.htm\">"
         "</OBJECT></UL>");
-    const LinkItemPtr item = toc.rootItems()->childAtIndex(0);
+    const LinkItemPtr item = childAt(toc.rootItems(), 0);
     EXPECT_EQ(item->name(), QStringLiteral("keyword"));
     EXPECT_EQ(item->path(), QStringLiteral("second.htm"));
 }
@@ -60,7 +72,7 @@ TEST(CHMTableOfContent, ReadsUpperCaseElementsAndAttributesAsLowerCase)
         "<UL><LI><OBJECT TYPE=\"text/sitemap\"><PARAM NAME=\"NAME\" VALUE=\"Upper\">"
         "<PARAM NAME=\"LOCAL\" VALUE=\"upper.htm\"></OBJECT></UL>");
     EXPECT_EQ(pathsOf(toc.pageList()), QStringList{"upper.htm"});
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->name(), QStringLiteral("Upper"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->name(), QStringLiteral("Upper"));
 }
 
 TEST(CHMTableOfContent, KeepsEntriesOutsideAnyListAndSurvivesStrayListEnds)
@@ -87,11 +99,11 @@ TEST(CHMTableOfContent, PurgesEntriesWithNothingInThem)
     const LinkItemPtr& root = toc.rootItems();
     // The nameless, pathless entry whose only child was bare stays, now without children.
     ASSERT_EQ(root->numberOfChildren(), 3);
-    EXPECT_EQ(root->childAtIndex(0)->name(), QStringLiteral("Kept"));
-    EXPECT_EQ(root->childAtIndex(0)->numberOfChildren(), 0);
-    EXPECT_TRUE(root->childAtIndex(1)->name().isNull());
-    EXPECT_EQ(root->childAtIndex(1)->numberOfChildren(), 0);
-    EXPECT_EQ(root->childAtIndex(2)->path(), QStringLiteral("nameless.htm"));
+    EXPECT_EQ(childAt(root, 0)->name(), QStringLiteral("Kept"));
+    EXPECT_EQ(childAt(root, 0)->numberOfChildren(), 0);
+    EXPECT_TRUE(childAt(root, 1)->name().isNull());
+    EXPECT_EQ(childAt(root, 1)->numberOfChildren(), 0);
+    EXPECT_EQ(childAt(root, 2)->path(), QStringLiteral("nameless.htm"));
 }
 
 TEST(CHMTableOfContent, GivesAnEmptyTreeForDataThatIsNoSitemap)
@@ -110,12 +122,12 @@ TEST(CHMTableOfContent, DecodesTheSitemapInTheGivenCodePageWhateverItsMetaSays)
                               "<LI><OBJECT><param name=\"Name\" value=\"\xC3\xEB\xE0\xE2\xE0\">"
                               "<param name=\"Local\" value=\"\xE3.htm\"></OBJECT></UL>";
     const CHMTableOfContent toc(cp1251, QStringLiteral("CP1251"));
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->name(), QStringLiteral("Глава"));
-    EXPECT_EQ(toc.rootItems()->childAtIndex(0)->path(), QStringLiteral("г.htm"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->name(), QStringLiteral("Глава"));
+    EXPECT_EQ(childAt(toc.rootItems(), 0)->path(), QStringLiteral("г.htm"));
     // Without a name, or with one nobody knows, the bytes are ISO-8859-1.
     for (const QString& name : {QString(), QString(""), QStringLiteral("no-such-charset")}) {
         const CHMTableOfContent latin(cp1251, name);
-        EXPECT_EQ(latin.rootItems()->childAtIndex(0)->name(), QStringLiteral("Ãëàâà"));
+        EXPECT_EQ(childAt(latin.rootItems(), 0)->name(), QStringLiteral("Ãëàâà"));
     }
 }
 
@@ -142,7 +154,9 @@ TEST(CHMTableOfContent, FlattensNestingBeyondTheDepthLimit)
         deep += "</UL>";
     deep += entry("Last", "last.htm");
     const CHMTableOfContent toc(deep, kUtf8);
-    EXPECT_LE(depthOf(*toc.rootItems()), static_cast<int>(SitemapTreeBuilder::kMaxDepth) + 1);
+    ASSERT_NE(toc.rootItems(), nullptr);
+    EXPECT_EQ(depthOf(*toc.rootItems()), static_cast<int>(SitemapTreeBuilder::kMaxDepth));
+    ASSERT_GT(toc.rootChildrenCount(), 0);
     EXPECT_EQ(toc.rootItems()->childAtIndex(toc.rootChildrenCount() - 1)->name(), QStringLiteral("Last"));
     EXPECT_EQ(toc.pageList().size(), 2);
 }
@@ -190,7 +204,7 @@ TEST(CHMTableOfContent, FiltersTopLevelEntriesWithoutCopyingThem)
     const CHMTableOfContent filtered(&toc, beginsWithAb);
     EXPECT_EQ(namesOf(filtered.rootItems()->children()), (QStringList{"Abc", "ABx"}));
     EXPECT_EQ(filtered.rootItems()->childAtIndex(0), toc.rootItems()->childAtIndex(0));
-    EXPECT_EQ(namesOf(filtered.rootItems()->childAtIndex(0)->children()), QStringList{"zzz"});
+    EXPECT_EQ(namesOf(childAt(filtered.rootItems(), 0)->children()), QStringList{"zzz"});
     EXPECT_TRUE(filtered.pageList().isEmpty());
 
     const CHMTableOfContent none(nullptr, beginsWithAb);
@@ -204,7 +218,7 @@ TEST(CHMTableOfContent, SortsOnlyTheTopLevel)
                                   + entry("C") + "</UL>");
     toc.sort();
     EXPECT_EQ(namesOf(toc.rootItems()->children()), (QStringList{"A", "b", "C"}));
-    EXPECT_EQ(namesOf(toc.rootItems()->childAtIndex(1)->children()), (QStringList{"z", "y"}));
+    EXPECT_EQ(namesOf(childAt(toc.rootItems(), 1)->children()), (QStringList{"z", "y"}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "support/RecordingDesktop.h"
 
 #include <QEventLoop>
+#include <QWebEngineView>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -47,6 +48,32 @@ protected:
         return !ended.isEmpty() && ended.first().first().toBool();
     }
 
+    // Clicks the middle of an element of the page as the user would, with the mouse.
+    void clickElement(const QString& id)
+    {
+        const QVariantList box = evaluate(QStringLiteral("(() => { const r = document.getElementById('%1')"
+                                                         ".getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+                                              .arg(id))
+                                     .toList();
+        ASSERT_EQ(box.size(), 2) << id.toStdString();
+        const QPoint point(box[0].toInt(), box[1].toInt());
+        QWidget* target = m_view->view().focusProxy();
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, {}, point);
+    }
+
+    // Clicks the link that fills the top of the page shown in an inline frame.
+    void clickInFrame(const QString& frameId)
+    {
+        const QVariantList frame = evaluate(QStringLiteral("(() => { const r = document.getElementById('%1')"
+                                                           ".getBoundingClientRect(); return [r.x, r.y]; })()")
+                                                .arg(frameId))
+                                       .toList();
+        ASSERT_EQ(frame.size(), 2);
+        QTest::mouseClick(m_view->view().focusProxy(), Qt::LeftButton, {},
+                          QPoint(frame[0].toInt() + 20, frame[1].toInt() + 20));
+    }
+
     QVariant evaluate(const QString& script)
     {
         QVariant result;
@@ -82,12 +109,36 @@ TEST_F(CHMWebPageTest, AFailedLoadShowsNoErrorPage)
     EXPECT_EQ(evaluate(QStringLiteral("document.body ? document.body.innerText : ''")).toString(), QString());
 }
 
-TEST_F(CHMWebPageTest, OutsideAnExportALinkElsewhereGoesToTheDesktop)
+TEST_F(CHMWebPageTest, AClickedWebOrMailLinkOfTheMainFrameGoesToTheDesktop)
 {
+    ASSERT_TRUE(load(QStringLiteral("links.htm")));
+    const QList<QUrl> expected{QUrl(QStringLiteral("http://127.0.0.1:9/clicked.htm")),
+                               QUrl(QStringLiteral("mailto:someone@example.invalid")),
+                               QUrl(QStringLiteral("http://127.0.0.1:9/tab.htm"))};
+    clickElement(QStringLiteral("web"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_desktop.opened().size() == 1; }, 30000));
+    clickElement(QStringLiteral("mail"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_desktop.opened().size() == 2; }, 30000));
+    // A link to a local file, and a web link inside a frame, are refused although clicked.
+    clickElement(QStringLiteral("file"));
+    clickInFrame(QStringLiteral("frame"));
+    // A clicked link that asks for a new window.
+    clickElement(QStringLiteral("tab"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return m_desktop.opened().size() == 3; }, 30000));
+    EXPECT_EQ(m_desktop.opened(), expected);
+    EXPECT_EQ(m_page->url(), m_document.composeURL(QStringLiteral("links.htm")));
+}
+
+TEST_F(CHMWebPageTest, NavigationsAndWindowsNoClickStartedGoNowhere)
+{
+    // leave.htm sets its location, scripted.htm clicks a link by script, opens a mail window and a
+    // web window, and points a frame at a local file; all of it on loading, unasked.
     ASSERT_TRUE(load(QStringLiteral("leave.htm")));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_desktop.opened().isEmpty(); }, 30000));
-    EXPECT_EQ(m_desktop.opened().value(0), QUrl(QStringLiteral("http://127.0.0.1:9/elsewhere.htm")));
-    EXPECT_EQ(evaluate(QStringLiteral("document.body.innerText.trim()")).toString(), QStringLiteral("Leaving"));
+    ASSERT_TRUE(load(QStringLiteral("scripted.htm")));
+    // A load after them: had any of them gone anywhere, it would have shown by now.
+    ASSERT_TRUE(load(QStringLiteral("styled.htm")));
+    EXPECT_EQ(m_desktop.opened(), QList<QUrl>()) << m_desktop.opened().value(0).toString().toStdString();
+    EXPECT_TRUE(ITSSScheme::isITSS(m_page->url()));
 }
 
 TEST_F(CHMWebPageTest, DuringAnExportALinkElsewhereLoadsNothingAndGoesNowhere)

@@ -74,22 +74,44 @@ TEST(ITSSProtocolPaths, ADoublyEscapedNameIsServedWhenOnlyItsUnescapedFormExists
 TEST(CHMWebPolicy, DuringAnExportNothingLeavesTheFileAndTheTopicStays)
 {
     using D = CHMWebPage::Decision;
+    constexpr auto clicked = QWebEnginePage::NavigationTypeLinkClicked;
     const QUrl topic(QStringLiteral("itss://chm/a.htm"));
-    EXPECT_EQ(CHMWebPage::decide(true, topic, true, topic), D::Load);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/a.htm#x")), true, topic), D::Load);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/b.htm")), true, topic), D::Refuse);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/frame.htm")), false, topic), D::Load);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("http://example.com/")), false, topic), D::Refuse);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("mailto:a@b.c")), true, topic), D::Refuse);
-    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("about:blank")), false, topic), D::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, topic, QWebEnginePage::NavigationTypeTyped, true, topic), D::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/a.htm#x")), clicked, true, topic), D::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/b.htm")), clicked, true, topic), D::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("itss://chm/frame.htm")), clicked, false, topic), D::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("http://example.com/")), clicked, true, topic), D::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("mailto:a@b.c")), clicked, true, topic), D::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("about:blank")), clicked, false, topic), D::Load);
+    EXPECT_EQ(CHMWebPage::decideNewWindow(true, QUrl(QStringLiteral("http://example.com/")), true), D::Refuse);
+    EXPECT_EQ(CHMWebPage::decideNewWindow(true, topic, true), D::Refuse);
 }
 
-TEST(CHMWebPolicy, OutsideAnExportOtherSchemesGoToTheDesktop)
+TEST(CHMWebPolicy, OutsideAnExportOnlyClickedWebAndMailLinksOfTheMainFrameGoToTheDesktop)
 {
     using D = CHMWebPage::Decision;
-    EXPECT_EQ(CHMWebPage::decide(false, QUrl(QStringLiteral("itss://chm/b.htm")), true, QUrl()), D::Load);
-    EXPECT_EQ(CHMWebPage::decide(false, QUrl(QStringLiteral("https://example.com/")), true, QUrl()), D::HandToDesktop);
-    EXPECT_EQ(CHMWebPage::decide(false, QUrl(QStringLiteral("file:///etc/passwd")), false, QUrl()), D::HandToDesktop);
+    using P = QWebEnginePage;
+    const auto decide = [](const char* url, P::NavigationType type, bool mainFrame) {
+        return CHMWebPage::decide(false, QUrl(QString::fromLatin1(url)), type, mainFrame, QUrl());
+    };
+    EXPECT_EQ(decide("itss://chm/b.htm", P::NavigationTypeLinkClicked, true), D::Load);
+    EXPECT_EQ(decide("itss://chm/b.htm", P::NavigationTypeRedirect, false), D::Load);
+    for (const char* url : {"http://example.com/", "https://example.com/a?b#c", "mailto:a@b.c"})
+        EXPECT_EQ(decide(url, P::NavigationTypeLinkClicked, true), D::HandToDesktop) << url;
+    // Other schemes, sub-frames, and navigations no click started.
+    for (const char* url : {"file:///etc/passwd", "ftp://host/x", "javascript:alert(1)", "smb://host/share",
+                            "tel:123", "x-scheme-handler:run"})
+        EXPECT_EQ(decide(url, P::NavigationTypeLinkClicked, true), D::Refuse) << url;
+    EXPECT_EQ(decide("file:///etc/passwd", P::NavigationTypeLinkClicked, false), D::Refuse);
+    EXPECT_EQ(decide("http://example.com/", P::NavigationTypeLinkClicked, false), D::Refuse);
+    for (const P::NavigationType type : {P::NavigationTypeTyped, P::NavigationTypeFormSubmitted, P::NavigationTypeBackForward,
+                                         P::NavigationTypeReload, P::NavigationTypeOther, P::NavigationTypeRedirect})
+        EXPECT_EQ(decide("https://example.com/", type, true), D::Refuse) << type;
+    // Windows: topics open a tab; web and mail pages only when the user asked.
+    EXPECT_EQ(CHMWebPage::decideNewWindow(false, QUrl(QStringLiteral("itss://chm/b.htm")), false), D::OpenTab);
+    EXPECT_EQ(CHMWebPage::decideNewWindow(false, QUrl(QStringLiteral("https://example.com/")), true), D::HandToDesktop);
+    EXPECT_EQ(CHMWebPage::decideNewWindow(false, QUrl(QStringLiteral("https://example.com/")), false), D::Refuse);
+    EXPECT_EQ(CHMWebPage::decideNewWindow(false, QUrl(QStringLiteral("file:///etc/passwd")), true), D::Refuse);
 }
 
 TEST(CHMWebPolicy, SubresourcesOfOtherSchemesAreBlocked)

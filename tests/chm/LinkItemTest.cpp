@@ -87,7 +87,7 @@ TEST(SitemapTreeBuilder, DropsParametersAfterAStrayListEndAndRecovers)
     builder.setParameter(QStringLiteral("Local"), QStringLiteral("later.htm"));
     EXPECT_EQ(root->path(), QStringLiteral("/"));
     EXPECT_EQ(namesOf(root->children()), (QStringList{"Found", QString()}));
-    EXPECT_EQ(root->childAtIndex(1)->path(), QStringLiteral("later.htm"));
+    EXPECT_EQ(childAt(root, 1)->path(), QStringLiteral("later.htm"));
 }
 
 } // namespace

@@ -27,15 +27,6 @@ TEST(ReaderScriptsTest, TypedTextCannotEndTheLiteral)
     }
 }
 
-TEST(ReaderScriptsTest, ScriptsCallTheFindFunctionsAndLogFailures)
-{
-    EXPECT_EQ(ReaderScripts::highlightString(QStringLiteral("it's")),
-              QStringLiteral("highlight(document.body, \"it's\")"));
-    EXPECT_EQ(ReaderScripts::scrollToHighlight(-1), QStringLiteral("scrollToHighlight(-1)"));
-    EXPECT_EQ(ReaderScripts::guarded(QStringLiteral("f()")),
-              QStringLiteral("try{ f(); } catch(e){console.log(e.toString());}"));
-}
-
 TEST(ReaderScriptsTest, FindScriptIsCompiledIn)
 {
     const QString source = ReaderScripts::highlightSource();

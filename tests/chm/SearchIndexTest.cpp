@@ -94,7 +94,9 @@ TEST_F(ReaderFixtureSearch, FullTextHitsAreRankedAndNamedAfterTheirTopics)
 {
     const auto result = SidebarSearch::searchInFile(m_document, QStringLiteral("zebra"));
     // b.htm says it most often; orphan.htm is in no tree and is dropped.
+    ASSERT_NE(result, nullptr);
     EXPECT_EQ(namesOf(result.get()), (QStringList{"B topic", "A topic"}));
+    ASSERT_GE(result->rootChildrenCount(), 1);
     EXPECT_EQ(result->rootItems()->childAtIndex(0)->path(), QStringLiteral("b.htm#top"));
     // A page listed only in the index is found there.
     EXPECT_EQ(namesOf(SidebarSearch::searchInFile(m_document, QStringLiteral("lonely")).get()),

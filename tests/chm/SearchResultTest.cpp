@@ -25,9 +25,15 @@ QStringList namesOf(const CHMTableOfContent& tree)
     return names;
 }
 
+// The score of the hit at the index; -1 (with a test failure) when there is no such hit.
 float scoreAt(const CHMTableOfContent& tree, int index)
 {
-    return static_cast<const ScoredLinkItem&>(*tree.rootItems()->childAtIndex(index)).relScore();
+    const LinkItemPtr hit = tree.rootItems() ? tree.rootItems()->childAtIndex(index) : nullptr;
+    if (!hit) {
+        ADD_FAILURE() << "no hit at index " << index;
+        return -1.0F;
+    }
+    return static_cast<const ScoredLinkItem&>(*hit).relScore();
 }
 
 class SearchResultTest : public testing::Test {
@@ -56,6 +62,7 @@ TEST_F(SearchResultTest, HitTakesTheNameAndPathOfTheContentsNodeItLeadsTo)
     result.addPath(QStringLiteral("/b.htm"), 0.7F);
     ASSERT_EQ(result.rootChildrenCount(), 1);
     const LinkItemPtr hit = result.rootItems()->childAtIndex(0);
+    ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->name(), QStringLiteral("Top"));
     EXPECT_EQ(hit->path(), QStringLiteral("b.htm#top"));
 }

@@ -6,8 +6,22 @@
 
 #include "chm/LinkItem.h"
 
+#include <gtest/gtest.h>
+
 // Small helpers to write sitemaps in tests and read trees back.
 namespace SitemapText {
+
+// The node's child at the index; when the tree has another shape than the test expects, a test
+// failure that names the index and an empty item, so that the test fails rather than crashing.
+inline LinkItemPtr childAt(const LinkItemPtr& node, int index)
+{
+    const LinkItemPtr child = node ? node->childAtIndex(index) : nullptr;
+    if (child)
+        return child;
+    ADD_FAILURE() << "no child at index " << index << " (the node has "
+                  << (node ? node->numberOfChildren() : 0) << ")";
+    return std::make_shared<LinkItem>();
+}
 
 // One "li" entry with the given parameters, written as chmcmd and HTML Help Workshop write them.
 inline QByteArray entry(const QString& name, const QString& local = QString())

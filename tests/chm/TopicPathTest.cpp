@@ -39,6 +39,14 @@ TEST(TopicPath, LookupFindsThePageWithAnyFragmentButNoLongerName)
     EXPECT_FALSE(TopicPath::matchesLookup(QStringLiteral("a.htm"), QString()));
 }
 
+TEST(TopicPath, TheLoadableFormDropsEveryLeadingSlashAndNothingElse)
+{
+    EXPECT_EQ(TopicPath::loadablePath(QStringLiteral("///dir/a.htm#x")), QStringLiteral("dir/a.htm#x"));
+    EXPECT_EQ(TopicPath::loadablePath(QStringLiteral("/a.htm")), QStringLiteral("a.htm"));
+    EXPECT_EQ(TopicPath::loadablePath(QStringLiteral("dir//a.htm")), QStringLiteral("dir//a.htm"));
+    EXPECT_EQ(TopicPath::loadablePath(QStringLiteral("//")), QString());
+}
+
 TEST(TopicPath, EscapesWhatAUrlCannotHoldAndKeepsItsStructure)
 {
     EXPECT_EQ(TopicPath::percentEscaped(QStringLiteral("dir/a b.htm#x?y=1")), QStringLiteral("dir/a%20b.htm#x?y=1"));

@@ -1,4 +1,4 @@
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 #include "common/CustomAlert.h"
 #include "common/RunAlertSheet.h"
 

@@ -103,6 +103,7 @@ TEST_F(WholeFileIO, AWriteThatFailsPartWayIsAnInputOutputError)
     const QByteArray data(1000, 'x');
     testing::internal::CaptureStdout();
     EXPECT_EQ(WBQUtil::writeFile("/dev/full", data.constData(), std::size_t(data.size())), EIO);
+    // A source of its own: the test runs in a folder of the build, where no source path holds.
     const std::string source = path("source");
     ASSERT_EQ(WBQUtil::writeFile(source.c_str(), data.constData(), std::size_t(data.size())), 0);
     EXPECT_EQ(WBQUtil::copyFile(source.c_str(), "/dev/full"), EIO);

@@ -7,3 +7,4 @@ tomefold_add_test(common_file_io_tests SANITIZE
 tomefold_add_test(common_pdf_redraw_tests SANITIZE
   SOURCES RedrawPDFDocumentTest.cpp
   LIBS tomefold_common poppler::core)
+tomefold_add_test(blank_page_tests SANITIZE SOURCES IsBlankPDFPageTest.cpp LIBS tomefold_common poppler::core)

@@ -1,4 +1,4 @@
-#include "PdfTestFiles.h"
+#include "support/PdfTestFiles.h"
 #include "export/AnchorPlacement.h"
 #include "export/PageCharacters.h"
 #include "export/pdfcore/CorePDFDocument.h"

@@ -53,6 +53,7 @@ TEST(TopicText, AnEmptyElementAfterTextIsSoughtAtTheWordItFollows)
     text.appendText(QStringLiteral(" \n"));
     text.addAnchor(QStringLiteral("after-blank-run"), true);
 
+    ASSERT_EQ(text.anchors().size(), 4u);
     const auto textFrom = [&](std::size_t i) { return text.bytes().substr(text.anchors()[i].wordOffset, 6); };
     EXPECT_EQ(textFrom(0), "B. and");
     EXPECT_EQ(textFrom(1), "versa."); // after the no-break space, which is a blank
@@ -66,6 +67,7 @@ TEST(TopicText, AnEmptyElementBeforeAnyTextStaysAtTheStart)
     TopicText text;
     text.appendText(QStringLiteral("\n  "));
     text.addAnchor(QStringLiteral("first"), true);
+    ASSERT_EQ(text.anchors().size(), 1u);
     EXPECT_EQ(text.anchors()[0].wordOffset, 0u);
 }
 

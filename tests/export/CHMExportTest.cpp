@@ -1,10 +1,12 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "export/CHMExporter.h"
 #include "platform/TextEncoding.h"
+#include "support/HangGuard.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -50,6 +52,10 @@ TomefoldConversionOptions letterOptions()
 
 class CHMExport : public testing::Test {
 protected:
+    // An export that never ends (a topic whose script runs for ever and is not given up, a lock
+    // never opened) fails the program well before ctest's limit; a topic is given up after 20 s.
+    void SetUp() override { m_hangGuard = std::make_unique<HangGuard>(std::chrono::seconds(90), "the export"); }
+
     // A page of a CHM file must never get anything handed to the desktop.
     void TearDown() override
     {
@@ -62,6 +68,7 @@ protected:
     QByteArray exportFixture(const QString& fixture, TomefoldConversionOptions options, bool onMainThread = false)
     {
         CHMDocument document;
+        document.setExportProvider(&PDFExportProvider());
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(fixture)), QStringLiteral("CHM")));
         const QUrl target = QUrl::fromLocalFile(outputPath(fixture));
         if (onMainThread) {
@@ -81,6 +88,7 @@ protected:
 
     RecordingDesktop m_desktop;
     QTemporaryDir m_folder;
+    std::unique_ptr<HangGuard> m_hangGuard;
 };
 
 } // namespace
@@ -154,6 +162,16 @@ TEST_F(CHMExport, AnXHTMLTopicWithAnEmptyTitlePrintsItsText)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf),
               QStringList({QStringLiteral("Home of the reference Namespaces and types, listed here."),
                            QStringLiteral("Member page First line second line with a caf\u00e9 in it.")}));
+}
+
+TEST_F(CHMExport, ServesThePagesInTheEncodingTheOptionsChose)
+{
+    // The page is CP1251; a Western encoding chosen for the export reads the same bytes as
+    // accented Latin letters, which is what the engine must be told.
+    TomefoldConversionOptions options = letterOptions();
+    options.encodingName = QStringLiteral("CP1252");
+    const QByteArray pdf = exportFixture(QStringLiteral("export-encoding"), options);
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({QStringLiteral("Ïðèâåò èç êîäîâîé ñòðàíèöû")}));
 }
 
 TEST_F(CHMExport, PrintsFramesWithAllTheirContent)
@@ -325,11 +343,40 @@ TEST_F(CHMExport, AnExportOfNoPagesWritesNothingAndSaysSo)
     EXPECT_EQ(file.readAll(), QByteArray("earlier"));
 }
 
+TEST_F(CHMExport, AnExportWhosePagesAllPrintBlankWritesNothing)
+{
+    // Every topic prints, but only blank pages: there is nothing to write, and an earlier file
+    // at the destination is no reason to write a document of no pages over it.
+    const QString target = outputPath(QStringLiteral("export-blank"));
+    {
+        QFile earlier(target);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-blank"))),
+                                     QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
+    TomefoldConversionOptions options = letterOptions();
+    CHMExporter exporter(document, QUrl::fromLocalFile(target), document.tocSource()->pageList(), &options);
+    exporter.initConditionalLock();
+    exporter.exportToPDF();
+    exporter.lockWhenCondition();
+    exporter.releaseLock();
+    EXPECT_EQ(exporter.statistics().topics, 2);
+    EXPECT_EQ(exporter.pageCount(), 0);
+    EXPECT_EQ(exporter.outcome(), CHMExporter::Outcome::NothingToWrite);
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("earlier"));
+}
+
 TEST_F(CHMExport, ReportsProgressPerTopicAndEndsSaving)
 {
     CHMDocument document;
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                      QStringLiteral("CHM")));
+    ASSERT_NE(document.tocSource(), nullptr);
     TomefoldConversionOptions options = letterOptions();
     CHMExporter exporter(document, QUrl::fromLocalFile(outputPath(QStringLiteral("progress"))),
                          document.tocSource()->pageList(), &options);

@@ -36,6 +36,7 @@ TEST_F(ExporterSetup, ListsHomeFirstThenContentsThenEveryOtherPage)
     EXPECT_EQ(pathsOf(exporter.pageList()),
               QStringList({"home.htm", "intro.htm", "chapter.htm", "missing.htm", "pages.htm", "runaway.htm", "extra.htm",
                            "intro.html"}));
+    ASSERT_FALSE(exporter.pageList().isEmpty());
     EXPECT_EQ(exporter.pageList().first()->name(), QStringLiteral("Home"));
     EXPECT_EQ(exporter.pageList().last()->name(), QStringLiteral("intro.html"));
     // The contents' own items are shared, not copied.
@@ -57,6 +58,18 @@ TEST_F(ExporterSetup, AnEmptyContentsListStillExportsEveryPage)
     EXPECT_EQ(paths.takeFirst(), QStringLiteral("one.htm")); // the home page
     paths.sort();
     EXPECT_EQ(paths, QStringList({"five.htm", "four.htm", "three.htm", "two.htm"}));
+}
+
+TEST_F(ExporterSetup, ListsEachPageWithANonASCIINameOnce)
+{
+    // The compiler wrote the object names in UTF-8 while the file's code page is CP1251: read in
+    // the code page they would name other pages than the contents and be printed a second time.
+    ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("chm-cyrillic")));
+    ASSERT_EQ(m_document.encodingName(), QStringLiteral("CP1251"));
+    const CHMExporter exporter(m_document, QUrl::fromLocalFile(QStringLiteral("/tmp/out.pdf")), tocPages(), nullptr);
+    EXPECT_EQ(pathsOf(exporter.pageList()),
+              QStringList({QStringLiteral("home.htm"), QStringLiteral("глава.htm"), QStringLiteral("жж.htm"),
+                           QStringLiteral("second.htm")}));
 }
 
 TEST_F(ExporterSetup, FindsListedPagesByPageNotByCommonBeginning)

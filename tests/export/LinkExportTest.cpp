@@ -1,10 +1,11 @@
-#include "PdfLinkTestFiles.h"
-#include "PdfReadBack.h"
+#include "support/PdfLinkTestFiles.h"
+#include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
 #include "export/CHMExporter.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -61,6 +62,7 @@ protected:
     QByteArray exportLinks(TomefoldConversionOptions options)
     {
         CHMDocument document;
+        document.setExportProvider(&PDFExportProvider());
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
                                          QStringLiteral("CHM")));
         QEventLoop loop;
@@ -203,6 +205,7 @@ TEST_F(LinkExport, AFailedWriteIsReportedAndLeavesWhatWasAtTheTarget)
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
                                      QStringLiteral("CHM")));
     TomefoldConversionOptions written = options(true, true);
+    ASSERT_NE(document.tocSource(), nullptr);
     CHMExporter exporter(document, QUrl::fromLocalFile(target()), document.tocSource()->pageList(), &written);
     exporter.initConditionalLock();
     exporter.exportToPDF();

@@ -1,4 +1,4 @@
-#include "PdfLinkTestFiles.h"
+#include "support/PdfLinkTestFiles.h"
 #include "export/LinkResolution.h"
 #include "platform/PdfDocument.h"
 

@@ -1,6 +1,7 @@
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "support/TestSupport.h"
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
@@ -47,6 +48,7 @@ TEST(ProgressBatchExport, ControlsShowTopicsThenLinkProcessingThenSaving)
     const RecordingDesktop desktop;
     QTemporaryDir folder;
     CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                      QStringLiteral("CHM")));
     WatchingDelegate delegate;

@@ -1,9 +1,13 @@
 #include "common/ConversionProgressDelegate.h"
+#include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "support/RecordingDesktop.h"
 #include "support/StubProgressDelegate.h"
 
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
@@ -128,6 +132,23 @@ TEST(ProgressWithoutControls, ReportsAndSheetActionsDoNothingVisible)
     EXPECT_EQ(sheet.windowModality(), Qt::WindowModal);
     document.endExportProgressSheet();
     EXPECT_FALSE(sheet.isVisible());
+}
+
+TEST(DocumentWithoutExport, ExportsNothingAndAsksForNoDestination)
+{
+    // No export provider was handed to the document: neither road exports, and neither fails.
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("out.pdf"));
+    CHMDocument document;
+    TomefoldConversionOptions options;
+    document.exportToPDF(QUrl::fromLocalFile(target), &options);
+    EXPECT_FALSE(QFileInfo::exists(target));
+
+    QWidget window;
+    document.documentWindow = &window;
+    document.exportToPDF();
+    EXPECT_TRUE(window.findChildren<QFileDialog*>().isEmpty());
+    EXPECT_FALSE(document.isReaderExportRunning());
 }
 
 TEST(ExportDidEnd, OpensTheFolderOrTheFileOrNothing)

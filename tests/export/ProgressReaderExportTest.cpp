@@ -1,7 +1,8 @@
-#include "PdfReadBack.h"
-#include "app/support/AlertAnswerer.h"
+#include "support/PdfReadBack.h"
+#include "support/AlertAnswerer.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
+#include "export/PDFExportProvider.h"
 #include "common/LocalizedStrings.h"
 #include "support/TestSupport.h"
 #include "support/RecordingDesktop.h"
@@ -25,6 +26,7 @@ class ReaderWindowExport : public testing::Test {
 protected:
     void SetUp() override
     {
+        m_document.setExportProvider(&PDFExportProvider());
         ASSERT_TRUE(m_document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-five"))),
                                            QStringLiteral("CHM")));
         m_window.resize(640, 480);

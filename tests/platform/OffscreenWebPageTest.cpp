@@ -1,4 +1,4 @@
-#include "PdfReadBack.h"
+#include "support/PdfReadBack.h"
 #include "platform/OffscreenWebPage.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "PdfReadBack.h"
-#include "PdfTestFiles.h"
+#include "support/PdfReadBack.h"
+#include "support/PdfTestFiles.h"
 #include "platform/PdfDocument.h"
 #include "platform/PdfDocumentInformation.h"
 

@@ -1,4 +1,4 @@
-#include "PdfLinkTestFiles.h"
+#include "support/PdfLinkTestFiles.h"
 #include "platform/PdfDocument.h"
 #include "platform/PdfOutline.h"
 
@@ -63,6 +63,17 @@ TEST(PdfLinks, NamedJumpsFindTheirPageAmongTheCopiedPagesWhereverItLandsOrNot)
     ASSERT_TRUE(output->annotationAt(3, 0).jumpTarget.has_value());
     EXPECT_EQ(output->annotationAt(3, 0).jumpTarget->pageIndex, 2);
     EXPECT_FALSE(output->annotationAt(3, 1).jumpTarget.has_value());
+}
+
+TEST(PdfLinks, AJumpWithoutAHeightOfItsOwnLeadsToTheTopOfItsPage)
+{
+    // The page is 792 points high with its origin at the bottom: the top is y = 792, not 0.
+    const QByteArray printed = pagesWithAnnotations({{{{}, "place"}}, {}}, {{"place", 1}}, std::nullopt);
+    const std::unique_ptr<PdfDocument> output = copyPages(printed, {0, 1});
+    const PdfLinkAnnotation jump = output->annotationAt(0, 0);
+    ASSERT_TRUE(jump.jumpTarget.has_value());
+    EXPECT_EQ(jump.jumpTarget->pageIndex, 1);
+    EXPECT_EQ(jump.jumpTarget->point, QPointF(72, 792));
 }
 
 TEST(PdfLinks, ADestinationSetOrAnAnnotationRemovedIsWhatTheWrittenFileShows)

@@ -133,6 +133,30 @@ TEST(TextEncoding, LossyDecodingReplacesBadBytesAndGoesOn)
               QString(3000, QChar(0xFFFD)));
 }
 
+TEST(TextEncoding, LossyDecodingOfManyBadBytesTakesOnePass)
+{
+    // Each replacement used to be inserted into the pre-sized output, moving all that followed it:
+    // this input then took hours and ran into the test's time limit; one pass takes a moment.
+    const QByteArray bad(4 << 20, '\x81');
+    const std::optional<QString> text = TextEncoding::decodeLossy(bad + "end", QStringLiteral("CP1252"));
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->size(), bad.size() + 3);
+    EXPECT_EQ(text->count(QChar(0xFFFD)), bad.size());
+    EXPECT_TRUE(text->endsWith(QStringLiteral("end")));
+}
+
+TEST(TextEncoding, CharactersAcrossEveryKilobyteBoundaryDecodeWhole)
+{
+    // The input goes to the converter a piece at a time: a character cut by a piece's end is
+    // completed by the next piece, not taken for a bad one.
+    for (const qsizetype lead : {1022, 1023, 2047}) {
+        const QByteArray bytes = QByteArray(lead, 'a') + "\x82\xA0\x82\xA2";
+        const QString expected = QString(lead, u'a') + QStringLiteral("あい");
+        EXPECT_EQ(TextEncoding::decodeStrict(bytes, QStringLiteral("CP932")), expected) << lead;
+        EXPECT_EQ(TextEncoding::decodeLossy(bytes + "\x82", QStringLiteral("CP932")), expected + QChar(0xFFFD)) << lead;
+    }
+}
+
 TEST(TextEncoding, EncodesBackToTheSameBytesOrNotAtAll)
 {
     for (const Sample& sample : kSamples) {

@@ -1,3 +1,3 @@
 tomefold_add_test(pdf_link_tests SANITIZE
-  SOURCES PdfLinkTest.cpp PdfLinkTestFiles.cpp
+  SOURCES PdfLinkTest.cpp
   LIBS tomefold_platform PkgConfig::QPDF)

@@ -6,7 +6,9 @@
 // to watch the reports or to hand the export controls of their own.
 class StubProgressDelegate : public ConversionProgressDelegate {
 public:
-    explicit StubProgressDelegate(bool cancelled = false) : cancel(cancelled) { }
+    explicit StubProgressDelegate(bool cancelled = false)
+        : cancel(cancelled)
+    {}
 
     bool isConversionCancelled() const override { return cancel; }
     void setIsConversionCancelled(bool cancelled) override { cancel = cancelled; }

@@ -3,6 +3,7 @@
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "common/UniqueFileNames.h"
+#include "export/PDFExportProvider.h"
 
 #include <QFileInfo>
 
@@ -21,6 +22,7 @@ bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten)
     if (pdfWritten)
         *pdfWritten = false;
     CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
     // The name is chosen before the file is opened; nothing is created there yet.
     const QUrl outputURL = WBQUtil::GetUniqueOutputURL(options->destinationURL, options->sourceURL,
                                                        QStringLiteral("pdf"), false);

@@ -186,7 +186,9 @@ namespace PlistVariant {
 
 std::optional<QVariant> fromXml(const QByteArray& xml)
 {
-    if (xml.isEmpty() || xml.size() > kMaximumBytes || !hasFewContainers(xml))
+    // libplist keeps a NUL byte inside a string or key and then asserts (aborting the process)
+    // when the string is read out; no XML property list holds one.
+    if (xml.isEmpty() || xml.size() > kMaximumBytes || xml.contains('\0') || !hasFewContainers(xml))
         return std::nullopt;
     plist_t raw = nullptr;
     plist_from_xml(xml.constData(), static_cast<uint32_t>(xml.size()), &raw);

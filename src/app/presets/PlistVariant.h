@@ -10,7 +10,7 @@
 // date a QDateTime.
 //
 // Property-list files can be edited by hand, so reading is defensive: anything that is not a
-// well-formed XML property list of reasonable size reads as nothing, and containers nested
+// well-formed XML property list of reasonable size (a NUL byte anywhere included) reads as nothing, and containers nested
 // deeper than any of this application's files drop out rather than exhaust the stack.
 namespace PlistVariant {
 

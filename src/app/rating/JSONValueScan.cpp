@@ -58,17 +58,31 @@ QString decodeJSONEscapes(const QString& text)
     return result;
 }
 
-QString stripQuotes(QString value)
+// Every double quote at the start and at the end of the text.
+QStringView stripQuotes(QStringView value)
 {
-    while (value.startsWith(u'"'))
-        value.remove(0, 1);
-    while (value.endsWith(u'"'))
-        value.chop(1);
-    return value;
+    qsizetype begin = 0;
+    qsizetype end = value.size();
+    while (begin < end && value[begin] == u'"')
+        ++begin;
+    while (end > begin && value[end - 1] == u'"')
+        --end;
+    return value.sliced(begin, end - begin);
+}
+
+// The last position before `end` that is not white space; `from` - 1 when there is none.
+qsizetype lastNonSpaceBefore(const QString& text, qsizetype from, qsizetype end)
+{
+    while (end > from && text[end - 1].isSpace())
+        --end;
+    return end - 1;
 }
 
 } // namespace
 
+// One pass over the text: each comma after the colon is looked at once, and white space before a
+// comma is walked over only for that comma. Answers can be large, and a quoted value that holds
+// many commas must not make the scan go over the text again for each of them.
 std::optional<QString> ScanJSONValueForKey(const QString& key, const QString& json)
 {
     const QString quotedKey = u'"' + key + u'"';
@@ -82,14 +96,20 @@ std::optional<QString> ScanJSONValueForKey(const QString& key, const QString& js
     if (comma < 0)
         return std::nullopt;
 
-    QString value = json.mid(colon + 1, comma - colon - 1).trimmed();
-    // A quoted value that holds commas runs on to a later comma.
-    while (value.startsWith(u'"') && (value.size() < 2 || !value.endsWith(u'"'))) {
+    qsizetype first = colon + 1;
+    while (first < comma && json[first].isSpace())
+        ++first;
+    qsizetype last = lastNonSpaceBefore(json, first, comma);
+    // A quoted value that holds commas runs on to a later comma; one never closed takes what lies
+    // before the last comma.
+    const bool quoted = first <= last && json[first] == u'"';
+    while (quoted && !(last > first && json[last] == u'"')) {
         const qsizetype nextComma = json.indexOf(u',', comma + 1);
         if (nextComma < 0)
-            break; // never closed: take what lies before the last comma
+            break;
+        last = lastNonSpaceBefore(json, comma, nextComma);
         comma = nextComma;
-        value = json.mid(colon + 1, comma - colon - 1).trimmed();
     }
-    return decodeJSONEscapes(stripQuotes(value));
+    const QStringView value = first <= last ? QStringView(json).sliced(first, last - first + 1) : QStringView();
+    return decodeJSONEscapes(stripQuotes(value).toString());
 }

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr int kLookupTimeoutMs = 20000;
+// The store's answer for one application is a few kilobytes; anything far larger is not it.
+constexpr qint64 kMaximumAnswerBytes = 1 << 20;
 
 QString settingText(const QString& key)
 {
@@ -45,9 +47,13 @@ std::optional<QByteArray> fetch(const QUrl& url)
     std::unique_ptr<QNetworkReply> reply(manager.get(request));
     QEventLoop loop;
     QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &QNetworkReply::downloadProgress, reply.get(), [&reply](qint64 received, qint64 total) {
+        if (received > kMaximumAnswerBytes || total > kMaximumAnswerBytes)
+            reply->abort();
+    });
     if (!reply->isFinished())
         loop.exec();
-    if (reply->error() != QNetworkReply::NoError)
+    if (reply->error() != QNetworkReply::NoError || reply->bytesAvailable() > kMaximumAnswerBytes)
         return std::nullopt;
     return reply->readAll();
 }

@@ -98,7 +98,7 @@ ReaderTab* CHMReaderWindow::addNewTab()
     connect(view, &QWebEngineView::loadFinished, this, [this, view](bool ok) { webViewDidFinishLoad(view, ok); });
     if (auto* page = qobject_cast<CHMWebPage*>(view->page())) {
         // Modifier-clicks and pages asking for a window open the topic in a new tab.
-        connect(page, &CHMWebPage::newWindowRequested, this, [this](const QUrl& url) {
+        connect(page, &CHMWebPage::topicWindowRequested, this, [this](const QUrl& url) {
             addNewTab();
             loadURL(url);
         });

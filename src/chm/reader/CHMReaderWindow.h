@@ -38,7 +38,10 @@ public:
     static inline const QString kLastPathKey = QStringLiteral("last path");
     static inline const QString kSearchTypeKey = QStringLiteral("search type");
     static inline const QString kEncodingIndexKey = QStringLiteral("encoding index");
-    enum SearchMenuTag { kSearchInFileTag = 1, kSearchInIndexTag = 2 };
+    enum SearchMenuTag {
+        kSearchInFileTag = 1,
+        kSearchInIndexTag = 2
+    };
 
     // Navigation.
     void loadPath(const QString& path);
@@ -80,8 +83,6 @@ public:
 
     // Encoding menu.
     void changeEncoding(int tag);
-    void setupEncodingMenu() {}
-    void resetEncodingMenu() {}
 
     // Sidebar.
     void restoreSidebar();
@@ -129,7 +130,6 @@ public:
 signals:
     // A topic has finished loading in a tab and the window has caught up with it.
     void topicLoaded(const QUrl& url);
-
 
 private:
     void windowControllerDidLoadNib();

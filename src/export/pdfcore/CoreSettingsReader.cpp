@@ -14,6 +14,8 @@ namespace {
 
 // Nesting that no sensible settings file reaches; deeper includes are taken for a loop.
 constexpr std::size_t kMaxIncludeDepth = 16;
+// Files that include others several times each would multiply, level by level, within that depth.
+constexpr int kMaxIncludedFiles = 256;
 
 bool isBlank(char c)
 {
@@ -149,6 +151,12 @@ void CoreSettingsReader::parseInclude(const Tokens& tokens, const std::string& f
               fileName.c_str(), line);
         return;
     }
+    if (includedFiles >= kMaxIncludedFiles) {
+        error(errConfig, -1, "Too many included config files: '{0:s}' ({1:s}:{2:d})", included.c_str(),
+              fileName.c_str(), line);
+        return;
+    }
+    ++includedFiles;
     const std::optional<std::string> contents = readWholeFile(included);
     if (!contents) {
         error(errConfig, -1, "Couldn't find included config file: '{0:s}' ({1:s}:{2:d})", included.c_str(),

@@ -15,6 +15,8 @@ namespace PDFCore {
 // relative to the resources folder: the path is appended to the folder exactly as written, so settings
 // files write it with a leading "/". Without a resources folder these commands add nothing.
 // Problems are reported through the core's error channel and the offending line is ignored.
+// Included and named files are read only when they are regular files of a bounded size, includes
+// nest at most 16 deep, and at most 256 files are included in all.
 class CoreSettingsReader
 {
 public:
@@ -44,6 +46,7 @@ private:
     std::optional<std::string> resourceFolder;
     CoreSettings result;
     std::vector<std::string> filesBeingRead;
+    int includedFiles = 0;
 };
 
 // The words of one settings-file line.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -25,7 +26,12 @@ struct SettingsFile
 // The first of the sources that opens as a file; none when no source does (not reported).
 std::optional<SettingsFile> findSettingsFile(const SettingsFileSources& sources);
 
-// The whole of a file, or nothing when it does not open as a file.
+// The largest settings or data file read: the core's biggest maps are a few hundred kilobytes.
+inline constexpr std::size_t kMaximumSettingsFileBytes = 16u << 20;
+
+// The whole of a regular file, or nothing when the path names no regular file or one larger than
+// kMaximumSettingsFileBytes. A FIFO, a device or a folder is never opened for reading: a settings
+// line may name any path, and /dev/zero or a FIFO would exhaust memory or wait for ever.
 std::optional<std::string> readWholeFile(const std::string& path);
 
 } // namespace PDFCore

@@ -3,11 +3,15 @@
 #include "common/ProgressCallbackInfo.h"
 #include "toolkit/converter/PDFSourceDocument.h"
 #include "toolkit/imageio/Image.h"
+#include "toolkit/imagewriter/ImageEncoder.h"
 #include "toolkit/options/ImageSizeOptions.h"
 #include "toolkit/options/StampOptions.h"
 #include "toolkit/options/TextStampOptions.h"
 
 #include <QByteArray>
+#include <QImage>
+#include <QRectF>
+#include <QTransform>
 #include <QSizeF>
 #include <QString>
 #include <QUrl>
@@ -17,6 +21,8 @@
 #include <memory>
 
 class ImageConverter;
+class PDFImageDocument;
+class QPainter;
 
 // Hands every encoded image to a derived converter instead of a file.
 using ImageDataSink = void (*)(const QByteArray& data, void* context);
@@ -75,6 +81,30 @@ public:
     std::uint32_t SourceImageTypeFromData() const;
     std::shared_ptr<BitmapImageRep> BitmapRepresentation() const;
 
+    // Writing: one image to bytes, a file or the data sink; every representation of the loaded image.
+    bool WriteImage(const std::shared_ptr<Image>& image, const QUrl& url = {});
+    bool EncodeImage(const Image& image, QByteArray& data);
+    WriteProperties BuildDestinationProperties() const;
+    void CopySourceMetadata(WriteProperties& properties) const;
+    static bool DecodeImageData(const QByteArray& bytes, std::shared_ptr<Image>& out);
+    bool WriteAllRepresentations();
+    bool EncodeFirstRepresentation(QByteArray& out);
+    // The properties of the direct bitmap road: LZW for TIFF, the quality for JPEG and JPEG 2000.
+    WriteProperties BitmapProperties() const;
+    QString BitmapFileType() const;
+    bool TypeKeepsMetadata() const;
+    bool TypeUsesBitmapWriter() const;
+    bool TypeSupportsAlpha() const;
+
+    // Sizing and rendering.
+    bool ConvertWithSize(ImageSizeOptions size);
+    bool ConvertRepresentations(ImageSizeOptions& size, double width, double height);
+    void RefreshSizeForRepresentation(double& width, double& height, ImageSizeOptions& size);
+    bool RenderImage(const BitmapImageRep& image, unsigned outWidth, unsigned outHeight, bool sharpen, const QRectF& rect);
+    QImage CreateAlphaMask(const QImage& image, int width, int height, const QTransform& orientation, const QRectF& rect) const;
+    void DrawOverlay(QPainter& context, double canvasWidth, double canvasHeight);
+    bool EncodeCMYKJPEG(unsigned width, unsigned height, const QByteArray& inks);
+
     double m_quality = 0;
     std::uint32_t m_outputType = 0;
     std::uint32_t m_orientation = 0;
@@ -126,7 +156,15 @@ public:
     void* m_dataSinkContext = nullptr;
     void* m_sizeHookContext = nullptr;
     std::unique_ptr<PDFSourceDocument> m_pdfDocument;
+    // The folder that holds the files of an image with several representations.
+    QString m_destinationFolderPath;
 
 private:
     bool LoadWebPSource(const QUrl& url);
+    bool WriteRepresentation(std::size_t index, std::size_t count, const QString& baseName, const QString& extension,
+                             PDFImageDocument* pdf);
+    bool WriteWebP(const std::shared_ptr<Image>& image);
+    bool WriteWithTIFFFallback(const std::shared_ptr<Image>& image);
+    void TakeResolutionFromCurrentRep();
+    void WriteFittedResolution(int bitmapWidth, int bitmapHeight);
 };

@@ -65,10 +65,9 @@ private:
 };
 
 // The operations every calculator step makes are inline: a call per push or pop would cost more
-// than the arithmetic.
-inline // The pushes write the fields in place: an item built aside and copied in would be read back
-// before its stores have landed, which costs more than the rest of a push.
-bool CalculatorStack::pushInteger(int64_t value)
+// than the arithmetic. The pushes write the fields in place: an item built aside and copied in
+// would be read back before its stores have landed, which costs more than the rest of a push.
+inline bool CalculatorStack::pushInteger(int64_t value)
 {
     if (m_top + 1 >= kCapacity)
         return false;

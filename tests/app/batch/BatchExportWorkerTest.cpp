@@ -2,8 +2,8 @@
 // which files are converted where, the counter and file bar, and when the final alert comes.
 #include "common/TomefoldConversionOptions.h"
 #include "app/batch/BatchExportWorker.h"
-#include "batch/BatchTestFiles.h"
 #include "common/LocalizedStrings.h"
+#include "support/BatchTestFiles.h"
 #include "common/UniqueFileNames.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "app/batch/DestinationSubfolder.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "common/ConversionProgressDelegate.h"
 #include "common/TomefoldConversionOptions.h"
 #include "app/conversion/ConvertCHMFileToPDF.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "support/StubProgressDelegate.h"
 

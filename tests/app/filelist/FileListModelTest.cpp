@@ -93,6 +93,22 @@ TEST(FileListModel, DroppingTwoDraggedRowsBetweenOthersMovesThemAsOneBlock)
     EXPECT_FALSE(model.dropMimeData(drag.get(), Qt::MoveAction, 0, 0, {}));
 }
 
+TEST(FileListModel, DroppingARowWhereItStandsLeavesTheListAsItIs)
+{
+    // The gap just above the dragged row and the one just below it are both its own place.
+    for (const int dropRow : {1, 2}) {
+        FileListModel model;
+        model.appendItems(fileItems({"/r0", "/r1", "/r2", "/r3"}));
+        QSignalSpy dropped(&model, &FileListModel::rowsDropped);
+        const std::unique_ptr<QMimeData> drag = DragRows(model, {1});
+        ASSERT_NE(drag, nullptr);
+        ASSERT_TRUE(model.dropMimeData(drag.get(), Qt::MoveAction, dropRow, 0, {}));
+        EXPECT_EQ(Paths(model), (QStringList{"/r0", "/r1", "/r2", "/r3"})) << dropRow;
+        ASSERT_EQ(dropped.size(), 1);
+        EXPECT_EQ(dropped.at(0), (QVariantList{1, 1})) << dropRow;
+    }
+}
+
 TEST(FileListModel, RefusesDraggingEveryRowAndDroppingRowsOntoARow)
 {
     FileListModel model;

@@ -1,5 +1,5 @@
 #include "app/options/PageUnits.h"
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 #include "app/support/PanelTestFixture.h"
 
 #include <QButtonGroup>

@@ -88,6 +88,19 @@ TEST(PreferencePlist, WritesAndReadsDictionariesInTheApplicationsConfigFolder)
     EXPECT_EQ(untouched.value("kept"), QVariant(true));
 }
 
+TEST(PreferencePlist, ANulByteInAStringOrKeyReadsAsAnEmptyFileInsteadOfAborting)
+{
+    const ScopedConfigHome config;
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>";
+    for (const QByteArray& body : {QByteArray("Preset", 6) + '\0' + "Index</key><integer>3</integer>",
+                                   QByteArray("InputType</key><string>c") + '\0' + "m</string>"}) {
+        config.writePreferenceFile(kGeneralPrefFileFormat, head + body + "</dict></plist>\n");
+        QVariantMap read{{"kept", true}};
+        EXPECT_FALSE(ReadPreferencePlist(&read, kGeneralPrefFileFormat));
+        EXPECT_EQ(read, (QVariantMap{{"kept", true}}));
+    }
+}
+
 TEST(PreferencePlist, AnUnusableFolderFailsBothWays)
 {
     const ScopedConfigHome config;

@@ -3,7 +3,7 @@
 #include "app/presets/PageSizePresetDialog.h"
 #include "app/presets/PreferencePlist.h"
 #include "app/presets/PlistVariant.h"
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 #include "app/support/PanelTestFixture.h"
 
 #include <QPushButton>

@@ -48,3 +48,14 @@ TEST(JSONValueScan, UnclosedQuotedValueStopsAtTheLastComma)
     const QString json = QStringLiteral(R"({"v":"open, still, open})");
     EXPECT_EQ(ScanJSONValueForKey(QStringLiteral("v"), json), QStringLiteral("open, still"));
 }
+
+TEST(JSONValueScan, ALongQuotedValueFullOfCommasOrQuotesTakesOnePass)
+{
+    // Each comma used to start the value over: this answer then took hours, not a moment.
+    const QString commas = QString(2 << 20, u',');
+    const QString json = QStringLiteral(R"({"v":")") + commas + QStringLiteral(R"(","w":0})");
+    EXPECT_EQ(ScanJSONValueForKey(QStringLiteral("v"), json), commas);
+    const QString quotes = QString(2 << 20, u'"');
+    EXPECT_EQ(ScanJSONValueForKey(QStringLiteral("q"), QStringLiteral(R"({"q":)") + quotes + QStringLiteral("x,")),
+              QStringLiteral("x"));
+}

@@ -104,6 +104,21 @@ TEST_F(StoreRating, AnotherApplicationsAnswerLeavesTheActionDisabled)
     EXPECT_TRUE(m_desktop.opened().isEmpty());
 }
 
+TEST_F(StoreRating, AnOversizedAnswerIsNotRead)
+{
+    LookupServer server(R"({"bundleId":"org.example.App","trackId":4242,"pad":")" + QByteArray(2 << 20, 'x')
+                        + R"(","z":0})");
+    QSettings().setValue(MacAppStoreRating::kLookupHostSetting, server.address());
+    QSettings().setValue(MacAppStoreRating::kRatingHostSetting, QStringLiteral("store.example"));
+
+    MacAppStoreRating rating;
+    rating.setApplicationBundleID(QStringLiteral("org.example.App"));
+    QSignalSpy ended(&rating, &MacAppStoreRating::lookupEnded);
+    ASSERT_TRUE(ended.wait(30000));
+    EXPECT_EQ(rating.appStoreID(), 0u);
+    EXPECT_FALSE(rating.canRate());
+}
+
 TEST_F(StoreRating, ConnectsNowhereWithoutAConfiguredHost)
 {
     MacAppStoreRating rating;

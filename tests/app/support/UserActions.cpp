@@ -1,6 +1,6 @@
 #include "app/support/UserActions.h"
 
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 
 #include "app/AppInfo.h"
 #include "app/options/Stepper.h"

@@ -3,15 +3,15 @@
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
 #include "chm/ITSSScheme.h"
 #include "common/LocalizedStrings.h"
+#include "app/window/WindowTestFixture.h"
 #include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
 #include "platform/PdfDocument.h"
 
 #include "TomefoldPaths.h"
-#include "window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QFile>

@@ -8,9 +8,10 @@
 #include "app/rating/MacAppStoreRating.h"
 #include "app/window/ExportFolderChooser.h"
 #include "app/window/ExportProgressSheet.h"
-#include "batch/BatchTestFiles.h"
+#include "support/BatchTestFiles.h"
+#include "support/HangGuard.h"
 #include "common/LocalizedStrings.h"
-#include "window/WindowTestFixture.h"
+#include "app/window/WindowTestFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -243,10 +244,20 @@ private:
 
 class WindowBatchHoldTest : public WindowTest {
 protected:
+    // A batch held at a file that the window waits for (closing it, cancelling) fails the program
+    // within a minute instead of hanging; a test that stops early lets its held file go, so that
+    // the window's end does not wait for it for ever.
     void SetUp() override
     {
+        m_hangGuard = std::make_unique<HangGuard>(std::chrono::seconds(60), "a batch held by the test");
         WindowTest::SetUp();
         useHeldStep();
+    }
+    void TearDown() override
+    {
+        step.release();
+        WindowTest::TearDown();
+        m_hangGuard.reset();
     }
     void useHeldStep()
     {
@@ -255,6 +266,7 @@ protected:
         });
     }
     HeldFileStep step;
+    std::unique_ptr<HangGuard> m_hangGuard;
 };
 
 TEST_F(WindowBatchHoldTest, ABatchHoldsTheWindowAndForgetsItselfBeforeLettingGo)

@@ -2,7 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/filelist/FileListAdder.h"
-#include "app/support/AlertAnswerer.h"
+#include "support/AlertAnswerer.h"
 #include "app/support/UserActions.h"
 #include "app/window/MainWindow.h"
 #include "support/RecordingDesktop.h"

@@ -2,8 +2,8 @@
 #include "export/pdfcore/CoreTextMaps.h"
 #include "export/pdfcore/PopplerDataFolder.h"
 
-#include "CoreErrorCapture.h"
-#include "TempFolder.h"
+#include "support/CoreErrorCapture.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,14 @@
 #include "export/pdfcore/ResourceFolder.h"
 #include "export/pdfcore/SettingsFileLookup.h"
 
-#include "CoreErrorCapture.h"
-#include "TempFolder.h"
+#include "support/CoreErrorCapture.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using PDFCore::CoreSettings;
 using PDFCore::CoreSettingsReader;
@@ -154,6 +156,49 @@ TEST(CoreSettingsCommands, IncludedFilesAreReadAsWrittenAndNeverLoop)
                            QStringLiteral("Couldn't find included config file: '%1' (%2:2)")
                                .arg(QString::fromStdString(folder.path("absent")),
                                     QString::fromStdString(folder.path("top")))}));
+}
+
+TEST(CoreSettingsCommands, IncludesThatMultiplyStopAtALimit)
+{
+    // Ten files, each including the next one ten times: 10^9 reads without a limit.
+    const TempFolder folder;
+    for (int level = 0; level < 10; ++level) {
+        std::string text = "toUnicodeDir /level\n";
+        for (int line = 0; level < 9 && line < 10; ++line)
+            text += "include " + folder.path(std::to_string(level + 1).c_str()) + "\n";
+        folder.write(std::to_string(level).c_str(), QByteArray::fromStdString(text));
+    }
+    const CoreErrorCapture errors;
+    CoreSettingsReader reader(std::string("/R"));
+    reader.parseFile(folder.path("top"), "include " + folder.path("0") + "\n");
+    EXPECT_EQ(reader.settings().toUnicodeDirs.size(), 256u);
+    EXPECT_TRUE(errors.messages().last().startsWith(QStringLiteral("Too many included config files")));
+}
+
+TEST(CoreSettingsCommands, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    // A FIFO would make the export wait for a writer for ever, /dev/zero would fill the memory.
+    const TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.path("fifo").c_str(), 0600), 0);
+    folder.write("huge", QByteArray(PDFCore::kMaximumSettingsFileBytes + 1, '#'));
+    folder.write("names", "0041 A\n");
+    for (const std::string& path : {folder.path("fifo"), std::string("/dev/zero"), folder.path("huge"), folder.path()})
+        EXPECT_FALSE(PDFCore::readWholeFile(path).has_value()) << path;
+    EXPECT_EQ(PDFCore::readWholeFile(folder.path("names")), "0041 A\n");
+
+    const CoreErrorCapture errors;
+    CoreSettingsReader reader(std::string("/"));
+    reader.parseFile("rc", "include " + folder.path("fifo") + "\ninclude /dev/zero\nnameToUnicode " + folder.path("fifo")
+                               + "\nnameToUnicode dev/zero\nnameToUnicode " + folder.path("names") + "\n");
+    EXPECT_EQ(reader.settings().nameToUnicode.size(), 1u);
+    EXPECT_EQ(errors.messages().size(), 4);
+}
+
+TEST(CoreSettingsLookup, AFifoNamedXpdfrcIsPassedOver)
+{
+    const TempFolder current;
+    ASSERT_EQ(::mkfifo(current.path("xpdfrc").c_str(), 0600), 0);
+    EXPECT_FALSE(PDFCore::findSettingsFile({"", std::nullopt, current.path()}).has_value());
 }
 
 class SettingsFileLookup : public testing::Test

@@ -5,7 +5,7 @@
 #include "export/pdfcore/PageWordList.h"
 #include "export/pdfcore/TextOffsetLocator.h"
 
-#include "TestPdf.h"
+#include "support/TestPdf.h"
 
 #include <QBuffer>
 #include <QFont>

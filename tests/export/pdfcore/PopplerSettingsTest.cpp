@@ -4,9 +4,9 @@
 #include "export/pdfcore/PageDisplay.h"
 #include "export/pdfcore/PageWordList.h"
 
-#include "ScopedGlobalParams.h"
-#include "TempFolder.h"
-#include "TestPdf.h"
+#include "support/ScopedGlobalParams.h"
+#include "support/TempFolder.h"
+#include "support/TestPdf.h"
 
 #include <GlobalParams.h>
 #include <goo/GooString.h>

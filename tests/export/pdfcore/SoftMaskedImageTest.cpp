@@ -3,7 +3,7 @@
 #include "export/pdfcore/PageDisplay.h"
 #include "export/pdfcore/SoftMaskedImageDrawing.h"
 
-#include "TestPdf.h"
+#include "support/TestPdf.h"
 
 // Poppler's Object.h must come before Dict.h.
 #include <Object.h>

@@ -1,0 +1,72 @@
+#include "toolkit/html/HTMLToPDF.h"
+
+#include "common/TemporaryFileNames.h"
+#include "common/UniqueFileNames.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+#include "toolkit/options/ToolkitProgress.h"
+
+#include <QFile>
+
+QUrl HTMLToPDF::itemFile(const ConversionListItem& item)
+{
+    return item.value(ConversionListKey::FilePath).toUrl();
+}
+
+bool HTMLToPDF::SaveAsPDF()
+{
+    bool result = true;
+    for (const ConversionListItem& item : std::as_const(m_SourceURLs)) {
+        if (item.isEmpty())
+            continue;
+        const QUrl file = itemFile(item);
+        m_TempDestinationURL = WBQUtil::GetUniqueOutputURL(m_DestinationURL, file, QStringLiteral("pdf"), false);
+        ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::ItemStarted);
+        result = SaveAsPDF(file);
+        if (!result)
+            break;
+    }
+    return result;
+}
+
+bool HTMLToPDF::appendPages(PdfDocument& merged) const
+{
+    QFile printed(m_TempDestinationURL.toLocalFile());
+    if (!printed.open(QIODevice::ReadOnly))
+        return false;
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed.readAll());
+    if (!document)
+        return false;
+    for (int index = 0; index < document->pageCount(); ++index) {
+        if (!merged.appendPageCopy(*document, index))
+            return false;
+    }
+    return true;
+}
+
+bool HTMLToPDF::SaveAsTextToSinglePDF()
+{
+    const std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    bool everyFileConverted = true;
+    for (const ConversionListItem& item : std::as_const(m_SourceURLs)) {
+        if (item.isEmpty())
+            continue;
+        m_TempDestinationURL = WBQUtil::GetTemporaryURL();
+        if (m_TempDestinationURL.isEmpty())
+            continue;
+        ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::ItemStarted);
+        const bool converted = SaveAsPDF(itemFile(item)) && appendPages(*merged);
+        QFile::remove(m_TempDestinationURL.toLocalFile());
+        if (!converted) {
+            everyFileConverted = false;
+            break;
+        }
+    }
+    // A merged PDF without a single page is no result: nothing is written.
+    if (merged->pageCount() == 0)
+        return false;
+    ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::MergedPDFWriting);
+    const bool written = WritePDFByReplaceByMove(*merged, m_DestinationURL, m_PDFDocumentAttributes);
+    ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::MergedPDFWritten);
+    return written && everyFileConverted;
+}

@@ -1,0 +1,105 @@
+#include "toolkit/imagewriter/ImageEncoder.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+// exiv2 writes the dictionaries into these formats; GIF, BMP and the rest hold none.
+bool FormatHoldsMetadata(const QString& identifier)
+{
+    return identifier == QLatin1String("public.jpeg") || identifier == QLatin1String("public.png")
+        || identifier == QLatin1String("public.tiff") || identifier == QLatin1String("com.adobe.photoshop-image");
+}
+
+bool WantsMetadata(const WriteProperties& properties)
+{
+    return !properties.metadata.dictionaries.isEmpty() || properties.orientation != 0;
+}
+
+} // namespace
+
+QImage FlattenOnWhite(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image;
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.setDotsPerMeterX(image.dotsPerMeterX());
+    flat.setDotsPerMeterY(image.dotsPerMeterY());
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return flat;
+}
+
+bool EncodeQtImage(const BitmapImageRep& image, const char* format, const WriteProperties& properties, QByteArray& out)
+{
+    QImage pixels = image.image();
+    if (pixels.isNull())
+        return false;
+    if (!properties.hasAlpha && qstrcmp(format, "png") != 0)
+        pixels = FlattenOnWhite(pixels);
+    if (properties.dpiX > 0 && properties.dpiY > 0) {
+        pixels.setDotsPerMeterX(static_cast<int>(std::lround(properties.dpiX / 0.0254)));
+        pixels.setDotsPerMeterY(static_cast<int>(std::lround(properties.dpiY / 0.0254)));
+    }
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (qstrcmp(format, "png") == 0)
+        writer.setQuality(25); // zlib level 7: the size of other tools' PNGs at a fraction of level 9's time
+    if (!writer.write(pixels)) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool EncodeBitmapImage(const BitmapImageRep& image, const QString& identifier, const WriteProperties& properties,
+                       QByteArray& out)
+{
+    out.clear();
+    if (image.image().isNull())
+        return false;
+    bool encoded = false;
+    if (identifier == QLatin1String("public.jpeg"))
+        encoded = EncodeJPEGImage(image, properties, out);
+    else if (identifier == QLatin1String("public.png"))
+        encoded = EncodeQtImage(image, "png", properties, out);
+    else if (identifier == QLatin1String("public.tiff"))
+        encoded = EncodeTIFFImage(image, properties, out);
+    else if (identifier == QLatin1String("com.microsoft.bmp"))
+        encoded = EncodeQtImage(image, "bmp", properties, out);
+    else if (identifier == QLatin1String("com.compuserve.gif"))
+        encoded = EncodeGIFImage(image, out);
+    else if (identifier == QLatin1String("public.jpeg-2000"))
+        encoded = EncodeJPEG2000Image(image, properties, out);
+    else if (identifier == QLatin1String("com.adobe.pdf"))
+        encoded = EncodePDFImage(image, properties, out);
+    else if (identifier == QLatin1String("com.truevision.tga-image"))
+        encoded = EncodeTGAImage(image, out);
+    else if (identifier == QLatin1String("com.sgi.sgi-image"))
+        encoded = EncodeSGIImage(image, out);
+    else if (identifier == QLatin1String("com.adobe.photoshop-image"))
+        encoded = EncodePhotoshopImage(image, properties, out);
+    else if (identifier == QLatin1String("com.ilm.openexr-image"))
+        encoded = EncodeOpenEXRImage(image, out);
+    else if (identifier == QLatin1String("com.apple.macpaint-image"))
+        encoded = EncodeMacPaintImage(image, out);
+    else if (identifier == QLatin1String("com.apple.icns"))
+        encoded = EncodeQtImage(image, "icns", properties, out);
+    else if (identifier == QLatin1String("public.xbitmap-image"))
+        encoded = EncodeQtImage(image, "xbm", properties, out);
+    if (!encoded) {
+        out.clear();
+        return false;
+    }
+    // A metadata write that fails keeps the image as encoded: the pixels matter more than the tags.
+    if (FormatHoldsMetadata(identifier) && WantsMetadata(properties))
+        WriteMetadataInto(out, properties.metadata, properties.orientation);
+    return true;
+}

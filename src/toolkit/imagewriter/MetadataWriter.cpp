@@ -1,0 +1,97 @@
+#include "toolkit/imagewriter/ImageEncoder.h"
+
+// exiv2 0.27 hands images out in std::auto_ptr, which the standard library only keeps as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+
+#include <mutex>
+
+namespace {
+
+// Of the main image's tags only the descriptive ones travel: the structural ones (sizes, strips,
+// compression, resolution) describe the source's pixels, and written into a TIFF they would corrupt it.
+bool IsDescriptiveImageTag(const QString& tag)
+{
+    static const char* const kTags[] = {"Make", "Model", "Software", "DateTime", "Artist", "Copyright",
+                                        "ImageDescription", "HostComputer", "DocumentName"};
+    for (const char* name : kTags) {
+        if (tag == QLatin1String(name))
+            return true;
+    }
+    return false;
+}
+
+// Sets one tag from its text; a tag exiv2 does not know or a value it cannot parse is left out.
+template <typename Data>
+void SetTag(Data& data, const std::string& key, const QVariant& value)
+{
+    try {
+        data[key] = value.toString().toStdString();
+    } catch (const std::exception&) {
+    }
+}
+
+void FillExif(Exiv2::ExifData& exif, const ImageMetadata& metadata)
+{
+    const auto copy = [&](const QString& dictionary, const char* group, bool descriptiveOnly) {
+        const auto found = metadata.dictionaries.constFind(dictionary);
+        if (found == metadata.dictionaries.constEnd())
+            return;
+        for (auto tag = found->constBegin(); tag != found->constEnd(); ++tag) {
+            if (descriptiveOnly && !IsDescriptiveImageTag(tag.key()))
+                continue;
+            SetTag(exif, std::string("Exif.") + group + "." + tag.key().toStdString(), tag.value());
+        }
+    };
+    copy(QStringLiteral("{TIFF}"), "Image", true);
+    copy(QStringLiteral("{Exif}"), "Photo", false);
+    copy(QStringLiteral("{GPS}"), "GPSInfo", false);
+}
+
+void FillIptcAndXmp(Exiv2::Image& image, const ImageMetadata& metadata)
+{
+    const auto iptc = metadata.dictionaries.constFind(QStringLiteral("{IPTC}"));
+    if (iptc != metadata.dictionaries.constEnd()) {
+        for (auto tag = iptc->constBegin(); tag != iptc->constEnd(); ++tag)
+            SetTag(image.iptcData(), "Iptc.Application2." + tag.key().toStdString(), tag.value());
+    }
+    const auto xmp = metadata.dictionaries.constFind(QStringLiteral("{XMP}"));
+    if (xmp != metadata.dictionaries.constEnd()) {
+        for (auto tag = xmp->constBegin(); tag != xmp->constEnd(); ++tag)
+            SetTag(image.xmpData(), tag.key().toStdString(), tag.value());
+    }
+}
+
+} // namespace
+
+bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation)
+{
+    static std::once_flag silenced;
+    std::call_once(silenced, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
+    try {
+        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(encoded.constData()),
+                                               static_cast<long>(encoded.size()));
+        if (!image.get())
+            return false;
+        image->readMetadata();
+        FillExif(image->exifData(), metadata);
+        if (orientation >= 1 && orientation <= 8)
+            image->exifData()["Exif.Image.Orientation"] = static_cast<uint16_t>(orientation);
+        FillIptcAndXmp(*image, metadata);
+        image->writeMetadata();
+        Exiv2::BasicIo& io = image->io();
+        if (io.open() != 0)
+            return false;
+        const long size = io.size();
+        Exiv2::DataBuf buffer = io.read(size);
+        io.close();
+        if (buffer.size_ != size || size <= 0)
+            return false;
+        encoded = QByteArray(reinterpret_cast<const char*>(buffer.pData_), size);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+#pragma GCC diagnostic pop

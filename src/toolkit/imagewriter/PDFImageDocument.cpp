@@ -1,0 +1,157 @@
+// qpdf 11: only the standard smart pointers, not its old PointerHolder.
+#define POINTERHOLDER_TRANSITION 4
+
+#include "toolkit/imagewriter/PDFImageDocument.h"
+
+#include "toolkit/imagewriter/ImageEncoder.h"
+
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <zlib.h>
+
+#include <cstring>
+#include <string>
+
+struct PDFImageDocument::Document {
+    QPDF pdf;
+};
+
+namespace {
+
+std::string Deflated(const std::string& bytes)
+{
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
+                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+        return {};
+    out.resize(size);
+    return out;
+}
+
+QPDFObjectHandle ImageStream(QPDF& pdf, int width, int height, const char* colorSpace, const std::string& samples)
+{
+    const std::string deflated = Deflated(samples);
+    QPDFObjectHandle stream = QPDFObjectHandle::newStream(&pdf, deflated);
+    QPDFObjectHandle dict = stream.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+    dict.replaceKey("/Width", QPDFObjectHandle::newInteger(width));
+    dict.replaceKey("/Height", QPDFObjectHandle::newInteger(height));
+    dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(colorSpace));
+    dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+    dict.replaceKey("/Filter", QPDFObjectHandle::newName("/FlateDecode"));
+    return stream;
+}
+
+// The colour samples (RGB, grey or CMYK) and, when the image has alpha, the mask's.
+void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& alpha, const char*& space)
+{
+    const QImage& pixels = image.image();
+    const int width = pixels.width();
+    const int height = pixels.height();
+    const QByteArray& inks = image.cmykSamples();
+    const bool hasAlpha = pixels.hasAlphaChannel();
+    const QImage rgba = pixels.convertToFormat(QImage::Format_RGBA8888);
+    if (hasAlpha) {
+        alpha.resize(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            const uchar* row = rgba.constScanLine(y);
+            for (int x = 0; x < width; ++x)
+                alpha[static_cast<size_t>(y) * width + x] = static_cast<char>(row[x * 4 + 3]);
+        }
+    }
+    if (image.colorSpace() == ColorSpaceModel::CMYK && inks.size() == static_cast<qsizetype>(width) * height * 4) {
+        space = "/DeviceCMYK";
+        colour.assign(inks.constData(), static_cast<size_t>(inks.size()));
+        return;
+    }
+    if (image.colorSpace() == ColorSpaceModel::Grey && !hasAlpha) {
+        const QImage grey = pixels.convertToFormat(QImage::Format_Grayscale8);
+        space = "/DeviceGray";
+        colour.resize(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(colour.data() + static_cast<size_t>(y) * width, grey.constScanLine(y), static_cast<size_t>(width));
+        return;
+    }
+    space = "/DeviceRGB";
+    colour.resize(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        const uchar* row = rgba.constScanLine(y);
+        char* out = colour.data() + static_cast<size_t>(y) * width * 3;
+        for (int x = 0; x < width; ++x) {
+            out[x * 3] = static_cast<char>(row[x * 4]);
+            out[x * 3 + 1] = static_cast<char>(row[x * 4 + 1]);
+            out[x * 3 + 2] = static_cast<char>(row[x * 4 + 2]);
+        }
+    }
+}
+
+} // namespace
+
+PDFImageDocument::PDFImageDocument() : m_document(std::make_unique<Document>())
+{
+    m_document->pdf.emptyPDF();
+}
+
+PDFImageDocument::~PDFImageDocument() = default;
+
+bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double dpiY)
+{
+    const QImage& pixels = image.image();
+    if (pixels.isNull())
+        return false;
+    QPDF& pdf = m_document->pdf;
+    std::string colour, alpha;
+    const char* space = "/DeviceRGB";
+    SamplesOf(image, colour, alpha, space);
+    QPDFObjectHandle picture = ImageStream(pdf, pixels.width(), pixels.height(), space, colour);
+    if (!alpha.empty()) {
+        QPDFObjectHandle mask = ImageStream(pdf, pixels.width(), pixels.height(), "/DeviceGray", alpha);
+        picture.getDict().replaceKey("/SMask", mask);
+    }
+    const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);
+    const double height = pixels.height() * 72.0 / (dpiY > 0 ? dpiY : 72.0);
+    const std::string content = "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q\n";
+    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
+    page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    box.appendItem(QPDFObjectHandle::newInteger(0));
+    box.appendItem(QPDFObjectHandle::newInteger(0));
+    box.appendItem(QPDFObjectHandle::newReal(width, 3));
+    box.appendItem(QPDFObjectHandle::newReal(height, 3));
+    page.replaceKey("/MediaBox", box);
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
+    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+    ++m_pageCount;
+    return true;
+}
+
+QByteArray PDFImageDocument::data() const
+{
+    if (m_pageCount == 0)
+        return {};
+    try {
+        QPDFWriter writer(m_document->pdf);
+        writer.setOutputMemory();
+        writer.write();
+        std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+        return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool EncodePDFImage(const BitmapImageRep& image, const WriteProperties& properties, QByteArray& out)
+{
+    PDFImageDocument document;
+    if (!document.addPage(image, properties.dpiX > 0 ? properties.dpiX : image.dpiX(),
+                          properties.dpiY > 0 ? properties.dpiY : image.dpiY()))
+        return false;
+    out = document.data();
+    return !out.isEmpty();
+}

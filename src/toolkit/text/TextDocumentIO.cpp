@@ -1,0 +1,177 @@
+#include "toolkit/text/TextDocumentIO.h"
+
+#include "toolkit/text/DOCXReader.h"
+#include "toolkit/text/DOCXWriter.h"
+#include "toolkit/text/HTMLReader.h"
+#include "toolkit/text/LibreOfficeConversion.h"
+#include "toolkit/text/ODTReader.h"
+#include "toolkit/text/ODTWriter.h"
+#include "toolkit/text/PlainTextFormat.h"
+#include "toolkit/text/RTFDFolder.h"
+#include "toolkit/text/RTFReader.h"
+#include "toolkit/text/RTFWriter.h"
+#include "toolkit/text/TextDocumentTypes.h"
+#include "toolkit/text/TextReadLimits.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace TextDocumentIO {
+
+namespace {
+
+using namespace TextDocumentTypes;
+
+std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    if (file.size() > TextReadLimits::kMaxDocumentBytes) {
+        if (error)
+            *error = QStringLiteral("document too large");
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+bool SaveBytes(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+// The plain text of a document: pictures have no text.
+QString PlainText(const QTextDocument& document)
+{
+    QString text = document.toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
+bool ReadBytes(const QString& path, uint32_t type, const QByteArray& bytes, QTextDocument& document, QString* error)
+{
+    switch (type) {
+    case kRTF:
+        return RTFReader::Read(bytes, document, error);
+    case kHTML:
+        return HTMLReader::ReadHTML(bytes, QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), document, error);
+    case kWebArchive:
+        return HTMLReader::ReadWebArchive(bytes, document, error);
+    case kODT:
+    case kODTTemplate:
+    case kOpenOfficeText:
+    case kOpenOfficeTextTemplate:
+        return ODTReader::Read(bytes, document, error);
+    case kDOCX:
+    case kOfficeOpenXMLTemplate: // a spreadsheet template has no document part: refused there
+        return DOCXReader::ReadDOCX(bytes, document, error);
+    case kWordML:
+        return DOCXReader::ReadWordML(bytes, document, error);
+    case kDOC: {
+        const auto docx = LibreOfficeConversion::Convert(bytes, QStringLiteral("doc"),
+                                                         QStringLiteral("docx:MS Word 2007 XML"), QStringLiteral("docx"),
+                                                         error);
+        return docx && DOCXReader::ReadDOCX(*docx, document, error);
+    }
+    case kText:
+    case kPlainText:
+    case kMacPlainText:
+    case kUnknown:
+        document.clear();
+        document.setPlainText(PlainTextFormat::Decode(bytes));
+        return true;
+    default:
+        if (error)
+            *error = QStringLiteral("not a text document");
+        return false;
+    }
+}
+
+} // namespace
+
+bool OutputFormatFromNumber(uint32_t number, OutputFormat* format)
+{
+    if (number < 1 || number > 7)
+        return false;
+    *format = static_cast<OutputFormat>(number);
+    return true;
+}
+
+bool Read(const QString& path, QTextDocument& document, QString* error, uint32_t type)
+{
+    if (type == kUnknown) {
+        type = DocumentTypeOfPath(path);
+        if (type == kUnknown && !QFileInfo(path).isFile()) {
+            if (error)
+                *error = QStringLiteral("no such document");
+            return false;
+        }
+    }
+    if (type == kRTFD)
+        return RTFDFolder::Read(path, document, error);
+    const auto bytes = ReadFileBytes(path, error);
+    if (!bytes)
+        return false;
+    if (!ReadBytes(path, type, *bytes, document, error)) {
+        document.clear();
+        return false;
+    }
+    return true;
+}
+
+bool Write(const QTextDocument& document, const QString& path, OutputFormat format, QString* error)
+{
+    QByteArray bytes;
+    switch (format) {
+    case OutputFormat::PlainTextUTF8:
+        bytes = PlainTextFormat::EncodeUTF8(PlainText(document));
+        break;
+    case OutputFormat::PlainTextUTF16:
+        bytes = PlainTextFormat::EncodeUTF16(PlainText(document));
+        break;
+    case OutputFormat::RTF:
+        bytes = RTFWriter::Write(document);
+        break;
+    case OutputFormat::RTFD:
+        return RTFDFolder::Write(document, path, error);
+    case OutputFormat::DOC: {
+        const QByteArray docx = DOCXWriter::Write(document, error);
+        if (docx.isEmpty())
+            return false;
+        const auto doc = LibreOfficeConversion::Convert(docx, QStringLiteral("docx"), QStringLiteral("doc:MS Word 97"),
+                                                        QStringLiteral("doc"), error);
+        if (!doc)
+            return false;
+        bytes = *doc;
+        break;
+    }
+    case OutputFormat::DOCX:
+        bytes = DOCXWriter::Write(document, error);
+        if (bytes.isEmpty())
+            return false;
+        break;
+    case OutputFormat::ODT:
+        bytes = ODTWriter::Write(document, error);
+        if (bytes.isEmpty())
+            return false;
+        break;
+    default:
+        if (error)
+            *error = QStringLiteral("unknown output format");
+        return false;
+    }
+    return SaveBytes(path, bytes, error);
+}
+
+} // namespace TextDocumentIO

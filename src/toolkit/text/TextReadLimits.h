@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Bounds on what an untrusted document may make a reader do. A document beyond one of them is
+// refused as a whole: a reader never returns part of a document it stopped reading.
+namespace TextReadLimits {
+
+// Bytes of a document file (RTF, HTML, plain text, the XML parts of a package).
+inline constexpr std::int64_t kMaxDocumentBytes = 256ll << 20;
+// Nesting of RTF groups.
+inline constexpr int kMaxGroupDepth = 1000;
+// RTF groups in one document.
+inline constexpr std::int64_t kMaxGroupCount = 5'000'000;
+// Bytes of one embedded picture or attachment.
+inline constexpr std::int64_t kMaxEmbeddedObjectBytes = 64ll << 20;
+// Pixels of one decoded picture.
+inline constexpr std::int64_t kMaxImagePixels = 100'000'000;
+// Entries of a zip package, bytes of one entry once inflated, and all entries read together.
+inline constexpr std::int64_t kMaxZipEntries = 10'000;
+inline constexpr std::int64_t kMaxZipEntryBytes = 256ll << 20;
+inline constexpr std::int64_t kMaxZipTotalBytes = 512ll << 20;
+// Inflated size over compressed size beyond which an entry (of more than kRatioFloorBytes) is a bomb.
+inline constexpr std::int64_t kMaxCompressionRatio = 200;
+inline constexpr std::int64_t kRatioFloorBytes = 1ll << 20;
+// Tables inside tables; deeper tables keep their text as paragraphs of the enclosing cell.
+inline constexpr int kMaxTableNesting = 16;
+// Rows and columns of one table, and cells of all tables of a document.
+inline constexpr int kMaxTableRows = 10'000;
+inline constexpr int kMaxTableColumns = 256;
+inline constexpr int kMaxTableCells = 100'000;
+// Repetitions of one row, cell or space run in OpenDocument files.
+inline constexpr int kMaxRepeat = 1000;
+
+} // namespace TextReadLimits

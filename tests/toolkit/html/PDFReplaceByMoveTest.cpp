@@ -1,0 +1,104 @@
+#include "chm/CHMWebPage.h"
+#include "platform/FolderRequestInterceptor.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/HTMLPrintSettings.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRectF>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(PDFReplaceByMove, TheTargetIsReplacedInOneStep)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("out.pdf"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const auto document = PdfDocument::create();
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
+    EXPECT_TRUE(readFile(target).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
+}
+
+TEST(PDFReplaceByMove, AFailedMoveKeepsTheTargetAndLeavesNoScratchFile)
+{
+    QTemporaryDir folder;
+    // A folder is never replaced by a file.
+    const QString target = folder.filePath(QStringLiteral("taken.pdf"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("taken.pdf")));
+    QFile inside(target + QStringLiteral("/kept.txt"));
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.close();
+    const auto document = PdfDocument::create();
+    EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
+    EXPECT_TRUE(QFile::exists(target + QStringLiteral("/kept.txt")));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl(QStringLiteral("http://host/out.pdf")), {}));
+}
+
+TEST(HTMLPrintSettings, LandscapeTurnsThePaperOnceAndMarginsMustLeaveRoom)
+{
+    HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0};
+    EXPECT_EQ(settings.printableViewSize(), QSize(624, 960)); // 6.5 x 10 inches at 96 per inch
+    settings.orientation = 1;
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(792, 612));
+    settings.paperWidth = 792;
+    settings.paperHeight = 612;
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    settings.leftMargin = 400;
+    settings.rightMargin = 400;
+    EXPECT_FALSE(settings.pageLayout().isValid());
+}
+
+TEST(HTMLFolderRules, OnlyFilesInsideTheFolderBelongToThePage)
+{
+    QTemporaryDir root;
+    QDir dir(root.path());
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("page/images")));
+    ASSERT_TRUE(dir.mkpath(QStringLiteral("pages")));
+    ASSERT_TRUE(QFile::link(root.path(), root.filePath(QStringLiteral("page/up"))));
+    const QString folder = root.filePath(QStringLiteral("page"));
+    const auto inside = [&](const QString& relative) {
+        return FolderRequestInterceptor::isInsideFolder(QUrl::fromLocalFile(root.filePath(relative)), folder);
+    };
+    EXPECT_TRUE(inside(QStringLiteral("page/index.html")));
+    EXPECT_TRUE(inside(QStringLiteral("page/images/a.png")));
+    EXPECT_FALSE(inside(QStringLiteral("pages/other.html")));   // a folder whose name only begins alike
+    EXPECT_FALSE(inside(QStringLiteral("page/../secret.html")));
+    EXPECT_FALSE(inside(QStringLiteral("page/up/pages")));      // a link that leads out
+    EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("file://server/page/a.html")),
+                                                          QStringLiteral("/page")));
+    EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("http://127.0.0.1/")), folder));
+
+    // The page's own frames may show such files; its main frame only the file asked for.
+    const QUrl file = QUrl::fromLocalFile(root.filePath(QStringLiteral("page/index.html")));
+    const CHMWebPage::ContentFilter filter = [&](const QUrl& url) {
+        return FolderRequestInterceptor::isInsideFolder(url, folder);
+    };
+    const QUrl frame = QUrl::fromLocalFile(root.filePath(QStringLiteral("page/frame.html")));
+    EXPECT_EQ(CHMWebPage::decide(true, frame, QWebEnginePage::NavigationTypeOther, false, file, filter), CHMWebPage::Decision::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, frame, QWebEnginePage::NavigationTypeOther, true, file, filter), CHMWebPage::Decision::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, file, QWebEnginePage::NavigationTypeOther, true, file, filter), CHMWebPage::Decision::Load);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl::fromLocalFile(root.filePath(QStringLiteral("pages/x.html"))),
+                                 QWebEnginePage::NavigationTypeOther, false, file, filter),
+              CHMWebPage::Decision::Refuse);
+    EXPECT_EQ(CHMWebPage::decide(true, QUrl(QStringLiteral("mailto:a@b.org")), QWebEnginePage::NavigationTypeLinkClicked,
+                                 false, file, filter),
+              CHMWebPage::Decision::Refuse);
+}
