@@ -2,7 +2,7 @@
 
 #include "toolkit/helpers/ImageExtension.h"
 #include "toolkit/options/ToolkitProgress.h"
-#include "toolkit/pdfimages/PDFImageFileWriter.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/pdfimages/PDFImageDecoder.h"
 
 #include <QCoreApplication>
@@ -158,14 +158,31 @@ std::shared_ptr<BitmapImageRep> DecodePDFImage(const PDFImageExtractor& extracto
 
 void PDFImageExtractor::SaveExtractedImage(Dict& dictionary, Stream& stream, bool inlineImage)
 {
-    const auto image = DecodePDFImage(*this, dictionary, stream, inlineImage ? PDFImageOrigin::Inline
-                                                                             : PDFImageOrigin::XObject);
-    if (!image)
+    const auto bitmap = DecodePDFImage(*this, dictionary, stream, inlineImage ? PDFImageOrigin::Inline
+                                                                              : PDFImageOrigin::XObject);
+    if (!bitmap)
         return;
     ++m_imagesDecoded;
     const QString path = m_imageBasePath + QString::number(m_imageIndex) + "." + GetImageExtension(m_outputType);
     m_destinationURL = QUrl::fromLocalFile(path);
-    if (WriteExtractedImageFile(*image, m_outputType, m_quality, path, m_replaceExisting != 0))
-        ++m_imagesWritten;
+    // An image of an earlier run stays unless replacing was asked for; it is not this run's output.
+    if (m_replaceExisting || !QFileInfo::exists(path)) {
+        if (WriteDecodedImage(Image::fromBitmap(bitmap)))
+            ++m_imagesWritten;
+    }
     ++m_imageIndex;
+}
+
+bool PDFImageExtractor::WriteDecodedImage(const std::shared_ptr<Image>& image)
+{
+    if (m_outputType != ImageType::PDF && WriteImage(image))
+        return true;
+    // PDF output, or an image the output type's writer refused: through TIFF in memory and back.
+    const std::uint32_t outputType = m_outputType;
+    m_outputType = ImageType::TIFF;
+    QByteArray tiff;
+    const bool encoded = EncodeImage(*image, tiff);
+    m_outputType = outputType;
+    std::shared_ptr<Image> decoded;
+    return encoded && DecodeImageData(tiff, decoded) && WriteImage(decoded);
 }

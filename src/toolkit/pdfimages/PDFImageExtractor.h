@@ -56,6 +56,7 @@ private:
     void ExtractInlineImages(Page& page);
     void ExtractInlineImage(Parser& parser);
     void SaveExtractedImage(Dict& dictionary, Stream& stream, bool inlineImage);
+    bool WriteDecodedImage(const std::shared_ptr<Image>& image);
 
     // Holds the page's colour-space dictionary while m_pageColorSpaces points into it.
     std::unique_ptr<Object> m_pageColorSpacesHolder;

@@ -3,7 +3,6 @@
 #include "platform/MainThread.h"
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
-#include "toolkit/pdfimages/PDFImageFileWriter.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include <poppler/Object.h>
@@ -135,11 +134,10 @@ bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t in
     description.colorSpace = gray ? ColorSpaceModel::Grey : ColorSpaceModel::RGB;
     description.dpiX = converter.m_dpiX;
     description.dpiY = converter.m_dpiY;
-    const BitmapImageRep image(ImageOf(bitmap, gray), description);
+    auto image = Image::fromBitmap(std::make_shared<BitmapImageRep>(ImageOf(bitmap, gray), description));
     if (run.shouldStop())
         return false;
-    return WriteExtractedImageFile(image, type, converter.m_quality, output.toLocalFile(),
-                                   converter.m_replaceExisting != 0);
+    return run.converter.WriteImage(image, output);
 }
 
 } // namespace
