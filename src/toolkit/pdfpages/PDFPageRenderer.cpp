@@ -169,3 +169,31 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
     converter.m_succeeded = succeeded ? 1 : 0;
     return succeeded;
 }
+
+bool RenderPDFPagesWithImageRep(ImageConverter& converter)
+{
+    const std::shared_ptr<PDFImageRep> document = converter.m_pdfImageRep;
+    if (!document || document->pageCount() == 0)
+        return false;
+    const QString baseName = QFileInfo(converter.m_sourceURL.path()).completeBaseName();
+    const QString folder = converter.m_destinationURL.toLocalFile();
+    const QString extension = GetImageExtension(converter.m_outputType);
+    bool result = false;
+    for (int index = 0; index < document->pageCount(); ++index) {
+        const QString path =
+            QStringLiteral("%1/%2-%3.%4").arg(folder, baseName).arg(index + 1, 3, 10, QLatin1Char('0')).arg(extension);
+        const std::shared_ptr<PDFImageRep> page = PDFImageRep::fromData(document->data(), index);
+        if (!page) {
+            result = false;
+            continue;
+        }
+        auto image = std::make_shared<Image>(ImageRepList{page});
+        image->setSize(page->size() * 2.0);
+        converter.m_image = image;
+        converter.m_destinationURL = QUrl::fromLocalFile(path);
+        result = converter.WriteAllRepresentations();
+        converter.m_currentRep.reset();
+        converter.m_image.reset();
+    }
+    return result;
+}

@@ -15,5 +15,10 @@ class ImageConverter;
 // true only when every page rendered and was written; a cancelled run is not a successful one.
 bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions size);
 
+// Draws every page of the converter's PDF image representation at twice its size into
+// "<folder>/<base>-001.<extension>", "-002"... through the representation writer. The result is that of
+// the last page; false without pages. No entry point uses it.
+bool RenderPDFPagesWithImageRep(ImageConverter& converter);
+
 // The extension of the converter's output type.
 QString GetOutputExtension(const ImageConverter& converter);

@@ -198,3 +198,12 @@ TEST(PDFPageRendererTest, ExistingFilesAreKeptUnlessReplaced)
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), "mine");
 }
+
+TEST(PDFPageRendererTest, ImageRepresentationPagesAtTwiceTheirSize)
+{
+    PageRun run(Pages(2, "[0 0 100 50]"));
+    ASSERT_TRUE(run.converter.LoadPDFImageRep(run.converter.m_sourceURL));
+    EXPECT_TRUE(RenderPDFPagesWithImageRep(run.converter));
+    ASSERT_EQ(run.files(), QStringList({"base-001.png", "base-002.png"}));
+    EXPECT_EQ(run.image("base-002.png").size(), QSize(200, 100));
+}
