@@ -32,7 +32,10 @@ std::shared_ptr<BitmapImageRep> Image::makeBitmapRepresentation() const
     if (auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(first))
         return bitmap;
     if (const auto pdf = std::dynamic_pointer_cast<PDFImageRep>(first)) {
-        QImage page = pdf->render(72.0);
+        // At the image's point size, which a caller may have set apart from the page's own.
+        const double pageWidth = pdf->size().width();
+        const double dpi = pageWidth > 0 && size().width() > 0 ? 72.0 * size().width() / pageWidth : 72.0;
+        QImage page = pdf->render(dpi);
         if (page.isNull())
             return nullptr;
         return std::make_shared<BitmapImageRep>(std::move(page), BitmapImageRep::Description{});

@@ -74,15 +74,23 @@ PDFImageRep::PDFImageRep(QByteArray data, int pageCount, QSizeF pageSize)
 
 std::shared_ptr<PDFImageRep> PDFImageRep::fromData(const QByteArray& data)
 {
+    return fromData(data, 0);
+}
+
+std::shared_ptr<PDFImageRep> PDFImageRep::fromData(const QByteArray& data, int pageIndex)
+{
     if (data.isEmpty())
         return nullptr;
     const auto document = openPDFBytes(data);
-    if (!document->isOk() || document->getNumPages() < 1)
+    const int page = pageIndex + 1;
+    if (!document->isOk() || pageIndex < 0 || page > document->getNumPages())
         return nullptr;
-    QSizeF size(document->getPageCropWidth(1), document->getPageCropHeight(1));
-    if (document->getPageRotate(1) % 180 != 0)
+    QSizeF size(document->getPageCropWidth(page), document->getPageCropHeight(page));
+    if (document->getPageRotate(page) % 180 != 0)
         size.transpose();
-    return std::shared_ptr<PDFImageRep>(new PDFImageRep(data, document->getNumPages(), size));
+    auto representation = std::shared_ptr<PDFImageRep>(new PDFImageRep(data, document->getNumPages(), size));
+    representation->m_currentPage = pageIndex;
+    return representation;
 }
 
 QImage PDFImageRep::render(double dpi) const

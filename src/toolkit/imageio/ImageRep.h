@@ -79,6 +79,9 @@ class PDFImageRep : public ImageRep {
 public:
     // None when the bytes are not a PDF that opens without a password.
     static std::shared_ptr<PDFImageRep> fromData(const QByteArray& data);
+    // The same document showing the page of the index (from 0), with that page's size; none when the
+    // document has no such page.
+    static std::shared_ptr<PDFImageRep> fromData(const QByteArray& data, int pageIndex);
 
     const QByteArray& data() const { return m_data; }
     int pageCount() const { return m_pageCount; }

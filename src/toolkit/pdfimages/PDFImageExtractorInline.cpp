@@ -1,0 +1,79 @@
+#include "toolkit/pdfimages/PDFImageExtractor.h"
+
+#include <Object.h>
+#include <Dict.h>
+#include <Lexer.h>
+#include <PDFDoc.h>
+#include <Page.h>
+#include <Parser.h>
+#include <Stream.h>
+
+#include <memory>
+
+namespace {
+
+// The dictionary between "BI" and "ID"; none when the content ends first.
+std::optional<Object> ReadInlineDictionary(Parser& parser, XRef* xref)
+{
+    Object dictionary(new Dict(xref));
+    Object token = parser.getObj();
+    while (!token.isCmd("ID") && !token.isEOF()) {
+        if (token.isName()) {
+            std::string key = token.getName();
+            Object value = parser.getObj();
+            if (value.isEOF() || value.isError())
+                return std::nullopt;
+            dictionary.dictAdd(key.c_str(), std::move(value));
+        }
+        token = parser.getObj();
+    }
+    if (token.isEOF())
+        return std::nullopt;
+    return dictionary;
+}
+
+// After the image's bytes: everything up to and including "EI" followed by white space or the end.
+void SkipToEndOfImage(Stream& content)
+{
+    int previous = content.getChar();
+    int current = content.getChar();
+    while (current != EOF) {
+        if (previous == 'E' && current == 'I') {
+            const int next = content.lookChar();
+            if (next == EOF || Lexer::isSpace(next))
+                return;
+        }
+        previous = current;
+        current = content.getChar();
+    }
+}
+
+} // namespace
+
+void PDFImageExtractor::ExtractInlineImages(Page& page)
+{
+    Object contents = page.getContents();
+    if (!contents.isStream() && !contents.isArray())
+        return;
+    XRef* xref = m_pdfDocument->document()->getXRef();
+    Parser parser(xref, &contents, false);
+    for (Object token = parser.getObj(); !token.isEOF() && !token.isError(); token = parser.getObj()) {
+        if (token.isCmd("BI"))
+            ExtractInlineImage(parser);
+    }
+}
+
+void PDFImageExtractor::ExtractInlineImage(Parser& parser)
+{
+    XRef* xref = m_pdfDocument->document()->getXRef();
+    std::optional<Object> dictionary = ReadInlineDictionary(parser, xref);
+    Stream* content = parser.getStream();
+    if (!dictionary || !content)
+        return;
+    // The image reads the content stream from just after "ID"; its filters are those the dictionary
+    // names, abbreviations included.
+    auto* embedded = new EmbedStream(content, dictionary->copy(), false, 0, false);
+    std::unique_ptr<Stream> image(embedded->addFilters(dictionary->getDict()));
+    SaveExtractedImage(*dictionary->getDict(), *image, true);
+    SkipToEndOfImage(*image->getUndecodedStream());
+}

@@ -1,0 +1,222 @@
+#include "PDFImageTestFiles.h"
+
+#include "support/StubProgressDelegate.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/pdfimages/PDFImageExtractor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TestXObject GrayImage(const QByteArray& name, int value)
+{
+    return {name, "/Type /XObject /Subtype /Image /Width 1 /Height 1 /ColorSpace /DeviceGray /BitsPerComponent 8",
+            Bytes({value})};
+}
+
+// A page of one image whose gray value is its page number.
+TestPage NumberedPage(int page)
+{
+    return TestPage{{GrayImage("Im0", page)}};
+}
+
+class ExtractorRun {
+public:
+    explicit ExtractorRun(const std::vector<TestPage>& pages, std::uint32_t outputType = ImageType::PNG)
+    {
+        const QString pdf = m_folder.filePath("Report.pdf");
+        WriteTestPDF(pdf, pages);
+        m_output = m_folder.filePath("out");
+        QDir().mkpath(m_output);
+        EXPECT_TRUE(m_extractor.OpenSourcePDF(QUrl::fromLocalFile(pdf)));
+        m_extractor.SetOutputInfo(outputType, QUrl::fromLocalFile(m_output), 0.8);
+    }
+
+    PDFImageExtractor& extractor() { return m_extractor; }
+    QString output() const { return m_output; }
+
+    QStringList files() const
+    {
+        return QDir(m_output).entryList(QDir::Files, QDir::Name);
+    }
+    // The gray value of a written image's first pixel.
+    int gray(const QString& file) const
+    {
+        return qGray(QImage(QDir(m_output).filePath(file)).pixel(0, 0));
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QString m_output;
+    PDFImageExtractor m_extractor;
+};
+
+class ProgressRecorder : public StubProgressDelegate {
+public:
+    void report(long value) { pages.push_back(value); }
+    std::vector<long> pages;
+};
+
+} // namespace
+
+TEST(PDFImageExtractorTest, ResourcesFirstThenInlineImagesWithAbbreviatedKeys)
+{
+    TestPage page{{GrayImage("Im0", 10)}};
+    page.content = "q 10 0 0 10 0 0 cm /Im0 Do Q\n"
+                   "BI /W 2 /H 1 /BPC 8 /CS /G /I true ID \x14\x1e EI\n"
+                   "BI /W 1 /H 1 /BPC 8 /CS /RGB /F /AHx ID 28323c> EI Q";
+    ExtractorRun run({page});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png", "Report_Page1_3.png"}));
+    EXPECT_EQ(run.gray("Report_Page1_1.png"), 10);
+    const QImage second(QDir(run.output()).filePath("Report_Page1_2.png"));
+    EXPECT_EQ(second.size(), QSize(2, 1));
+    EXPECT_EQ(qGray(second.pixel(1, 0)), 30);
+    EXPECT_EQ(QImage(QDir(run.output()).filePath("Report_Page1_3.png")).pixel(0, 0), qRgb(0x28, 0x32, 0x3c));
+}
+
+TEST(PDFImageExtractorTest, FormsAtEveryDepthAndFormsThatContainThemselves)
+{
+    // Page → form → form → image, and a form that names itself beside its image.
+    const TestXObject inner{"", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Deep @1 >> >>",
+                            "/Deep Do", {GrayImage("", 40)}};
+    const TestXObject outer{"Outer", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Inner @1 >> >>",
+                            "/Inner Do", {inner}};
+    const TestXObject selfish{"Self",
+                              "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Me @self /Im @1 >> >>",
+                              "/Me Do", {GrayImage("", 50)}};
+    ExtractorRun run({TestPage{{outer, selfish}}});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    ASSERT_EQ(run.files().size(), 2);
+    QList<int> grays{run.gray(run.files()[0]), run.gray(run.files()[1])};
+    std::sort(grays.begin(), grays.end());
+    EXPECT_EQ(grays, QList<int>({40, 50}));
+}
+
+TEST(PDFImageExtractorTest, PageRanges)
+{
+    const std::vector<TestPage> pages{NumberedPage(1), NumberedPage(2), NumberedPage(3)};
+    const struct {
+        std::uint32_t mode;
+        std::int64_t first, last;
+        QList<long> expected;
+    } cases[] = {
+        {0, 0, 0, {1, 2, 3}},
+        {2, 0, 2, {1, 2}},    // first page 0 starts at 1
+        {2, 2, 0, {1}},       // last page 0 ends at 1
+        {2, 2, -4, {1}},
+        {2, 9, 2, {1, 2}},    // first beyond the end starts at 1
+        {2, 3, 2, {2}},       // first after last: the last page only
+        {2, 2, 99, {2, 3}},
+        {1, 3, 0, {3}},
+        {1, 9, 0, {1}},       // beyond the end: page 1
+        {1, 0, 0, {0}},       // page 0: its report, nothing written
+        {7, 2, 2, {1, 2, 3}}, // unknown modes act as all pages
+    };
+    for (const auto& c : cases) {
+        ExtractorRun run(pages);
+        ProgressRecorder progress;
+        run.extractor().SetProgressCallback(&progress, static_cast<ProgressCallbackInfo::Selector>(&ProgressRecorder::report));
+        run.extractor().SetPageSelection(c.mode, c.first, c.last);
+        EXPECT_TRUE(run.extractor().ExtractImages());
+        EXPECT_EQ(QList<long>(progress.pages.begin(), progress.pages.end()), c.expected)
+            << c.mode << " " << c.first << " " << c.last;
+        QStringList expectedFiles;
+        for (long page : c.expected)
+            if (page >= 1)
+                expectedFiles << QStringLiteral("Report_Page%1_1.png").arg(page);
+        EXPECT_EQ(run.files(), expectedFiles) << c.mode << " " << c.first << " " << c.last;
+    }
+}
+
+TEST(PDFImageExtractorTest, CancelAndBaseName)
+{
+    ExtractorRun run({NumberedPage(1), NumberedPage(2)});
+    StubProgressDelegate cancelled(true);
+    run.extractor().SetProgressCallback(&cancelled, nullptr);
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_TRUE(run.files().isEmpty());
+
+    ExtractorRun named({NumberedPage(1)}, ImageType::JPEG);
+    named.extractor().SetOutputNaming("Scan", 0, 0);
+    EXPECT_TRUE(named.extractor().ExtractImages());
+    EXPECT_EQ(named.files(), QStringList({"Scan_Page1_1.jpg"}));
+}
+
+TEST(PDFImageExtractorTest, WritingFailuresAndExistingFiles)
+{
+    // An image that decodes but cannot be written uses its number; a run that wrote none fails.
+    TestPage page{{GrayImage("A", 1), GrayImage("B", 2)}};
+    ExtractorRun unwritable({page}, ImageType::Illustrator);
+    EXPECT_FALSE(unwritable.extractor().ExtractImages());
+    EXPECT_EQ(unwritable.extractor().m_imageIndex, 3);
+
+    // An image that cannot be decoded does not use a number.
+    TestPage broken{{TestXObject{"A", "/Type /XObject /Subtype /Image /Height 1", "x"}, GrayImage("B", 2)}};
+    ExtractorRun skipping({broken});
+    EXPECT_TRUE(skipping.extractor().ExtractImages());
+    EXPECT_EQ(skipping.files(), QStringList({"Report_Page1_1.png"}));
+
+    // Existing files stay unless replacing was asked for.
+    ExtractorRun keep({NumberedPage(7)});
+    QFile existing(QDir(keep.output()).filePath("Report_Page1_1.png"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("mine");
+    existing.close();
+    EXPECT_FALSE(keep.extractor().ExtractImages());
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "mine");
+    existing.close();
+    // A second run on the same converter needs its folder back: the first left the last file's URL.
+    keep.extractor().SetDestination(QUrl::fromLocalFile(keep.output()));
+    keep.extractor().SetOutputNaming({}, 0, 1);
+    EXPECT_TRUE(keep.extractor().ExtractImages());
+    EXPECT_EQ(keep.gray("Report_Page1_1.png"), 7);
+}
+
+TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)
+{
+    ExtractorRun run({NumberedPage(1)}, ImageType::PDF);
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    ASSERT_EQ(run.files(), QStringList({"Report_Page1_1.pdf"}));
+    QFile pdf(QDir(run.output()).filePath("Report_Page1_1.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+TEST(PDFImageExtractorTest, DamagedFilesEndWithoutHarm)
+{
+    // The fuzzer's seeds (forms that contain themselves, soft masks that mask themselves, inline
+    // images), whole and cut short at every few bytes, with and without a byte flipped.
+    const QDir seeds(qEnvironmentVariable("TOMEFOLD_TEST_SOURCE_DATA") + "/fuzz/pdfimages");
+    const QStringList names = seeds.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    QTemporaryDir folder;
+    for (const QString& name : names) {
+        QFile seed(seeds.filePath(name));
+        ASSERT_TRUE(seed.open(QIODevice::ReadOnly));
+        const QByteArray whole = seed.readAll();
+        for (qsizetype length = whole.size(); length > 0; length -= 37) {
+            for (bool flip : {false, true}) {
+                QByteArray bytes = whole.left(length);
+                if (flip)
+                    bytes[length / 2] = char(bytes[length / 2] ^ 0x5a);
+                const QString path = folder.filePath("damaged.pdf");
+                QFile damaged(path);
+                ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                damaged.write(bytes);
+                damaged.close();
+                PDFImageExtractor extractor;
+                if (!extractor.OpenSourcePDF(QUrl::fromLocalFile(path)))
+                    continue;
+                extractor.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(folder.filePath("out")), 0);
+                extractor.ExtractImages();
+            }
+        }
+    }
+}

@@ -1,0 +1,209 @@
+#include "toolkit/pdfimages/PDFImageTestFiles.h"
+
+#include "support/StubProgressDelegate.h"
+#include "toolkit/converter/ImageConverter.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/pdfpages/PDFPageRenderer.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <tiffio.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Each page a blue square in the lower left quarter on white.
+std::vector<TestPage> Pages(int count, QByteArray mediaBox = "[0 0 200 200]", QByteArray entries = {})
+{
+    std::vector<TestPage> pages;
+    for (int i = 0; i < count; ++i) {
+        TestPage page;
+        page.content = "0 0 1 rg 0 0 100 100 re f";
+        page.mediaBox = mediaBox;
+        page.pageEntries = entries;
+        pages.push_back(page);
+    }
+    return pages;
+}
+
+class PageRun {
+public:
+    explicit PageRun(const std::vector<TestPage>& pages, std::uint32_t type = ImageType::PNG,
+                     const QByteArray& ownerPassword = {})
+    {
+        const QString pdf = m_folder.filePath("base.pdf");
+        WriteTestPDF(pdf, pages, ownerPassword);
+        m_output = m_folder.filePath("out");
+        QDir().mkpath(m_output);
+        converter.OpenPDFDocument(QUrl::fromLocalFile(pdf));
+        converter.SetOutputInfo(type, QUrl::fromLocalFile(m_output), 0.9);
+    }
+
+    bool render(bool applySize = false, ImageSizeOptions size = {})
+    {
+        return RenderPDFPages(converter, applySize, size);
+    }
+    QStringList files() const { return QDir(m_output).entryList(QDir::Files, QDir::Name); }
+    QImage image(const QString& name) const { return QImage(QDir(m_output).filePath(name)); }
+    QString path(const QString& name) const { return QDir(m_output).filePath(name); }
+
+    ImageConverter converter;
+
+private:
+    QTemporaryDir m_folder;
+    QString m_output;
+};
+
+int TIFFPages(const QString& path)
+{
+    TIFF* tiff = TIFFOpen(path.toLocal8Bit().constData(), "r");
+    if (!tiff)
+        return 0;
+    const int pages = TIFFNumberOfDirectories(tiff);
+    TIFFClose(tiff);
+    return pages;
+}
+
+} // namespace
+
+TEST(PDFPageRendererTest, NamesFollowThePageCount)
+{
+    PageRun twelve(Pages(12));
+    EXPECT_TRUE(twelve.render());
+    ASSERT_EQ(twelve.files().size(), 12);
+    EXPECT_EQ(twelve.files().first(), "base-01.png");
+    EXPECT_EQ(twelve.files().last(), "base-12.png");
+
+    PageRun nine(Pages(9));
+    EXPECT_TRUE(nine.render());
+    EXPECT_EQ(nine.files().first(), "base-1.png");
+
+    PageRun one(Pages(1));
+    EXPECT_TRUE(one.render());
+    EXPECT_EQ(one.files(), QStringList({"base.png"}));
+
+    // All pages, numbered from a first page of 5.
+    PageRun numbered(Pages(2));
+    numbered.converter.SetPageRange(5, 0, 0);
+    numbered.converter.SetOutputNaming({}, 1, 0);
+    EXPECT_TRUE(numbered.render());
+    EXPECT_EQ(numbered.files(), QStringList({"base-5.png", "base-6.png"}));
+}
+
+TEST(PDFPageRendererTest, PageSelection)
+{
+    PageRun fromZero(Pages(3));
+    fromZero.converter.SetPageRange(0, 2, 2);
+    EXPECT_TRUE(fromZero.render());
+    EXPECT_EQ(fromZero.files(), QStringList({"base-1.png", "base-2.png"}));
+
+    PageRun lastZero(Pages(3));
+    lastZero.converter.SetPageRange(2, 0, 2);
+    EXPECT_TRUE(lastZero.render());
+    EXPECT_EQ(lastZero.files(), QStringList({"base-1.png"}));
+
+    PageRun pageZero(Pages(3));
+    pageZero.converter.SetPageRange(0, 0, 1);
+    EXPECT_FALSE(pageZero.render());
+    EXPECT_TRUE(pageZero.files().isEmpty());
+}
+
+TEST(PDFPageRendererTest, ResolutionSizeAndRotation)
+{
+    PageRun dpi(Pages(1));
+    dpi.converter.SetResolution(150, 0);
+    EXPECT_TRUE(dpi.render());
+    const QImage page = dpi.image("base.png");
+    EXPECT_EQ(page.size(), QSize(417, 417));
+    // The square drawn at the lower left, white above it.
+    EXPECT_EQ(page.pixel(10, 400), qRgb(0, 0, 255));
+    EXPECT_EQ(page.pixel(10, 10), qRgb(255, 255, 255));
+
+    PageRun letter(Pages(1, "[0 0 612 792]"));
+    ImageSizeOptions size;
+    size.width = 800;
+    size.unit = 2;
+    EXPECT_TRUE(letter.render(true, size));
+    EXPECT_EQ(letter.image("base.png").size(), QSize(800, 1035));
+
+    PageRun rotated(Pages(1, "[0 0 300 100]", "/Rotate 90"));
+    EXPECT_TRUE(rotated.render());
+    EXPECT_EQ(rotated.image("base.png").size(), QSize(100, 300));
+}
+
+TEST(PDFPageRendererTest, ConcurrentPagesMatchSerialOnes)
+{
+    PageRun serial(Pages(6));
+    PageRun concurrent(Pages(6));
+    concurrent.converter.SetConcurrent(1);
+    EXPECT_TRUE(serial.render());
+    EXPECT_TRUE(concurrent.render());
+    ASSERT_EQ(serial.files(), concurrent.files());
+    for (const QString& name : serial.files())
+        EXPECT_EQ(serial.image(name), concurrent.image(name)) << name.toStdString();
+}
+
+TEST(PDFPageRendererTest, TIFFRoads)
+{
+    PageRun multi(Pages(3), ImageType::MultiPageTIFF);
+    EXPECT_TRUE(multi.render());
+    ASSERT_EQ(multi.files(), QStringList({"base.tif"}));
+    EXPECT_EQ(TIFFPages(multi.path("base.tif")), 3);
+
+    PageRun single(Pages(5), ImageType::MultiPageTIFF);
+    single.converter.SetPageRange(3, 3, 2);
+    EXPECT_TRUE(single.render());
+    ASSERT_EQ(single.files(), QStringList({"base-3.tif"}));
+    EXPECT_EQ(TIFFPages(single.path("base-3.tif")), 1);
+
+    PageRun cmyk(Pages(1), ImageType::CMYKTIFF);
+    EXPECT_TRUE(cmyk.render());
+    ASSERT_EQ(cmyk.files().size(), 1);
+    TIFF* tiff = TIFFOpen(cmyk.path(cmyk.files().first()).toLocal8Bit().constData(), "r");
+    ASSERT_TRUE(tiff);
+    uint16_t photometric = 0;
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    EXPECT_EQ(photometric, PHOTOMETRIC_SEPARATED);
+    TIFFClose(tiff);
+
+    // A cancelled multi-page run fails and leaves no TIFF behind, finished or not.
+    PageRun cancelled(Pages(3), ImageType::MultiPageTIFF);
+    StubProgressDelegate cancel(true);
+    cancelled.converter.SetProgressCallback(&cancel, nullptr);
+    EXPECT_FALSE(cancelled.render());
+    EXPECT_TRUE(cancelled.files().isEmpty());
+}
+
+TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)
+{
+    PageRun encrypted(Pages(2), ImageType::PNG, "owner");
+    ASSERT_TRUE(encrypted.converter.IsPDFEncrypted());
+    encrypted.converter.SetConcurrent(1);
+    EXPECT_TRUE(encrypted.render());
+    EXPECT_EQ(encrypted.files(), QStringList({"base-1.png", "base-2.png"}));
+}
+
+TEST(PDFPageRendererTest, ExistingFilesAreKeptUnlessReplaced)
+{
+    PageRun keep(Pages(1));
+    QFile existing(keep.path("base.png"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("mine");
+    existing.close();
+    EXPECT_TRUE(keep.render());
+    EXPECT_EQ(keep.files(), QStringList({"base 1.png", "base.png"}));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "mine");
+}
+
+TEST(PDFPageRendererTest, ImageRepresentationPagesAtTwiceTheirSize)
+{
+    PageRun run(Pages(2, "[0 0 100 50]"));
+    ASSERT_TRUE(run.converter.LoadPDFImageRep(run.converter.m_sourceURL));
+    EXPECT_TRUE(RenderPDFPagesWithImageRep(run.converter));
+    ASSERT_EQ(run.files(), QStringList({"base-001.png", "base-002.png"}));
+    EXPECT_EQ(run.image("base-002.png").size(), QSize(200, 100));
+}
