@@ -13,6 +13,7 @@
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -27,7 +28,8 @@ std::string Deflated(const std::string& bytes)
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+                  static_cast<uLong>(bytes.size()), 6)
+        != Z_OK)
         return {};
     out.resize(size);
     return out;
@@ -91,9 +93,41 @@ void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& al
     }
 }
 
+QPDFObjectHandle Box(const QRectF& rect)
+{
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    box.appendItem(QPDFObjectHandle::newReal(rect.left(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.top(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.right(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.bottom(), 3));
+    return box;
+}
+
+std::string Number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    return text;
+}
+
+void AppendImagePage(QPDF& pdf, const QPDFObjectHandle& picture, const PDFImagePageGeometry& geometry)
+{
+    const QRectF& image = geometry.imageRect;
+    const std::string content = "q " + Number(image.width()) + " 0 0 " + Number(image.height()) + " " + Number(image.left())
+                                + " " + Number(image.top()) + " cm /Im0 Do Q\n";
+    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
+    page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
+    page.replaceKey("/MediaBox", Box(geometry.mediaBox));
+    if (!geometry.cropBox.isEmpty() && geometry.cropBox != geometry.mediaBox)
+        page.replaceKey("/CropBox", Box(geometry.cropBox));
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
+    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+}
+
 } // namespace
 
-PDFImageDocument::PDFImageDocument() : m_document(std::make_unique<Document>())
+PDFImageDocument::PDFImageDocument()
+    : m_document(std::make_unique<Document>())
 {
     m_document->pdf.emptyPDF();
 }
@@ -101,6 +135,15 @@ PDFImageDocument::PDFImageDocument() : m_document(std::make_unique<Document>())
 PDFImageDocument::~PDFImageDocument() = default;
 
 bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double dpiY)
+{
+    const QImage& pixels = image.image();
+    const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);
+    const double height = pixels.height() * 72.0 / (dpiY > 0 ? dpiY : 72.0);
+    const QRectF page(0, 0, width, height);
+    return addPage(image, PDFImagePageGeometry{page, page, page});
+}
+
+bool PDFImageDocument::addPage(const BitmapImageRep& image, const PDFImagePageGeometry& geometry)
 {
     const QImage& pixels = image.image();
     if (pixels.isNull())
@@ -114,19 +157,35 @@ bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double 
         QPDFObjectHandle mask = ImageStream(pdf, pixels.width(), pixels.height(), "/DeviceGray", alpha);
         picture.getDict().replaceKey("/SMask", mask);
     }
-    const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);
-    const double height = pixels.height() * 72.0 / (dpiY > 0 ? dpiY : 72.0);
-    const std::string content = "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q\n";
-    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
-    page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
-    QPDFObjectHandle box = QPDFObjectHandle::newArray();
-    box.appendItem(QPDFObjectHandle::newInteger(0));
-    box.appendItem(QPDFObjectHandle::newInteger(0));
-    box.appendItem(QPDFObjectHandle::newReal(width, 3));
-    box.appendItem(QPDFObjectHandle::newReal(height, 3));
-    page.replaceKey("/MediaBox", box);
-    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
-    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+    AppendImagePage(pdf, picture, geometry);
+    ++m_pageCount;
+    return true;
+}
+
+bool PDFImageDocument::addEncodedPage(const PDFEncodedImage& image, const PDFImagePageGeometry& geometry)
+{
+    if (image.width <= 0 || image.height <= 0 || image.bytes.isEmpty())
+        return false;
+    QPDF& pdf = m_document->pdf;
+    QPDFObjectHandle picture =
+        QPDFObjectHandle::newStream(&pdf, std::string(image.bytes.constData(), static_cast<size_t>(image.bytes.size())));
+    QPDFObjectHandle dict = picture.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+    dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
+    dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
+    if (image.jpeg2000) {
+        dict.replaceKey("/Filter", QPDFObjectHandle::newName("/JPXDecode"));
+    } else {
+        const char* space = image.components == 1 ? "/DeviceGray" : image.components == 4 ? "/DeviceCMYK"
+                                                                                          : "/DeviceRGB";
+        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(space));
+        dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        dict.replaceKey("/Filter", QPDFObjectHandle::newName("/DCTDecode"));
+        if (image.components == 4 && image.invertedInks)
+            dict.replaceKey("/Decode", QPDFObjectHandle::parse("[1 0 1 0 1 0 1 0]"));
+    }
+    AppendImagePage(pdf, picture, geometry);
     ++m_pageCount;
     return true;
 }
