@@ -57,10 +57,14 @@ bool ImageToPDFConverter::InsertPage(const QByteArray& data)
             dpiY = bitmap->dpiY();
         }
     }
-    const double imageWidth = PointsOf(pixelWidth, dpiX);
-    const double imageHeight = PointsOf(pixelHeight, dpiY);
+    // The bytes carry the turn as an Exif orientation; the page shows the image upright.
+    const std::uint32_t orientation = m_fileConverter ? m_fileConverter->m_orientation : 1;
+    const bool sideways = orientation >= 5 && orientation <= 8;
+    const double imageWidth = sideways ? PointsOf(pixelHeight, dpiY) : PointsOf(pixelWidth, dpiX);
+    const double imageHeight = sideways ? PointsOf(pixelWidth, dpiX) : PointsOf(pixelHeight, dpiY);
 
     PDFImagePageGeometry geometry;
+    geometry.orientation = orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
     geometry.mediaBox = geometry.cropBox = geometry.imageRect = QRectF(0, 0, imageWidth, imageHeight);
     if (m_layoutMode != 0) {
         const QRectF paper = PaperRect();

@@ -110,11 +110,31 @@ std::string Number(double value)
     return text;
 }
 
+// The matrix that maps the image's unit square onto the rectangle so that samples stored in the Exif
+// orientation appear upright (u to the right along the stored rows, v up from the last row).
+std::string ImageMatrix(const QRectF& r, int orientation)
+{
+    const double x = r.left(), y = r.top(), w = r.width(), h = r.height();
+    double m[6] = {w, 0, 0, h, x, y};
+    switch (orientation) {
+    case 2: m[0] = -w, m[3] = h, m[4] = x + w; break;
+    case 3: m[0] = -w, m[3] = -h, m[4] = x + w, m[5] = y + h; break;
+    case 4: m[3] = -h, m[5] = y + h; break;
+    case 5: m[0] = 0, m[1] = -h, m[2] = -w, m[3] = 0, m[4] = x + w, m[5] = y + h; break;
+    case 6: m[0] = 0, m[1] = -h, m[2] = w, m[3] = 0, m[5] = y + h; break;
+    case 7: m[0] = 0, m[1] = h, m[2] = w, m[3] = 0; break;
+    case 8: m[0] = 0, m[1] = h, m[2] = -w, m[3] = 0, m[4] = x + w; break;
+    default: break;
+    }
+    std::string text;
+    for (const double value : m)
+        text += Number(value) + " ";
+    return text;
+}
+
 void AppendImagePage(QPDF& pdf, const QPDFObjectHandle& picture, const PDFImagePageGeometry& geometry)
 {
-    const QRectF& image = geometry.imageRect;
-    const std::string content = "q " + Number(image.width()) + " 0 0 " + Number(image.height()) + " " + Number(image.left())
-                                + " " + Number(image.top()) + " cm /Im0 Do Q\n";
+    const std::string content = "q " + ImageMatrix(geometry.imageRect, geometry.orientation) + "cm /Im0 Do Q\n";
     QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
     page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
     page.replaceKey("/MediaBox", Box(geometry.mediaBox));

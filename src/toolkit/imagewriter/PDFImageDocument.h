@@ -12,7 +12,8 @@
 struct PDFImagePageGeometry {
     QRectF mediaBox;
     QRectF cropBox;
-    QRectF imageRect;
+    QRectF imageRect;    // the image as seen, after its orientation
+    int orientation = 1; // Exif orientation of the stored samples (1 to 8); the page shows them turned upright
 };
 
 // An image whose encoded bytes PDF reads itself, embedded byte for byte: JPEG (DCTDecode) or JPEG 2000
