@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 using namespace ToolkitTestImages;
 using PDFPageProbe::Page;
@@ -24,6 +28,21 @@ void ExpectRect(const QRectF& actual, const QRectF& expected)
     EXPECT_NEAR(actual.top(), expected.top(), kTolerance) << "bottom";
     EXPECT_NEAR(actual.width(), expected.width(), kTolerance) << "width";
     EXPECT_NEAR(actual.height(), expected.height(), kTolerance) << "height";
+}
+
+// The first page drawn by pdftoppm at 72 dpi; a null image when the tool is missing.
+QImage Rendered(const QString& pdf)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (tool.isEmpty() || QProcess::execute(tool, {"-r", "72", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf}) != 0)
+        return {};
+    return QImage(pdf + ".png");
+}
+
+bool Near(QRgb actual, QRgb expected)
+{
+    return std::abs(qRed(actual) - qRed(expected)) < 40 && std::abs(qGreen(actual) - qGreen(expected)) < 40
+           && std::abs(qBlue(actual) - qBlue(expected)) < 40;
 }
 
 class ImagesToPDFLayout : public ::testing::Test {
@@ -227,6 +246,21 @@ TEST_F(ImagesToPDFLayout, AnglesTurnTheImage)
         const bool turned = angle.toInt() == 90;
         EXPECT_NEAR(pages[0].mediaBox.width(), turned ? 50 : 100, kTolerance) << angle.toDouble();
     }
+    // A quarter turn clockwise: blue (bottom left) comes to the top left, red to the top right.
+    ASSERT_TRUE(writeJPEG(path("square.jpg"), quadrantImage(100, 100), 72, false));
+    for (const auto& [angle, corners] :
+         std::vector<std::pair<int, std::vector<QRgb>>>{{90, {qRgb(0, 0, 255), qRgb(255, 0, 0), qRgb(255, 255, 255)}},
+                                                        {-90, {qRgb(0, 255, 0), qRgb(255, 255, 255), qRgb(255, 0, 0)}},
+                                                        {180, {qRgb(255, 255, 255), qRgb(0, 0, 255), qRgb(0, 255, 0)}}}) {
+        ASSERT_EQ(pagesFor("square.jpg", angle).size(), 1);
+        const QImage drawn = Rendered(path("square.jpg.pdf"));
+        if (drawn.isNull())
+            continue;
+        EXPECT_TRUE(Near(drawn.pixel(20, 20), corners[0])) << angle;
+        EXPECT_TRUE(Near(drawn.pixel(80, 20), corners[1])) << angle;
+        EXPECT_TRUE(Near(drawn.pixel(20, 80), corners[2])) << angle;
+    }
+
     // Without a number the angle of the last item stays.
     pagesFor("landscape.jpg", 90);
     const QList<Page> kept = pagesFor("landscape.jpg", QStringLiteral("none"));
