@@ -278,7 +278,7 @@ TEST_F(ImagesToPDFLayout, AnglesTurnTheImage)
 
 TEST_F(ImagesToPDFLayout, AFileThatDoesNotLoadAddsNothing)
 {
-    ASSERT_TRUE(writeBytes(path("broken.jpg"), QByteArray("\xFF\xD8 not a picture", 18)));
+    ASSERT_TRUE(writeBytes(path("broken.jpg"), QByteArrayLiteral("\xFF\xD8 not a picture")));
     const std::unique_ptr<PdfDocument> document = PdfDocument::create();
     long long index = 4;
     EXPECT_FALSE(converter.AddImageFileToDocument(url("broken.jpg"), *document, index, 0));
