@@ -1,7 +1,6 @@
 #include "toolkit/imagestopdf/EncodedImageHeader.h"
 
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -21,7 +20,6 @@ bool IsFrameMarker(std::uint8_t marker)
 
 bool ReadJPEGHeader(const QByteArray& bytes, PDFEncodedImage& image)
 {
-    bool adobe = false;
     qsizetype at = 2;
     while (at + 4 <= bytes.size()) {
         if (static_cast<std::uint8_t>(bytes[at]) != 0xFF)
@@ -35,15 +33,12 @@ bool ReadJPEGHeader(const QByteArray& bytes, PDFEncodedImage& image)
         if (length < 2 || at + 2 + length > bytes.size())
             return false;
         const qsizetype segment = at + 4;
-        if (marker == 0xEE && length >= 7 && std::memcmp(bytes.constData() + segment, "Adobe", 5) == 0)
-            adobe = true;
         if (IsFrameMarker(marker)) {
             if (length < 8)
                 return false;
             image.height = static_cast<int>(BigEndian(bytes, segment + 1, 2));
             image.width = static_cast<int>(BigEndian(bytes, segment + 3, 2));
             image.components = static_cast<std::uint8_t>(bytes[segment + 5]);
-            image.invertedInks = adobe && image.components == 4;
             image.jpeg2000 = false;
             return image.width > 0 && image.height > 0
                    && (image.components == 1 || image.components == 3 || image.components == 4);

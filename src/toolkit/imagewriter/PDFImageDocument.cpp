@@ -202,8 +202,6 @@ bool PDFImageDocument::addEncodedPage(const PDFEncodedImage& image, const PDFIma
         dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(space));
         dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
         dict.replaceKey("/Filter", QPDFObjectHandle::newName("/DCTDecode"));
-        if (image.components == 4 && image.invertedInks)
-            dict.replaceKey("/Decode", QPDFObjectHandle::parse("[1 0 1 0 1 0 1 0]"));
     }
     AppendImagePage(pdf, picture, geometry);
     ++m_pageCount;

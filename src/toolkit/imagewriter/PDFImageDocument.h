@@ -23,8 +23,7 @@ struct PDFEncodedImage {
     bool jpeg2000 = false;
     int width = 0;
     int height = 0;
-    int components = 3;        // JPEG: 1 grey, 3 RGB, 4 CMYK
-    bool invertedInks = false; // JPEG CMYK with an Adobe marker stores its inks inverted
+    int components = 3; // JPEG: 1 grey, 3 RGB, 4 CMYK
 };
 
 // A PDF built page by page from images, each page the image's size in points at its resolution.

@@ -143,6 +143,25 @@ TEST_F(ImagesToPDFLayout, JPEG2000AndAlphaImagesKeepTheirOwnForm)
     ExpectRect(png[0].mediaBox, QRectF(0, 0, 40, 20));
 }
 
+TEST_F(ImagesToPDFLayout, CMYKPagesShowTheirColours)
+{
+    ASSERT_TRUE(writeJPEG(path("square.jpg"), quadrantImage(100, 100), 72, false));
+    converter.m_pageImageColorModel = 2;
+    const QList<Page> pages = pagesFor("square.jpg");
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages[0].filter, "/DCTDecode");
+    EXPECT_EQ(pages[0].colorSpace, "/DeviceCMYK");
+    const QImage drawn = Rendered(path("square.jpg.pdf"));
+    if (drawn.isNull())
+        GTEST_SKIP() << "pdftoppm is not installed";
+    // Profiles shift the inks a little; what matters is that no colour comes out inverted.
+    EXPECT_GT(qRed(drawn.pixel(20, 20)), 160);
+    EXPECT_LT(qGreen(drawn.pixel(20, 20)), 100);
+    EXPECT_GT(qGreen(drawn.pixel(80, 20)), 120);
+    EXPECT_LT(qRed(drawn.pixel(80, 20)), 100);
+    EXPECT_GT(qGray(drawn.pixel(80, 80)), 200);
+}
+
 TEST_F(ImagesToPDFLayout, EveryPageOfAMultiPageFileAndAWebPFile)
 {
     ASSERT_TRUE(writeTIFF(path("three.tif"), {quadrantImage(40, 20), quadrantImage(30, 20), quadrantImage(20, 20)}, 72));
