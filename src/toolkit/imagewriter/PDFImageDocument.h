@@ -23,7 +23,7 @@ struct PDFEncodedImage {
     bool jpeg2000 = false;
     int width = 0;
     int height = 0;
-    int components = 3; // JPEG: 1 grey, 3 RGB, 4 CMYK
+    int components = 3; // JPEG: 1 grey, 3 RGB, 4 CMYK (inks as they are, 0: no ink)
 };
 
 // A PDF built page by page from images, each page the image's size in points at its resolution.
