@@ -13,6 +13,7 @@
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -27,7 +28,8 @@ std::string Deflated(const std::string& bytes)
     uLongf size = compressBound(static_cast<uLong>(bytes.size()));
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
-                  static_cast<uLong>(bytes.size()), 6) != Z_OK)
+                  static_cast<uLong>(bytes.size()), 6)
+        != Z_OK)
         return {};
     out.resize(size);
     return out;
@@ -91,9 +93,61 @@ void SamplesOf(const BitmapImageRep& image, std::string& colour, std::string& al
     }
 }
 
+QPDFObjectHandle Box(const QRectF& rect)
+{
+    QPDFObjectHandle box = QPDFObjectHandle::newArray();
+    box.appendItem(QPDFObjectHandle::newReal(rect.left(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.top(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.right(), 3));
+    box.appendItem(QPDFObjectHandle::newReal(rect.bottom(), 3));
+    return box;
+}
+
+std::string Number(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    return text;
+}
+
+// The matrix that maps the image's unit square onto the rectangle so that samples stored in the Exif
+// orientation appear upright (u to the right along the stored rows, v up from the last row).
+std::string ImageMatrix(const QRectF& r, int orientation)
+{
+    const double x = r.left(), y = r.top(), w = r.width(), h = r.height();
+    double m[6] = {w, 0, 0, h, x, y};
+    switch (orientation) {
+    case 2: m[0] = -w, m[3] = h, m[4] = x + w; break;
+    case 3: m[0] = -w, m[3] = -h, m[4] = x + w, m[5] = y + h; break;
+    case 4: m[3] = -h, m[5] = y + h; break;
+    case 5: m[0] = 0, m[1] = -h, m[2] = -w, m[3] = 0, m[4] = x + w, m[5] = y + h; break;
+    case 6: m[0] = 0, m[1] = -h, m[2] = w, m[3] = 0, m[5] = y + h; break;
+    case 7: m[0] = 0, m[1] = h, m[2] = w, m[3] = 0; break;
+    case 8: m[0] = 0, m[1] = h, m[2] = -w, m[3] = 0, m[4] = x + w; break;
+    default: break;
+    }
+    std::string text;
+    for (const double value : m)
+        text += Number(value) + " ";
+    return text;
+}
+
+void AppendImagePage(QPDF& pdf, const QPDFObjectHandle& picture, const PDFImagePageGeometry& geometry)
+{
+    const std::string content = "q " + ImageMatrix(geometry.imageRect, geometry.orientation) + "cm /Im0 Do Q\n";
+    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
+    page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
+    page.replaceKey("/MediaBox", Box(geometry.mediaBox));
+    if (!geometry.cropBox.isEmpty() && geometry.cropBox != geometry.mediaBox)
+        page.replaceKey("/CropBox", Box(geometry.cropBox));
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
+    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+}
+
 } // namespace
 
-PDFImageDocument::PDFImageDocument() : m_document(std::make_unique<Document>())
+PDFImageDocument::PDFImageDocument()
+    : m_document(std::make_unique<Document>())
 {
     m_document->pdf.emptyPDF();
 }
@@ -101,6 +155,15 @@ PDFImageDocument::PDFImageDocument() : m_document(std::make_unique<Document>())
 PDFImageDocument::~PDFImageDocument() = default;
 
 bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double dpiY)
+{
+    const QImage& pixels = image.image();
+    const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);
+    const double height = pixels.height() * 72.0 / (dpiY > 0 ? dpiY : 72.0);
+    const QRectF page(0, 0, width, height);
+    return addPage(image, PDFImagePageGeometry{page, page, page});
+}
+
+bool PDFImageDocument::addPage(const BitmapImageRep& image, const PDFImagePageGeometry& geometry)
 {
     const QImage& pixels = image.image();
     if (pixels.isNull())
@@ -114,19 +177,33 @@ bool PDFImageDocument::addPage(const BitmapImageRep& image, double dpiX, double 
         QPDFObjectHandle mask = ImageStream(pdf, pixels.width(), pixels.height(), "/DeviceGray", alpha);
         picture.getDict().replaceKey("/SMask", mask);
     }
-    const double width = pixels.width() * 72.0 / (dpiX > 0 ? dpiX : 72.0);
-    const double height = pixels.height() * 72.0 / (dpiY > 0 ? dpiY : 72.0);
-    const std::string content = "q " + std::to_string(width) + " 0 0 " + std::to_string(height) + " 0 0 cm /Im0 Do Q\n";
-    QPDFObjectHandle page = QPDFObjectHandle::parse("<< /Type /Page /Resources << /XObject << >> >> >>");
-    page.getKey("/Resources").getKey("/XObject").replaceKey("/Im0", picture);
-    QPDFObjectHandle box = QPDFObjectHandle::newArray();
-    box.appendItem(QPDFObjectHandle::newInteger(0));
-    box.appendItem(QPDFObjectHandle::newInteger(0));
-    box.appendItem(QPDFObjectHandle::newReal(width, 3));
-    box.appendItem(QPDFObjectHandle::newReal(height, 3));
-    page.replaceKey("/MediaBox", box);
-    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, content));
-    QPDFPageDocumentHelper(pdf).addPage(QPDFPageObjectHelper(pdf.makeIndirectObject(page)), false);
+    AppendImagePage(pdf, picture, geometry);
+    ++m_pageCount;
+    return true;
+}
+
+bool PDFImageDocument::addEncodedPage(const PDFEncodedImage& image, const PDFImagePageGeometry& geometry)
+{
+    if (image.width <= 0 || image.height <= 0 || image.bytes.isEmpty())
+        return false;
+    QPDF& pdf = m_document->pdf;
+    QPDFObjectHandle picture =
+        QPDFObjectHandle::newStream(&pdf, std::string(image.bytes.constData(), static_cast<size_t>(image.bytes.size())));
+    QPDFObjectHandle dict = picture.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+    dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
+    dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
+    if (image.jpeg2000) {
+        dict.replaceKey("/Filter", QPDFObjectHandle::newName("/JPXDecode"));
+    } else {
+        const char* space = image.components == 1 ? "/DeviceGray" : image.components == 4 ? "/DeviceCMYK"
+                                                                                          : "/DeviceRGB";
+        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(space));
+        dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        dict.replaceKey("/Filter", QPDFObjectHandle::newName("/DCTDecode"));
+    }
+    AppendImagePage(pdf, picture, geometry);
     ++m_pageCount;
     return true;
 }

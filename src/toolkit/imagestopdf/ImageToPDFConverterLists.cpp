@@ -1,0 +1,69 @@
+#include "toolkit/imagestopdf/ImageToPDFConverter.h"
+
+#include "common/UniqueFileNames.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+#include "toolkit/options/ToolkitProgress.h"
+
+#include <memory>
+
+namespace {
+
+QUrl ItemFile(const ConversionListItem& item)
+{
+    return item.value(ConversionListKey::FilePath).toUrl();
+}
+
+} // namespace
+
+bool ImageToPDFConverter::WriteDocument(const PdfDocument& document, const QUrl& target) const
+{
+    return !target.isEmpty() && WritePDFByReplaceByMove(document, target, m_pdfWriteOptions);
+}
+
+bool ImageToPDFConverter::ConvertToSeparatePDFs()
+{
+    bool result = true;
+    for (const ConversionListItem& item : std::as_const(m_items)) {
+        if (item.isEmpty())
+            continue;
+        const std::unique_ptr<PdfDocument> document = PdfDocument::create();
+        ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
+        long long index = 0;
+        const QUrl file = ItemFile(item);
+        if (AddImageFileToDocument(file, *document, index, item.value(ConversionListKey::Angle))) {
+            const QUrl target = WBQUtil::GetUniqueOutputURL(m_destinationURL, file, QStringLiteral("pdf"), false);
+            result = WriteDocument(*document, target);
+        } else {
+            result = false;
+        }
+        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress)) {
+            result = false;
+            break;
+        }
+    }
+    return result;
+}
+
+bool ImageToPDFConverter::ConvertToSinglePDF()
+{
+    std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    long long index = 0;
+    for (const ConversionListItem& item : std::as_const(m_items)) {
+        if (item.isEmpty())
+            continue;
+        ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
+        // A file that adds no page leaves only its gap: the merged file is still written.
+        AddImageFileToDocument(ItemFile(item), *merged, index, item.value(ConversionListKey::Angle));
+        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress))
+            return false;
+    }
+    // A merged file without pages would not open as a PDF anywhere: nothing is written.
+    if (merged->pageCount() == 0)
+        return false;
+    ToolkitProgress::Report(m_listProgress, ToolkitProgress::MergedPDFWriting);
+    const bool result = WriteDocument(*merged, m_destinationURL);
+    merged.reset();
+    ToolkitProgress::Report(m_listProgress, ToolkitProgress::MergedPDFWritten);
+    return result;
+}
