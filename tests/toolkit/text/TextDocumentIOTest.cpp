@@ -2,7 +2,8 @@
 
 #include "toolkit/text/PlainTextFormat.h"
 #include "toolkit/text/TextDocumentIO.h"
-#include "toolkit/text/TextDocumentTypes.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/text/TextDocumentFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -170,22 +171,23 @@ TEST(TextDocumentIO, FailedWritesReportFailureAndKeepWhatWasThere)
     EXPECT_EQ(ReadBytes(rtfd + QStringLiteral("/TXT.rtf")), QByteArray("{\\rtf1 old}"));
 }
 
-TEST(TextDocumentTypes, IdentifiersAndFilesMapToCodes)
+TEST(TextDocumentFiles, IdentifiersAndFilesMapToCodes)
 {
-    using namespace TextDocumentTypes;
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.rtf")), kRTF);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("com.apple.log")), kPlainText);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.oasis.opendocument.text")), kODT);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.openxmlformats.wordprocessingml.document.macroenabled")), kDOCX);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.RTF")), kUnknown);
+    using namespace DocumentTypeCode;
+    using TextDocumentFiles::DocumentTypeOfPath;
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.rtf")), RTF);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("com.apple.log")), PlainText);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.oasis.opendocument.text")), ODT);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.openxmlformats.wordprocessingml.document.macroenabled")), DOCX);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.RTF")), Unknown);
     QTemporaryDir folder;
     const QString wordML = QDir(folder.path()).filePath(QStringLiteral("w.xml"));
     WriteBytes(wordML, "<?xml version=\"1.0\"?><w:wordDocument "
                        "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\"/>");
-    EXPECT_EQ(DocumentTypeOfPath(wordML), kWordML);
+    EXPECT_EQ(DocumentTypeOfPath(wordML), WordML);
     const QString folderDocument = QDir(folder.path()).filePath(QStringLiteral("x.rtfd"));
     QDir().mkpath(folderDocument);
-    EXPECT_EQ(DocumentTypeOfPath(folderDocument), kRTFD);
+    EXPECT_EQ(DocumentTypeOfPath(folderDocument), RTFD);
 }
 
 TEST(TextDocumentIO, WebArchivesAndWordMLAreRead)
