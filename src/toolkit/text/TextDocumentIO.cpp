@@ -23,7 +23,6 @@ namespace TextDocumentIO {
 
 namespace {
 
-
 std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error)
 {
     QFile file(path);
