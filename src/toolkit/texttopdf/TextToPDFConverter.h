@@ -68,3 +68,7 @@ private:
     bool m_applyAttributesToRichText = false;
     bool m_mergeMode = false;
 };
+
+// The toolkit's entry point: the record's documents to one PDF each in its destination folder, or
+// with mergeIntoOne all into the one PDF at its destination. False without a record.
+bool ConvertTextToPDF(const TextToPDFConversionOptions* options);

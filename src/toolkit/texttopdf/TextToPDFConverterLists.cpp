@@ -4,6 +4,7 @@
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
 #include "toolkit/html/PDFReplaceByMove.h"
+#include "toolkit/options/TextToPDFConversionOptions.h"
 #include "toolkit/options/ToolkitProgress.h"
 
 #include <QFile>
@@ -78,4 +79,14 @@ bool TextToPDFConverter::ConvertToSinglePDF()
     const bool written = WritePDFByReplaceByMove(*merged, m_destinationURL, m_pdfWriteOptions);
     ToolkitProgress::Report(m_progress, ToolkitProgress::MergedPDFWritten);
     return written && everyDocumentConverted;
+}
+
+bool ConvertTextToPDF(const TextToPDFConversionOptions* options)
+{
+    if (!options)
+        return false;
+    TextToPDFConverter converter;
+    converter.SetOptions(options);
+    converter.SetProgressCallback(options->progress);
+    return options->mergeIntoOne ? converter.ConvertToSinglePDF() : converter.ConvertToSeparatePDFs();
 }

@@ -246,17 +246,15 @@ TEST(TextToPDF, ListRunnersReportAndStopOnCancel)
     for (const char* name : {"a.txt", "b.txt", "c.txt"})
         items << Item(sources.write(QString::fromLatin1(name), name));
 
-    TextToPDFConverter empty;
+    EXPECT_FALSE(ConvertTextToPDF(nullptr));
     const TextToPDFConversionOptions none = Letter({}, QUrl::fromLocalFile(output.path("")));
-    empty.SetOptions(&none);
-    EXPECT_TRUE(empty.ConvertToSeparatePDFs());
+    EXPECT_TRUE(ConvertTextToPDF(&none));
 
     CancelAfter never(0);
-    TextToPDFConverter merge;
-    const TextToPDFConversionOptions mergeOptions = Letter(items, output.url("all.pdf"));
-    merge.SetOptions(&mergeOptions);
-    merge.SetProgressCallback(Progress(never));
-    ASSERT_TRUE(merge.ConvertToSinglePDF());
+    TextToPDFConversionOptions mergeOptions = Letter(items, output.url("all.pdf"));
+    mergeOptions.mergeIntoOne = 1;
+    mergeOptions.progress = Progress(never);
+    ASSERT_TRUE(ConvertTextToPDF(&mergeOptions));
     EXPECT_EQ(never.values, (std::vector<long>{3, 3, 3, 6, 7}));
     const PrintedPDF merged(output.path("all.pdf"));
     ASSERT_EQ(merged.pageCount(), 3);
