@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -189,6 +190,21 @@ TEST(TextToPDF, BlankPagesGoFromSeparatePDFsAndStayInTheMerge)
     EXPECT_EQ(merged.text(4), QStringLiteral("closing page"));
 }
 
+TEST(TextToPDF, ConvertsOnAWorkerThread)
+{
+    Folder folder;
+    const QUrl source = folder.write("worker.rtf", "{\\rtf1\\ansi worker thread\\par}");
+    bool converted = false;
+    std::thread worker([&] {
+        TextToPDFConverter converter;
+        converter.SetConversionParameters(0, {}, {}, false, 612, 792, 36, 36, 36, 36);
+        converted = converter.ConvertTextFileToPDF(source, folder.url("worker.pdf"));
+    });
+    worker.join();
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(PrintedPDF(folder.path("worker.pdf")).text(1), QStringLiteral("worker thread"));
+}
+
 TEST(TextToPDF, AnEmptyDocumentStillGivesAPage)
 {
     Folder folder;
@@ -212,6 +228,8 @@ TEST(TextToPDF, ADocumentThatCannotBeReadFailsAndWritesNothing)
     EXPECT_FALSE(converter.ConvertTextFileToPDF(broken, output.url("broken.pdf")));
     EXPECT_FALSE(converter.ConvertTextFileToPDF(missing, output.url("missing.pdf")));
     EXPECT_TRUE(output.files().isEmpty());
+    // A PDF that cannot be written is a failure too.
+    EXPECT_FALSE(converter.ConvertTextFileToPDF(good, output.url("no folder/good.pdf")));
     // Margins that leave no room on the paper print nothing.
     converter.SetConversionParameters(0, {}, {}, false, 612, 792, 300, 312, 36, 36);
     EXPECT_FALSE(converter.ConvertTextFileToPDF(good, output.url("good.pdf")));
