@@ -1,6 +1,8 @@
 // Speed of the text document layer, as pages per second next to the tools a user would use
 // instead: pdftotext for PDF to text, LibreOffice's --convert-to for office documents.
 //   text-bench [PDF ...]   (without arguments a 500-page PDF is drawn first)
+//   text-bench --to-pdf    (only the text documents printed to PDF)
+#include "text-bench-topdf.h"
 #include "toolkit/text/LibreOfficeConversion.h"
 #include "toolkit/text/PDFToTextConverter.h"
 #include "toolkit/text/TextDocumentIO.h"
@@ -167,6 +169,12 @@ int main(int argc, char** argv)
     QTemporaryDir work;
     const QDir out(work.path());
     QStringList pdfs = application.arguments().mid(1);
+    if (pdfs == QStringList{QStringLiteral("--to-pdf")}) {
+        QTextDocument document;
+        BuildDocument(document);
+        BenchTextToPDF(document, out);
+        return 0;
+    }
     if (pdfs.isEmpty()) {
         pdfs << out.filePath(QStringLiteral("bench.pdf"));
         DrawPDF(pdfs.front());
@@ -183,5 +191,8 @@ int main(int argc, char** argv)
         BenchPDF(pdf, pages, out);
     }
     BenchDocuments(out);
+    QTextDocument document;
+    BuildDocument(document);
+    BenchTextToPDF(document, out);
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/text/PDFToDocumentConversionOptions.h"
+#include "toolkit/options/PDFToDocumentConversionOptions.h"
 
 #include <QString>
 #include <QUrl>

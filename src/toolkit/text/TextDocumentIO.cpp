@@ -10,7 +10,7 @@
 #include "toolkit/text/RTFDFolder.h"
 #include "toolkit/text/RTFReader.h"
 #include "toolkit/text/RTFWriter.h"
-#include "toolkit/text/TextDocumentTypes.h"
+#include "toolkit/text/TextDocumentFiles.h"
 #include "toolkit/text/TextReadLimits.h"
 
 #include <QFile>
@@ -22,8 +22,6 @@
 namespace TextDocumentIO {
 
 namespace {
-
-using namespace TextDocumentTypes;
 
 std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error)
 {
@@ -62,32 +60,32 @@ QString PlainText(const QTextDocument& document)
 bool ReadBytes(const QString& path, uint32_t type, const QByteArray& bytes, QTextDocument& document, QString* error)
 {
     switch (type) {
-    case kRTF:
+    case DocumentTypeCode::RTF:
         return RTFReader::Read(bytes, document, error);
-    case kHTML:
+    case DocumentTypeCode::HTML:
         return HTMLReader::ReadHTML(bytes, QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()), document, error);
-    case kWebArchive:
+    case DocumentTypeCode::WebArchive:
         return HTMLReader::ReadWebArchive(bytes, document, error);
-    case kODT:
-    case kODTTemplate:
-    case kOpenOfficeText:
-    case kOpenOfficeTextTemplate:
+    case DocumentTypeCode::ODT:
+    case DocumentTypeCode::ODTTemplate:
+    case DocumentTypeCode::OpenOfficeText:
+    case DocumentTypeCode::OpenOfficeTextTemplate:
         return ODTReader::Read(bytes, document, error);
-    case kDOCX:
-    case kOfficeOpenXMLTemplate: // a spreadsheet template has no document part: refused there
+    case DocumentTypeCode::DOCX:
+    case DocumentTypeCode::OfficeOpenXMLTemplate: // a spreadsheet template has no document part: refused there
         return DOCXReader::ReadDOCX(bytes, document, error);
-    case kWordML:
+    case DocumentTypeCode::WordML:
         return DOCXReader::ReadWordML(bytes, document, error);
-    case kDOC: {
+    case DocumentTypeCode::DOC: {
         const auto docx = LibreOfficeConversion::Convert(bytes, QStringLiteral("doc"),
                                                          QStringLiteral("docx:MS Word 2007 XML"), QStringLiteral("docx"),
                                                          error);
         return docx && DOCXReader::ReadDOCX(*docx, document, error);
     }
-    case kText:
-    case kPlainText:
-    case kMacPlainText:
-    case kUnknown:
+    case DocumentTypeCode::Text:
+    case DocumentTypeCode::PlainText:
+    case DocumentTypeCode::MacPlainText:
+    case DocumentTypeCode::Unknown:
         document.clear();
         document.setPlainText(PlainTextFormat::Decode(bytes));
         return true;
@@ -110,15 +108,15 @@ bool OutputFormatFromNumber(uint32_t number, OutputFormat* format)
 
 bool Read(const QString& path, QTextDocument& document, QString* error, uint32_t type)
 {
-    if (type == kUnknown) {
-        type = DocumentTypeOfPath(path);
-        if (type == kUnknown && !QFileInfo(path).isFile()) {
+    if (type == DocumentTypeCode::Unknown) {
+        type = TextDocumentFiles::DocumentTypeOfPath(path);
+        if (type == DocumentTypeCode::Unknown && !QFileInfo(path).isFile()) {
             if (error)
                 *error = QStringLiteral("no such document");
             return false;
         }
     }
-    if (type == kRTFD)
+    if (type == DocumentTypeCode::RTFD)
         return RTFDFolder::Read(path, document, error);
     const auto bytes = ReadFileBytes(path, error);
     if (!bytes)

@@ -24,7 +24,7 @@ enum class OutputFormat : uint32_t {
 // The format of a number; false for numbers outside 1..7.
 bool OutputFormatFromNumber(uint32_t number, OutputFormat* format);
 
-// Reads a file (or an RTFD folder) by its document type code (TextDocumentTypes); code 0 lets the
+// Reads a file (or an RTFD folder) by its document type code (DocumentTypeCode, TextDocumentFiles.h); code 0 lets the
 // file's name and content decide. Plain text, RTF, RTFD, HTML, web archives, DOCX (and Word
 // templates), WordML, ODT and OpenOffice.org text are read here; DOC through LibreOffice. False, with the document empty,
 // when the file cannot be read or is not what its type says.

@@ -2,7 +2,8 @@
 
 #include "toolkit/text/PlainTextFormat.h"
 #include "toolkit/text/TextDocumentIO.h"
-#include "toolkit/text/TextDocumentTypes.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/text/TextDocumentFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -43,8 +44,7 @@ TEST(TextDocumentIO, RichFormatsRoundTripThroughFiles)
     QTextDocument original;
     SampleDocuments::BuildRich(original);
     const std::pair<OutputFormat, const char*> formats[] = {
-        {OutputFormat::RTF, "sample.rtf"}, {OutputFormat::RTFD, "sample.rtfd"},
-        {OutputFormat::DOCX, "sample.docx"}, {OutputFormat::ODT, "sample.odt"}};
+        {OutputFormat::RTF, "sample.rtf"}, {OutputFormat::RTFD, "sample.rtfd"}, {OutputFormat::DOCX, "sample.docx"}, {OutputFormat::ODT, "sample.odt"}};
     for (const auto& [format, name] : formats) {
         SCOPED_TRACE(name);
         const QString path = QDir(folder.path()).filePath(QString::fromLatin1(name));
@@ -63,8 +63,7 @@ TEST(TextDocumentIO, NestedListsRowSpansAndTablesInCellsRoundTrip)
 {
     QTemporaryDir folder;
     const std::tuple<OutputFormat, const char*, bool> formats[] = {
-        {OutputFormat::RTF, "nested.rtf", false}, {OutputFormat::DOCX, "nested.docx", true},
-        {OutputFormat::ODT, "nested.odt", true}};
+        {OutputFormat::RTF, "nested.rtf", false}, {OutputFormat::DOCX, "nested.docx", true}, {OutputFormat::ODT, "nested.odt", true}};
     for (const auto& [format, name, tableInCell] : formats) {
         SCOPED_TRACE(name);
         QTextDocument original;
@@ -112,7 +111,9 @@ TEST(TextDocumentIO, PlainTextEncodingIsDetected)
         bigEndian.append(static_cast<char>(c.unicode() >> 8)).append(static_cast<char>(c.unicode() & 0xFF));
     EXPECT_EQ(PlainTextFormat::Decode(bigEndian), text);
     // bytes that are not UTF-8 are Latin-1
-    EXPECT_EQ(PlainTextFormat::Decode(QByteArray("Gr\xFC\xDF" "e")), QStringLiteral("Grüße"));
+    EXPECT_EQ(PlainTextFormat::Decode(QByteArray("Gr\xFC\xDF"
+                                                 "e")),
+              QStringLiteral("Grüße"));
 }
 
 TEST(TextDocumentIO, HTMLAndItsPicturesAreRead)
@@ -170,22 +171,23 @@ TEST(TextDocumentIO, FailedWritesReportFailureAndKeepWhatWasThere)
     EXPECT_EQ(ReadBytes(rtfd + QStringLiteral("/TXT.rtf")), QByteArray("{\\rtf1 old}"));
 }
 
-TEST(TextDocumentTypes, IdentifiersAndFilesMapToCodes)
+TEST(TextDocumentFiles, IdentifiersAndFilesMapToCodes)
 {
-    using namespace TextDocumentTypes;
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.rtf")), kRTF);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("com.apple.log")), kPlainText);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.oasis.opendocument.text")), kODT);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.openxmlformats.wordprocessingml.document.macroenabled")), kDOCX);
-    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.RTF")), kUnknown);
+    using namespace DocumentTypeCode;
+    using TextDocumentFiles::DocumentTypeOfPath;
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.rtf")), RTF);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("com.apple.log")), PlainText);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.oasis.opendocument.text")), ODT);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("org.openxmlformats.wordprocessingml.document.macroenabled")), DOCX);
+    EXPECT_EQ(DocumentTypeFromUTI(QStringLiteral("public.RTF")), Unknown);
     QTemporaryDir folder;
     const QString wordML = QDir(folder.path()).filePath(QStringLiteral("w.xml"));
     WriteBytes(wordML, "<?xml version=\"1.0\"?><w:wordDocument "
                        "xmlns:w=\"http://schemas.microsoft.com/office/word/2003/wordml\"/>");
-    EXPECT_EQ(DocumentTypeOfPath(wordML), kWordML);
+    EXPECT_EQ(DocumentTypeOfPath(wordML), WordML);
     const QString folderDocument = QDir(folder.path()).filePath(QStringLiteral("x.rtfd"));
     QDir().mkpath(folderDocument);
-    EXPECT_EQ(DocumentTypeOfPath(folderDocument), kRTFD);
+    EXPECT_EQ(DocumentTypeOfPath(folderDocument), RTFD);
 }
 
 TEST(TextDocumentIO, WebArchivesAndWordMLAreRead)
@@ -202,14 +204,16 @@ TEST(TextDocumentIO, WebArchivesAndWordMLAreRead)
     const QByteArray html = "<html><body><p>Archived <i>page</i> <img src=\"pic.png\"></p></body></html>";
     const QByteArray archive =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>"
-        "<key>WebMainResource</key><dict><key>WebResourceData</key><data>" + html.toBase64() + "</data>"
-        "<key>WebResourceMIMEType</key><string>text/html</string>"
-        "<key>WebResourceTextEncodingName</key><string>UTF-8</string>"
-        "<key>WebResourceURL</key><string>https://example.org/dir/index.html</string></dict>"
-        "<key>WebSubresources</key><array><dict><key>WebResourceData</key><data>" + png.toBase64() + "</data>"
-        "<key>WebResourceMIMEType</key><string>image/png</string>"
-        "<key>WebResourceURL</key><string>https://example.org/dir/pic.png</string></dict></array>"
-        "</dict></plist>";
+        "<key>WebMainResource</key><dict><key>WebResourceData</key><data>"
+        + html.toBase64() + "</data>"
+                            "<key>WebResourceMIMEType</key><string>text/html</string>"
+                            "<key>WebResourceTextEncodingName</key><string>UTF-8</string>"
+                            "<key>WebResourceURL</key><string>https://example.org/dir/index.html</string></dict>"
+                            "<key>WebSubresources</key><array><dict><key>WebResourceData</key><data>"
+        + png.toBase64() + "</data>"
+                           "<key>WebResourceMIMEType</key><string>image/png</string>"
+                           "<key>WebResourceURL</key><string>https://example.org/dir/pic.png</string></dict></array>"
+                           "</dict></plist>";
     const QString archivePath = QDir(folder.path()).filePath(QStringLiteral("page.webarchive"));
     WriteBytes(archivePath, archive);
     QTextDocument document;
@@ -228,9 +232,10 @@ TEST(TextDocumentIO, WebArchivesAndWordMLAreRead)
         "<w:p><w:pPr><w:pStyle w:val=\"Heading1\"/></w:pPr><w:r><w:t>Old Word</w:t></w:r></w:p>"
         "<w:p><w:pPr><w:listPr><w:ilvl w:val=\"0\"/><w:ilfo w:val=\"2\"/></w:listPr></w:pPr>"
         "<w:r><w:rPr><w:i/><w:color w:val=\"00FF00\"/></w:rPr><w:t>item</w:t></w:r></w:p>"
-        "<w:p><w:r><w:pict><w:binData w:name=\"wordml://1.png\">" + png.toBase64() + "</w:binData>"
-        "<v:shape style=\"width:30pt;height:30pt\"><v:imagedata src=\"wordml://1.png\"/></v:shape></w:pict></w:r></w:p>"
-        "</wx:sect></w:body></w:wordDocument>";
+        "<w:p><w:r><w:pict><w:binData w:name=\"wordml://1.png\">"
+        + png.toBase64() + "</w:binData>"
+                           "<v:shape style=\"width:30pt;height:30pt\"><v:imagedata src=\"wordml://1.png\"/></v:shape></w:pict></w:r></w:p>"
+                           "</wx:sect></w:body></w:wordDocument>";
     const QString wordMLPath = QDir(folder.path()).filePath(QStringLiteral("old.xml"));
     WriteBytes(wordMLPath, wordML);
     ASSERT_TRUE(TextDocumentIO::Read(wordMLPath, document));

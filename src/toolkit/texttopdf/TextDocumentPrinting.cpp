@@ -1,0 +1,78 @@
+#include "toolkit/texttopdf/TextDocumentPrinting.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextFrameFormat>
+
+namespace {
+
+// The writer works in points, so the document's units are points too.
+constexpr int kPointsPerInch = 72;
+
+// The layout takes frame lengths in screen pixels and scales them to its paint device: how many
+// device units one length unit of a frame becomes on this device, measured on a frame of its own.
+qreal FrameLengthScale(QPaintDevice& device)
+{
+    constexpr qreal kProbe = 1000;
+    QTextDocument probe(QStringLiteral("x"));
+    probe.documentLayout()->setPaintDevice(&device);
+    probe.setDocumentMargin(0);
+    probe.setPageSize(QSizeF(kProbe * 4, kProbe * 4));
+    QTextFrameFormat format = probe.rootFrame()->frameFormat();
+    format.setLeftMargin(kProbe);
+    probe.rootFrame()->setFrameFormat(format);
+    const qreal left = probe.documentLayout()->blockBoundingRect(probe.firstBlock()).left();
+    return left > 0 ? left / kProbe : 1.0;
+}
+
+void SetRootFrameMargins(QTextDocument& document, const HTMLPrintSettings& settings, qreal scale)
+{
+    document.setDocumentMargin(0);
+    QTextFrameFormat format = document.rootFrame()->frameFormat();
+    format.setLeftMargin(settings.leftMargin / scale);
+    format.setRightMargin(settings.rightMargin / scale);
+    format.setTopMargin(settings.topMargin / scale);
+    format.setBottomMargin(settings.bottomMargin / scale);
+    document.rootFrame()->setFrameFormat(format);
+}
+
+} // namespace
+
+namespace TextDocumentPrinting {
+
+QSizeF TextArea(const HTMLPrintSettings& settings)
+{
+    const QSizeF paper = settings.orientedPaperSize();
+    return QSizeF(paper.width() - settings.leftMargin - settings.rightMargin,
+                  paper.height() - settings.topMargin - settings.bottomMargin);
+}
+
+QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings)
+{
+    const QPageLayout layout = settings.pageLayout();
+    if (!layout.isValid())
+        return {};
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPointsPerInch);
+        writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(), QPageLayout::Point));
+        // Laid out against the writer, the text takes the sizes it will be drawn with.
+        document.documentLayout()->setPaintDevice(&writer);
+        SetRootFrameMargins(document, settings, FrameLengthScale(writer));
+        document.setPageSize(settings.orientedPaperSize());
+        document.print(&writer);
+        document.documentLayout()->setPaintDevice(nullptr);
+    }
+    return bytes;
+}
+
+} // namespace TextDocumentPrinting

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "toolkit/html/HTMLPrintSettings.h"
+
+#include <QByteArray>
+#include <QSizeF>
+
+class QTextDocument;
+
+// Printing a text document into PDF bytes with the paper, margins and orientation of the HTML
+// road. The document is laid out paper-sized with the margins on its root frame and printed on a
+// writer without margins: lines that cross a page break are then drawn once, on the next page.
+namespace TextDocumentPrinting {
+
+// The area the text is laid out in, in points: the oriented paper less the margins.
+QSizeF TextArea(const HTMLPrintSettings& settings);
+
+// The PDF of the document, or empty bytes when the margins leave no room or nothing could be
+// drawn. The document's page size and root frame margins are changed for the print.
+QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings);
+
+} // namespace TextDocumentPrinting

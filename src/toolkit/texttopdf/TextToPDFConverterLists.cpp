@@ -1,0 +1,92 @@
+#include "toolkit/texttopdf/TextToPDFConverter.h"
+
+#include "common/TemporaryFileNames.h"
+#include "common/UniqueFileNames.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+#include "toolkit/options/TextToPDFConversionOptions.h"
+#include "toolkit/options/ToolkitProgress.h"
+
+#include <QFile>
+
+#include <memory>
+
+namespace {
+
+// Appends every page of the PDF file to the merged document; false when the file is no PDF.
+bool AppendPagesOfFile(const QString& path, PdfDocument& merged)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(file.readAll());
+    if (!document)
+        return false;
+    for (int index = 0; index < document->pageCount(); ++index) {
+        if (!merged.appendPageCopy(*document, index))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QUrl TextToPDFConverter::itemFile(const ConversionListItem& item)
+{
+    return item.value(ConversionListKey::FilePath).toUrl();
+}
+
+bool TextToPDFConverter::ConvertToSeparatePDFs()
+{
+    m_mergeMode = false;
+    bool everyDocumentConverted = true;
+    for (const ConversionListItem& item : std::as_const(m_items)) {
+        const QUrl file = itemFile(item);
+        const QUrl output = WBQUtil::GetUniqueOutputURL(m_destinationURL, file, QStringLiteral("pdf"), false);
+        ToolkitProgress::Report(m_progress, ToolkitProgress::ItemStarted);
+        // A document that fails does not hold up the others, but the run reports it.
+        if (!ConvertTextFileToPDF(file, output))
+            everyDocumentConverted = false;
+        if (ToolkitProgress::IsCancelled(m_progress))
+            return false;
+    }
+    return everyDocumentConverted;
+}
+
+bool TextToPDFConverter::ConvertToSinglePDF()
+{
+    m_mergeMode = true;
+    const std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    bool everyDocumentConverted = true;
+    for (const ConversionListItem& item : std::as_const(m_items)) {
+        const QUrl scratch = WBQUtil::GetTemporaryURL();
+        if (scratch.isEmpty()) {
+            everyDocumentConverted = false;
+            continue;
+        }
+        ToolkitProgress::Report(m_progress, ToolkitProgress::ItemStarted);
+        const bool converted =
+            ConvertTextFileToPDF(itemFile(item), scratch) && AppendPagesOfFile(scratch.toLocalFile(), *merged);
+        QFile::remove(scratch.toLocalFile());
+        if (!converted)
+            everyDocumentConverted = false;
+        if (ToolkitProgress::IsCancelled(m_progress))
+            return false;
+    }
+    if (merged->pageCount() == 0)
+        return false;
+    ToolkitProgress::Report(m_progress, ToolkitProgress::MergedPDFWriting);
+    const bool written = WritePDFByReplaceByMove(*merged, m_destinationURL, m_pdfWriteOptions);
+    ToolkitProgress::Report(m_progress, ToolkitProgress::MergedPDFWritten);
+    return written && everyDocumentConverted;
+}
+
+bool ConvertTextToPDF(const TextToPDFConversionOptions* options)
+{
+    if (!options)
+        return false;
+    TextToPDFConverter converter;
+    converter.SetOptions(options);
+    converter.SetProgressCallback(options->progress);
+    return options->mergeIntoOne ? converter.ConvertToSinglePDF() : converter.ConvertToSeparatePDFs();
+}

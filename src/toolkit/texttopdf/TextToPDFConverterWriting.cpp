@@ -1,0 +1,62 @@
+#include "toolkit/texttopdf/TextToPDFConverter.h"
+
+#include "common/IsBlankPDFPage.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+#include "toolkit/text/PDFPageText.h"
+
+#include <PDFDoc.h>
+#include <Stream.h>
+
+#include <QList>
+
+#include <memory>
+
+namespace {
+
+// Indexes (from 0) of the pages of the PDF in these bytes that are blank; the bytes outlive the
+// reading document.
+QList<int> BlankPageIndexes(const QByteArray& bytes)
+{
+    EnsurePopplerGlobalParams();
+    auto stream = new MemStream(bytes.constData(), 0, bytes.size(), Object(objNull));
+    PDFDoc document(stream); // takes the stream
+    QList<int> blank;
+    if (!document.isOk())
+        return blank;
+    for (int index = 0; index < document.getNumPages(); ++index) {
+        if (IsBlankPDFPage(&document, index))
+            blank << index;
+    }
+    return blank;
+}
+
+} // namespace
+
+bool TextToPDFConverter::writeForMerge(const QByteArray& printed, const QUrl& output) const
+{
+    // A plain copy for the merging runner, which writes the finished file with the options.
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed);
+    return document && document->write(output.toLocalFile());
+}
+
+bool TextToPDFConverter::writeWithoutBlankPages(const QByteArray& printed, const QUrl& output) const
+{
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed);
+    if (!document)
+        return false;
+    const QList<int> blank = BlankPageIndexes(printed);
+    const std::unique_ptr<PdfDocument> kept = PdfDocument::create();
+    for (int index = 0; index < document->pageCount(); ++index) {
+        if (!blank.contains(index) && !kept->appendPageCopy(*document, index))
+            return false;
+    }
+    // A document with nothing on any page still gives a page: a PDF without pages is no PDF a
+    // reader opens.
+    if (kept->pageCount() == 0 && (document->pageCount() == 0 || !kept->appendPageCopy(*document, 0)))
+        return false;
+    if (WritePDFByReplaceByMove(*kept, output, m_pdfWriteOptions))
+        return true;
+    // The scratch file's road failed; the document may still be written where it belongs.
+    return kept->write(output.toLocalFile());
+}
