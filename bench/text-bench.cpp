@@ -2,7 +2,7 @@
 // instead: pdftotext for PDF to text, LibreOffice's --convert-to for office documents.
 //   text-bench [PDF ...]   (without arguments a 500-page PDF is drawn first)
 #include "toolkit/text/LibreOfficeConversion.h"
-#include "toolkit/text/PDFToTextConverter.h"
+#include "toolkit/Toolkit.h"
 #include "toolkit/text/TextDocumentIO.h"
 
 #include <QDir>
