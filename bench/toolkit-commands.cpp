@@ -106,12 +106,12 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 CommandRun run;
                 Record record;
                 QStringList operandList;
-                run.error = ApplyFlags(flags(), arguments, record, operandList);
-                if (!run.error.isEmpty())
+                run.usageError = ApplyFlags(flags(), arguments, record, operandList);
+                if (!run.usageError.isEmpty())
                     return run;
                 const bool inMemory = MayStayInMemory(record) && operandList.size() == 1;
                 if (!inMemory && (operandList.size() < 2 || (!list && operandList.size() != 2))) {
-                    run.error = QStringLiteral("expects %1").arg(operands);
+                    run.usageError = QStringLiteral("expects %1").arg(operands);
                     return run;
                 }
                 run.destination = inMemory ? QString() : Absolute(operandList.takeLast());
@@ -124,7 +124,7 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 Place(record, run.sources, run.destination);
                 QElapsedTimer timer;
                 timer.start();
-                run.error = RunOnWorker([&] { run.succeeded = entryPoint(&record); });
+                run.exception = RunOnWorker([&] { run.succeeded = entryPoint(&record); });
                 run.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
                 run.resultImage = ResultImage(record);
                 return run;

@@ -13,7 +13,8 @@
 // What one run did, for the figures.
 struct CommandRun {
     bool succeeded = false;
-    QString error;       // a usage error: nothing was run
+    QString usageError;  // nothing was run
+    QString exception;   // the text of an exception the entry point threw
     QStringList sources; // absolute paths
     QString destination; // absolute path; empty when the result stays in memory
     bool destinationIsFolder = false;

@@ -8,8 +8,10 @@
 // carry "stamp-" (--stamp-text, --stamp-font); --merge is mergeIntoOne. The destination is a file for
 // image outputs and merged PDFs, a folder otherwise (made when missing). Prints one key=value line per
 // figure; on failure one line on standard error and a non-zero exit (1 the conversion, 2 the usage).
+// "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
 
 #include "toolkit-commands.h"
+#include "toolkit-samples.h"
 
 #include "platform/PdfDocument.h"
 
@@ -97,6 +99,11 @@ int main(int argc, char** argv)
     if (arguments.isEmpty())
         return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));
     const QString name = arguments.takeFirst();
+    if (name == QLatin1String("samples")) {
+        if (arguments.size() != 1 || !WriteToolkitSamples(arguments.first()))
+            return Usage(QStringLiteral("samples FOLDER: writes picture.png and document.pdf into FOLDER"));
+        return 0;
+    }
     const auto& commands = Commands();
     const auto command = std::find_if(commands.begin(), commands.end(), [&name](const Command& each) { return each.name == name; });
     if (command == commands.end())
@@ -107,13 +114,11 @@ int main(int argc, char** argv)
     const QString watched = QFileInfo(last).isDir() ? last : QFileInfo(last).absolutePath();
     const Listing before = ListFiles(watched);
     const CommandRun run = command->run(arguments);
-    if (run.error.isEmpty() && !run.succeeded && run.sources.isEmpty())
-        return Usage(QStringLiteral("%1: nothing to convert").arg(name));
-    if (!run.error.isEmpty() && run.sources.isEmpty())
-        return Usage(QStringLiteral("%1: %2 (usage: toolkit %1 [flags] %3)").arg(name, run.error, command->operands));
-    if (!run.error.isEmpty() || !run.succeeded) {
-        std::fprintf(stderr, "toolkit %s: the conversion failed%s\n", qPrintable(name),
-                     run.error.isEmpty() ? "" : qPrintable(QStringLiteral(": ") + run.error));
+    if (!run.usageError.isEmpty())
+        return Usage(QStringLiteral("%1: %2 (usage: toolkit %1 [flags] %3)").arg(name, run.usageError, command->operands));
+    if (!run.succeeded) {
+        const QString reason = run.exception.isEmpty() ? QString() : QStringLiteral(": ") + run.exception;
+        std::fprintf(stderr, "toolkit %s: the conversion failed%s\n", qPrintable(name), qPrintable(reason));
         return 1;
     }
     std::printf("items=%lld\n", static_cast<long long>(run.sources.size()));
