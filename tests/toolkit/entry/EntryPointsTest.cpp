@@ -1,4 +1,4 @@
-#include "../ToolkitTestImages.h"
+#include "toolkit/ToolkitTestImages.h"
 #include "support/StubProgressDelegate.h"
 
 #include "toolkit/Toolkit.h"
