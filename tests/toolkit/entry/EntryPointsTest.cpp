@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
