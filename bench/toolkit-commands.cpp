@@ -111,7 +111,7 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                     return run;
                 const bool inMemory = MayStayInMemory(record) && operandList.size() == 1;
                 if (!inMemory && (operandList.size() < 2 || (!list && operandList.size() != 2))) {
-                    run.usageError = QStringLiteral("expects %1").arg(operands);
+                    run.usageError = QStringLiteral("%1 operands given").arg(operandList.size());
                     return run;
                 }
                 run.destination = inMemory ? QString() : Absolute(operandList.takeLast());
