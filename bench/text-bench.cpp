@@ -4,7 +4,7 @@
 //   text-bench --to-pdf    (only the text documents printed to PDF)
 #include "text-bench-topdf.h"
 #include "toolkit/text/LibreOfficeConversion.h"
-#include "toolkit/text/PDFToTextConverter.h"
+#include "toolkit/Toolkit.h"
 #include "toolkit/text/TextDocumentIO.h"
 
 #include <QDir>

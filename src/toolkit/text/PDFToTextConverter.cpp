@@ -158,13 +158,3 @@ bool PDFToTextConverter::WriteTextDocument(const QUrl& outputURL, const QTextDoc
         return false;
     return TextDocumentIO::Write(text, outputURL.toLocalFile(), format);
 }
-
-bool ConvertPDFToDocument(const PDFToDocumentConversionOptions* options)
-{
-    if (!options)
-        return false;
-    PDFToTextConverter converter(*options);
-    if (converter.openError() != 0)
-        return false;
-    return converter.ConvertDocument();
-}

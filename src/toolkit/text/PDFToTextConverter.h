@@ -48,7 +48,3 @@ private:
     int m_openError = 0;
     bool m_locked = false;
 };
-
-// The toolkit's entry point: converts with a converter that lives for this call. False without a
-// record, for a PDF that cannot be opened, and when the converter finds or writes nothing.
-bool ConvertPDFToDocument(const PDFToDocumentConversionOptions* options);

@@ -1,5 +1,6 @@
 #include "support/StubProgressDelegate.h"
 
+#include "toolkit/Toolkit.h"
 #include "toolkit/text/PDFToTextConverter.h"
 #include "toolkit/text/TextDocumentIO.h"
 

@@ -1,0 +1,133 @@
+// toolkit COMMAND [FLAGS] SOURCE... DESTINATION
+//
+// Fills the record of one of the toolkit's entry points from command-line flags and calls it, as a host
+// would: a QApplication (offscreen) on the main thread, the entry point on a worker thread. For
+// measurement and for trying the toolkit by hand. Flags are the record's fields in kebab case
+// (--output-type 7, --first-page 3); an 8-bit field is a switch without a value (--keep-aspect-ratio);
+// --size WxH sets the size record's width and height, --size-dpi its resolution; the stamp's fields
+// carry "stamp-" (--stamp-text, --stamp-font); --merge is mergeIntoOne. The destination is a file for
+// image outputs and merged PDFs, a folder otherwise (made when missing). Prints one key=value line per
+// figure; on failure one line on standard error and a non-zero exit (1 the conversion, 2 the usage).
+// "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
+
+#include "toolkit-commands.h"
+#include "toolkit-samples.h"
+
+#include "platform/PdfDocument.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+using Listing = QHash<QString, QDateTime>;
+
+// Every file under the folder with its modification time, so that the files a run wrote can be counted.
+Listing ListFiles(const QString& folder)
+{
+    Listing listing;
+    if (folder.isEmpty())
+        return listing;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        files.next();
+        listing.insert(files.filePath(), files.fileInfo().lastModified());
+    }
+    return listing;
+}
+
+int FilesWritten(const Listing& before, const Listing& after)
+{
+    int count = 0;
+    for (auto file = after.begin(); file != after.end(); ++file)
+        count += !before.contains(file.key()) || before.value(file.key()) != file.value();
+    return count;
+}
+
+// The pages of the PDF sources; -1 when no source is a PDF.
+int PDFPages(const QStringList& sources)
+{
+    int pages = -1;
+    for (const QString& source : sources) {
+        if (QFileInfo(source).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+            continue;
+        QFile file(source);
+        const auto document = file.open(QIODevice::ReadOnly) ? PdfDocument::open(file.readAll()) : nullptr;
+        pages = std::max(pages, 0) + (document ? document->pageCount() : 0);
+    }
+    return pages;
+}
+
+long PeakMemoryKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int Usage(const QString& message)
+{
+    std::fprintf(stderr, "toolkit: %s\n", qPrintable(message));
+    return 2;
+}
+
+QString CommandList()
+{
+    QStringList lines;
+    for (const Command& command : Commands())
+        lines << command.name;
+    return lines.join(u'|');
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
+    QApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty())
+        return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));
+    const QString name = arguments.takeFirst();
+    if (name == QLatin1String("samples")) {
+        if (arguments.size() != 1 || !WriteToolkitSamples(arguments.first()))
+            return Usage(QStringLiteral("samples FOLDER: writes picture.png and document.pdf into FOLDER"));
+        return 0;
+    }
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(), [&name](const Command& each) { return each.name == name; });
+    if (command == commands.end())
+        return Usage(QStringLiteral("unknown command %1 (%2)").arg(name, CommandList()));
+
+    // the destination is the last operand; its folder (or itself) is watched for the files written
+    const QString last = arguments.isEmpty() ? QString() : QFileInfo(arguments.last()).absoluteFilePath();
+    const QString watched = QFileInfo(last).isDir() ? last : QFileInfo(last).absolutePath();
+    const Listing before = ListFiles(watched);
+    const CommandRun run = command->run(arguments);
+    if (!run.usageError.isEmpty())
+        return Usage(QStringLiteral("%1: %2 (usage: toolkit %1 [flags] %3)").arg(name, run.usageError, command->operands));
+    if (!run.succeeded) {
+        const QString reason = run.exception.isEmpty() ? QString() : QStringLiteral(": ") + run.exception;
+        std::fprintf(stderr, "toolkit %s: the conversion failed%s\n", qPrintable(name), qPrintable(reason));
+        return 1;
+    }
+    std::printf("items=%lld\n", static_cast<long long>(run.sources.size()));
+    if (const int pages = PDFPages(run.sources); pages >= 0)
+        std::printf("pages=%d\n", pages);
+    std::printf("files_written=%d\n", FilesWritten(before, ListFiles(run.destination.isEmpty() ? QString() : watched)));
+    if (!run.resultImage.isEmpty())
+        std::printf("result_image=%s\n", qPrintable(run.resultImage));
+    std::printf("seconds=%.3f\n", run.seconds);
+    std::printf("peak_memory_kib=%ld\n", PeakMemoryKiB());
+    return 0;
+}

@@ -1,0 +1,193 @@
+#include "toolkit/ToolkitTestImages.h"
+#include "support/StubProgressDelegate.h"
+
+#include "toolkit/Toolkit.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <stdexcept>
+
+using namespace ToolkitTestImages;
+
+namespace {
+
+constexpr std::uint32_t kPNG = 7;
+
+// The temporary folder of the process is a private one for the time of a test, so that what a converter
+// leaves there can be counted.
+class PrivateTemporaryFolder {
+public:
+    PrivateTemporaryFolder()
+        : m_previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", m_folder.path().toUtf8());
+    }
+    ~PrivateTemporaryFolder()
+    {
+        if (m_previous.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_previous);
+    }
+    PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
+    PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
+
+    QStringList entries() const { return QDir(m_folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries); }
+
+private:
+    QTemporaryDir m_folder;
+    QByteArray m_previous;
+};
+
+class EntryPoints : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_folder.isValid());
+        ASSERT_TRUE(QDir(m_folder.path()).mkdir(QStringLiteral("out")));
+        ASSERT_TRUE(writePNG(path(QStringLiteral("picture.png")), quadrantImage(60, 40), 150));
+    }
+
+    QString path(const QString& name) const { return QDir(m_folder.path()).filePath(name); }
+    QUrl url(const QString& name) const { return QUrl::fromLocalFile(path(name)); }
+    QStringList outputs() const
+    {
+        return QDir(path(QStringLiteral("out"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+    ImageConversionOptions toPNG(const QString& source = QStringLiteral("picture.png")) const
+    {
+        ImageConversionOptions options;
+        options.sourceURL = url(source);
+        options.destinationURL = url(QStringLiteral("out/result.png"));
+        options.outputType = kPNG;
+        return options;
+    }
+
+    QTemporaryDir m_folder;
+};
+
+// The resolution a PNG file states, in dots per inch.
+double WrittenDPI(const QImage& image)
+{
+    return std::round(image.dotsPerMeterX() * 0.0254);
+}
+
+class ThrowingDelegate : public StubProgressDelegate {
+public:
+    bool isConversionCancelled() const override { throw std::runtime_error("the host gave up"); }
+};
+
+} // namespace
+
+TEST_F(EntryPoints, RefuseAMissingRecordOrRequiredFieldWithoutWriting)
+{
+    EXPECT_FALSE(ConvertImage(nullptr));
+    EXPECT_FALSE(ConvertImageWithOptions(nullptr));
+    EXPECT_FALSE(ConvertPDFToDocument(nullptr));
+
+    ImageConversionOptions noSource = toPNG();
+    noSource.sourceURL.clear();
+    EXPECT_FALSE(ConvertImage(&noSource));
+    EXPECT_FALSE(ConvertImageWithOptions(&noSource));
+
+    ImageConversionOptions noDestination = toPNG();
+    noDestination.destinationURL.clear();
+    EXPECT_FALSE(ConvertImage(&noDestination));
+    EXPECT_FALSE(ConvertImageWithOptions(&noDestination)); // without keepImageInMemory a destination is needed
+    EXPECT_FALSE(noDestination.resultImage);
+
+    ASSERT_TRUE(writeBytes(path(QStringLiteral("noise.png")), QByteArray(300, '\x5a')));
+    ImageConversionOptions unreadable = toPNG(QStringLiteral("noise.png"));
+    EXPECT_FALSE(ConvertImage(&unreadable));
+    EXPECT_FALSE(ConvertImageWithOptions(&unreadable));
+    EXPECT_TRUE(outputs().isEmpty()) << outputs().join(u' ').toStdString();
+}
+
+TEST_F(EntryPoints, KeepImageInMemoryWithoutDestinationHandsTheImageBack)
+{
+    ImageConversionOptions options = toPNG();
+    options.destinationURL.clear();
+    options.keepImageInMemory = 1;
+    ASSERT_TRUE(ConvertImageWithOptions(&options));
+    ASSERT_TRUE(options.resultImage);
+    const auto bitmap = options.resultImage->makeBitmapRepresentation();
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->image().width(), 60);
+    EXPECT_EQ(bitmap->image().height(), 40);
+    EXPECT_TRUE(outputs().isEmpty());
+    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files).size(), 1); // the source alone
+}
+
+TEST_F(EntryPoints, ConvertImageWritesOwnOrGivenResolutionKeepingThePixels)
+{
+    struct Case {
+        std::int64_t dpi;
+        double written;
+    };
+    // 0 keeps the source's own 150; a negative value cannot be written and keeps it too
+    for (const Case& each : {Case{0, 150}, Case{300, 300}, Case{-20, 150}}) {
+        ImageConversionOptions options = toPNG();
+        options.dpi = each.dpi;
+        options.destinationURL = url(QStringLiteral("out/dpi%1.png").arg(each.dpi));
+        ASSERT_TRUE(ConvertImage(&options)) << each.dpi;
+        const QImage written(options.destinationURL.toLocalFile());
+        ASSERT_FALSE(written.isNull()) << each.dpi;
+        EXPECT_EQ(written.size(), QSize(60, 40)) << each.dpi;
+        EXPECT_EQ(WrittenDPI(written), each.written) << each.dpi;
+        EXPECT_EQ(pixelAt(written, 5, 5), pixelAt(quadrantImage(60, 40), 5, 5)) << each.dpi;
+    }
+}
+
+TEST_F(EntryPoints, TheTemporarySourceGoesOnEveryExit)
+{
+    ASSERT_TRUE(writeWebP(path(QStringLiteral("picture.webp")), quadrantImage(30, 20)));
+    PrivateTemporaryFolder temporary;
+
+    ImageConversionOptions converted = toPNG(QStringLiteral("picture.webp"));
+    EXPECT_TRUE(ConvertImage(&converted));
+    EXPECT_TRUE(temporary.entries().isEmpty()) << temporary.entries().join(u' ').toStdString();
+
+    ImageConversionOptions inMemory = toPNG(QStringLiteral("picture.webp"));
+    inMemory.destinationURL.clear();
+    inMemory.keepImageInMemory = 1;
+    EXPECT_TRUE(ConvertImageWithOptions(&inMemory));
+    EXPECT_TRUE(inMemory.resultImage);
+    EXPECT_TRUE(temporary.entries().isEmpty());
+
+    // a destination in a folder that does not exist: the write fails, the clean-up still runs
+    ImageConversionOptions failing = toPNG(QStringLiteral("picture.webp"));
+    failing.destinationURL = url(QStringLiteral("missing/folder/result.png"));
+    EXPECT_FALSE(ConvertImage(&failing));
+    EXPECT_FALSE(ConvertImageWithOptions(&failing));
+    EXPECT_TRUE(temporary.entries().isEmpty()) << temporary.entries().join(u' ').toStdString();
+}
+
+TEST_F(EntryPoints, AnExceptionLeavesThePDFConversionWithNothingWritten)
+{
+    {
+        QPdfWriter writer(path(QStringLiteral("text.pdf")));
+        QPainter painter(&writer);
+        painter.drawText(100, 100, QStringLiteral("A page with enough words to count as text"));
+    }
+    ThrowingDelegate host;
+    PDFToDocumentConversionOptions options;
+    options.sourceURL = url(QStringLiteral("text.pdf"));
+    options.destinationURL = url(QStringLiteral("out"));
+    options.extension = QStringLiteral("txt");
+    options.documentType = 1;
+    options.progress.object = &host; // asked whether to cancel before the first page
+    // the converter's document is released on the way out (the sanitizer build reports a leak otherwise)
+    EXPECT_THROW(ConvertPDFToDocument(&options), std::runtime_error);
+    EXPECT_TRUE(outputs().isEmpty());
+
+    options.progress.object = nullptr;
+    EXPECT_TRUE(ConvertPDFToDocument(&options));
+    EXPECT_EQ(outputs(), QStringList{QStringLiteral("text.txt")});
+}
