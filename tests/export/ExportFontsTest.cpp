@@ -3,6 +3,7 @@
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
 #include "common/TomefoldConversionOptions.h"
+#include "export/PDFExportProvider.h"
 #include "support/TestSupport.h"
 
 #include <QEventLoop>
@@ -23,6 +24,7 @@ TEST(ExportFontsTest, EveryFaceOfTheTopicsIsEmbeddedOnce)
     // five topics that each print their own subsets.
     QTemporaryDir folder;
     CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-fonts"))),
                                      QStringLiteral("CHM")));
     TomefoldConversionOptions options;
