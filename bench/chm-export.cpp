@@ -233,7 +233,9 @@ int fontProgramCount(const QString& path)
 // value first goes down (link resolution starts again from 0).
 class TopicClock {
 public:
-    explicit TopicClock(const QElapsedTimer& timer) : m_timer(timer) { }
+    explicit TopicClock(const QElapsedTimer& timer)
+        : m_timer(timer)
+    {}
 
     void valueChanged(int value)
     {

@@ -65,8 +65,7 @@ bool BareJPEG2000Decode(const std::string& jp2Path)
     opj_dparameters_t parameters;
     opj_set_default_decoder_parameters(&parameters);
     opj_image_t* image = nullptr;
-    const bool ok = stream && opj_setup_decoder(codec, &parameters) && opj_read_header(stream, codec, &image) &&
-                    opj_decode(codec, stream, image);
+    const bool ok = stream && opj_setup_decoder(codec, &parameters) && opj_read_header(stream, codec, &image) && opj_decode(codec, stream, image);
     opj_image_destroy(image);
     opj_destroy_codec(codec);
     if (stream)

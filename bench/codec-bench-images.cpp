@@ -100,8 +100,7 @@ bool WriteJP2(const std::string& path, const Picture& picture)
     settings.tcp_mct = 1;
     opj_codec_t* codec = opj_create_compress(OPJ_CODEC_JP2);
     opj_stream_t* stream = opj_stream_create_default_file_stream(path.c_str(), OPJ_FALSE);
-    const bool ok = stream && opj_setup_encoder(codec, &settings, image) && opj_start_compress(codec, image, stream) &&
-                    opj_encode(codec, stream) && opj_end_compress(codec, stream);
+    const bool ok = stream && opj_setup_encoder(codec, &settings, image) && opj_start_compress(codec, image, stream) && opj_encode(codec, stream) && opj_end_compress(codec, stream);
     if (stream)
         opj_stream_destroy(stream);
     opj_destroy_codec(codec);

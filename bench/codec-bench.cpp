@@ -71,8 +71,8 @@ bool RunTool(const std::vector<std::string>& arguments)
 struct Row {
     const char* what;
     std::function<bool()> ours;
-    std::function<bool()> bare;  // empty: no in-process baseline
-    std::vector<std::string> tool;  // empty: no tool to compare with
+    std::function<bool()> bare;    // empty: no in-process baseline
+    std::vector<std::string> tool; // empty: no tool to compare with
 };
 
 struct Timings {
@@ -142,9 +142,7 @@ int main(int argc, char** argv)
                 height, megapixels, runs);
     const Picture picture = MakePicture(width, height);
     CodecBuffer jpeg;
-    if (!WritePPM(file("in.ppm"), picture) || !WriteTIFF(file("in.tif"), picture) ||
-        EncodeJPEGToMemory(width, height, picture.rgb.data(), JCS_RGB, 3, &jpeg, 90, 72, 72) != 0 ||
-        !WriteBytes(file("in.jpg"), jpeg) || !WriteJP2(file("in.jp2"), picture)) {
+    if (!WritePPM(file("in.ppm"), picture) || !WriteTIFF(file("in.tif"), picture) || EncodeJPEGToMemory(width, height, picture.rgb.data(), JCS_RGB, 3, &jpeg, 90, 72, 72) != 0 || !WriteBytes(file("in.jpg"), jpeg) || !WriteJP2(file("in.jp2"), picture)) {
         std::fprintf(stderr, "cannot make the test files in %s\n", folder.c_str());
         return 1;
     }

@@ -64,7 +64,8 @@ QByteArray Image(int colorants)
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             for (int c = 0; c < colorants; ++c) {
-                const int value = c == 0 ? x * 255 / kWidth : c == 1 ? y * 255 / kHeight : ((x + y) / 16 + c * 40) % 256;
+                const int value = c == 0 ? x * 255 / kWidth : c == 1 ? y * 255 / kHeight
+                                                                     : ((x + y) / 16 + c * 40) % 256;
                 *out++ = static_cast<char>(value);
             }
         }
@@ -98,7 +99,8 @@ double PopplerSeconds(const Array& colorSpace, const QByteArray& data, int color
                 inputs[c] = in[c] / 255.0;
             function->transform(inputs, values);
             for (int j = 0; j < outputs; ++j)
-                out[j] = static_cast<uint8_t>(values[j] <= 0 ? 0 : values[j] >= 1 ? 255 : values[j] * 255 + 0.5);
+                out[j] = static_cast<uint8_t>(values[j] <= 0 ? 0 : values[j] >= 1 ? 255
+                                                                                  : values[j] * 255 + 0.5);
             in += colorants;
             out += outputs;
         }

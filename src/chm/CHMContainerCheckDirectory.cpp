@@ -21,7 +21,11 @@ constexpr int kMaximumEncodedIntegerBytes = 10;
 // Reads the entries of one chunk, never past the end of its used part.
 class EntryReader {
 public:
-    EntryReader(QByteArrayView chunk, std::uint64_t start, std::uint64_t end) : m_chunk(chunk), m_position(start), m_end(end) {}
+    EntryReader(QByteArrayView chunk, std::uint64_t start, std::uint64_t end)
+        : m_chunk(chunk)
+        , m_position(start)
+        , m_end(end)
+    {}
 
     bool atEnd() const { return m_position >= m_end; }
 
@@ -109,12 +113,18 @@ std::optional<std::vector<std::uint64_t>> readIndexEntries(QByteArrayView chunk,
     return children;
 }
 
-enum class ChunkKind { Listing, Index, Other };
+enum class ChunkKind {
+    Listing,
+    Index,
+    Other
+};
 
 class DirectoryWalk {
 public:
     DirectoryWalk(QByteArrayView file, const Directory& directory)
-        : m_file(file), m_directory(directory), m_listed(directory.chunkCount, false)
+        : m_file(file)
+        , m_directory(directory)
+        , m_listed(directory.chunkCount, false)
     {
     }
 
@@ -122,7 +132,11 @@ public:
     // take must end: a depth-first walk that finds a chunk on its own path has found a loop.
     bool walkIndex()
     {
-        enum : std::uint8_t { Unseen, OnPath, Done };
+        enum : std::uint8_t {
+            Unseen,
+            OnPath,
+            Done
+        };
         std::vector<std::uint8_t> state(m_directory.chunkCount, Unseen);
         struct Step {
             std::uint64_t chunk;

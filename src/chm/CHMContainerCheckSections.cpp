@@ -13,7 +13,11 @@ constexpr std::array<const char*, 3> kSectionObjectNames{
     "::DataSpace/Storage/MSCompressed/Content",
     "::DataSpace/Storage/MSCompressed/ControlData",
 };
-enum SectionObject { ResetTable, Content, ControlData };
+enum SectionObject {
+    ResetTable,
+    Content,
+    ControlData
+};
 
 // The reset table: version 2, block count at 4, table offset at 12, the compressed length at 24 and
 // the block length at 32 in a header of 0x28 bytes; then one u64 offset per block.
@@ -104,7 +108,9 @@ std::optional<std::uint64_t> resetTableBlockCount(QByteArrayView table, std::uin
 class SectionCheck {
 public:
     SectionCheck(QByteArrayView file, std::uint64_t dataOffset)
-        : m_file(file), m_dataLength(static_cast<std::uint64_t>(file.size()) - dataOffset), m_dataOffset(dataOffset)
+        : m_file(file)
+        , m_dataLength(static_cast<std::uint64_t>(file.size()) - dataOffset)
+        , m_dataOffset(dataOffset)
     {
     }
 

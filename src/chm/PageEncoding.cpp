@@ -62,7 +62,10 @@ QString usableDeclaredName(const std::string& name)
 // or up to a blank or ">".
 class AttributeReader {
 public:
-    AttributeReader(std::string_view text, std::size_t position) : m_text(text), m_position(position) {}
+    AttributeReader(std::string_view text, std::size_t position)
+        : m_text(text)
+        , m_position(position)
+    {}
 
     // False at the tag's end (m_position is then just past ">") or the text's.
     bool next(std::string& name, std::string& value)
@@ -235,7 +238,8 @@ std::optional<std::string> scanForMeta(std::string_view text)
             AttributeReader reader(text, end);
             std::string name;
             std::string value;
-            while (reader.next(name, value)) { }
+            while (reader.next(name, value)) {
+            }
             position = reader.position();
         } else if (text.substr(position).starts_with("</") || text.substr(position).starts_with("<!")
                    || text.substr(position).starts_with("<?")) {

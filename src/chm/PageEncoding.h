@@ -20,8 +20,8 @@ enum class Source {
 
 struct Declaration {
     Source source = Source::None;
-    QString name;        // as declared; for a byte-order mark the encoding it marks
-    int markLength = 0;  // bytes of the byte-order mark
+    QString name;       // as declared; for a byte-order mark the encoding it marks
+    int markLength = 0; // bytes of the byte-order mark
 };
 
 // What the page declares about its own encoding; the markup is read only as far as the start of
@@ -30,9 +30,9 @@ Declaration declaredEncoding(const QByteArray& page);
 
 // The encoding the engine reads the page in, and with which it is announced.
 struct Decision {
-    QString name;         // empty when nothing is known: the engine decides, the index reads UTF-8
+    QString name;          // empty when nothing is known: the engine decides, the index reads UTF-8
     bool announce = false; // the name is to be sent as the page's charset
-    int stripBytes = 0;   // leading bytes (an overridden byte-order mark) to leave out
+    int stripBytes = 0;    // leading bytes (an overridden byte-order mark) to leave out
 };
 
 // `defaultName`: the document's encoding for pages without a declaration (the file's code page);

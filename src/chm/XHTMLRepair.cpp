@@ -22,7 +22,7 @@ bool isSpace(char c)
 bool isNameChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_'
-        || c == ':' || c == '.';
+           || c == ':' || c == '.';
 }
 
 std::string lowered(std::string_view text)

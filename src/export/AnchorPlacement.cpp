@@ -204,8 +204,8 @@ void AnchorPlacement::finish()
 }
 
 std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDestination& pending, QPointF word,
-                                                                 std::uint64_t outputPageIndex,
-                                                                 const PDFRectangle& cropBox) const
+                                                                std::uint64_t outputPageIndex,
+                                                                const PDFRectangle& cropBox) const
 {
     const double x = std::max(word.x() - pending.lead.x(), cropBox.x1);
     double y = word.y() + pending.lead.y();

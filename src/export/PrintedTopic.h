@@ -43,6 +43,6 @@ private:
     QByteArray m_bytes;
     std::unique_ptr<PdfDocument> m_pages;
     std::unique_ptr<PDFDoc> m_textDocument; // reads m_bytes in place
-    std::vector<bool> m_blank;                // by prepare()
+    std::vector<bool> m_blank;              // by prepare()
     std::vector<std::optional<PrintedPageLayout>> m_layouts;
 };

@@ -53,16 +53,16 @@ QByteArray XMPPacketForInformation(const PdfDocumentInformation& information)
     if (!information.producer.isEmpty())
         description += QStringLiteral("   <pdf:Producer>%1</pdf:Producer>\n").arg(XMLText(information.producer));
     const QString packet = QStringLiteral(
-        "<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
-        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
-        " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
-        "  <rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\""
-        " xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\">\n"
-        "%1"
-        "  </rdf:Description>\n"
-        " </rdf:RDF>\n"
-        "</x:xmpmeta>\n"
-        "<?xpacket end=\"w\"?>")
+                               "<?xpacket begin=\"\uFEFF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+                               "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+                               " <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n"
+                               "  <rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\""
+                               " xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\">\n"
+                               "%1"
+                               "  </rdf:Description>\n"
+                               " </rdf:RDF>\n"
+                               "</x:xmpmeta>\n"
+                               "<?xpacket end=\"w\"?>")
                                .arg(description);
     return packet.toUtf8();
 }

@@ -121,10 +121,10 @@ TEST_F(ReaderFixtureSearch, IndexSearchMatchesTopLevelKeywordPrefixesInAnyCase)
 TEST(SearchIndexText, HoldsThePagesVisibleTextOnly)
 {
     EXPECT_EQ(VisibleText::fromHtml(QStringLiteral(
-                  "<html><head><title>Tea</title><style>p { color: red }</style>"
-                  "<script type=\"text/javascript\">var hidden = '<p>';</script></head>"
-                  "<body><!-- note --><p class=\"a>b\">B<b>ee</b>r &amp; caf&eacute; &#x2026;</p>"
-                  "<td>a</td><td>b</td></body></html>"))
+                                        "<html><head><title>Tea</title><style>p { color: red }</style>"
+                                        "<script type=\"text/javascript\">var hidden = '<p>';</script></head>"
+                                        "<body><!-- note --><p class=\"a>b\">B<b>ee</b>r &amp; caf&eacute; &#x2026;</p>"
+                                        "<td>a</td><td>b</td></body></html>"))
                   .simplified(),
               QStringLiteral("Tea Beer & caf\u00e9 \u2026 a b"));
     // A lone "&" or "<" is text.

@@ -34,7 +34,9 @@ namespace {
 // Answers the cancel question with yes from its n-th asking on.
 class CancellingDelegate : public StubProgressDelegate {
 public:
-    explicit CancellingDelegate(int cancelAt) : m_cancelAt(cancelAt) { }
+    explicit CancellingDelegate(int cancelAt)
+        : m_cancelAt(cancelAt)
+    {}
     bool isConversionCancelled() const override { return ++m_asked >= m_cancelAt; }
 
 private:

@@ -86,13 +86,11 @@ TEST(PdfSharedFontsTest, SubsetsOfAFaceNotInstalledAreMergedGlyphByGlyphWhereThe
 
     // A subset that draws a glyph the others hold differently keeps a program apart; so does one
     // whose outlines are not those of the installed file of its name.
-    const std::vector<QByteArray> disagreeing
-        = topics({{webFont(QStringLiteral("Web font"))}, {webFont(QStringLiteral("Web font"), true)},
-                  {line(QStringLiteral("Plain"))}, {[] {
-                       Line altered = line(QStringLiteral("Altered outline"));
-                       altered.alterGlyphs = true;
-                       return altered;
-                   }()}});
+    const std::vector<QByteArray> disagreeing = topics({{webFont(QStringLiteral("Web font"))}, {webFont(QStringLiteral("Web font"), true)}, {line(QStringLiteral("Plain"))}, {[] {
+                                                            Line altered = line(QStringLiteral("Altered outline"));
+                                                            altered.alterGlyphs = true;
+                                                            return altered;
+                                                        }()}});
     EXPECT_EQ(programsByFace(copiedPages(disagreeing, true)), (std::map<std::string, int>{{"NoSuchFaceAnywhere", 2}, {"DejaVuSans", 2}}));
     expectSameReading(copiedPages(disagreeing, false), copiedPages(disagreeing, true));
 }
@@ -132,9 +130,7 @@ TEST(ToUnicodeCMapTest, ReadsCharactersRangesAndArraysAndWritesThemBack)
         "2 beginbfrange <0024> <0026> <0041> <0030> <0031> [<0061> <D835DC00>] endbfrange\n"
         "endcmap CMapName currentdict /CMap defineresource pop end end");
     ASSERT_TRUE(map);
-    const ToUnicodeCMap::Map expected{{0x0003, utf16(u" ")}, {0x0CF3, utf16(u"fi")},  {0x0024, utf16(u"A")},
-                                      {0x0025, utf16(u"B")}, {0x0026, utf16(u"C")},   {0x0030, utf16(u"a")},
-                                      {0x0031, utf16(u"\U0001D400")}};
+    const ToUnicodeCMap::Map expected{{0x0003, utf16(u" ")}, {0x0CF3, utf16(u"fi")}, {0x0024, utf16(u"A")}, {0x0025, utf16(u"B")}, {0x0026, utf16(u"C")}, {0x0030, utf16(u"a")}, {0x0031, utf16(u"\U0001D400")}};
     EXPECT_EQ(*map, expected);
     EXPECT_EQ(ToUnicodeCMap::parse(ToUnicodeCMap::write(*map)), map);
 

@@ -18,8 +18,8 @@ struct Line {
     std::string baseFont;                      // the name the PDF gives it; empty: tag + face name
     // Changes the printed document after it was built: text mapped elsewhere, glyphs altered.
     std::map<uint16_t, std::string> toUnicodeOverride; // glyph id to UTF-16BE text
-    bool alterGlyphs = false;                           // one outline byte of the subset flipped
-    bool simpleFont = false; // a simple TrueType font with one-byte codes (ASCII text only)
+    bool alterGlyphs = false;                          // one outline byte of the subset flipped
+    bool simpleFont = false;                           // a simple TrueType font with one-byte codes (ASCII text only)
 };
 
 // One page per line, in order.

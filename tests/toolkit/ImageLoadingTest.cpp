@@ -202,7 +202,7 @@ TEST_F(ImageLoading, FramesSizesAndTheSmallFormats)
     ASSERT_TRUE(macPaint);
     EXPECT_EQ(macPaint->pixelsWide(), 576);
     EXPECT_EQ(macPaint->pixelsHigh(), 720);
-    EXPECT_EQ(qGray(pixelAt(macPaint->image(), 5, 15)), 0);     // blue is dark: black
+    EXPECT_EQ(qGray(pixelAt(macPaint->image(), 5, 15)), 0);      // blue is dark: black
     EXPECT_EQ(qGray(pixelAt(macPaint->image(), 300, 300)), 255); // outside the picture: white
 }
 

@@ -42,11 +42,7 @@ QList<Sample> writeSamples(const QTemporaryDir& folder)
     writePhotoshop(at("a.psd"), picture, 72);
     writeMacPaint(at("a.pntg"), picture);
     writePDF(at("a.pdf"), 1);
-    return {{ImageType::PNG, "a.png"},   {ImageType::JPEG, "a.jpg"},       {ImageType::JPEG, "c.jpg"},
-            {ImageType::TIFF, "a.tif"},  {ImageType::GIF, "a.gif"},        {ImageType::JPEG2000, "a.jp2"}, {ImageType::OpenEXR, "a.exr"}, {ImageType::CameraRaw, "a.dng"}, {ImageType::Fax, "a.g3"},
-            {ImageType::BMP, "a.bmp"},   {ImageType::WindowsIcon, "a.ico"}, {ImageType::AppleIcon, "a.icns"},
-            {ImageType::TGA, "a.tga"},   {ImageType::XBitmap, "a.xbm"},    {ImageType::SGI, "a.sgi"},
-            {ImageType::Photoshop, "a.psd"}, {ImageType::MacPaint, "a.pntg"}, {ImageType::PDF, "a.pdf"}};
+    return {{ImageType::PNG, "a.png"}, {ImageType::JPEG, "a.jpg"}, {ImageType::JPEG, "c.jpg"}, {ImageType::TIFF, "a.tif"}, {ImageType::GIF, "a.gif"}, {ImageType::JPEG2000, "a.jp2"}, {ImageType::OpenEXR, "a.exr"}, {ImageType::CameraRaw, "a.dng"}, {ImageType::Fax, "a.g3"}, {ImageType::BMP, "a.bmp"}, {ImageType::WindowsIcon, "a.ico"}, {ImageType::AppleIcon, "a.icns"}, {ImageType::TGA, "a.tga"}, {ImageType::XBitmap, "a.xbm"}, {ImageType::SGI, "a.sgi"}, {ImageType::Photoshop, "a.psd"}, {ImageType::MacPaint, "a.pntg"}, {ImageType::PDF, "a.pdf"}};
 }
 
 } // namespace

@@ -22,7 +22,11 @@ namespace {
 // leaves there can be counted.
 class PrivateTemporaryFolder {
 public:
-    PrivateTemporaryFolder() : m_previous(qgetenv("TMPDIR")) { qputenv("TMPDIR", m_folder.path().toUtf8()); }
+    PrivateTemporaryFolder()
+        : m_previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", m_folder.path().toUtf8());
+    }
     ~PrivateTemporaryFolder()
     {
         if (m_previous.isEmpty())

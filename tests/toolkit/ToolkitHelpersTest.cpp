@@ -127,7 +127,7 @@ TEST(OrientationTransform, EightMatricesOnAnAsymmetricPicture)
     const QRgb green = qRgb(0, 255, 0);
     struct Expected {
         int index;
-        QPointF redAt;   // fractions of the output's width and height, y downwards
+        QPointF redAt; // fractions of the output's width and height, y downwards
         QPointF greenAt;
     };
     const Expected cases[] = {

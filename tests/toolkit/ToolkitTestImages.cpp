@@ -210,7 +210,8 @@ bool writeDNG(const QString& path, int width, int height)
     for (int y = 0; ok && y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const int site = (y % 2) * 2 + (x % 2);
-            const int colour = site == 0 ? 0 : site == 3 ? 2 : 1;
+            const int colour = site == 0 ? 0 : site == 3 ? 2
+                                                         : 1;
             const int lit = x < width / 2 ? 0 : 1;
             row[static_cast<std::size_t>(x)] = colour == lit ? 60000 : 1000;
         }
@@ -382,7 +383,8 @@ bool writeSGI(const QString& path, const QImage& image, bool compressed)
             QByteArray row;
             for (int x = 0; x < width; ++x) {
                 const QRgb pixel = image.pixel(x, y);
-                row.append(static_cast<char>(channel == 0 ? qRed(pixel) : channel == 1 ? qGreen(pixel) : qBlue(pixel)));
+                row.append(static_cast<char>(channel == 0 ? qRed(pixel) : channel == 1 ? qGreen(pixel)
+                                                                                       : qBlue(pixel)));
             }
             if (compressed) {
                 QByteArray packed;
@@ -447,7 +449,8 @@ bool writePhotoshop(const QString& path, const QImage& image, double dpi)
             QByteArray row;
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb pixel = image.pixel(x, y);
-                row.append(static_cast<char>(channel == 0 ? qRed(pixel) : channel == 1 ? qGreen(pixel) : qBlue(pixel)));
+                row.append(static_cast<char>(channel == 0 ? qRed(pixel) : channel == 1 ? qGreen(pixel)
+                                                                                       : qBlue(pixel)));
             }
             rows.append(packLiterally(row));
         }
@@ -478,9 +481,9 @@ bool writeMacPaint(const QString& path, const QImage& image)
 bool writeTGA(const QString& path, const QImage& image, bool runLength)
 {
     QByteArray out;
-    out.append('\0');                           // no identification field
-    out.append('\0');                           // no colour map
-    out.append(runLength ? '\x0A' : '\x02');    // true colour
+    out.append('\0');                        // no identification field
+    out.append('\0');                        // no colour map
+    out.append(runLength ? '\x0A' : '\x02'); // true colour
     out.append(QByteArray(5, '\0'));
     putLittle16(out, 0);
     putLittle16(out, 0);

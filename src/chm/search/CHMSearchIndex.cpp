@@ -22,7 +22,12 @@ QString nameEncoding(const CHMDocument& document)
     return document.encodingName().isEmpty() ? QStringLiteral("UTF-8") : document.encodingName();
 }
 
-enum class ObjectKind { Page, XmlPage, PlainText, Other };
+enum class ObjectKind {
+    Page,
+    XmlPage,
+    PlainText,
+    Other
+};
 
 ObjectKind kindOf(const QString& path)
 {

@@ -11,9 +11,9 @@ namespace {
 
 // Tags inside a word do not end it.
 constexpr std::array<QStringView, 27> kInlineTags{
-    u"a",   u"abbr", u"b",      u"bdi",   u"bdo",    u"big", u"cite", u"code", u"dfn",
-    u"em",  u"font", u"i",      u"kbd",   u"mark",   u"nobr", u"q",   u"s",    u"samp",
-    u"small", u"span", u"strike", u"strong", u"sub", u"sup", u"tt",   u"u",    u"var"};
+    u"a", u"abbr", u"b", u"bdi", u"bdo", u"big", u"cite", u"code", u"dfn",
+    u"em", u"font", u"i", u"kbd", u"mark", u"nobr", u"q", u"s", u"samp",
+    u"small", u"span", u"strike", u"strong", u"sub", u"sup", u"tt", u"u", u"var"};
 
 bool isInline(QStringView name)
 {

@@ -46,7 +46,7 @@ bool isIdentityCollection(const std::string& collection)
     return collection == "Adobe-Identity" || collection == "Adobe-UCS";
 }
 
-} // namespace
+}  // namespace
 
 std::optional<UnicodeToUnicodeMap> parseUnicodeToUnicode(const std::string& fileName)
 {
@@ -197,4 +197,4 @@ bool FontTextMapping::map(const GfxFont& font, CharCode code, const Unicode* u, 
     return changed;
 }
 
-} // namespace PDFCore
+}  // namespace PDFCore

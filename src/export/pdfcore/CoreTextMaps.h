@@ -84,7 +84,7 @@ public:
 private:
     std::map<std::string, std::string> cidToUnicodeFiles;
     std::vector<std::string> toUnicodeDirs;
-    std::vector<std::pair<std::string, std::string>> unicodeToUnicodeFiles; // pattern -> file, in order
+    std::vector<std::pair<std::string, std::string>> unicodeToUnicodeFiles;  // pattern -> file, in order
 
     std::mutex mutex;
     MapCache<CIDToUnicodeMap> cidToUnicodeCache;
@@ -95,7 +95,9 @@ private:
 class FontTextMapping
 {
 public:
-    explicit FontTextMapping(std::shared_ptr<CoreTextMaps> maps) : textMaps(std::move(maps)) {}
+    explicit FontTextMapping(std::shared_ptr<CoreTextMaps> maps)
+        : textMaps(std::move(maps))
+    {}
 
     // Forgets what it learnt of fonts (they may go away with their page).
     void reset() { fonts.clear(); }
@@ -116,4 +118,4 @@ private:
     std::map<const GfxFont*, FontMaps> fonts;
 };
 
-} // namespace PDFCore
+}  // namespace PDFCore

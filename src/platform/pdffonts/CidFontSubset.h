@@ -17,10 +17,10 @@ struct CidFontSubset {
     std::string faceName; // BaseFont less its subset tag
     // Name, kinds and metrics: subsets with equal keys describe the face the same way.
     std::string faceKey;
-    std::string type0Values;      // the Type0 dictionary without BaseFont, DescendantFonts and ToUnicode
-    std::string descendantValues; // the descendant without BaseFont, FontDescriptor and W
-    std::string descriptorValues; // the descriptor without FontName and FontFile2
-    std::map<uint16_t, std::string> widths; // glyph id to its width as written; zero widths left out
+    std::string type0Values;                     // the Type0 dictionary without BaseFont, DescendantFonts and ToUnicode
+    std::string descendantValues;                // the descendant without BaseFont, FontDescriptor and W
+    std::string descriptorValues;                // the descriptor without FontName and FontFile2
+    std::map<uint16_t, std::string> widths;      // glyph id to its width as written; zero widths left out
     std::optional<ToUnicodeCMap::Map> toUnicode; // none when the font has no ToUnicode map
     std::string program;                         // the decoded TrueType program
 

@@ -183,7 +183,7 @@ std::string GlyphIdMergedProgram::program() const
     writeNumber(tables["maxp"], 4, m_glyphCount, 2);
     for (const auto& [at, limit] : m_maxpLimits)
         writeNumber(tables["maxp"], at, limit, 2);
-    writeNumber(tables["hhea"], 10, widest, 2); // advanceWidthMax
+    writeNumber(tables["hhea"], 10, widest, 2);       // advanceWidthMax
     writeNumber(tables["hhea"], 34, m_glyphCount, 2); // numberOfHMetrics: one per glyph
     writeNumber(tables["head"], 50, 1, 2);            // long loca offsets
     writeNumber(tables["head"], 8, 0, 4);             // checkSumAdjustment, set below

@@ -32,7 +32,7 @@ private:
     static std::optional<std::map<unsigned, Glyph>> glyphsOf(const Tables& tables);
     bool agreesWith(const Tables& tables, const std::map<unsigned, Glyph>& glyphs) const;
 
-    Tables m_tables; // the face-wide tables of the first subset
+    Tables m_tables;                    // the face-wide tables of the first subset
     std::map<unsigned, Glyph> m_glyphs; // glyphs with outlines
     unsigned m_glyphCount = 0;
     std::map<size_t, uint16_t> m_maxpLimits; // maxp's limits by offset, the largest of the subsets'

@@ -18,8 +18,14 @@ const char* const kMarkerKey = "/TomefoldSharedFont";
 
 // Tables a PDF reader never consults for a CID font's glyphs: the shared program goes without them.
 constexpr hb_tag_t kDroppedTables[] = {
-    HB_TAG('G', 'S', 'U', 'B'), HB_TAG('G', 'P', 'O', 'S'), HB_TAG('G', 'D', 'E', 'F'), HB_TAG('M', 'A', 'T', 'H'),
-    HB_TAG('B', 'A', 'S', 'E'), HB_TAG('J', 'S', 'T', 'F'), HB_TAG('k', 'e', 'r', 'n'), HB_TAG('m', 'o', 'r', 'x'),
+    HB_TAG('G', 'S', 'U', 'B'),
+    HB_TAG('G', 'P', 'O', 'S'),
+    HB_TAG('G', 'D', 'E', 'F'),
+    HB_TAG('M', 'A', 'T', 'H'),
+    HB_TAG('B', 'A', 'S', 'E'),
+    HB_TAG('J', 'S', 'T', 'F'),
+    HB_TAG('k', 'e', 'r', 'n'),
+    HB_TAG('m', 'o', 'r', 'x'),
 };
 
 // Every font dictionary of these resources and of the forms they draw, each form once.
@@ -70,7 +76,9 @@ std::string subsetTag(size_t n)
 
 struct HbFace {
     hb_face_t* face;
-    explicit HbFace(hb_face_t* f) : face(f) { }
+    explicit HbFace(hb_face_t* f)
+        : face(f)
+    {}
     ~HbFace() { hb_face_destroy(face); }
     HbFace(const HbFace&) = delete;
     HbFace& operator=(const HbFace&) = delete;
@@ -145,8 +153,8 @@ struct PdfSharedFonts::SharedFont {
     std::string faceName;
     hb_face_t* installed = nullptr; // owned by m_faces; null: the subsets are merged
     std::unique_ptr<GlyphIdMergedProgram> merged;
-    std::set<unsigned> drawn;       // glyphs with outlines, the program's glyph set
-    std::set<uint16_t> used;        // glyphs some page shows
+    std::set<unsigned> drawn; // glyphs with outlines, the program's glyph set
+    std::set<uint16_t> used;  // glyphs some page shows
     std::map<uint16_t, std::string> widths;
     ToUnicodeCMap::Map toUnicode;
     QPDFObjectHandle type0;

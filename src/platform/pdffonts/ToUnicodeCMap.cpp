@@ -7,7 +7,12 @@ namespace {
 
 // The tokens of a CMap: hex strings (decoded), "[" and "]", and bare words.
 struct Token {
-    enum Kind { Hex, Word, Open, Close } kind;
+    enum Kind {
+        Hex,
+        Word,
+        Open,
+        Close
+    } kind;
     std::string text;
 };
 
@@ -54,7 +59,8 @@ std::optional<std::vector<Token>> tokenize(std::string_view cmap)
                     ++at;
                     continue;
                 }
-                depth += cmap[at] == '(' ? 1 : cmap[at] == ')' ? -1 : 0;
+                depth += cmap[at] == '(' ? 1 : cmap[at] == ')' ? -1
+                                                               : 0;
                 if (depth == 0)
                     break;
             }

@@ -14,7 +14,7 @@ OPJ_SIZE_T ReadFromMemory(void* buffer, OPJ_SIZE_T count, void* userData)
 {
     JPEG2000MemoryStreamState& state = StateOf(userData);
     if (state.offset >= state.length)
-        return static_cast<OPJ_SIZE_T>(-1);  // the library's end-of-stream answer
+        return static_cast<OPJ_SIZE_T>(-1); // the library's end-of-stream answer
     const uint64_t available = state.length - state.offset;
     const OPJ_SIZE_T copied = static_cast<OPJ_SIZE_T>(std::min<uint64_t>(count, available));
     std::memcpy(buffer, state.data + state.offset, copied);

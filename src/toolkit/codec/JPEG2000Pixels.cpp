@@ -13,7 +13,8 @@ int ClampToRange(double value, int upper)
 
 uint8_t ClampToByte(int64_t value)
 {
-    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+    return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255
+                                                            : value);
 }
 
 constexpr uint32_t kMaxPackedComponents = 5;

@@ -9,8 +9,8 @@
 // its samples.
 
 struct JPEG2000ComponentSplit {
-    uint32_t colour = 0;  // colour components, at most 4
-    uint32_t extra = 0;   // alpha components after them, at most 1
+    uint32_t colour = 0; // colour components, at most 4
+    uint32_t extra = 0;  // alpha components after them, at most 1
 };
 
 JPEG2000ComponentSplit SplitJPEG2000Components(const opj_image_t& image);

@@ -12,9 +12,9 @@
 // The jump crosses only libjpeg's C frames and the glue's own helpers, which therefore hold no objects with
 // destructors while they call into the library.
 struct JPEGErrorTrap {
-    jpeg_error_mgr manager{};  // first: libjpeg hands back a pointer to it
+    jpeg_error_mgr manager{}; // first: libjpeg hands back a pointer to it
     std::jmp_buf jump{};
-    bool printsMessage = false;  // the library's message goes to standard error before the jump
+    bool printsMessage = false; // the library's message goes to standard error before the jump
 };
 
 // Sets up the standard manager with the trap's error exit and returns it for cinfo->err.

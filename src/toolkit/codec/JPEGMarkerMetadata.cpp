@@ -7,9 +7,9 @@ namespace {
 
 constexpr int kICCMarker = JPEG_APP0 + 2;
 constexpr int kAPP1Marker = JPEG_APP0 + 1;
-const char kICCSignature[] = "ICC_PROFILE";  // with its terminating zero: 12 bytes
+const char kICCSignature[] = "ICC_PROFILE"; // with its terminating zero: 12 bytes
 constexpr size_t kICCSignatureLength = sizeof kICCSignature;
-constexpr size_t kICCHeaderLength = kICCSignatureLength + 2;  // then sequence number and count
+constexpr size_t kICCHeaderLength = kICCSignatureLength + 2; // then sequence number and count
 constexpr int kMaxICCSegments = 255;
 
 struct ICCSegment {
@@ -19,8 +19,7 @@ struct ICCSegment {
 
 bool IsICCMarker(const jpeg_marker_struct& marker)
 {
-    return marker.marker == kICCMarker && marker.data_length > kICCHeaderLength &&
-           std::memcmp(marker.data, kICCSignature, kICCSignatureLength) == 0;
+    return marker.marker == kICCMarker && marker.data_length > kICCHeaderLength && std::memcmp(marker.data, kICCSignature, kICCSignatureLength) == 0;
 }
 
 struct ICCSegments {
@@ -104,8 +103,7 @@ bool StoreAPP1Payloads(const jpeg_decompress_struct& cinfo, Metadata& metadata)
         if (marker->marker != kAPP1Marker)
             continue;
         for (const APP1Payload& kind : kAPP1Payloads) {
-            if (marker->data_length <= kind.signatureLength ||
-                std::memcmp(marker->data, kind.signature, kind.signatureLength) != 0)
+            if (marker->data_length <= kind.signatureLength || std::memcmp(marker->data, kind.signature, kind.signatureLength) != 0)
                 continue;
             CodecBuffer& payload = metadata.*kind.payload;
             if (!payload.empty()) {

@@ -105,13 +105,11 @@ bool RunDecode(DecodeSession& session, const uint8_t* data, uint64_t length, Dec
     // Sized from the header before the library allocates anything of the image's size.
     jpeg_calc_output_dimensions(&cinfo);
     result.componentCode = ComponentCodeFor(cinfo.out_color_components);
-    if (result.componentCode == 0 ||
-        !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, cinfo.out_color_components))
+    if (result.componentCode == 0 || !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, cinfo.out_color_components))
         return false;
     jpeg_start_decompress(&cinfo);
     result.componentCode = ComponentCodeFor(cinfo.output_components);
-    if (result.componentCode == 0 ||
-        !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, cinfo.output_components))
+    if (result.componentCode == 0 || !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, cinfo.output_components))
         return false;
     ReadResolution(cinfo, result);
 

@@ -13,7 +13,7 @@ constexpr size_t kFirstOutputChunk = 64 * 1024;
 
 // The compressed bytes collect in a buffer the glue owns, so a failure anywhere releases them with it.
 struct BufferDestination {
-    jpeg_destination_mgr manager{};  // first: libjpeg hands back a pointer to it
+    jpeg_destination_mgr manager{}; // first: libjpeg hands back a pointer to it
     CodecBuffer* bytes = nullptr;
 };
 

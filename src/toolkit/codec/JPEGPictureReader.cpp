@@ -41,8 +41,7 @@ bool RunJPEGRead(JPEGReadSession& session, FILE* file, Metadata* metadata)
     cinfo.out_color_space = JCS_RGB;
     cinfo.do_fancy_upsampling = TRUE;
     jpeg_calc_output_dimensions(&cinfo);
-    if (cinfo.output_width > WEBP_MAX_DIMENSION || cinfo.output_height > WEBP_MAX_DIMENSION ||
-        !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, 3))
+    if (cinfo.output_width > WEBP_MAX_DIMENSION || cinfo.output_height > WEBP_MAX_DIMENSION || !FitsDecodedImageLimit(cinfo.output_width, cinfo.output_height, 3))
         return false;
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != 3)

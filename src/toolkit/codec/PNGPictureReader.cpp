@@ -36,12 +36,15 @@ struct PNGImage {
     bool hasAlpha = false;
 };
 
-enum class PayloadKind { EXIF, XMP };
+enum class PayloadKind {
+    EXIF,
+    XMP
+};
 
 struct TextChunkRule {
     const char* key;
     PayloadKind payload;
-    bool rawProfile;  // hexadecimal raw profile; otherwise copied as it stands
+    bool rawProfile; // hexadecimal raw profile; otherwise copied as it stands
 };
 
 const TextChunkRule kTextChunkRules[] = {
@@ -142,8 +145,7 @@ bool RunPNGRead(PNGReadSession& session, FILE* file, bool keepAlpha, Metadata* m
     }
     png_read_end(session.png, session.endInfo);
 
-    if (metadata && !(ExtractMetadataFrom(session.png, session.info, *metadata) &&
-                      ExtractMetadataFrom(session.png, session.endInfo, *metadata))) {
+    if (metadata && !(ExtractMetadataFrom(session.png, session.info, *metadata) && ExtractMetadataFrom(session.png, session.endInfo, *metadata))) {
         std::fprintf(stderr, "Error extracting PNG metadata!\n");
         return false;
     }

@@ -6,7 +6,12 @@
 
 namespace {
 
-enum class InputFormat { Unknown, PNG, JPEG, TIFF };
+enum class InputFormat {
+    Unknown,
+    PNG,
+    JPEG,
+    TIFF
+};
 
 struct FileClose {
     void operator()(FILE* file) const { std::fclose(file); }

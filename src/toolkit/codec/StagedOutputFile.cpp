@@ -19,7 +19,8 @@ std::string TemporaryPathBeside(const std::string& target)
 
 } // namespace
 
-StagedOutputFile::StagedOutputFile(const char* targetPath) : m_target(targetPath ? targetPath : "")
+StagedOutputFile::StagedOutputFile(const char* targetPath)
+    : m_target(targetPath ? targetPath : "")
 {
     if (m_target.empty())
         return;

@@ -107,14 +107,12 @@ int ReadTIFF(const char* path, WebPPicture* picture, int keepAlpha, Metadata* me
     WarnAboutFurtherDirectories(tiff.get());
     uint32_t width = 0;
     uint32_t height = 0;
-    if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height)) {
+    if (!TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height)) {
         std::fprintf(stderr, "Error! Cannot retrieve TIFF image dimensions.\n");
         MetadataFree(metadata);
         return 0;
     }
-    if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION || !FitsDecodedImageLimit(width, height, 4) ||
-        !ReadPixels(tiff.get(), width, height, keepAlpha != 0, picture)) {
+    if (width > WEBP_MAX_DIMENSION || height > WEBP_MAX_DIMENSION || !FitsDecodedImageLimit(width, height, 4) || !ReadPixels(tiff.get(), width, height, keepAlpha != 0, picture)) {
         MetadataFree(metadata);
         return 0;
     }

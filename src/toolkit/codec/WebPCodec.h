@@ -16,7 +16,7 @@ inline constexpr int kWebPMetadataXMP = 4;
 
 // Results of EncodeImageFileToWebP.
 inline constexpr int kWebPEncodeSuccess = 0;
-inline constexpr int kWebPEncodePictureInitFailed = -301;  // library version mismatch
+inline constexpr int kWebPEncodePictureInitFailed = -301; // library version mismatch
 inline constexpr int kWebPEncodeInvalidConfig = -302;
 inline constexpr int kWebPEncodeUnreadableInput = -303;
 inline constexpr int kWebPEncodeOutputOpenFailed = -304;
@@ -26,9 +26,9 @@ inline constexpr int kWebPEncodeWriteFailed = -306;
 // Results of the decoding functions.
 inline constexpr int kWebPDecodeSuccess = 0;
 inline constexpr int kWebPDecodeConfigInitFailed = -233;
-inline constexpr int kWebPDecodeNotWebP = -234;          // no readable WebP features
-inline constexpr int kWebPDecodeFailed = -235;           // features read, but the bitstream does not decode
-inline constexpr int kWebPDecodeOutputWriteFailed = -236;  // decoded, but the TIFF file cannot be written
+inline constexpr int kWebPDecodeNotWebP = -234;           // no readable WebP features
+inline constexpr int kWebPDecodeFailed = -235;            // features read, but the bitstream does not decode
+inline constexpr int kWebPDecodeOutputWriteFailed = -236; // decoded, but the TIFF file cannot be written
 
 // Reads the PNG, JPEG or TIFF file at inputPath (alpha kept, metadata collected), encodes it with the
 // caller's configuration and, when outputPath is not null, writes a WebP file carrying the metadata that

@@ -50,8 +50,7 @@ int EncodeImageFileToWebP(const char* inputPath, const char* outputPath, const W
     if (!WebPEncode(config, &records.picture))
         return kWebPEncodeEncodingFailed;
     if (output) {
-        if (!WriteWebPWithMetadata(output->file(), records.picture, records.writer, records.metadata, metadataFlags) ||
-            !output->commit())
+        if (!WriteWebPWithMetadata(output->file(), records.picture, records.writer, records.metadata, metadataFlags) || !output->commit())
             return kWebPEncodeWriteFailed;
     }
     return kWebPEncodeSuccess;

@@ -13,7 +13,9 @@
 int WriteWebPWithMetadata(FILE* file, const WebPPicture& picture, const WebPMemoryWriter& writer,
                           const Metadata& metadata, int flags);
 
-enum class WebPOutputFileFormat { TIFF };
+enum class WebPOutputFileFormat {
+    TIFF
+};
 
 // Writes a decoded picture (RGB, or premultiplied RGBA) as an uncompressed little-endian TIFF at 72 dpi to
 // the path, or to standard output for "-". A file is put in place only when written whole. 1 written,

@@ -27,7 +27,11 @@ void Put32(TIFFHeader& header, size_t offset, uint32_t value)
     Put16(header, offset + 2, value >> 16);
 }
 
-enum TIFFType : uint16_t { kShort = 3, kLong = 4, kRational = 5 };
+enum TIFFType : uint16_t {
+    kShort = 3,
+    kLong = 4,
+    kRational = 5
+};
 
 struct TIFFEntry {
     uint16_t tag;
@@ -45,18 +49,18 @@ TIFFHeader MakeTIFFHeader(uint32_t width, uint32_t height, bool hasAlpha)
         {256, kShort, 1, width},
         {257, kShort, 1, height},
         {258, kShort, samples, kBitsPerSampleOffset},
-        {259, kShort, 1, 1},  // no compression
-        {262, kShort, 1, 2},  // RGB
+        {259, kShort, 1, 1}, // no compression
+        {262, kShort, 1, 2}, // RGB
         {273, kLong, 1, static_cast<uint32_t>(kTIFFHeaderSize)},
-        {274, kShort, 1, 1},  // top-left
+        {274, kShort, 1, 1}, // top-left
         {277, kShort, 1, samples},
         {278, kShort, 1, height},
         {279, kLong, 1, samples * width * height},
         {282, kRational, 1, kResolutionOffset},
         {283, kRational, 1, kResolutionOffset},
-        {284, kShort, 1, 1},  // contiguous
-        {296, kShort, 1, 2},  // inch
-        {338, kShort, 1, 1},  // associated alpha
+        {284, kShort, 1, 1}, // contiguous
+        {296, kShort, 1, 2}, // inch
+        {338, kShort, 1, 1}, // associated alpha
     };
     TIFFHeader header{};
     std::memcpy(header.data(), "II", 2);
@@ -70,7 +74,7 @@ TIFFHeader MakeTIFFHeader(uint32_t width, uint32_t height, bool hasAlpha)
         Put32(header, offset + 4, entries[i].count);
         Put32(header, offset + 8, entries[i].value);
     }
-    Put32(header, 190, 0);  // no next directory
+    Put32(header, 190, 0); // no next directory
     // Without alpha the uncounted ExtraSamples entry's first four bytes become the next-directory offset.
     static_assert(kExtraSamplesEntryOffset == 10 + 12 * 14);
     if (!hasAlpha)
@@ -101,11 +105,9 @@ bool WriteTIFF(FILE* file, const WebPDecBuffer& buffer)
 
 bool IsWritableBuffer(const WebPDecBuffer& buffer)
 {
-    const bool rgbOrRGBA = buffer.colorspace == MODE_RGB || buffer.colorspace == MODE_RGBA ||
-                           buffer.colorspace == MODE_rgbA;
+    const bool rgbOrRGBA = buffer.colorspace == MODE_RGB || buffer.colorspace == MODE_RGBA || buffer.colorspace == MODE_rgbA;
     const size_t samples = buffer.colorspace == MODE_RGB ? 3 : 4;
-    return rgbOrRGBA && buffer.width > 0 && buffer.height > 0 && buffer.u.RGBA.rgba &&
-           buffer.u.RGBA.stride >= static_cast<int>(samples * static_cast<size_t>(buffer.width));
+    return rgbOrRGBA && buffer.width > 0 && buffer.height > 0 && buffer.u.RGBA.rgba && buffer.u.RGBA.stride >= static_cast<int>(samples * static_cast<size_t>(buffer.width));
 }
 
 int SaveToStandardOutput(const WebPDecBuffer& buffer)

@@ -110,8 +110,9 @@ QImage ImageConverter::CreateAlphaMask(const QImage& image, int width, int heigh
     // Rows of the mask start on 16-byte boundaries, as the drawing code's vector loops like them.
     const int rowBytes = (width + 15) / 16 * 16;
     auto* bytes = new uchar[static_cast<size_t>(rowBytes) * static_cast<size_t>(height)]();
-    QImage mask(bytes, width, height, rowBytes, QImage::Format_Alpha8, [](void* data) { delete[] static_cast<uchar*>(data); },
-                bytes);
+    QImage mask(
+        bytes, width, height, rowBytes, QImage::Format_Alpha8, [](void* data) { delete[] static_cast<uchar*>(data); },
+        bytes);
     QPainter context(&mask);
     SetUpContext(context, height);
     context.setTransform(orientation, true);
@@ -155,7 +156,9 @@ bool ImageConverter::EncodeCMYKJPEG(unsigned width, unsigned height, const QByte
     CodecBuffer jpeg;
     const int quality = static_cast<int>(m_quality * 100.0);
     if (EncodeJPEGToMemory(width, height, reinterpret_cast<const uint8_t*>(inks.constData()), JCS_CMYK, 4, &jpeg,
-                           quality, m_dpiX, m_dpiY) != 0 || jpeg.empty())
+                           quality, m_dpiX, m_dpiY)
+            != 0
+        || jpeg.empty())
         return false;
     m_encodedData = QByteArray(reinterpret_cast<const char*>(jpeg.data()), static_cast<qsizetype>(jpeg.size()));
     return true;
@@ -246,8 +249,8 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
     if (sharpen)
         SharpenLuminance(canvas);
     const bool untouched = !sharpen && !m_hasOverlay && !m_hasTextStamp && rect == QRectF(0, 0, outWidth, outHeight)
-        && static_cast<int>(outWidth) == image.pixelsWide() && static_cast<int>(outHeight) == image.pixelsHigh()
-        && OrientationIndex(m_flip, m_rotation) == 0;
+                           && static_cast<int>(outWidth) == image.pixelsWide() && static_cast<int>(outHeight) == image.pixelsHigh()
+                           && OrientationIndex(m_flip, m_rotation) == 0;
     auto finished = std::make_shared<BitmapImageRep>(untouched && target.space == ColorSpaceModel::CMYK && !target.mask
                                                          ? KeptInks(image, m_dpiX, m_dpiY)
                                                          : FinishedBitmap(std::move(canvas), target, mask, m_dpiX, m_dpiY));

@@ -18,7 +18,9 @@ namespace {
 // A temporary file that is removed when the road that made it ends, however it ends.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(QString path) : m_path(std::move(path)) {}
+    explicit TemporaryFile(QString path)
+        : m_path(std::move(path))
+    {}
     ~TemporaryFile() { QFile::remove(m_path); }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -259,7 +261,7 @@ bool ImageConverter::WriteRepresentation(std::size_t index, std::size_t count, c
         TakeResolutionFromCurrentRep();
     const std::uint32_t type = m_outputType;
     const bool fastType = type == ImageType::GIF || type == ImageType::JPEG || type == ImageType::PNG
-        || type == ImageType::TIFF || type == ImageType::CMYKTIFF;
+                          || type == ImageType::TIFF || type == ImageType::CMYKTIFF;
     if (m_usePixelSize && !m_keepMetadata && fastType && !m_keepImage && !m_keepEncodedData && !m_dataSink) {
         QByteArray data;
         if (EncodeBitmapImage(*bitmap, BitmapFileType(), BitmapProperties(), data)

@@ -18,7 +18,9 @@ std::unique_ptr<PDFDoc> openWithPassword(const QString& path, const std::optiona
 } // namespace
 
 PDFSourceDocument::PDFSourceDocument(QString path, std::unique_ptr<PDFDoc> document, bool unlocked)
-    : m_path(std::move(path)), m_document(std::move(document)), m_unlocked(unlocked)
+    : m_path(std::move(path))
+    , m_document(std::move(document))
+    , m_unlocked(unlocked)
 {
 }
 

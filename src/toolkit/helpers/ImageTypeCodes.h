@@ -53,12 +53,12 @@ bool IsImageTypeReadable(std::uint32_t code);
 bool IsImageTypeWritable(std::uint32_t code);
 
 // The sets of codes the writers branch on.
-bool TypeKeepsMetadata(std::uint32_t code);     // {1, 2, 4, 7, 10, 13}
-bool TypeUsesBitmapWriter(std::uint32_t code);  // {2, 3, 4, 7, 10, 11, 13}
-bool TypeWritesHasAlpha(std::uint32_t code);    // {2, 3, 7}
-bool TypeUsesLZW(std::uint32_t code);           // {10, 13, 23}
-bool TypeUsesQuality(std::uint32_t code);       // {3, 4}
-bool TypeSupportsAlpha(std::uint32_t code);     // {2, 3, 7, 10}
+bool TypeKeepsMetadata(std::uint32_t code);    // {1, 2, 4, 7, 10, 13}
+bool TypeUsesBitmapWriter(std::uint32_t code); // {2, 3, 4, 7, 10, 11, 13}
+bool TypeWritesHasAlpha(std::uint32_t code);   // {2, 3, 7}
+bool TypeUsesLZW(std::uint32_t code);          // {10, 13, 23}
+bool TypeUsesQuality(std::uint32_t code);      // {3, 4}
+bool TypeSupportsAlpha(std::uint32_t code);    // {2, 3, 7, 10}
 
 // JPEG, TIFF, PNG, GIF, JPEG 2000, BMP, Photoshop, OpenEXR, TGA and Apple icon are compared first; with
 // firstTenOnly nothing else is, otherwise SGI, camera raw, PICT, MacPaint, X bitmap, QuickTime image,

@@ -42,12 +42,15 @@ int OrientationIndex(std::uint32_t flipFlags, long long angle)
             return 1;
     }
     if (angle == 90 || angle == -270)
-        return mirrorLeftRight ? 6 : mirrorTopBottom ? 4 : 7;
+        return mirrorLeftRight ? 6 : mirrorTopBottom ? 4
+                                                     : 7;
     if (angle == 180 || angle == -180)
         return 2;
     if (angle == 270 || angle == -90)
-        return mirrorLeftRight ? 4 : mirrorTopBottom ? 6 : 5;
-    return mirrorLeftRight ? 1 : mirrorTopBottom ? 3 : 0;
+        return mirrorLeftRight ? 4 : mirrorTopBottom ? 6
+                                                     : 5;
+    return mirrorLeftRight ? 1 : mirrorTopBottom ? 3
+                                                 : 0;
 }
 
 QTransform GetOrientationTransform(double width, double height, std::uint32_t flipFlags, long long angle)

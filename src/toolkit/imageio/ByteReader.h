@@ -8,7 +8,10 @@
 // as failed, so that a parser checks once after a group of reads.
 class ByteReader {
 public:
-    explicit ByteReader(const QByteArray& bytes, qsizetype offset = 0) : m_bytes(bytes), m_offset(offset) {}
+    explicit ByteReader(const QByteArray& bytes, qsizetype offset = 0)
+        : m_bytes(bytes)
+        , m_offset(offset)
+    {}
 
     std::uint8_t u8()
     {

@@ -82,9 +82,9 @@ QByteArray wrapInTIFF(const QByteArray& fax, std::uint32_t rows, bool leastSigni
     put16(tiff, kEntries);
     putEntry(tiff, 256, kLong, kFaxWidth);
     putEntry(tiff, 257, kLong, rows);
-    putEntry(tiff, 258, kShort, 1);                            // bits per sample
-    putEntry(tiff, 259, kShort, 3);                            // CCITT T.4
-    putEntry(tiff, 262, kShort, 0);                            // white is zero
+    putEntry(tiff, 258, kShort, 1);                             // bits per sample
+    putEntry(tiff, 259, kShort, 3);                             // CCITT T.4
+    putEntry(tiff, 262, kShort, 0);                             // white is zero
     putEntry(tiff, 266, kShort, leastSignificantFirst ? 2 : 1); // fill order
     putEntry(tiff, 273, kLong, dataAt);
     putEntry(tiff, 277, kShort, 1);
@@ -92,8 +92,8 @@ QByteArray wrapInTIFF(const QByteArray& fax, std::uint32_t rows, bool leastSigni
     putEntry(tiff, 279, kLong, static_cast<std::uint32_t>(fax.size()));
     putEntry(tiff, 282, kRational, resolutionsAt);
     putEntry(tiff, 283, kRational, resolutionsAt + 8);
-    putEntry(tiff, 292, kLong, 0);                             // one-dimensional codes
-    putEntry(tiff, 296, kShort, 2);                            // inches
+    putEntry(tiff, 292, kLong, 0);  // one-dimensional codes
+    putEntry(tiff, 296, kShort, 2); // inches
     put32(tiff, 0);
     put32(tiff, 204);
     put32(tiff, 1);

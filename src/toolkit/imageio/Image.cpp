@@ -2,7 +2,10 @@
 
 #include "toolkit/imageio/ImageFileReader.h"
 
-Image::Image(ImageRepList representations, QUrl url) : m_representations(std::move(representations)), m_url(std::move(url)) {}
+Image::Image(ImageRepList representations, QUrl url)
+    : m_representations(std::move(representations))
+    , m_url(std::move(url))
+{}
 
 std::shared_ptr<Image> Image::fromURL(const QUrl& url)
 {

@@ -9,11 +9,25 @@
 #include <memory>
 
 // The colour model of a bitmap's samples.
-enum class ColorSpaceModel { Grey, RGB, CMYK, Indexed };
+enum class ColorSpaceModel {
+    Grey,
+    RGB,
+    CMYK,
+    Indexed
+};
 
 // How a bitmap holds alpha, in the terms of a bitmap context: none, premultiplied or straight, after or
 // before the colour samples, alpha alone, or a padding sample that is not alpha.
-enum class AlphaKind { None, PremultipliedLast, PremultipliedFirst, Last, First, Only, NoneSkipLast, NoneSkipFirst };
+enum class AlphaKind {
+    None,
+    PremultipliedLast,
+    PremultipliedFirst,
+    Last,
+    First,
+    Only,
+    NoneSkipLast,
+    NoneSkipFirst
+};
 
 bool AlphaKindHasAlpha(AlphaKind kind);
 
@@ -29,7 +43,11 @@ public:
     virtual bool hasAlpha() const = 0;
 
 protected:
-    ImageRep(int pixelsWide, int pixelsHigh, QSizeF size) : m_pixelsWide(pixelsWide), m_pixelsHigh(pixelsHigh), m_size(size) {}
+    ImageRep(int pixelsWide, int pixelsHigh, QSizeF size)
+        : m_pixelsWide(pixelsWide)
+        , m_pixelsHigh(pixelsHigh)
+        , m_size(size)
+    {}
 
 private:
     int m_pixelsWide = 0;

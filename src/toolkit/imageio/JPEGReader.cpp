@@ -75,13 +75,15 @@ bool decode(jpeg_decompress_struct& info, JPEGErrorManager& errors, const QByteA
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
     if (!FitsDecodedImageLimit(info.image_width, info.image_height, cmyk ? 8 : 4))
         return false;
-    info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE : JCS_RGB;
+    info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE
+                                                  : JCS_RGB;
     storeResolution(info, result);
     jpeg_read_icc_profile(&info, &result.icc, &result.iccLength);
     jpeg_start_decompress(&info);
     const auto width = static_cast<int>(info.output_width);
     const auto height = static_cast<int>(info.output_height);
-    result.pixels = QImage(width, height, grey ? QImage::Format_Grayscale8 : cmyk ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    result.pixels = QImage(width, height, grey ? QImage::Format_Grayscale8 : cmyk ? QImage::Format_RGB32
+                                                                                  : QImage::Format_RGB888);
     if (result.pixels.isNull())
         return false;
     if (cmyk) {

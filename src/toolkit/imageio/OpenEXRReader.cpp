@@ -16,7 +16,10 @@ namespace {
 
 class MemoryStream : public Imf::IStream {
 public:
-    explicit MemoryStream(const QByteArray& bytes) : Imf::IStream("memory"), m_bytes(bytes) {}
+    explicit MemoryStream(const QByteArray& bytes)
+        : Imf::IStream("memory")
+        , m_bytes(bytes)
+    {}
 
     bool read(char c[], int n) override
     {

@@ -10,7 +10,14 @@
 // duotone (as grey), indexed, RGB and CMYK at 1, 8 or 16 bits, raw or PackBits-compressed.
 namespace {
 
-enum Mode : std::uint16_t { Bitmap = 0, Grey = 1, Indexed = 2, RGB = 3, CMYK = 4, Duotone = 8 };
+enum Mode : std::uint16_t {
+    Bitmap = 0,
+    Grey = 1,
+    Indexed = 2,
+    RGB = 3,
+    CMYK = 4,
+    Duotone = 8
+};
 
 struct PhotoshopHeader {
     int channels = 0;
@@ -189,9 +196,9 @@ ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes)
             }
         }
     }
-    description.colorSpace = grey ? ColorSpaceModel::Grey
-                            : header.mode == Indexed ? ColorSpaceModel::Indexed
-                            : header.mode == CMYK    ? ColorSpaceModel::CMYK
-                                                     : ColorSpaceModel::RGB;
+    description.colorSpace = grey                     ? ColorSpaceModel::Grey
+                             : header.mode == Indexed ? ColorSpaceModel::Indexed
+                             : header.mode == CMYK    ? ColorSpaceModel::CMYK
+                                                      : ColorSpaceModel::RGB;
     return {std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description))};
 }

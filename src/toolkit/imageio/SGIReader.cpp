@@ -90,8 +90,8 @@ ImageRepList ReadSGIRepresentations(const QByteArray& bytes)
     const bool grey = header.channels < 3;
     const bool alpha = header.channels == 2 || header.channels == 4;
     const QImage::Format format = grey && !alpha ? QImage::Format_Grayscale8
-                                 : alpha        ? QImage::Format_RGBA8888
-                                                : QImage::Format_RGBX8888;
+                                  : alpha        ? QImage::Format_RGBA8888
+                                                 : QImage::Format_RGBX8888;
     QImage pixels(header.width, header.height, format);
     if (pixels.isNull())
         return {};

@@ -9,7 +9,11 @@
 // and grey pictures, plain or run-length encoded, at 8, 15, 16, 24 or 32 bits a pixel.
 namespace {
 
-enum ImageKind : std::uint8_t { ColourMapped = 1, TrueColour = 2, Grey = 3 };
+enum ImageKind : std::uint8_t {
+    ColourMapped = 1,
+    TrueColour = 2,
+    Grey = 3
+};
 
 struct TGAHeader {
     std::uint8_t idLength = 0;
@@ -156,9 +160,9 @@ ImageRepList ReadTGARepresentations(const QByteArray& bytes)
     }
     BitmapImageRep::Description description;
     description.alphaKind = hasAlpha ? AlphaKind::First : AlphaKind::None;
-    description.colorSpace = header.kind == Grey ? ColorSpaceModel::Grey
-                           : header.kind == ColourMapped ? ColorSpaceModel::Indexed
-                                                         : ColorSpaceModel::RGB;
+    description.colorSpace = header.kind == Grey           ? ColorSpaceModel::Grey
+                             : header.kind == ColourMapped ? ColorSpaceModel::Indexed
+                                                           : ColorSpaceModel::RGB;
     if (header.kind == Grey && !hasAlpha)
         pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
     return {std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description))};

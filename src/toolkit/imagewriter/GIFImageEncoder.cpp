@@ -78,7 +78,7 @@ bool EncodeGIFImage(const BitmapImageRep& image, QByteArray& out)
         const uchar* alphaRow = alpha ? rgba.constScanLine(y) : nullptr;
         for (int x = 0; x < width; ++x)
             row[static_cast<size_t>(x)] = (alphaRow && alphaRow[x * 4 + 3] < 128) ? static_cast<GifPixelType>(transparent)
-                                                                                 : source[x];
+                                                                                  : source[x];
         if (EGifPutLine(gif.get(), row.data(), width) != GIF_OK)
             return false;
     }

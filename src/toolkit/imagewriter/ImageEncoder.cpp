@@ -12,7 +12,7 @@ namespace {
 bool FormatHoldsMetadata(const QString& identifier)
 {
     return identifier == QLatin1String("public.jpeg") || identifier == QLatin1String("public.png")
-        || identifier == QLatin1String("public.tiff") || identifier == QLatin1String("com.adobe.photoshop-image");
+           || identifier == QLatin1String("public.tiff") || identifier == QLatin1String("com.adobe.photoshop-image");
 }
 
 bool WantsMetadata(const WriteProperties& properties)

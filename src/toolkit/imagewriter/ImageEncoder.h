@@ -10,9 +10,9 @@
 
 // What an image writer is told besides the pixels: the properties a converter sets on its destination.
 struct WriteProperties {
-    int orientation = 0;           // 1 to 8 is written; 0 writes none
-    bool hasAlpha = false;         // the converter asks for alpha (formats without it flatten on white)
-    double dpiX = 0;               // both above 0: the resolution is written
+    int orientation = 0;   // 1 to 8 is written; 0 writes none
+    bool hasAlpha = false; // the converter asks for alpha (formats without it flatten on white)
+    double dpiX = 0;       // both above 0: the resolution is written
     double dpiY = 0;
     int tiffCompression = 0;       // 5: LZW; otherwise none
     std::optional<double> quality; // lossy quality 0 to 1 (JPEG, JPEG 2000)

@@ -14,7 +14,9 @@ namespace {
 
 class MemoryOutput : public Imf::OStream {
 public:
-    MemoryOutput() : Imf::OStream("memory") {}
+    MemoryOutput()
+        : Imf::OStream("memory")
+    {}
     void write(const char c[], int n) override
     {
         const qsizetype end = m_position + n;

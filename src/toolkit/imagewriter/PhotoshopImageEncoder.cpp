@@ -48,7 +48,8 @@ bool EncodePhotoshopImage(const BitmapImageRep& image, const WriteProperties& pr
     const QByteArray& inks = image.cmykSamples();
     const bool cmyk = image.colorSpace() == ColorSpaceModel::CMYK && inks.size() == static_cast<qsizetype>(width) * height * 4;
     const bool grey = !cmyk && !alpha && image.colorSpace() == ColorSpaceModel::Grey;
-    const int colours = cmyk ? 4 : grey ? 1 : 3;
+    const int colours = cmyk ? 4 : grey ? 1
+                                        : 3;
     const int channels = colours + (alpha ? 1 : 0);
     out.clear();
     out.append("8BPS", 4);
@@ -58,7 +59,8 @@ bool EncodePhotoshopImage(const BitmapImageRep& image, const WriteProperties& pr
     PutBig32(out, static_cast<quint32>(height));
     PutBig32(out, static_cast<quint32>(width));
     PutBig16(out, 8);
-    PutBig16(out, cmyk ? 4 : grey ? 1 : 3);
+    PutBig16(out, cmyk ? 4 : grey ? 1
+                                  : 3);
     PutBig32(out, 0); // no colour mode data
     PutResolution(out, properties.dpiX > 0 ? properties.dpiX : image.dpiX(), properties.dpiY > 0 ? properties.dpiY : image.dpiY());
     PutBig32(out, 0); // no layers

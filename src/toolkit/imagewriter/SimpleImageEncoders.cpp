@@ -37,10 +37,10 @@ bool EncodeTGAImage(const BitmapImageRep& image, QByteArray& out)
     const bool alpha = pixels.hasAlphaChannel();
     const QImage rgba = pixels.convertToFormat(QImage::Format_RGBA8888);
     out.clear();
-    out.append(char(0));       // no identification field
-    out.append(char(0));       // no colour map
-    out.append(char(2));       // true colour, uncompressed
-    out.append(5, char(0));    // colour map specification
+    out.append(char(0));    // no identification field
+    out.append(char(0));    // no colour map
+    out.append(char(2));    // true colour, uncompressed
+    out.append(5, char(0)); // colour map specification
     PutLittle16(out, 0);
     PutLittle16(out, 0);
     PutLittle16(out, pixels.width());
@@ -72,18 +72,18 @@ bool EncodeSGIImage(const BitmapImageRep& image, QByteArray& out)
     const int channels = pixels.hasAlphaChannel() ? 4 : 3;
     const QImage rgba = pixels.convertToFormat(QImage::Format_RGBA8888);
     out.clear();
-    PutBig16(out, 474);       // magic
-    out.append(char(0));      // verbatim
-    out.append(char(1));      // one byte a sample
-    PutBig16(out, 3);         // dimensions
+    PutBig16(out, 474);  // magic
+    out.append(char(0)); // verbatim
+    out.append(char(1)); // one byte a sample
+    PutBig16(out, 3);    // dimensions
     PutBig16(out, pixels.width());
     PutBig16(out, pixels.height());
     PutBig16(out, channels);
-    PutBig32(out, 0);         // minimum
-    PutBig32(out, 255);       // maximum
+    PutBig32(out, 0);   // minimum
+    PutBig32(out, 255); // maximum
     out.append(4, char(0));
-    out.append(80, char(0));  // name
-    PutBig32(out, 0);         // normal colour map
+    out.append(80, char(0)); // name
+    PutBig32(out, 0);        // normal colour map
     out.append(404, char(0));
     // Channel planes, each bottom row first.
     for (int channel = 0; channel < channels; ++channel) {

@@ -19,5 +19,10 @@ inline const QString Password = QStringLiteral("Password");
 } // namespace ConversionListKey
 
 namespace ConversionFileType {
-enum : std::uint32_t { Image = 1, TextDocument = 2, PDFDocument = 3, HTMLFile = 4 };
+enum : std::uint32_t {
+    Image = 1,
+    TextDocument = 2,
+    PDFDocument = 3,
+    HTMLFile = 4
+};
 } // namespace ConversionFileType

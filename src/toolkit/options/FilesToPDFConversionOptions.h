@@ -10,8 +10,8 @@
 
 // The record of ConvertFilesToPDF: a mixed list of images, text documents, PDFs and HTML files.
 struct FilesToPDFConversionOptions {
-    ConversionList items;             // "FilePath", "FileType", "Angle", "Password"; required
-    QUrl destinationURL;              // required
+    ConversionList items; // "FilePath", "FileType", "Angle", "Password"; required
+    QUrl destinationURL;  // required
     ProgressCallbackInfo progress;
     char mergeIntoOne = 0;
     char applyAttributesToRichText = 0;

@@ -23,14 +23,14 @@ struct ImageConversionOptions {
     std::int8_t replaceExisting = 0;
     std::uint8_t keepImageInMemory = 0;
     std::int8_t concurrent = 0;
-    std::int64_t rotation = 0;        // 0, 90, 180, 270 or their negatives
-    std::uint32_t flip = 0;           // bit 0 mirror left-right, bit 1 mirror top-bottom
+    std::int64_t rotation = 0; // 0, 90, 180, 270 or their negatives
+    std::uint32_t flip = 0;    // bit 0 mirror left-right, bit 1 mirror top-bottom
     std::int64_t dpi = 0;
-    std::uint32_t outputType = 0;     // image type code
-    std::uint32_t colorModel = 0;     // 0 keep, 1 RGB, 2 CMYK, 3 grey
+    std::uint32_t outputType = 0; // image type code
+    std::uint32_t colorModel = 0; // 0 keep, 1 RGB, 2 CMYK, 3 grey
     double quality = 0;
     QString password;
-    std::uint32_t pageMode = 0;       // 0 all pages, 1 the page firstPage, 2 firstPage to lastPage
+    std::uint32_t pageMode = 0; // 0 all pages, 1 the page firstPage, 2 firstPage to lastPage
     std::int64_t firstPage = 0;
     std::int64_t lastPage = 0;
     std::uint8_t keepMetadata = 0;
@@ -38,8 +38,8 @@ struct ImageConversionOptions {
     StampOptions stamp;
     ProgressCallbackInfo progress;
     QUrl sourceURL;
-    QUrl destinationURL;              // image outputs: the file; PDF sources: the folder
-    QString baseName;                 // empty: the source's name without extension
-    QVariantMap fileAttributes;       // empty: none
+    QUrl destinationURL;                // image outputs: the file; PDF sources: the folder
+    QString baseName;                   // empty: the source's name without extension
+    QVariantMap fileAttributes;         // empty: none
     std::shared_ptr<Image> resultImage; // out: the finished image of keepImageInMemory
 };

@@ -14,7 +14,7 @@ struct ImagesToPDFConversionOptions {
     std::uint8_t keepWidth = 0;
     std::uint8_t keepHeight = 0;
     double quality = 0;
-    std::uint32_t outputType = 0;     // image type code used to encode the pages' images
+    std::uint32_t outputType = 0; // image type code used to encode the pages' images
     std::uint32_t colorModel = 0;
     std::uint32_t pageMode = 0;
     std::int64_t maxDPI = 0;
@@ -24,10 +24,10 @@ struct ImagesToPDFConversionOptions {
     double rightMargin = 0;
     double topMargin = 0;
     double bottomMargin = 0;
-    std::uint64_t orientation = 0;    // 1 landscape
+    std::uint64_t orientation = 0; // 1 landscape
     std::int64_t scalePercent = 0;
-    ConversionList items;             // "FilePath" and "Angle"
-    QUrl destinationURL;              // the folder, or the merged file
+    ConversionList items; // "FilePath" and "Angle"
+    QUrl destinationURL;  // the folder, or the merged file
     ProgressCallbackInfo progress;
     QVariantMap pdfWriteOptions;
 };

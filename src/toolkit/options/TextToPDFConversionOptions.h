@@ -10,7 +10,7 @@
 
 // The record of ConvertTextToPDF, also taken by HTMLToPDF.
 struct TextToPDFConversionOptions {
-    ConversionList items;             // "FilePath"
+    ConversionList items; // "FilePath"
     QUrl destinationURL;
     ProgressCallbackInfo progress;
     char mergeIntoOne = 0;

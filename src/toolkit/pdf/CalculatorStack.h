@@ -7,7 +7,11 @@
 // One value on the calculator's operand stack. Left uninitialised until pushed: a stack is made for
 // every evaluation and should cost nothing to make.
 struct StackItem {
-    enum Kind : int32_t { Boolean = 0, Integer = 1, Real = 2 };
+    enum Kind : int32_t {
+        Boolean = 0,
+        Integer = 1,
+        Real = 2
+    };
 
     double realValue;
     Kind kind;

@@ -15,7 +15,7 @@ namespace {
 using Model = PDFColorSpace::Model;
 
 // The first count numbers of key, defaults where the array is missing or shorter.
-template<size_t N>
+template <size_t N>
 std::array<double, N> NumbersOr(const Dict& dict, const char* key, const std::array<double, N>& defaults)
 {
     std::array<double, N> values = defaults;

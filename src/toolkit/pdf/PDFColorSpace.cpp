@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-ColorProfile::ColorProfile(void* handle) : m_handle(handle) { }
+ColorProfile::ColorProfile(void* handle)
+    : m_handle(handle)
+{}
 
 ColorProfile::~ColorProfile()
 {

@@ -40,7 +40,13 @@ private:
 // profile, or an Indexed space over a base space with its colour table. Immutable once built.
 class PDFColorSpace {
 public:
-    enum class Model { Gray, RGB, CMYK, Lab, Indexed };
+    enum class Model {
+        Gray,
+        RGB,
+        CMYK,
+        Lab,
+        Indexed
+    };
 
     static std::shared_ptr<const PDFColorSpace> Device(Model model);
     // A space whose colours the profile defines; componentCount is the PDF space's.
@@ -62,7 +68,9 @@ public:
     const QByteArray& colorTable() const { return m_table; }
 
 private:
-    explicit PDFColorSpace(Model model) : m_model(model) { }
+    explicit PDFColorSpace(Model model)
+        : m_model(model)
+    {}
 
     Model m_model;
     std::shared_ptr<const ColorProfile> m_profile;

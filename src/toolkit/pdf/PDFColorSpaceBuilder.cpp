@@ -53,8 +53,9 @@ PDFColorSpacePtr BuildICCBased(const Array& array)
     if (alternateName.isName())
         alternate = CreateDeviceColorSpace(alternateName.getName());
     else if (n == 4 || n == 3 || n == 1)
-        alternate = PDFColorSpace::Device(n == 4 ? PDFColorSpace::Model::CMYK
-                                          : n == 3 ? PDFColorSpace::Model::RGB : PDFColorSpace::Model::Gray);
+        alternate = PDFColorSpace::Device(n == 4   ? PDFColorSpace::Model::CMYK
+                                          : n == 3 ? PDFColorSpace::Model::RGB
+                                                   : PDFColorSpace::Model::Gray);
     std::vector<double> ranges = PDFObjectValues::NumberArray(*dict, "Range").value_or(std::vector<double>());
     const size_t wanted = 2 * static_cast<size_t>(std::max(n, 0));
     ranges.resize(std::min(ranges.size(), wanted));
@@ -122,7 +123,7 @@ PDFColorSpacePtr BuildIndexed(const Array& array, int depth)
     if (baseKind == ColorSpaceKind::Separation || baseKind == ColorSpaceKind::DeviceN) {
         // The table turns into the alternate space's bytes once, instead of every pixel later.
         auto converted = PDFTintTransformDetail::TintTransform(*baseObject.getArray(), table, components,
-                                                                base->componentCount(), TintEvaluation::Cached);
+                                                               base->componentCount(), TintEvaluation::Cached);
         if (!converted)
             return nullptr;
         table = std::move(*converted);
@@ -151,8 +152,9 @@ PDFColorSpacePtr BuildFromArray(const Array& array, ColorSpaceKind& kind, int& c
         space = BuildIndexed(array, depth);
     } else if (std::strcmp(family, "CalRGB") == 0 || std::strcmp(family, "CalGray") == 0
                || std::strcmp(family, "Lab") == 0) {
-        kind = std::strcmp(family, "CalRGB") == 0 ? ColorSpaceKind::CalRGB
-               : std::strcmp(family, "CalGray") == 0 ? ColorSpaceKind::CalGray : ColorSpaceKind::Lab;
+        kind = std::strcmp(family, "CalRGB") == 0    ? ColorSpaceKind::CalRGB
+               : std::strcmp(family, "CalGray") == 0 ? ColorSpaceKind::CalGray
+                                                     : ColorSpaceKind::Lab;
         space = BuildCalibrated(family, array);
     } else if (std::strcmp(family, "Separation") == 0 || std::strcmp(family, "DeviceN") == 0) {
         kind = family[0] == 'S' ? ColorSpaceKind::Separation : ColorSpaceKind::DeviceN;

@@ -19,7 +19,12 @@ class PostScriptCalculator;
 // Evaluation is a pure function of the inputs, so callers may cache results.
 class PDFFunction {
 public:
-    enum Type : int32_t { Sampled = 0, Exponential = 2, Stitching = 3, Calculator = 4 };
+    enum Type : int32_t {
+        Sampled = 0,
+        Exponential = 2,
+        Stitching = 3,
+        Calculator = 4
+    };
     // Bounds on nested stitching functions and on all functions one load may create, so that a
     // "Functions" array that names its own function again ends instead of recursing.
     static constexpr int kMaxNesting = 8;

@@ -25,7 +25,9 @@ uint8_t ToByte(double value)
 // Runs the function on one pixel's bytes and writes its outputs as bytes.
 class TintFunction {
 public:
-    TintFunction(PDFFunction& function, int inputs) : m_function(function), m_inputs(inputs)
+    TintFunction(PDFFunction& function, int inputs)
+        : m_function(function)
+        , m_inputs(inputs)
     {
         // Exponential and stitching functions take one input: the pixel's last component.
         const int32_t type = function.functionType();
@@ -57,7 +59,9 @@ private:
 // entries, filled on first use), a direct-mapped cache for keys of up to eight bytes.
 class TintCache {
 public:
-    TintCache(int keyBytes, int outputs) : m_keyBytes(keyBytes), m_outputs(outputs)
+    TintCache(int keyBytes, int outputs)
+        : m_keyBytes(keyBytes)
+        , m_outputs(outputs)
     {
         m_entries = keyBytes <= 2 ? (size_t(1) << (8 * keyBytes)) : kHashedEntries;
         m_filled.assign(m_entries, 0);

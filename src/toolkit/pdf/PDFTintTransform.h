@@ -8,7 +8,10 @@ class Array;
 
 // How a tint transform runs over an image: once per pixel, or once per distinct pixel value (the
 // function is pure, so the bytes come out the same).
-enum class TintEvaluation { Cached, PerPixel };
+enum class TintEvaluation {
+    Cached,
+    PerPixel
+};
 
 // Separation and DeviceN samples (one byte per component) through the colour space's tint
 // transform into bytes of its alternate space. Nothing comes back when the function cannot be read

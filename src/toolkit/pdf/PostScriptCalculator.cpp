@@ -30,7 +30,8 @@ bool IsNumberByte(uint8_t byte)
 } // namespace
 
 PostScriptCalculator::PostScriptCalculator(const uint8_t* text, size_t length)
-    : m_text(text), m_length(text ? length : 0)
+    : m_text(text)
+    , m_length(text ? length : 0)
 {
 }
 

@@ -8,7 +8,12 @@ class CalculatorStack;
 
 // One element of a calculator program: a number, or an operator whose if/ifelse blocks it owns.
 struct CalculatorNode {
-    enum Kind : int32_t { None = 0, Integer = 1, Real = 2, Operator = 3 };
+    enum Kind : int32_t {
+        None = 0,
+        Integer = 1,
+        Real = 2,
+        Operator = 3
+    };
 
     double realValue = 0.0;
     int64_t integerValue = 0;
@@ -25,15 +30,61 @@ struct CalculatorNode {
 // and a run that breaks a rule of the calculator (see Execute) ends with an error instead of going on.
 class PostScriptCalculator {
 public:
-    enum Token : int32_t { Invalid = 0, IntegerToken = 1, RealToken = 2, OperatorToken = 3, OpenBrace = 4,
-                           CloseBrace = 5, EndOfText = 6 };
+    enum Token : int32_t {
+        Invalid = 0,
+        IntegerToken = 1,
+        RealToken = 2,
+        OperatorToken = 3,
+        OpenBrace = 4,
+        CloseBrace = 5,
+        EndOfText = 6
+    };
     static constexpr int kMaxNesting = 100;
     static constexpr size_t kTokenBufferSize = 100;
     static constexpr int kOperatorCount = 42;
     enum Operator : int32_t {
-        Abs, Add, And, Atan, Bitshift, Ceiling, Copy, Cos, Cvi, Cvr, Div, Dup, Eq, Exch, Exp, False, Floor, Ge,
-        Gt, Idiv, If, Ifelse, Index, Le, Ln, Log, Lt, Mod, Mul, Ne, Neg, Not, Or, Pop, Roll, Round, Sin, Sqrt,
-        Sub, True, Truncate, Xor
+        Abs,
+        Add,
+        And,
+        Atan,
+        Bitshift,
+        Ceiling,
+        Copy,
+        Cos,
+        Cvi,
+        Cvr,
+        Div,
+        Dup,
+        Eq,
+        Exch,
+        Exp,
+        False,
+        Floor,
+        Ge,
+        Gt,
+        Idiv,
+        If,
+        Ifelse,
+        Index,
+        Le,
+        Ln,
+        Log,
+        Lt,
+        Mod,
+        Mul,
+        Ne,
+        Neg,
+        Not,
+        Or,
+        Pop,
+        Roll,
+        Round,
+        Sin,
+        Sqrt,
+        Sub,
+        True,
+        Truncate,
+        Xor
     };
 
     // The text is borrowed and must outlive the calculator.
@@ -53,7 +104,11 @@ public:
     static bool Execute(CalculatorStack& stack, const std::vector<CalculatorNode>& list);
 
 private:
-    enum class ParseResult { Complete, Malformed, Rejected };
+    enum class ParseResult {
+        Complete,
+        Malformed,
+        Rejected
+    };
     ParseResult ParseBlock(std::vector<CalculatorNode>& list, int depth);
     ParseResult ParseConditional(std::vector<CalculatorNode>& list, int depth);
     Token ReadName(CalculatorNode& node);

@@ -151,12 +151,14 @@ bool Logic(CalculatorStack& stack, Slots& s, int32_t op)
     if (stack.topTwoAreIntegers()) {
         stack.popInteger(s.i2);
         stack.popInteger(s.i1);
-        const int64_t result = op == Op::And ? (s.i1 & s.i2) : op == Op::Or ? (s.i1 | s.i2) : (s.i1 ^ s.i2);
+        const int64_t result = op == Op::And ? (s.i1 & s.i2) : op == Op::Or ? (s.i1 | s.i2)
+                                                                            : (s.i1 ^ s.i2);
         return stack.pushInteger(result);
     }
     stack.popBoolean(s.b1);
     stack.popBoolean(s.b2);
-    const bool result = op == Op::And ? (s.b2 && s.b1) : op == Op::Or ? (s.b1 || s.b2) : (s.b2 != s.b1);
+    const bool result = op == Op::And ? (s.b2 && s.b1) : op == Op::Or ? (s.b1 || s.b2)
+                                                                      : (s.b2 != s.b1);
     return stack.pushBoolean(result);
 }
 
@@ -218,9 +220,16 @@ bool RunOperator(CalculatorStack& stack, Slots& s, const CalculatorNode& node)
     case Op::Idiv:
     case Op::Mod:
         return IntegerDivision(stack, s, op);
-    case Op::Eq: case Op::Ne: case Op::Gt: case Op::Ge: case Op::Lt: case Op::Le:
+    case Op::Eq:
+    case Op::Ne:
+    case Op::Gt:
+    case Op::Ge:
+    case Op::Lt:
+    case Op::Le:
         return Comparison(stack, s, op);
-    case Op::And: case Op::Or: case Op::Xor:
+    case Op::And:
+    case Op::Or:
+    case Op::Xor:
         return Logic(stack, s, op);
     case Op::Not:
         return Not(stack, s);

@@ -46,7 +46,8 @@ bool DecodeDCTData(ImageState& state)
     const auto* bytes = reinterpret_cast<const uint8_t*>(state.data.constData());
     if (DecodeJPEGFromMemory(bytes, uint64_t(state.data.size()), &code, &pixels, &width, &height, &dpiX, &dpiY) != 0)
         return false;
-    const int components = code == kJPEGComponentsGrey ? 1 : code == kJPEGComponentsRGB ? 3 : 4;
+    const int components = code == kJPEGComponentsGrey ? 1 : code == kJPEGComponentsRGB ? 3
+                                                                                        : 4;
     // The JPEG's own frame says how its pixels are laid out, whatever the dictionary claims.
     state.width = int(width);
     state.height = int(height);

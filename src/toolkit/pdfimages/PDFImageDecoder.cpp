@@ -95,7 +95,6 @@ void ReadColorSpace(const PDFImageDecodeContext& context, const Dict& dict, Imag
     }
 }
 
-
 bool IsSpecialFamily(ColorSpaceKind kind)
 {
     return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;

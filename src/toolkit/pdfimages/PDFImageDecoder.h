@@ -22,7 +22,10 @@ struct PDFImageDecodeContext {
 // Where the image's bytes come from. The filters of an inline image read from the content stream
 // itself, which has no end of its own: its bytes are always decoded by the PDF library, and only as
 // many as the image needs.
-enum class PDFImageOrigin { XObject, Inline };
+enum class PDFImageOrigin {
+    XObject,
+    Inline
+};
 
 // Sizes refused before anything is allocated: untrusted files declare whatever they like.
 inline constexpr std::int64_t kMaxPDFImageSide = 1 << 15;

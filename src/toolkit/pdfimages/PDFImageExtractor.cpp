@@ -158,8 +158,7 @@ std::shared_ptr<BitmapImageRep> DecodePDFImage(const PDFImageExtractor& extracto
 
 void PDFImageExtractor::SaveExtractedImage(Dict& dictionary, Stream& stream, bool inlineImage)
 {
-    const auto bitmap = DecodePDFImage(*this, dictionary, stream, inlineImage ? PDFImageOrigin::Inline
-                                                                              : PDFImageOrigin::XObject);
+    const auto bitmap = DecodePDFImage(*this, dictionary, stream, inlineImage ? PDFImageOrigin::Inline : PDFImageOrigin::XObject);
     if (!bitmap)
         return;
     ++m_imagesDecoded;

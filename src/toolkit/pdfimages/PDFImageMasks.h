@@ -17,7 +17,10 @@ std::optional<QImage> ColorKeyAlpha(const QByteArray& samples, int bits, int com
 
 // How the gray of a mask image becomes alpha: a stencil /Mask paints where its decoded sample is 0
 // (black), a soft mask's gray is the alpha itself.
-enum class MaskMeaning { Stencil, SoftMask };
+enum class MaskMeaning {
+    Stencil,
+    SoftMask
+};
 
 // The mask's alpha at the image's size (a mask of another size is scaled onto the image).
 QImage MaskAlpha(const BitmapImageRep& mask, MaskMeaning meaning, QSize size);

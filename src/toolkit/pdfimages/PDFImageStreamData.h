@@ -9,7 +9,11 @@ class Stream;
 // The bytes of an image stream as the decoder takes them: every filter undone, except that a final
 // DCT or JPX filter is left for the toolkit's codecs and its input comes back with the format.
 struct PDFImageStreamData {
-    enum class Format { Samples = 0, JPEG = 1, JPEG2000 = 2 };
+    enum class Format {
+        Samples = 0,
+        JPEG = 1,
+        JPEG2000 = 2
+    };
     Format format = Format::Samples;
     QByteArray bytes;
 };

@@ -5,7 +5,9 @@
 #include <tiffio.h>
 
 MultiPageTIFFFile::MultiPageTIFFFile(QString targetPath, bool replaceExisting)
-    : m_target(std::move(targetPath)), m_temporary(m_target + ".part"), m_replaceExisting(replaceExisting)
+    : m_target(std::move(targetPath))
+    , m_temporary(m_target + ".part")
+    , m_replaceExisting(replaceExisting)
 {
     m_tiff = TIFFOpen(QFile::encodeName(m_temporary).constData(), "w");
 }
@@ -35,8 +37,9 @@ bool MultiPageTIFFFile::commit()
 bool WriteTIFFPage(double dpiX, double dpiY, TIFF* tiff, int width, int height, const unsigned char* pixels,
                    int bytesPerRow, TIFFPageModel model, int index, int count)
 {
-    const int samples = model == TIFFPageModel::CMYK ? 4 : model == TIFFPageModel::Gray ? 1 : 3;
-    const int photometric = model == TIFFPageModel::CMYK ? PHOTOMETRIC_SEPARATED
+    const int samples = model == TIFFPageModel::CMYK ? 4 : model == TIFFPageModel::Gray ? 1
+                                                                                        : 3;
+    const int photometric = model == TIFFPageModel::CMYK   ? PHOTOMETRIC_SEPARATED
                             : model == TIFFPageModel::Gray ? PHOTOMETRIC_MINISBLACK
                                                            : PHOTOMETRIC_RGB;
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));

@@ -7,7 +7,11 @@
 typedef struct tiff TIFF;
 
 // The colour model of a page's pixels as written to TIFF.
-enum class TIFFPageModel { RGB, Gray, CMYK };
+enum class TIFFPageModel {
+    RGB,
+    Gray,
+    CMYK
+};
 
 // A TIFF file of several pages, written under a temporary name beside its target: commit() puts it in
 // place once every page is in; otherwise (a failed page, a cancelled run) the file is closed and removed

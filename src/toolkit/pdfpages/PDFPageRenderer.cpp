@@ -59,7 +59,8 @@ void SizeInPoints(ImageSizeOptions& size)
 {
     if (size.unit == 2 || size.unit == 6)
         return;
-    const double divisor = size.unit == 4 ? 2.54 : size.unit == 5 ? 25.4 : 1.0;
+    const double divisor = size.unit == 4 ? 2.54 : size.unit == 5 ? 25.4
+                                                                  : 1.0;
     size.width = size.width / divisor * 72.0;
     size.height = size.height / divisor * 72.0;
 }
@@ -126,7 +127,7 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
     const PageSelection pages = SelectPages(converter, pageCount);
     FillInResolution(converter);
     const QString baseName = !converter.m_baseName.isEmpty() ? converter.m_baseName
-                                                              : QFileInfo(converter.m_sourceURL.path()).completeBaseName();
+                                                             : QFileInfo(converter.m_sourceURL.path()).completeBaseName();
     const std::int64_t count = pages.last - pages.first + 1;
     if (pages.first == pages.last && converter.m_outputType == ImageType::MultiPageTIFF)
         converter.m_outputType = ImageType::TIFF;

@@ -120,7 +120,8 @@ bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t in
         const QByteArray inks = cmyk ? InksFromRGB(bitmap) : QByteArray();
         const auto* pixels = cmyk ? reinterpret_cast<const unsigned char*>(inks.constData()) : bitmap.getDataPtr();
         const int rowBytes = cmyk ? bitmap.getWidth() * 4 : bitmap.getRowSize();
-        const TIFFPageModel model = cmyk ? TIFFPageModel::CMYK : gray ? TIFFPageModel::Gray : TIFFPageModel::RGB;
+        const TIFFPageModel model = cmyk ? TIFFPageModel::CMYK : gray ? TIFFPageModel::Gray
+                                                                      : TIFFPageModel::RGB;
         if (tiff)
             return WriteTIFFPage(converter.m_dpiX, converter.m_dpiY, tiff->handle(), bitmap.getWidth(),
                                  bitmap.getHeight(), pixels, rowBytes, model, int(index), int(run.pageCount));

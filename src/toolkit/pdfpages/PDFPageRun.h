@@ -17,7 +17,7 @@ struct PDFPageRun {
     bool applySize = false;
     ImageSizeOptions size;
     double pageScale = 1.0;
-    std::int64_t pageCount = 0;   // pages in the run
+    std::int64_t pageCount = 0; // pages in the run
     std::atomic<bool> succeeded{true};
 
     bool cancelled() const;

@@ -52,8 +52,6 @@ std::optional<int> IntegerValue(const xmlNode* node, const char* name)
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-
-
 RunProps ParseRunProps(const xmlNode* rPr)
 {
     RunProps props;
@@ -92,7 +90,8 @@ RunProps ParseRunProps(const xmlNode* rPr)
                 props.background = color;
         } else if (name == "vertAlign") {
             const QString value = Attribute(child, "val", kW);
-            props.vertical = value == QLatin1String("superscript") ? 1 : value == QLatin1String("subscript") ? 2 : 0;
+            props.vertical = value == QLatin1String("superscript") ? 1 : value == QLatin1String("subscript") ? 2
+                                                                                                             : 0;
         } else if (name == "rStyle") {
             props.style = Attribute(child, "val", kW);
         }

@@ -50,7 +50,9 @@ QString Twips(double points)
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& document) : m_document(document) {}
+    explicit Writer(const QTextDocument& document)
+        : m_document(document)
+    {}
 
     QByteArray write(QString* error);
 
@@ -306,9 +308,8 @@ void Writer::paragraph(const QTextBlock& block)
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment == Qt::AlignHCenter || alignment == Qt::AlignRight || alignment == Qt::AlignJustify) {
         m_xml.writeEmptyElement(kW, QStringLiteral("jc"));
-        m_xml.writeAttribute(kW, QStringLiteral("val"), alignment == Qt::AlignHCenter ? QStringLiteral("center")
-                                                        : alignment == Qt::AlignRight ? QStringLiteral("right")
-                                                                                      : QStringLiteral("both"));
+        m_xml.writeAttribute(kW, QStringLiteral("val"), alignment == Qt::AlignHCenter ? QStringLiteral("center") : alignment == Qt::AlignRight ? QStringLiteral("right")
+                                                                                                                                               : QStringLiteral("both"));
     }
     m_xml.writeEndElement(); // pPr
     runs(block);
@@ -402,9 +403,7 @@ QByteArray Writer::numbering() const
             xml.writeEmptyElement(kW, QStringLiteral("numFmt"));
             xml.writeAttribute(kW, QStringLiteral("val"), format);
             xml.writeEmptyElement(kW, QStringLiteral("lvlText"));
-            xml.writeAttribute(kW, QStringLiteral("val"), format == QLatin1String("bullet")
-                                                             ? QStringLiteral("\u2022")
-                                                             : QStringLiteral("%%1.").arg(level + 1));
+            xml.writeAttribute(kW, QStringLiteral("val"), format == QLatin1String("bullet") ? QStringLiteral("\u2022") : QStringLiteral("%%1.").arg(level + 1));
             xml.writeStartElement(kW, QStringLiteral("pPr"));
             xml.writeEmptyElement(kW, QStringLiteral("ind"));
             xml.writeAttribute(kW, QStringLiteral("left"), QString::number(720 * (level + 1)));

@@ -32,8 +32,7 @@ QString DecodeHTML(const QByteArray& html, const QString& declaredCharset)
         QByteArray name = html.mid(charset + 8, 40);
         name = name.mid(name.startsWith('"') || name.startsWith('\'') ? 1 : 0);
         qsizetype end = 0;
-        while (end < name.size() && (std::isalnum(static_cast<unsigned char>(name[end])) || name[end] == '-'
-                                     || name[end] == '_' || name[end] == ':' || name[end] == '.'))
+        while (end < name.size() && (std::isalnum(static_cast<unsigned char>(name[end])) || name[end] == '-' || name[end] == '_' || name[end] == ':' || name[end] == '.'))
             ++end;
         if (const auto decoded = TextEncoding::decodeLossy(html, QString::fromLatin1(name.left(end))))
             return *decoded;

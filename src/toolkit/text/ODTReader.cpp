@@ -31,7 +31,12 @@ using XmlTree::Is;
 std::optional<double> Length(const QString& value)
 {
     static const std::pair<const char*, double> units[] = {
-        {"pt", 1.0}, {"cm", 72.0 / 2.54}, {"mm", 72.0 / 25.4}, {"in", 72.0}, {"pc", 12.0}, {"px", 0.75},
+        {"pt", 1.0},
+        {"cm", 72.0 / 2.54},
+        {"mm", 72.0 / 25.4},
+        {"in", 72.0},
+        {"pc", 12.0},
+        {"px", 0.75},
     };
     for (const auto& [unit, factor] : units) {
         if (value.endsWith(QLatin1String(unit))) {
@@ -157,9 +162,9 @@ private:
     TextDocumentBuilder m_builder;
     ZipPackageReader* m_package;
     QHash<QString, QString> m_fontFaces;
-    QHash<QString, Style> m_styles;            // "family/name"
+    QHash<QString, Style> m_styles; // "family/name"
     QHash<QString, QHash<int, QTextListFormat::Style>> m_listStyles;
-    QHash<QString, TextProps> m_defaultText;   // family -> default text properties
+    QHash<QString, TextProps> m_defaultText; // family -> default text properties
     bool m_atParagraphStart = true;
     bool m_lastWasSpace = false;
     int m_listCount = 0;

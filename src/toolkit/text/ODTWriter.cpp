@@ -59,7 +59,9 @@ using Attributes = std::vector<std::pair<QString, QString>>; // "ns|name" -> val
 
 class Writer {
 public:
-    explicit Writer(const QTextDocument& document) : m_document(document) {}
+    explicit Writer(const QTextDocument& document)
+        : m_document(document)
+    {}
 
     QByteArray write(QString* error);
 
@@ -358,10 +360,10 @@ void Writer::table(const QTextTable& table)
             m_xml->writeStartElement(kTableQ, QStringLiteral("table-cell"));
             m_xml->writeAttribute(kTableQ, QStringLiteral("style-name"), QStringLiteral("Cell"));
             m_xml->writeAttribute(QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0"),
-                                 QStringLiteral("value-type"), QStringLiteral("string"));
+                                  QStringLiteral("value-type"), QStringLiteral("string"));
             if (cell.columnSpan() > 1)
                 m_xml->writeAttribute(kTableQ, QStringLiteral("number-columns-spanned"),
-                                     QString::number(cell.columnSpan()));
+                                      QString::number(cell.columnSpan()));
             if (cell.rowSpan() > 1)
                 m_xml->writeAttribute(kTableQ, QStringLiteral("number-rows-spanned"), QString::number(cell.rowSpan()));
             const auto items = TextDocumentWalk::CellItems(cell);

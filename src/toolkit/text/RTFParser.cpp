@@ -30,9 +30,22 @@ QString CodepageName(int codepage)
 int CharsetCodepage(int charset)
 {
     static const std::unordered_map<int, int> table = {
-        {0, 1252},   {2, 1252},   {77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950},
-        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
-        {222, 874},  {238, 1250},
+        {0, 1252},
+        {2, 1252},
+        {77, 10000},
+        {128, 932},
+        {129, 949},
+        {134, 936},
+        {136, 950},
+        {161, 1253},
+        {162, 1254},
+        {163, 1258},
+        {177, 1255},
+        {178, 1256},
+        {186, 1257},
+        {204, 1251},
+        {222, 874},
+        {238, 1250},
     };
     const auto it = table.find(charset);
     return it == table.end() ? 0 : it->second;
@@ -55,7 +68,6 @@ QTextListFormat::Style ListStyleOfNumberFormat(int nfc)
         return QTextListFormat::ListDisc;
     }
 }
-
 
 bool RTFParser::pushGroup()
 {

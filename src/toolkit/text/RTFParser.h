@@ -46,7 +46,7 @@ struct CharState {
 };
 
 struct ParagraphState {
-    int alignment = 0; // 0 left, 1 centre, 2 right, 3 justified
+    int alignment = 0;                                                                     // 0 left, 1 centre, 2 right, 3 justified
     int leftIndent = 0, rightIndent = 0, firstIndent = 0, spaceBefore = 0, spaceAfter = 0; // twips
     bool inTable = false;
     bool pageBreakBefore = false;
@@ -81,7 +81,7 @@ struct CellDefinition {
     bool mergeFirst = false;
     bool mergeContinued = false;
     bool mergeAbove = false; // \clvmrg: the cell continues the one above
-    int right = 0; // the cell's right edge (\cellx), twips
+    int right = 0;           // the cell's right edge (\cellx), twips
 };
 
 QString CodepageName(int codepage);

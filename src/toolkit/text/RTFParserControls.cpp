@@ -257,7 +257,11 @@ bool RTFParser::destinationControl(std::string_view word)
     };
     // destinations whose text is the document's own, though writers mark them with \*
     static const std::unordered_map<std::string_view, bool> transparent = {
-        {"shppict", true}, {"fldrslt", true}, {"field", true}, {"object", true}, {"result", true},
+        {"shppict", true},
+        {"fldrslt", true},
+        {"field", true},
+        {"object", true},
+        {"result", true},
     };
     const bool starred = m_starPending;
     m_starPending = false;
@@ -391,10 +395,22 @@ void RTFParser::controlWord(const RTFTokenizer::Token& token)
         || tableControl(word, value))
         return;
     static const std::unordered_map<std::string_view, char16_t> specials = {
-        {"tab", u'\t'},        {"line", 0x2028},       {"emdash", 0x2014},   {"endash", 0x2013},
-        {"bullet", 0x2022},    {"lquote", 0x2018},     {"rquote", 0x2019},   {"ldblquote", 0x201C},
-        {"rdblquote", 0x201D}, {"emspace", 0x2003},    {"enspace", 0x2002},  {"qmspace", 0x2005},
-        {"zwj", 0x200D},       {"zwnj", 0x200C},       {"ltrmark", 0x200E},  {"rtlmark", 0x200F},
+        {"tab", u'\t'},
+        {"line", 0x2028},
+        {"emdash", 0x2014},
+        {"endash", 0x2013},
+        {"bullet", 0x2022},
+        {"lquote", 0x2018},
+        {"rquote", 0x2019},
+        {"ldblquote", 0x201C},
+        {"rdblquote", 0x201D},
+        {"emspace", 0x2003},
+        {"enspace", 0x2002},
+        {"qmspace", 0x2005},
+        {"zwj", 0x200D},
+        {"zwnj", 0x200C},
+        {"ltrmark", 0x200E},
+        {"rtlmark", 0x200F},
     };
     const auto special = specials.find(word);
     if (special != specials.end())

@@ -54,9 +54,7 @@ RTFTokenizer::Token RTFTokenizer::next()
             ++m_position;
             if (first == '\'') {
                 const int high = HexValue(peek());
-                const int low = high < 0 ? -1 : HexValue(m_position + 1 < m_bytes.size()
-                                                             ? static_cast<unsigned char>(m_bytes[m_position + 1])
-                                                             : -1);
+                const int low = high < 0 ? -1 : HexValue(m_position + 1 < m_bytes.size() ? static_cast<unsigned char>(m_bytes[m_position + 1]) : -1);
                 if (high >= 0 && low >= 0) {
                     m_position += 2;
                     token.kind = Kind::HexByte;

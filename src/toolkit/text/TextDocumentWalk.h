@@ -28,11 +28,11 @@ std::vector<TextFlowItem> CellItems(const QTextTableCell& cell);
 
 // A fragmentRun of a paragraph: a run of text in one format, or one picture.
 struct TextRun {
-    QString text;           // empty for a picture
+    QString text; // empty for a picture
     QTextCharFormat format;
     bool isImage = false;
-    QString imageName;      // the picture's resource name
-    QSizeF imageSize;       // points; empty when the format gives none
+    QString imageName; // the picture's resource name
+    QSizeF imageSize;  // points; empty when the format gives none
 };
 std::vector<TextRun> BlockRuns(const QTextBlock& block);
 

@@ -158,7 +158,7 @@ public:
         : m_sheet(sheet)
     {
         for (QWidget* control : std::initializer_list<QWidget*>{sheet.exportFilenameLabel(), sheet.exportNoticeLabel(),
-                                                                 sheet.exportProgressIndicator()})
+                                                                sheet.exportProgressIndicator()})
             control->installEventFilter(this);
     }
 

@@ -76,9 +76,7 @@ CodecBuffer ReadWholeFile(const QString& path)
 bool WriteWholeFile(const QString& path, const CodecBuffer& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) ==
-               static_cast<qint64>(bytes.size());
+    return file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size());
 }
 
 bool WritePNG(const QString& path, const PNGSpec& spec)
@@ -136,7 +134,8 @@ bool WriteJPEG(const QString& path, uint32_t width, uint32_t height, uint32_t co
     cinfo.image_width = width;
     cinfo.image_height = height;
     cinfo.input_components = static_cast<int>(components);
-    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB
+                                                                             : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 95, TRUE);
     jpeg_start_compress(&cinfo, TRUE);

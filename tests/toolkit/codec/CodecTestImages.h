@@ -33,18 +33,18 @@ struct PNGText {
 struct PNGSpec {
     uint32_t width = 0;
     uint32_t height = 0;
-    int colourType = 0;  // PNG_COLOR_TYPE_*
+    int colourType = 0; // PNG_COLOR_TYPE_*
     int bitDepth = 8;
     bool interlaced = false;
-    CodecBuffer samples;  // rows as the file stores them (16-bit samples big-endian)
-    bool transparentGrey = false;  // a tRNS chunk marking grey level 0 (or black) transparent
+    CodecBuffer samples;          // rows as the file stores them (16-bit samples big-endian)
+    bool transparentGrey = false; // a tRNS chunk marking grey level 0 (or black) transparent
     std::vector<PNGText> texts;
     CodecBuffer iccProfile;
 };
 bool WritePNG(const QString& path, const PNGSpec& spec);
 
 struct JPEGMarker {
-    int code;  // JPEG_APP0 + n
+    int code; // JPEG_APP0 + n
     CodecBuffer data;
 };
 // Components 1 (grey), 3 (RGB) or 4 (CMYK); quality 95.
@@ -54,8 +54,8 @@ bool WriteJPEG(const QString& path, uint32_t width, uint32_t height, uint32_t co
 struct TIFFPage {
     uint32_t width = 0;
     uint32_t height = 0;
-    uint16_t samples = 3;  // 3 RGB or 4 RGBA
-    uint16_t extraSampleKind = 2;  // EXTRASAMPLE_UNASSALPHA for straight alpha
+    uint16_t samples = 3;         // 3 RGB or 4 RGBA
+    uint16_t extraSampleKind = 2; // EXTRASAMPLE_UNASSALPHA for straight alpha
     CodecBuffer pixels;
     CodecBuffer iccProfile;
     bool withExifDirectory = false;

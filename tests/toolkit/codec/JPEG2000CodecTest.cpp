@@ -23,8 +23,8 @@ struct ImageSpec {
     uint32_t precision = 8;
     bool isSigned = false;
     OPJ_COLOR_SPACE colourSpace = OPJ_CLRSPC_UNSPECIFIED;
-    bool codestream = true;  // bare J2K; otherwise a JP2 file
-    uint32_t subsampledFrom = 99;  // components from this index on are subsampled 2 × 2
+    bool codestream = true;       // bare J2K; otherwise a JP2 file
+    uint32_t subsampledFrom = 99; // components from this index on are subsampled 2 × 2
     std::function<int(uint32_t component, uint32_t x, uint32_t y)> sample = [](uint32_t c, uint32_t x, uint32_t y) {
         return static_cast<int>((x * 16 + y * 8 + c * 32) & 0xFF);
     };
@@ -97,8 +97,7 @@ CodecBuffer EncodeJPEG2000(const ImageSpec& spec)
     opj_stream_set_skip_function(stream, SkipBytes);
     opj_stream_set_seek_function(stream, SeekBytes);
     opj_stream_set_user_data(stream, &state, nullptr);
-    const bool encoded = opj_setup_encoder(codec, &settings, image) && opj_start_compress(codec, image, stream) &&
-                         opj_encode(codec, stream) && opj_end_compress(codec, stream);
+    const bool encoded = opj_setup_encoder(codec, &settings, image) && opj_start_compress(codec, image, stream) && opj_encode(codec, stream) && opj_end_compress(codec, stream);
     opj_stream_destroy(stream);
     opj_destroy_codec(codec);
     opj_image_destroy(image);
@@ -289,7 +288,7 @@ TEST(JPEG2000Codec, BadInputFailsCleanly)
 
     // A codestream header claiming 60000 × 60000 pixels is refused before the library allocates them.
     CodecBuffer huge = EncodeJPEG2000(ImageSpec{});
-    for (size_t offset : {8, 12, 24, 28}) {  // image and tile width and height in the SIZ segment
+    for (size_t offset : {8, 12, 24, 28}) { // image and tile width and height in the SIZ segment
         huge[offset] = 0;
         huge[offset + 1] = 0;
         huge[offset + 2] = 0xEA;

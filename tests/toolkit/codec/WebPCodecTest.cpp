@@ -31,7 +31,7 @@ protected:
         WebPConfig config;
         WebPConfigInit(&config);
         config.lossless = lossless ? 1 : 0;
-        config.exact = 1;  // keep the colour under transparent pixels, so lossless means identical
+        config.exact = 1; // keep the colour under transparent pixels, so lossless means identical
         config.quality = 90;
         return config;
     }
@@ -84,8 +84,7 @@ protected:
 
 uint32_t LittleEndian32(const CodecBuffer& bytes, size_t at)
 {
-    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) |
-           (uint32_t{bytes[at + 3]} << 24);
+    return uint32_t{bytes[at]} | (uint32_t{bytes[at + 1]} << 8) | (uint32_t{bytes[at + 2]} << 16) | (uint32_t{bytes[at + 3]} << 24);
 }
 
 std::string FourCC(const CodecBuffer& bytes, size_t at)
@@ -207,7 +206,7 @@ TEST_F(WebPCodecTest, TIFFAlphaComesThroughStraightNotPremultiplied)
 {
     CodecBuffer rgba = Gradient(kWidth, kHeight, 4);
     for (size_t i = 3; i < rgba.size(); i += 4)
-        rgba[i] = static_cast<uint8_t>(128 + (i / 4) % 128);  // semi-transparent everywhere
+        rgba[i] = static_cast<uint8_t>(128 + (i / 4) % 128); // semi-transparent everywhere
     TIFFPage page{kWidth, kHeight, 4, EXTRASAMPLE_UNASSALPHA, rgba, {}, false};
     ASSERT_TRUE(WriteTIFF(path("in.tif"), {page}));
     ASSERT_EQ(encode(path("in.tif"), path("out.webp"), true, 0), 0);

@@ -29,7 +29,7 @@ protected:
     {
         WebPPictureFree(&m_picture);
         WebPPictureInit(&m_picture);
-        m_picture.use_argb = 1;  // as for lossless encoding: the pixels as they were read
+        m_picture.use_argb = 1; // as for lossless encoding: the pixels as they were read
         m_metadata = Metadata{};
         return ReadPicture(QFile::encodeName(file).constData(), &m_picture, keepAlpha, &m_metadata);
     }
@@ -96,8 +96,7 @@ TEST_F(WebPPictureReadersTest, PNGTextChunksCarryEXIFAndXMP)
 {
     const std::string exif = "\nexif\n       6\n4578\n69660000\n";
     const std::string xmp = "<x:xmpmeta xmlns:x='adobe:ns:meta/'/>";
-    ASSERT_EQ(read(writeRGBPNG({{"Raw profile type exif", exif}, {"Raw profile type APP1", "\napp1\n2\nFFFF\n"},
-                                {"XML:com.adobe.xmp", xmp, true}})), 1);
+    ASSERT_EQ(read(writeRGBPNG({{"Raw profile type exif", exif}, {"Raw profile type APP1", "\napp1\n2\nFFFF\n"}, {"XML:com.adobe.xmp", xmp, true}})), 1);
     // The second EXIF source is ignored: the first one wins.
     EXPECT_EQ(m_metadata.exif, Bytes(std::string("Exif\0\0", 6)));
     EXPECT_EQ(m_metadata.xmp, Bytes(xmp));
@@ -116,7 +115,7 @@ TEST(PNGRawProfile, ParsesWhatImageToolsWriteAndRefusesTheRest)
     EXPECT_EQ(payload, (CodecBuffer{0xAB, 0xCD, 0xEF}));
     payload.clear();
     EXPECT_EQ(process("name\n3\nabcdef"), 0);  // no leading line feed
-    EXPECT_EQ(process("\nname\n3 abcdef"), 0);  // count not ended by a line feed
+    EXPECT_EQ(process("\nname\n3 abcdef"), 0); // count not ended by a line feed
     EXPECT_EQ(process("\nname\n3\nabzz"), 0);  // not hexadecimal
     EXPECT_EQ(process("\nname\n99999999999999999999999\nab"), 0);
     EXPECT_EQ(process("\nname"), 0);
@@ -147,11 +146,11 @@ TEST_F(WebPPictureReadersTest, JPEGMarkersCarryTheProfileInSequenceAndEXIFAndXMP
 
     // Inconsistent segments fail the read.
     const std::vector<std::vector<JPEGMarker>> broken = {
-        {ICCMarker(1, 3, first), ICCMarker(3, 3, second)},  // discontinuous
-        {ICCMarker(1, 2, first), ICCMarker(1, 2, second)},  // duplicate
-        {ICCMarker(1, 2, first), ICCMarker(2, 3, second)},  // inconsistent count
-        {ICCMarker(1, 2, first)},                           // fewer than the count
-        {ICCMarker(0, 1, first)},                           // sequence number 0
+        {ICCMarker(1, 3, first), ICCMarker(3, 3, second)}, // discontinuous
+        {ICCMarker(1, 2, first), ICCMarker(1, 2, second)}, // duplicate
+        {ICCMarker(1, 2, first), ICCMarker(2, 3, second)}, // inconsistent count
+        {ICCMarker(1, 2, first)},                          // fewer than the count
+        {ICCMarker(0, 1, first)},                          // sequence number 0
     };
     for (const auto& markers : broken) {
         ASSERT_TRUE(WriteJPEG(path("bad.jpg"), 16, 8, 3, pixels, markers));
@@ -215,7 +214,7 @@ TEST_F(WebPPictureReadersTest, DamagedAndHostileFilesFailCleanly)
 
     // A TIFF directory claiming 65535 × 65535 pixels.
     CodecBuffer tiff = ReadWholeFile(path("in.tif"));
-    for (uint8_t tag : {0x00, 0x01}) {  // ImageWidth 256, ImageLength 257: SHORT, count 1
+    for (uint8_t tag : {0x00, 0x01}) { // ImageWidth 256, ImageLength 257: SHORT, count 1
         const uint8_t entry[] = {tag, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00};
         const auto found = std::search(tiff.begin(), tiff.end(), std::begin(entry), std::end(entry));
         ASSERT_NE(found, tiff.end());

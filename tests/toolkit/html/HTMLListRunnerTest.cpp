@@ -30,7 +30,10 @@ TextToPDFConversionOptions options(const ConversionList& items, const QUrl& dest
     return record;
 }
 
-enum class Runner { Separate, Merged };
+enum class Runner {
+    Separate,
+    Merged
+};
 
 // Runs a list runner with a progress recorder; answers its result.
 bool run(Runner runner, const TextToPDFConversionOptions& record, ProgressRecorder& progress)

@@ -79,9 +79,9 @@ TEST(HTMLFolderRules, OnlyFilesInsideTheFolderBelongToThePage)
     };
     EXPECT_TRUE(inside(QStringLiteral("page/index.html")));
     EXPECT_TRUE(inside(QStringLiteral("page/images/a.png")));
-    EXPECT_FALSE(inside(QStringLiteral("pages/other.html")));   // a folder whose name only begins alike
+    EXPECT_FALSE(inside(QStringLiteral("pages/other.html"))); // a folder whose name only begins alike
     EXPECT_FALSE(inside(QStringLiteral("page/../secret.html")));
-    EXPECT_FALSE(inside(QStringLiteral("page/up/pages")));      // a link that leads out
+    EXPECT_FALSE(inside(QStringLiteral("page/up/pages"))); // a link that leads out
     EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("file://server/page/a.html")),
                                                           QStringLiteral("/page")));
     EXPECT_FALSE(FolderRequestInterceptor::isInsideFolder(QUrl(QStringLiteral("http://127.0.0.1/")), folder));

@@ -127,10 +127,10 @@ TEST(CalculatorTest, SpacingAndStructure)
 
 TEST(CalculatorTest, TextThatIsNoProgramIsRejected)
 {
-    EXPECT_FALSE(RunProgram("{ 1 + 2 }").built);                 // a byte that begins no token
+    EXPECT_FALSE(RunProgram("{ 1 + 2 }").built); // a byte that begins no token
     EXPECT_FALSE(RunProgram("{ 1 (a) }").built);
-    EXPECT_FALSE(RunProgram("{ 1 2 \xc3\xa9 }").built);           // bytes above 127
-    EXPECT_FALSE(RunProgram("{ 1 2 add").built);                 // text ends before "}"
+    EXPECT_FALSE(RunProgram("{ 1 2 \xc3\xa9 }").built); // bytes above 127
+    EXPECT_FALSE(RunProgram("{ 1 2 add").built);        // text ends before "}"
     EXPECT_FALSE(RunProgram("{ 1 { 2 } { 3 ").built);
     EXPECT_FALSE(RunProgram("{ " + std::string(100, 'a') + " }").built);
     EXPECT_TRUE(RunProgram("{ " + std::string(99, 'a') + " }").built);
@@ -149,7 +149,7 @@ TEST(CalculatorTest, RunsThatBreakARuleEnd)
 {
     EXPECT_FALSE(RunProgram("{ 1 0 idiv }").finished);
     EXPECT_FALSE(RunProgram("{ 1 0 mod }").finished);
-    EXPECT_FALSE(RunProgram("{ 1 2.5 idiv }").finished);       // the divisor slot never filled
+    EXPECT_FALSE(RunProgram("{ 1 2.5 idiv }").finished); // the divisor slot never filled
     EXPECT_FALSE(RunProgram("{ -2147483648 dup mul -2 mul -1 idiv }").finished);
     EXPECT_FALSE(RunProgram("{ -2147483648 dup mul -2 mul -1 mod }").finished);
     EXPECT_FALSE(RunProgram("{ add }").finished);

@@ -139,10 +139,12 @@ TEST_F(ColorSpaceTest, IndexedOverSpecialSpacesConvertsItsTable)
     objects.addStream(46, "/FunctionType 4 /Domain [0 1 0 1] /Range [0 1 0 1 0 1]", "{ 2 copy add 3 1 roll }");
     Built deviceN = Build("[/Indexed [/DeviceN [/A /B] /DeviceRGB 46 0 R] 1 <ff00 3366>]");
     ASSERT_TRUE(deviceN.space);
-    EXPECT_EQ(deviceN.space->colorTable(), QByteArray::fromHex("ffff00" "993366"));
+    EXPECT_EQ(deviceN.space->colorTable(), QByteArray::fromHex("ffff00"
+                                                               "993366"));
     // A tint transform that gives another number of components than the alternate has.
     EXPECT_EQ(Build("[/Indexed [/Separation /Spot /DeviceRGB << /FunctionType 2 /Domain [0 1] /C1 [1] /N 1 >>] "
-                    "1 <00ff>]").space,
+                    "1 <00ff>]")
+                  .space,
               nullptr);
 }
 

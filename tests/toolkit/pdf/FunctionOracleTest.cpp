@@ -165,8 +165,7 @@ TEST_F(FunctionOracleTest, Sampled)
         for (auto in : Inputs(m, 2000, 0, 1)) {
             for (int i = 0; i < m; ++i)
                 in[static_cast<size_t>(i)] = domain[2 * static_cast<size_t>(i)]
-                                             + in[static_cast<size_t>(i)] * (domain[2 * static_cast<size_t>(i) + 1]
-                                                                             - domain[2 * static_cast<size_t>(i)]);
+                                             + in[static_cast<size_t>(i)] * (domain[2 * static_cast<size_t>(i) + 1] - domain[2 * static_cast<size_t>(i)]);
             inputs.push_back(in);
         }
         compared += Compare(objects.object(object), m, inputs, 1e-6).compared;
@@ -340,7 +339,8 @@ TEST_F(FunctionOracleTest, FunctionsFromPDFObjects)
     for (int i = 0; i < 256 * 4; ++i)
         hex += QByteArray::number((i * 37 + i / 4) % 256, 16).rightJustified(2, '0');
     objects.addStream(20, "/FunctionType 0 /Domain [0 1] /Range [0 1 0 1 0 1 0 1] /Size [256] /BitsPerSample 8 "
-                          "/Filter /ASCIIHexDecode", hex + ">");
+                          "/Filter /ASCIIHexDecode",
+                      hex + ">");
     objects.add(21, "<< /FunctionType 2 /Domain [0 1] /C0 [1 1 1] /C1 [0.2 0.4 0.9] /N 1 >>");
     objects.add(22, "<< /FunctionType 2 /Domain [0 1] /C0 [0.2 0.4 0.9] /C1 [0 0 0] /N 2.2 >>");
     objects.add(23, "<< /FunctionType 3 /Domain [0 1] /Functions [21 0 R 22 0 R] /Bounds [0.4] "

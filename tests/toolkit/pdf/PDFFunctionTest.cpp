@@ -96,7 +96,8 @@ TEST_F(PDFFunctionTest, SampledWithShortArraysOrData)
     EXPECT_FALSE(Sampled("/Domain [0 1] /Range [] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [] /Range [0 1] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [0 1 0 1] /Range [0 1] /Size [2147483647 2147483647] /BitsPerSample 32",
-                         samples)->isUsable());
+                         samples)
+                     ->isUsable());
     // A short Encode or Decode falls back to its default for the pairs it lacks.
     auto shortEncode = Sampled("/Domain [0 1 0 1] /Encode [0 1] /Range [0 1] /Size [2 2] /BitsPerSample 8",
                                QByteArray("\x00\xff\xff\x00", 4));
@@ -153,11 +154,14 @@ TEST_F(PDFFunctionTest, Stitching)
     EXPECT_DOUBLE_EQ(At(*nested, 2.0), 0.0);
     // Missing Encode pairs or Bounds, and sub-functions of different output counts.
     EXPECT_FALSE(Function("<< /FunctionType 3 /Domain [0 1] /Bounds [0.5] /Encode [0 1] /Functions ["
-                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /N 1 >>] >>")->isUsable());
+                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /N 1 >>] >>")
+                     ->isUsable());
     EXPECT_FALSE(Function("<< /FunctionType 3 /Domain [0 1] /Encode [0 1 0 1] /Functions ["
-                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /N 1 >>] >>")->isUsable());
+                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /N 1 >>] >>")
+                     ->isUsable());
     EXPECT_FALSE(Function("<< /FunctionType 3 /Domain [0 1] /Bounds [0.5] /Encode [0 1 0 1] /Functions ["
-                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /C1 [1 1] /N 1 >>] >>")->isUsable());
+                          "<< /FunctionType 2 /N 1 >> << /FunctionType 2 /C1 [1 1] /N 1 >>] >>")
+                     ->isUsable());
     EXPECT_FALSE(Function("<< /FunctionType 3 /Domain [0 1] /Encode [0 1] /Functions [] >>")->isUsable());
 }
 

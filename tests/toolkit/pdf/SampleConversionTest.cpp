@@ -70,7 +70,8 @@ TEST(SampleConversionTest, IndexedSamples)
     // A 2-bit image of width 5 has two bytes a row and gives exactly five entries a row.
     const QByteArray expanded = *ExpandSamplesTo8Bit(Bytes({0b00011011, 0b10000000, 0b01000000, 0}), 2, {}, 5, 1);
     const QByteArray rgb = *ExpandIndexedSamples(*indexed, 2, expanded);
-    EXPECT_EQ(rgb, QByteArray::fromHex("000000ff000000ff0000ff0000ff00" "ff0000000000000000000000000000"));
+    EXPECT_EQ(rgb, QByteArray::fromHex("000000ff000000ff0000ff0000ff00"
+                                       "ff0000000000000000000000000000"));
     // Index 3 is above hival 2: entry 2.
     EXPECT_EQ(*ExpandIndexedSamples(*indexed, 8, Bytes({3, 250})), QByteArray::fromHex("00ff0000ff00"));
     EXPECT_EQ(*ExpandIndexedSamples(*indexed, 1, Bytes({255, 0})), QByteArray::fromHex("ff0000000000"));

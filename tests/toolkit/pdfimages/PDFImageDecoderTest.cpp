@@ -149,8 +149,7 @@ TEST(PDFImageDecoderTest, FaxDataDecodesToOneBitGray)
 {
     // 16 × 2: the first row half black, the second all white (1 = black for the fax encoder).
     const QByteArray rows = Bytes({0xff, 0x00, 0x00, 0x00});
-    DecodedImage fax({"", ImageEntries(16, 2, "/DeviceGray", 1,
-                                       "/Filter /CCITTFaxDecode /DecodeParms << /K -1 /Columns 16 /Rows 2 >>"),
+    DecodedImage fax({"", ImageEntries(16, 2, "/DeviceGray", 1, "/Filter /CCITTFaxDecode /DecodeParms << /K -1 /Columns 16 /Rows 2 >>"),
                       TestFilters::CCITTGroup4(rows, 16, 2)});
     ASSERT_TRUE(fax.bitmap());
     const QByteArray gray = GrayBytes(fax.bitmap()->image());
@@ -207,8 +206,7 @@ TEST(PDFImageDecoderTest, SpecialFamiliesBecomeTheirBaseSpace)
     EXPECT_EQ(GrayBytes(separation.bitmap()->image()), Bytes({255, 0}));
 
     // DeviceN of two inks into RGB through a calculator: (a, b) → (a, b, 0).
-    DecodedImage deviceN({"", ImageEntries(1, 1, "[/DeviceN [/A /B] /DeviceRGB @1]", 8), Bytes({255, 0}),
-                          {TestXObject{"", "/FunctionType 4 /Domain [0 1 0 1] /Range [0 1 0 1 0 1]", "{ 0 }"}}});
+    DecodedImage deviceN({"", ImageEntries(1, 1, "[/DeviceN [/A /B] /DeviceRGB @1]", 8), Bytes({255, 0}), {TestXObject{"", "/FunctionType 4 /Domain [0 1 0 1] /Range [0 1 0 1 0 1]", "{ 0 }"}}});
     ASSERT_TRUE(deviceN.bitmap());
     EXPECT_EQ(RGBBytes(deviceN.bitmap()->image()), Bytes({255, 0, 0}));
 
@@ -221,8 +219,7 @@ TEST(PDFImageDecoderTest, SpecialFamiliesBecomeTheirBaseSpace)
 
 TEST(PDFImageDecoderTest, CalibratedAndICCSpaces)
 {
-    DecodedImage icc({"", ImageEntries(3, 2, "[/ICCBased @1]", 8), kRGB,
-                      {TestXObject{"", "/N 3", SRGBProfile()}}});
+    DecodedImage icc({"", ImageEntries(3, 2, "[/ICCBased @1]", 8), kRGB, {TestXObject{"", "/N 3", SRGBProfile()}}});
     ASSERT_TRUE(icc.bitmap());
     EXPECT_EQ(RGBBytes(icc.bitmap()->image()), kRGB);
     EXPECT_FALSE(icc.bitmap()->iccProfile().isEmpty());
@@ -298,7 +295,8 @@ TEST(PDFImageDecoderTest, MalformedImagesAreRefusedOrPadded)
     EXPECT_FALSE(DecodedImage({"", ImageEntries(1, 1, "/DeviceGray", 8), QByteArray()}).bitmap());
     // A tint transform that gives the wrong number of colours: the ink values are not shown as gray.
     EXPECT_FALSE(DecodedImage({"", ImageEntries(2, 1, "[/Separation /Ink /DeviceGray << /FunctionType 2 /Domain [0 1] "
-                                                      "/C0 [0 0 0] /C1 [1 1 1] /N 1 >>]", 8),
+                                                      "/C0 [0 0 0] /C1 [1 1 1] /N 1 >>]",
+                                                8),
                                Bytes({0, 255})})
                      .bitmap());
     // Not JPEG at all behind DCTDecode: no image, no crash.

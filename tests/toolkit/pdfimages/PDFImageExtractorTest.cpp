@@ -83,13 +83,12 @@ TEST(PDFImageExtractorTest, ResourcesFirstThenInlineImagesWithAbbreviatedKeys)
 TEST(PDFImageExtractorTest, FormsAtEveryDepthAndFormsThatContainThemselves)
 {
     // Page → form → form → image, and a form that names itself beside its image.
-    const TestXObject inner{"", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Deep @1 >> >>",
-                            "/Deep Do", {GrayImage("", 40)}};
-    const TestXObject outer{"Outer", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Inner @1 >> >>",
-                            "/Inner Do", {inner}};
+    const TestXObject inner{"", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Deep @1 >> >>", "/Deep Do", {GrayImage("", 40)}};
+    const TestXObject outer{"Outer", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Inner @1 >> >>", "/Inner Do", {inner}};
     const TestXObject selfish{"Self",
                               "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Me @self /Im @1 >> >>",
-                              "/Me Do", {GrayImage("", 50)}};
+                              "/Me Do",
+                              {GrayImage("", 50)}};
     ExtractorRun run({TestPage{{outer, selfish}}});
     EXPECT_TRUE(run.extractor().ExtractImages());
     ASSERT_EQ(run.files().size(), 2);
@@ -107,11 +106,11 @@ TEST(PDFImageExtractorTest, PageRanges)
         QList<long> expected;
     } cases[] = {
         {0, 0, 0, {1, 2, 3}},
-        {2, 0, 2, {1, 2}},    // first page 0 starts at 1
-        {2, 2, 0, {1}},       // last page 0 ends at 1
+        {2, 0, 2, {1, 2}}, // first page 0 starts at 1
+        {2, 2, 0, {1}},    // last page 0 ends at 1
         {2, 2, -4, {1}},
-        {2, 9, 2, {1, 2}},    // first beyond the end starts at 1
-        {2, 3, 2, {2}},       // first after last: the last page only
+        {2, 9, 2, {1, 2}}, // first beyond the end starts at 1
+        {2, 3, 2, {2}},    // first after last: the last page only
         {2, 2, 99, {2, 3}},
         {1, 3, 0, {3}},
         {1, 9, 0, {1}},       // beyond the end: page 1

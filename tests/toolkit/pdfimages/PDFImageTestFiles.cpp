@@ -97,7 +97,8 @@ QByteArray JPEG(const QByteArray& pixels, int width, int height, int components)
 {
     CodecBuffer jpeg;
     if (EncodeJPEGToMemory(uint32_t(width), uint32_t(height), reinterpret_cast<const uint8_t*>(pixels.constData()),
-                           components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, &jpeg, 100, 72, 72) != 0)
+                           components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, &jpeg, 100, 72, 72)
+        != 0)
         throw std::runtime_error("JPEG encoding failed");
     return QByteArray(reinterpret_cast<const char*>(jpeg.data()), qsizetype(jpeg.size()));
 }

@@ -40,8 +40,7 @@ QString ListName(const QTextList* list)
     const bool numbered = style == QTextListFormat::ListDecimal || style == QTextListFormat::ListLowerAlpha
                           || style == QTextListFormat::ListUpperAlpha || style == QTextListFormat::ListLowerRoman
                           || style == QTextListFormat::ListUpperRoman;
-    return QStringLiteral(" list=%1/%2").arg(numbered ? QStringLiteral("numbered") : QStringLiteral("bullet"))
-        .arg(list->format().indent());
+    return QStringLiteral(" list=%1/%2").arg(numbered ? QStringLiteral("numbered") : QStringLiteral("bullet")).arg(list->format().indent());
 }
 
 QString RunDescription(const QTextCharFormat& format, const DescribeOptions& options)

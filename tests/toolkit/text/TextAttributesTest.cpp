@@ -32,8 +32,7 @@ TEST(TextAttributes, TheDictionaryIsAddedOverTheWholeText)
 TEST(TextAttributes, OnlyNamedPropertiesAreSetAndWrongTypesAreIgnored)
 {
     const QTextCharFormat format = TextAttributes::CharFormat(
-        {{TextAttributes::kFont, QStringLiteral("not a font")}, {TextAttributes::kSuperscript, -1},
-         {TextAttributes::kKern, 1.5}, {TextAttributes::kBackgroundColor, QColor(Qt::yellow)}});
+        {{TextAttributes::kFont, QStringLiteral("not a font")}, {TextAttributes::kSuperscript, -1}, {TextAttributes::kKern, 1.5}, {TextAttributes::kBackgroundColor, QColor(Qt::yellow)}});
     EXPECT_FALSE(format.hasProperty(QTextFormat::FontFamilies));
     EXPECT_FALSE(format.hasProperty(QTextFormat::FontPointSize));
     EXPECT_EQ(format.verticalAlignment(), QTextCharFormat::AlignSubScript);

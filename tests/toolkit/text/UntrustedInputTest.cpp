@@ -119,7 +119,7 @@ TEST(RTFReading, WhatOtherWritersPutInTheirFilesIsRead)
         "\\trowd\\cellx1000\\cellx2000\\pard\\intbl A\\cell B\\cell\\row"
         "\\pard{\\*\\shppict{\\pict\\pngblip\\picw3\\pich2\\picwgoal600\\pichgoal400 "
         + png + "}}{\\nonshppict{\\pict\\wmetafile8 0102}}\\par"
-        "\\pard text{\\footnote a note}\\page after}";
+                "\\pard text{\\footnote a note}\\page after}";
     QTextDocument document;
     ASSERT_TRUE(RTFReader::Read(rtf, document));
     const QStringList lines = SampleDocuments::Describe(document);
@@ -191,7 +191,7 @@ TEST(XMLBounds, MalformedPartsEntitiesAndDeepTables)
     // entities are not expanded: a billion laughs stays small
     QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE w:document [<!ENTITY a \"aaaaaaaaaa\">";
     for (int i = 1; i < 10; ++i)
-        laughs += "<!ENTITY " + QByteArray(1, char('a' + i)) + " \"" + QByteArray(10, '&') .replace("&", "&" + QByteArray(1, char('a' + i - 1)) + ";") + "\">";
+        laughs += "<!ENTITY " + QByteArray(1, char('a' + i)) + " \"" + QByteArray(10, '&').replace("&", "&" + QByteArray(1, char('a' + i - 1)) + ";") + "\">";
     laughs += "]><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
               "<w:p><w:r><w:t>&j;</w:t></w:r></w:p></w:body></w:document>";
     DOCXReader::ReadDocumentXML(laughs, document);

@@ -65,11 +65,7 @@ TEST_F(ImageWriting, EveryWrittenTypeReadsBack)
         const char* name;
         int tolerance;
     };
-    const Case cases[] = {{ImageType::JPEG, "q.jpg", 40},   {ImageType::PNG, "q2.png", 0}, {ImageType::TIFF, "q.tif", 0},
-                          {ImageType::BMP, "q.bmp", 0},     {ImageType::GIF, "q.gif", 8},  {ImageType::JPEG2000, "q.jp2", 16},
-                          {ImageType::TGA, "q.tga", 0},     {ImageType::SGI, "q.sgi", 0},  {ImageType::CMYKTIFF, "c.tif", 40},
-                          {ImageType::MultiPageTIFF, "m.tif", 0}, {ImageType::Photoshop, "q.psd", 0},
-                          {ImageType::OpenEXR, "q.exr", 2}};
+    const Case cases[] = {{ImageType::JPEG, "q.jpg", 40}, {ImageType::PNG, "q2.png", 0}, {ImageType::TIFF, "q.tif", 0}, {ImageType::BMP, "q.bmp", 0}, {ImageType::GIF, "q.gif", 8}, {ImageType::JPEG2000, "q.jp2", 16}, {ImageType::TGA, "q.tga", 0}, {ImageType::SGI, "q.sgi", 0}, {ImageType::CMYKTIFF, "c.tif", 40}, {ImageType::MultiPageTIFF, "m.tif", 0}, {ImageType::Photoshop, "q.psd", 0}, {ImageType::OpenEXR, "q.exr", 2}};
     for (const Case& c : cases) {
         ASSERT_TRUE(convert("q.png", c.type, c.name)) << c.name;
         expectQuadrants(path(c.name), c.tolerance);
@@ -108,8 +104,8 @@ TEST_F(ImageWriting, TIFFResolutionIsInInchesWithLZW)
     converter.SetOutputInfo(ImageType::TIFF, url("r.tif"), 0.9);
     converter.SetResolution(300, 300);
     ASSERT_TRUE(converter.WriteImage(converter.m_image));
-    EXPECT_EQ(tiffTag(path("r.tif"), 296), 2);     // ResolutionUnit inch
-    EXPECT_EQ(tiffTag(path("r.tif"), 259), 5);     // Compression LZW
+    EXPECT_EQ(tiffTag(path("r.tif"), 296), 2); // ResolutionUnit inch
+    EXPECT_EQ(tiffTag(path("r.tif"), 259), 5); // Compression LZW
     EXPECT_NEAR(readBack(path("r.tif"))->dpiX(), 300, 0.01);
 }
 

@@ -22,7 +22,7 @@ std::shared_ptr<BitmapImageRep> readBack(const QString& path)
 bool near(QRgb actual, QRgb expected, int tolerance)
 {
     return std::abs(qRed(actual) - qRed(expected)) <= tolerance && std::abs(qGreen(actual) - qGreen(expected)) <= tolerance
-        && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
+           && std::abs(qBlue(actual) - qBlue(expected)) <= tolerance;
 }
 
 long tiffTag(const QString& path, std::uint32_t tag)
