@@ -191,3 +191,42 @@ TEST_F(EntryPoints, AnExceptionLeavesThePDFConversionWithNothingWritten)
     EXPECT_TRUE(ConvertPDFToDocument(&options));
     EXPECT_EQ(outputs(), QStringList{QStringLiteral("text.txt")});
 }
+
+TEST_F(EntryPoints, PDFRoadsRefuseMissingFieldsAndRunOnAPlainPDF)
+{
+    EXPECT_FALSE(ConvertPDFToImages(nullptr));
+    EXPECT_FALSE(ExtractImagesFromPDF(nullptr));
+    EXPECT_FALSE(ConvertImagesToPDF(nullptr));
+    {
+        QPdfWriter writer(path(QStringLiteral("two.pdf")));
+        QPainter painter(&writer);
+        painter.drawText(100, 100, QStringLiteral("first"));
+        writer.newPage();
+        painter.drawText(100, 100, QStringLiteral("second"));
+    }
+    ImageConversionOptions pages;
+    pages.sourceURL = url(QStringLiteral("two.pdf"));
+    pages.outputType = kPNG;
+    EXPECT_FALSE(ConvertPDFToImages(&pages)); // no destination folder
+    EXPECT_FALSE(ExtractImagesFromPDF(&pages));
+    EXPECT_TRUE(outputs().isEmpty());
+
+    // An unencrypted document ignores the password; every page becomes an image.
+    pages.destinationURL = url(QStringLiteral("out"));
+    pages.password = QStringLiteral("not needed");
+    pages.dpi = 36;
+    ASSERT_TRUE(ConvertPDFToImages(&pages));
+    EXPECT_EQ(outputs().size(), 2) << outputs().join(u' ').toStdString();
+    // A document without images extracts nothing and writes nothing.
+    EXPECT_TRUE(ExtractImagesFromPDF(&pages));
+    EXPECT_EQ(outputs().size(), 2);
+
+    ImagesToPDFConversionOptions images;
+    images.items.append(QVariantMap{{QStringLiteral("FilePath"), url(QStringLiteral("picture.png"))}});
+    images.destinationURL = url(QStringLiteral("out/picture.pdf"));
+    images.mergeIntoOne = 1;
+    images.scalePercent = 100;
+    images.outputType = kPNG;
+    ASSERT_TRUE(ConvertImagesToPDF(&images));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("out/picture.pdf"))));
+}
