@@ -40,7 +40,7 @@ bool EncodeTGAImage(const BitmapImageRep& image, QByteArray& out)
     out.append(char(0));    // no identification field
     out.append(char(0));    // no colour map
     out.append(char(2));    // true colour, uncompressed
-    out.append(5, char(0)); // colour map specification
+    out.append(5, char(0)); // colour map fields (none)
     PutLittle16(out, 0);
     PutLittle16(out, 0);
     PutLittle16(out, pixels.width());
