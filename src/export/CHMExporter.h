@@ -138,6 +138,7 @@ private:
     void prepareTopicForPrint(TopicSlot& slot, int attempt);
     void printTopic(TopicSlot& slot);
     void topicPrinted(TopicSlot& slot, const QByteArray& printed);
+    bool endTopicIfExportEnded(TopicSlot& slot);
     void appendTopic(TopicPrintout printout);
     void appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic);
     void finishTopic();
@@ -178,6 +179,7 @@ private:
     void GenerateTableOfContents();
     void WritePDFData();
     void endExport();
+    void releaseWhenTopicsRest();
     void releaseWebObjects();
 
     // Progress (CHMExporterProgress.cpp).
@@ -216,6 +218,8 @@ private:
     std::function<void()> m_exportEnded;
 
     Outcome m_outcome = Outcome::Running;
+    // From the export's end until its web objects are released.
+    bool m_endingExport = false;
     ExportStatistics m_statistics;
     QElapsedTimer m_phaseTimer;
     Progress m_lastProgress;

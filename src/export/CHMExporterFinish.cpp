@@ -13,6 +13,7 @@
 #include "platform/PdfDocument.h"
 #include "platform/SerialOperationQueue.h"
 
+#include <algorithm>
 #include <utility>
 
 void CHMExporter::finishExport()
@@ -112,18 +113,30 @@ void CHMExporter::endExport()
     runOnMainAndWait([this] { m_document.endExportProgressSheet(); });
     // The pages go from the event loop, never inside their own callbacks; the caller is released
     // only once nothing of the export's web objects is left.
-    MainThread::runOnMainLater([this] {
-        releaseWebObjects();
-        if (m_condLock) {
-            unlockWithCondition();
-            return;
-        }
-        // Reader road: nobody waits; the alert, then the owner may let the exporter go.
-        if (m_outcome == Outcome::Written && m_exportEnded)
-            AlertOnSuccessConversion();
-        if (const std::function<void()> ended = std::exchange(m_exportEnded, nullptr))
-            ended();
-    });
+    m_endingExport = true;
+    MainThread::runOnMainLater([this] { releaseWhenTopicsRest(); });
+}
+
+void CHMExporter::releaseWhenTopicsRest()
+{
+    // A page deleted in the middle of its print brings the engine down when its profile follows
+    // it: after a cancel the topics still at work are let go only once each has ended its current
+    // step, and the last of them comes back here.
+    const bool topicAtWork = std::any_of(m_slots.begin(), m_slots.end(),
+                                         [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
+    if (!m_endingExport || topicAtWork)
+        return;
+    m_endingExport = false;
+    releaseWebObjects();
+    if (m_condLock) {
+        unlockWithCondition();
+        return;
+    }
+    // Reader road: nobody waits; the alert, then the owner may let the exporter go.
+    if (m_outcome == Outcome::Written && m_exportEnded)
+        AlertOnSuccessConversion();
+    if (const std::function<void()> ended = std::exchange(m_exportEnded, nullptr))
+        ended();
 }
 
 void CHMExporter::releaseWebObjects()

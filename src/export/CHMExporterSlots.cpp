@@ -74,8 +74,11 @@ TopicSlot& CHMExporter::freeSlot()
 void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
 {
     slot.busy = false;
-    if (!isExportRunning() || !m_printQueue)
+    if (!isExportRunning() || !m_printQueue) {
+        if (m_endingExport)
+            MainThread::runOnMainLater([this] { releaseWhenTopicsRest(); });
         return;
+    }
     // A page that opened a dialog is not navigated away from (the engine could ask whether to
     // leave it, in a dialog nobody answers): its next topic gets a new view.
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())

@@ -91,7 +91,7 @@ void CHMExporter::startTopic(TopicSlot& slot, std::size_t topic)
 
 void CHMExporter::webViewLoadRequestOnMainThread(TopicSlot& slot)
 {
-    if (!isExportRunning())
+    if (endTopicIfExportEnded(slot))
         return;
     slot.phaseTimer.start();
     if (!slot.topicUrl.isValid() || !slot.webView) {
@@ -105,6 +105,8 @@ void CHMExporter::webViewLoadRequestOnMainThread(TopicSlot& slot)
 void CHMExporter::webViewDidFinishLoad(TopicSlot& slot, bool succeeded)
 {
     m_statistics.loadMs += elapsedMs(slot.phaseTimer);
+    if (endTopicIfExportEnded(slot))
+        return;
     // A topic that failed to load, or did not finish in time, shows nothing worth printing.
     if (!succeeded) {
         slot.webViewUsable = false;
@@ -121,6 +123,8 @@ void CHMExporter::prepareTopicForPrint(TopicSlot& slot, int attempt)
     slot.webView->runScript(TopicPrintScripts::prepareForPrint(m_printSettings.printableViewSize().width(), maxHeightPx),
                             kLayoutScriptTimeout,
                             [this, &slot, attempt](const std::optional<QVariant>& result) {
+                                if (endTopicIfExportEnded(slot))
+                                    return;
                                 if (!result) {
                                     // The topic's own scripts hold the page: it cannot print either.
                                     slot.webViewUsable = false;
@@ -148,6 +152,8 @@ void CHMExporter::printTopic(TopicSlot& slot)
 void CHMExporter::topicPrinted(TopicSlot& slot, const QByteArray& printed)
 {
     m_statistics.printMs += elapsedMs(slot.phaseTimer);
+    if (endTopicIfExportEnded(slot))
+        return;
     if (printed.isEmpty()) {
         slot.webViewUsable = false;
         topicDone(slot, {});
@@ -160,6 +166,15 @@ void CHMExporter::topicPrinted(TopicSlot& slot, const QByteArray& printed)
         printout.text = std::move(text);
         topicDone(slot, std::move(printout));
     });
+}
+
+bool CHMExporter::endTopicIfExportEnded(TopicSlot& slot)
+{
+    // After a cancel a topic at work stops at its next step, and prints nothing.
+    if (isExportRunning())
+        return false;
+    topicDone(slot, {});
+    return true;
 }
 
 void CHMExporter::appendTopic(TopicPrintout printout)
