@@ -39,23 +39,6 @@ std::unique_ptr<PdfDocument> PdfDocument::create()
     return document;
 }
 
-std::unique_ptr<PdfDocument> PdfDocument::open(const QByteArray& bytes, QString* error)
-{
-    std::unique_ptr<PdfDocument> document(new PdfDocument);
-    document->m_bytes = bytes;
-    try {
-        document->m_qpdf->processMemoryFile("printed page", document->m_bytes.constData(),
-                                            static_cast<size_t>(document->m_bytes.size()));
-        // Copies then take the stream data along at once instead of reading it here later.
-        document->m_qpdf->setImmediateCopyFrom(true);
-        document->m_qpdf->getAllPages();
-    } catch (const std::exception& e) {
-        setError(error, QString::fromUtf8(e.what()));
-        return nullptr;
-    }
-    return document;
-}
-
 int PdfDocument::pageCount() const
 {
     try {

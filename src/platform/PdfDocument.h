@@ -3,9 +3,11 @@
 #include "platform/PdfLink.h"
 
 #include <QByteArray>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
+#include <string>
 
 class PdfLinkJumps;
 struct PdfDocumentInformation;
@@ -13,9 +15,10 @@ class PdfOutline;
 class PdfSharedFonts;
 class QPDF;
 
-// A PDF document held in memory: opened from bytes or made empty, its pages listed and copied
-// into another document, their link annotations read, pointed at places of the document or
-// removed, an outline set, and the whole written to a file.
+// A PDF document held in memory: opened from bytes (with a password when it is encrypted) or made
+// empty, its pages listed, turned and copied into another document, their link annotations read,
+// pointed at places of the document or removed, its outline read or set, and the whole written to
+// a file.
 class PdfDocument {
 public:
     ~PdfDocument();
@@ -26,16 +29,37 @@ public:
     static std::unique_ptr<PdfDocument> create();
     // The document in these bytes, or null when they are not a readable PDF.
     static std::unique_ptr<PdfDocument> open(const QByteArray& bytes, QString* error = nullptr);
+    // The document in these bytes, opened with password when it is encrypted. An encrypted document
+    // that opens without a password (its user password is empty) opens whatever password is given.
+    // Null when the bytes are not a readable PDF or when the password opens it neither as the user's
+    // nor as the owner's; passwordRefused, when given, is set to whether it was the second case.
+    static std::unique_ptr<PdfDocument> open(const QByteArray& bytes, const QString& password,
+                                             bool* passwordRefused, QString* error = nullptr);
+    bool isEncrypted() const;
+    // Whether printing (at any resolution) is allowed under the password that opened the document:
+    // always for an unencrypted document or when the owner's password opened it.
+    bool allowsPrinting() const;
 
     int pageCount() const;
     // Appends a copy of the source's page at index. The copy is complete at once: the source
     // may be destroyed right afterwards, so only the pages kept stay in memory.
     // Links of the copied page that jump to a named place of the source keep where that place
     // lies: see PdfLinkAnnotation::jumpTarget.
+    // The copy carries the page's rotation and boxes, also those it inherits from its page tree.
     bool appendPageCopy(const PdfDocument& source, int index, QString* error = nullptr);
     // From now on, pages copied in share one font per face instead of each bringing its own
     // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
     void shareFontsOfCopiedPages();
+
+    // The page's rotation (its own /Rotate or the one it inherits) normalised to 0, 90, 180 or 270;
+    // 0 for a page that does not exist.
+    int pageRotation(int pageIndex) const;
+    // Sets the page's rotation; degrees must be a multiple of 90 (any sign; stored normalised to
+    // 0..270). False, changing nothing, for another value or a page that does not exist.
+    bool setPageRotation(int pageIndex, int degrees);
+    // The page's crop box (its own or inherited, else its media box) in default user space; an empty
+    // rectangle for a page that does not exist.
+    QRectF cropBox(int pageIndex) const;
 
     // Annotations of a page, by their index in the page's annotation list. Out-of-range pages
     // have none; setting or removing out of range does nothing and returns false.
@@ -46,6 +70,13 @@ public:
     // The annotations after it move down by one index.
     bool removeAnnotation(int pageIndex, int index);
 
+    // The document's own outline (/Outlines) as a root whose entries mirror it in order and depth:
+    // each with its title and, when its destination (/Dest, named or explicit, or a GoTo action)
+    // names a page of this document, that page's index and point (an /XYZ destination's left and
+    // top where given, otherwise the left edge at the top of the page's crop box). A root without
+    // entries when the document has no outline. Loops in the outline tree end where an entry comes
+    // round again, and entries nested deeper than a reader could use are left out.
+    PdfOutline outline() const;
     // Replaces the document's outline by the root's entries; a root without entries removes it.
     void setOutlineRoot(const PdfOutline& root);
 
@@ -58,7 +89,11 @@ public:
     QByteArray toBytes() const;
 
 private:
+    enum class LoadResult { Opened, PasswordRefused, Unreadable };
+
     PdfDocument();
+    // Reads m_bytes into a fresh QPDF with this password (bytes as the document's handler takes them).
+    LoadResult load(const std::string& password, QString* error);
     // The shared fonts' programs, widths and text maps, cut before every write.
     bool completeSharedFonts(QString* error = nullptr) const;
 
