@@ -1,37 +1,10 @@
 #include "toolkit/texttopdf/TextToPDFConverter.h"
 
-#include "common/IsBlankPDFPage.h"
 #include "platform/PdfDocument.h"
+#include "toolkit/helpers/BlankPDFPages.h"
 #include "toolkit/html/PDFReplaceByMove.h"
-#include "toolkit/text/PDFPageText.h"
-
-#include <PDFDoc.h>
-#include <Stream.h>
-
-#include <QList>
 
 #include <memory>
-
-namespace {
-
-// Indexes (from 0) of the pages of the PDF in these bytes that are blank; the bytes outlive the
-// reading document.
-QList<int> BlankPageIndexes(const QByteArray& bytes)
-{
-    EnsurePopplerGlobalParams();
-    auto stream = new MemStream(bytes.constData(), 0, bytes.size(), Object(objNull));
-    PDFDoc document(stream); // takes the stream
-    QList<int> blank;
-    if (!document.isOk())
-        return blank;
-    for (int index = 0; index < document.getNumPages(); ++index) {
-        if (IsBlankPDFPage(&document, index))
-            blank << index;
-    }
-    return blank;
-}
-
-} // namespace
 
 bool TextToPDFConverter::writeForMerge(const QByteArray& printed, const QUrl& output) const
 {
