@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <exception>
+#include <type_traits>
 #include <thread>
 
 namespace {
@@ -40,11 +41,23 @@ std::uint32_t FileTypeOf(const QString& path)
     return text.contains(suffix) ? ConversionFileType::TextDocument : ConversionFileType::Image;
 }
 
+// The images-to-PDF list knows two kinds: a PDF, whose pages are taken as they are, and an image, which
+// is every other file.
+std::uint32_t ImageListFileTypeOf(const QString& path)
+{
+    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return pdf ? ConversionFileType::PDFDocument : ConversionFileType::Image;
+}
+
+template <typename Record>
 ConversionList ListOf(const QStringList& sources)
 {
+    constexpr bool imageList = std::is_same_v<Record, ImagesToPDFConversionOptions>;
     ConversionList items;
-    for (const QString& source : sources)
-        items.append({{ConversionListKey::FilePath, FileURL(source)}, {ConversionListKey::FileType, FileTypeOf(source)}});
+    for (const QString& source : sources) {
+        const std::uint32_t type = imageList ? ImageListFileTypeOf(source) : FileTypeOf(source);
+        items.append({{ConversionListKey::FilePath, FileURL(source)}, {ConversionListKey::FileType, type}});
+    }
     return items;
 }
 
@@ -54,7 +67,7 @@ template <typename Record>
 void Place(Record& record, const QStringList& sources, const QString& destination)
 {
     if constexpr (requires { record.items; })
-        record.items = ListOf(sources);
+        record.items = ListOf<Record>(sources);
     else
         record.sourceURL = FileURL(sources.value(0));
     if (!destination.isEmpty())
@@ -153,7 +166,7 @@ QString RunOnWorker(const std::function<void()>& work)
 
 const std::vector<Command>& Commands()
 {
-    // pages, extract, images-to-pdf, text-to-pdf and files-to-pdf join as one entry each, e.g.
+    // files-to-pdf joins as one more entry:
     // MakeCommand<FilesToPDFConversionOptions>("files-to-pdf", ConvertFilesToPDF, FilesToPDFFlags,
     //                                           Destination::FileWhenMerged)
     static const std::vector<Command> commands{
@@ -161,6 +174,12 @@ const std::vector<Command>& Commands()
         MakeCommand<ImageConversionOptions>("image-options", ConvertImageWithOptions, ImageFlags, Destination::File),
         MakeCommand<PDFToDocumentConversionOptions>("pdf-to-document", ConvertPDFToDocument, PDFToDocumentFlags,
                                                     Destination::Folder),
+        MakeCommand<ImageConversionOptions>("pages", ConvertPDFToImages, ImageFlags, Destination::Folder),
+        MakeCommand<ImageConversionOptions>("extract", ExtractImagesFromPDF, ImageFlags, Destination::Folder),
+        MakeCommand<ImagesToPDFConversionOptions>("images-to-pdf", ConvertImagesToPDF, ImagesToPDFFlags,
+                                                  Destination::FileWhenMerged),
+        MakeCommand<TextToPDFConversionOptions>("text-to-pdf", ConvertTextToPDF, TextToPDFFlags,
+                                                Destination::FileWhenMerged),
     };
     return commands;
 }
