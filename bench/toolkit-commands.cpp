@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 #include <exception>
 #include <type_traits>
-#include <thread>
+#include <memory>
 
 namespace {
 
@@ -148,8 +149,10 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
 
 QString RunOnWorker(const std::function<void()>& work)
 {
+    // A QThread rather than a bare thread: the text converters lay out documents with Qt objects that
+    // want an event dispatcher on the thread they live on.
     QString error;
-    std::thread worker([&] {
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
             work();
         } catch (const std::exception& exception) {
@@ -157,10 +160,12 @@ QString RunOnWorker(const std::function<void()>& work)
         } catch (...) {
             error = QStringLiteral("the conversion threw an exception");
         }
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    });
+    }));
+    QObject::connect(worker.get(), &QThread::finished, QCoreApplication::instance(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    worker->start();
     QCoreApplication::exec();
-    worker.join();
+    worker->wait();
     return error;
 }
 

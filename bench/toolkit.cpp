@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     const QString name = arguments.takeFirst();
     if (name == QLatin1String("samples")) {
         if (arguments.size() != 1 || !WriteToolkitSamples(arguments.first()))
-            return Usage(QStringLiteral("samples FOLDER: writes picture.png and document.pdf into FOLDER"));
+            return Usage(QStringLiteral("samples FOLDER: writes picture.png, document.pdf, album.pdf, notes.txt and letter.rtf into FOLDER"));
         return 0;
     }
     const auto& commands = Commands();
