@@ -123,7 +123,9 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 run.usageError = ApplyFlags(flags(), arguments, record, operandList);
                 if (!run.usageError.isEmpty())
                     return run;
-                const bool inMemory = MayStayInMemory(record) && operandList.size() == 1;
+                // Only a single image can stay in memory: the PDF roads share the record but always write.
+                const bool inMemory = destination == Destination::File && MayStayInMemory(record)
+                                      && operandList.size() == 1;
                 if (!inMemory && (operandList.size() < 2 || (!list && operandList.size() != 2))) {
                     run.usageError = QStringLiteral("%1 operands given").arg(operandList.size());
                     return run;
