@@ -9,8 +9,8 @@
 #include <QThread>
 
 #include <exception>
-#include <type_traits>
 #include <memory>
+#include <type_traits>
 
 namespace {
 
