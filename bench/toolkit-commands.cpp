@@ -6,9 +6,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 
 #include <exception>
-#include <thread>
+#include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -40,11 +42,23 @@ std::uint32_t FileTypeOf(const QString& path)
     return text.contains(suffix) ? ConversionFileType::TextDocument : ConversionFileType::Image;
 }
 
+// The images-to-PDF list knows two kinds: a PDF, whose pages are taken as they are, and an image, which
+// is every other file.
+std::uint32_t ImageListFileTypeOf(const QString& path)
+{
+    const bool pdf = QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    return pdf ? ConversionFileType::PDFDocument : ConversionFileType::Image;
+}
+
+template <typename Record>
 ConversionList ListOf(const QStringList& sources)
 {
+    constexpr bool imageList = std::is_same_v<Record, ImagesToPDFConversionOptions>;
     ConversionList items;
-    for (const QString& source : sources)
-        items.append({{ConversionListKey::FilePath, FileURL(source)}, {ConversionListKey::FileType, FileTypeOf(source)}});
+    for (const QString& source : sources) {
+        const std::uint32_t type = imageList ? ImageListFileTypeOf(source) : FileTypeOf(source);
+        items.append({{ConversionListKey::FilePath, FileURL(source)}, {ConversionListKey::FileType, type}});
+    }
     return items;
 }
 
@@ -54,7 +68,7 @@ template <typename Record>
 void Place(Record& record, const QStringList& sources, const QString& destination)
 {
     if constexpr (requires { record.items; })
-        record.items = ListOf(sources);
+        record.items = ListOf<Record>(sources);
     else
         record.sourceURL = FileURL(sources.value(0));
     if (!destination.isEmpty())
@@ -109,7 +123,9 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 run.usageError = ApplyFlags(flags(), arguments, record, operandList);
                 if (!run.usageError.isEmpty())
                     return run;
-                const bool inMemory = MayStayInMemory(record) && operandList.size() == 1;
+                // Only a single image can stay in memory: the PDF roads share the record but always write.
+                const bool inMemory = destination == Destination::File && MayStayInMemory(record)
+                                      && operandList.size() == 1;
                 if (!inMemory && (operandList.size() < 2 || (!list && operandList.size() != 2))) {
                     run.usageError = QStringLiteral("%1 operands given").arg(operandList.size());
                     return run;
@@ -135,8 +151,10 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
 
 QString RunOnWorker(const std::function<void()>& work)
 {
+    // A QThread rather than a bare thread: the text converters lay out documents with Qt objects that
+    // want an event dispatcher on the thread they live on.
     QString error;
-    std::thread worker([&] {
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
             work();
         } catch (const std::exception& exception) {
@@ -144,16 +162,18 @@ QString RunOnWorker(const std::function<void()>& work)
         } catch (...) {
             error = QStringLiteral("the conversion threw an exception");
         }
-        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
-    });
+    }));
+    QObject::connect(worker.get(), &QThread::finished, QCoreApplication::instance(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    worker->start();
     QCoreApplication::exec();
-    worker.join();
+    worker->wait();
     return error;
 }
 
 const std::vector<Command>& Commands()
 {
-    // pages, extract, images-to-pdf, text-to-pdf and files-to-pdf join as one entry each, e.g.
+    // files-to-pdf joins as one more entry:
     // MakeCommand<FilesToPDFConversionOptions>("files-to-pdf", ConvertFilesToPDF, FilesToPDFFlags,
     //                                           Destination::FileWhenMerged)
     static const std::vector<Command> commands{
@@ -161,6 +181,12 @@ const std::vector<Command>& Commands()
         MakeCommand<ImageConversionOptions>("image-options", ConvertImageWithOptions, ImageFlags, Destination::File),
         MakeCommand<PDFToDocumentConversionOptions>("pdf-to-document", ConvertPDFToDocument, PDFToDocumentFlags,
                                                     Destination::Folder),
+        MakeCommand<ImageConversionOptions>("pages", ConvertPDFToImages, ImageFlags, Destination::Folder),
+        MakeCommand<ImageConversionOptions>("extract", ExtractImagesFromPDF, ImageFlags, Destination::Folder),
+        MakeCommand<ImagesToPDFConversionOptions>("images-to-pdf", ConvertImagesToPDF, ImagesToPDFFlags,
+                                                  Destination::FileWhenMerged),
+        MakeCommand<TextToPDFConversionOptions>("text-to-pdf", ConvertTextToPDF, TextToPDFFlags,
+                                                Destination::FileWhenMerged),
     };
     return commands;
 }

@@ -8,6 +8,11 @@
 // carry "stamp-" (--stamp-text, --stamp-font); --merge is mergeIntoOne. The destination is a file for
 // image outputs and merged PDFs, a folder otherwise (made when missing). Prints one key=value line per
 // figure; on failure one line on standard error and a non-zero exit (1 the conversion, 2 the usage).
+// Fields without a flag keep the record's zero, as a host that left them would: images-to-pdf then
+// scales every image to nothing (--scale-percent 100 keeps their size) and text-to-pdf has no page
+// (--page-width and --page-height are points). The list subcommands (images-to-pdf, text-to-pdf) take
+// every operand but the last as an item; images-to-pdf lists a ".pdf" source as a PDF, anything else as
+// an image.
 // "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
 
 #include "toolkit-commands.h"
@@ -101,7 +106,7 @@ int main(int argc, char** argv)
     const QString name = arguments.takeFirst();
     if (name == QLatin1String("samples")) {
         if (arguments.size() != 1 || !WriteToolkitSamples(arguments.first()))
-            return Usage(QStringLiteral("samples FOLDER: writes picture.png and document.pdf into FOLDER"));
+            return Usage(QStringLiteral("samples FOLDER: writes picture.png, document.pdf, album.pdf, notes.txt and letter.rtf into FOLDER"));
         return 0;
     }
     const auto& commands = Commands();
