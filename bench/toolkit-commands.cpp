@@ -37,7 +37,7 @@ std::uint32_t FileTypeOf(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("pdf"))
         return ConversionFileType::PDFDocument;
-    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+    if (IsHTMLFile(FileURL(path)))
         return ConversionFileType::HTMLFile;
     return text.contains(suffix) ? ConversionFileType::TextDocument : ConversionFileType::Image;
 }
@@ -173,9 +173,6 @@ QString RunOnWorker(const std::function<void()>& work)
 
 const std::vector<Command>& Commands()
 {
-    // files-to-pdf joins as one more entry:
-    // MakeCommand<FilesToPDFConversionOptions>("files-to-pdf", ConvertFilesToPDF, FilesToPDFFlags,
-    //                                           Destination::FileWhenMerged)
     static const std::vector<Command> commands{
         MakeCommand<ImageConversionOptions>("image", ConvertImage, ImageFlags, Destination::File),
         MakeCommand<ImageConversionOptions>("image-options", ConvertImageWithOptions, ImageFlags, Destination::File),
@@ -187,6 +184,8 @@ const std::vector<Command>& Commands()
                                                   Destination::FileWhenMerged),
         MakeCommand<TextToPDFConversionOptions>("text-to-pdf", ConvertTextToPDF, TextToPDFFlags,
                                                 Destination::FileWhenMerged),
+        MakeCommand<FilesToPDFConversionOptions>("files-to-pdf", ConvertFilesToPDF, FilesToPDFFlags,
+                                                 Destination::FileWhenMerged),
     };
     return commands;
 }

@@ -46,3 +46,7 @@ bool ConvertTextToPDF(const TextToPDFConversionOptions* options);
 // A mixed list of images, text documents, PDFs and HTML files to one PDF each, or with mergeIntoOne to
 // one merged PDF. Requires items and destinationURL.
 bool ConvertFilesToPDF(const FilesToPDFConversionOptions* options);
+
+// For a host building such a list: whether the file is to be declared an HTML file, by its type, else by
+// its extension ("html", "HTML", "htm", "HTM", "svg", "asp", "aspx", "jsp", "xhtml", as spelled).
+bool IsHTMLFile(const QUrl& url);

@@ -2,8 +2,6 @@
 
 #include "toolkit/options/FilesToPDFConversionOptions.h"
 
-#include <QUrl>
-
 // A mixed list of images, text documents, PDFs and HTML files to PDF. Each item goes to the
 // converter of its kind; PDF items are rewritten here. Both runners run on the caller's thread,
 // which must not be the main thread (HTML files print there), report to the record's progress
@@ -17,7 +15,3 @@ bool ConvertFilesToSeparatePDFs(const FilesToPDFConversionOptions& options);
 // item when asked. Items that fail are left out; nothing is written, and the result is false,
 // when the run is cancelled or no page was collected.
 bool ConvertFilesToSinglePDF(const FilesToPDFConversionOptions& options);
-
-// Whether a caller building a list should declare the file an HTML file: by its type, else by its
-// extension.
-bool IsHTMLFile(const QUrl& url);

@@ -1,4 +1,4 @@
-#include "toolkit/fileslist/FilesToPDF.h"
+#include "toolkit/Toolkit.h"
 
 #include "toolkit/helpers/ImageTypeCodes.h"
 

@@ -2,7 +2,6 @@
 #include "toolkit/ToolkitTestImages.h"
 #include "toolkit/fileslist/FileListFixtures.h"
 #include "toolkit/fileslist/FileListTestFolder.h"
-#include "toolkit/fileslist/FilesToPDF.h"
 
 #include <gtest/gtest.h>
 
