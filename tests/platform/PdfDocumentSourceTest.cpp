@@ -254,3 +254,137 @@ TEST(PdfDocumentSource, CopiedPagesKeepWhatTheyInheritedAndTheRotationSet)
         EXPECT_EQ(document->cropBox(2), QRectF(10, 20, 490, 680));
     }
 }
+
+namespace {
+
+// An outline entry made with qpdf: title, and /Dest or /A as written (empty: none).
+QPDFObjectHandle outlineEntry(QPDF& pdf, const std::string& title, const std::string& key = {},
+                              QPDFObjectHandle value = QPDFObjectHandle::newNull())
+{
+    QPDFObjectHandle entry = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    entry.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title));
+    if (!key.empty())
+        entry.replaceKey(key, value);
+    return entry;
+}
+
+// Chains the entries under parent through /First, /Last, /Next and /Prev.
+void chain(QPDFObjectHandle parent, const std::vector<QPDFObjectHandle>& entries)
+{
+    parent.replaceKey("/First", entries.front());
+    parent.replaceKey("/Last", entries.back());
+    for (size_t index = 0; index < entries.size(); ++index) {
+        QPDFObjectHandle entry = entries[index];
+        entry.replaceKey("/Parent", parent);
+        if (index > 0)
+            entry.replaceKey("/Prev", entries[index - 1]);
+        if (index + 1 < entries.size())
+            entry.replaceKey("/Next", entries[index + 1]);
+    }
+}
+
+QPDFObjectHandle outlineRoot(QPDF& pdf)
+{
+    QPDFObjectHandle root = pdf.makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Outlines >>"));
+    pdf.getRoot().replaceKey("/Outlines", root);
+    return root;
+}
+
+QPDFObjectHandle explicitDestination(QPDFObjectHandle page, const std::string& rest)
+{
+    QPDFObjectHandle destination = QPDFObjectHandle::parse("[" + rest + "]");
+    destination.insertItem(0, page);
+    return destination;
+}
+
+// "title(page@x,y)[children]" per entry, joined by spaces; "title" alone for a plain label.
+QString shape(const PdfOutline& parent)
+{
+    QStringList entries;
+    for (const PdfOutline& child : parent.children()) {
+        QString text = child.label();
+        if (const std::optional<PdfDestination>& destination = child.destination())
+            text += QStringLiteral("(%1@%2,%3)").arg(destination->pageIndex).arg(destination->point.x()).arg(destination->point.y());
+        if (!child.children().empty())
+            text += QLatin1Char('[') + shape(child) + QLatin1Char(']');
+        entries << text;
+    }
+    return entries.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TEST(PdfDocumentSource, OutlinesComeBackWithTheirPlacesInOrderAndDepth)
+{
+    std::unique_ptr<QPDF> pdf = blankPages(3);
+    std::vector<QPDFObjectHandle> pages = pdf->getAllPages();
+    pages[1].replaceKey("/CropBox", QPDFObjectHandle::parse("[10 20 300 400]"));
+    QPDFObjectHandle catalog = pdf->getRoot();
+    catalog.replaceKey("/Dests", QPDFObjectHandle::newDictionary());
+    catalog.getKey("/Dests").replaceKey("/Chapter", explicitDestination(pages[2], "/XYZ 50 600 0"));
+    QPDFObjectHandle names = QPDFObjectHandle::parse("<< /Dests << /Names [(intro) << >>] >> >>");
+    names.getKey("/Dests").getKey("/Names").getArrayItem(1).replaceKey("/D", explicitDestination(pages[1], "/Fit"));
+    catalog.replaceKey("/Names", names);
+
+    QPDF& document = *pdf;
+    QPDFObjectHandle one = outlineEntry(document, "One", "/Dest", explicitDestination(pages[0], "/XYZ 72 700 null"));
+    chain(one, {
+        outlineEntry(document, "One.A", "/Dest", explicitDestination(pages[1], "/FitH 300")),
+        outlineEntry(document, "One.B", "/A", QPDFObjectHandle::parse("<< /S /GoTo /D (intro) >>")),
+    });
+    QPDFObjectHandle three = outlineEntry(document, "Gr\u00f6\u00dfe", "/Dest", explicitDestination(pages[2], "/XYZ null 500 null"));
+    QPDFObjectHandle nested = outlineEntry(document, "Three.1");
+    chain(nested, {outlineEntry(document, "Three.1.a", "/Dest", QPDFObjectHandle::newName("/Chapter"))});
+    chain(three, {nested});
+    QPDFObjectHandle foreignPage = pdf->makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page >>"));
+    chain(outlineRoot(document), {
+        one,
+        outlineEntry(document, "Two", "/Dest", QPDFObjectHandle::newName("/Chapter")),
+        three,
+        outlineEntry(document, "Elsewhere", "/Dest", explicitDestination(foreignPage, "/Fit")),
+        outlineEntry(document, "Web", "/A", QPDFObjectHandle::parse("<< /S /URI /URI (https://example.org) >>")),
+        outlineEntry(document, "Unknown name", "/Dest", QPDFObjectHandle::newString("missing")),
+    });
+
+    std::unique_ptr<PdfDocument> opened = PdfDocument::open(bytesOf(*pdf));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(shape(opened->outline()),
+              QStringLiteral("One(0@72,700)[One.A(1@10,400) One.B(1@10,400)] Two(2@50,600) "
+                             "Gr\u00f6\u00dfe(2@0,500)[Three.1[Three.1.a(2@50,600)]] Elsewhere Web Unknown name"));
+
+    std::unique_ptr<PdfDocument> withoutOutline = PdfDocument::open(bytesOf(*blankPages(1)));
+    ASSERT_NE(withoutOutline, nullptr);
+    EXPECT_TRUE(withoutOutline->outline().children().empty());
+}
+
+TEST(PdfDocumentSource, OutlineLoopsAndAbsurdDepthEnd)
+{
+    std::unique_ptr<QPDF> pdf = blankPages(1);
+    QPDF& document = *pdf;
+    // Siblings whose /Next leads back to the first, and an entry that holds its own parent.
+    QPDFObjectHandle first = outlineEntry(document, "A");
+    QPDFObjectHandle second = outlineEntry(document, "B");
+    chain(outlineRoot(document), {first, second});
+    second.replaceKey("/Next", first);
+    chain(second, {outlineEntry(document, "B.1")});
+    second.getKey("/First").replaceKey("/First", second);
+
+    // A chain of entries each beneath the one before, far deeper than anyone could read.
+    QPDFObjectHandle deep = outlineEntry(document, "Deep");
+    first.replaceKey("/First", deep);
+    for (int level = 0; level < 20000; ++level) {
+        QPDFObjectHandle below = outlineEntry(document, "Deeper");
+        deep.replaceKey("/First", below);
+        deep = below;
+    }
+
+    std::unique_ptr<PdfDocument> opened = PdfDocument::open(bytesOf(*pdf));
+    ASSERT_NE(opened, nullptr);
+    const PdfOutline outline = opened->outline();
+    ASSERT_EQ(outline.children().size(), 2u);
+    EXPECT_EQ(outline.children()[0].label(), QStringLiteral("A"));
+    EXPECT_EQ(shape(outline.children()[1]), QStringLiteral("B.1"));
+    const int deepEntries = outline.children()[0].descendantCount();
+    EXPECT_GT(deepEntries, 10);
+    EXPECT_LT(deepEntries, 1000);
+}
