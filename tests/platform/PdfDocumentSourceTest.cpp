@@ -1,5 +1,6 @@
 #include "support/PdfReadBack.h"
 #include "support/PdfTestFiles.h"
+#include "support/TestPdf.h"
 #include "platform/PdfDocument.h"
 #include "platform/PdfOutline.h"
 
@@ -253,6 +254,30 @@ TEST(PdfDocumentSource, CopiedPagesKeepWhatTheyInheritedAndTheRotationSet)
         EXPECT_EQ(document->cropBox(1), QRectF(0, 0, 300, 400));
         EXPECT_EQ(document->cropBox(2), QRectF(10, 20, 490, 680));
     }
+}
+
+TEST(PdfDocumentSource, PageTreesWhoseParentsLoopAnswerWithoutHanging)
+{
+    // Page 3's /Parent is page 4 and page 4's is page 3: what they inherit is found nowhere.
+    // Page 5 is reached through a node whose /Parent is itself and has a real value on the way.
+    const QByteArray looped = TestPdf::build({
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R 4 0 R 6 0 R] /Count 3 >>",
+        "<< /Type /Page /Parent 4 0 R >>",
+        "<< /Type /Page /Parent 3 0 R /MediaBox [0 0 200 100] >>",
+        "<< /Type /Page /Parent 6 0 R >>",
+        "<< /Type /Pages /Parent 6 0 R /Kids [5 0 R] /Count 1 /Rotate 180 /MediaBox [0 0 300 300] >>",
+    });
+    std::unique_ptr<PdfDocument> document = PdfDocument::open(looped);
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->pageCount(), 3);
+    EXPECT_EQ(document->pageRotation(0), 0);
+    EXPECT_EQ(document->pageRotation(2), 180);
+    EXPECT_EQ(document->cropBox(2), QRectF(0, 0, 300, 300));
+    std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    for (int index = 0; index < document->pageCount(); ++index)
+        merged->appendPageCopy(*document, index);
+    EXPECT_FALSE(merged->toBytes().isEmpty());
 }
 
 namespace {
