@@ -91,7 +91,7 @@ private:
             QPDFObjectHandle names = m_document.getRoot().getKey("/Names");
             if (!names.isDictionary() || !names.getKey("/Dests").isDictionary())
                 return nullptr;
-            m_nameTree = std::make_unique<QPDFNameTreeObjectHelper>(names.getKey("/Dests"), m_document);
+            m_nameTree = std::make_unique<QPDFNameTreeObjectHelper>(names.getKey("/Dests"), m_document, false);
         }
         return m_nameTree.get();
     }
