@@ -109,11 +109,11 @@ bool writePDF(const QString& path, const PDFSpec& spec)
     }
 }
 
-int pageCount(const QString& path)
+int pageCount(const QString& path, const QString& password)
 {
     try {
         QPDF pdf;
-        pdf.processFile(path.toStdString().c_str());
+        pdf.processFile(path.toStdString().c_str(), password.toStdString().c_str());
         return static_cast<int>(pdf.getAllPages().size());
     } catch (const std::exception&) {
         return 0;

@@ -27,7 +27,7 @@ struct OutlineEntry {
 };
 
 // Read with qpdf; an unreadable file gives no pages.
-int pageCount(const QString& path);
+int pageCount(const QString& path, const QString& password = {});
 std::vector<int> rotations(const QString& path);
 std::vector<OutlineEntry> outline(const QString& path);
 

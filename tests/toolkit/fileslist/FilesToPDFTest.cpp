@@ -92,11 +92,13 @@ TEST_F(FilesToPDF, APDFThatCannotBeUnlockedIsCopiedUnchangedOrLeftOutOfAMerge)
     EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("secret.pdf")), FileListTestFolder::read(m_folder.path("secret.pdf")));
     EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("noprint.pdf")), FileListTestFolder::read(m_folder.path("noprint.pdf")));
 
-    // The right password rewrites it; a file of that name already there is kept, the new one takes the next name.
+    // The right password rewrites it, still locked as it was; a file of that name already there is kept, the
+    // new one takes the next name.
     options.items = {secretItem(QStringLiteral("open"))};
     EXPECT_TRUE(ConvertFilesToPDF(&options));
     EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("secret.pdf")), FileListTestFolder::read(m_folder.path("secret.pdf")));
-    EXPECT_EQ(FileListFixtures::pageCount(m_folder.outPath("secret 1.pdf")), 2);
+    EXPECT_EQ(FileListFixtures::pageCount(m_folder.outPath("secret 1.pdf")), 0);
+    EXPECT_EQ(FileListFixtures::pageCount(m_folder.outPath("secret 1.pdf"), QStringLiteral("open")), 2);
 
     FilesToPDFConversionOptions merging = mergedOptions({secretItem(QStringLiteral("wrong")), m_folder.item(QStringLiteral("photo.png"), kImage)});
     ASSERT_TRUE(ConvertFilesToPDF(&merging));
