@@ -1,4 +1,5 @@
 #include "toolkit/ToolkitTestImages.h"
+#include "toolkit/fileslist/FileListFixtures.h"
 #include "support/StubProgressDelegate.h"
 
 #include "toolkit/Toolkit.h"
@@ -229,4 +230,33 @@ TEST_F(EntryPoints, PDFRoadsRefuseMissingFieldsAndRunOnAPlainPDF)
     images.outputType = kPNG;
     ASSERT_TRUE(ConvertImagesToPDF(&images));
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("out/picture.pdf"))));
+}
+
+TEST_F(EntryPoints, AWrongPasswordOpensNothingAndWritesNothing)
+{
+    FileListFixtures::PDFSpec locked;
+    locked.pages = 2;
+    locked.userPassword = QStringLiteral("right");
+    locked.ownerPassword = QStringLiteral("owner");
+    ASSERT_TRUE(FileListFixtures::writePDF(path(QStringLiteral("locked.pdf")), locked));
+
+    ImageConversionOptions pages;
+    pages.sourceURL = url(QStringLiteral("locked.pdf"));
+    pages.destinationURL = url(QStringLiteral("out"));
+    pages.outputType = kPNG;
+    pages.dpi = 36;
+    pages.password = QStringLiteral("wrong");
+    EXPECT_FALSE(ConvertPDFToImages(&pages));
+    EXPECT_FALSE(ExtractImagesFromPDF(&pages));
+    PDFToDocumentConversionOptions document;
+    document.sourceURL = pages.sourceURL;
+    document.destinationURL = pages.destinationURL;
+    document.password = pages.password;
+    EXPECT_FALSE(ConvertPDFToDocument(&document));
+    EXPECT_TRUE(outputs().isEmpty()) << outputs().join(u' ').toStdString();
+
+    // The right one opens it.
+    pages.password = QStringLiteral("right");
+    EXPECT_TRUE(ConvertPDFToImages(&pages));
+    EXPECT_EQ(outputs().size(), 2) << outputs().join(u' ').toStdString();
 }
