@@ -89,7 +89,11 @@ public:
     QByteArray toBytes() const;
 
 private:
-    enum class LoadResult { Opened, PasswordRefused, Unreadable };
+    enum class LoadResult {
+        Opened,
+        PasswordRefused,
+        Unreadable
+    };
 
     PdfDocument();
     // Reads m_bytes into a fresh QPDF with this password (bytes as the document's handler takes them).

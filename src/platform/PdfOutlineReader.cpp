@@ -22,7 +22,10 @@ constexpr int maximumDepth = 100;
 
 class OutlineReader {
 public:
-    explicit OutlineReader(QPDF& document, const PdfDocument& pages) : m_document(document), m_pages(pages) { }
+    explicit OutlineReader(QPDF& document, const PdfDocument& pages)
+        : m_document(document)
+        , m_pages(pages)
+    {}
 
     // The entries chained from first, each with the entries beneath it, appended to parent.
     void readEntries(QPDFObjectHandle first, PdfOutline& parent, int depth)

@@ -354,22 +354,22 @@ TEST(PdfDocumentSource, OutlinesComeBackWithTheirPlacesInOrderAndDepth)
     QPDF& document = *pdf;
     QPDFObjectHandle one = outlineEntry(document, "One", "/Dest", explicitDestination(pages[0], "/XYZ 72 700 null"));
     chain(one, {
-        outlineEntry(document, "One.A", "/Dest", explicitDestination(pages[1], "/FitH 300")),
-        outlineEntry(document, "One.B", "/A", QPDFObjectHandle::parse("<< /S /GoTo /D (intro) >>")),
-    });
+                   outlineEntry(document, "One.A", "/Dest", explicitDestination(pages[1], "/FitH 300")),
+                   outlineEntry(document, "One.B", "/A", QPDFObjectHandle::parse("<< /S /GoTo /D (intro) >>")),
+               });
     QPDFObjectHandle three = outlineEntry(document, "Gr\u00f6\u00dfe", "/Dest", explicitDestination(pages[2], "/XYZ null 500 null"));
     QPDFObjectHandle nested = outlineEntry(document, "Three.1");
     chain(nested, {outlineEntry(document, "Three.1.a", "/Dest", QPDFObjectHandle::newName("/Chapter"))});
     chain(three, {nested});
     QPDFObjectHandle foreignPage = pdf->makeIndirectObject(QPDFObjectHandle::parse("<< /Type /Page >>"));
     chain(outlineRoot(document), {
-        one,
-        outlineEntry(document, "Two", "/Dest", QPDFObjectHandle::newName("/Chapter")),
-        three,
-        outlineEntry(document, "Elsewhere", "/Dest", explicitDestination(foreignPage, "/Fit")),
-        outlineEntry(document, "Web", "/A", QPDFObjectHandle::parse("<< /S /URI /URI (https://example.org) >>")),
-        outlineEntry(document, "Unknown name", "/Dest", QPDFObjectHandle::newString("missing")),
-    });
+                                     one,
+                                     outlineEntry(document, "Two", "/Dest", QPDFObjectHandle::newName("/Chapter")),
+                                     three,
+                                     outlineEntry(document, "Elsewhere", "/Dest", explicitDestination(foreignPage, "/Fit")),
+                                     outlineEntry(document, "Web", "/A", QPDFObjectHandle::parse("<< /S /URI /URI (https://example.org) >>")),
+                                     outlineEntry(document, "Unknown name", "/Dest", QPDFObjectHandle::newString("missing")),
+                                 });
 
     std::unique_ptr<PdfDocument> opened = PdfDocument::open(bytesOf(*pdf));
     ASSERT_NE(opened, nullptr);
