@@ -1,6 +1,7 @@
 #include "platform/PdfLinkJumps.h"
 
-#include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include "platform/PdfNamedDestinations.h"
+
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <exception>
@@ -10,33 +11,8 @@ namespace {
 // The named destination a link jumps to: its /Dest, or the /D of a GoTo action.
 QPDFObjectHandle destinationName(QPDFObjectHandle link)
 {
-    QPDFObjectHandle destination = link.getKey("/Dest");
-    if (destination.isNull()) {
-        QPDFObjectHandle action = link.getKey("/A");
-        if (action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo"))
-            destination = action.getKey("/D");
-    }
+    QPDFObjectHandle destination = PdfNamedDestinations::targetOf(link);
     return destination.isName() || destination.isString() ? destination : QPDFObjectHandle::newNull();
-}
-
-// The explicit destination array a name stands for in the document's catalog: /Dests keyed by
-// name objects, the /Names /Dests tree keyed by strings. A value may be a dictionary with /D.
-QPDFObjectHandle explicitDestination(QPDF& document, QPDFObjectHandle name)
-{
-    QPDFObjectHandle root = document.getRoot();
-    QPDFObjectHandle value = QPDFObjectHandle::newNull();
-    const std::string key = name.isName() ? name.getName().substr(1) : name.getUTF8Value();
-    QPDFObjectHandle dests = root.getKey("/Dests");
-    if (dests.isDictionary())
-        value = dests.getKey("/" + key);
-    QPDFObjectHandle names = root.getKey("/Names");
-    if (value.isNull() && names.isDictionary() && names.getKey("/Dests").isDictionary()) {
-        QPDFNameTreeObjectHelper tree(names.getKey("/Dests"), document);
-        tree.findObject(key, value);
-    }
-    if (value.isDictionary())
-        value = value.getKey("/D");
-    return value.isArray() && value.getArrayNItems() >= 2 ? value : QPDFObjectHandle::newNull();
 }
 
 bool isLinkAnnotation(QPDFObjectHandle annotation)
@@ -51,8 +27,8 @@ std::optional<PdfLinkJumps::Jump> PdfLinkJumps::lookUp(QPDF& source, QPDFObjectH
     QPDFObjectHandle name = destinationName(link);
     if (name.isNull())
         return std::nullopt;
-    QPDFObjectHandle destination = explicitDestination(source, name);
-    if (destination.isNull())
+    QPDFObjectHandle destination = PdfNamedDestinations(source).resolve(name);
+    if (!destination.isArray() || destination.getArrayNItems() < 2)
         return Jump{source.getUniqueId(), -1, 0, std::nullopt};
     Jump jump;
     jump.source = source.getUniqueId();

@@ -2,10 +2,7 @@
 
 #include "platform/PdfOutline.h"
 
-// qpdf 11 API without the PointerHolder compatibility layer.
-#define POINTERHOLDER_TRANSITION 4
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include "platform/PdfNamedDestinations.h"
 
 #include <exception>
 #include <memory>
@@ -25,6 +22,7 @@ public:
     explicit OutlineReader(QPDF& document, const PdfDocument& pages)
         : m_document(document)
         , m_pages(pages)
+        , m_names(document)
     {}
 
     // The entries chained from first, each with the entries beneath it, appended to parent.
@@ -58,45 +56,10 @@ private:
     // The entry's /Dest, else the /D of its GoTo action, resolved to an explicit destination.
     std::optional<PdfDestination> destinationOf(QPDFObjectHandle entry)
     {
-        QPDFObjectHandle destination = entry.getKey("/Dest");
-        if (destination.isNull()) {
-            QPDFObjectHandle action = entry.getKey("/A");
-            if (action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo"))
-                destination = action.getKey("/D");
-        }
+        QPDFObjectHandle destination = PdfNamedDestinations::targetOf(entry);
         if (destination.isName() || destination.isString())
-            destination = namedDestination(destination);
+            destination = m_names.resolve(destination);
         return explicitDestination(destination);
-    }
-
-    // The explicit destination a name stands for: the catalog's /Dests is keyed by names, the
-    // /Names /Dests tree by strings; writers mix them up, so both are asked. The value may be a
-    // dictionary holding the destination in /D.
-    QPDFObjectHandle namedDestination(QPDFObjectHandle name)
-    {
-        const std::string key = name.isName() ? name.getName().substr(1) : name.getStringValue();
-        QPDFObjectHandle value = QPDFObjectHandle::newNull();
-        QPDFObjectHandle root = m_document.getRoot();
-        QPDFObjectHandle dests = root.getKey("/Dests");
-        if (dests.isDictionary())
-            value = dests.getKey("/" + key);
-        if (value.isNull() && nameTree())
-            m_nameTree->findObject(key, value);
-        if (value.isDictionary())
-            value = value.getKey("/D");
-        return value;
-    }
-
-    // The /Names /Dests tree, made once for all the entries; null when the document has none.
-    QPDFNameTreeObjectHelper* nameTree()
-    {
-        if (!m_nameTree) {
-            QPDFObjectHandle names = m_document.getRoot().getKey("/Names");
-            if (!names.isDictionary() || !names.getKey("/Dests").isDictionary())
-                return nullptr;
-            m_nameTree = std::make_unique<QPDFNameTreeObjectHelper>(names.getKey("/Dests"), m_document, false);
-        }
-        return m_nameTree.get();
     }
 
     // [page /XYZ left top zoom] gives its point where it has one; every other kind, and a
@@ -139,7 +102,7 @@ private:
     QPDF& m_document;
     const PdfDocument& m_pages;
     std::set<QPDFObjGen> m_seen;
-    std::unique_ptr<QPDFNameTreeObjectHelper> m_nameTree;
+    PdfNamedDestinations m_names;
 };
 
 } // namespace
