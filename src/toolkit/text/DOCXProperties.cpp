@@ -70,7 +70,8 @@ RunProps ParseRunProps(const xmlNode* rPr)
                 }
             }
         } else if (name == "sz") {
-            props.halfPoints = IntegerValue(child);
+            const auto halfPoints = IntegerValue(child);
+            props.pointSize = halfPoints ? std::optional<double>(*halfPoints / 2.0) : std::nullopt;
         } else if (name == "b") {
             props.bold = Toggle(child);
         } else if (name == "i") {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QColor>
+#include "toolkit/text/CharacterProperties.h"
+
 #include <QString>
-#include <QTextCharFormat>
 #include <QTextListFormat>
 
 #include <libxml/tree.h>
@@ -13,56 +13,9 @@
 // in the order Word applies them.
 namespace DOCXProperties {
 
-struct RunProps {
-    std::optional<QString> font;
-    std::optional<int> halfPoints;
-    std::optional<bool> bold, italic, underline, strike;
-    std::optional<QColor> color, background;
-    std::optional<int> vertical; // 0 baseline, 1 superscript, 2 subscript
+// Word's run properties: the character formatting and the run's style.
+struct RunProps : CharacterProperties {
     QString style;
-
-    void merge(const RunProps& over)
-    {
-        auto take = [](auto& mine, const auto& theirs) {
-            if (theirs)
-                mine = theirs;
-        };
-        take(font, over.font);
-        take(halfPoints, over.halfPoints);
-        take(bold, over.bold);
-        take(italic, over.italic);
-        take(underline, over.underline);
-        take(strike, over.strike);
-        take(color, over.color);
-        take(background, over.background);
-        take(vertical, over.vertical);
-    }
-
-    QTextCharFormat format() const
-    {
-        QTextCharFormat result;
-        if (font && !font->isEmpty())
-            result.setFontFamilies(QStringList{*font});
-        if (halfPoints && *halfPoints > 0)
-            result.setFontPointSize(*halfPoints / 2.0);
-        if (bold && *bold)
-            result.setFontWeight(QFont::Bold);
-        if (italic && *italic)
-            result.setFontItalic(true);
-        if (underline && *underline)
-            result.setFontUnderline(true);
-        if (strike && *strike)
-            result.setFontStrikeOut(true);
-        if (color)
-            result.setForeground(*color);
-        if (background)
-            result.setBackground(*background);
-        if (vertical == 1)
-            result.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-        else if (vertical == 2)
-            result.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-        return result;
-    }
 };
 
 struct ParagraphProps {
@@ -74,23 +27,14 @@ struct ParagraphProps {
     std::optional<double> left, right, firstLine, before, after;
     QString style;
 
-    void merge(const ParagraphProps& over)
+    template <class Self>
+    static auto Fields(Self& self)
     {
-        auto take = [](auto& mine, const auto& theirs) {
-            if (theirs)
-                mine = theirs;
-        };
-        take(alignment, over.alignment);
-        take(outline, over.outline);
-        take(pageBreakBefore, over.pageBreakBefore);
-        take(numId, over.numId);
-        take(level, over.level);
-        take(left, over.left);
-        take(right, over.right);
-        take(firstLine, over.firstLine);
-        take(before, over.before);
-        take(after, over.after);
+        return std::tie(self.alignment, self.outline, self.pageBreakBefore, self.numId, self.level, self.left,
+                        self.right, self.firstLine, self.before, self.after);
     }
+
+    void merge(const ParagraphProps& over) { MergeGivenFields(Fields(*this), Fields(over)); }
 };
 
 struct Style {

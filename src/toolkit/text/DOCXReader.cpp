@@ -1,6 +1,7 @@
 #include "toolkit/text/DOCXReader.h"
 
 #include "toolkit/text/DOCXProperties.h"
+#include "toolkit/text/DocumentReading.h"
 #include "toolkit/text/EmbeddedImage.h"
 #include "toolkit/text/TextDocumentBuilder.h"
 #include "toolkit/text/WordProcessingML.h"
@@ -537,19 +538,7 @@ void Parser::table(const xmlNode* tbl)
 
 bool ReadDOCX(const QByteArray& package, QTextDocument& document, QString* error)
 {
-    document.clear();
-    auto zip = ZipPackageReader::open(package, error);
-    if (!zip)
-        return false;
-    bool read = false;
-    {
-        // the parser ends its work on the document before a failed one is emptied
-        Parser parser(document, zip.get());
-        read = parser.readPackage(error);
-    }
-    if (!read)
-        document.clear();
-    return read;
+    return DocumentReading::ReadPackageWith<Parser>(package, document, error);
 }
 
 bool ReadWordML(const QByteArray& xml, QTextDocument& document, QString* error)
@@ -559,15 +548,7 @@ bool ReadWordML(const QByteArray& xml, QTextDocument& document, QString* error)
 
 bool ReadDocumentXML(const QByteArray& xml, QTextDocument& document, QString* error)
 {
-    document.clear();
-    bool read = false;
-    {
-        Parser parser(document, nullptr);
-        read = parser.readMain(xml, error);
-    }
-    if (!read)
-        document.clear();
-    return read;
+    return DocumentReading::ReadPartWith<Parser>(document, [&](Parser& parser) { return parser.readMain(xml, error); });
 }
 
 } // namespace DOCXReader

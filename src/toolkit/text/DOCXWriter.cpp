@@ -1,5 +1,6 @@
 #include "toolkit/text/DOCXWriter.h"
 
+#include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/TextDocumentWalk.h"
 #include "toolkit/text/WordProcessingML.h"
 #include "toolkit/text/ZipPackage.h"
@@ -18,6 +19,9 @@
 namespace DOCXWriter {
 
 namespace {
+
+using OfficePackageWriting::Standalone;
+using OfficePackageWriting::XmlPart;
 
 const QString kW = QString::fromLatin1(WordProcessingML::kMain);
 const QString kR = QString::fromLatin1(WordProcessingML::kRelationships);
@@ -65,7 +69,6 @@ private:
     void picture(const TextDocumentWalk::TextRun& run);
     void table(const QTextTable& table);
     QString relationship(const QString& type, const QString& target, bool external);
-    int listNumber(const QTextList* list);
     QByteArray numbering() const;
     QByteArray styles() const;
     QByteArray documentRelationships() const;
@@ -74,7 +77,7 @@ private:
     const QTextDocument& m_document;
     QByteArray m_body;
     QXmlStreamWriter m_xml{&m_body};
-    QList<const QTextList*> m_lists;
+    OfficePackageWriting::ListNumbers m_lists;
     struct Relationship {
         QString id, type, target;
         bool external;
@@ -93,16 +96,6 @@ QString Writer::relationship(const QString& type, const QString& target, bool ex
     const QString id = QStringLiteral("rId%1").arg(m_relationships.size() + 10);
     m_relationships.append({id, type, target, external});
     return id;
-}
-
-int Writer::listNumber(const QTextList* list)
-{
-    qsizetype index = m_lists.indexOf(list);
-    if (index < 0) {
-        m_lists.append(list);
-        index = m_lists.size() - 1;
-    }
-    return static_cast<int>(index) + 1;
 }
 
 void Writer::runProperties(const QTextCharFormat& format)
@@ -180,18 +173,15 @@ void Writer::textRun(const QString& text, const QTextCharFormat& format)
 
 void Writer::picture(const TextDocumentWalk::TextRun& run)
 {
-    QSize pixels;
-    const QByteArray png = TextDocumentWalk::ImagePNG(m_document, run.imageName, &pixels);
-    if (png.isEmpty())
+    const auto picture = OfficePackageWriting::PictureOfRun(m_document, run);
+    if (!picture)
         return;
     const QString file = QStringLiteral("image%1.png").arg(m_media.size() + 1);
-    m_media.append({file, png});
+    m_media.append({file, picture->png});
     const QString id = relationship(QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/image"),
                                     QStringLiteral("media/") + file, false);
-    const double width = run.imageSize.width() > 0 ? run.imageSize.width() : pixels.width();
-    const double height = run.imageSize.height() > 0 ? run.imageSize.height() : pixels.height();
-    const QString cx = QString::number(std::llround(width * 12700.0));
-    const QString cy = QString::number(std::llround(height * 12700.0));
+    const QString cx = QString::number(std::llround(picture->width * 12700.0));
+    const QString cy = QString::number(std::llround(picture->height * 12700.0));
     const QString number = QString::number(++m_drawingId);
     m_xml.writeStartElement(kW, QStringLiteral("r"));
     runProperties(run.format);
@@ -243,32 +233,23 @@ void Writer::picture(const TextDocumentWalk::TextRun& run)
 
 void Writer::runs(const QTextBlock& block)
 {
-    QString openLink;
-    for (const auto& run : TextDocumentWalk::BlockRuns(block)) {
-        const QString href = run.format.isAnchor() ? run.format.anchorHref() : QString();
-        if (href != openLink) {
-            if (!openLink.isEmpty())
-                m_xml.writeEndElement();
-            openLink = href;
-            if (!href.isEmpty()) {
-                m_xml.writeStartElement(kW, QStringLiteral("hyperlink"));
-                if (href.startsWith(u'#'))
-                    m_xml.writeAttribute(kW, QStringLiteral("anchor"), href.mid(1));
-                else
-                    m_xml.writeAttribute(
-                        kR, QStringLiteral("id"),
-                        relationship(QStringLiteral(
-                                         "http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink"),
-                                     href, true));
-            }
-        }
+    auto openLink = [&](const QString& href) {
+        m_xml.writeStartElement(kW, QStringLiteral("hyperlink"));
+        if (href.startsWith(u'#'))
+            m_xml.writeAttribute(kW, QStringLiteral("anchor"), href.mid(1));
+        else
+            m_xml.writeAttribute(
+                kR, QStringLiteral("id"),
+                relationship(QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/hyperlink"),
+                             href, true));
+    };
+    auto writeRun = [&](const TextDocumentWalk::TextRun& run) {
         if (run.isImage)
             picture(run);
         else
             textRun(run.text, run.format);
-    }
-    if (!openLink.isEmpty())
-        m_xml.writeEndElement();
+    };
+    OfficePackageWriting::WriteLinkedRuns(m_xml, block, openLink, writeRun);
 }
 
 void Writer::paragraph(const QTextBlock& block)
@@ -288,7 +269,7 @@ void Writer::paragraph(const QTextBlock& block)
         m_xml.writeEmptyElement(kW, QStringLiteral("ilvl"));
         m_xml.writeAttribute(kW, QStringLiteral("val"), QString::number(std::clamp(list->format().indent() - 1, 0, 8)));
         m_xml.writeEmptyElement(kW, QStringLiteral("numId"));
-        m_xml.writeAttribute(kW, QStringLiteral("val"), QString::number(listNumber(list)));
+        m_xml.writeAttribute(kW, QStringLiteral("val"), QString::number(m_lists.number(list)));
         m_xml.writeEndElement();
     }
     if (format.topMargin() > 0 || format.bottomMargin() > 0) {
@@ -386,106 +367,103 @@ void Writer::flow(const std::vector<TextFlowItem>& items)
 
 QByteArray Writer::numbering() const
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
-    xml.writeNamespace(kW, QStringLiteral("w"));
-    xml.writeStartElement(kW, QStringLiteral("numbering"));
-    for (int i = 0; i < m_lists.size(); ++i) {
-        const QString format = NumberFormat(m_lists[i]->format().style());
-        xml.writeStartElement(kW, QStringLiteral("abstractNum"));
-        xml.writeAttribute(kW, QStringLiteral("abstractNumId"), QString::number(i + 1));
-        for (int level = 0; level < 9; ++level) {
-            xml.writeStartElement(kW, QStringLiteral("lvl"));
-            xml.writeAttribute(kW, QStringLiteral("ilvl"), QString::number(level));
-            xml.writeEmptyElement(kW, QStringLiteral("start"));
-            xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("1"));
-            xml.writeEmptyElement(kW, QStringLiteral("numFmt"));
-            xml.writeAttribute(kW, QStringLiteral("val"), format);
-            xml.writeEmptyElement(kW, QStringLiteral("lvlText"));
-            xml.writeAttribute(kW, QStringLiteral("val"), format == QLatin1String("bullet") ? QStringLiteral("\u2022") : QStringLiteral("%%1.").arg(level + 1));
-            xml.writeStartElement(kW, QStringLiteral("pPr"));
-            xml.writeEmptyElement(kW, QStringLiteral("ind"));
-            xml.writeAttribute(kW, QStringLiteral("left"), QString::number(720 * (level + 1)));
-            xml.writeAttribute(kW, QStringLiteral("hanging"), QStringLiteral("360"));
+    return XmlPart(
+        [&](QXmlStreamWriter& xml) {
+            xml.writeNamespace(kW, QStringLiteral("w"));
+            xml.writeStartElement(kW, QStringLiteral("numbering"));
+            for (int i = 0; i < m_lists.lists().size(); ++i) {
+                const QString format = NumberFormat(m_lists.lists()[i]->format().style());
+                xml.writeStartElement(kW, QStringLiteral("abstractNum"));
+                xml.writeAttribute(kW, QStringLiteral("abstractNumId"), QString::number(i + 1));
+                for (int level = 0; level < 9; ++level) {
+                    xml.writeStartElement(kW, QStringLiteral("lvl"));
+                    xml.writeAttribute(kW, QStringLiteral("ilvl"), QString::number(level));
+                    xml.writeEmptyElement(kW, QStringLiteral("start"));
+                    xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("1"));
+                    xml.writeEmptyElement(kW, QStringLiteral("numFmt"));
+                    xml.writeAttribute(kW, QStringLiteral("val"), format);
+                    xml.writeEmptyElement(kW, QStringLiteral("lvlText"));
+                    xml.writeAttribute(kW, QStringLiteral("val"), format == QLatin1String("bullet") ? QStringLiteral("\u2022") : QStringLiteral("%%1.").arg(level + 1));
+                    xml.writeStartElement(kW, QStringLiteral("pPr"));
+                    xml.writeEmptyElement(kW, QStringLiteral("ind"));
+                    xml.writeAttribute(kW, QStringLiteral("left"), QString::number(720 * (level + 1)));
+                    xml.writeAttribute(kW, QStringLiteral("hanging"), QStringLiteral("360"));
+                    xml.writeEndElement();
+                    xml.writeEndElement(); // lvl
+                }
+                xml.writeEndElement();
+            }
+            for (int i = 0; i < m_lists.lists().size(); ++i) {
+                xml.writeStartElement(kW, QStringLiteral("num"));
+                xml.writeAttribute(kW, QStringLiteral("numId"), QString::number(i + 1));
+                xml.writeEmptyElement(kW, QStringLiteral("abstractNumId"));
+                xml.writeAttribute(kW, QStringLiteral("val"), QString::number(i + 1));
+                xml.writeEndElement();
+            }
             xml.writeEndElement();
-            xml.writeEndElement(); // lvl
-        }
-        xml.writeEndElement();
-    }
-    for (int i = 0; i < m_lists.size(); ++i) {
-        xml.writeStartElement(kW, QStringLiteral("num"));
-        xml.writeAttribute(kW, QStringLiteral("numId"), QString::number(i + 1));
-        xml.writeEmptyElement(kW, QStringLiteral("abstractNumId"));
-        xml.writeAttribute(kW, QStringLiteral("val"), QString::number(i + 1));
-        xml.writeEndElement();
-    }
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+        },
+        Standalone::Yes);
 }
 
 QByteArray Writer::styles() const
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
-    xml.writeNamespace(kW, QStringLiteral("w"));
-    xml.writeStartElement(kW, QStringLiteral("styles"));
-    xml.writeStartElement(kW, QStringLiteral("style"));
-    xml.writeAttribute(kW, QStringLiteral("type"), QStringLiteral("paragraph"));
-    xml.writeAttribute(kW, QStringLiteral("default"), QStringLiteral("1"));
-    xml.writeAttribute(kW, QStringLiteral("styleId"), QStringLiteral("Normal"));
-    xml.writeEmptyElement(kW, QStringLiteral("name"));
-    xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
-    xml.writeEndElement();
-    // headings carry their level only: their look is the runs' own formatting
-    for (int level = 1; level <= 6; ++level) {
-        xml.writeStartElement(kW, QStringLiteral("style"));
-        xml.writeAttribute(kW, QStringLiteral("type"), QStringLiteral("paragraph"));
-        xml.writeAttribute(kW, QStringLiteral("styleId"), QStringLiteral("Heading%1").arg(level));
-        xml.writeEmptyElement(kW, QStringLiteral("name"));
-        xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("heading %1").arg(level));
-        xml.writeEmptyElement(kW, QStringLiteral("basedOn"));
-        xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
-        xml.writeEmptyElement(kW, QStringLiteral("next"));
-        xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
-        xml.writeStartElement(kW, QStringLiteral("pPr"));
-        xml.writeEmptyElement(kW, QStringLiteral("outlineLvl"));
-        xml.writeAttribute(kW, QStringLiteral("val"), QString::number(level - 1));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    }
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+    return XmlPart(
+        [&](QXmlStreamWriter& xml) {
+            xml.writeNamespace(kW, QStringLiteral("w"));
+            xml.writeStartElement(kW, QStringLiteral("styles"));
+            xml.writeStartElement(kW, QStringLiteral("style"));
+            xml.writeAttribute(kW, QStringLiteral("type"), QStringLiteral("paragraph"));
+            xml.writeAttribute(kW, QStringLiteral("default"), QStringLiteral("1"));
+            xml.writeAttribute(kW, QStringLiteral("styleId"), QStringLiteral("Normal"));
+            xml.writeEmptyElement(kW, QStringLiteral("name"));
+            xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
+            xml.writeEndElement();
+            // headings carry their level only: their look is the runs' own formatting
+            for (int level = 1; level <= 6; ++level) {
+                xml.writeStartElement(kW, QStringLiteral("style"));
+                xml.writeAttribute(kW, QStringLiteral("type"), QStringLiteral("paragraph"));
+                xml.writeAttribute(kW, QStringLiteral("styleId"), QStringLiteral("Heading%1").arg(level));
+                xml.writeEmptyElement(kW, QStringLiteral("name"));
+                xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("heading %1").arg(level));
+                xml.writeEmptyElement(kW, QStringLiteral("basedOn"));
+                xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
+                xml.writeEmptyElement(kW, QStringLiteral("next"));
+                xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("Normal"));
+                xml.writeStartElement(kW, QStringLiteral("pPr"));
+                xml.writeEmptyElement(kW, QStringLiteral("outlineLvl"));
+                xml.writeAttribute(kW, QStringLiteral("val"), QString::number(level - 1));
+                xml.writeEndElement();
+                xml.writeEndElement();
+            }
+            xml.writeEndElement();
+        },
+        Standalone::Yes);
 }
 
 QByteArray Writer::documentRelationships() const
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
-    xml.writeStartElement(QStringLiteral("Relationships"));
-    xml.writeDefaultNamespace(QString::fromLatin1(WordProcessingML::kPackageRelationships));
-    auto add = [&](const QString& id, const QString& type, const QString& target, bool external) {
-        xml.writeEmptyElement(QStringLiteral("Relationship"));
-        xml.writeAttribute(QStringLiteral("Id"), id);
-        xml.writeAttribute(QStringLiteral("Type"), type);
-        xml.writeAttribute(QStringLiteral("Target"), target);
-        if (external)
-            xml.writeAttribute(QStringLiteral("TargetMode"), QStringLiteral("External"));
-    };
-    add(QStringLiteral("rId1"), QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"),
-        QStringLiteral("styles.xml"), false);
-    add(QStringLiteral("rId2"),
-        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering"),
-        QStringLiteral("numbering.xml"), false);
-    for (const Relationship& relationship : m_relationships)
-        add(relationship.id, relationship.type, relationship.target, relationship.external);
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+    return XmlPart(
+        [&](QXmlStreamWriter& xml) {
+            xml.writeStartElement(QStringLiteral("Relationships"));
+            xml.writeDefaultNamespace(QString::fromLatin1(WordProcessingML::kPackageRelationships));
+            auto add = [&](const QString& id, const QString& type, const QString& target, bool external) {
+                xml.writeEmptyElement(QStringLiteral("Relationship"));
+                xml.writeAttribute(QStringLiteral("Id"), id);
+                xml.writeAttribute(QStringLiteral("Type"), type);
+                xml.writeAttribute(QStringLiteral("Target"), target);
+                if (external)
+                    xml.writeAttribute(QStringLiteral("TargetMode"), QStringLiteral("External"));
+            };
+            add(QStringLiteral("rId1"), QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles"),
+                QStringLiteral("styles.xml"), false);
+            add(QStringLiteral("rId2"),
+                QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/numbering"),
+                QStringLiteral("numbering.xml"), false);
+            for (const Relationship& relationship : m_relationships)
+                add(relationship.id, relationship.type, relationship.target, relationship.external);
+            xml.writeEndElement();
+        },
+        Standalone::Yes);
 }
 
 QByteArray Writer::contentTypes() const

@@ -1,5 +1,7 @@
 #include "toolkit/text/ODTReader.h"
 
+#include "toolkit/text/CharacterProperties.h"
+#include "toolkit/text/DocumentReading.h"
 #include "toolkit/text/EmbeddedImage.h"
 #include "toolkit/text/OpenDocumentText.h"
 #include "toolkit/text/TextDocumentBuilder.h"
@@ -49,56 +51,7 @@ std::optional<double> Length(const QString& value)
     return std::nullopt;
 }
 
-struct TextProps {
-    std::optional<QString> font;
-    std::optional<double> size;
-    std::optional<bool> bold, italic, underline, strike;
-    std::optional<QColor> color, background;
-    std::optional<int> vertical;
-
-    void merge(const TextProps& over)
-    {
-        auto take = [](auto& mine, const auto& theirs) {
-            if (theirs)
-                mine = theirs;
-        };
-        take(font, over.font);
-        take(size, over.size);
-        take(bold, over.bold);
-        take(italic, over.italic);
-        take(underline, over.underline);
-        take(strike, over.strike);
-        take(color, over.color);
-        take(background, over.background);
-        take(vertical, over.vertical);
-    }
-
-    QTextCharFormat format() const
-    {
-        QTextCharFormat result;
-        if (font && !font->isEmpty())
-            result.setFontFamilies(QStringList{*font});
-        if (size && *size > 0)
-            result.setFontPointSize(*size);
-        if (bold && *bold)
-            result.setFontWeight(QFont::Bold);
-        if (italic && *italic)
-            result.setFontItalic(true);
-        if (underline && *underline)
-            result.setFontUnderline(true);
-        if (strike && *strike)
-            result.setFontStrikeOut(true);
-        if (color)
-            result.setForeground(*color);
-        if (background)
-            result.setBackground(*background);
-        if (vertical == 1)
-            result.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-        else if (vertical == 2)
-            result.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-        return result;
-    }
-};
+using TextProps = CharacterProperties;
 
 struct ParagraphProps {
     std::optional<Qt::Alignment> alignment;
@@ -106,21 +59,14 @@ struct ParagraphProps {
     std::optional<double> left, right, top, bottom, indent;
     std::optional<int> outline;
 
-    void merge(const ParagraphProps& over)
+    template <class Self>
+    static auto Fields(Self& self)
     {
-        auto take = [](auto& mine, const auto& theirs) {
-            if (theirs)
-                mine = theirs;
-        };
-        take(alignment, over.alignment);
-        take(breakBefore, over.breakBefore);
-        take(left, over.left);
-        take(right, over.right);
-        take(top, over.top);
-        take(bottom, over.bottom);
-        take(indent, over.indent);
-        take(outline, over.outline);
+        return std::tie(self.alignment, self.breakBefore, self.left, self.right, self.top, self.bottom, self.indent,
+                        self.outline);
     }
+
+    void merge(const ParagraphProps& over) { MergeGivenFields(Fields(*this), Fields(over)); }
 };
 
 struct Style {
@@ -219,7 +165,7 @@ TextProps Parser::parseTextProps(const xmlNode* properties) const
     if (!family.isEmpty())
         props.font = QString(family).remove(u'\'').remove(u'"');
     if (const auto size = Length(Attribute(properties, "font-size", kFoNS)))
-        props.size = *size;
+        props.pointSize = *size;
     const QString weight = Attribute(properties, "font-weight", kFoNS);
     if (!weight.isEmpty())
         props.bold = weight == QLatin1String("bold") || weight.toInt() >= 600;
@@ -609,32 +555,12 @@ bool Parser::readPackage(QString* error)
 
 bool Read(const QByteArray& package, QTextDocument& document, QString* error)
 {
-    document.clear();
-    auto zip = ZipPackageReader::open(package, error);
-    if (!zip)
-        return false;
-    bool read = false;
-    {
-        // the parser ends its work on the document before a failed one is emptied
-        Parser parser(document, zip.get());
-        read = parser.readPackage(error);
-    }
-    if (!read)
-        document.clear();
-    return read;
+    return DocumentReading::ReadPackageWith<Parser>(package, document, error);
 }
 
 bool ReadContentXML(const QByteArray& xml, QTextDocument& document, QString* error)
 {
-    document.clear();
-    bool read = false;
-    {
-        Parser parser(document, nullptr);
-        read = parser.readContent(xml, error);
-    }
-    if (!read)
-        document.clear();
-    return read;
+    return DocumentReading::ReadPartWith<Parser>(document, [&](Parser& parser) { return parser.readContent(xml, error); });
 }
 
 } // namespace ODTReader

@@ -1,5 +1,6 @@
 #include "toolkit/text/ODTWriter.h"
 
+#include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/OpenDocumentText.h"
 #include "toolkit/text/TextDocumentWalk.h"
 #include "toolkit/text/ZipPackage.h"
@@ -21,6 +22,7 @@ namespace ODTWriter {
 namespace {
 
 using namespace OpenDocumentText;
+using OfficePackageWriting::XmlPart;
 
 const QString kOfficeQ = QString::fromLatin1(kOffice);
 const QString kStyleQ = QString::fromLatin1(kStyle);
@@ -91,7 +93,7 @@ private:
     };
     std::vector<AutomaticStyle> m_automatic;
     QHash<QString, QString> m_styleNames; // key -> name
-    QList<const QTextList*> m_lists;
+    OfficePackageWriting::ListNumbers m_lists;
     struct OpenList {
         const QTextList* list;
         bool itemOpen;
@@ -185,12 +187,7 @@ QString Writer::paragraphStyle(const QTextBlockFormat& format)
 
 QString Writer::listStyle(const QTextList* list)
 {
-    qsizetype index = m_lists.indexOf(list);
-    if (index < 0) {
-        m_lists.append(list);
-        index = m_lists.size() - 1;
-    }
-    return QStringLiteral("L%1").arg(index + 1);
+    return QStringLiteral("L%1").arg(m_lists.number(list));
 }
 
 void Writer::inlineText(const QString& text)
@@ -241,19 +238,16 @@ void Writer::inlineText(const QString& text)
 
 void Writer::picture(const TextDocumentWalk::TextRun& run)
 {
-    QSize pixels;
-    const QByteArray png = TextDocumentWalk::ImagePNG(m_document, run.imageName, &pixels);
-    if (png.isEmpty())
+    const auto picture = OfficePackageWriting::PictureOfRun(m_document, run);
+    if (!picture)
         return;
     const QString path = QStringLiteral("Pictures/image%1.png").arg(m_pictures.size() + 1);
-    m_pictures.append({path, png});
-    const double width = run.imageSize.width() > 0 ? run.imageSize.width() : pixels.width();
-    const double height = run.imageSize.height() > 0 ? run.imageSize.height() : pixels.height();
+    m_pictures.append({path, picture->png});
     m_xml->writeStartElement(kDrawQ, QStringLiteral("frame"));
     m_xml->writeAttribute(kDrawQ, QStringLiteral("name"), QStringLiteral("Image%1").arg(m_pictures.size()));
     m_xml->writeAttribute(kTextQ, QStringLiteral("anchor-type"), QStringLiteral("as-char"));
-    m_xml->writeAttribute(kSvgQ, QStringLiteral("width"), Points(width));
-    m_xml->writeAttribute(kSvgQ, QStringLiteral("height"), Points(height));
+    m_xml->writeAttribute(kSvgQ, QStringLiteral("width"), Points(picture->width));
+    m_xml->writeAttribute(kSvgQ, QStringLiteral("height"), Points(picture->height));
     m_xml->writeEmptyElement(kDrawQ, QStringLiteral("image"));
     m_xml->writeAttribute(kXlinkQ, QStringLiteral("href"), path);
     m_xml->writeAttribute(kXlinkQ, QStringLiteral("type"), QStringLiteral("simple"));
@@ -268,22 +262,15 @@ void Writer::runs(const QTextBlock& block)
 {
     m_atParagraphStart = true;
     m_lastWasSpace = false;
-    QString openLink;
-    for (const auto& run : TextDocumentWalk::BlockRuns(block)) {
-        const QString href = run.format.isAnchor() ? run.format.anchorHref() : QString();
-        if (href != openLink) {
-            if (!openLink.isEmpty())
-                m_xml->writeEndElement();
-            openLink = href;
-            if (!href.isEmpty()) {
-                m_xml->writeStartElement(kTextQ, QStringLiteral("a"));
-                m_xml->writeAttribute(kXlinkQ, QStringLiteral("type"), QStringLiteral("simple"));
-                m_xml->writeAttribute(kXlinkQ, QStringLiteral("href"), href);
-            }
-        }
+    auto openLink = [&](const QString& href) {
+        m_xml->writeStartElement(kTextQ, QStringLiteral("a"));
+        m_xml->writeAttribute(kXlinkQ, QStringLiteral("type"), QStringLiteral("simple"));
+        m_xml->writeAttribute(kXlinkQ, QStringLiteral("href"), href);
+    };
+    auto writeRun = [&](const TextDocumentWalk::TextRun& run) {
         if (run.isImage) {
             picture(run);
-            continue;
+            return;
         }
         const QString style = textStyle(run.format);
         if (!style.isEmpty()) {
@@ -293,9 +280,8 @@ void Writer::runs(const QTextBlock& block)
         inlineText(run.text);
         if (!style.isEmpty())
             m_xml->writeEndElement();
-    }
-    if (!openLink.isEmpty())
-        m_xml->writeEndElement();
+    };
+    OfficePackageWriting::WriteLinkedRuns(*m_xml, block, openLink, writeRun);
 }
 
 void Writer::paragraph(const QTextBlock& block)
@@ -420,8 +406,8 @@ void Writer::writeStyles(QXmlStreamWriter& xml) const
     xml.writeAttribute(kFoQ, QStringLiteral("border"), QStringLiteral("0.5pt solid #000000"));
     xml.writeAttribute(kFoQ, QStringLiteral("padding"), QStringLiteral("2pt"));
     xml.writeEndElement();
-    for (int i = 0; i < m_lists.size(); ++i) {
-        const QString format = NumberFormat(m_lists[i]->format().style());
+    for (int i = 0; i < m_lists.lists().size(); ++i) {
+        const QString format = NumberFormat(m_lists.lists()[i]->format().style());
         xml.writeStartElement(kTextQ, QStringLiteral("list-style"));
         xml.writeAttribute(kStyleQ, QStringLiteral("name"), QStringLiteral("L%1").arg(i + 1));
         for (int level = 1; level <= 9; ++level) {
@@ -462,55 +448,49 @@ void WriteNamespaces(QXmlStreamWriter& xml)
 
 QByteArray Writer::stylesPart() const
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.writeStartDocument();
-    WriteNamespaces(xml);
-    xml.writeStartElement(kOfficeQ, QStringLiteral("document-styles"));
-    xml.writeAttribute(kOfficeQ, QStringLiteral("version"), QStringLiteral("1.2"));
-    xml.writeStartElement(kOfficeQ, QStringLiteral("styles"));
-    xml.writeStartElement(kStyleQ, QStringLiteral("style"));
-    xml.writeAttribute(kStyleQ, QStringLiteral("name"), QStringLiteral("Standard"));
-    xml.writeAttribute(kStyleQ, QStringLiteral("family"), QStringLiteral("paragraph"));
-    xml.writeEndElement();
-    // headings carry their level only: their look is the runs' own formatting
-    for (int level = 1; level <= 6; ++level) {
+    return XmlPart([&](QXmlStreamWriter& xml) {
+        WriteNamespaces(xml);
+        xml.writeStartElement(kOfficeQ, QStringLiteral("document-styles"));
+        xml.writeAttribute(kOfficeQ, QStringLiteral("version"), QStringLiteral("1.2"));
+        xml.writeStartElement(kOfficeQ, QStringLiteral("styles"));
         xml.writeStartElement(kStyleQ, QStringLiteral("style"));
-        xml.writeAttribute(kStyleQ, QStringLiteral("name"), QStringLiteral("Heading_20_%1").arg(level));
-        xml.writeAttribute(kStyleQ, QStringLiteral("display-name"), QStringLiteral("Heading %1").arg(level));
+        xml.writeAttribute(kStyleQ, QStringLiteral("name"), QStringLiteral("Standard"));
         xml.writeAttribute(kStyleQ, QStringLiteral("family"), QStringLiteral("paragraph"));
-        xml.writeAttribute(kStyleQ, QStringLiteral("parent-style-name"), QStringLiteral("Standard"));
-        xml.writeAttribute(kStyleQ, QStringLiteral("default-outline-level"), QString::number(level));
         xml.writeEndElement();
-    }
-    xml.writeEndElement();
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+        // headings carry their level only: their look is the runs' own formatting
+        for (int level = 1; level <= 6; ++level) {
+            xml.writeStartElement(kStyleQ, QStringLiteral("style"));
+            xml.writeAttribute(kStyleQ, QStringLiteral("name"), QStringLiteral("Heading_20_%1").arg(level));
+            xml.writeAttribute(kStyleQ, QStringLiteral("display-name"), QStringLiteral("Heading %1").arg(level));
+            xml.writeAttribute(kStyleQ, QStringLiteral("family"), QStringLiteral("paragraph"));
+            xml.writeAttribute(kStyleQ, QStringLiteral("parent-style-name"), QStringLiteral("Standard"));
+            xml.writeAttribute(kStyleQ, QStringLiteral("default-outline-level"), QString::number(level));
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+        xml.writeEndElement();
+    });
 }
 
 QByteArray Writer::manifest() const
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
     const QString ns = QString::fromLatin1(kManifest);
-    xml.writeStartDocument();
-    xml.writeNamespace(ns, QStringLiteral("manifest"));
-    xml.writeStartElement(ns, QStringLiteral("manifest"));
-    xml.writeAttribute(ns, QStringLiteral("version"), QStringLiteral("1.2"));
-    auto entry = [&](const QString& path, const QString& type) {
-        xml.writeEmptyElement(ns, QStringLiteral("file-entry"));
-        xml.writeAttribute(ns, QStringLiteral("full-path"), path);
-        xml.writeAttribute(ns, QStringLiteral("media-type"), type);
-    };
-    entry(QStringLiteral("/"), QStringLiteral("application/vnd.oasis.opendocument.text"));
-    entry(QStringLiteral("content.xml"), QStringLiteral("text/xml"));
-    entry(QStringLiteral("styles.xml"), QStringLiteral("text/xml"));
-    for (const auto& [path, png] : m_pictures)
-        entry(path, QStringLiteral("image/png"));
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+    return XmlPart([&](QXmlStreamWriter& xml) {
+        xml.writeNamespace(ns, QStringLiteral("manifest"));
+        xml.writeStartElement(ns, QStringLiteral("manifest"));
+        xml.writeAttribute(ns, QStringLiteral("version"), QStringLiteral("1.2"));
+        auto entry = [&](const QString& path, const QString& type) {
+            xml.writeEmptyElement(ns, QStringLiteral("file-entry"));
+            xml.writeAttribute(ns, QStringLiteral("full-path"), path);
+            xml.writeAttribute(ns, QStringLiteral("media-type"), type);
+        };
+        entry(QStringLiteral("/"), QStringLiteral("application/vnd.oasis.opendocument.text"));
+        entry(QStringLiteral("content.xml"), QStringLiteral("text/xml"));
+        entry(QStringLiteral("styles.xml"), QStringLiteral("text/xml"));
+        for (const auto& [path, png] : m_pictures)
+            entry(path, QStringLiteral("image/png"));
+        xml.writeEndElement();
+    });
 }
 
 QByteArray Writer::write(QString* error)
