@@ -1,9 +1,7 @@
 #pragma once
 
 #include <QColor>
-#include <QFont>
 #include <QString>
-#include <QStringList>
 #include <QTextCharFormat>
 
 #include <optional>
@@ -42,29 +40,10 @@ struct CharacterProperties {
 
     void merge(const CharacterProperties& over) { MergeGivenFields(Fields(*this), Fields(over)); }
 
-    QTextCharFormat format() const
-    {
-        QTextCharFormat result;
-        if (font && !font->isEmpty())
-            result.setFontFamilies(QStringList{*font});
-        if (pointSize && *pointSize > 0)
-            result.setFontPointSize(*pointSize);
-        if (bold && *bold)
-            result.setFontWeight(QFont::Bold);
-        if (italic && *italic)
-            result.setFontItalic(true);
-        if (underline && *underline)
-            result.setFontUnderline(true);
-        if (strike && *strike)
-            result.setFontStrikeOut(true);
-        if (color)
-            result.setForeground(*color);
-        if (background)
-            result.setBackground(*background);
-        if (vertical == 1)
-            result.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-        else if (vertical == 2)
-            result.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-        return result;
-    }
+    // As a format: unset fields, and switches that are off, leave the format's defaults.
+    QTextCharFormat format() const;
+
+    // What a format sets of these, as a writer puts it in a file: the switches only where they are
+    // on (bold from demibold up), sizes above zero, colours and fonts where the format names them.
+    static CharacterProperties OfFormat(const QTextCharFormat& format);
 };

@@ -148,17 +148,7 @@ ParagraphProps ParseParagraphProps(const xmlNode* pPr)
 
 QTextListFormat::Style ListStyleOfFormat(const QString& format)
 {
-    if (format == QLatin1String("decimal") || format == QLatin1String("0"))
-        return QTextListFormat::ListDecimal;
-    if (format == QLatin1String("upperRoman") || format == QLatin1String("1"))
-        return QTextListFormat::ListUpperRoman;
-    if (format == QLatin1String("lowerRoman") || format == QLatin1String("2"))
-        return QTextListFormat::ListLowerRoman;
-    if (format == QLatin1String("upperLetter") || format == QLatin1String("3"))
-        return QTextListFormat::ListUpperAlpha;
-    if (format == QLatin1String("lowerLetter") || format == QLatin1String("4"))
-        return QTextListFormat::ListLowerAlpha;
-    return QTextListFormat::ListDisc;
+    return ListStyleOfName(kNumberFormats, format).value_or(QTextListFormat::ListDisc);
 }
 
 } // namespace DOCXProperties

@@ -1,5 +1,6 @@
 #include "toolkit/text/DOCXWriter.h"
 
+#include "toolkit/text/CharacterProperties.h"
 #include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/TextDocumentWalk.h"
 #include "toolkit/text/WordProcessingML.h"
@@ -31,20 +32,7 @@ const QString kPic = QStringLiteral("http://schemas.openxmlformats.org/drawingml
 
 QString NumberFormat(QTextListFormat::Style style)
 {
-    switch (style) {
-    case QTextListFormat::ListDecimal:
-        return QStringLiteral("decimal");
-    case QTextListFormat::ListUpperRoman:
-        return QStringLiteral("upperRoman");
-    case QTextListFormat::ListLowerRoman:
-        return QStringLiteral("lowerRoman");
-    case QTextListFormat::ListUpperAlpha:
-        return QStringLiteral("upperLetter");
-    case QTextListFormat::ListLowerAlpha:
-        return QStringLiteral("lowerLetter");
-    default:
-        return QStringLiteral("bullet");
-    }
+    return NameOfListStyle(WordProcessingML::kNumberFormats, style).value_or(QStringLiteral("bullet"));
 }
 
 QString Twips(double points)
@@ -83,7 +71,7 @@ private:
         bool external;
     };
     QList<Relationship> m_relationships;
-    QList<std::pair<QString, QByteArray>> m_media;
+    OfficePackageWriting::PackagePictures m_media{QStringLiteral("word/media/")};
     int m_drawingId = 0;
 };
 
@@ -100,44 +88,41 @@ QString Writer::relationship(const QString& type, const QString& target, bool ex
 
 void Writer::runProperties(const QTextCharFormat& format)
 {
+    const CharacterProperties props = CharacterProperties::OfFormat(format);
     m_xml.writeStartElement(kW, QStringLiteral("rPr"));
-    const QString family = TextDocumentWalk::FontFamily(format);
-    if (!family.isEmpty()) {
+    if (props.font) {
         m_xml.writeEmptyElement(kW, QStringLiteral("rFonts"));
         for (const char* attribute : {"ascii", "hAnsi", "cs", "eastAsia"})
-            m_xml.writeAttribute(kW, QString::fromLatin1(attribute), family);
+            m_xml.writeAttribute(kW, QString::fromLatin1(attribute), *props.font);
     }
-    if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+    if (props.bold)
         m_xml.writeEmptyElement(kW, QStringLiteral("b"));
-    if (format.fontItalic())
+    if (props.italic)
         m_xml.writeEmptyElement(kW, QStringLiteral("i"));
-    if (format.fontStrikeOut())
+    if (props.strike)
         m_xml.writeEmptyElement(kW, QStringLiteral("strike"));
-    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+    if (props.color) {
         m_xml.writeEmptyElement(kW, QStringLiteral("color"));
-        m_xml.writeAttribute(kW, QStringLiteral("val"), format.foreground().color().name().mid(1).toUpper());
+        m_xml.writeAttribute(kW, QStringLiteral("val"), props.color->name().mid(1).toUpper());
     }
-    if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0) {
+    if (props.pointSize) {
         m_xml.writeEmptyElement(kW, QStringLiteral("sz"));
-        m_xml.writeAttribute(kW, QStringLiteral("val"), QString::number(std::lround(format.fontPointSize() * 2)));
+        m_xml.writeAttribute(kW, QStringLiteral("val"), QString::number(std::lround(*props.pointSize * 2)));
     }
-    if (format.fontUnderline()) {
+    if (props.underline) {
         m_xml.writeEmptyElement(kW, QStringLiteral("u"));
         m_xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("single"));
     }
-    if (format.hasProperty(QTextFormat::BackgroundBrush)) {
+    if (props.background) {
         m_xml.writeEmptyElement(kW, QStringLiteral("shd"));
         m_xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("clear"));
         m_xml.writeAttribute(kW, QStringLiteral("color"), QStringLiteral("auto"));
-        m_xml.writeAttribute(kW, QStringLiteral("fill"), format.background().color().name().mid(1).toUpper());
+        m_xml.writeAttribute(kW, QStringLiteral("fill"), props.background->name().mid(1).toUpper());
     }
-    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript
-        || format.verticalAlignment() == QTextCharFormat::AlignSubScript) {
+    if (props.vertical) {
         m_xml.writeEmptyElement(kW, QStringLiteral("vertAlign"));
         m_xml.writeAttribute(kW, QStringLiteral("val"),
-                             format.verticalAlignment() == QTextCharFormat::AlignSuperScript
-                                 ? QStringLiteral("superscript")
-                                 : QStringLiteral("subscript"));
+                             props.vertical == 1 ? QStringLiteral("superscript") : QStringLiteral("subscript"));
     }
     m_xml.writeEndElement();
 }
@@ -163,7 +148,7 @@ void Writer::textRun(const QString& text, const QTextCharFormat& format)
         } else if (c == QChar::LineSeparator) {
             flush();
             m_xml.writeEmptyElement(kW, QStringLiteral("br"));
-        } else if (c.unicode() >= 0x20 && !c.isNonCharacter() && c != QChar::ObjectReplacementCharacter) {
+        } else if (OfficePackageWriting::IsWrittenCharacter(c)) {
             pending.append(c);
         }
     }
@@ -176,8 +161,7 @@ void Writer::picture(const TextDocumentWalk::TextRun& run)
     const auto picture = OfficePackageWriting::PictureOfRun(m_document, run);
     if (!picture)
         return;
-    const QString file = QStringLiteral("image%1.png").arg(m_media.size() + 1);
-    m_media.append({file, picture->png});
+    const QString file = m_media.add(picture->png);
     const QString id = relationship(QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/image"),
                                     QStringLiteral("media/") + file, false);
     const QString cx = QString::number(std::llround(picture->width * 12700.0));
@@ -511,8 +495,7 @@ QByteArray Writer::write(QString* error)
     package.add(QStringLiteral("word/styles.xml"), styles());
     package.add(QStringLiteral("word/numbering.xml"), numbering());
     package.add(QStringLiteral("word/_rels/document.xml.rels"), documentRelationships());
-    for (const auto& [name, png] : m_media)
-        package.add(QStringLiteral("word/media/") + name, png, true);
+    m_media.addTo(package);
     return package.finish(error);
 }
 

@@ -245,11 +245,8 @@ void Parser::readStyles(const xmlNode* container)
                 const int number = Attribute(level, "level", kTextNS).toInt();
                 if (Is(level, "list-level-style-number", kTextNS)) {
                     const QString format = Attribute(level, "num-format", kStyleNS);
-                    levels.insert(number, format == QLatin1String("a")   ? QTextListFormat::ListLowerAlpha
-                                          : format == QLatin1String("A") ? QTextListFormat::ListUpperAlpha
-                                          : format == QLatin1String("i") ? QTextListFormat::ListLowerRoman
-                                          : format == QLatin1String("I") ? QTextListFormat::ListUpperRoman
-                                                                         : QTextListFormat::ListDecimal);
+                    levels.insert(number,
+                                  ListStyleOfName(kNumberFormats, format).value_or(QTextListFormat::ListDecimal));
                 } else if (XmlTree::IsNamed(level, "list-level-style-bullet")
                            || XmlTree::IsNamed(level, "list-level-style-image")) {
                     levels.insert(number, QTextListFormat::ListDisc);

@@ -1,5 +1,6 @@
 #include "toolkit/text/ODTWriter.h"
 
+#include "toolkit/text/CharacterProperties.h"
 #include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/OpenDocumentText.h"
 #include "toolkit/text/TextDocumentWalk.h"
@@ -38,22 +39,10 @@ QString Points(double value)
     return QString::number(value, 'f', 2) + QStringLiteral("pt");
 }
 
+// Empty for a bulleted list.
 QString NumberFormat(QTextListFormat::Style style)
 {
-    switch (style) {
-    case QTextListFormat::ListLowerAlpha:
-        return QStringLiteral("a");
-    case QTextListFormat::ListUpperAlpha:
-        return QStringLiteral("A");
-    case QTextListFormat::ListLowerRoman:
-        return QStringLiteral("i");
-    case QTextListFormat::ListUpperRoman:
-        return QStringLiteral("I");
-    case QTextListFormat::ListDecimal:
-        return QStringLiteral("1");
-    default:
-        return {};
-    }
+    return NameOfListStyle(kNumberFormats, style).value_or(QString());
 }
 
 // The properties of a format this writer puts in a style, as attributes.
@@ -99,7 +88,7 @@ private:
         bool itemOpen;
     };
     std::vector<OpenList> m_openLists;
-    QList<std::pair<QString, QByteArray>> m_pictures;
+    OfficePackageWriting::PackagePictures m_pictures{QStringLiteral("Pictures/")};
     bool m_atParagraphStart = true;
     bool m_lastWasSpace = false;
     int m_tableCount = 0;
@@ -107,33 +96,33 @@ private:
 
 QString Writer::textStyle(const QTextCharFormat& format)
 {
+    const CharacterProperties props = CharacterProperties::OfFormat(format);
     Attributes attributes;
-    const QString family = TextDocumentWalk::FontFamily(format);
-    if (!family.isEmpty()) {
-        if (!m_fonts.contains(family))
-            m_fonts.append(family);
-        attributes.push_back({QStringLiteral("style|font-name"), family});
+    if (props.font) {
+        if (!m_fonts.contains(*props.font))
+            m_fonts.append(*props.font);
+        attributes.push_back({QStringLiteral("style|font-name"), *props.font});
     }
-    if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() > 0)
-        attributes.push_back({QStringLiteral("fo|font-size"), Points(format.fontPointSize())});
-    if (format.hasProperty(QTextFormat::FontWeight) && format.fontWeight() >= QFont::DemiBold)
+    if (props.pointSize)
+        attributes.push_back({QStringLiteral("fo|font-size"), Points(*props.pointSize)});
+    if (props.bold)
         attributes.push_back({QStringLiteral("fo|font-weight"), QStringLiteral("bold")});
-    if (format.fontItalic())
+    if (props.italic)
         attributes.push_back({QStringLiteral("fo|font-style"), QStringLiteral("italic")});
-    if (format.fontUnderline()) {
+    if (props.underline) {
         attributes.push_back({QStringLiteral("style|text-underline-style"), QStringLiteral("solid")});
         attributes.push_back({QStringLiteral("style|text-underline-width"), QStringLiteral("auto")});
         attributes.push_back({QStringLiteral("style|text-underline-color"), QStringLiteral("font-color")});
     }
-    if (format.fontStrikeOut())
+    if (props.strike)
         attributes.push_back({QStringLiteral("style|text-line-through-style"), QStringLiteral("solid")});
-    if (format.hasProperty(QTextFormat::ForegroundBrush))
-        attributes.push_back({QStringLiteral("fo|color"), format.foreground().color().name()});
-    if (format.hasProperty(QTextFormat::BackgroundBrush))
-        attributes.push_back({QStringLiteral("fo|background-color"), format.background().color().name()});
-    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+    if (props.color)
+        attributes.push_back({QStringLiteral("fo|color"), props.color->name()});
+    if (props.background)
+        attributes.push_back({QStringLiteral("fo|background-color"), props.background->name()});
+    if (props.vertical == 1)
         attributes.push_back({QStringLiteral("style|text-position"), QStringLiteral("super 58%")});
-    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+    else if (props.vertical == 2)
         attributes.push_back({QStringLiteral("style|text-position"), QStringLiteral("sub 58%")});
     if (attributes.empty())
         return {};
@@ -228,7 +217,7 @@ void Writer::inlineText(const QString& text)
             flush();
             m_xml->writeEmptyElement(kTextQ, QStringLiteral("line-break"));
             m_atParagraphStart = true;
-        } else if (c.unicode() >= 0x20 && c != QChar::ObjectReplacementCharacter && !c.isNonCharacter()) {
+        } else if (OfficePackageWriting::IsWrittenCharacter(c)) {
             pending.append(c);
         }
     }
@@ -241,8 +230,7 @@ void Writer::picture(const TextDocumentWalk::TextRun& run)
     const auto picture = OfficePackageWriting::PictureOfRun(m_document, run);
     if (!picture)
         return;
-    const QString path = QStringLiteral("Pictures/image%1.png").arg(m_pictures.size() + 1);
-    m_pictures.append({path, picture->png});
+    const QString path = m_pictures.pathOf(m_pictures.add(picture->png));
     m_xml->writeStartElement(kDrawQ, QStringLiteral("frame"));
     m_xml->writeAttribute(kDrawQ, QStringLiteral("name"), QStringLiteral("Image%1").arg(m_pictures.size()));
     m_xml->writeAttribute(kTextQ, QStringLiteral("anchor-type"), QStringLiteral("as-char"));
@@ -487,7 +475,7 @@ QByteArray Writer::manifest() const
         entry(QStringLiteral("/"), QStringLiteral("application/vnd.oasis.opendocument.text"));
         entry(QStringLiteral("content.xml"), QStringLiteral("text/xml"));
         entry(QStringLiteral("styles.xml"), QStringLiteral("text/xml"));
-        for (const auto& [path, png] : m_pictures)
+        for (const QString& path : m_pictures.paths())
             entry(path, QStringLiteral("image/png"));
         xml.writeEndElement();
     });
@@ -535,8 +523,7 @@ QByteArray Writer::write(QString* error)
     package.add(QStringLiteral("META-INF/manifest.xml"), manifest());
     package.add(QStringLiteral("content.xml"), content);
     package.add(QStringLiteral("styles.xml"), stylesPart());
-    for (const auto& [path, png] : m_pictures)
-        package.add(path, png, true);
+    m_pictures.addTo(package);
     return package.finish(error);
 }
 

@@ -1,5 +1,7 @@
 #include "toolkit/text/OfficePackageWriting.h"
 
+#include "toolkit/text/ZipPackage.h"
+
 #include <QXmlStreamWriter>
 
 namespace OfficePackageWriting {
@@ -26,6 +28,37 @@ std::optional<RunPicture> PictureOfRun(const QTextDocument& document, const Text
     const double width = run.imageSize.width() > 0 ? run.imageSize.width() : pixels.width();
     const double height = run.imageSize.height() > 0 ? run.imageSize.height() : pixels.height();
     return RunPicture{std::move(png), width, height};
+}
+
+PackagePictures::PackagePictures(QString folder)
+    : m_folder(std::move(folder))
+{
+}
+
+QString PackagePictures::add(const QByteArray& png)
+{
+    QString name = QStringLiteral("image%1.png").arg(m_pictures.size() + 1);
+    m_pictures.emplace_back(name, png);
+    return name;
+}
+
+QStringList PackagePictures::paths() const
+{
+    QStringList paths;
+    for (const auto& [name, png] : m_pictures)
+        paths.append(pathOf(name));
+    return paths;
+}
+
+void PackagePictures::addTo(ZipPackageWriter& package) const
+{
+    for (const auto& [name, png] : m_pictures)
+        package.add(pathOf(name), png, true);
+}
+
+bool IsWrittenCharacter(QChar c)
+{
+    return c.unicode() >= 0x20 && !c.isNonCharacter() && c != QChar::ObjectReplacementCharacter;
 }
 
 void WriteLinkedRuns(QXmlStreamWriter& xml, const QTextBlock& block,

@@ -9,9 +9,13 @@
 #include <functional>
 #include <optional>
 
+#include <utility>
+#include <vector>
+
 class QTextDocument;
 class QTextList;
 class QXmlStreamWriter;
+class ZipPackageWriter;
 
 // What the writers of zipped XML word-processing packages (.docx, .odt) do alike: small XML
 // parts, pictures as PNG entries, links around a paragraph's runs, and numbered lists.
@@ -33,6 +37,31 @@ struct RunPicture {
 };
 // Nothing when the document holds no picture that decodes under the run's name.
 std::optional<RunPicture> PictureOfRun(const QTextDocument& document, const TextDocumentWalk::TextRun& run);
+
+// The PNG pictures a package holds, in one folder of it, named image1.png, image2.png, ... in the
+// order they are added.
+class PackagePictures {
+public:
+    explicit PackagePictures(QString folder); // ends with '/'
+
+    // The picture's name in the folder.
+    QString add(const QByteArray& png);
+    QString pathOf(const QString& name) const { return m_folder + name; }
+    qsizetype size() const { return static_cast<qsizetype>(m_pictures.size()); }
+    void clear() { m_pictures.clear(); }
+    // Paths in the package, in the order added.
+    QStringList paths() const;
+    // Stored, not deflated: PNG is compressed already.
+    void addTo(ZipPackageWriter& package) const;
+
+private:
+    QString m_folder;
+    std::vector<std::pair<QString, QByteArray>> m_pictures; // name, PNG
+};
+
+// Whether a character of a run is written as text: not control characters, non-characters, nor
+// the object replacement character a picture stands on.
+bool IsWrittenCharacter(QChar c);
 
 // A paragraph's runs in order; openLink starts a link element where a run's link begins, and it
 // is ended where the link changes or the paragraph ends.

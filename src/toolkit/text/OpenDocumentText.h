@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/text/ListStyleNames.h"
+
 #include <initializer_list>
 
 // Namespaces of OpenDocument text, and of the OpenOffice.org 1 format it grew from.
@@ -23,5 +25,14 @@ inline constexpr std::initializer_list<const char*> kDrawNS = {kDraw, "http://op
 inline constexpr std::initializer_list<const char*> kFoNS = {kFo, "http://www.w3.org/1999/XSL/Format"};
 inline constexpr std::initializer_list<const char*> kSvgNS = {kSvg, "http://www.w3.org/2000/svg"};
 inline constexpr std::initializer_list<const char*> kXlinkNS = {kXlink};
+
+// The style:num-format of a numbered list level; a number format not among them counts 1, 2, 3.
+inline constexpr ListStyleName kNumberFormats[] = {
+    {QTextListFormat::ListLowerAlpha, "a"},
+    {QTextListFormat::ListUpperAlpha, "A"},
+    {QTextListFormat::ListLowerRoman, "i"},
+    {QTextListFormat::ListUpperRoman, "I"},
+    {QTextListFormat::ListDecimal, "1"},
+};
 
 } // namespace OpenDocumentText

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/text/ListStyleNames.h"
+
 #include <initializer_list>
 
 // Namespaces of Word's XML vocabularies, transitional, strict and Word 2003.
@@ -14,5 +16,20 @@ inline constexpr const char* kPackageRelationships = "http://schemas.openxmlform
 
 inline constexpr std::initializer_list<const char*> kW = {kMain, kMainStrict, kWordML2003};
 inline constexpr std::initializer_list<const char*> kR = {kRelationships, kRelationshipsStrict};
+
+// Numbering formats (<w:numFmt>) of list levels; what is not among them is a bullet.
+inline constexpr ListStyleName kNumberFormats[] = {
+    {QTextListFormat::ListDecimal, "decimal"},
+    {QTextListFormat::ListUpperRoman, "upperRoman"},
+    {QTextListFormat::ListLowerRoman, "lowerRoman"},
+    {QTextListFormat::ListUpperAlpha, "upperLetter"},
+    {QTextListFormat::ListLowerAlpha, "lowerLetter"},
+    // Word 2003's numbers for the same (<w:nfc>)
+    {QTextListFormat::ListDecimal, "0"},
+    {QTextListFormat::ListUpperRoman, "1"},
+    {QTextListFormat::ListLowerRoman, "2"},
+    {QTextListFormat::ListUpperAlpha, "3"},
+    {QTextListFormat::ListLowerAlpha, "4"},
+};
 
 } // namespace WordProcessingML
