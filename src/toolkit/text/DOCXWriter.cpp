@@ -4,7 +4,6 @@
 #include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/TextDocumentWalk.h"
 #include "toolkit/text/WordProcessingML.h"
-#include "toolkit/text/ZipPackage.h"
 
 #include <QColor>
 #include <QFont>
@@ -482,21 +481,19 @@ QByteArray Writer::write(QString* error)
     m_xml.writeEndElement();
     m_xml.writeEndDocument();
 
-    ZipPackageWriter package;
-    package.add(QStringLiteral("[Content_Types].xml"), contentTypes());
-    package.add(QStringLiteral("_rels/.rels"),
-                QByteArrayLiteral(
-                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                    "<Relationship Id=\"rId1\" "
-                    "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-                    "Target=\"word/document.xml\"/></Relationships>"));
-    package.add(QStringLiteral("word/document.xml"), m_body);
-    package.add(QStringLiteral("word/styles.xml"), styles());
-    package.add(QStringLiteral("word/numbering.xml"), numbering());
-    package.add(QStringLiteral("word/_rels/document.xml.rels"), documentRelationships());
-    m_media.addTo(package);
-    return package.finish(error);
+    const QByteArray packageRelationships = QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+        "Target=\"word/document.xml\"/></Relationships>");
+    return OfficePackageWriting::ZipPackage({{QStringLiteral("[Content_Types].xml"), contentTypes()},
+                                             {QStringLiteral("_rels/.rels"), packageRelationships},
+                                             {QStringLiteral("word/document.xml"), m_body},
+                                             {QStringLiteral("word/styles.xml"), styles()},
+                                             {QStringLiteral("word/numbering.xml"), numbering()},
+                                             {QStringLiteral("word/_rels/document.xml.rels"), documentRelationships()}},
+                                            m_media, error);
 }
 
 } // namespace

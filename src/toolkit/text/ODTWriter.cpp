@@ -4,7 +4,6 @@
 #include "toolkit/text/OfficePackageWriting.h"
 #include "toolkit/text/OpenDocumentText.h"
 #include "toolkit/text/TextDocumentWalk.h"
-#include "toolkit/text/ZipPackage.h"
 
 #include <QColor>
 #include <QFont>
@@ -518,13 +517,13 @@ QByteArray Writer::write(QString* error)
     xml.writeEndDocument();
     m_xml = nullptr;
 
-    ZipPackageWriter package;
-    package.add(QStringLiteral("mimetype"), QByteArrayLiteral("application/vnd.oasis.opendocument.text"), true);
-    package.add(QStringLiteral("META-INF/manifest.xml"), manifest());
-    package.add(QStringLiteral("content.xml"), content);
-    package.add(QStringLiteral("styles.xml"), stylesPart());
-    m_pictures.addTo(package);
-    return package.finish(error);
+    // the mimetype entry comes first and stored, so that the type can be read at a fixed offset
+    return OfficePackageWriting::ZipPackage(
+        {{QStringLiteral("mimetype"), QByteArrayLiteral("application/vnd.oasis.opendocument.text"), true},
+         {QStringLiteral("META-INF/manifest.xml"), manifest()},
+         {QStringLiteral("content.xml"), content},
+         {QStringLiteral("styles.xml"), stylesPart()}},
+        m_pictures, error);
 }
 
 } // namespace

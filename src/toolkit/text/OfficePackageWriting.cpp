@@ -56,6 +56,15 @@ void PackagePictures::addTo(ZipPackageWriter& package) const
         package.add(pathOf(name), png, true);
 }
 
+QByteArray ZipPackage(std::initializer_list<PackagePart> parts, const PackagePictures& pictures, QString* error)
+{
+    ZipPackageWriter package;
+    for (const PackagePart& part : parts)
+        package.add(part.name, part.bytes, part.stored);
+    pictures.addTo(package);
+    return package.finish(error);
+}
+
 bool IsWrittenCharacter(QChar c)
 {
     return c.unicode() >= 0x20 && !c.isNonCharacter() && c != QChar::ObjectReplacementCharacter;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 #include <utility>
@@ -68,6 +69,17 @@ bool IsWrittenCharacter(QChar c);
 void WriteLinkedRuns(QXmlStreamWriter& xml, const QTextBlock& block,
                      const std::function<void(const QString& href)>& openLink,
                      const std::function<void(const TextDocumentWalk::TextRun& run)>& writeRun);
+
+// An entry of a package: deflated unless stored is asked.
+struct PackagePart {
+    QString name;
+    QByteArray bytes;
+    bool stored = false;
+};
+
+// The zipped package: the parts in the order given, then the pictures. Empty on failure.
+QByteArray ZipPackage(std::initializer_list<PackagePart> parts, const PackagePictures& pictures,
+                      QString* error = nullptr);
 
 // The lists of a document numbered from 1 in the order they are first met.
 class ListNumbers {
