@@ -8,9 +8,7 @@
 #include "toolkit/text/XmlTree.h"
 #include "toolkit/text/ZipPackage.h"
 
-#include <QColor>
 #include <QDir>
-#include <QFont>
 #include <QHash>
 #include <QTextDocument>
 

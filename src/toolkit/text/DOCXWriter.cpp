@@ -5,8 +5,6 @@
 #include "toolkit/text/TextDocumentWalk.h"
 #include "toolkit/text/WordProcessingML.h"
 
-#include <QColor>
-#include <QFont>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextList>
@@ -487,13 +485,13 @@ QByteArray Writer::write(QString* error)
         "<Relationship Id=\"rId1\" "
         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
         "Target=\"word/document.xml\"/></Relationships>");
-    return OfficePackageWriting::ZipPackage({{QStringLiteral("[Content_Types].xml"), contentTypes()},
-                                             {QStringLiteral("_rels/.rels"), packageRelationships},
-                                             {QStringLiteral("word/document.xml"), m_body},
-                                             {QStringLiteral("word/styles.xml"), styles()},
-                                             {QStringLiteral("word/numbering.xml"), numbering()},
-                                             {QStringLiteral("word/_rels/document.xml.rels"), documentRelationships()}},
-                                            m_media, error);
+    return OfficePackageWriting::ZipParts({{QStringLiteral("[Content_Types].xml"), contentTypes()},
+                                           {QStringLiteral("_rels/.rels"), packageRelationships},
+                                           {QStringLiteral("word/document.xml"), m_body},
+                                           {QStringLiteral("word/styles.xml"), styles()},
+                                           {QStringLiteral("word/numbering.xml"), numbering()},
+                                           {QStringLiteral("word/_rels/document.xml.rels"), documentRelationships()}},
+                                          m_media, error);
 }
 
 } // namespace

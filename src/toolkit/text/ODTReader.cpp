@@ -11,7 +11,6 @@
 
 #include <QColor>
 #include <QDir>
-#include <QFont>
 #include <QHash>
 #include <QTextDocument>
 

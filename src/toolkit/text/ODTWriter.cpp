@@ -5,8 +5,6 @@
 #include "toolkit/text/OpenDocumentText.h"
 #include "toolkit/text/TextDocumentWalk.h"
 
-#include <QColor>
-#include <QFont>
 #include <QHash>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -518,7 +516,7 @@ QByteArray Writer::write(QString* error)
     m_xml = nullptr;
 
     // the mimetype entry comes first and stored, so that the type can be read at a fixed offset
-    return OfficePackageWriting::ZipPackage(
+    return OfficePackageWriting::ZipParts(
         {{QStringLiteral("mimetype"), QByteArrayLiteral("application/vnd.oasis.opendocument.text"), true},
          {QStringLiteral("META-INF/manifest.xml"), manifest()},
          {QStringLiteral("content.xml"), content},

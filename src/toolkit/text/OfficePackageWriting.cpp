@@ -56,7 +56,7 @@ void PackagePictures::addTo(ZipPackageWriter& package) const
         package.add(pathOf(name), png, true);
 }
 
-QByteArray ZipPackage(std::initializer_list<PackagePart> parts, const PackagePictures& pictures, QString* error)
+QByteArray ZipParts(std::initializer_list<PackagePart> parts, const PackagePictures& pictures, QString* error)
 {
     ZipPackageWriter package;
     for (const PackagePart& part : parts)

@@ -5,11 +5,11 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <initializer_list>
 #include <optional>
-
 #include <utility>
 #include <vector>
 
@@ -78,8 +78,8 @@ struct PackagePart {
 };
 
 // The zipped package: the parts in the order given, then the pictures. Empty on failure.
-QByteArray ZipPackage(std::initializer_list<PackagePart> parts, const PackagePictures& pictures,
-                      QString* error = nullptr);
+QByteArray ZipParts(std::initializer_list<PackagePart> parts, const PackagePictures& pictures,
+                    QString* error = nullptr);
 
 // The lists of a document numbered from 1 in the order they are first met.
 class ListNumbers {
