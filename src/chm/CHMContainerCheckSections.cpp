@@ -1,5 +1,8 @@
 #include "chm/CHMContainerCheckParts.h"
 
+#include "chm/LZXCheck.h"
+
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -55,30 +58,54 @@ bool endsWithin(std::uint64_t start, std::uint64_t length, std::uint64_t limit)
     return start <= limit && length <= limit - start;
 }
 
+struct Decompression {
+    int windowBits = 0;
+    std::uint32_t blocksPerReset = 0;
+};
+
 // What the control data sets up: the LZX window and the number of blocks between decoder resets.
 // The arithmetic is chmlib's own, in 32 bits, so that a wrap that gives it a zero is seen here.
-bool controlDataIsSound(QByteArrayView data)
+std::optional<Decompression> controlDataDecompression(QByteArrayView data)
 {
     const auto length = static_cast<std::uint64_t>(data.size());
     if (length < kControlDataMinimumLength || length > kControlDataMaximumLength || data.sliced(4, 4) != "LZXC")
-        return false;
+        return std::nullopt;
     const std::uint32_t version = *readU32(data, 8);
     std::uint32_t resetInterval = *readU32(data, 12);
     std::uint32_t windowSize = *readU32(data, 16);
     const std::uint32_t windowsPerReset = *readU32(data, 20);
     if (version != 1 && version != 2)
-        return false;
+        return std::nullopt;
     if (version == 2) {
         resetInterval *= kVersion2Unit;
         windowSize *= kVersion2Unit;
     }
     if (!std::has_single_bit(windowSize) || windowSize < kSmallestWindow || windowSize > kLargestWindow)
-        return false;
+        return std::nullopt;
     const std::uint32_t halfWindow = windowSize / 2;
     if (resetInterval == 0 || resetInterval % halfWindow != 0 || windowsPerReset == 0)
-        return false;
+        return std::nullopt;
     const std::uint32_t blocksPerReset = resetInterval / halfWindow * windowsPerReset;
-    return blocksPerReset != 0;
+    if (blocksPerReset == 0)
+        return std::nullopt;
+    return Decompression{std::countr_zero(windowSize), blocksPerReset};
+}
+
+// The compressed bytes of blocks [0, count), by the reset table that resetTableBlockCount accepted;
+// the last block the table lists ends at the compressed length.
+std::vector<QByteArrayView> blockInputs(QByteArrayView table, QByteArrayView content, std::uint64_t count)
+{
+    const std::uint32_t blockCount = *readU32(table, 4);
+    const std::uint32_t tableOffset = *readU32(table, 12);
+    const std::uint64_t compressedLength = *readU64(table, 24);
+    std::vector<QByteArrayView> inputs;
+    inputs.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t block = 0; block < count; ++block) {
+        const std::uint64_t start = *readU64(table, tableOffset + block * 8);
+        const std::uint64_t end = block + 1 < blockCount ? *readU64(table, tableOffset + (block + 1) * 8) : compressedLength;
+        inputs.push_back(*slice(content, start, end - start));
+    }
+    return inputs;
 }
 
 // The reset table: every block's compressed bytes start where the previous block's end and fit the
@@ -136,7 +163,7 @@ public:
             return 0; // chmlib leaves compression off
         const std::optional<QByteArrayView> table = objectBytes(*m_found[ResetTable]);
         const std::optional<QByteArrayView> control = objectBytes(*m_found[ControlData]);
-        if (!table || !control || !objectBytes(*m_found[Content]) || !controlDataIsSound(*control))
+        if (!table || !control || !objectBytes(*m_found[Content]) || !controlDataDecompression(*control))
             return std::nullopt;
         const std::optional<std::uint64_t> blocks = resetTableBlockCount(*table, m_found[Content]->length);
         if (!blocks)
@@ -145,6 +172,21 @@ public:
     }
 
     bool liesInFile(const ContainerObject& object) const { return endsWithin(object.start, object.length, m_dataLength); }
+
+    // True when chmlib decodes blocks [0, blocksRead) without error and within its buffers; the
+    // section is one decompressibleLength accepted.
+    bool contentDecodesSafely(std::uint64_t blocksRead) const
+    {
+        if (blocksRead == 0)
+            return true;
+        const QByteArrayView table = *objectBytes(*m_found[ResetTable]);
+        const Decompression decompression = *controlDataDecompression(*objectBytes(*m_found[ControlData]));
+        LZXCheck::Stream stream;
+        stream.windowBits = decompression.windowBits;
+        stream.framesPerReset = decompression.blocksPerReset;
+        stream.frames = blockInputs(table, *objectBytes(*m_found[Content]), blocksRead);
+        return LZXCheck::decodesSafely(stream);
+    }
 
 private:
     std::optional<QByteArrayView> objectBytes(const ContainerObject& object) const
@@ -172,6 +214,7 @@ bool objectsAreReadable(QByteArrayView file, std::uint64_t dataOffset, const std
     const std::optional<std::uint64_t> compressedLength = sections.decompressibleLength();
     if (!compressedLength)
         return false;
+    std::uint64_t blocksRead = 0;
     for (const ContainerObject& object : objects) {
         if (object.length == 0)
             continue; // chmlib reads nothing of it
@@ -180,8 +223,12 @@ bool objectsAreReadable(QByteArrayView file, std::uint64_t dataOffset, const std
                                                   : endsWithin(object.start, object.length, *compressedLength);
         if (!readable)
             return false;
+        if (object.section != 0)
+            blocksRead = std::max(blocksRead, (object.start + object.length - 1) / kBlockLength + 1);
     }
-    return true;
+    // chmlib decodes every block from the last reset up to the one it reads; blocks after the last
+    // object's are never decoded (some compilers list an empty one there).
+    return sections.contentDecodesSafely(blocksRead);
 }
 
 } // namespace CHMContainerCheck::Detail
