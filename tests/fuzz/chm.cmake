@@ -9,3 +9,5 @@ tomefold_add_fuzzer(NAME chm_container_check SOURCES ${CMAKE_CURRENT_LIST_DIR}/C
   LIBS tomefold_chm CORPUS chm-file)
 tomefold_add_fuzzer(NAME chm_document SOURCES ${CMAKE_CURRENT_LIST_DIR}/CHMDocumentFuzzer.cpp
   LIBS tomefold_chm CORPUS chm-file)
+tomefold_add_fuzzer(NAME chm_lzx_check SOURCES ${CMAKE_CURRENT_LIST_DIR}/LZXCheckFuzzer.cpp
+  LIBS tomefold_chm CORPUS chm-lzx)
