@@ -9,7 +9,8 @@ namespace {
 // chmlib's bit reader: a 32-bit buffer filled 16 bits at a time, little-endian words, most
 // significant bit first. It loads bits it may never use, so loading past the input is allowed (the
 // bytes are whatever lies in chmlib's buffer there, here zeros) up to the end of chmlib's buffer;
-// taking a bit from past the input is not.
+// taking a bit from past the input is not. Bits taken only add up, so that is checked once, when
+// the frame ends: what happens after garbage bits were taken does not matter, the frame is refused.
 class BitReader {
 public:
     explicit BitReader(QByteArrayView input)
@@ -35,11 +36,10 @@ public:
     [[nodiscard]] std::uint32_t peek(int count) const { return m_buffer >> (32 - count); }
     [[nodiscard]] std::uint32_t buffer() const { return m_buffer; }
 
-    [[nodiscard]] bool remove(int count)
+    void remove(int count)
     {
         m_buffer = count >= 32 ? 0 : m_buffer << count;
         m_bitsLeft -= count;
-        return m_position * 8 - m_bitsLeft <= m_inputBits;
     }
 
     [[nodiscard]] bool read(int count, std::uint32_t& value)
@@ -47,8 +47,11 @@ public:
         if (!ensure(count))
             return false;
         value = peek(count);
-        return remove(count);
+        remove(count);
+        return true;
     }
+
+    [[nodiscard]] bool tookOnlyInput() const { return m_position * 8 - m_bitsLeft <= m_inputBits; }
 
     void restart()
     {
@@ -130,23 +133,37 @@ public:
             } while (entry >= Symbols);
         }
         symbol = static_cast<int>(entry);
-        return bits.remove(lengths[entry]);
+        bits.remove(lengths[entry]);
+        return true;
     }
 
 private:
     // chmlib's own construction, for a complete code, so that lookups give what they give there.
+    // chmlib visits the symbols by length, then by number, scanning all of them for each length;
+    // sorting them once visits them in the same order.
     bool fill()
     {
+        std::array<int, kLongestCode + 2> start{};
+        for (int symbol = 0; symbol < Symbols; ++symbol) {
+            if (lengths[symbol] >= 1 && lengths[symbol] <= kLongestCode)
+                ++start[lengths[symbol] + 1];
+        }
+        for (int length = 1; length <= kLongestCode; ++length)
+            start[length + 1] += start[length];
+        std::array<std::uint16_t, Symbols> byLength{};
+        std::array<int, kLongestCode + 2> next = start;
+        for (int symbol = 0; symbol < Symbols; ++symbol) {
+            if (lengths[symbol] >= 1 && lengths[symbol] <= kLongestCode)
+                byLength[static_cast<std::size_t>(next[lengths[symbol]]++)] = static_cast<std::uint16_t>(symbol);
+        }
         std::uint32_t position = 0;
         std::uint32_t tableMask = 1u << TableBits;
         std::uint32_t bitMask = tableMask >> 1;
         std::uint32_t nextNode = bitMask;
         int length = 1;
         for (; length <= TableBits; ++length, bitMask >>= 1) {
-            for (int symbol = 0; symbol < Symbols; ++symbol) {
-                if (lengths[symbol] != length)
-                    continue;
-                std::fill_n(m_table.begin() + position, bitMask, static_cast<std::uint16_t>(symbol));
+            for (int at = start[length]; at < start[length + 1]; ++at) {
+                std::fill_n(m_table.begin() + position, bitMask, byLength[static_cast<std::size_t>(at)]);
                 position += bitMask;
             }
         }
@@ -157,9 +174,7 @@ private:
         tableMask <<= 16;
         bitMask = 1u << 15;
         for (; length <= kLongestCode; ++length, bitMask >>= 1) {
-            for (int symbol = 0; symbol < Symbols; ++symbol) {
-                if (lengths[symbol] != length)
-                    continue;
+            for (int at = start[length]; at < start[length + 1]; ++at) {
                 std::uint32_t leaf = position >> 16;
                 for (int bit = 0; bit < length - TableBits; ++bit) {
                     if (leaf >= m_table.size() || (nextNode << 1) + 1 >= m_table.size())
@@ -173,7 +188,7 @@ private:
                 }
                 if (leaf >= m_table.size())
                     return false;
-                m_table[leaf] = static_cast<std::uint16_t>(symbol);
+                m_table[leaf] = byLength[static_cast<std::size_t>(at)];
                 position += bitMask;
             }
         }
@@ -257,7 +272,7 @@ public:
             }
         }
         // chmlib copies the frame out of the window ending at the current position.
-        return (m_windowPosition != 0 ? m_windowPosition : m_windowSize) >= kFrameLength;
+        return bits.tookOnlyInput() && (m_windowPosition != 0 ? m_windowPosition : m_windowSize) >= kFrameLength;
     }
 
 private:
