@@ -99,6 +99,22 @@ TEST(LZXCheck, MatchesFromOutsideTheDecodedWindowAreRefused)
     EXPECT_FALSE(checkFrames({storedFrame(), afterReset.finish()}, 1));
 }
 
+TEST(LZXCheck, AlignedOffsetMatchesAreCheckedLikeVerbatimOnes)
+{
+    // Position slot 8: offset 14 plus the aligned symbol, after 20 literals.
+    const auto alignedMatch = [](std::uint32_t alignedSymbol) {
+        LZXStreamWriter writer;
+        writer.alignedBlock(kFrame, {{0, 1}, {256 + (8 << 3) + 6, 1}});
+        writer.symbols(false, 20);
+        writer.symbols(true, 1);
+        writer.bits(alignedSymbol, 3);
+        writer.symbols(false, kFrame - 28);
+        return writer.finish();
+    };
+    EXPECT_TRUE(checkFrames({alignedMatch(6)}));
+    EXPECT_FALSE(checkFrames({alignedMatch(7)}));
+}
+
 TEST(LZXCheck, TruncatedInputIsRefused)
 {
     EXPECT_FALSE(checkFrames({repeatFrame().chopped(2)})) << "symbols past the input";
@@ -223,8 +239,9 @@ TEST(LZXCheckInContainer, DamagedCompressedDataIsRefusedBeforeChmlibDecodesIt)
     // A sound frame in its place is accepted (its bytes are not the fixture's, but chmlib reads them safely).
     EXPECT_TRUE(CHMContainerCheck::isSafeToOpen(withFrame(repeatFrame())));
     EXPECT_TRUE(CHMContainerCheck::isSafeToOpen(withFrame(storedThenRepeat(100, 50))));
-    // Before the check, chmlib copied this frame's matches from 1 MiB before its 64 KiB window.
-    EXPECT_FALSE(opens(withFrame(storedThenRepeat(100, 0x100000))));
+    // Before the check, chmlib copied this frame's matches from 1 GiB before its 64 KiB window
+    // and died of a segmentation fault.
+    EXPECT_FALSE(opens(withFrame(storedThenRepeat(100, 0x40000000))));
     EXPECT_FALSE(opens(withFrame(storedThenRepeat(100, 101))));
     EXPECT_FALSE(opens(withFrame(repeatFrame().chopped(2))));
     // The fixture's own data, its frame cut short by the reset table.

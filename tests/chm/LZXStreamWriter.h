@@ -35,6 +35,21 @@ public:
                        const std::vector<int>& pretree = {})
     {
         blockHeader(1, length);
+        trees(mainLengths, pretree);
+    }
+
+    // The same with an aligned offset tree of 3-bit codes: the low 3 bits of an offset are that
+    // tree's symbol, coded as itself.
+    void alignedBlock(std::uint32_t length, const std::vector<std::pair<int, int>>& mainLengths)
+    {
+        blockHeader(2, length);
+        for (int i = 0; i < 8; ++i)
+            bits(3, 3);
+        trees(mainLengths, {});
+    }
+
+    void trees(const std::vector<std::pair<int, int>>& mainLengths, const std::vector<int>& pretree)
+    {
         m_pretree = pretree;
         lengths(mainLengths, 0, 256);
         lengths(mainLengths, 256, kMainElements);
