@@ -17,7 +17,9 @@
 //   (its entries inside the table, a block length of one LZX frame, offsets that increase, and no
 //   compressed block larger than the buffer chmlib reads it into);
 // - every object: one in the uncompressed section lies in the file, one in another section inside
-//   the blocks the reset table describes.
+//   the blocks the reset table describes;
+// - the compressed data of every block up to the last one an object lies in, decoded as chmlib's
+//   LZX decoder will (see LZXCheck.h): chmlib trusts it as much as it trusts the tables.
 //
 // A cut-off file is refused too: chmlib would find no objects in a missing part of the directory,
 // or decompress a missing part of the content into zeros without a word.
