@@ -92,7 +92,7 @@ constexpr int kLongestCode = 16;
 // A Huffman table as chmlib builds and reads it: a direct lookup of `TableBits` bits, then a tree
 // for longer codes in the entries after it. Lengths persist between blocks (they are read as
 // deltas), so they live here.
-template<int Symbols, int TableBits>
+template <int Symbols, int TableBits>
 class HuffmanTable {
 public:
     std::array<std::uint8_t, Symbols + kLengthSafety> lengths{};
@@ -208,13 +208,13 @@ constexpr int kMinimumMatch = 2;
 constexpr int kPrimaryLengths = 7;
 
 constexpr std::array<std::uint8_t, 51> kExtraBits{0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7,
-    8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 16, 16, 17, 17, 17, 17, 17, 17, 17, 17,
-    17, 17, 17, 17, 17, 17, 17};
+                                                  8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 16, 16, 17, 17, 17, 17, 17, 17, 17, 17,
+                                                  17, 17, 17, 17, 17, 17, 17};
 
 constexpr std::array<std::uint32_t, 51> kPositionBase{0, 1, 2, 3, 4, 6, 8, 12, 16, 24, 32, 48, 64, 96,
-    128, 192, 256, 384, 512, 768, 1024, 1536, 2048, 3072, 4096, 6144, 8192, 12288, 16384, 24576, 32768,
-    49152, 65536, 98304, 131072, 196608, 262144, 393216, 524288, 655360, 786432, 917504, 1048576,
-    1179648, 1310720, 1441792, 1572864, 1703936, 1835008, 1966080, 2097152};
+                                                      128, 192, 256, 384, 512, 768, 1024, 1536, 2048, 3072, 4096, 6144, 8192, 12288, 16384, 24576, 32768,
+                                                      49152, 65536, 98304, 131072, 196608, 262144, 393216, 524288, 655360, 786432, 917504, 1048576,
+                                                      1179648, 1310720, 1441792, 1572864, 1703936, 1835008, 1966080, 2097152};
 
 enum BlockType : std::uint32_t {
     Invalid = 0,
@@ -227,7 +227,8 @@ class Decoder {
 public:
     explicit Decoder(int windowBits)
         : m_windowSize(1u << windowBits)
-        , m_mainElements(kLiterals + 8 * (windowBits == 20 ? 42 : windowBits == 21 ? 50 : windowBits * 2))
+        , m_mainElements(kLiterals + 8 * (windowBits == 20 ? 42 : windowBits == 21 ? 50
+                                                                                   : windowBits * 2))
     {
     }
 
@@ -303,8 +304,8 @@ private:
             [[fallthrough]];
         case Verbatim:
             return readLengths(bits, m_main.lengths, 0, kLiterals)
-                && readLengths(bits, m_main.lengths, kLiterals, m_mainElements) && m_main.build()
-                && readLengths(bits, m_length.lengths, 0, kSecondaryLengths) && m_length.build();
+                   && readLengths(bits, m_main.lengths, kLiterals, m_mainElements) && m_main.build()
+                   && readLengths(bits, m_length.lengths, 0, kSecondaryLengths) && m_length.build();
         case Uncompressed: {
             // Up to 16 bits of padding, then three repeat offsets as bytes.
             if (!bits.ensure(16))
@@ -327,7 +328,7 @@ private:
 
     // Code lengths for symbols [first, last), as deltas against the previous ones, coded with a
     // pretree. Runs may write up to 51 lengths past `last`, into the spare entries.
-    template<std::size_t Size>
+    template <std::size_t Size>
     bool readLengths(BitReader& bits, std::array<std::uint8_t, Size>& lengths, int first, int last)
     {
         for (int i = 0; i < kPretreeSymbols; ++i) {
@@ -358,7 +359,7 @@ private:
                 written = bits.read(5, count) && put(at, static_cast<int>(count) + 20, 0);
             else if (code == 19)
                 written = bits.read(1, count) && m_pretree.decode(bits, code)
-                    && put(at, static_cast<int>(count) + 4, delta(lengths[static_cast<std::size_t>(at)], code));
+                          && put(at, static_cast<int>(count) + 4, delta(lengths[static_cast<std::size_t>(at)], code));
             else
                 written = put(at, 1, delta(lengths[static_cast<std::size_t>(at)], code));
             if (!written)

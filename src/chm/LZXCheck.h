@@ -19,7 +19,7 @@ inline constexpr std::int64_t kInputBufferLength = kFrameLength + 6144;
 
 // How chmlib will decompress the section.
 struct Stream {
-    int windowBits = 15; // 15 to 21
+    int windowBits = 15;              // 15 to 21
     std::uint32_t framesPerReset = 1; // at least 1
     // The compressed bytes of frames 0, 1, ..., up to the last one chmlib may be asked for.
     std::vector<QByteArrayView> frames;
