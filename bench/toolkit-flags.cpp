@@ -142,6 +142,16 @@ StampOptions& StampPart(ImageConversionOptions& options)
     return options.stamp;
 }
 
+// The page size, margins and orientation, shared by every record that lays out its own pages.
+template <typename R>
+void AddPageFlags(FlagTable<R>& table)
+{
+    table.insert(table.end(), {TOOLKIT_FLAG(R, pageWidth), TOOLKIT_FLAG(R, pageHeight),
+                               TOOLKIT_FLAG(R, leftMargin), TOOLKIT_FLAG(R, rightMargin),
+                               TOOLKIT_FLAG(R, topMargin), TOOLKIT_FLAG(R, bottomMargin),
+                               TOOLKIT_FLAG(R, orientation)});
+}
+
 } // namespace
 
 FlagTable<ImageConversionOptions> ImageFlags()
@@ -173,57 +183,33 @@ FlagTable<PDFToDocumentConversionOptions> PDFToDocumentFlags()
 FlagTable<ImagesToPDFConversionOptions> ImagesToPDFFlags()
 {
     using R = ImagesToPDFConversionOptions;
-    return {FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne),
-            TOOLKIT_FLAG(R, keepWidth),
-            TOOLKIT_FLAG(R, keepHeight),
-            TOOLKIT_FLAG(R, quality),
-            TOOLKIT_FLAG(R, outputType),
-            TOOLKIT_FLAG(R, colorModel),
-            TOOLKIT_FLAG(R, pageMode),
-            TOOLKIT_FLAG(R, maxDPI),
-            TOOLKIT_FLAG(R, pageWidth),
-            TOOLKIT_FLAG(R, pageHeight),
-            TOOLKIT_FLAG(R, leftMargin),
-            TOOLKIT_FLAG(R, rightMargin),
-            TOOLKIT_FLAG(R, topMargin),
-            TOOLKIT_FLAG(R, bottomMargin),
-            TOOLKIT_FLAG(R, orientation),
-            TOOLKIT_FLAG(R, scalePercent)};
+    FlagTable<R> table{FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne), TOOLKIT_FLAG(R, keepWidth),
+                       TOOLKIT_FLAG(R, keepHeight), TOOLKIT_FLAG(R, quality), TOOLKIT_FLAG(R, outputType),
+                       TOOLKIT_FLAG(R, colorModel), TOOLKIT_FLAG(R, pageMode), TOOLKIT_FLAG(R, maxDPI)};
+    AddPageFlags(table);
+    table.push_back(TOOLKIT_FLAG(R, scalePercent));
+    return table;
 }
 
 FlagTable<TextToPDFConversionOptions> TextToPDFFlags()
 {
     using R = TextToPDFConversionOptions;
-    return {FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne),
-            TOOLKIT_FLAG(R, applyAttributesToRichText),
-            TOOLKIT_FLAG(R, pageWidth),
-            TOOLKIT_FLAG(R, pageHeight),
-            TOOLKIT_FLAG(R, leftMargin),
-            TOOLKIT_FLAG(R, rightMargin),
-            TOOLKIT_FLAG(R, topMargin),
-            TOOLKIT_FLAG(R, bottomMargin),
-            TOOLKIT_FLAG(R, orientation)};
+    FlagTable<R> table{FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne),
+                       TOOLKIT_FLAG(R, applyAttributesToRichText)};
+    AddPageFlags(table);
+    return table;
 }
 
 FlagTable<FilesToPDFConversionOptions> FilesToPDFFlags()
 {
     using R = FilesToPDFConversionOptions;
-    return {FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne),
-            TOOLKIT_FLAG(R, applyAttributesToRichText),
-            TOOLKIT_FLAG(R, addOutlineEntries),
-            TOOLKIT_FLAG(R, pageWidth),
-            TOOLKIT_FLAG(R, pageHeight),
-            TOOLKIT_FLAG(R, leftMargin),
-            TOOLKIT_FLAG(R, rightMargin),
-            TOOLKIT_FLAG(R, topMargin),
-            TOOLKIT_FLAG(R, bottomMargin),
-            TOOLKIT_FLAG(R, orientation),
-            TOOLKIT_FLAG(R, imageQuality),
-            TOOLKIT_FLAG(R, imageOutputType),
-            TOOLKIT_FLAG(R, imageColorModel),
-            TOOLKIT_FLAG(R, imagePageMode),
-            TOOLKIT_FLAG(R, maxDPI),
-            TOOLKIT_FLAG(R, scalePercent),
-            TOOLKIT_FLAG(R, keepWidth),
-            TOOLKIT_FLAG(R, keepHeight)};
+    FlagTable<R> table{FieldFlag(QStringLiteral("merge"), &R::mergeIntoOne),
+                       TOOLKIT_FLAG(R, applyAttributesToRichText),
+                       TOOLKIT_FLAG(R, addOutlineEntries)};
+    AddPageFlags(table);
+    table.insert(table.end(), {TOOLKIT_FLAG(R, imageQuality), TOOLKIT_FLAG(R, imageOutputType),
+                               TOOLKIT_FLAG(R, imageColorModel), TOOLKIT_FLAG(R, imagePageMode),
+                               TOOLKIT_FLAG(R, maxDPI), TOOLKIT_FLAG(R, scalePercent), TOOLKIT_FLAG(R, keepWidth),
+                               TOOLKIT_FLAG(R, keepHeight)});
+    return table;
 }
