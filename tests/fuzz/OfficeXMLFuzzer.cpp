@@ -4,35 +4,20 @@
 #include "toolkit/text/DOCXReader.h"
 #include "toolkit/text/ODTReader.h"
 
-#include <QGuiApplication>
+#include "FuzzApplication.h"
+#include "FuzzInput.h"
+
 #include <QTextDocument>
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-
-namespace {
-
-// QTextDocument needs an application object; the fuzzer makes one, offscreen, on first use.
-void EnsureApplication()
-{
-    static std::unique_ptr<QGuiApplication> application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "office_xml_fuzz";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    EnsureApplication();
-    const QByteArray xml(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    FuzzApplication::Ensure("office_xml_fuzz");
+    const QByteArray xml = FuzzInput::bytes(data + 1, size - 1);
     QTextDocument document;
     if (data[0] % 2 == 0)
         DOCXReader::ReadDocumentXML(xml, document);

@@ -4,6 +4,8 @@
 #include "platform/PdfDocument.h"
 #include "platform/PdfOutline.h"
 
+#include "FuzzInput.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -33,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
+    const QByteArray bytes = FuzzInput::bytes(data + 1, size - 1);
     bool refused = false;
     const std::unique_ptr<PdfDocument> document = PdfDocument::open(bytes, PasswordFor(data[0]), &refused);
     if (!document)

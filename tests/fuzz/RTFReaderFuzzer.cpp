@@ -3,26 +3,15 @@
 // hands back a fixed picture, so the attachment road is taken too.
 #include "toolkit/text/RTFReader.h"
 
-#include <QGuiApplication>
+#include "FuzzApplication.h"
+#include "FuzzInput.h"
+
 #include <QTextDocument>
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace {
-
-// QTextDocument needs an application object; the fuzzer makes one, offscreen, on first use.
-void EnsureApplication()
-{
-    static std::unique_ptr<QGuiApplication> application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "rtf_fuzz";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 const QByteArray kAttachment = QByteArray::fromBase64(
     "iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAFklEQVR4nGP4z8DAwMDAxMDAwMDAAAANBAEBgHrTEQAAAABJRU5ErkJggg==");
@@ -31,8 +20,8 @@ const QByteArray kAttachment = QByteArray::fromBase64(
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    EnsureApplication();
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    FuzzApplication::Ensure("rtf_fuzz");
+    const QByteArray bytes = FuzzInput::bytes(data, size);
     QTextDocument document;
     RTFReader::Read(bytes, document, nullptr, [](const QString&) { return kAttachment; });
     document.toPlainText();
