@@ -1,3 +1,4 @@
+#include "ExportTestOptions.h"
 #include "support/PdfReadBack.h"
 #include "SharedFontsCheck.h"
 #include "chm/CHMDocument.h"
@@ -27,11 +28,7 @@ TEST(ExportFontsTest, EveryFaceOfTheTopicsIsEmbeddedOnce)
     document.setExportProvider(&PDFExportProvider());
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-fonts"))),
                                      QStringLiteral("CHM")));
-    TomefoldConversionOptions options;
-    options.pageWidth = 612;
-    options.pageHeight = 792;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
-    options.exportHyperlinks = options.exportTOC = 1;
+    TomefoldConversionOptions options = letterOptions();
     const QUrl target = QUrl::fromLocalFile(folder.filePath(QStringLiteral("fonts.pdf")));
     QEventLoop loop;
     std::thread worker([&] {
