@@ -8,7 +8,7 @@
 
 #define POINTERHOLDER_TRANSITION 4
 
-#include "ExportTestOptions.h"
+#include "ExportTestSupport.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"

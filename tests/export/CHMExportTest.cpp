@@ -1,4 +1,4 @@
-#include "ExportTestOptions.h"
+#include "ExportTestSupport.h"
 #include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
@@ -13,13 +13,10 @@
 #include "support/RecordingDesktop.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 void registerTestUrlSchemes()
 {
@@ -52,13 +49,7 @@ protected:
         if (onMainThread) {
             document.exportToPDF(target, &options);
         } else {
-            QEventLoop loop;
-            std::thread worker([&] {
-                document.exportToPDF(target, &options);
-                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-            });
-            loop.exec();
-            worker.join();
+            exportFromWorker(document, target, options);
         }
         QFile file(target.toLocalFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

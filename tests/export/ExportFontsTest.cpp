@@ -1,4 +1,4 @@
-#include "ExportTestOptions.h"
+#include "ExportTestSupport.h"
 #include "support/PdfReadBack.h"
 #include "SharedFontsCheck.h"
 #include "chm/CHMDocument.h"
@@ -7,12 +7,9 @@
 #include "export/PDFExportProvider.h"
 #include "support/TestSupport.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 void registerTestUrlSchemes()
 {
@@ -30,13 +27,7 @@ TEST(ExportFontsTest, EveryFaceOfTheTopicsIsEmbeddedOnce)
                                      QStringLiteral("CHM")));
     TomefoldConversionOptions options = letterOptions();
     const QUrl target = QUrl::fromLocalFile(folder.filePath(QStringLiteral("fonts.pdf")));
-    QEventLoop loop;
-    std::thread worker([&] {
-        document.exportToPDF(target, &options);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    exportFromWorker(document, target, options);
     QFile file(target.toLocalFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray pdf = file.readAll();

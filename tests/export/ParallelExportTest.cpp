@@ -1,4 +1,4 @@
-#include "ExportTestOptions.h"
+#include "ExportTestSupport.h"
 #include "support/PdfLinkTestFiles.h"
 #include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"

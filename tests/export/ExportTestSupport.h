@@ -1,10 +1,16 @@
 #pragma once
 
 // What the export tests hand the exporter: the batch's letter-sized pages with links and outline,
-// and a progress delegate that cancels after a number of reports.
+// and a progress delegate that cancels after a number of reports; and the batch's way of running it.
 
+#include "chm/CHMDocument.h"
 #include "common/TomefoldConversionOptions.h"
 #include "support/StubProgressDelegate.h"
+
+#include <QEventLoop>
+#include <QUrl>
+
+#include <thread>
 
 inline TomefoldConversionOptions letterOptions()
 {
@@ -30,3 +36,15 @@ private:
     int m_cancelAt;
     mutable int m_asked = 0;
 };
+
+// Exports as the batch does: from a worker thread, while this (the main) thread serves the pages.
+inline void exportFromWorker(CHMDocument& document, const QUrl& target, TomefoldConversionOptions& options)
+{
+    QEventLoop loop;
+    std::thread worker([&] {
+        document.exportToPDF(target, &options);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+}
