@@ -2,6 +2,7 @@
 // for the check alone, and put in place of a compiled fixture's compressed section, where the
 // container check must refuse it before chmlib sees it.
 
+#include "CompiledFileBytes.h"
 #include "LZXStreamWriter.h"
 
 #include "chm/CHMContainerCheck.h"
@@ -169,48 +170,12 @@ TEST(LZXCheck, GarbageNeverEscapesTheCheck)
 
 namespace {
 
-quint64 readLE(const QByteArray& bytes, qsizetype at, int width)
-{
-    quint64 value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-void writeLE(QByteArray& bytes, qsizetype at, quint64 value, int width)
-{
-    for (int i = 0; i < width; ++i)
-        bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-
-quint64 readEncoded(const QByteArray& bytes, qsizetype& at)
-{
-    quint64 value = 0;
-    for (;;) {
-        const auto byte = static_cast<unsigned char>(bytes[at++]);
-        value = value << 7 | (byte & 0x7F);
-        if (byte < 0x80)
-            return value;
-    }
-}
-
-// Where the bytes of a section-0 object of the fixture are.
-qsizetype dataOf(const QByteArray& file, const QByteArray& name)
-{
-    qsizetype at = file.indexOf(name);
-    EXPECT_GT(at, 0);
-    at += name.size();
-    readEncoded(file, at);
-    return static_cast<qsizetype>(readLE(file, 0x58, 8) + readEncoded(file, at));
-}
-
 // The chm-basic fixture with its one frame of compressed data replaced by `frame` (the reset table
 // lists a second, empty block after it).
 void replaceCompressedData(QByteArray& file, const QByteArray& frame)
 {
-    const qsizetype table = dataOf(file, QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Transform/"
-                                                           "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable"));
-    const qsizetype content = dataOf(file, QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Content"));
+    const qsizetype table = entryOf(file, kResetTable).dataAt;
+    const qsizetype content = entryOf(file, kCompressedContent).dataAt;
     ASSERT_EQ(readLE(file, table + 4, 4), 2u);
     ASSERT_LE(static_cast<quint64>(frame.size()), readLE(file, table + 24, 8));
     file.replace(content, frame.size(), frame);
@@ -246,15 +211,14 @@ TEST(LZXCheckInContainer, DamagedCompressedDataIsRefusedBeforeChmlibDecodesIt)
     EXPECT_FALSE(opens(withFrame(repeatFrame().chopped(2))));
     // The fixture's own data, its frame cut short by the reset table.
     EXPECT_FALSE(opens(FixtureFiles::patchedFixture(folder, QStringLiteral("chm-basic"), [](QByteArray& file) {
-        const qsizetype table = dataOf(file, QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Transform/"
-                                                               "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable"));
+        const qsizetype table = entryOf(file, kResetTable).dataAt;
         const quint64 shorter = readLE(file, table + 24, 8) - 64;
         writeLE(file, table + 24, shorter, 8);
         writeLE(file, table + 0x28 + 8, shorter, 8);
     })));
     // Garbage Huffman lengths: the fixture's pretree and main tree lengths overwritten.
     EXPECT_FALSE(opens(FixtureFiles::patchedFixture(folder, QStringLiteral("chm-basic"), [](QByteArray& file) {
-        const qsizetype content = dataOf(file, QByteArrayLiteral("::DataSpace/Storage/MSCompressed/Content"));
+        const qsizetype content = entryOf(file, kCompressedContent).dataAt;
         file.replace(content + 8, 64, QByteArray(64, '\x5A'));
     })));
 }

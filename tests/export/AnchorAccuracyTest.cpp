@@ -8,6 +8,7 @@
 
 #define POINTERHOLDER_TRANSITION 4
 
+#include "ExportTestSupport.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
@@ -130,15 +131,17 @@ const char kLinkEveryAnchor[] = R"JS(
 class AnchorOracle {
 public:
     AnchorOracle(CHMDocument& document, const ExportPrintSettings& settings)
-        : m_document(document), m_settings(settings), m_profile(document)
+        : m_document(document)
+        , m_settings(settings)
+        , m_profile(document)
     {
     }
 
     struct PrintedTopicAnchors {
         bool printed = false;
-        int outputPages = 0;                    // non-blank printed pages
-        std::map<QString, PagePoint> anchors;   // name -> output page within the topic, point
-        QStringList names;                      // in document order
+        int outputPages = 0;                  // non-blank printed pages
+        std::map<QString, PagePoint> anchors; // name -> output page within the topic, point
+        QStringList names;                    // in document order
     };
 
     PrintedTopicAnchors print(const QString& path)
@@ -255,12 +258,7 @@ protected:
     // Exports the document as the batch does, and keeps the exporter for its destinations.
     std::unique_ptr<CHMExporter> exportDocument(CHMDocument& document)
     {
-        TomefoldConversionOptions options;
-        options.pageWidth = 612;
-        options.pageHeight = 792;
-        options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
-        options.exportHyperlinks = 1;
-        options.exportTOC = 1;
+        TomefoldConversionOptions options = letterOptions();
         const LinkItemList pageList = document.tocSource() ? document.tocSource()->pageList() : LinkItemList();
         auto exporter = std::make_unique<CHMExporter>(
             document, QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("out.pdf"))), pageList, &options);

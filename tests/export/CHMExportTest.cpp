@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
@@ -12,13 +13,10 @@
 #include "support/RecordingDesktop.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 void registerTestUrlSchemes()
 {
@@ -26,29 +24,6 @@ void registerTestUrlSchemes()
 }
 
 namespace {
-
-// Answers the cancel question with yes from its n-th asking on.
-class CancellingDelegate : public StubProgressDelegate {
-public:
-    explicit CancellingDelegate(int cancelAt) : m_cancelAt(cancelAt) { }
-    bool isConversionCancelled() const override { return ++m_asked >= m_cancelAt; }
-    int asked() const { return m_asked; }
-
-private:
-    int m_cancelAt;
-    mutable int m_asked = 0;
-};
-
-TomefoldConversionOptions letterOptions()
-{
-    TomefoldConversionOptions options;
-    options.pageWidth = 612;
-    options.pageHeight = 792;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
-    options.exportHyperlinks = 1;
-    options.exportTOC = 1;
-    return options;
-}
 
 class CHMExport : public testing::Test {
 protected:
@@ -74,13 +49,7 @@ protected:
         if (onMainThread) {
             document.exportToPDF(target, &options);
         } else {
-            QEventLoop loop;
-            std::thread worker([&] {
-                document.exportToPDF(target, &options);
-                QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-            });
-            loop.exec();
-            worker.join();
+            exportFromWorker(document, target, options);
         }
         QFile file(target.toLocalFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -243,8 +212,7 @@ TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
         for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page)) {
             printed += word.text;
             if (!printable.contains(word.box))
-                outside << QStringLiteral("%1 on page %2 at %3..%4").arg(word.text).arg(page + 1)
-                               .arg(word.box.left()).arg(word.box.right());
+                outside << QStringLiteral("%1 on page %2 at %3..%4").arg(word.text).arg(page + 1).arg(word.box.left()).arg(word.box.right());
             if (word.text.startsWith(QStringLiteral("fixedword")) || word.text.startsWith(QStringLiteral("CodeTopic"))
                 || word.text.startsWith(QStringLiteral("nowrapword")))
                 readableHeights.push_back(word.box.height());

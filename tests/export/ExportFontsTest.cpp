@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "support/PdfReadBack.h"
 #include "SharedFontsCheck.h"
 #include "chm/CHMDocument.h"
@@ -6,12 +7,9 @@
 #include "export/PDFExportProvider.h"
 #include "support/TestSupport.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 void registerTestUrlSchemes()
 {
@@ -27,19 +25,9 @@ TEST(ExportFontsTest, EveryFaceOfTheTopicsIsEmbeddedOnce)
     document.setExportProvider(&PDFExportProvider());
     ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-fonts"))),
                                      QStringLiteral("CHM")));
-    TomefoldConversionOptions options;
-    options.pageWidth = 612;
-    options.pageHeight = 792;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
-    options.exportHyperlinks = options.exportTOC = 1;
+    TomefoldConversionOptions options = letterOptions();
     const QUrl target = QUrl::fromLocalFile(folder.filePath(QStringLiteral("fonts.pdf")));
-    QEventLoop loop;
-    std::thread worker([&] {
-        document.exportToPDF(target, &options);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    exportFromWorker(document, target, options);
     QFile file(target.toLocalFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray pdf = file.readAll();

@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "support/PdfLinkTestFiles.h"
 #include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
@@ -11,14 +12,11 @@
 #include "support/RecordingDesktop.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 using namespace PdfLinkTestFiles;
 
@@ -44,7 +42,6 @@ private:
 
 class LinkExport : public testing::Test {
 protected:
-
     static TomefoldConversionOptions options(bool hyperlinks, bool toc)
     {
         TomefoldConversionOptions options;
@@ -65,13 +62,7 @@ protected:
         document.setExportProvider(&PDFExportProvider());
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-links"))),
                                          QStringLiteral("CHM")));
-        QEventLoop loop;
-        std::thread worker([&] {
-            document.exportToPDF(QUrl::fromLocalFile(target()), &options);
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-        loop.exec();
-        worker.join();
+        exportFromWorker(document, QUrl::fromLocalFile(target()), options);
         QFile file(target());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }

@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "support/PdfLinkTestFiles.h"
 #include "support/PdfReadBack.h"
 #include "common/TomefoldConversionOptions.h"
@@ -30,30 +31,6 @@ void registerTestUrlSchemes()
 }
 
 namespace {
-
-// Answers the cancel question with yes from its n-th asking on.
-class CancellingDelegate : public StubProgressDelegate {
-public:
-    explicit CancellingDelegate(int cancelAt)
-        : m_cancelAt(cancelAt)
-    {}
-    bool isConversionCancelled() const override { return ++m_asked >= m_cancelAt; }
-
-private:
-    int m_cancelAt;
-    mutable int m_asked = 0;
-};
-
-TomefoldConversionOptions letterOptions()
-{
-    TomefoldConversionOptions options;
-    options.pageWidth = 612;
-    options.pageHeight = 792;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 36;
-    options.exportHyperlinks = 1;
-    options.exportTOC = 1;
-    return options;
-}
 
 // Processes of the web engine that this process started beyond its first helpers: the renderers.
 int engineRenderers()

@@ -1,3 +1,4 @@
+#include "ExportTestSupport.h"
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
 #include "chm/ITSSScheme.h"
@@ -6,13 +7,10 @@
 #include "support/StubProgressDelegate.h"
 #include "support/RecordingDesktop.h"
 
-#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <thread>
 
 void registerTestUrlSchemes()
 {
@@ -57,13 +55,7 @@ TEST(ProgressBatchExport, ControlsShowTopicsThenLinkProcessingThenSaving)
     options.pageWidth = 612;
     options.pageHeight = 792;
     options.progressCallback.object = &delegate;
-    QEventLoop loop;
-    std::thread worker([&] {
-        document.exportToPDF(QUrl::fromLocalFile(folder.filePath(QStringLiteral("five.pdf"))), &options);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    exportFromWorker(document, QUrl::fromLocalFile(folder.filePath(QStringLiteral("five.pdf"))), options);
 
     // Each question comes before its own report is shown: the controls show the step before.
     // Before the first page was appended the notice counts 0 pages.
