@@ -1,7 +1,7 @@
 #include "toolkit/texttopdf/PrintedPDF.h"
 
 #include "support/PdfReadBack.h"
-#include "toolkit/text/PDFPageText.h"
+#include "toolkit/imageio/PopplerGlobals.h"
 
 #include <QFile>
 #include <QStringList>
@@ -52,7 +52,7 @@ QRectF PrintedPDF::textBox(int page) const
 
 std::vector<double> PrintedPDF::fontSizes(int page) const
 {
-    EnsurePopplerGlobalParams();
+    EnsurePopplerGlobals();
     PDFDoc document(new MemStream(m_bytes.constData(), 0, m_bytes.size(), Object(objNull)));
     std::vector<double> sizes;
     if (!document.isOk())
