@@ -1,8 +1,8 @@
 #include "toolkit/text/PDFPageText.h"
 
+#include "toolkit/imageio/PopplerGlobals.h"
 #include "toolkit/text/TextDocumentBuilder.h"
 
-#include <GlobalParams.h>
 #include <goo/GooString.h>
 #include <PDFDoc.h>
 #include <TextOutputDev.h>
@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <memory>
-#include <mutex>
 
 namespace {
 
@@ -67,11 +66,7 @@ struct TextPageDeleter {
 
 void EnsurePopplerGlobalParams()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (!globalParams)
-            globalParams = std::make_unique<GlobalParams>();
-    });
+    EnsurePopplerGlobals();
 }
 
 QString PDFPageText::plainText() const
@@ -106,7 +101,7 @@ void PDFPageText::appendTo(TextDocumentBuilder& builder) const
 
 PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
 {
-    EnsurePopplerGlobalParams();
+    EnsurePopplerGlobals();
     PDFPageText result;
     TextOutputDev device(nullptr, false, 0, false, false);
     if (!device.isOk() || page < 1 || page > document.getNumPages())

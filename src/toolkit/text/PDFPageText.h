@@ -30,5 +30,6 @@ struct PDFPageText {
     static PDFPageText Extract(PDFDoc& document, int page);
 };
 
-// Poppler's global settings, made once for the process when nothing has made them yet.
+// Poppler's global settings, made once for the process when nothing has made them yet: the
+// toolkit's EnsurePopplerGlobals, under the name some callers still use.
 void EnsurePopplerGlobalParams();

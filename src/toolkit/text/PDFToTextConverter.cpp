@@ -2,6 +2,7 @@
 
 #include "common/UniqueFileNames.h"
 #include "platform/MainThread.h"
+#include "toolkit/imageio/PopplerGlobals.h"
 #include "toolkit/text/PDFPageText.h"
 #include "toolkit/text/TextDocumentBuilder.h"
 #include "toolkit/text/TextDocumentIO.h"
@@ -62,7 +63,7 @@ bool PDFToTextConverter::IsBlankText(const QString& text)
 PDFToTextConverter::PDFToTextConverter(const PDFToDocumentConversionOptions& options)
     : m_options(options)
 {
-    EnsurePopplerGlobalParams();
+    EnsurePopplerGlobals();
     const QString path = options.sourceURL.toLocalFile();
     if (path.isEmpty()) {
         m_openError = kCannotOpenError;

@@ -2,33 +2,14 @@
 
 #include "toolkit/text/RTFReader.h"
 #include "toolkit/text/RTFWriter.h"
+#include "toolkit/text/TextDocumentFiles.h"
 #include "toolkit/text/TextReadLimits.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 
 namespace RTFDFolder {
-
-namespace {
-
-QByteArray ReadBounded(const QString& path, qint64 limit)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit)
-        return {};
-    return file.readAll();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-} // namespace
 
 bool Read(const QString& folderPath, QTextDocument& document, QString* error)
 {
@@ -39,7 +20,7 @@ bool Read(const QString& folderPath, QTextDocument& document, QString* error)
             *error = QStringLiteral("an RTFD folder without TXT.rtf");
         return false;
     }
-    const QByteArray rtf = ReadBounded(text, TextReadLimits::kMaxDocumentBytes);
+    const QByteArray rtf = TextDocumentFiles::ReadAtMost(text, TextReadLimits::kMaxDocumentBytes).value_or(QByteArray());
     const auto attachments = [&folder](const QString& name) -> QByteArray {
         // a name is a file of this folder, never a path out of it
         if (name.isEmpty() || name.contains(u'/') || name == QLatin1String("..") || name == QLatin1String("."))
@@ -47,7 +28,8 @@ bool Read(const QString& folderPath, QTextDocument& document, QString* error)
         const QFileInfo info(folder.filePath(name));
         if (!info.isFile() || info.isSymLink())
             return {};
-        return ReadBounded(info.filePath(), TextReadLimits::kMaxEmbeddedObjectBytes);
+        return TextDocumentFiles::ReadAtMost(info.filePath(), TextReadLimits::kMaxEmbeddedObjectBytes)
+            .value_or(QByteArray());
     };
     return RTFReader::Read(rtf, document, error, attachments);
 }
@@ -71,13 +53,13 @@ bool Write(const QTextDocument& document, const QString& folderPath, QString* er
     int count = 0;
     const QByteArray rtf = RTFWriter::Write(document, [&](const QByteArray& png) -> QString {
         const QString name = QStringLiteral("image%1.png").arg(++count);
-        if (!WriteFile(scratchDir.filePath(name), png)) {
+        if (!TextDocumentFiles::Save(scratchDir.filePath(name), png)) {
             written = false;
             return {};
         }
         return name;
     });
-    written = written && WriteFile(scratchDir.filePath(QStringLiteral("TXT.rtf")), rtf);
+    written = written && TextDocumentFiles::Save(scratchDir.filePath(QStringLiteral("TXT.rtf")), rtf);
     if (!written || !QDir().rename(scratch, target.absoluteFilePath())) {
         scratchDir.removeRecursively();
         return fail(QStringLiteral("the RTFD folder could not be written"));

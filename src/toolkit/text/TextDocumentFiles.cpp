@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QUrl>
 
 #include <utility>
@@ -66,6 +67,32 @@ QString TypeIdentifierOfPath(const QString& path)
 std::uint32_t DocumentTypeOfPath(const QString& path)
 {
     return DocumentTypeFromUTI(TypeIdentifierOfPath(path));
+}
+
+std::optional<QByteArray> ReadAtMost(const QString& path, std::int64_t limit, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return std::nullopt;
+    }
+    if (file.size() > limit) {
+        if (error)
+            *error = QStringLiteral("document too large");
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+bool Save(const QString& path, const QByteArray& bytes, QString* error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 } // namespace TextDocumentFiles

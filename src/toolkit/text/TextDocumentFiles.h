@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // The document type codes the text readers serve, by name (the toolkit's vocabulary and its
 // identifier table are in toolkit/helpers/ImageTypeCodes.h), and the type of a text document on
@@ -36,5 +38,12 @@ QString TypeIdentifierOfPath(const QString& path);
 
 // The document type code of a file or folder: its identifier, classified.
 std::uint32_t DocumentTypeOfPath(const QString& path);
+
+// The bytes of a file of at most `limit` bytes; nothing, and why in `error`, when the file cannot
+// be opened or is larger.
+std::optional<QByteArray> ReadAtMost(const QString& path, std::int64_t limit, QString* error = nullptr);
+
+// Writes the file whole or leaves what was there; false, and why in `error`, when it fails.
+bool Save(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 } // namespace TextDocumentFiles

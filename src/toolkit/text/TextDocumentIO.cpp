@@ -13,41 +13,13 @@
 #include "toolkit/text/TextDocumentFiles.h"
 #include "toolkit/text/TextReadLimits.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QUrl>
 
 namespace TextDocumentIO {
 
 namespace {
-
-std::optional<QByteArray> ReadFileBytes(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    if (file.size() > TextReadLimits::kMaxDocumentBytes) {
-        if (error)
-            *error = QStringLiteral("document too large");
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-bool SaveBytes(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
-}
 
 // The plain text of a document: pictures have no text.
 QString PlainText(const QTextDocument& document)
@@ -118,7 +90,7 @@ bool Read(const QString& path, QTextDocument& document, QString* error, uint32_t
     }
     if (type == DocumentTypeCode::RTFD)
         return RTFDFolder::Read(path, document, error);
-    const auto bytes = ReadFileBytes(path, error);
+    const auto bytes = TextDocumentFiles::ReadAtMost(path, TextReadLimits::kMaxDocumentBytes, error);
     if (!bytes)
         return false;
     if (!ReadBytes(path, type, *bytes, document, error)) {
@@ -169,7 +141,7 @@ bool Write(const QTextDocument& document, const QString& path, OutputFormat form
             *error = QStringLiteral("unknown output format");
         return false;
     }
-    return SaveBytes(path, bytes, error);
+    return TextDocumentFiles::Save(path, bytes, error);
 }
 
 } // namespace TextDocumentIO

@@ -47,10 +47,7 @@ void TextToPDFConverter::SetConversionParameters(std::uint64_t orientation, cons
 
 bool TextToPDFConverter::IsRichTextFile(const QString& path)
 {
-    const QString identifier = TextDocumentFiles::TypeIdentifierOfPath(path);
-    if (identifier.isEmpty())
-        return false;
-    switch (DocumentTypeFromUTI(identifier)) {
+    switch (TextDocumentFiles::DocumentTypeOfPath(path)) {
     case DocumentTypeCode::Unknown:
     case DocumentTypeCode::Text:
     case DocumentTypeCode::PlainText:

@@ -2,6 +2,7 @@
 // compared with the document's. DOC is written and read through LibreOffice itself. Every test
 // skips when soffice is not installed.
 #include "SampleDocuments.h"
+#include "support/FixtureFiles.h"
 
 #include "toolkit/text/LibreOfficeConversion.h"
 #include "toolkit/text/TextDocumentIO.h"
@@ -34,12 +35,6 @@ QStringList WordsOfListItems(const QTextDocument& document)
     return words;
 }
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class LibreOfficeCheck : public testing::Test {
@@ -66,7 +61,7 @@ TEST_F(LibreOfficeCheck, OurRTFDOCXAndODTOpenInLibreOfficeWithTheirText)
         const QString path = QDir(folder.path()).filePath(QString::fromLatin1(name));
         ASSERT_TRUE(TextDocumentIO::Write(original, path, format));
         QString error;
-        const auto text = LibreOfficeConversion::Convert(ReadBytes(path), QString::fromLatin1(extension),
+        const auto text = LibreOfficeConversion::Convert(FixtureFiles::readAll(path), QString::fromLatin1(extension),
                                                          QStringLiteral("txt:Text (encoded):UTF8"),
                                                          QStringLiteral("txt"), &error);
         ASSERT_TRUE(text) << error.toStdString();
@@ -85,7 +80,7 @@ TEST_F(LibreOfficeCheck, DOCRoundTripKeepsTextRunsAndStructure)
     const QString path = QDir(folder.path()).filePath(QStringLiteral("sample.doc"));
     QString error;
     ASSERT_TRUE(TextDocumentIO::Write(original, path, OutputFormat::DOC, &error)) << error.toStdString();
-    EXPECT_TRUE(ReadBytes(path).startsWith("\xD0\xCF\x11\xE0")); // a compound file
+    EXPECT_TRUE(FixtureFiles::readAll(path).startsWith("\xD0\xCF\x11\xE0")); // a compound file
     QTextDocument back;
     ASSERT_TRUE(TextDocumentIO::Read(path, back, &error)) << error.toStdString();
     const SampleDocuments::DescribeOptions options{.fonts = false, .images = false};
@@ -109,7 +104,7 @@ TEST_F(LibreOfficeCheck, LibreOfficesOwnODTDOCXAndRTFAreReadWithTheirStructure)
         const QString ours = QDir(folder.path()).filePath(QStringLiteral("ours.") + QString::fromLatin1(extension));
         ASSERT_TRUE(TextDocumentIO::Write(original, ours, format));
         QString error;
-        const auto converted = LibreOfficeConversion::Convert(ReadBytes(ours), QString::fromLatin1(extension),
+        const auto converted = LibreOfficeConversion::Convert(FixtureFiles::readAll(ours), QString::fromLatin1(extension),
                                                               QString::fromLatin1(target),
                                                               QString::fromLatin1(targetExtension), &error);
         ASSERT_TRUE(converted) << error.toStdString();

@@ -1,4 +1,5 @@
 #include "SampleDocuments.h"
+#include "support/FixtureFiles.h"
 
 #include "toolkit/text/PlainTextFormat.h"
 #include "toolkit/text/TextDocumentIO.h"
@@ -30,12 +31,6 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(TextDocumentIO, RichFormatsRoundTripThroughFiles)
@@ -56,7 +51,7 @@ TEST(TextDocumentIO, RichFormatsRoundTripThroughFiles)
     }
     // the RTFD folder keeps its picture as an attachment beside TXT.rtf
     EXPECT_TRUE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("sample.rtfd/image1.png"))));
-    EXPECT_FALSE(ReadBytes(QDir(folder.path()).filePath(QStringLiteral("sample.rtfd/TXT.rtf"))).contains("\\pict"));
+    EXPECT_FALSE(FixtureFiles::readAll(QDir(folder.path()).filePath(QStringLiteral("sample.rtfd/TXT.rtf"))).contains("\\pict"));
 }
 
 TEST(TextDocumentIO, NestedListsRowSpansAndTablesInCellsRoundTrip)
@@ -88,8 +83,8 @@ TEST(TextDocumentIO, PlainTextIsWrittenInUTF8AndUTF16AndReadBack)
     ASSERT_TRUE(TextDocumentIO::Write(original, utf16, OutputFormat::PlainTextUTF16));
     QString expected = original.toPlainText();
     expected.remove(QChar::ObjectReplacementCharacter);
-    EXPECT_EQ(ReadBytes(utf8), expected.toUtf8());
-    const QByteArray wide = ReadBytes(utf16);
+    EXPECT_EQ(FixtureFiles::readAll(utf8), expected.toUtf8());
+    const QByteArray wide = FixtureFiles::readAll(utf16);
     ASSERT_GE(wide.size(), 2);
     EXPECT_EQ(static_cast<unsigned char>(wide[0]), 0xFF);
     EXPECT_EQ(static_cast<unsigned char>(wide[1]), 0xFE);
@@ -168,7 +163,7 @@ TEST(TextDocumentIO, FailedWritesReportFailureAndKeepWhatWasThere)
     ASSERT_TRUE(QDir().mkpath(rtfd));
     WriteBytes(rtfd + QStringLiteral("/TXT.rtf"), "{\\rtf1 old}");
     EXPECT_FALSE(TextDocumentIO::Write(document, rtfd, OutputFormat::RTFD));
-    EXPECT_EQ(ReadBytes(rtfd + QStringLiteral("/TXT.rtf")), QByteArray("{\\rtf1 old}"));
+    EXPECT_EQ(FixtureFiles::readAll(rtfd + QStringLiteral("/TXT.rtf")), QByteArray("{\\rtf1 old}"));
 }
 
 TEST(TextDocumentFiles, IdentifiersAndFilesMapToCodes)

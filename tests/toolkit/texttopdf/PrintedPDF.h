@@ -1,19 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
-#include <memory>
 #include <vector>
 
-class PDFDoc;
-
-// A PDF the converter wrote, opened with Poppler to look at its pages as a reader would.
+// A PDF the converter wrote, read back with Poppler to look at its pages as a reader would.
 class PrintedPDF {
 public:
     explicit PrintedPDF(const QString& path);
-    ~PrintedPDF();
 
     bool isOpen() const;
     int pageCount() const;
@@ -27,5 +24,6 @@ public:
     std::vector<double> fontSizes(int page) const;
 
 private:
-    std::unique_ptr<PDFDoc> m_document;
+    QByteArray m_bytes;
+    int m_pageCount = -1;
 };
