@@ -105,17 +105,13 @@ QString ImageConverter::BitmapFileType() const
 {
     switch (m_outputType) {
     case ImageType::GIF:
-        return QStringLiteral("com.compuserve.gif");
     case ImageType::JPEG2000:
-        return QStringLiteral("public.jpeg-2000");
     case ImageType::PNG:
-        return QStringLiteral("public.png");
     case ImageType::TIFF:
     case ImageType::CMYKTIFF:
     case ImageType::MultiPageTIFF:
-        return QStringLiteral("public.tiff");
     case ImageType::BMP:
-        return QStringLiteral("com.microsoft.bmp");
+        return ImageWriteIdentifier(m_outputType);
     default:
         return QStringLiteral("public.jpeg");
     }
