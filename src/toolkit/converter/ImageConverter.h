@@ -163,6 +163,8 @@ private:
     bool LoadWebPSource(const QUrl& url);
     bool WriteRepresentation(std::size_t index, std::size_t count, const QString& baseName, const QString& extension,
                              PDFImageDocument* pdf);
+    // Encodes with the output type set to TIFF for the call, whatever it is otherwise.
+    bool EncodeAsTIFF(const Image& image, QByteArray& data);
     bool WriteWebP(const std::shared_ptr<Image>& image);
     bool WriteWithTIFFFallback(const std::shared_ptr<Image>& image);
     void TakeResolutionFromCurrentRep();

@@ -105,17 +105,13 @@ QString ImageConverter::BitmapFileType() const
 {
     switch (m_outputType) {
     case ImageType::GIF:
-        return QStringLiteral("com.compuserve.gif");
     case ImageType::JPEG2000:
-        return QStringLiteral("public.jpeg-2000");
     case ImageType::PNG:
-        return QStringLiteral("public.png");
     case ImageType::TIFF:
     case ImageType::CMYKTIFF:
     case ImageType::MultiPageTIFF:
-        return QStringLiteral("public.tiff");
     case ImageType::BMP:
-        return QStringLiteral("com.microsoft.bmp");
+        return ImageWriteIdentifier(m_outputType);
     default:
         return QStringLiteral("public.jpeg");
     }
@@ -195,14 +191,20 @@ bool ImageConverter::EncodeFirstRepresentation(QByteArray& out)
     return encoded;
 }
 
+bool ImageConverter::EncodeAsTIFF(const Image& image, QByteArray& data)
+{
+    const std::uint32_t type = m_outputType;
+    m_outputType = ImageType::TIFF;
+    const bool encoded = EncodeImage(image, data);
+    m_outputType = type;
+    return encoded;
+}
+
 // Encodes as TIFF, hands the file to the WebP encoder, and removes the TIFF on every road.
 bool ImageConverter::WriteWebP(const std::shared_ptr<Image>& image)
 {
     QByteArray tiff;
-    m_outputType = ImageType::TIFF;
-    const bool encoded = EncodeImage(*image, tiff);
-    m_outputType = ImageType::WebP;
-    if (!encoded)
+    if (!EncodeAsTIFF(*image, tiff))
         return false;
     const TemporaryFile temporary(WBQUtil::GetTemporaryURL().toLocalFile());
     if (!CreateOutputFile(temporary.path(), tiff, {}))
@@ -232,12 +234,8 @@ bool ImageConverter::WriteWithTIFFFallback(const std::shared_ptr<Image>& image)
         return true;
     // A second chance through a plain TIFF re-encoding, for pixels the first writer could not take.
     QByteArray tiff;
-    const std::uint32_t type = m_outputType;
-    m_outputType = ImageType::TIFF;
-    const bool encoded = EncodeImage(*image, tiff);
-    m_outputType = type;
     std::shared_ptr<Image> decoded;
-    if (!encoded || !DecodeImageData(tiff, decoded))
+    if (!EncodeAsTIFF(*image, tiff) || !DecodeImageData(tiff, decoded))
         return false;
     return WriteImage(decoded);
 }

@@ -1,14 +1,14 @@
 #include "toolkit/helpers/BlankPDFPages.h"
 
 #include "common/IsBlankPDFPage.h"
-#include "toolkit/text/PDFPageText.h"
+#include "toolkit/imageio/PopplerGlobals.h"
 
 #include <PDFDoc.h>
 #include <Stream.h>
 
 QList<int> BlankPageIndexes(const QByteArray& bytes)
 {
-    EnsurePopplerGlobalParams();
+    EnsurePopplerGlobals();
     // The stream reads the caller's bytes in place; they outlive the document.
     auto stream = new MemStream(bytes.constData(), 0, bytes.size(), Object(objNull));
     PDFDoc document(stream); // takes the stream

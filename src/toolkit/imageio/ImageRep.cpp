@@ -72,11 +72,6 @@ PDFImageRep::PDFImageRep(QByteArray data, int pageCount, QSizeF pageSize)
 {
 }
 
-std::shared_ptr<PDFImageRep> PDFImageRep::fromData(const QByteArray& data)
-{
-    return fromData(data, 0);
-}
-
 std::shared_ptr<PDFImageRep> PDFImageRep::fromData(const QByteArray& data, int pageIndex)
 {
     if (data.isEmpty())

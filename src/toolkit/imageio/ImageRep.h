@@ -95,11 +95,9 @@ private:
 // A PDF document held as its bytes, showing one page at a time; its size is the page's crop box in points.
 class PDFImageRep : public ImageRep {
 public:
-    // None when the bytes are not a PDF that opens without a password.
-    static std::shared_ptr<PDFImageRep> fromData(const QByteArray& data);
-    // The same document showing the page of the index (from 0), with that page's size; none when the
-    // document has no such page.
-    static std::shared_ptr<PDFImageRep> fromData(const QByteArray& data, int pageIndex);
+    // The document showing the page of the index (from 0), with that page's size. None when the bytes are
+    // not a PDF that opens without a password, or the document has no such page.
+    static std::shared_ptr<PDFImageRep> fromData(const QByteArray& data, int pageIndex = 0);
 
     const QByteArray& data() const { return m_data; }
     int pageCount() const { return m_pageCount; }

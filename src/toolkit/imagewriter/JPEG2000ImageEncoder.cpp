@@ -1,5 +1,7 @@
 #include "toolkit/imagewriter/ImageEncoder.h"
 
+#include "toolkit/codec/JPEG2000MemoryStream.h"
+
 #include <openjpeg.h>
 
 #include <algorithm>
@@ -43,9 +45,6 @@ OPJ_BOOL SeekBytes(OPJ_OFF_T position, void* user)
 
 struct CodecFree {
     void operator()(opj_codec_t* codec) const { opj_destroy_codec(codec); }
-};
-struct StreamFree {
-    void operator()(opj_stream_t* stream) const { opj_stream_destroy(stream); }
 };
 struct ImageFree {
     void operator()(opj_image_t* image) const { opj_image_destroy(image); }
@@ -113,7 +112,7 @@ bool EncodeJPEG2000Image(const BitmapImageRep& image, const WriteProperties& pro
     if (!codec || !opj_setup_encoder(codec.get(), &settings, picture.get()))
         return false;
     MemoryOut memory;
-    std::unique_ptr<opj_stream_t, StreamFree> stream(opj_stream_default_create(OPJ_FALSE));
+    JPEG2000Stream stream(opj_stream_default_create(OPJ_FALSE));
     if (!stream)
         return false;
     opj_stream_set_user_data(stream.get(), &memory, nullptr);

@@ -37,16 +37,6 @@ protected:
         return image;
     }
 
-    static ImageSizeOptions pixels(double width, double height)
-    {
-        ImageSizeOptions size;
-        size.resize = 1;
-        size.unit = 2;
-        size.width = width;
-        size.height = height;
-        return size;
-    }
-
     QTemporaryDir m_folder;
 };
 
@@ -61,7 +51,7 @@ TEST_F(ImageRendering, TransparentPictureToCMYK)
         ASSERT_TRUE(converter.LoadSourceImage(url("alpha.png")));
         converter.SetOutputInfo(ImageType::JPEG, url("alpha.jpg"), 0.9);
         converter.SetColorModel(2);
-        ASSERT_TRUE(converter.ConvertWithSize(pixels(40, 20)));
+        ASSERT_TRUE(converter.ConvertWithSize(pixelBox(40, 20)));
         const QByteArray jpeg = readBytes(path("alpha.jpg"));
         uint32_t components = 0, width = 0, height = 0;
         double dpiX = 0, dpiY = 0;
@@ -80,7 +70,7 @@ TEST_F(ImageRendering, TransparentPictureToCMYK)
         ImageConverter converter;
         ASSERT_TRUE(converter.LoadSourceImage(url("alpha.png")));
         converter.SetOutputInfo(ImageType::CMYKTIFF, url("alpha.tif"), 0.9);
-        ASSERT_TRUE(converter.ConvertWithSize(pixels(40, 20)));
+        ASSERT_TRUE(converter.ConvertWithSize(pixelBox(40, 20)));
         const TIFFLayout layout = tiffLayout(path("alpha.tif"));
         EXPECT_EQ(layout.photometric, PHOTOMETRIC_SEPARATED);
         EXPECT_EQ(layout.samples, 5);
@@ -122,7 +112,7 @@ TEST_F(ImageRendering, FitBoxGivesThePrintResolution)
     converter.SetOutputInfo(ImageType::TIFF, url("page.tif"), 0.8);
     converter.m_fitWidth = 612;
     converter.m_fitHeight = 792;
-    ASSERT_TRUE(converter.ConvertWithSize(pixels(2550, 3300)));
+    ASSERT_TRUE(converter.ConvertWithSize(pixelBox(2550, 3300)));
     EXPECT_DOUBLE_EQ(converter.m_dpiX, 300.0);
     const auto back = readBack(path("page.tif"));
     ASSERT_TRUE(back);
@@ -141,7 +131,7 @@ TEST_F(ImageRendering, LargeReductionsAverageTheirArea)
     ImageConverter converter;
     ASSERT_TRUE(converter.LoadSourceImage(url("stripes.png")));
     converter.SetOutputInfo(ImageType::PNG, url("small.png"), 0.8);
-    ASSERT_TRUE(converter.ConvertWithSize(pixels(97, 97)));
+    ASSERT_TRUE(converter.ConvertWithSize(pixelBox(97, 97)));
     const auto back = readBack(path("small.png"));
     ASSERT_TRUE(back);
     for (const QPoint point : {QPoint(3, 3), QPoint(50, 50), QPoint(90, 20)})
@@ -155,7 +145,7 @@ TEST_F(ImageRendering, GreyModelAndSharpening)
     ASSERT_TRUE(converter.LoadSourceImage(url("colour.png")));
     converter.SetOutputInfo(ImageType::PNG, url("grey.png"), 0.8);
     converter.SetColorModel(3);
-    ImageSizeOptions size = pixels(64, 64);
+    ImageSizeOptions size = pixelBox(64, 64);
     size.sharpen = 1;
     ASSERT_TRUE(converter.ConvertWithSize(size));
     const auto back = readBack(path("grey.png"));
@@ -199,7 +189,7 @@ TEST_F(ImageRendering, CMYKDrawnOneToOneKeepsItsInks)
     ImageConverter converter;
     ASSERT_TRUE(converter.LoadSourceImage(url("inks.tif")));
     converter.SetOutputInfo(ImageType::CMYKTIFF, url("same.tif"), 0.9);
-    ASSERT_TRUE(converter.ConvertWithSize(pixels(40, 20)));
+    ASSERT_TRUE(converter.ConvertWithSize(pixelBox(40, 20)));
     const auto back = readBack(path("same.tif"));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->cmykSamples(), original->cmykSamples());
@@ -209,7 +199,7 @@ TEST_F(ImageRendering, CMYKDrawnOneToOneKeepsItsInks)
     ASSERT_TRUE(turned.LoadSourceImage(url("inks.tif")));
     turned.SetOutputInfo(ImageType::CMYKTIFF, url("turned.tif"), 0.9);
     turned.m_rotation = 180;
-    ASSERT_TRUE(turned.ConvertWithSize(pixels(40, 20)));
+    ASSERT_TRUE(turned.ConvertWithSize(pixelBox(40, 20)));
     const auto half = readBack(path("turned.tif"));
     ASSERT_TRUE(half);
     EXPECT_EQ(half->cmykSamples().size(), 40 * 20 * 4);
@@ -224,7 +214,7 @@ TEST_F(ImageRendering, SixteenBitPicturesStaySixteenBitInPNG)
     ImageConverter converter;
     ASSERT_TRUE(converter.LoadSourceImage(url("deep.png")));
     converter.SetOutputInfo(ImageType::PNG, url("half.png"), 0.9);
-    ASSERT_TRUE(converter.ConvertWithSize(pixels(20, 10)));
+    ASSERT_TRUE(converter.ConvertWithSize(pixelBox(20, 10)));
     const auto back = readBack(path("half.png"));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->image().size(), QSize(20, 10));
@@ -249,7 +239,7 @@ TEST_F(ImageRendering, OverlayIsPlacedFromTheLowerLeft)
     ASSERT_TRUE(converter.LoadSourceImage(url("white.png")));
     converter.SetOutputInfo(ImageType::PNG, url("stamped.png"), 0.9);
     converter.SetStampOptions(stamp, false);
-    ASSERT_TRUE(converter.ConvertWithSize(pixels(550, 550)));
+    ASSERT_TRUE(converter.ConvertWithSize(pixelBox(550, 550)));
     const auto back = readBack(path("stamped.png"));
     ASSERT_TRUE(back);
     EXPECT_TRUE(near(pixelAt(back->image(), 10, 540), qRgb(255, 0, 0), 2));

@@ -35,18 +35,6 @@ protected:
 
     void SetUp() override { ASSERT_TRUE(writePNG(path("source.png"), quadrantImage(1000, 500), 72)); }
 
-    static ImageSizeOptions box(std::uint32_t mode, bool keepAspect, double width, double height)
-    {
-        ImageSizeOptions size;
-        size.resize = 1;
-        size.keepAspectRatio = keepAspect ? 1 : 0;
-        size.fitMode = mode;
-        size.unit = 2;
-        size.width = width;
-        size.height = height;
-        return size;
-    }
-
     QTemporaryDir m_folder;
 };
 
@@ -55,7 +43,7 @@ protected:
 TEST_F(ImageSizing, FitModesOnABox)
 {
     // Fit inside: the whole picture at 400 × 200.
-    ASSERT_TRUE(convert(box(2, true, 400, 400), "fit.png"));
+    ASSERT_TRUE(convert(pixelBox(400, 400, 2, true), "fit.png"));
     auto fit = readBack(path("fit.png"));
     ASSERT_TRUE(fit);
     EXPECT_EQ(fit->image().size(), QSize(400, 200));
@@ -63,7 +51,7 @@ TEST_F(ImageSizing, FitModesOnABox)
     EXPECT_TRUE(near(pixelAt(fit->image(), 300, 150), kWhite, 2));
 
     // Fill and crop: drawn 800 × 400 at x = -200, so the middle half of the picture shows.
-    ASSERT_TRUE(convert(box(6, true, 400, 400), "fill.png"));
+    ASSERT_TRUE(convert(pixelBox(400, 400, 6, true), "fill.png"));
     auto fill = readBack(path("fill.png"));
     ASSERT_TRUE(fill);
     EXPECT_EQ(fill->image().size(), QSize(400, 400));
@@ -73,7 +61,7 @@ TEST_F(ImageSizing, FitModesOnABox)
     EXPECT_TRUE(near(pixelAt(fill->image(), 300, 300), kWhite, 2));
 
     // Crop without keeping the aspect: 600 × 500, unscaled, 200 pixels cut on each side.
-    ASSERT_TRUE(convert(box(3, false, 600, 600), "crop.png"));
+    ASSERT_TRUE(convert(pixelBox(600, 600, 3, false), "crop.png"));
     auto crop = readBack(path("crop.png"));
     ASSERT_TRUE(crop);
     EXPECT_EQ(crop->image().size(), QSize(600, 500));
@@ -81,23 +69,23 @@ TEST_F(ImageSizing, FitModesOnABox)
     EXPECT_TRUE(near(pixelAt(crop->image(), 305, 10), kGreen, 0));
 
     // Keep aspect in mode 0 with both sides given: scale 0, no bitmap, no file.
-    EXPECT_FALSE(convert(box(0, true, 400, 400), "none.png"));
+    EXPECT_FALSE(convert(pixelBox(400, 400, 0, true), "none.png"));
     EXPECT_FALSE(QFile::exists(path("none.png")));
 }
 
 TEST_F(ImageSizing, StretchAndEnlargement)
 {
-    ASSERT_TRUE(convert(box(0, false, 300, 300), "stretch.png"));
+    ASSERT_TRUE(convert(pixelBox(300, 300, 0, false), "stretch.png"));
     EXPECT_EQ(readBack(path("stretch.png"))->image().size(), QSize(300, 300));
     // Enlarging off: a box larger than the picture keeps its own size.
-    ASSERT_TRUE(convert(box(2, true, 2000, 2000), "same.png"));
+    ASSERT_TRUE(convert(pixelBox(2000, 2000, 2, true), "same.png"));
     EXPECT_EQ(readBack(path("same.png"))->image().size(), QSize(1000, 500));
-    ImageSizeOptions larger = box(2, true, 2000, 2000);
+    ImageSizeOptions larger = pixelBox(2000, 2000, 2, true);
     larger.allowEnlarge = 1;
     ASSERT_TRUE(convert(larger, "larger.png"));
     EXPECT_EQ(readBack(path("larger.png"))->image().size(), QSize(2000, 1000));
     // Percent of the pixel size, with only one side given under keep aspect.
-    ImageSizeOptions half = box(0, true, 50, 0);
+    ImageSizeOptions half = pixelBox(50, 0, 0, true);
     half.unit = 1;
     ASSERT_TRUE(convert(half, "half.png"));
     EXPECT_EQ(readBack(path("half.png"))->image().size(), QSize(500, 250));
@@ -113,7 +101,7 @@ TEST_F(ImageSizing, QuarterTurnSwapsSizeAndResolution)
     ASSERT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(path("turn.png"))));
     converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(path("turned.tif")), 0.8);
     converter.m_rotation = 90;
-    ImageSizeOptions size = box(0, false, 300, 200);
+    ImageSizeOptions size = pixelBox(300, 200, 0, false);
     ASSERT_TRUE(converter.ConvertWithSize(size));
     const auto turned = readBack(path("turned.tif"));
     ASSERT_TRUE(turned);
@@ -130,7 +118,7 @@ TEST_F(ImageSizing, WithoutResamplingTheTargetSetsTheResolution)
     ImageConverter converter;
     ASSERT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(path("source.png"))));
     converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(path("inches.tif")), 0.8);
-    ImageSizeOptions size = box(0, false, 0, 0);
+    ImageSizeOptions size = pixelBox(0, 0, 0, false);
     size.resize = 0;
     size.unit = 3; // inches: 1000 pixels over 5 inches
     size.width = 5;

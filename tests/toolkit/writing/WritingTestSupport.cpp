@@ -19,6 +19,18 @@ std::shared_ptr<BitmapImageRep> readBack(const QString& path)
     return std::dynamic_pointer_cast<BitmapImageRep>(image->representations().front());
 }
 
+ImageSizeOptions pixelBox(double width, double height, std::uint32_t fitMode, bool keepAspectRatio)
+{
+    ImageSizeOptions size;
+    size.resize = 1;
+    size.keepAspectRatio = keepAspectRatio ? 1 : 0;
+    size.fitMode = fitMode;
+    size.unit = 2;
+    size.width = width;
+    size.height = height;
+    return size;
+}
+
 bool near(QRgb actual, QRgb expected, int tolerance)
 {
     return std::abs(qRed(actual) - qRed(expected)) <= tolerance && std::abs(qGreen(actual) - qGreen(expected)) <= tolerance

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/imageio/ImageRep.h"
+#include "toolkit/options/ImageSizeOptions.h"
 
 #include <QImage>
 #include <QString>
@@ -12,6 +13,9 @@ namespace WritingTest {
 
 // The first representation of a written file, read back through the toolkit's own readers.
 std::shared_ptr<BitmapImageRep> readBack(const QString& path);
+
+// A size record that resamples to the box in pixels, with the fit mode and aspect rule given.
+ImageSizeOptions pixelBox(double width, double height, std::uint32_t fitMode = 0, bool keepAspectRatio = false);
 
 // True when the colour is within the tolerance of the expected one on every channel.
 bool near(QRgb actual, QRgb expected, int tolerance);
