@@ -64,11 +64,6 @@ struct TextPageDeleter {
 
 } // namespace
 
-void EnsurePopplerGlobalParams()
-{
-    EnsurePopplerGlobals();
-}
-
 QString PDFPageText::plainText() const
 {
     QStringList paragraphTexts;

@@ -29,7 +29,3 @@ struct PDFPageText {
     // The page (counted from 1) of an opened document.
     static PDFPageText Extract(PDFDoc& document, int page);
 };
-
-// Poppler's global settings, made once for the process when nothing has made them yet: the
-// toolkit's EnsurePopplerGlobals, under the name some callers still use.
-void EnsurePopplerGlobalParams();
