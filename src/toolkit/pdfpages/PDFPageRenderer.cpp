@@ -4,6 +4,7 @@
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageExtension.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/helpers/UnitConversion.h"
 #include "toolkit/imageio/PopplerGlobals.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 #include "toolkit/pdfpages/PDFPageRun.h"
@@ -57,12 +58,10 @@ void FillInResolution(ImageConverter& converter)
 
 void SizeInPoints(ImageSizeOptions& size)
 {
-    if (size.unit == 2 || size.unit == 6)
+    if (size.unit == LengthUnit::Pixels || size.unit == LengthUnit::Points)
         return;
-    const double divisor = size.unit == 4 ? 2.54 : size.unit == 5 ? 25.4
-                                                                  : 1.0;
-    size.width = size.width / divisor * 72.0;
-    size.height = size.height / divisor * 72.0;
+    size.width = UnitToPoints(size.unit, size.width);
+    size.height = UnitToPoints(size.unit, size.height);
 }
 
 // A worker thread's own copy of the document: Poppler's documents are not shared between threads.
