@@ -8,6 +8,7 @@
 #include "toolkit/imageio/PopplerGlobals.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 #include "toolkit/pdfpages/PDFPageRun.h"
+#include "toolkit/pdfpages/PDFPageSelection.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,29 +23,6 @@
 #include <vector>
 
 namespace {
-
-struct PageSelection {
-    std::int64_t first = 1;
-    std::int64_t last = 0;
-};
-
-PageSelection SelectPages(ImageConverter& converter, std::int64_t pageCount)
-{
-    PageSelection pages;
-    if (converter.m_pageMode == 2) {
-        pages.first = converter.m_firstPage >= 1 && converter.m_firstPage <= pageCount ? converter.m_firstPage : 1;
-        if (converter.m_lastPage < 1)
-            converter.m_lastPage = 1;
-        pages.last = std::min(converter.m_lastPage, pageCount);
-        pages.first = std::min(pages.first, pages.last);
-    } else if (converter.m_pageMode == 1) {
-        const bool beyond = converter.m_firstPage > pageCount || converter.m_firstPage < 0;
-        pages.first = pages.last = beyond ? 1 : converter.m_firstPage;
-    } else {
-        pages.last = pageCount;
-    }
-    return pages;
-}
 
 void FillInResolution(ImageConverter& converter)
 {
@@ -123,7 +101,7 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
         SizeInPoints(size);
     const std::int64_t pageCount = document->getNumPages();
     const int digits = int(QString::number(pageCount).size());
-    const PageSelection pages = SelectPages(converter, pageCount);
+    const PDFPageSelection pages = SelectPDFPages(converter, pageCount);
     FillInResolution(converter);
     const QString baseName = !converter.m_baseName.isEmpty() ? converter.m_baseName
                                                              : QFileInfo(converter.m_sourceURL.path()).completeBaseName();
