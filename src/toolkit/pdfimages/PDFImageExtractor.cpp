@@ -15,18 +15,13 @@
 #include <PDFDoc.h>
 #include <Page.h>
 
-PDFImageExtractor::PDFImageExtractor()
-{
-    m_imageIndex = 0;
-}
+PDFImageExtractor::PDFImageExtractor() = default;
 
 PDFImageExtractor::~PDFImageExtractor() = default;
 
 void PDFImageExtractor::SetPageSelection(std::uint32_t mode, std::int64_t firstPage, std::int64_t lastPage)
 {
-    m_pageMode = mode;
-    m_firstPage = firstPage;
-    m_lastPage = lastPage;
+    SetPageRange(firstPage, lastPage, mode);
 }
 
 bool PDFImageExtractor::OpenSourcePDF(const QUrl& url)
