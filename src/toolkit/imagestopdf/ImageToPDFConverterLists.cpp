@@ -28,7 +28,7 @@ bool ImageToPDFConverter::ConvertToSeparatePDFs()
         } else {
             result = false;
         }
-        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress)) {
+        if (ToolkitProgress::IsCancelled(m_listProgress)) {
             result = false;
             break;
         }
@@ -46,7 +46,7 @@ bool ImageToPDFConverter::ConvertToSinglePDF()
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
         // A file that adds no page leaves only its gap: the merged file is still written.
         AddImageFileToDocument(ConversionListItemFile(item), *merged, index, item.value(ConversionListKey::Angle));
-        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress))
+        if (ToolkitProgress::IsCancelled(m_listProgress))
             return false;
     }
     // A merged file without pages would not open as a PDF anywhere: nothing is written.
