@@ -25,9 +25,7 @@ bool Unlocked(ImageConverter& converter)
 // The settings both PDF-source roads take from the record.
 void SetNamingAndOutput(ImageConverter& converter, const ImageConversionOptions& options)
 {
-    converter.m_baseName = options.baseName;
-    converter.m_numberFromFirstPage = options.numberFromFirstPage;
-    converter.m_replaceExisting = options.replaceExisting;
+    converter.SetOutputNaming(options.baseName, options.numberFromFirstPage, options.replaceExisting);
     converter.SetProgressCallback(options.progress.object, options.progress.selector);
     converter.SetOutputInfo(options.outputType, options.destinationURL, options.quality);
 }
@@ -60,7 +58,7 @@ bool ExtractImagesFromPDF(const ImageConversionOptions* options)
     if (!extractor.OpenSourcePDF(options->sourceURL) || !Unlocked(extractor))
         return false;
     SetNamingAndOutput(extractor, *options);
-    extractor.SetPageSelection(options->pageMode, options->firstPage, options->lastPage);
+    extractor.SetPageRange(options->firstPage, options->lastPage, options->pageMode);
     return extractor.ExtractImages();
 }
 

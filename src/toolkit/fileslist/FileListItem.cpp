@@ -16,7 +16,7 @@ namespace FileListItem {
 
 QUrl file(const ConversionListItem& item)
 {
-    return item.value(ConversionListKey::FilePath).toUrl();
+    return ConversionListItemFile(item);
 }
 
 std::uint32_t type(const ConversionListItem& item)

@@ -8,18 +8,13 @@
 
 #include <QFile>
 
-QUrl HTMLToPDF::itemFile(const ConversionListItem& item)
-{
-    return item.value(ConversionListKey::FilePath).toUrl();
-}
-
 bool HTMLToPDF::SaveAsPDF()
 {
     bool result = true;
     for (const ConversionListItem& item : std::as_const(m_SourceURLs)) {
         if (item.isEmpty())
             continue;
-        const QUrl file = itemFile(item);
+        const QUrl file = ConversionListItemFile(item);
         m_TempDestinationURL = WBQUtil::GetUniqueOutputURL(m_DestinationURL, file, QStringLiteral("pdf"), false);
         ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::ItemStarted);
         result = SaveAsPDF(file);
@@ -55,7 +50,7 @@ bool HTMLToPDF::SaveAsTextToSinglePDF()
         if (m_TempDestinationURL.isEmpty())
             continue;
         ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::ItemStarted);
-        const bool converted = SaveAsPDF(itemFile(item)) && appendPages(*merged);
+        const bool converted = SaveAsPDF(ConversionListItemFile(item)) && appendPages(*merged);
         QFile::remove(m_TempDestinationURL.toLocalFile());
         if (!converted) {
             everyFileConverted = false;

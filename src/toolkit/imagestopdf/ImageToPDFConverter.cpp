@@ -37,10 +37,7 @@ bool AngleFromNumber(const QVariant& angle, std::int64_t& out)
 
 ImageToPDFConverter::ImageToPDFConverter() = default;
 
-ImageToPDFConverter::~ImageToPDFConverter()
-{
-    m_destinationURL.clear();
-}
+ImageToPDFConverter::~ImageToPDFConverter() = default;
 
 void ImageToPDFConverter::SetOptions(const ImagesToPDFConversionOptions& options)
 {

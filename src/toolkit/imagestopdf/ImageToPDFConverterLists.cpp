@@ -7,15 +7,6 @@
 
 #include <memory>
 
-namespace {
-
-QUrl ItemFile(const ConversionListItem& item)
-{
-    return item.value(ConversionListKey::FilePath).toUrl();
-}
-
-} // namespace
-
 bool ImageToPDFConverter::WriteDocument(const PdfDocument& document, const QUrl& target) const
 {
     return !target.isEmpty() && WritePDFByReplaceByMove(document, target, m_pdfWriteOptions);
@@ -30,14 +21,14 @@ bool ImageToPDFConverter::ConvertToSeparatePDFs()
         const std::unique_ptr<PdfDocument> document = PdfDocument::create();
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
         long long index = 0;
-        const QUrl file = ItemFile(item);
+        const QUrl file = ConversionListItemFile(item);
         if (AddImageFileToDocument(file, *document, index, item.value(ConversionListKey::Angle))) {
             const QUrl target = WBQUtil::GetUniqueOutputURL(m_destinationURL, file, QStringLiteral("pdf"), false);
             result = WriteDocument(*document, target);
         } else {
             result = false;
         }
-        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress)) {
+        if (ToolkitProgress::IsCancelled(m_listProgress)) {
             result = false;
             break;
         }
@@ -54,8 +45,8 @@ bool ImageToPDFConverter::ConvertToSinglePDF()
             continue;
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
         // A file that adds no page leaves only its gap: the merged file is still written.
-        AddImageFileToDocument(ItemFile(item), *merged, index, item.value(ConversionListKey::Angle));
-        if (m_listProgress.object && ToolkitProgress::IsCancelled(m_listProgress))
+        AddImageFileToDocument(ConversionListItemFile(item), *merged, index, item.value(ConversionListKey::Angle));
+        if (ToolkitProgress::IsCancelled(m_listProgress))
             return false;
     }
     // A merged file without pages would not open as a PDF anywhere: nothing is written.

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QUrl>
 #include <QVariantMap>
 
 #include <cstdint>
@@ -17,6 +18,12 @@ inline const QString FileType = QStringLiteral("FileType");
 inline const QString Angle = QStringLiteral("Angle");
 inline const QString Password = QStringLiteral("Password");
 } // namespace ConversionListKey
+
+// The item's file; an empty URL when it names none.
+inline QUrl ConversionListItemFile(const ConversionListItem& item)
+{
+    return item.value(ConversionListKey::FilePath).toUrl();
+}
 
 namespace ConversionFileType {
 enum : std::uint32_t {

@@ -21,11 +21,6 @@ int64_t SampleBytes(const ImageState& state, int components)
 
 namespace {
 
-QByteArray FromBuffer(const CodecBuffer& buffer)
-{
-    return QByteArray(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size()));
-}
-
 PDFColorSpacePtr DeviceSpaceOfCount(int components)
 {
     switch (components) {
@@ -56,7 +51,7 @@ bool DecodeDCTData(ImageState& state)
         state.kind = ColorSpaceKind::None;
     }
     state.components = components;
-    state.data = FromBuffer(pixels);
+    state.data = ToByteArray(pixels);
     state.format = Format::Samples;
     state.bits = 8;
     return true;
@@ -115,7 +110,7 @@ bool DecodeJPXData(ImageState& state)
     const int64_t pixelCount = int64_t(state.width) * state.height;
     if (!space || components < colourComponents || int64_t(pixels.size()) != pixelCount * components)
         return false;
-    state.data = FromBuffer(pixels);
+    state.data = ToByteArray(pixels);
     if (components != colourComponents)
         state.data = DropExtraComponents(state.data, pixelCount, int(components), colourComponents);
     state.colorSpace = space;

@@ -100,6 +100,14 @@ bool IsSpecialFamily(ColorSpaceKind kind)
     return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;
 }
 
+// The samples of a pixel in a special family: a DeviceN space's colorants, else the one index or tint.
+int SpecialFamilySamples(const ImageState& state)
+{
+    if (state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray())
+        return DeviceNColorantCount(*state.colorSpaceArray.getArray());
+    return 1;
+}
+
 bool Replace(QByteArray& data, std::optional<QByteArray> converted)
 {
     if (!converted)
@@ -116,10 +124,7 @@ bool ConvertSamples(ImageState& state)
     const bool special = IsSpecialFamily(state.kind);
     if (special && state.kind != ColorSpaceKind::Indexed && !state.colorSpaceArray.isArray())
         return false;
-    const int samplesPerPixel = state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()
-                                    ? DeviceNColorantCount(*state.colorSpaceArray.getArray())
-                                : special ? 1
-                                          : state.colorSpace->componentCount();
+    const int samplesPerPixel = special ? SpecialFamilySamples(state) : state.colorSpace->componentCount();
     state.components = samplesPerPixel;
     if (state.bits != 8) {
         const std::vector<double> decode = state.decode.value_or(std::vector<double>{});
@@ -242,9 +247,7 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
     if (state.components < 1)
         state.components = state.colorSpace->componentCount();
     if (IsSpecialFamily(state.kind))
-        state.components = state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray()
-                               ? DeviceNColorantCount(*state.colorSpaceArray.getArray())
-                               : 1;
+        state.components = SpecialFamilySamples(state);
     if (!PadSamples(state))
         return nullptr;
     const ImageState keyed{state.width, state.height, state.bits, state.declaredBits, state.format, state.data,

@@ -4,6 +4,7 @@
 #include "toolkit/options/ToolkitProgress.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/pdfimages/PDFImageDecoder.h"
+#include "toolkit/pdfpages/PDFPageSelection.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,20 +15,13 @@
 #include <PDFDoc.h>
 #include <Page.h>
 
-#include <algorithm>
-
-PDFImageExtractor::PDFImageExtractor()
-{
-    m_imageIndex = 0;
-}
+PDFImageExtractor::PDFImageExtractor() = default;
 
 PDFImageExtractor::~PDFImageExtractor() = default;
 
 void PDFImageExtractor::SetPageSelection(std::uint32_t mode, std::int64_t firstPage, std::int64_t lastPage)
 {
-    m_pageMode = mode;
-    m_firstPage = firstPage;
-    m_lastPage = lastPage;
+    SetPageRange(firstPage, lastPage, mode);
 }
 
 bool PDFImageExtractor::OpenSourcePDF(const QUrl& url)
@@ -35,23 +29,6 @@ bool PDFImageExtractor::OpenSourcePDF(const QUrl& url)
     m_pdfDocument = PDFSourceDocument::open(url.toLocalFile());
     m_sourceURL = url;
     return m_pdfDocument != nullptr;
-}
-
-PDFImageExtractor::PageRange PDFImageExtractor::ResolvePageRange(int pageCount)
-{
-    PageRange range;
-    if (m_pageMode == 2) {
-        range.first = m_firstPage >= 1 && m_firstPage <= pageCount ? m_firstPage : 1;
-        if (m_lastPage < 1)
-            m_lastPage = 1;
-        range.last = std::min<std::int64_t>(m_lastPage, pageCount);
-        range.first = std::min(range.first, range.last);
-    } else if (m_pageMode == 1) {
-        range.first = range.last = m_firstPage >= 0 && m_firstPage <= pageCount ? m_firstPage : 1;
-    } else {
-        range.last = pageCount;
-    }
-    return range;
 }
 
 QString PDFImageExtractor::BaseName() const
@@ -69,7 +46,7 @@ bool PDFImageExtractor::ExtractImages()
     const int pageCount = document->getNumPages();
     if (pageCount <= 0 && m_pageMode != 1 && m_pageMode != 2)
         return true;
-    const PageRange range = ResolvePageRange(pageCount);
+    const PDFPageSelection range = SelectPDFPages(*this, pageCount);
     m_imagesDecoded = m_imagesWritten = 0;
     const QString outputFolder = m_destinationURL.toLocalFile();
     const QString baseName = BaseName();

@@ -41,11 +41,6 @@ public:
     std::int64_t m_imagesWritten = 0;
 
 private:
-    struct PageRange {
-        std::int64_t first = 1;
-        std::int64_t last = 0;
-    };
-    PageRange ResolvePageRange(int pageCount);
     QString BaseName() const;
     void ExtractPage(Page& page);
 

@@ -5,14 +5,10 @@
 #include <Object.h>
 #include <Stream.h>
 
-namespace {
-
-QByteArray ToByteArray(const std::vector<uint8_t>& bytes)
+QByteArray ToByteArray(const std::vector<std::uint8_t>& bytes)
 {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
-
-} // namespace
 
 PDFImageStreamData CopyPDFImageStreamData(Stream& stream, std::size_t sampleLimit, bool allowEncoded)
 {

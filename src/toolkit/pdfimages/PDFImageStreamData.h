@@ -3,6 +3,8 @@
 #include <QByteArray>
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 class Stream;
 
@@ -24,3 +26,6 @@ inline constexpr std::size_t kMaxPDFEncodedImageBytes = std::size_t(1) << 30;
 // With allowEncoded false the last filter is undone too (inline images, and a second attempt when
 // the toolkit's codec refused the bytes). Decoded samples are read up to sampleLimit bytes only.
 PDFImageStreamData CopyPDFImageStreamData(Stream& stream, std::size_t sampleLimit, bool allowEncoded);
+
+// The bytes of the stream reader and of the codecs as the decoder holds them.
+QByteArray ToByteArray(const std::vector<std::uint8_t>& bytes);

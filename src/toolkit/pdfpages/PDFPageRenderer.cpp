@@ -4,9 +4,11 @@
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageExtension.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/helpers/UnitConversion.h"
 #include "toolkit/imageio/PopplerGlobals.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 #include "toolkit/pdfpages/PDFPageRun.h"
+#include "toolkit/pdfpages/PDFPageSelection.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,29 +24,6 @@
 
 namespace {
 
-struct PageSelection {
-    std::int64_t first = 1;
-    std::int64_t last = 0;
-};
-
-PageSelection SelectPages(ImageConverter& converter, std::int64_t pageCount)
-{
-    PageSelection pages;
-    if (converter.m_pageMode == 2) {
-        pages.first = converter.m_firstPage >= 1 && converter.m_firstPage <= pageCount ? converter.m_firstPage : 1;
-        if (converter.m_lastPage < 1)
-            converter.m_lastPage = 1;
-        pages.last = std::min(converter.m_lastPage, pageCount);
-        pages.first = std::min(pages.first, pages.last);
-    } else if (converter.m_pageMode == 1) {
-        const bool beyond = converter.m_firstPage > pageCount || converter.m_firstPage < 0;
-        pages.first = pages.last = beyond ? 1 : converter.m_firstPage;
-    } else {
-        pages.last = pageCount;
-    }
-    return pages;
-}
-
 void FillInResolution(ImageConverter& converter)
 {
     if (converter.m_dpiX == 0)
@@ -57,12 +36,10 @@ void FillInResolution(ImageConverter& converter)
 
 void SizeInPoints(ImageSizeOptions& size)
 {
-    if (size.unit == 2 || size.unit == 6)
+    if (size.unit == LengthUnit::Pixels || size.unit == LengthUnit::Points)
         return;
-    const double divisor = size.unit == 4 ? 2.54 : size.unit == 5 ? 25.4
-                                                                  : 1.0;
-    size.width = size.width / divisor * 72.0;
-    size.height = size.height / divisor * 72.0;
+    size.width = UnitToPoints(size.unit, size.width);
+    size.height = UnitToPoints(size.unit, size.height);
 }
 
 // A worker thread's own copy of the document: Poppler's documents are not shared between threads.
@@ -124,7 +101,7 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
         SizeInPoints(size);
     const std::int64_t pageCount = document->getNumPages();
     const int digits = int(QString::number(pageCount).size());
-    const PageSelection pages = SelectPages(converter, pageCount);
+    const PDFPageSelection pages = SelectPDFPages(converter, pageCount);
     FillInResolution(converter);
     const QString baseName = !converter.m_baseName.isEmpty() ? converter.m_baseName
                                                              : QFileInfo(converter.m_sourceURL.path()).completeBaseName();

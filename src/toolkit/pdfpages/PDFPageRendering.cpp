@@ -3,6 +3,7 @@
 #include "platform/MainThread.h"
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/helpers/UnitConversion.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include <poppler/Object.h>
@@ -45,7 +46,7 @@ std::optional<PageBox> BoxOf(Page& page)
     return box;
 }
 
-// Lengths of the size record in points, or in pixels for unit 2.
+// Lengths of the size record in points, or in pixels.
 double ScaleFor(const PDFPageRun& run, const PageBox& box)
 {
     if (!run.applySize)
@@ -61,7 +62,7 @@ double ScaleFor(const PDFPageRun& run, const PageBox& box)
         if (std::nearbyint(scale * box.height) > size.height)
             scale = size.height / box.height;
     }
-    if (size.unit != 2)
+    if (size.unit != LengthUnit::Pixels)
         scale *= run.pageScale;
     return scale;
 }

@@ -33,11 +33,6 @@ public:
             file.write(bytes);
         return name;
     }
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     ConversionListItem item(const QString& name, int type, const QVariantMap& more = {}) const
     {

@@ -89,14 +89,14 @@ TEST_F(FilesToPDF, APDFThatCannotBeUnlockedIsCopiedUnchangedOrLeftOutOfAMerge)
         m_folder.outFolder());
     EXPECT_TRUE(ConvertFilesToPDF(&options));
     EXPECT_EQ(m_folder.outFiles(), QStringList({"noprint.pdf", "secret.pdf"}));
-    EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("secret.pdf")), FileListTestFolder::read(m_folder.path("secret.pdf")));
-    EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("noprint.pdf")), FileListTestFolder::read(m_folder.path("noprint.pdf")));
+    EXPECT_EQ(ToolkitTestImages::readBytes(m_folder.outPath("secret.pdf")), ToolkitTestImages::readBytes(m_folder.path("secret.pdf")));
+    EXPECT_EQ(ToolkitTestImages::readBytes(m_folder.outPath("noprint.pdf")), ToolkitTestImages::readBytes(m_folder.path("noprint.pdf")));
 
     // The right password rewrites it, still locked as it was; a file of that name already there is kept, the
     // new one takes the next name.
     options.items = {secretItem(QStringLiteral("open"))};
     EXPECT_TRUE(ConvertFilesToPDF(&options));
-    EXPECT_EQ(FileListTestFolder::read(m_folder.outPath("secret.pdf")), FileListTestFolder::read(m_folder.path("secret.pdf")));
+    EXPECT_EQ(ToolkitTestImages::readBytes(m_folder.outPath("secret.pdf")), ToolkitTestImages::readBytes(m_folder.path("secret.pdf")));
     EXPECT_EQ(FileListFixtures::pageCount(m_folder.outPath("secret 1.pdf")), 0);
     EXPECT_EQ(FileListFixtures::pageCount(m_folder.outPath("secret 1.pdf"), QStringLiteral("open")), 2);
 

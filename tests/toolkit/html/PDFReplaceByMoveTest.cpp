@@ -1,6 +1,7 @@
 #include "chm/CHMWebPage.h"
 #include "platform/FolderRequestInterceptor.h"
 #include "platform/PdfDocument.h"
+#include "support/FixtureFiles.h"
 #include "toolkit/html/HTMLPrintSettings.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 
@@ -10,16 +11,6 @@
 #include <QRectF>
 #include <QFile>
 #include <QTemporaryDir>
-
-namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(PDFReplaceByMove, TheTargetIsReplacedInOneStep)
 {
@@ -31,7 +22,7 @@ TEST(PDFReplaceByMove, TheTargetIsReplacedInOneStep)
     old.close();
     const auto document = PdfDocument::create();
     ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
-    EXPECT_TRUE(readFile(target).startsWith("%PDF-"));
+    EXPECT_TRUE(FixtureFiles::readAll(target).startsWith("%PDF-"));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("out.pdf")});
 }
 
