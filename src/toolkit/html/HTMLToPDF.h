@@ -53,7 +53,6 @@ private:
     // Main thread: asks the view to load and print the file; done runs on the main thread.
     void webViewLoadRequestOnMainThread(const QUrl& file, const std::function<void(const QByteArray&)>& done);
     bool writePrinted(const QByteArray& printed) const;
-    bool appendPages(PdfDocument& merged) const;
 
     ConversionList m_SourceURLs;
     QUrl m_DestinationURL;

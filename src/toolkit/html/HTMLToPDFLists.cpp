@@ -3,6 +3,7 @@
 #include "common/TemporaryFileNames.h"
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/options/ToolkitProgress.h"
 
@@ -24,21 +25,6 @@ bool HTMLToPDF::SaveAsPDF()
     return result;
 }
 
-bool HTMLToPDF::appendPages(PdfDocument& merged) const
-{
-    QFile printed(m_TempDestinationURL.toLocalFile());
-    if (!printed.open(QIODevice::ReadOnly))
-        return false;
-    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed.readAll());
-    if (!document)
-        return false;
-    for (int index = 0; index < document->pageCount(); ++index) {
-        if (!merged.appendPageCopy(*document, index))
-            return false;
-    }
-    return true;
-}
-
 bool HTMLToPDF::SaveAsTextToSinglePDF()
 {
     const std::unique_ptr<PdfDocument> merged = PdfDocument::create();
@@ -50,7 +36,7 @@ bool HTMLToPDF::SaveAsTextToSinglePDF()
         if (m_TempDestinationURL.isEmpty())
             continue;
         ToolkitProgress::Report(m_ProgressCallback, ToolkitProgress::ItemStarted);
-        const bool converted = SaveAsPDF(ConversionListItemFile(item)) && appendPages(*merged);
+        const bool converted = SaveAsPDF(ConversionListItemFile(item)) && AppendPagesOfPDFFile(m_TempDestinationURL.toLocalFile(), *merged);
         QFile::remove(m_TempDestinationURL.toLocalFile());
         if (!converted) {
             everyFileConverted = false;

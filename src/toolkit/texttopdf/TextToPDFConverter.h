@@ -57,7 +57,6 @@ private:
     bool loadDocument(const QString& path, QTextDocument& document) const;
     bool writeForMerge(const QByteArray& printed, const QUrl& output) const;
     bool writeWithoutBlankPages(const QByteArray& printed, const QUrl& output) const;
-    static QUrl itemFile(const ConversionListItem& item);
 
     ConversionList m_items;
     QUrl m_destinationURL;

@@ -3,6 +3,7 @@
 #include "common/TemporaryFileNames.h"
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/options/TextToPDFConversionOptions.h"
 #include "toolkit/options/ToolkitProgress.h"
@@ -11,37 +12,12 @@
 
 #include <memory>
 
-namespace {
-
-// Appends every page of the PDF file to the merged document; false when the file is no PDF.
-bool AppendPagesOfFile(const QString& path, PdfDocument& merged)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const std::unique_ptr<PdfDocument> document = PdfDocument::open(file.readAll());
-    if (!document)
-        return false;
-    for (int index = 0; index < document->pageCount(); ++index) {
-        if (!merged.appendPageCopy(*document, index))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-QUrl TextToPDFConverter::itemFile(const ConversionListItem& item)
-{
-    return item.value(ConversionListKey::FilePath).toUrl();
-}
-
 bool TextToPDFConverter::ConvertToSeparatePDFs()
 {
     m_mergeMode = false;
     bool everyDocumentConverted = true;
     for (const ConversionListItem& item : std::as_const(m_items)) {
-        const QUrl file = itemFile(item);
+        const QUrl file = ConversionListItemFile(item);
         const QUrl output = WBQUtil::GetUniqueOutputURL(m_destinationURL, file, QStringLiteral("pdf"), false);
         ToolkitProgress::Report(m_progress, ToolkitProgress::ItemStarted);
         // A document that fails does not hold up the others, but the run reports it.
@@ -66,7 +42,7 @@ bool TextToPDFConverter::ConvertToSinglePDF()
         }
         ToolkitProgress::Report(m_progress, ToolkitProgress::ItemStarted);
         const bool converted =
-            ConvertTextFileToPDF(itemFile(item), scratch) && AppendPagesOfFile(scratch.toLocalFile(), *merged);
+            ConvertTextFileToPDF(ConversionListItemFile(item), scratch) && AppendPagesOfPDFFile(scratch.toLocalFile(), *merged);
         QFile::remove(scratch.toLocalFile());
         if (!converted)
             everyDocumentConverted = false;
