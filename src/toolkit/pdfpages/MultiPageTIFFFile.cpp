@@ -1,6 +1,9 @@
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
+#include "common/FileReplacement.h"
+
 #include <QFile>
+#include <QUrl>
 
 #include <tiffio.h>
 
@@ -26,9 +29,12 @@ bool MultiPageTIFFFile::commit()
         return false;
     TIFFClose(m_tiff);
     m_tiff = nullptr;
-    if (m_replaceExisting)
-        QFile::remove(m_target);
-    if (QFile::rename(m_temporary, m_target))
+    // Replacing goes in one step, so an earlier file at the target stays when the new one cannot be
+    // put in place; without replacing, a rename never goes over an existing file.
+    const bool placed = m_replaceExisting
+                            ? WBQUtil::ReplaceFileAtURL(QUrl::fromLocalFile(m_temporary), QUrl::fromLocalFile(m_target))
+                            : QFile::rename(m_temporary, m_target);
+    if (placed)
         return true;
     QFile::remove(m_temporary);
     return false;
