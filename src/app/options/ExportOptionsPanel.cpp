@@ -206,9 +206,11 @@ double ExportOptionsPanel::GetSizeTypeFactor() const
 ExportOptionsPanel::PageGeometry ExportOptionsPanel::pageGeometryInPoints() const
 {
     // A unit without a factor counts as points.
-    const double factor = std::max(1.0, GetSizeTypeFactor());
-    const auto points = [this, factor](ValueField which) {
-        return double(float(PageValueText::leadingValue(field(which)->text()))) * factor;
+    // A value kept from before a unit change is exported as it was entered, not as shown.
+    const auto points = [this](ValueField which) {
+        const EnteredValue value = enteredValue(std::size_t(which));
+        const double factor = std::max(1.0, PageUnits::SizeTypeFactor(value.unitTag));
+        return double(float(PageValueText::leadingValue(value.text))) * factor;
     };
     return {points(ValueField::Width), points(ValueField::Height), points(ValueField::Left),
             points(ValueField::Right), points(ValueField::Top),    points(ValueField::Bottom)};

@@ -116,9 +116,23 @@ private:
     void applyFixedSize(int popupIndex);
     ExportOptionValidation::FieldTexts fieldTexts() const;
 
+    // A value as the user or a page size gave it, and the text it is shown as in another unit.
+    struct EnteredValue {
+        QString text;
+        int unitTag = 0;
+        QString shownText;
+    };
+    // What the field holds: the value kept from before a unit change while the field still shows
+    // that value's text, else its text in the current unit.
+    EnteredValue enteredValue(std::size_t index) const;
+    void forgetEnteredValues();
+
     ExportOptionsOutlets m_outlets;
     std::array<QLineEdit*, 6> m_fields{};
     std::array<Stepper*, 6> m_steppers{};
+    // Converting a shown, rounded value again at every unit change would make it drift; the value
+    // converted is always the one entered.
+    std::array<EnteredValue, 6> m_enteredValues{};
     QStringList m_encodingNames;
     int m_currentSizeFormatType = 0;
     PageSizePresetDialog* m_presetDialog = nullptr; // a child: Qt parenthood owns it

@@ -47,6 +47,7 @@ bool ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
     }
     selectUnit(*unitTag);
     m_currentSizeFormatType = *unitTag;
+    forgetEnteredValues();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         if (!texts[i])
             continue;

@@ -11,12 +11,27 @@
 
 #include <algorithm>
 
+namespace {
+
+// A value entered in one unit as shown in another: to hundredths, halves going up. Back in the unit
+// it was entered in, it shows as it was entered.
+QString textInUnit(const QString& entered, int enteredTag, int shownTag)
+{
+    if (enteredTag == shownTag)
+        return entered;
+    const double value = PageValueText::leadingValue(entered);
+    return QString::asprintf("%.2f", PageUnits::convertForUnitChange(value, enteredTag, shownTag));
+}
+
+} // namespace
+
 void ExportOptionsPanel::controlTextDidChange(QLineEdit* changedField)
 {
     const auto found = std::find(m_fields.begin(), m_fields.end(), changedField);
     if (found == m_fields.end())
         return;
     const auto which = static_cast<ValueField>(found - m_fields.begin());
+    m_enteredValues[std::size_t(which)] = {};
     const QString text = changedField->text();
     const double value = PageValueText::leadingValue(text);
     if (!text.isEmpty()) {
@@ -31,8 +46,10 @@ void ExportOptionsPanel::controlTextDidChange(QLineEdit* changedField)
 void ExportOptionsPanel::StepperControlDidChange(Stepper* sender)
 {
     const auto found = std::find(m_steppers.begin(), m_steppers.end(), sender);
-    if (found != m_steppers.end())
+    if (found != m_steppers.end()) {
+        m_enteredValues[std::size_t(found - m_steppers.begin())] = {};
         setFieldValue(static_cast<ValueField>(found - m_steppers.begin()), sender->value());
+    }
     m_outlets.PageSizePopupOutlet->setCurrentIndex(FixedPageSizes::kCustomIndex);
 }
 
@@ -58,6 +75,7 @@ void ExportOptionsPanel::applyFixedSize(int popupIndex)
     const FixedPageSizes::PaperSize size = *FixedPageSizes::paperSizeAt(popupIndex);
     selectUnit(PageUnits::kMillimetreTag);
     m_currentSizeFormatType = PageUnits::kMillimetreTag;
+    forgetEnteredValues();
     const double margin = FixedPageSizes::kFixedSizeMarginMm;
     // In field order: width, height, left, top, right, bottom.
     const std::array<double, 6> values{size.widthMm, size.heightMm, margin, margin, margin, margin};
@@ -74,15 +92,31 @@ void ExportOptionsPanel::ChangeSizeInTypePopup()
         return;
     if (GetSizeTypeFactor() < 1.0 || PageUnits::SizeTypeFactor(newTag) < 0)
         return; // no known unit to convert from, or none to convert to
-    std::array<double, 6> converted{};
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        converted[i] = PageUnits::convertForUnitChange(PageValueText::leadingValue(m_fields[i]->text()),
-                                                       m_currentSizeFormatType, newTag);
+    std::array<EnteredValue, 6> converted{};
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        m_fields[i]->setText(QString::asprintf("%.2f", converted[i]));
-        m_steppers[i]->setValue(PageValueText::leadingValue(m_fields[i]->text()));
+        converted[i] = enteredValue(i);
+        converted[i].shownText = textInUnit(converted[i].text, converted[i].unitTag, newTag);
+    }
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        m_fields[i]->setText(converted[i].shownText);
+        m_steppers[i]->setValue(PageValueText::leadingValue(converted[i].shownText));
+        m_enteredValues[i] = converted[i];
     }
     m_currentSizeFormatType = newTag;
+}
+
+ExportOptionsPanel::EnteredValue ExportOptionsPanel::enteredValue(std::size_t index) const
+{
+    const QString shown = m_fields[index]->text();
+    const EnteredValue& kept = m_enteredValues[index];
+    if (kept.unitTag != 0 && kept.shownText == shown)
+        return kept;
+    return {shown, m_currentSizeFormatType, shown};
+}
+
+void ExportOptionsPanel::forgetEnteredValues()
+{
+    m_enteredValues.fill({});
 }
 
 void ExportOptionsPanel::selectUnit(int tag)

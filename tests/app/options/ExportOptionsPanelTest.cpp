@@ -88,24 +88,57 @@ TEST_F(ExportOptionsPanelTest, StepperWritesItsOwnValueIntoTheFieldWithinItsLimi
     EXPECT_EQ(field(Field::Top).text(), "28.2");
 }
 
-TEST_F(ExportOptionsPanelTest, UnitRoundTripRoundsToHundredths)
+TEST_F(ExportOptionsPanelTest, AnotherUnitShowsHundredthsButKeepsTheEnteredValue)
 {
     chooseText(units(), "Inches");
     EXPECT_EQ(texts(), (QStringList{"8.27", "11.69", "1.07", "1.07", "1.07", "1.07"}));
     EXPECT_EQ(panel->currentSizeFormatType(), PageUnits::kInchTag);
     EXPECT_DOUBLE_EQ(stepper(Field::Height).value(), 11.69);
-    EXPECT_NEAR(panel->pageGeometryInPoints().width, 8.27 * 72, 1e-3);
+    // The export takes the page as entered, not the rounded inches shown.
+    EXPECT_NEAR(panel->pageGeometryInPoints().width, 595.28, 0.01);
+    EXPECT_NEAR(panel->pageGeometryInPoints().left, 77.10, 0.01);
 
+    // Back in millimetres every value is the one entered, not 210.06 by 296.93.
     chooseText(units(), "Millimeters");
-    EXPECT_EQ(texts(), (QStringList{"210.06", "296.93", "27.18", "27.18", "27.18", "27.18"}));
+    EXPECT_EQ(texts(), kA4InMillimetres);
 
     // Choosing the unit already in use changes nothing.
     chooseText(units(), "Millimeters");
-    EXPECT_EQ(texts(), (QStringList{"210.06", "296.93", "27.18", "27.18", "27.18", "27.18"}));
+    EXPECT_EQ(texts(), kA4InMillimetres);
 
     chooseText(units(), "Points");
-    EXPECT_EQ(field(Field::Width).text(), "595.45");
-    EXPECT_NEAR(panel->pageGeometryInPoints().width, 595.45, 1e-3);
+    EXPECT_EQ(texts(), (QStringList{"595.28", "841.89", "77.10", "77.10", "77.10", "77.10"}));
+    EXPECT_NEAR(panel->pageGeometryInPoints().width, 595.28, 0.01);
+}
+
+TEST_F(ExportOptionsPanelTest, SwitchingUnitsBackAndForthLeavesEveryValueAsItWas)
+{
+    chooseText(units(), "Points");
+    const QStringList typed{"595.3", "841.9", "77.10", "12.34", "0.5", "100"};
+    setTexts(typed);
+    const ExportOptionsPanel::PageGeometry before = panel->pageGeometryInPoints();
+    for (int round = 0; round < 3; ++round) {
+        for (const char* unit : {"Inches", "Centimeters", "Inches", "Millimeters", "Points"})
+            chooseText(units(), unit);
+    }
+    EXPECT_EQ(texts(), typed);
+    const ExportOptionsPanel::PageGeometry after = panel->pageGeometryInPoints();
+    EXPECT_DOUBLE_EQ(after.width, before.width);
+    EXPECT_DOUBLE_EQ(after.left, before.left);
+    EXPECT_DOUBLE_EQ(after.top, before.top);
+    EXPECT_DOUBLE_EQ(after.right, before.right);
+    EXPECT_DOUBLE_EQ(after.bottom, before.bottom);
+
+    // A value typed in another unit is the one kept from then on; the others stay as entered.
+    chooseText(units(), "Inches");
+    retype(field(Field::Left), "1.5");
+    chooseText(units(), "Points");
+    EXPECT_EQ(texts(), (QStringList{"595.3", "841.9", "108.00", "12.34", "0.5", "100"}));
+    // So is a stepped one.
+    chooseText(units(), "Millimeters");
+    UserActions::stepUp(stepper(Field::Top));
+    chooseText(units(), "Points");
+    EXPECT_EQ(field(Field::Top).text(), "15.17"); // 4.35 mm shown, stepped to 5.35
 }
 
 TEST_F(ExportOptionsPanelTest, FixedSizeSwitchesToMillimetresWithItsMargins)
