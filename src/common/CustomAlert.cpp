@@ -1,5 +1,7 @@
 #include "common/CustomAlert.h"
 
+#include "common/CustomAlertBox.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -13,7 +15,6 @@ namespace {
 
 const char* const kAnswerProperty = "tomefoldAlertAnswer";
 constexpr int kTextRightMargin = 16;
-constexpr int kTextMinimumWidth = 320;
 
 QMessageBox::Icon iconForStyle(int style)
 {
@@ -27,9 +28,18 @@ QMessageBox::Icon iconForStyle(int style)
     }
 }
 
-void addAnswerButton(QMessageBox& box, const QString& title, QMessageBox::ButtonRole role, int answer)
+// Only a button that cancels takes the reject role: the message box would otherwise let Esc press
+// an alternate button such as "Discard Value" or "Open Destination Folder".
+QMessageBox::ButtonRole roleForAnswer(const QString& title, int answer)
 {
-    QPushButton* button = box.addButton(title, role);
+    if (CustomAlertBox::isCancelTitle(title))
+        return QMessageBox::RejectRole;
+    return answer == CustomAlert::kDefaultAnswer ? QMessageBox::AcceptRole : QMessageBox::ActionRole;
+}
+
+void addAnswerButton(QMessageBox& box, const QString& title, int answer)
+{
+    QPushButton* button = box.addButton(title, roleForAnswer(title, answer));
     button->setProperty(kAnswerProperty, answer);
     if (answer == CustomAlert::kDefaultAnswer)
         box.setDefaultButton(button);
@@ -43,14 +53,13 @@ void setAlertTexts(QMessageBox& box, const QString& title, const QString& messag
     if (!message.isNull())
         box.setInformativeText(message);
     // The informative text has a label of its own, which does not follow the box's text format.
-    // The box puts its texts flush with its right edge and sizes itself to the shortest of them:
-    // leave room on the right, and width enough that a sentence is not broken word by word.
+    // The box puts its texts flush with its right edge: leave room on the right. The box sizes
+    // itself to its texts when shown.
     for (QLabel* label : box.findChildren<QLabel*>()) {
         if (label->text().isEmpty())
             continue;
         label->setTextFormat(Qt::PlainText);
         label->setContentsMargins(0, 0, kTextRightMargin, 0);
-        label->setMinimumWidth(kTextMinimumWidth);
     }
 }
 
@@ -60,12 +69,11 @@ void fillAlertBox(QMessageBox& box, int style, const QString& title, const QStri
     box.setIcon(iconForStyle(style));
     setAlertTexts(box, title, message);
     // An alert always has a way out: without a default title the button reads "OK".
-    addAnswerButton(box, defaultButton.isEmpty() ? QStringLiteral("OK") : defaultButton, QMessageBox::AcceptRole,
-                    CustomAlert::kDefaultAnswer);
+    addAnswerButton(box, defaultButton.isEmpty() ? QStringLiteral("OK") : defaultButton, CustomAlert::kDefaultAnswer);
     if (!alterButton.isEmpty())
-        addAnswerButton(box, alterButton, QMessageBox::RejectRole, CustomAlert::kAlternateAnswer);
+        addAnswerButton(box, alterButton, CustomAlert::kAlternateAnswer);
     if (!otherButton.isEmpty())
-        addAnswerButton(box, otherButton, QMessageBox::ActionRole, CustomAlert::kOtherAnswer);
+        addAnswerButton(box, otherButton, CustomAlert::kOtherAnswer);
 }
 
 // Below the texts and above the buttons, where an accessory view belongs.
@@ -115,7 +123,7 @@ void CustomAlert::showModalSheet()
 {
     const Texts shown = texts();
     // Owned here, but watched: the parent window may take the alert with it when it goes.
-    const QPointer<QMessageBox> box = new QMessageBox(parentWindow());
+    const QPointer<QMessageBox> box = new CustomAlertBox(parentWindow());
     fillAlertBox(*box, alertStyle(), shown.title, shown.message, shown.defaultButton, shown.alterButton,
                  shown.otherButton);
     runUntilAnswered(box);
@@ -127,7 +135,7 @@ void CustomAlert::showModalSheetUsingAlert()
     const Texts shown = texts();
     if (shown.message.isNull())
         return;
-    m_alert = new QMessageBox(parentWindow());
+    m_alert = new CustomAlertBox(parentWindow());
     fillAlertBox(*m_alert, alertStyle(), shown.title, shown.message, shown.defaultButton, shown.alterButton,
                  shown.otherButton);
     // The accessory view belongs to whoever set it: lend it to the alert and take it back after.
@@ -172,7 +180,7 @@ void CustomAlert::runUntilAnswered(const QPointer<QMessageBox>& box)
 void CustomAlert::showModalAlert()
 {
     const Texts shown = texts();
-    QMessageBox box;
+    CustomAlertBox box;
     fillAlertBox(box, alertStyle(), shown.title, shown.message, shown.defaultButton, shown.alterButton,
                  shown.otherButton);
     box.setWindowModality(Qt::ApplicationModal);

@@ -2,7 +2,10 @@
 #include "common/CustomAlert.h"
 #include "common/RunAlertSheet.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMap>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMessageBox>
@@ -62,6 +65,71 @@ TEST_F(AlertSheetTest, TextsKeepClearOfTheBoxsRightEdge)
                   "OK", QString(), QString(), &window);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(clearances.size(), 2) << clearances.join(' ').toStdString();
+}
+
+// Esc, or closing the alert's window, and then a click on the named button: what the alert
+// answered, and whether it was still up after the key and the close.
+struct EscapeOutcome {
+    int answer = 12345;
+    bool stayedAfterEscape = false;
+    bool stayedAfterClose = false;
+};
+
+EscapeOutcome pressEscapeThenClick(QWidget& window, const QString& alternate, const QString& other,
+                                   const QString& clickAfter)
+{
+    EscapeOutcome outcome;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        outcome.stayedAfterEscape = box.isVisible();
+        if (outcome.stayedAfterEscape) {
+            box.close();
+            QCoreApplication::processEvents();
+            outcome.stayedAfterClose = box.isVisible();
+        }
+        if (box.isVisible())
+            AlertAnswerer::click(clickAfter)(box);
+    }});
+    outcome.answer = RunAlertSheet("Title", "Message", "OK", alternate, other, &window);
+    return outcome;
+}
+
+TEST_F(AlertSheetTest, EscapePressesOnlyAButtonTitledCancel)
+{
+    // An alternate that is no cancel (it would discard a value or open a folder): Esc does nothing.
+    for (const QString& alternate : {QStringLiteral("Discard Value"), QStringLiteral("Open Destination Folder")}) {
+        const EscapeOutcome outcome = pressEscapeThenClick(window, alternate, QString(), "OK");
+        EXPECT_TRUE(outcome.stayedAfterEscape) << alternate.toStdString();
+        EXPECT_TRUE(outcome.stayedAfterClose) << alternate.toStdString();
+        EXPECT_EQ(outcome.answer, 1) << alternate.toStdString();
+    }
+    // A lone OK is no cancel either.
+    const EscapeOutcome lone = pressEscapeThenClick(window, QString(), QString(), "OK");
+    EXPECT_TRUE(lone.stayedAfterEscape);
+    EXPECT_EQ(lone.answer, 1);
+
+    // A button titled Cancel, in whichever place, is what Esc presses.
+    const EscapeOutcome alternateCancel = pressEscapeThenClick(window, "Cancel", QString(), "OK");
+    EXPECT_FALSE(alternateCancel.stayedAfterEscape);
+    EXPECT_EQ(alternateCancel.answer, 0);
+    const EscapeOutcome otherCancel = pressEscapeThenClick(window, "Discard", "&Cancel", "OK");
+    EXPECT_FALSE(otherCancel.stayedAfterEscape);
+    EXPECT_EQ(otherCancel.answer, -1);
+}
+
+TEST_F(AlertSheetTest, OnlyACancelButtonTakesTheRejectRole)
+{
+    QMap<QString, QMessageBox::ButtonRole> roles;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        for (QAbstractButton* button : box.buttons())
+            roles[button->text()] = box.buttonRole(button);
+        box.defaultButton()->click();
+    }});
+    RunAlertSheet("Title", "Message", "OK", "Discard Value", "Cancel", &window);
+    EXPECT_EQ(roles.value("OK"), QMessageBox::AcceptRole);
+    EXPECT_NE(roles.value("Discard Value"), QMessageBox::RejectRole);
+    EXPECT_EQ(roles.value("Cancel"), QMessageBox::RejectRole);
 }
 
 TEST_F(AlertSheetTest, AbsentButtonsAreLeftOutButTheAlertKeepsAWayOut)

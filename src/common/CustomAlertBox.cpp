@@ -1,0 +1,137 @@
+#include "common/CustomAlertBox.h"
+
+#include "common/LocalizedStrings.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+// Line lengths, in average characters, between which the texts wrap.
+constexpr int kShortestLine = 46;
+constexpr int kLongestLine = 64;
+
+// The width of a text's longest line when nothing is wrapped.
+int unwrappedWidth(const QLabel& label)
+{
+    return label.fontMetrics().boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, label.text()).width();
+}
+
+} // namespace
+
+bool CustomAlertBox::isCancelTitle(const QString& title)
+{
+    QString plain = title;
+    plain.remove(QLatin1Char('&'));
+    plain = plain.trimmed();
+    return plain == QLatin1String("Cancel") || plain == Localized("CancelButtonString");
+}
+
+QAbstractButton* CustomAlertBox::cancelButton() const
+{
+    for (QAbstractButton* button : buttons()) {
+        if (isCancelTitle(button->text()))
+            return button;
+    }
+    return nullptr;
+}
+
+void CustomAlertBox::keyPressEvent(QKeyEvent* event)
+{
+    // The message box would otherwise press its only button, or the one with the reject role.
+    if (event->matches(QKeySequence::Cancel)) {
+        if (QAbstractButton* cancel = cancelButton())
+            cancel->click();
+        event->accept();
+        return;
+    }
+    QMessageBox::keyPressEvent(event);
+}
+
+void CustomAlertBox::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    if (QAbstractButton* cancel = cancelButton())
+        cancel->click();
+}
+
+bool CustomAlertBox::event(QEvent* event)
+{
+    // The message box sizes itself again on these, and then it leaves a text it thinks short enough
+    // unwrapped however narrow it makes itself: size it after it, every time.
+    const bool handled = QMessageBox::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::LayoutRequest:
+    case QEvent::FontChange:
+    case QEvent::StyleChange:
+        if (isVisible())
+            fitTexts();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+QList<QLabel*> CustomAlertBox::textLabels() const
+{
+    QList<QLabel*> labels;
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (!label->text().isEmpty() && !label->isHidden())
+            labels << label;
+    }
+    return labels;
+}
+
+// Wide enough for the longest unwrapped line up to a comfortable length, and never narrower than
+// a word that cannot be broken; no wider than the screen leaves room for.
+int CustomAlertBox::textWidth(const QList<QLabel*>& labels) const
+{
+    int wanted = 0;
+    int longestWord = 0;
+    for (const QLabel* label : labels) {
+        const int average = label->fontMetrics().averageCharWidth();
+        wanted = std::max(wanted, std::clamp(unwrappedWidth(*label), kShortestLine * average, kLongestLine * average));
+        const QMargins margins = label->contentsMargins();
+        longestWord = std::max(longestWord, label->minimumSizeHint().width() - margins.left() - margins.right());
+    }
+    int width = std::max(wanted, longestWord);
+    if (const QScreen* shown = screen()) {
+        const int overhead = std::max(0, this->width() - (labels.isEmpty() ? 0 : labels.first()->width()));
+        width = std::min(width, shown->availableGeometry().width() - overhead);
+    }
+    return width;
+}
+
+void CustomAlertBox::fitTexts()
+{
+    const QList<QLabel*> labels = textLabels();
+    if (labels.isEmpty() || !layout())
+        return;
+    for (QLabel* label : labels) {
+        label->setWordWrap(true);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        label->setSizePolicy(policy);
+    }
+    const int width = textWidth(labels);
+    for (QLabel* label : labels) {
+        const QMargins margins = label->contentsMargins();
+        label->setMinimumWidth(width + margins.left() + margins.right());
+    }
+    layout()->activate();
+    const int boxWidth = layout()->totalMinimumSize().width();
+    const int boxHeight = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(boxWidth)
+                                                        : layout()->totalMinimumSize().height();
+    setFixedSize(boxWidth, boxHeight);
+    // What the changes above posted would only size the box again, to the same size.
+    QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+
+class QAbstractButton;
+class QLabel;
+
+// The window of an alert.
+//
+// Esc, and closing the window, press the button titled "Cancel" when there is one and do nothing
+// otherwise: a key pressed to get away must never discard what the user typed or open anything,
+// whatever the buttons are called.
+//
+// Its texts are always shown whole: they wrap at a comfortable line length, and the alert is made
+// as wide as the longest word (a file name, say) and as tall as the wrapped lines, at any text size.
+class CustomAlertBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+    // The button titled "Cancel" (any mnemonic aside), or none.
+    QAbstractButton* cancelButton() const;
+
+    // Whether a button of this title is the alert's way to cancel.
+    static bool isCancelTitle(const QString& title);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QList<QLabel*> textLabels() const;
+    int textWidth(const QList<QLabel*>& labels) const;
+    void fitTexts();
+};
