@@ -91,24 +91,32 @@ QList<QLabel*> CustomAlertBox::textLabels() const
     return labels;
 }
 
-// Wide enough for the longest unwrapped line up to a comfortable length, and never narrower than
-// a word that cannot be broken; no wider than the screen leaves room for.
+// Wide enough for the longest unwrapped line up to a comfortable length; when a word that cannot
+// be broken (a file name) is longer still, as wide as the longest line, so that what goes with the
+// word stays on its line. No wider than the screen leaves room for.
 int CustomAlertBox::textWidth(const QList<QLabel*>& labels) const
 {
     int wanted = 0;
     int longestWord = 0;
+    int longestLine = 0;
     for (const QLabel* label : labels) {
         const int average = label->fontMetrics().averageCharWidth();
-        wanted = std::max(wanted, std::clamp(unwrappedWidth(*label), kShortestLine * average, kLongestLine * average));
+        const int unwrapped = unwrappedWidth(*label);
+        wanted = std::max(wanted, std::clamp(unwrapped, kShortestLine * average, kLongestLine * average));
+        longestLine = std::max(longestLine, unwrapped);
         const QMargins margins = label->contentsMargins();
         longestWord = std::max(longestWord, label->minimumSizeHint().width() - margins.left() - margins.right());
     }
-    int width = std::max(wanted, longestWord);
-    if (const QScreen* shown = screen()) {
-        const int overhead = std::max(0, this->width() - (labels.isEmpty() ? 0 : labels.first()->width()));
-        width = std::min(width, shown->availableGeometry().width() - overhead);
+    return longestWord > wanted ? std::max(longestWord, longestLine) : wanted;
+}
+
+void CustomAlertBox::setTextWidth(const QList<QLabel*>& labels, int width)
+{
+    for (QLabel* label : labels) {
+        const QMargins margins = label->contentsMargins();
+        label->setMinimumWidth(width + margins.left() + margins.right());
     }
-    return width;
+    layout()->activate();
 }
 
 void CustomAlertBox::fitTexts()
@@ -123,12 +131,14 @@ void CustomAlertBox::fitTexts()
         label->setSizePolicy(policy);
     }
     const int width = textWidth(labels);
-    for (QLabel* label : labels) {
-        const QMargins margins = label->contentsMargins();
-        label->setMinimumWidth(width + margins.left() + margins.right());
+    setTextWidth(labels, width);
+    int boxWidth = layout()->totalMinimumSize().width();
+    // Never wider than the screen: a word longer than the screen is wide would be cut either way.
+    const int screenWidth = screen() ? screen()->availableGeometry().width() : boxWidth;
+    if (boxWidth > screenWidth) {
+        setTextWidth(labels, std::max(1, width - (boxWidth - screenWidth)));
+        boxWidth = layout()->totalMinimumSize().width();
     }
-    layout()->activate();
-    const int boxWidth = layout()->totalMinimumSize().width();
     const int boxHeight = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(boxWidth)
                                                         : layout()->totalMinimumSize().height();
     setFixedSize(boxWidth, boxHeight);

@@ -31,5 +31,6 @@ protected:
 private:
     QList<QLabel*> textLabels() const;
     int textWidth(const QList<QLabel*>& labels) const;
+    void setTextWidth(const QList<QLabel*>& labels, int width);
     void fitTexts();
 };
