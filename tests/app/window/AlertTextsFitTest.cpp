@@ -30,10 +30,14 @@ std::vector<AlertText> validationAlerts()
     namespace V = ExportOptionValidation;
     // Field texts in the order width, height, left, top, right, bottom, each failing one check.
     const std::vector<V::FieldTexts> failing{
-        {"-210.55", "297", "10", "10", "10", "10"},    {"210", "-297.55", "10", "10", "10", "10"},
-        {"210", "297", "3000.55", "10", "10", "10"},   {"210", "297", "10", "3000.55", "10", "10"},
-        {"210", "297", "10", "10", "3000.55", "10"},   {"210", "297", "10", "10", "10", "3000.55"},
-        {"210", "297", "150.25", "10", "100", "10"},   {"210", "297", "10", "200.25", "10", "100"},
+        {"-210.55", "297", "10", "10", "10", "10"},
+        {"210", "-297.55", "10", "10", "10", "10"},
+        {"210", "297", "3000.55", "10", "10", "10"},
+        {"210", "297", "10", "3000.55", "10", "10"},
+        {"210", "297", "10", "10", "3000.55", "10"},
+        {"210", "297", "10", "10", "10", "3000.55"},
+        {"210", "297", "150.25", "10", "100", "10"},
+        {"210", "297", "10", "200.25", "10", "100"},
     };
     std::vector<AlertText> alerts;
     for (const V::FieldTexts& texts : failing) {
@@ -102,8 +106,7 @@ QStringList clippedTexts(const QMessageBox& box)
         const QRect room = label->contentsRect();
         // Measured apart from the label's own hints, to a fraction of a pixel.
         const int flags = Qt::AlignLeft | Qt::AlignTop | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        const QRectF needed = QFontMetricsF(label->font()).boundingRect(QRectF(0, 0, room.width(), 100000), flags,
-                                                                        label->text());
+        const QRectF needed = QFontMetricsF(label->font()).boundingRect(QRectF(0, 0, room.width(), 100000), flags, label->text());
         const QRect inBox(label->mapTo(&box, room.topLeft()), room.size());
         constexpr double kRounding = 0.5;
         if (needed.width() > room.width() + kRounding || needed.height() > room.height() + kRounding
@@ -143,7 +146,8 @@ protected:
             }});
             RunAlertSheet(alert.title, alert.message, Localized("OkButtonString"), alert.alternate, QString(), &window);
             EXPECT_EQ(answerer.seen().size(), 1u);
-            EXPECT_TRUE(clipped.isEmpty()) << alert.title.toStdString() << "\n" << clipped.join('\n').toStdString();
+            EXPECT_TRUE(clipped.isEmpty()) << alert.title.toStdString() << "\n"
+                                           << clipped.join('\n').toStdString();
         }
     }
 
