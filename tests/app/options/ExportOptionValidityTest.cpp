@@ -3,6 +3,7 @@
 #include "app/support/PanelTestFixture.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 namespace {
 
@@ -101,6 +102,23 @@ TEST_F(ExportOptionValidityTest, DiscardValueEmptiesTheFieldAndTheNextCheckPasse
     bool valid = false;
     EXPECT_FALSE(check("OK", &valid).has_value());
     EXPECT_TRUE(valid);
+}
+
+TEST_F(ExportOptionValidityTest, EscapeNeverDiscardsTheValue)
+{
+    setTexts({"210", "297", "0", "0", "250", "0"});
+    bool stayedAfterEscape = false;
+    AlertAnswerer answerer({[&stayedAfterEscape](QMessageBox& box) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        stayedAfterEscape = box.isVisible();
+        if (box.isVisible())
+            AlertAnswerer::click("OK")(box);
+    }});
+    EXPECT_FALSE(panel->ISExportOptionValid());
+    EXPECT_TRUE(stayedAfterEscape);
+    EXPECT_EQ(field(Field::Right).text(), "250");
+    EXPECT_DOUBLE_EQ(stepper(Field::Right).value(), 27.2);
 }
 
 TEST_F(ExportOptionValidityTest, TextThatIsNoNumberIsRefusedAndShownAsItStands)
