@@ -17,7 +17,7 @@ constexpr std::uint64_t kCompressedBlockBuffer = LZXCheck::kInputBufferLength;
 // Where each of the blocks [first, end) lies in the compressed data, as far as the reset table
 // and the file hold them soundly: the result may be shorter.
 std::vector<std::pair<std::uint64_t, std::uint64_t>> blockSpans(const CompressedSection& section, std::uint64_t first,
-                                                                 std::uint64_t end, std::uint64_t fileSize)
+                                                                std::uint64_t end, std::uint64_t fileSize)
 {
     std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
     for (std::uint64_t block = first; block < end && block < section.blockStarts.size(); ++block) {
