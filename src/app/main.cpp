@@ -2,7 +2,6 @@
 #include "app/AppInfo.h"
 #include "app/window/MainWindow.h"
 #include "chm/ITSSScheme.h"
-#include "platform/PeerConnectionBlock.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -27,8 +26,6 @@ int main(int argc, char** argv)
     // Every web page of the process loads CHM content through this scheme; the engine only takes
     // schemes made known before the application object exists.
     registerITSSScheme();
-    // Pages reach no host: peer connections too, which the engine only takes from its start-up flags.
-    PeerConnectionBlock::restrictEngine();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
     QApplication application(argc, argv);

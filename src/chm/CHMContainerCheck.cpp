@@ -78,12 +78,10 @@ std::optional<FileHeader> readFileHeader(QByteArrayView file)
     FileHeader header;
     header.directoryOffset = *readU64(file, 0x48);
     header.directoryLength = *readU64(file, 0x50);
-    const auto size = static_cast<std::uint64_t>(file.size());
-    if (header.directoryOffset > size || header.directoryLength > size - header.directoryOffset)
-        return std::nullopt; // cut off inside the directory
-    header.dataOffset = version == 3 ? *readU64(file, 0x58) : header.directoryOffset + header.directoryLength;
-    if (header.dataOffset > size)
+    // What a cut-off file lacks of the directory or the data, chmlib fails to read on its own.
+    if (header.directoryLength > UINT64_MAX - header.directoryOffset)
         return std::nullopt;
+    header.dataOffset = version == 3 ? *readU64(file, 0x58) : header.directoryOffset + header.directoryLength;
     return header;
 }
 
@@ -116,33 +114,45 @@ std::optional<Directory> readDirectoryHeader(QByteArrayView file, const FileHead
 
 namespace CHMContainerCheck {
 
-bool isSafeContainer(QByteArrayView file)
+std::optional<Container> checkContainer(QByteArrayView file)
 {
     const std::optional<FileHeader> header = readFileHeader(file);
     if (!header)
-        return false;
+        return std::nullopt;
     const std::optional<Directory> directory = readDirectoryHeader(file, *header);
     if (!directory)
-        return false;
+        return std::nullopt;
     const std::optional<std::vector<ContainerObject>> objects = readReachableObjects(file, *directory);
-    return objects && objectsAreReadable(file, header->dataOffset, *objects);
+    if (!objects)
+        return std::nullopt;
+    return compressedSectionOf(file, header->dataOffset, *objects);
+}
+
+bool isSafeContainer(QByteArrayView file)
+{
+    return checkContainer(file).has_value();
+}
+
+std::optional<Container> checkFileToOpen(const QString& filePath)
+{
+    // A FIFO or a device would block chmlib or feed it without end.
+    if (!QFileInfo(filePath).isFile())
+        return std::nullopt;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0)
+        return std::nullopt;
+    // Mapped rather than read: only the headers, the directory and a few tables are looked at.
+    uchar* mapped = file.map(0, file.size());
+    if (mapped == nullptr) // a file system that cannot map files
+        return checkContainer(file.readAll());
+    std::optional<Container> container = checkContainer(QByteArrayView(mapped, file.size()));
+    file.unmap(mapped);
+    return container;
 }
 
 bool isSafeToOpen(const QString& filePath)
 {
-    // A FIFO or a device would block chmlib or feed it without end.
-    if (!QFileInfo(filePath).isFile())
-        return false;
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0)
-        return false;
-    // Mapped rather than read: only the headers, the directory and a few tables are looked at.
-    uchar* mapped = file.map(0, file.size());
-    if (mapped == nullptr) // a file system that cannot map files
-        return isSafeContainer(file.readAll());
-    const bool safe = isSafeContainer(QByteArrayView(mapped, file.size()));
-    file.unmap(mapped);
-    return safe;
+    return checkFileToOpen(filePath).has_value();
 }
 
 } // namespace CHMContainerCheck

@@ -1,5 +1,6 @@
 #include "chm/CHMContainerCheckParts.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace CHMContainerCheck::Detail {
@@ -124,7 +125,8 @@ public:
     DirectoryWalk(QByteArrayView file, const Directory& directory)
         : m_file(file)
         , m_directory(directory)
-        , m_listed(directory.chunkCount, false)
+        , m_present(presentChunks(file, directory))
+        , m_listed(m_present, false)
     {
     }
 
@@ -137,7 +139,7 @@ public:
             OnPath,
             Done
         };
-        std::vector<std::uint8_t> state(m_directory.chunkCount, Unseen);
+        std::vector<std::uint8_t> state(m_present, Unseen);
         struct Step {
             std::uint64_t chunk;
             std::vector<std::uint64_t> children;
@@ -163,6 +165,8 @@ public:
             }
             return false;
         };
+        if (static_cast<std::uint64_t>(m_directory.indexRoot) >= m_present)
+            return true;
         if (!enter(static_cast<std::uint64_t>(m_directory.indexRoot)))
             return false;
         while (!path.empty()) {
@@ -173,6 +177,8 @@ public:
                 continue;
             }
             const std::uint64_t child = step.children[step.next++];
+            if (child >= m_present) // chmlib's lookup fails there
+                continue;
             if (state[child] == OnPath)
                 return false;
             if (state[child] == Unseen && !enter(child))
@@ -184,10 +190,14 @@ public:
     // chmlib's enumeration runs from the listing head along the next-chunk links until -1.
     bool walkListingChain()
     {
-        std::vector<bool> onChain(m_directory.chunkCount, false);
+        std::vector<bool> onChain(m_present, false);
         std::int64_t chunk = m_directory.indexHead;
         while (chunk != -1) {
-            if (chunk < 0 || static_cast<std::uint64_t>(chunk) >= m_directory.chunkCount || onChain[chunk])
+            if (chunk < 0 || static_cast<std::uint64_t>(chunk) >= m_directory.chunkCount)
+                return false;
+            if (static_cast<std::uint64_t>(chunk) >= m_present) // chmlib's enumeration ends there
+                return true;
+            if (onChain[chunk])
                 return false;
             onChain[chunk] = true;
             const QByteArrayView bytes = chunkBytes(static_cast<std::uint64_t>(chunk));
@@ -201,9 +211,18 @@ public:
     std::vector<ContainerObject> takeObjects() { return std::move(m_objects); }
 
 private:
+    // The chunks the file holds whole; a file cut off inside its directory lacks the rest, and
+    // chmlib fails to read them on its own.
+    static std::uint64_t presentChunks(QByteArrayView file, const Directory& directory)
+    {
+        const auto size = static_cast<std::uint64_t>(file.size());
+        const std::uint64_t held = directory.chunksOffset < size ? (size - directory.chunksOffset) / directory.chunkLength : 0;
+        return std::min(held, directory.chunkCount);
+    }
+
+    // A chunk below m_present.
     QByteArrayView chunkBytes(std::uint64_t chunk) const
     {
-        // The directory lies in the file and holds chunkCount whole chunks.
         return *slice(m_file, m_directory.chunksOffset + chunk * m_directory.chunkLength, m_directory.chunkLength);
     }
 
@@ -227,6 +246,7 @@ private:
 
     QByteArrayView m_file;
     const Directory& m_directory;
+    std::uint64_t m_present;
     std::vector<bool> m_listed;
     std::vector<ContainerObject> m_objects;
 };

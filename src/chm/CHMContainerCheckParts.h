@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chm/CHMContainerCheck.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 
@@ -39,8 +41,9 @@ struct ContainerObject {
 // chain of listing chunks; none when one of those chunks is malformed or a walk can loop.
 std::optional<std::vector<ContainerObject>> readReachableObjects(QByteArrayView file, const Directory& directory);
 
-// True when the compressed section is either not described at all or described soundly, and every
-// object lies where chmlib can read it.
-bool objectsAreReadable(QByteArrayView file, std::uint64_t dataOffset, const std::vector<ContainerObject>& objects);
+// The compressed section as chmlib will set it up; none when it is described unsoundly by bytes
+// the file holds, or when an object chmlib needs to find it by lies elsewhere than it can read it.
+std::optional<Container> compressedSectionOf(QByteArrayView file, std::uint64_t dataOffset,
+                                             const std::vector<ContainerObject>& objects);
 
 } // namespace CHMContainerCheck::Detail

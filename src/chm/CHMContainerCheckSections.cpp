@@ -1,7 +1,5 @@
 #include "chm/CHMContainerCheckParts.h"
 
-#include "chm/LZXCheck.h"
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -91,28 +89,13 @@ std::optional<Decompression> controlDataDecompression(QByteArrayView data)
     return Decompression{std::countr_zero(windowSize), blocksPerReset};
 }
 
-// The compressed bytes of blocks [0, count), by the reset table that resetTableBlockCount accepted;
-// the last block the table lists ends at the compressed length.
-std::vector<QByteArrayView> blockInputs(QByteArrayView table, QByteArrayView content, std::uint64_t count)
-{
-    const std::uint32_t blockCount = *readU32(table, 4);
-    const std::uint32_t tableOffset = *readU32(table, 12);
-    const std::uint64_t compressedLength = *readU64(table, 24);
-    std::vector<QByteArrayView> inputs;
-    inputs.reserve(static_cast<std::size_t>(count));
-    for (std::uint64_t block = 0; block < count; ++block) {
-        const std::uint64_t start = *readU64(table, tableOffset + block * 8);
-        const std::uint64_t end = block + 1 < blockCount ? *readU64(table, tableOffset + (block + 1) * 8) : compressedLength;
-        inputs.push_back(*slice(content, start, end - start));
-    }
-    return inputs;
-}
-
 // The reset table: every block's compressed bytes start where the previous block's end and fit the
-// buffer chmlib reads them into (some compilers list one block more, of no bytes, at the end). Gives the number of blocks, none when the table is unsound.
-std::optional<std::uint64_t> resetTableBlockCount(QByteArrayView table, std::uint64_t contentLength)
+// buffer chmlib reads them into (some compilers list one block more, of no bytes, at the end). The
+// table object must hold every entry; of a file cut off inside it, the entries held are checked.
+// Gives the number of blocks, none when the table is unsound.
+std::optional<std::uint64_t> resetTableBlockCount(QByteArrayView table, std::uint64_t tableLength, std::uint64_t contentLength)
 {
-    if (static_cast<std::uint64_t>(table.size()) < kResetTableHeaderLength || *readU32(table, 0) != 2)
+    if (*readU32(table, 0) != 2)
         return std::nullopt;
     const std::uint32_t blockCount = *readU32(table, 4);
     const std::uint32_t tableOffset = *readU32(table, 12);
@@ -120,23 +103,39 @@ std::optional<std::uint64_t> resetTableBlockCount(QByteArrayView table, std::uin
     const std::uint64_t blockLength = *readU64(table, 32);
     if (blockLength != kBlockLength || blockCount == 0 || compressedLength > contentLength)
         return std::nullopt;
-    const std::optional<QByteArrayView> offsets = slice(table, tableOffset, std::uint64_t(blockCount) * 8);
-    if (!offsets)
+    if (!endsWithin(tableOffset, std::uint64_t(blockCount) * 8, tableLength))
         return std::nullopt;
     for (std::uint32_t block = 0; block < blockCount; ++block) {
-        const std::uint64_t start = *readU64(*offsets, std::uint64_t(block) * 8);
-        const std::uint64_t end = block + 1 < blockCount ? *readU64(*offsets, std::uint64_t(block + 1) * 8) : compressedLength;
-        if (end < start || end - start > kCompressedBlockBuffer)
+        const std::optional<std::uint64_t> start = readU64(table, tableOffset + std::uint64_t(block) * 8);
+        const std::optional<std::uint64_t> end =
+            block + 1 < blockCount ? readU64(table, tableOffset + std::uint64_t(block + 1) * 8) : compressedLength;
+        if (!start || !end)
+            break; // cut off: chmlib fails to read the rest on its own
+        if (*end < *start || *end - *start > kCompressedBlockBuffer)
             return std::nullopt;
     }
     return blockCount;
+}
+
+// Where the bytes of an object lie in the file; none when the sum overflows.
+std::optional<std::uint64_t> fileOffsetOf(std::uint64_t dataOffset, const ContainerObject& object)
+{
+    if (object.start > UINT64_MAX - dataOffset)
+        return std::nullopt;
+    return dataOffset + object.start;
+}
+
+// The whole of an object the file holds; none when it was cut off.
+std::optional<QByteArrayView> heldBytes(QByteArrayView file, std::uint64_t dataOffset, const ContainerObject& object)
+{
+    const std::optional<std::uint64_t> at = fileOffsetOf(dataOffset, object);
+    return at ? slice(file, *at, object.length) : std::nullopt;
 }
 
 class SectionCheck {
 public:
     SectionCheck(QByteArrayView file, std::uint64_t dataOffset)
         : m_file(file)
-        , m_dataLength(static_cast<std::uint64_t>(file.size()) - dataOffset)
         , m_dataOffset(dataOffset)
     {
     }
@@ -155,80 +154,74 @@ public:
         return true;
     }
 
-    // The bytes of the compressed section chmlib can decompress; 0 when it has none. None when
-    // the section is described but unsoundly.
-    std::optional<std::uint64_t> decompressibleLength() const
+    // The compressed section chmlib sets up; none when it is described unsoundly.
+    std::optional<Container> container() const
     {
         if (m_found[ResetTable] == nullptr || m_found[Content] == nullptr || m_found[ControlData] == nullptr)
-            return 0; // chmlib leaves compression off
-        const std::optional<QByteArrayView> table = objectBytes(*m_found[ResetTable]);
-        const std::optional<QByteArrayView> control = objectBytes(*m_found[ControlData]);
-        if (!table || !control || !objectBytes(*m_found[Content]) || !controlDataDecompression(*control))
+            return Container{}; // chmlib leaves compression off
+        // chmlib reads the control data whole and the reset table's header; when the file was cut
+        // off inside them it leaves compression off.
+        const std::optional<QByteArrayView> control = heldBytes(m_file, m_dataOffset, *m_found[ControlData]);
+        const ContainerObject& tableObject = *m_found[ResetTable];
+        const std::optional<std::uint64_t> tableAt = fileOffsetOf(m_dataOffset, tableObject);
+        if (!control || !tableAt || !slice(m_file, *tableAt, std::min(tableObject.length, kResetTableHeaderLength)))
+            return Container{};
+        const std::optional<Decompression> decompression = controlDataDecompression(*control);
+        const std::optional<CompressedSection> section = decompression ? compressedSection(*tableAt) : std::nullopt;
+        if (!section)
             return std::nullopt;
-        const std::optional<std::uint64_t> blocks = resetTableBlockCount(*table, m_found[Content]->length);
-        if (!blocks)
-            return std::nullopt;
-        return *blocks * kBlockLength;
-    }
-
-    bool liesInFile(const ContainerObject& object) const { return endsWithin(object.start, object.length, m_dataLength); }
-
-    // True when chmlib decodes blocks [0, blocksRead) without error and within its buffers; the
-    // section is one decompressibleLength accepted.
-    bool contentDecodesSafely(std::uint64_t blocksRead) const
-    {
-        if (blocksRead == 0)
-            return true;
-        const QByteArrayView table = *objectBytes(*m_found[ResetTable]);
-        const Decompression decompression = *controlDataDecompression(*objectBytes(*m_found[ControlData]));
-        LZXCheck::Stream stream;
-        stream.windowBits = decompression.windowBits;
-        stream.framesPerReset = decompression.blocksPerReset;
-        stream.frames = blockInputs(table, *objectBytes(*m_found[Content]), blocksRead);
-        return LZXCheck::decodesSafely(stream);
+        Container container;
+        container.compressed = section;
+        container.compressed->windowBits = decompression->windowBits;
+        container.compressed->blocksPerReset = decompression->blocksPerReset;
+        return container;
     }
 
 private:
-    std::optional<QByteArrayView> objectBytes(const ContainerObject& object) const
+    // The reset table: its header and entries lie in the table object, the entries the file holds
+    // describe blocks chmlib can read.
+    std::optional<CompressedSection> compressedSection(std::uint64_t tableAt) const
     {
-        if (!liesInFile(object))
+        const ContainerObject& tableObject = *m_found[ResetTable];
+        const ContainerObject& content = *m_found[Content];
+        const std::optional<std::uint64_t> contentAt = fileOffsetOf(m_dataOffset, content);
+        if (tableObject.length < kResetTableHeaderLength || !contentAt)
             return std::nullopt;
-        return slice(m_file, m_dataOffset + object.start, object.length);
+        const std::uint64_t held = std::min(tableObject.length, static_cast<std::uint64_t>(m_file.size()) - tableAt);
+        const QByteArrayView table = *slice(m_file, tableAt, held);
+        const std::optional<std::uint64_t> blocks = resetTableBlockCount(table, tableObject.length, content.length);
+        if (!blocks)
+            return std::nullopt;
+        CompressedSection section;
+        section.contentOffset = *contentAt;
+        section.compressedLength = *readU64(table, 24);
+        section.blockCount = *blocks;
+        const std::uint32_t tableOffset = *readU32(table, 12);
+        for (std::uint64_t block = 0; block < *blocks; ++block) {
+            const std::optional<std::uint64_t> start = readU64(table, tableOffset + block * 8);
+            if (!start)
+                break;
+            section.blockStarts.push_back(*start);
+        }
+        return section;
     }
 
     QByteArrayView m_file;
-    std::uint64_t m_dataLength;
     std::uint64_t m_dataOffset;
     std::array<const ContainerObject*, 3> m_found{};
 };
 
 } // namespace
 
-bool objectsAreReadable(QByteArrayView file, std::uint64_t dataOffset, const std::vector<ContainerObject>& objects)
+std::optional<Container> compressedSectionOf(QByteArrayView file, std::uint64_t dataOffset,
+                                             const std::vector<ContainerObject>& objects)
 {
     SectionCheck sections(file, dataOffset);
     for (const ContainerObject& object : objects) {
         if (!sections.noteSectionObject(object))
-            return false;
+            return std::nullopt;
     }
-    const std::optional<std::uint64_t> compressedLength = sections.decompressibleLength();
-    if (!compressedLength)
-        return false;
-    std::uint64_t blocksRead = 0;
-    for (const ContainerObject& object : objects) {
-        if (object.length == 0)
-            continue; // chmlib reads nothing of it
-        // chmlib reads an object of any section but 0 from the compressed section.
-        const bool readable = object.section == 0 ? sections.liesInFile(object)
-                                                  : endsWithin(object.start, object.length, *compressedLength);
-        if (!readable)
-            return false;
-        if (object.section != 0)
-            blocksRead = std::max(blocksRead, (object.start + object.length - 1) / kBlockLength + 1);
-    }
-    // chmlib decodes every block from the last reset up to the one it reads; blocks after the last
-    // object's are never decoded (some compilers list an empty one there).
-    return sections.contentDecodesSafely(blocksRead);
+    return sections.container();
 }
 
 } // namespace CHMContainerCheck::Detail

@@ -1,12 +1,14 @@
 #include "chm/CHMDocument.h"
 
 #include "chm/CHMContainerCheck.h"
+#include "chm/CHMContainerCheckReads.h"
 #include "chm/CHMMetadataReader.h"
 #include "chm/CHMTableOfContent.h"
 #include "chm/TopicPath.h"
 #include "chm/search/CHMSearchIndex.h"
 #include "platform/TextEncoding.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <chm_lib.h>
@@ -43,13 +45,21 @@ void CHMDocument::closeHandle()
     if (m_chmFileHandle != nullptr)
         chm_close(m_chmFileHandle);
     m_chmFileHandle = nullptr;
+    m_checkedReads.reset();
 }
 
 void CHMDocument::openHandle()
 {
     const std::lock_guard guard(m_lock);
-    if (CHMContainerCheck::isSafeToOpen(m_filePath))
-        m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
+    QElapsedTimer timer;
+    timer.start();
+    std::optional<CHMContainerCheck::Container> container = CHMContainerCheck::checkFileToOpen(m_filePath);
+    m_checkTime += std::chrono::nanoseconds(timer.nsecsElapsed());
+    if (!container)
+        return;
+    m_chmFileHandle = chm_open(QFile::encodeName(m_filePath).constData());
+    if (m_chmFileHandle != nullptr)
+        m_checkedReads = std::make_unique<CHMContainerCheck::Reads>(m_filePath, std::move(*container));
 }
 
 bool CHMDocument::readFromURL(const QUrl& url, const QString& /*typeName*/, QString* /*error*/)
@@ -154,7 +164,7 @@ QByteArray CHMDocument::content(const QString& path) const
         return {};
     const std::lock_guard guard(m_lock);
     chmUnitInfo info{};
-    if (!resolveObject(path, info) || info.length == 0 || info.length > kMaxObjectSize)
+    if (!resolveObject(path, info) || info.length == 0 || info.length > kMaxObjectSize || !isSafeToRetrieve(info))
         return {};
     QByteArray data;
     try {
@@ -164,10 +174,21 @@ QByteArray CHMDocument::content(const QString& path) const
     }
     const LONGINT64 read = chm_retrieve_object(m_chmFileHandle, &info, reinterpret_cast<unsigned char*>(data.data()),
                                                0, static_cast<LONGINT64>(info.length));
-    if (read <= 0)
+    // An object the file holds only part of fails as a whole, like one that is not there.
+    if (read != static_cast<LONGINT64>(info.length))
         return {};
-    data.truncate(static_cast<qsizetype>(read)); // a damaged file may yield only the first part
     return data;
+}
+
+bool CHMDocument::isSafeToRetrieve(const chmUnitInfo& info) const
+{
+    if (info.space == CHM_UNCOMPRESSED)
+        return true; // chmlib reads what the file holds of it, and no more
+    QElapsedTimer timer;
+    timer.start();
+    const bool safe = m_checkedReads != nullptr && m_checkedReads->compressedReadIsSafe(info.start, info.length);
+    m_checkTime += std::chrono::nanoseconds(timer.nsecsElapsed());
+    return safe;
 }
 
 QString CHMDocument::findHomeForPath(const QString& folder) const

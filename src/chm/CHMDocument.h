@@ -5,12 +5,16 @@
 #include <QUrl>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
 struct chmFile;
 struct chmUnitInfo;
 class CHMExporter;
+namespace CHMContainerCheck {
+class Reads;
+}
 class CHMSearchIndex;
 class CHMTableOfContent;
 class ConversionProgressDelegate;
@@ -114,6 +118,9 @@ public:
     void prepareSearchIndex();
     const CHMSearchIndex* searchIndex() const { return skIndex.get(); }
 
+    // The time the container checks have taken so far, on opening and before reads.
+    std::chrono::nanoseconds containerCheckTime() const { return m_checkTime; }
+
     // Objects larger than this are not read: the size comes from the file, which is untrusted.
     static constexpr quint64 kMaxObjectSize = quint64(256) * 1024 * 1024;
 
@@ -123,8 +130,12 @@ private:
     void resetMetadata();
     // Finds an object under the document's lock, by the bytes the container lists it by.
     bool resolveObject(const QString& path, chmUnitInfo& info) const;
+    // True when chmlib may read the object: its compressed data is checked first (under the lock).
+    bool isSafeToRetrieve(const chmUnitInfo& info) const;
 
     chmFile* m_chmFileHandle = nullptr;
+    std::unique_ptr<CHMContainerCheck::Reads> m_checkedReads; // while the handle is open
+    mutable std::chrono::nanoseconds m_checkTime{0};
     QString m_filePath;
     QString m_docTitle;
     QString m_homePath;

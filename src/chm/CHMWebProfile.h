@@ -5,10 +5,12 @@
 
 #include <QWebEngineProfile>
 
+#include <memory>
+
 class CHMDocument;
 
-// The web engine profile of one CHM document: off the record, serving itss:// from that document,
-// blocking every other request and showing no error pages of the engine. Every page that shows
+// The web engine profile of one CHM document: an untrusted one (UntrustedWebProfile) serving
+// itss:// from that document and blocking every other request. Every page that shows
 // the document's topics uses it, and must be destroyed before it.
 class CHMWebProfile {
 public:
@@ -17,10 +19,10 @@ public:
     CHMWebProfile(const CHMWebProfile&) = delete;
     CHMWebProfile& operator=(const CHMWebProfile&) = delete;
 
-    QWebEngineProfile* profile() { return &m_profile; }
+    QWebEngineProfile* profile() { return m_profile.get(); }
 
 private:
     ITSSProtocol m_protocol;
     CHMWebRequestInterceptor m_interceptor;
-    QWebEngineProfile m_profile; // declared last: goes first, before the handlers it uses
+    std::unique_ptr<QWebEngineProfile> m_profile; // declared last: goes first, before the handlers it uses
 };

@@ -75,8 +75,6 @@ ITSSProtocol::Response ITSSProtocol::responseFor(const QUrl& url) const
     // it, unless the user chose one for every page.
     const PageEncoding::Decision encoding =
         PageEncoding::decide(response.data, m_document.currentEncodingName(), m_document.isEncodingChosen());
-    if (encoding.stripBytes > 0)
-        response.data.remove(0, encoding.stripBytes);
     if (XHTMLRepair::isXHTML(response.data))
         response.data = XHTMLRepair::closeSelfClosedElements(response.data);
     response.mimeType = withCharset("text/html", encoding.announce ? encoding.name : QString());

@@ -480,18 +480,24 @@ private:
 
 } // namespace
 
-bool decodesSafely(const Stream& stream)
+std::size_t safeFrameCount(const Stream& stream)
 {
     if (stream.windowBits < 15 || stream.windowBits > 21 || stream.framesPerReset == 0)
-        return false;
+        return 0;
     Decoder decoder(stream.windowBits);
     for (std::size_t frame = 0; frame < stream.frames.size(); ++frame) {
         if (frame % stream.framesPerReset == 0)
             decoder.reset();
         if (!decoder.decodeFrame(stream.frames[frame]))
-            return false;
+            return frame;
     }
-    return true;
+    return stream.frames.size();
+}
+
+bool decodesSafely(const Stream& stream)
+{
+    return stream.windowBits >= 15 && stream.windowBits <= 21 && stream.framesPerReset != 0
+           && safeFrameCount(stream) == stream.frames.size();
 }
 
 } // namespace LZXCheck

@@ -32,4 +32,8 @@ struct Stream {
 // kFrameLength.
 bool decodesSafely(const Stream& stream);
 
+// How many frames from the first chmlib decodes safely before the first one it would not: chmlib
+// decodes a frame only after every frame before it since the last reset.
+std::size_t safeFrameCount(const Stream& stream);
+
 } // namespace LZXCheck

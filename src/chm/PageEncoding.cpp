@@ -288,40 +288,42 @@ Declaration declaredEncoding(const QByteArray& page)
 Decision decide(const QByteArray& page, const QString& defaultName, bool chosen)
 {
     const Declaration declared = declaredEncoding(page);
+    // The engine reads a marked page in the mark's encoding whatever it is told, as every browser
+    // does: a mark is never wrong about the bytes after it, so not even the user's choice beats it.
+    if (declared.source == Source::ByteOrderMark)
+        return {declared.name, false};
     if (chosen && !defaultName.isEmpty())
-        return {defaultName, true, declared.markLength};
+        return {defaultName, true};
     switch (declared.source) {
-    case Source::ByteOrderMark:
-        // The engine reads a marked page in the mark's encoding whatever it is told.
-        return {declared.name, false, 0};
+    case Source::ByteOrderMark: // decided above
+        break;
     case Source::XmlDeclaration:
     case Source::Meta:
         // Announced as declared, so that the engine reads exactly what the index reads; a name this
         // application does not know is left to the engine.
         if (TextEncoding::isKnown(declared.name))
-            return {declared.name, true, 0};
-        return {QString(), false, 0};
+            return {declared.name, true};
+        return {QString(), false};
     case Source::None:
         break;
     }
-    return {defaultName, !defaultName.isEmpty(), 0};
+    return {defaultName, !defaultName.isEmpty()};
 }
 
 QString decodePage(const QByteArray& page, const QString& defaultName, bool chosen)
 {
     const Decision decision = decide(page, defaultName, chosen);
-    const QByteArray bytes = decision.stripBytes > 0 ? page.mid(decision.stripBytes) : page;
     if (!decision.name.isEmpty()) {
-        if (std::optional<QString> text = decodeWith(bytes, decision.name)) {
+        if (std::optional<QString> text = decodeWith(page, decision.name)) {
             // A byte-order mark the engine honours is no text.
             if (text->startsWith(QChar(0xFEFF)))
                 text->remove(0, 1);
             return *text;
         }
     }
-    if (std::optional<QString> text = TextEncoding::decodeStrict(bytes, QStringLiteral("UTF-8")))
+    if (std::optional<QString> text = TextEncoding::decodeStrict(page, QStringLiteral("UTF-8")))
         return *text;
-    return QString::fromLatin1(bytes);
+    return QString::fromLatin1(page);
 }
 
 } // namespace PageEncoding

@@ -6,9 +6,9 @@
 // Which character set the bytes of a page are read in, decided once for the web engine and the
 // full-text index alike, so that what is indexed is what the engine shows.
 //
-// A page's own declaration (a byte-order mark, an XML declaration's encoding, a <meta> charset)
-// comes first; the CHM file's code page applies only to pages that declare nothing; an encoding
-// the user chose overrides everything, byte-order marks included.
+// A byte-order mark decides whatever else is said; then an encoding the user chose; then the page's
+// own declaration (an XML declaration's encoding, a <meta> charset); the CHM file's code page
+// applies only to pages that declare nothing.
 namespace PageEncoding {
 
 enum class Source {
@@ -32,7 +32,6 @@ Declaration declaredEncoding(const QByteArray& page);
 struct Decision {
     QString name;          // empty when nothing is known: the engine decides, the index reads UTF-8
     bool announce = false; // the name is to be sent as the page's charset
-    int stripBytes = 0;    // leading bytes (an overridden byte-order mark) to leave out
 };
 
 // `defaultName`: the document's encoding for pages without a declaration (the file's code page);

@@ -176,8 +176,7 @@ void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
             word = page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index));
         }
-        const auto [elementPage, point] = elementStart(m_pending[m_next], word, *outputPageIndex, page.cropBox);
-        place(item, elementPage, point);
+        place(item, *outputPageIndex, elementStart(m_pending[m_next], word, page.cropBox));
     }
     m_characterBase += page.characters.numberOfCharacters();
     if (!outputPageIndex) {
@@ -203,25 +202,19 @@ void AnchorPlacement::finish()
         place(*m_pending[m_next].item, m_lastPage->outputPageIndex, m_lastPage->lastCharacter);
 }
 
-std::pair<std::uint64_t, QPointF> AnchorPlacement::elementStart(const PendingDestination& pending, QPointF word,
-                                                                std::uint64_t outputPageIndex,
-                                                                const PDFRectangle& cropBox) const
+QPointF AnchorPlacement::elementStart(const PendingDestination& pending, QPointF word, const PDFRectangle& cropBox) const
 {
     const double x = std::max(word.x() - pending.lead.x(), cropBox.x1);
     double y = word.y() + pending.lead.y();
     // The point of a word stands this far above its top; a box reaching more than twice as far
-    // above the printed area began before it. One that can be split by a page break (its own
-    // padding) began at the foot of the page before, below that page's last character; others
-    // moved to this page whole and begin at the top of its printed area.
+    // above the printed area began before it, yet a link to it must show its text: it begins at
+    // the top of the printed area of the page its first text is on, never on the page before
+    // (where only its padding or border may stand).
     constexpr double kWordPointRaise = 2.0;
     const double printedTop = cropBox.y2 - m_topMargin;
-    if (y > printedTop + 2 * kWordPointRaise) {
-        if (pending.trail && m_lastPage)
-            return {m_lastPage->outputPageIndex,
-                    QPointF(x, std::max(m_lastPage->lastCharacter.y() - *pending.trail, cropBox.y1))};
+    if (y > printedTop + 2 * kWordPointRaise)
         y = printedTop + kWordPointRaise;
-    }
-    return {outputPageIndex, QPointF(x, std::min(y, cropBox.y2))};
+    return QPointF(x, std::min(y, cropBox.y2));
 }
 
 void AnchorPlacement::place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point)

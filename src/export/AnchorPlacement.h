@@ -32,9 +32,6 @@ public:
         // From where the element begins to that word, in points (right and down): the destination
         // is moved back by it, within the page.
         QPointF lead;
-        // From the top of the last character before the element down to where it begins, in
-        // points: where it lands when it begins at the foot of the page before its word's.
-        std::optional<double> trail;
     };
 
     // The topic's text and its destinations in creation order (ascending offsets).
@@ -67,10 +64,8 @@ private:
     // Places what the page takes on outputPageIndex; with none, passes over it.
     void takePage(PDFDoc& printed, int pageIndex, std::optional<std::uint64_t> outputPageIndex);
     static void place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point);
-    // Where the element of a pending destination begins, from the point of its word: the output page
-    // and the point.
-    std::pair<std::uint64_t, QPointF> elementStart(const PendingDestination& pending, QPointF word,
-                                                   std::uint64_t outputPageIndex, const PDFRectangle& cropBox) const;
+    // Where the element of a pending destination begins on the page of its word, from the word's point.
+    QPointF elementStart(const PendingDestination& pending, QPointF word, const PDFRectangle& cropBox) const;
 
     struct LastPage {
         std::uint64_t outputPageIndex = 0;

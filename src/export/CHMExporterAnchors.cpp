@@ -47,7 +47,7 @@ void CHMExporter::collectAnchors(TopicText text)
     QElapsedTimer timer;
     timer.start();
     std::vector<AnchorPlacement::PendingDestination> pending{
-        {AddDestinationForEachPage(), 0, QPointF(), std::nullopt}};
+        {AddDestinationForEachPage(), 0, QPointF()}};
     addAnchorDestinations(text.anchors(), pending);
     m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
     m_statistics.anchorsMs += elapsedMs(timer);
@@ -74,9 +74,7 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
         m_linkDestinationListArray.push_back(item);
-        const std::optional<double> trail =
-            anchor.trail ? std::optional<double>(*anchor.trail * kPointsPerCssPixel) : std::nullopt;
-        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, trail});
+        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel});
     }
 }
 

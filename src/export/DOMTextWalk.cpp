@@ -9,10 +9,8 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, [name, followsText, leadX, leadY, trail] an anchor, with the distance in CSS pixels from its
-// box's top-left corner to the first character of the printed text that follows it (0 when unknown),
-// and from the top of the last character of the printed text before it down to its box's top (null
-// when unknown).
+// print, [name, followsText, leadX, leadY] an anchor, with the distance in CSS pixels from its
+// box's top-left corner to the first character of the printed text that follows it (0 when unknown).
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
@@ -92,21 +90,6 @@ const char kWalkScript[] = R"JS(
 
   // Anchors whose lead waits for the next printed text: the entry in runs, and the element.
   var waitingForText = [];
-  var lastPrintedText = null;
-
-  function lastCharacterRect(textNode) {
-    var data = textNode.data;
-    var index = data.length - 1;
-    while (index >= 0 && /\s/.test(data.charAt(index)))
-      --index;
-    if (index < 0)
-      return null;
-    var range = textNode.ownerDocument.createRange();
-    range.setStart(textNode, index);
-    range.setEnd(textNode, index + 1);
-    var rects = range.getClientRects();
-    return rects.length > 0 ? rects[rects.length - 1] : null;
-  }
 
   function isEmptyRect(rect) {
     return rect.width === 0 || rect.height === 0;
@@ -138,19 +121,6 @@ const char kWalkScript[] = R"JS(
     }
     var rects = element.getClientRects();
     return rects.length > 0 ? rects[0] : null;
-  }
-
-  // How far below the last printed character before it the element begins: where it lands when its
-  // text goes on to the next page while its box begins on this one.
-  function trailFrom(element) {
-    if (!lastPrintedText || lastPrintedText.ownerDocument !== element.ownerDocument)
-      return null;
-    // Only a box of its own can be split by a page break; a borrowed one moves as a whole.
-    var box = firstFilledRect(element);
-    var text = lastCharacterRect(lastPrintedText);
-    if (!box || !text)
-      return null;
-    return box.top - text.top;
   }
 
   // Generated content before the element's own is not where the engine says it begins.
@@ -198,7 +168,6 @@ const char kWalkScript[] = R"JS(
       }
     });
     waitingForText = [];
-    lastPrintedText = textNode;
   }
 
   function frameBody(node) {
@@ -230,12 +199,10 @@ const char kWalkScript[] = R"JS(
           var name = anchorName(node);
           if (name !== null) {
             var follows = followsText(node);
-            var entry = [name, follows, 0, 0, null];
+            var entry = [name, follows, 0, 0];
             runs.push(entry);
-            if (!follows && node.nodeType === ELEMENT_NODE) {
+            if (!follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
-              try { entry[4] = trailFrom(node); } catch (e) { entry[4] = null; }
-            }
           }
         }
         var body = frameBody(node);
@@ -286,10 +253,8 @@ std::optional<TopicText> readResult(const QVariant& result)
             text.appendUnprintedText(run.toObject().value(QStringLiteral("unprinted")).toString());
         else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString()) {
             const QJsonArray anchor = run.toArray();
-            const std::optional<double> trail =
-                anchor.at(4).isDouble() ? std::optional<double>(anchor.at(4).toDouble()) : std::nullopt;
             text.addAnchor(anchor.at(0).toString(), anchor.at(1).toBool(),
-                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()), trail);
+                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()));
         }
     }
     return text;

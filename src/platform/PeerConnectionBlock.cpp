@@ -13,7 +13,8 @@ namespace {
 const char* const kScript = R"JS(
 (function () {
   ['RTCPeerConnection', 'webkitRTCPeerConnection', 'RTCDataChannel', 'RTCRtpSender', 'RTCRtpReceiver',
-   'RTCRtpTransceiver', 'RTCIceCandidate', 'RTCSessionDescription'].forEach(function (name) {
+   'RTCRtpTransceiver', 'RTCIceCandidate', 'RTCSessionDescription', 'WebTransport',
+   'WebTransportError'].forEach(function (name) {
     try {
       Object.defineProperty(window, name, { value: undefined, writable: false, configurable: false });
     } catch (e) { }
@@ -22,18 +23,30 @@ const char* const kScript = R"JS(
 )JS";
 
 constexpr char kFlagsVariable[] = "QTWEBENGINE_CHROMIUM_FLAGS";
-constexpr char kPolicySwitch[] = "--force-webrtc-ip-handling-policy=disable_non_proxied_udp";
+
+// Each switch with the name that, already given, leaves it out (the user's own value stands).
+struct EngineSwitch {
+    const char* name;
+    const char* value;
+};
+constexpr EngineSwitch kSwitches[] = {
+    {"--force-webrtc-ip-handling-policy", "--force-webrtc-ip-handling-policy=disable_non_proxied_udp"},
+    {"--disable-quic", "--disable-quic"},
+    {"--disable-blink-features", "--disable-blink-features=WebTransport"},
+};
 
 } // namespace
 
 void restrictEngine()
 {
     QByteArray flags = qgetenv(kFlagsVariable);
-    if (flags.contains("--force-webrtc-ip-handling-policy"))
-        return;
-    if (!flags.isEmpty())
-        flags += ' ';
-    flags += kPolicySwitch;
+    for (const EngineSwitch& engineSwitch : kSwitches) {
+        if (flags.contains(engineSwitch.name))
+            continue;
+        if (!flags.isEmpty())
+            flags += ' ';
+        flags += engineSwitch.value;
+    }
     qputenv(kFlagsVariable, flags);
 }
 

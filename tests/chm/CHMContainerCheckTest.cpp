@@ -113,16 +113,24 @@ TEST_F(CHMContainerCheckTest, ResetTablesThatDescribeNoSoundBlocksAreRefused)
     EXPECT_FALSE(CHMContainerCheck::isSafeToOpen(tablePatch(24, 1u << 20, 8))) << "more than the content holds";
 }
 
-TEST_F(CHMContainerCheckTest, ObjectsOutsideTheFileAreRefused)
+TEST_F(CHMContainerCheckTest, AnObjectOutsideTheFileFailsAloneAndTheFileStillOpens)
 {
-    // The metadata object running past the file's end, the content stream cut short by a byte.
-    EXPECT_FALSE(CHMContainerCheck::isSafeToOpen(patched([](QByteArray& file) {
+    // The metadata object running past the file's end: chmlib reads what the file holds of it.
+    const QString longSystem = patched([](QByteArray& file) {
         const Entry system = entryOf(file, QByteArrayLiteral("/#SYSTEM"));
         ASSERT_GE(system.length, 128u); // two bytes
         file[system.lengthAt] = '\xFF';
         file[system.lengthAt + 1] = '\x7F';
-    })));
-    EXPECT_FALSE(CHMContainerCheck::isSafeToOpen(patched([](QByteArray& file) { file.chop(1); })));
+    });
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(longSystem), QStringLiteral("CHM")));
+    EXPECT_TRUE(document.content(QStringLiteral("/#SYSTEM")).isNull());
+    EXPECT_FALSE(document.content(QStringLiteral("/home.htm")).isNull());
+    // The compressed data cut short by a byte: the file opens, its compressed objects fail.
+    CHMDocument cut;
+    ASSERT_TRUE(cut.readFromURL(QUrl::fromLocalFile(patched([](QByteArray& file) { file.chop(1); })), QStringLiteral("CHM")));
+    EXPECT_TRUE(cut.content(QStringLiteral("/home.htm")).isNull());
+    EXPECT_FALSE(cut.content(QStringLiteral("/#SYSTEM")).isNull());
 }
 
 TEST_F(CHMContainerCheckTest, ListingChunksThatChmlibWouldMisreadAreRefused)

@@ -7,6 +7,8 @@
 #include "support/RecordingDesktop.h"
 
 #include <QEventLoop>
+#include <QTcpServer>
+#include <QUdpSocket>
 #include <QWebEngineView>
 #include <QSignalSpy>
 #include <QTest>
@@ -149,4 +151,26 @@ TEST_F(CHMWebPageTest, DuringAnExportALinkElsewhereLoadsNothingAndGoesNowhere)
     ASSERT_TRUE(load(QStringLiteral("styled.htm")));
     EXPECT_TRUE(m_desktop.opened().isEmpty());
     EXPECT_TRUE(ITSSScheme::isITSS(m_page->url()));
+}
+
+TEST_F(CHMWebPageTest, APageTryingEveryTransportReachesNoHost)
+{
+    // Listeners on the loopback address only: the page aims every transport at this one port.
+    QTcpServer tcp;
+    ASSERT_TRUE(tcp.listen(QHostAddress::LocalHost));
+    QUdpSocket udp;
+    ASSERT_TRUE(udp.bind(QHostAddress::LocalHost, tcp.serverPort()));
+    ASSERT_TRUE(load(QStringLiteral("transports.htm#%1").arg(tcp.serverPort())));
+    // The engine sends its first packets as each attempt starts; the page reports once every
+    // attempt has failed, or has had seconds to send.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return evaluate(QStringLiteral("document.body.getAttribute('data-attempted') || 0")).toInt() > 0; }, 60000));
+    // The page's own scripts had neither interface to begin with.
+    EXPECT_EQ(evaluate(QStringLiteral("document.body.getAttribute('data-interfaces')")).toString(),
+              QStringLiteral("undefined undefined"));
+    // A load after them: had any transport been let through, it would have shown by now.
+    ASSERT_TRUE(load(QStringLiteral("styled.htm")));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(tcp.waitForNewConnection(0)) << "a connection reached the local host";
+    EXPECT_FALSE(udp.hasPendingDatagrams()) << "a datagram reached the local host";
 }

@@ -39,7 +39,7 @@ TEST(PageEncodingDeclaration, FindsMarksXmlDeclarationsAndMetaElements)
     EXPECT_EQ(PageEncoding::declaredEncoding("<meta charset=\"utf-16\">").name, QStringLiteral("UTF-8"));
 }
 
-TEST(PageEncodingDecision, TheCodePageIsOnlyTheDefaultAndAChoiceOverridesEverything)
+TEST(PageEncodingDecision, TheCodePageIsOnlyTheDefaultAndAChoiceOverridesAllButAByteOrderMark)
 {
     const QByteArray meta("<meta charset=\"utf-8\"><p>B\xC3\xA9zier");
     const QByteArray bom("\xEF\xBB\xBF<p>B\xC3\xA9zier");
@@ -54,17 +54,18 @@ TEST(PageEncodingDecision, TheCodePageIsOnlyTheDefaultAndAChoiceOverridesEveryth
     // An unknown declared name is left to the engine too.
     EXPECT_FALSE(PageEncoding::decide("<meta charset=x-klingon>", kCodePage, false).announce);
 
-    const PageEncoding::Decision forced = PageEncoding::decide(bom, QStringLiteral("CP1251"), true);
-    EXPECT_EQ(forced.name, QStringLiteral("CP1251"));
-    EXPECT_TRUE(forced.announce);
-    EXPECT_EQ(forced.stripBytes, 3);
+    // A chosen encoding beats declarations but not a byte-order mark: the marked page stays UTF-8.
+    const PageEncoding::Decision marked = PageEncoding::decide(bom, QStringLiteral("CP1252"), true);
+    EXPECT_EQ(marked.name, QStringLiteral("UTF-8"));
+    EXPECT_FALSE(marked.announce);
+    EXPECT_EQ(PageEncoding::decide(meta, QStringLiteral("CP1251"), true).name, QStringLiteral("CP1251"));
 
     EXPECT_EQ(PageEncoding::decodePage(meta, kCodePage, false),
               QStringLiteral("<meta charset=\"utf-8\"><p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(bom, kCodePage, false), QStringLiteral("<p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(plain, kCodePage, false), QStringLiteral("<p>B\u00e9zier"));
     EXPECT_EQ(PageEncoding::decodePage(plain, QStringLiteral("CP1251"), true), QStringLiteral("<p>B\u0439zier"));
-    EXPECT_EQ(PageEncoding::decodePage(bom, QStringLiteral("CP1251"), true), QStringLiteral("<p>B\u0413\u00a9zier"));
+    EXPECT_EQ(PageEncoding::decodePage(bom, QStringLiteral("CP1252"), true), QStringLiteral("<p>B\u00e9zier"));
 }
 
 TEST(XHTMLRepairTest, ClosesSelfClosedElementsOfXHTMLPagesOnly)
@@ -100,9 +101,11 @@ TEST(PageEncodingServing, PagesAreAnnouncedWithTheirOwnDeclarationOrTheCodePage)
     EXPECT_EQ(get("itss://chm/codepage.htm").mimeType, QByteArray("text/html; charset=windows-1252"));
 
     document.setEncodingName(QStringLiteral("CP1251"));
-    for (const char* url : {"itss://chm/meta.htm", "itss://chm/bom.htm", "itss://chm/codepage.htm"})
+    for (const char* url : {"itss://chm/meta.htm", "itss://chm/codepage.htm"})
         EXPECT_EQ(get(url).mimeType, QByteArray("text/html; charset=windows-1251")) << url;
-    EXPECT_TRUE(get("itss://chm/bom.htm").data.startsWith("<html>"));
+    // The marked page is served as it is, mark and all, and the engine reads it as UTF-8.
+    EXPECT_EQ(get("itss://chm/bom.htm").mimeType, QByteArray("text/html"));
+    EXPECT_TRUE(get("itss://chm/bom.htm").data.startsWith("\xEF\xBB\xBF"));
 }
 
 TEST(PageEncodingServing, XHTMLPagesAreServedWithTheirEmptyElementsClosed)

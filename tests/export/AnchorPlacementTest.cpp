@@ -24,7 +24,7 @@ protected:
     Destination pending(std::uint64_t offset, QPointF lead = QPointF())
     {
         auto item = std::make_shared<LinkDestinationItem>(0, offset);
-        m_pending.push_back({item, offset, lead, std::nullopt});
+        m_pending.push_back({item, offset, lead});
         return item;
     }
 

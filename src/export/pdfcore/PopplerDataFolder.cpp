@@ -43,6 +43,13 @@ void linkFilesOf(const fs::path& source, const fs::path& target)
     }
 }
 
+// The collections Poppler will not lay out without a map.
+bool isAdobeCJKCollection(const std::string& collection)
+{
+    return collection == "Adobe-GB1" || collection == "Adobe-CNS1" || collection == "Adobe-Japan1"
+           || collection == "Adobe-Korea1";
+}
+
 } // namespace
 
 std::unique_ptr<PopplerDataFolder> PopplerDataFolder::create(const CoreSettings& settings)
@@ -81,13 +88,16 @@ void PopplerDataFolder::writeCIDToUnicode(const CoreSettings& settings) const
     for (const auto& [collection, file] : settings.cidToUnicodeFiles) {
         // A missing map shows when a font of its collection asks for it (CoreTextMaps), not here.
         std::error_code ignored;
-        if (!fs::is_regular_file(file, ignored))
-            continue;
-        const std::optional<CIDToUnicodeMap> map = parseCIDToUnicodeCMap(file, collection, settings.toUnicodeDirs);
-        if (!map)
+        std::optional<CIDToUnicodeMap> map;
+        if (fs::is_regular_file(file, ignored))
+            map = parseCIDToUnicodeCMap(file, collection, settings.toUnicodeDirs);
+        // Poppler drops a font of the Adobe CJK collections that it has no map for, and the text
+        // device would never ask for the file: an empty map keeps the font, and the device reads
+        // the file (or reports it missing) when the font's text is laid out.
+        if (!map && !isAdobeCJKCollection(collection))
             continue;
         createFolder(folderOfMaps);
-        writeFile(folderOfMaps / collection, popplerCIDToUnicodeText(*map));
+        writeFile(folderOfMaps / collection, map ? popplerCIDToUnicodeText(*map) : std::string("0\n"));
     }
 }
 

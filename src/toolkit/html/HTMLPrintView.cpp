@@ -2,7 +2,7 @@
 
 #include "chm/CHMWebPage.h"
 #include "platform/OffscreenWebPage.h"
-#include "platform/PeerConnectionBlock.h"
+#include "platform/UntrustedWebProfile.h"
 #include "toolkit/html/HTMLPrintScript.h"
 
 #include <QFileInfo>
@@ -11,38 +11,14 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
-namespace {
-
-// Before the profile below: it may be the first the process makes, which starts the engine.
-std::unique_ptr<QWebEngineProfile> makeProfile()
-{
-    PeerConnectionBlock::restrictEngine();
-    return std::make_unique<QWebEngineProfile>(); // off the record: nothing kept on disk
-}
-
-} // namespace
-
 HTMLPrintView::HTMLPrintView(const HTMLPrintSettings& settings)
     : m_settings(settings)
-    , m_profile(makeProfile())
+    , m_profile(UntrustedWebProfile::make())
 {
-    m_profile->setHttpCacheType(QWebEngineProfile::NoCache);
-    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     m_profile->setUrlRequestInterceptor(&m_interceptor);
-    PeerConnectionBlock::install(*m_profile);
-    QWebEngineSettings* web = m_profile->settings();
-    // A failed load must show nothing rather than the engine's error page, which would be printed.
-    web->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    web->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    web->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     // Frames of the same folder must be reachable so that their loading can be waited for; the
     // interceptor still keeps every request inside the folder.
-    web->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    web->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    web->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
-    web->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
-    web->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
-    web->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    m_profile->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
 }
 
 HTMLPrintView::~HTMLPrintView()

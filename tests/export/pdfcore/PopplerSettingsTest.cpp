@@ -4,6 +4,7 @@
 #include "export/pdfcore/PageDisplay.h"
 #include "export/pdfcore/PageWordList.h"
 
+#include "support/CoreErrorCapture.h"
 #include "support/ScopedGlobalParams.h"
 #include "support/TempFolder.h"
 #include "support/TestPdf.h"
@@ -189,6 +190,23 @@ TEST_F(PopplerSettings, TheShippedSettingsFileMapsTheCJKCollections)
     auto settings = PDFCore::makeCoreSettings({std::string(), resources.path("share/tomefold"), current.path()});
     settings.params->setTextEncoding("UTF-8");
     const ScopedGlobalParams scoped(settings.params);
+    EXPECT_EQ(firstWordOf(japanPage()), QStringLiteral("\u65e5\u672c"));
+}
+
+TEST_F(PopplerSettings, AMissingCJKCollectionMapIsReportedAndReadOnceItIsThere)
+{
+    // The file the settings name is not there when the settings are made.
+    auto settings = makeSettings("cidToUnicode Adobe-Japan1 /maps/Adobe-Japan1\n");
+    settings.params->setTextEncoding("UTF-8");
+    const ScopedGlobalParams scoped(settings.params);
+    {
+        const CoreErrorCapture errors;
+        firstWordOf(japanPage());
+        const QString expected = QStringLiteral("Couldn't open cidToUnicode file '%1'")
+                                     .arg(QString::fromStdString(resources.path("maps/Adobe-Japan1")));
+        EXPECT_TRUE(errors.contains(expected)) << errors.messages().join(u'\n').toStdString();
+    }
+    resources.write("maps/Adobe-Japan1", "2 beginbfchar <0cd4> <65e5> <0e8a> <672c> endbfchar\n");
     EXPECT_EQ(firstWordOf(japanPage()), QStringLiteral("\u65e5\u672c"));
 }
 
