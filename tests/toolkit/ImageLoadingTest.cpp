@@ -386,3 +386,20 @@ TEST(ImageConverterSettings, SourceDPIOfA600PixelRepresentation144PointsWide)
     EXPECT_DOUBLE_EQ(converter.SourceDPIX(), 300);
     EXPECT_DOUBLE_EQ(converter.SourceDPIY(), 300);
 }
+
+TEST_F(ImageLoading, ContentDecidesTheFormatAndTheNameOnlyBreaksTies)
+{
+    // A PNG named as a JPEG, and a JPEG named as a PNG, load as what they are.
+    ASSERT_TRUE(writePNG(path("really-png.jpg"), m_picture, 72));
+    ASSERT_TRUE(writeJPEG(path("really-jpeg.png"), m_picture, 72, false));
+    for (const char* name : {"really-png.jpg", "really-jpeg.png"}) {
+        const auto bitmap = loadBitmap(QString::fromLatin1(name));
+        ASSERT_TRUE(bitmap) << name;
+        expectQuadrants(*bitmap);
+    }
+    // Formats without a signature are still known by their names.
+    ASSERT_TRUE(writeTGA(path("plain.tga"), m_picture));
+    const auto tga = loadBitmap(QStringLiteral("plain.tga"));
+    ASSERT_TRUE(tga);
+    expectQuadrants(*tga);
+}

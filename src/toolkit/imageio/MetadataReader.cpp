@@ -42,6 +42,15 @@ void readInto(Exiv2::Image& image, ImageMetadata& metadata)
     }
     for (const auto& datum : image.iptcData())
         metadata.dictionaries[QStringLiteral("{IPTC}")].insert(QString::fromStdString(datum.tagName()), QString::fromStdString(datum.toString()));
+    // The block as a whole, for what the dictionaries leave out: the camera makers' own notes.
+    if (!image.exifData().empty()) {
+        try {
+            Exiv2::Blob blob;
+            Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, image.exifData());
+            metadata.exif = QByteArray(reinterpret_cast<const char*>(blob.data()), static_cast<qsizetype>(blob.size()));
+        } catch (const std::exception&) {
+        }
+    }
     for (const auto& datum : image.xmpData())
         metadata.dictionaries[QStringLiteral("{XMP}")].insert(QString::fromStdString(datum.key()), QString::fromStdString(datum.toString()));
 }

@@ -47,6 +47,12 @@ bool EncodeQtImage(const BitmapImageRep& image, const char* format, const WriteP
         pixels.setDotsPerMeterX(static_cast<int>(std::lround(properties.dpiX / 0.0254)));
         pixels.setDotsPerMeterY(static_cast<int>(std::lround(properties.dpiY / 0.0254)));
     }
+    // A PNG's text chunks travel with its metadata.
+    const auto text = properties.metadata.dictionaries.constFind(QStringLiteral("{PNG}"));
+    if (qstrcmp(format, "png") == 0 && text != properties.metadata.dictionaries.constEnd()) {
+        for (auto entry = text->constBegin(); entry != text->constEnd(); ++entry)
+            pixels.setText(entry.key(), entry.value().toString());
+    }
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
@@ -99,7 +105,10 @@ bool EncodeBitmapImage(const BitmapImageRep& image, const QString& identifier, c
         return false;
     }
     // A metadata write that fails keeps the image as encoded: the pixels matter more than the tags.
-    if (FormatHoldsMetadata(identifier) && WantsMetadata(properties))
-        WriteMetadataInto(out, properties.metadata, properties.orientation);
+    // JPEG and PNG take the picture's profile here too; TIFF, Photoshop and JPEG 2000 writers embed it.
+    const bool profile = (identifier == QLatin1String("public.jpeg") || identifier == QLatin1String("public.png"))
+                         && !image.iccProfile().isEmpty();
+    if (FormatHoldsMetadata(identifier) && (WantsMetadata(properties) || profile))
+        WriteMetadataInto(out, properties.metadata, properties.orientation, profile ? image.iccProfile() : QByteArray());
     return true;
 }
