@@ -64,6 +64,7 @@ void ImageConverter::CopySourceMetadata(WriteProperties& properties) const
     if (!bitmap)
         return;
     properties.metadata.dictionaries = bitmap->metadata().dictionaries;
+    properties.metadata.exif = bitmap->metadata().exif;
     if (properties.orientation == 0)
         properties.orientation = m_orientation != 0 ? static_cast<int>(m_orientation) : 1;
 }

@@ -161,13 +161,17 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
         const QSize declared = reader.size();
         if (declared.isValid() && !FitsDecodedImageLimit(declared.width(), declared.height(), 8))
             break;
-        // Every frame of an animation is decoded on the whole canvas, however small its own rectangle.
-        if (declared.isValid() && !budget.admit(static_cast<std::uint64_t>(declared.width()) * declared.height() * 4))
+        // What a frame declares is weighed before it is decoded; what it decoded to is counted after, as
+        // an animation's frames are decoded on the whole canvas, however small their own rectangles.
+        const std::uint64_t declaredBytes = declared.isValid() ? static_cast<std::uint64_t>(declared.width()) * declared.height() * 4 : 0;
+        if (!budget.wouldAdmit(declaredBytes)) {
+            budget.admit(declaredBytes); // says why
             return {};
+        }
         QImage image = reader.read();
         if (image.isNull())
             break;
-        if (!declared.isValid() && !budget.admit(static_cast<std::uint64_t>(image.sizeInBytes())))
+        if (!budget.admit(static_cast<std::uint64_t>(image.sizeInBytes())))
             return {};
         BitmapImageRep::Description description;
         description.alphaKind = alphaKindOf(image);

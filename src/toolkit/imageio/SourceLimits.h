@@ -22,6 +22,11 @@ public:
 
     // Whether one more image of the given decoded size can be taken; warns once when it cannot.
     bool admit(std::uint64_t decodedBytes);
+    // Whether an image of that size would still be admitted; nothing is counted.
+    bool wouldAdmit(std::uint64_t decodedBytes) const
+    {
+        return !m_exceeded && m_count < kMaxSourceRepresentations && decodedBytes <= kMaxSourceDecodedBytes - m_bytes;
+    }
     bool exceeded() const { return m_exceeded; }
 
 private:

@@ -47,9 +47,12 @@ void FillExifBlock(Exiv2::ExifData& exif, const QByteArray& block)
     }
     for (const auto& datum : source) {
         const std::string group = datum.groupName();
-        if (group == "Thumbnail" || group == "SubImage1" || group == "SubImage2" || group == "Image2")
+        // The maker note's place in the source block is the source's: the writer finds a new one.
+        if (group == "Thumbnail" || group == "SubImage1" || group == "SubImage2" || group == "Image2" || group == "MakerNote")
             continue;
         if (group == "Image" && !IsDescriptiveImageTag(QString::fromStdString(datum.tagName())))
+            continue;
+        if (datum.key() == "Exif.Photo.MakerNote") // rebuilt from its tags, at its new place
             continue;
         try {
             exif.add(datum);
@@ -68,6 +71,9 @@ void FillExif(Exiv2::ExifData& exif, const ImageMetadata& metadata)
             return;
         for (auto tag = found->constBegin(); tag != found->constEnd(); ++tag) {
             if (descriptiveOnly && !IsDescriptiveImageTag(tag.key()))
+                continue;
+            // A maker note's bytes point into the block they came in; its tags travel in the whole block.
+            if (tag.key() == QLatin1String("MakerNote"))
                 continue;
             SetTag(exif, std::string("Exif.") + group + "." + tag.key().toStdString(), tag.value());
         }

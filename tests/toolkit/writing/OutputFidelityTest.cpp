@@ -127,7 +127,10 @@ TEST_F(OutputFidelity, ACMYKJPEGKeepsItsMetadataAndAttributes)
     ASSERT_TRUE(back);
     EXPECT_EQ(back->colorSpace(), ColorSpaceModel::CMYK);
     EXPECT_EQ(exifOf(path("out.jpg"))["Exif.Image.Artist"].toString(), "Ink Maker");
-    EXPECT_EQ(QFileInfo(path("out.jpg")).permissions() & 0x0777, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileDevice::Permissions permissions = QFile::permissions(path("out.jpg"));
+    EXPECT_TRUE(permissions.testFlag(QFileDevice::WriteOwner));
+    EXPECT_FALSE(permissions.testFlag(QFileDevice::ReadGroup));
+    EXPECT_FALSE(permissions.testFlag(QFileDevice::ReadOther));
 }
 
 TEST_F(OutputFidelity, EachPageKeepsItsOwnResolution)
@@ -140,8 +143,9 @@ TEST_F(OutputFidelity, EachPageKeepsItsOwnResolution)
     for (int i = 0; i < 3; ++i) {
         const auto page = readBack(path("pages/" + names[i]));
         ASSERT_TRUE(page) << names[i].toStdString();
-        EXPECT_NEAR(page->dpiX(), expected[i], 0.01) << names[i].toStdString();
-        EXPECT_NEAR(page->dpiY(), expected[i], 0.01) << names[i].toStdString();
+        // PNG keeps dots per metre: 150 dpi comes back as 150.012.
+        EXPECT_NEAR(page->dpiX(), expected[i], 0.02) << names[i].toStdString();
+        EXPECT_NEAR(page->dpiY(), expected[i], 0.02) << names[i].toStdString();
     }
 }
 
@@ -186,7 +190,9 @@ TEST_F(OutputFidelity, MetadataOfEveryKindTheOutputHoldsTravels)
     // A camera maker's notes.
     ASSERT_TRUE(writeJPEG(path("camera.jpg"), quadrantImage(40, 20), 72, false));
     tagFile(path("camera.jpg"), {{"Exif.Image.Make", "Canon"}, {"Exif.Canon.OwnerName", "Owner"}});
-    ASSERT_TRUE(hasTag(exifOf(path("camera.jpg")), "Exif.Canon.OwnerName"));
+    const Exiv2::ExifData in = exifOf(path("camera.jpg"));
+    ASSERT_TRUE(hasTag(in, "Exif.Canon.OwnerName"));
+    ASSERT_EQ(in.findKey(Exiv2::ExifKey("Exif.Canon.OwnerName"))->toString(), "Owner");
     ImageConversionOptions jpeg = options("camera.jpg", "camera-out.jpg", ImageType::JPEG);
     jpeg.keepMetadata = 1;
     ASSERT_TRUE(ConvertImage(&jpeg));
