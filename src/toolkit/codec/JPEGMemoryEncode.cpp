@@ -1,7 +1,6 @@
 #include "toolkit/codec/JPEGCodec.h"
 #include "toolkit/codec/JPEGErrorTrap.h"
 
-#include <algorithm>
 #include <cmath>
 #include <new>
 #include <utility>
@@ -79,16 +78,14 @@ struct EncodeSession {
     }
 };
 
-// JFIF densities are 16-bit whole numbers, rounded: a resolution kept in dots per metre (300 dpi is
-// 11811 in a PNG, 299.9994 dpi) comes back as the whole number it was. Out-of-range resolutions are held
-// at the ends of that range.
+// JFIF densities are 16-bit whole numbers; out-of-range resolutions are held at the ends of that range.
 UINT16 DensityFrom(double resolution)
 {
     if (!(resolution > 0))
         return 0;
     if (resolution >= 65535.0)
         return 65535;
-    return static_cast<UINT16>(std::max(1.0, std::round(resolution)));
+    return static_cast<UINT16>(std::trunc(resolution));
 }
 
 struct EncodeRequest {
