@@ -5,7 +5,6 @@
 #include <openjpeg.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -81,16 +80,6 @@ bool EncodeJPEG2000Image(const BitmapImageRep& image, const WriteProperties& pro
     picture->y1 = height;
     if (alpha)
         picture->comps[count - 1].alpha = 1;
-    // The picture's profile goes into the colour box, which the image takes over and frees with itself.
-    const QByteArray& icc = image.iccProfile();
-    if (!icc.isEmpty()) {
-        // openjpeg releases the buffer with free().
-        picture->icc_profile_buf = static_cast<OPJ_BYTE*>(std::malloc(static_cast<size_t>(icc.size())));
-        if (picture->icc_profile_buf) {
-            std::memcpy(picture->icc_profile_buf, icc.constData(), static_cast<size_t>(icc.size()));
-            picture->icc_profile_len = static_cast<OPJ_UINT32>(icc.size());
-        }
-    }
     for (OPJ_UINT32 y = 0; y < height; ++y) {
         const uchar* row = rgba.constScanLine(static_cast<int>(y));
         for (OPJ_UINT32 x = 0; x < width; ++x) {
