@@ -158,7 +158,9 @@ TEST_F(ImageLoading, JPEGMetadataDictionaries)
     }
     const auto bitmap = loadBitmap("exif.jpg");
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->metadata().orientation, 6);
+    // Orientation 6 is read and the picture turned by it: upright from here on.
+    EXPECT_EQ(bitmap->metadata().orientation, 1);
+    EXPECT_EQ(bitmap->image().size(), m_picture.size().transposed());
     EXPECT_TRUE(bitmap->metadata().dictionaries.contains(QStringLiteral("{Exif}")));
     EXPECT_EQ(bitmap->metadata().dictionaries.value(QStringLiteral("{GPS}")).value(QStringLiteral("GPSLatitudeRef")).toString(), QStringLiteral("N"));
 }
@@ -385,4 +387,21 @@ TEST(ImageConverterSettings, SourceDPIOfA600PixelRepresentation144PointsWide)
     converter.m_currentRep = bitmap;
     EXPECT_DOUBLE_EQ(converter.SourceDPIX(), 300);
     EXPECT_DOUBLE_EQ(converter.SourceDPIY(), 300);
+}
+
+TEST_F(ImageLoading, ContentDecidesTheFormatAndTheNameOnlyBreaksTies)
+{
+    // A PNG named as a JPEG, and a JPEG named as a PNG, load as what they are.
+    ASSERT_TRUE(writePNG(path("really-png.jpg"), m_picture, 72));
+    ASSERT_TRUE(writeJPEG(path("really-jpeg.png"), m_picture, 72, false));
+    for (const char* name : {"really-png.jpg", "really-jpeg.png"}) {
+        const auto bitmap = loadBitmap(QString::fromLatin1(name));
+        ASSERT_TRUE(bitmap) << name;
+        expectQuadrants(*bitmap);
+    }
+    // Formats without a signature are still known by their names.
+    ASSERT_TRUE(writeTGA(path("plain.tga"), m_picture));
+    const auto tga = loadBitmap(QStringLiteral("plain.tga"));
+    ASSERT_TRUE(tga);
+    expectQuadrants(*tga);
 }

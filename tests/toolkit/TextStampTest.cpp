@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QRawFont>
 
+#include <cstdlib>
+#include <limits>
+
 namespace {
 
 const QString kSans = QStringLiteral("DejaVu Sans");
@@ -229,4 +232,38 @@ TEST_F(TextStamp, UnknownFontFallsBackToTheUsersFont)
     const QString fallback = TextStampFamily(stamp.font.family());
     const QRect ink = inkBox(drawStamp(stamp, 550, 550));
     EXPECT_EQ(ink.isEmpty(), fallback.isEmpty());
+}
+
+TEST_F(TextStamp, BoldAndItalicFacesAreDrawnInTheirFace)
+{
+    TextStampOptions regular = blackText(QStringLiteral("HHHH"), 40);
+    TextStampOptions bold = blackText(QStringLiteral("HHHH"), 40);
+    bold.font.setBold(true);
+    TextStampOptions italic = blackText(QStringLiteral("HHHH"), 40);
+    italic.font.setItalic(true);
+    const QImage plain = drawStamp(regular, 550, 550);
+    const QImage heavy = drawStamp(bold, 550, 550);
+    const QImage slanted = drawStamp(italic, 550, 550);
+    const auto dark = [](QRgb pixel) { return qGray(pixel) < 128; };
+    // Bold strokes are thicker: clearly more ink for the same letters.
+    EXPECT_GT(countPixels(heavy, dark), countPixels(plain, dark) * 5 / 4);
+    // An oblique H leans: its ink spreads wider than the upright one's at the same height.
+    EXPECT_NE(inkBox(slanted).width(), inkBox(plain).width());
+    EXPECT_NE(slanted, plain);
+}
+
+TEST_F(TextStamp, AShadowOfAnyBlurOrOffsetDrawsWithinIntegers)
+{
+    // A hostile record: blur and offsets far past any canvas. The stamp itself is still drawn.
+    for (const std::int64_t huge : {std::int64_t{2000000000}, std::int64_t{1} << 40, std::numeric_limits<std::int64_t>::max() / 4}) {
+        TextStampOptions stamp = blackText(QStringLiteral("H"), 40);
+        stamp.hasShadow = 1;
+        stamp.shadowColor = Qt::red;
+        stamp.shadowBlur = huge;
+        stamp.shadowOffsetX = huge;
+        stamp.shadowOffsetY = -huge;
+        const QImage drawn = drawStamp(stamp, 300, 200);
+        EXPECT_FALSE(inkBox(drawn).isEmpty());
+        EXPECT_LE(std::abs(stamp.shadowOffsetX), std::int64_t{1} << 21);
+    }
 }

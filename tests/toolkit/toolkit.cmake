@@ -9,8 +9,8 @@ tomefold_add_test(toolkit_image_loading_tests SANITIZE
   SOURCES ImageLoadingTest.cpp SourceLifetimeTest.cpp ${toolkit_test_images}
   LIBS ${toolkit_test_libs})
 tomefold_add_test(toolkit_image_reader_robustness_tests SANITIZE
-  SOURCES ImageReaderRobustnessTest.cpp ${toolkit_test_images}
-  LIBS ${toolkit_test_libs})
+  SOURCES ImageReaderRobustnessTest.cpp HostileSourceTest.cpp ${toolkit_test_images}
+  LIBS ${toolkit_test_libs} PkgConfig::ZLIB)
 tomefold_add_test(toolkit_text_stamp_tests SANITIZE
   SOURCES TextStampTest.cpp
   LIBS tomefold_toolkit Qt6::Gui)

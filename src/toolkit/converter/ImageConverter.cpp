@@ -136,6 +136,17 @@ std::uint32_t ImageConverter::SourceImageTypeFromData() const
     return identifier.isEmpty() ? ImageType::None : ImageTypeFromUTI(identifier, false);
 }
 
+void ImageConverter::ResolveOutputType()
+{
+    if (m_outputType != ImageType::None)
+        return;
+    std::uint32_t type = SourceImageTypeFromData();
+    if (type == ImageType::None)
+        type = ImageTypeOfURL(m_sourceURL);
+    if (IsImageTypeWritable(type))
+        m_outputType = type;
+}
+
 std::shared_ptr<BitmapImageRep> ImageConverter::BitmapRepresentation() const
 {
     return m_image ? GetBitmapRepresentation(*m_image) : nullptr;

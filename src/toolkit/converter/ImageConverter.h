@@ -161,11 +161,15 @@ public:
 
 private:
     bool LoadWebPSource(const QUrl& url);
+    bool WriteAtAskedSize(const std::shared_ptr<BitmapImageRep>& bitmap, double pixW, double pixH, double width,
+                          double height);
+    // Output type 0 becomes the source's own type, as its content says, when this system writes it.
+    void ResolveOutputType();
     bool WriteRepresentation(std::size_t index, std::size_t count, const QString& baseName, const QString& extension,
                              PDFImageDocument* pdf);
     // Encodes with the output type set to TIFF for the call, whatever it is otherwise.
     bool EncodeAsTIFF(const Image& image, QByteArray& data);
-    bool WriteWebP(const std::shared_ptr<Image>& image);
+    bool WriteWebP(const Image& image, const QUrl& url);
     bool WriteWithTIFFFallback(const std::shared_ptr<Image>& image);
     void TakeResolutionFromCurrentRep();
     void WriteFittedResolution(int bitmapWidth, int bitmapHeight);

@@ -3,7 +3,6 @@
 #include "toolkit/codec/ImageLimits.h"
 #include "toolkit/codec/JPEGCodec.h"
 #include "toolkit/converter/LuminanceSharpen.h"
-#include "toolkit/converter/OutputFile.h"
 #include "toolkit/converter/TextStamp.h"
 #include "toolkit/helpers/BitmapContext.h"
 #include "toolkit/helpers/BitmapRepresentation.h"
@@ -27,6 +26,8 @@ struct RenderTarget {
     int bitsPerComponent = 8;
     bool alpha = false;
     bool mask = false;
+    // The source's profile, while the samples stay in the source's own colour space.
+    QByteArray iccProfile;
 };
 
 // Reductions are resampled by area averaging first (QImage's smooth scaling averages every source pixel
@@ -58,6 +59,7 @@ BitmapImageRep FinishedBitmap(QImage canvas, const RenderTarget& target, const Q
     description.dpiX = dpiX;
     description.dpiY = dpiY;
     if (target.space == ColorSpaceModel::CMYK) {
+        // Inks made here from RGB are in the system's CMYK, not in the source's.
         const QImage flat = FlattenOnWhite(canvas);
         QByteArray inks = RGBImageToCMYK(flat);
         QImage preview = RGBImageFromCMYK(inks, flat.width(), flat.height());
@@ -74,6 +76,7 @@ BitmapImageRep FinishedBitmap(QImage canvas, const RenderTarget& target, const Q
         description.bitsPerComponent = 8;
         return BitmapImageRep(std::move(preview), std::move(inks), description);
     }
+    description.iccProfile = target.iccProfile;
     if (target.space == ColorSpaceModel::Grey) {
         const bool deep = target.bitsPerComponent == 16;
         return BitmapImageRep(FlattenOnWhite(canvas).convertToFormat(deep ? QImage::Format_Grayscale16 : QImage::Format_Grayscale8),
@@ -96,6 +99,7 @@ BitmapImageRep KeptInks(const BitmapImageRep& image, double dpiX, double dpiY)
     description.colorSpace = ColorSpaceModel::CMYK;
     description.dpiX = dpiX;
     description.dpiY = dpiY;
+    description.iccProfile = image.iccProfile();
     QByteArray inks = image.cmykSamples();
     if (inks.size() != static_cast<qsizetype>(image.pixelsWide()) * image.pixelsHigh() * 4)
         inks = RGBImageToCMYK(image.image());
@@ -201,8 +205,7 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
         target.space = image.colorSpace();
         target.bitsPerComponent = image.bitsPerComponent() == 16 ? 16 : 8;
     }
-    if (m_outputType == ImageType::None)
-        m_outputType = ImageTypeOfURL(m_sourceURL);
+    ResolveOutputType();
     if (target.space == ColorSpaceModel::Indexed) {
         target.space = ColorSpaceModel::RGB;
         m_colorModel = 1;
@@ -216,6 +219,8 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
         }
     }
     target.alpha = alpha && target.space == ColorSpaceModel::RGB;
+    if (m_colorModel == 0 && target.space == image.colorSpace() && target.space != ColorSpaceModel::CMYK)
+        target.iccProfile = image.iccProfile();
     // The bitmap context: none for an empty or oversized output.
     if (!FitsDecodedImageLimit(bitmapWidth, bitmapHeight, target.bitsPerComponent == 16 ? 8 : 4))
         return false;
@@ -254,12 +259,7 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
     auto finished = std::make_shared<BitmapImageRep>(untouched && target.space == ColorSpaceModel::CMYK && !target.mask
                                                          ? KeptInks(image, m_dpiX, m_dpiY)
                                                          : FinishedBitmap(std::move(canvas), target, mask, m_dpiX, m_dpiY));
-    if (target.space == ColorSpaceModel::CMYK && m_outputType == ImageType::JPEG && !m_keepImage && !m_dataSink
-        && !m_keepEncodedData) {
-        // CMYK JPEGs are written by our own JPEG glue, straight from the inks.
-        if (!EncodeCMYKJPEG(bitmapWidth, bitmapHeight, finished->cmykSamples()))
-            return false;
-        return CreateOutputFile(m_destinationURL.toLocalFile(), m_encodedData, {});
-    }
+    // CMYK JPEGs go through the writer like every other image: it writes the inks as they are, and with
+    // them the metadata, the orientation and the file attributes.
     return WriteImage(Image::fromBitmap(std::move(finished)));
 }

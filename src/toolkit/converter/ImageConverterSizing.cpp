@@ -1,6 +1,7 @@
 #include "toolkit/converter/ImageConverter.h"
 
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/helpers/OrientationTransform.h"
 #include "toolkit/helpers/UnitConversion.h"
 
 #include <algorithm>
@@ -19,6 +20,12 @@ unsigned WholePixels(double value)
     return value > 0 ? static_cast<unsigned>(value) : 0U;
 }
 
+// A side that is asked for at all is at least one pixel: half of a one-pixel line is a one-pixel line.
+double AtLeastOnePixel(double value)
+{
+    return value > 0 ? std::max(1.0, value) : value;
+}
+
 struct OutputGeometry {
     unsigned width = 0;
     unsigned height = 0;
@@ -28,8 +35,8 @@ struct OutputGeometry {
 OutputGeometry CropGeometry(double pixW, double pixH, double W, double H)
 {
     OutputGeometry g;
-    g.width = WholePixels(std::min(pixW, W));
-    g.height = WholePixels(std::min(pixH, H));
+    g.width = WholePixels(AtLeastOnePixel(std::min(pixW, W)));
+    g.height = WholePixels(AtLeastOnePixel(std::min(pixH, H)));
     g.rect = QRectF(-RoundEven((pixW - g.width) / 2.0), -RoundEven((pixH - g.height) / 2.0), pixW, pixH);
     return g;
 }
@@ -38,8 +45,8 @@ OutputGeometry StretchGeometry(double pixW, double pixH, double W, double H, boo
 {
     OutputGeometry g;
     const bool fits = enlarge || !(W > pixW || H > pixH);
-    g.width = WholePixels(fits ? W : pixW);
-    g.height = WholePixels(fits ? H : pixH);
+    g.width = WholePixels(AtLeastOnePixel(fits ? W : pixW));
+    g.height = WholePixels(AtLeastOnePixel(fits ? H : pixH));
     g.rect = QRectF(0, 0, g.width, g.height);
     return g;
 }
@@ -63,8 +70,8 @@ OutputGeometry AspectGeometry(std::uint32_t mode, double pixW, double pixH, doub
 {
     OutputGeometry g;
     const double s = AspectScale(mode, pixW, pixH, W, H);
-    const double tw = RoundEven(pixW * s);
-    const double th = RoundEven(s * pixH);
+    const double tw = s > 0 ? std::max(1.0, RoundEven(pixW * s)) : 0.0;
+    const double th = s > 0 ? std::max(1.0, RoundEven(s * pixH)) : 0.0;
     if (!enlarge && (tw > pixW || th > pixH)) {
         g.width = WholePixels(pixW);
         g.height = WholePixels(pixH);
@@ -126,6 +133,31 @@ void ImageConverter::RefreshSizeForRepresentation(double& width, double& height,
     TargetFromRecord(*this, size, width, height);
 }
 
+// Without resampling the target sets only the resolution: the one at which the pixels print at the size
+// asked for. The target is in pixels at the current resolution, so the resolution scales by the pixels
+// there are over the pixels asked for, whatever the source's own resolution. With neither side given the
+// image keeps its own.
+bool ImageConverter::WriteAtAskedSize(const std::shared_ptr<BitmapImageRep>& bitmap, double pixW, double pixH, double width,
+                                      double height)
+{
+    double factor = 0;
+    if (width == 0 && height > 0)
+        factor = pixH / height;
+    else if (width > 0)
+        factor = pixW / width;
+    if (factor > 0) {
+        m_dpiX = (m_dpiX > 0 ? m_dpiX : 72.0) * factor;
+        m_dpiY = (m_dpiY > 0 ? m_dpiY : 72.0) * factor;
+    }
+    ResolveOutputType();
+    // A turn or a mirror asked for is drawn, as a stamp, an overlay or a colour model is.
+    const bool plain = !m_hasTextStamp && !m_hasOverlay && m_outputType != ImageType::CMYKTIFF && m_colorModel == 0
+                       && OrientationIndex(m_flip, m_rotation) == 0;
+    if (plain)
+        return WriteImage(Image::fromBitmap(bitmap));
+    return RenderImage(*bitmap, WholePixels(pixW), WholePixels(pixH), false, QRectF(0, 0, pixW, pixH));
+}
+
 bool ImageConverter::ConvertRepresentations(ImageSizeOptions& size, double width, double height)
 {
     if (!m_image)
@@ -149,22 +181,7 @@ bool ImageConverter::ConvertRepresentations(ImageSizeOptions& size, double width
         if (!bitmap || bitmap->image().isNull())
             continue;
         if (size.resize != 1) {
-            // The target only sets the resolution. With neither side given the image keeps its own.
-            if (width == 0 && height > 0) {
-                const double dpiY = pixH / (height / 72.0);
-                m_dpiX = m_dpiY > 0 ? m_dpiX * dpiY / m_dpiY : dpiY;
-                m_dpiY = dpiY;
-            } else if (width > 0) {
-                const double dpiX = pixW / (width / 72.0);
-                m_dpiY = m_dpiX > 0 ? m_dpiY * dpiX / m_dpiX : dpiX;
-                m_dpiX = dpiX;
-            }
-            if (m_outputType == ImageType::None)
-                m_outputType = ImageTypeOfURL(m_sourceURL);
-            if (!m_hasTextStamp && !m_hasOverlay && m_outputType != ImageType::CMYKTIFF && m_colorModel == 0)
-                result = WriteImage(Image::fromBitmap(bitmap));
-            else
-                result = RenderImage(*bitmap, WholePixels(pixW), WholePixels(pixH), false, QRectF(0, 0, pixW, pixH));
+            result = WriteAtAskedSize(bitmap, pixW, pixH, width, height);
             continue;
         }
         OutputGeometry g;

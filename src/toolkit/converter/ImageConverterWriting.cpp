@@ -64,6 +64,7 @@ void ImageConverter::CopySourceMetadata(WriteProperties& properties) const
     if (!bitmap)
         return;
     properties.metadata.dictionaries = bitmap->metadata().dictionaries;
+    properties.metadata.exif = bitmap->metadata().exif;
     if (properties.orientation == 0)
         properties.orientation = m_orientation != 0 ? static_cast<int>(m_orientation) : 1;
 }
@@ -132,6 +133,10 @@ bool ImageConverter::WriteImage(const std::shared_ptr<Image>& image, const QUrl&
         m_resultImage = image;
         return image != nullptr;
     }
+    // WebP has its own encoder, whichever road reaches the writer; a derived converter that takes the
+    // bytes gets them from the image writer as for any type it does not show as they are.
+    if (m_outputType == ImageType::WebP && image && !m_keepEncodedData && !m_dataSink)
+        return WriteWebP(*image, url.isEmpty() ? m_destinationURL : url);
     QByteArray data;
     const bool encoded = image && EncodeImage(*image, data);
     bool result = encoded;
@@ -201,10 +206,10 @@ bool ImageConverter::EncodeAsTIFF(const Image& image, QByteArray& data)
 }
 
 // Encodes as TIFF, hands the file to the WebP encoder, and removes the TIFF on every road.
-bool ImageConverter::WriteWebP(const std::shared_ptr<Image>& image)
+bool ImageConverter::WriteWebP(const Image& image, const QUrl& url)
 {
     QByteArray tiff;
-    if (!EncodeAsTIFF(*image, tiff))
+    if (!EncodeAsTIFF(image, tiff))
         return false;
     const TemporaryFile temporary(WBQUtil::GetTemporaryURL().toLocalFile());
     if (!CreateOutputFile(temporary.path(), tiff, {}))
@@ -219,9 +224,10 @@ bool ImageConverter::WriteWebP(const std::shared_ptr<Image>& image)
         config.quality = static_cast<float>(m_quality * 100.0);
         config.alpha_quality = static_cast<int>(m_quality * 100.0);
     }
-    const QString destination = m_destinationURL.toLocalFile();
+    const QString destination = url.toLocalFile();
     const int result = EncodeImageFileToWebP(QFile::encodeName(temporary.path()).constData(),
-                                             QFile::encodeName(destination).constData(), &config, kWebPMetadataEXIF);
+                                             QFile::encodeName(destination).constData(), &config,
+                                             kWebPMetadataEXIF | kWebPMetadataICC);
     if (result != kWebPEncodeSuccess)
         return false;
     SetOutputFileAttributes(destination, m_fileAttributes);
@@ -253,7 +259,8 @@ bool ImageConverter::WriteRepresentation(std::size_t index, std::size_t count, c
     const auto bitmap = BitmapOfEntry(m_image->representations()[index], *m_image);
     if (!bitmap)
         return false;
-    if (!m_currentRep)
+    // Each representation is written at its own resolution: the pages of one TIFF need not share one.
+    if (!m_currentRep || m_usePixelSize)
         m_currentRep = bitmap;
     if (m_usePixelSize)
         TakeResolutionFromCurrentRep();
@@ -269,8 +276,6 @@ bool ImageConverter::WriteRepresentation(std::size_t index, std::size_t count, c
     const std::shared_ptr<Image> image = Image::fromBitmap(bitmap);
     if (several && type == ImageType::PDF && pdf)
         return pdf->addPage(*bitmap, m_dpiX > 0 ? m_dpiX : bitmap->dpiX(), m_dpiY > 0 ? m_dpiY : bitmap->dpiY());
-    if (type == ImageType::WebP)
-        return WriteWebP(image);
     return WriteWithTIFFFallback(image);
 }
 
@@ -285,14 +290,18 @@ bool ImageConverter::WriteAllRepresentations()
     if (count == 0)
         return false;
     m_destinationFolderPath = destination.dir().filePath(baseName);
+    ResolveOutputType();
     const QUrl pdfTarget = m_destinationURL;
-    // The document exists from the start, so a first page that fails does not lose the pages after it.
+    const bool onePDF = count > 1 && m_outputType == ImageType::PDF;
     PDFImageDocument pdf;
     bool result = false;
-    for (std::size_t index = 0; index < count; ++index)
+    for (std::size_t index = 0; index < count; ++index) {
         result = WriteRepresentation(index, count, baseName, extension, &pdf);
-    if (count > 1 && m_outputType == ImageType::PDF) {
-        // Written whenever any page made it; the result says whether the document was written.
+        // A document missing a page is not the source: it replaces nothing.
+        if (onePDF && !result)
+            return false;
+    }
+    if (onePDF) {
         const QByteArray data = pdf.data();
         result = !data.isEmpty() && CreateOutputFile(pdfTarget.toLocalFile(), data, m_fileAttributes);
     }

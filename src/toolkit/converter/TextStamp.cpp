@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,13 +37,22 @@ QColor usableColour(const QColor& colour)
     return ColorToCGColor(colour).value_or(QColor(Qt::black));
 }
 
+// A shadow blurred or moved past this many pixels lands on nothing a bitmap can hold; the bound keeps
+// the pixel arithmetic of a hostile record within integers.
+constexpr double kMaxShadowPixels = 1 << 20;
+
+double boundedShadow(double value)
+{
+    return std::isnan(value) ? 0.0 : std::clamp(value, -kMaxShadowPixels, kMaxShadowPixels);
+}
+
 // The shadow: the stamp's shape in the shadow's colour, blurred, moved by the offset in the context's
 // base space (y upwards, so a positive vertical offset moves it up the picture).
 void drawShadow(QPainter& context, const QPainterPath& shape, const QColor& colour, double blur, std::int64_t offsetX,
                 std::int64_t offsetY)
 {
     const QPainterPath onDevice = context.combinedTransform().map(shape);
-    const int margin = static_cast<int>(std::ceil(std::max(blur, 0.0))) * 2 + 2;
+    const int margin = static_cast<int>(std::ceil(std::clamp(blur, 0.0, kMaxShadowPixels))) * 2 + 2;
     QRect box = onDevice.boundingRect().toAlignedRect().adjusted(-margin, -margin, margin, margin);
     if (context.device()) {
         // Only the part that can land on the device is drawn.
@@ -61,7 +71,7 @@ void drawShadow(QPainter& context, const QPainterPath& shape, const QColor& colo
         painter.translate(-box.topLeft());
         painter.fillPath(onDevice, colour);
     }
-    BlurPremultipliedImage(layer, static_cast<int>(std::lround(blur / 2)));
+    BlurPremultipliedImage(layer, static_cast<int>(std::lround(std::clamp(blur, 0.0, kMaxShadowPixels) / 2)));
     context.save();
     context.resetTransform();
     context.drawImage(box.topLeft() + QPoint(static_cast<int>(offsetX), static_cast<int>(-offsetY)), layer);
@@ -80,12 +90,29 @@ QString TextStampFamily(const QString& requested)
     return {};
 }
 
+std::optional<QFont> TextStampFace(const QFont& requested)
+{
+    if (!requested.family().isEmpty() && QFontDatabase::hasFamily(requested.family()))
+        return requested;
+    const QString fallback = TextStampFamily({});
+    if (fallback.isEmpty())
+        return std::nullopt;
+    return QFont(fallback);
+}
+
 QPainterPath TextStampOutline(const QString& text, const QString& family, double pixelSize, double characterSpacing)
 {
-    if (text.isEmpty() || family.isEmpty() || !(pixelSize > 0))
+    if (family.isEmpty())
+        return {};
+    return TextStampOutline(text, QFont(family), pixelSize, characterSpacing);
+}
+
+QPainterPath TextStampOutline(const QString& text, const QFont& face, double pixelSize, double characterSpacing)
+{
+    if (text.isEmpty() || face.family().isEmpty() || !(pixelSize > 0))
         return {};
     const double scale = pixelSize / kOutlinePixelSize;
-    QFont font(family);
+    QFont font(face);
     font.setPixelSize(static_cast<int>(kOutlinePixelSize));
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setLetterSpacing(QFont::AbsoluteSpacing, characterSpacing / scale);
@@ -111,16 +138,16 @@ void DrawTextStamp(const ImageConverter& converter, QPainter& context, TextStamp
     const double strokeWidth = static_cast<double>(stamp.strokeWidth) * scale;
     const double blur = static_cast<double>(stamp.shadowBlur) * scale;
     const double spacing = stamp.characterSpacing * scale;
-    stamp.shadowOffsetX = static_cast<std::int64_t>(static_cast<double>(stamp.shadowOffsetX) * scale);
-    stamp.shadowOffsetY = static_cast<std::int64_t>(static_cast<double>(stamp.shadowOffsetY) * scale);
+    stamp.shadowOffsetX = static_cast<std::int64_t>(boundedShadow(static_cast<double>(stamp.shadowOffsetX) * scale));
+    stamp.shadowOffsetY = static_cast<std::int64_t>(boundedShadow(static_cast<double>(stamp.shadowOffsetY) * scale));
 
-    const QString family = TextStampFamily(stamp.font.family());
-    if (family.isEmpty())
+    const std::optional<QFont> face = TextStampFace(stamp.font);
+    if (!face)
         return;
     QTransform placement;
     placement.translate(stamp.x, stamp.y);
     placement.rotateRadians(static_cast<double>(static_cast<float>(stamp.angle) * 0.017453292f));
-    const QPainterPath text = placement.map(TextStampOutline(stamp.text, family, fontSize, spacing));
+    const QPainterPath text = placement.map(TextStampOutline(stamp.text, *face, fontSize, spacing));
     if (text.isEmpty())
         return;
 

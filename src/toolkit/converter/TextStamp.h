@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QPainterPath>
 #include <QString>
+
+#include <optional>
 
 class ImageConverter;
 class QPainter;
@@ -24,6 +27,14 @@ void DrawConverterTextStamp(ImageConverter& converter, QPainter& context, double
 // the baseline's start and y upwards. Characters outside the Basic Multilingual Plane are shaped whole.
 // Empty when the font family is not installed.
 QPainterPath TextStampOutline(const QString& text, const QString& family, double pixelSize, double characterSpacing);
+
+// The same in the given face: its family with its weight, slant and style name, so that a bold or italic
+// stamp is drawn bold or italic. The face's own size is not used.
+QPainterPath TextStampOutline(const QString& text, const QFont& face, double pixelSize, double characterSpacing);
+
+// The face the stamp is drawn with: the record's font as named (family and style) when its family is
+// installed, else the user's default font; none when neither is.
+std::optional<QFont> TextStampFace(const QFont& requested);
 
 // The family the stamp is drawn with: the named one when installed, else the user's default font; empty
 // when neither is.

@@ -309,6 +309,25 @@ QString TypeIdentifierOfContent(const QUrl& url)
     return identifierOfMimeType(database.mimeTypeForFile(info, QMimeDatabase::MatchContent));
 }
 
+QString TypeIdentifierOfData(const QByteArray& bytes, const QString& fileName)
+{
+    static const QMimeDatabase database;
+    const QMimeType content = database.mimeTypeForData(bytes);
+    // Only a picture's signature decides: text or an unknown binary says nothing about a file that its
+    // name calls a TGA or an X bitmap.
+    QString byContent = content.isDefault() ? QString() : identifierOfMimeType(content);
+    if (ImageTypeFromUTI(byContent, false) == ImageType::None && byContent != QLatin1String("com.adobe.pdf")
+        && byContent != QLatin1String("org.webmproject.webp"))
+        byContent.clear();
+    if (fileName.isEmpty())
+        return byContent;
+    const QMimeType named = database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);
+    const QString byName = named.isDefault() ? QString() : identifierOfMimeType(named);
+    if (byContent.isEmpty() || (!byName.isEmpty() && named.inherits(content.name())))
+        return byName;
+    return byContent;
+}
+
 std::uint32_t ImageTypeOfURL(const QUrl& url)
 {
     const QString identifier = TypeIdentifierOfURL(url);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
 
@@ -74,6 +75,11 @@ QString TypeIdentifierOfURL(const QUrl& url);
 
 // The type identifier of a local file from its content alone; empty when the content says nothing.
 QString TypeIdentifierOfContent(const QUrl& url);
+
+// The identifier of a picture's bytes, as an image source classifies them: the content decides; the
+// name (which may be empty) only breaks ties, where it names a kind of the content's format (a camera's
+// raw format is TIFF inside) or where the content says nothing.
+QString TypeIdentifierOfData(const QByteArray& bytes, const QString& fileName);
 
 // The image code of a file: its identifier classified among the first ten codes.
 std::uint32_t ImageTypeOfURL(const QUrl& url);

@@ -2,8 +2,10 @@
 
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/UprightImage.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -17,9 +19,13 @@ void attachMetadata(const ImageRepList& representations, const QByteArray& bytes
         return;
     for (const auto& representation : representations) {
         if (const auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(representation)) {
-            ImageMetadata own = metadata;
-            if (own.orientation == 0)
-                own.orientation = bitmap->metadata().orientation;
+            // What the reader found itself (a PNG's text) stays beside the file's dictionaries.
+            ImageMetadata own = bitmap->metadata();
+            for (auto dictionary = metadata.dictionaries.constBegin(); dictionary != metadata.dictionaries.constEnd(); ++dictionary)
+                own.dictionaries.insert(dictionary.key(), dictionary.value());
+            own.exif = metadata.exif;
+            if (metadata.orientation != 0)
+                own.orientation = metadata.orientation;
             bitmap->setMetadata(std::move(own));
         }
     }
@@ -77,18 +83,42 @@ ImageRepList ReadImageData(const QByteArray& bytes, std::uint32_t imageType)
     return representations;
 }
 
+std::uint32_t ImageTypeOfBytes(const QByteArray& bytes, const QString& fileName)
+{
+    const QString identifier = TypeIdentifierOfData(bytes, fileName);
+    if (identifier == QLatin1String("com.adobe.pdf"))
+        return ImageType::PDF;
+    return ImageTypeFromUTI(identifier, false);
+}
+
+ImageRepList ReadImageBytes(const QByteArray& bytes, const QString& fileName)
+{
+    const std::uint32_t type = ImageTypeOfBytes(bytes, fileName);
+    if (type != ImageType::PDF && !IsImageTypeReadable(type))
+        return {};
+    return ReadImageData(bytes, type);
+}
+
 ImageRepList ReadImageRepresentations(const QUrl& url)
 {
-    const QString identifier = TypeIdentifierOfURL(url);
-    std::uint32_t type = ImageType::None;
-    if (identifier == QLatin1String("com.adobe.pdf"))
-        type = ImageType::PDF;
-    else
-        type = ImageTypeFromUTI(identifier, false);
-    if (type != ImageType::PDF && !IsImageTypeReadable(type))
+    if (!url.isLocalFile())
         return {};
     QFile file(url.toLocalFile());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return ReadImageData(file.readAll(), type);
+    const QByteArray bytes = file.readAll();
+    const std::uint32_t type = ImageTypeOfBytes(bytes, QFileInfo(file.fileName()).fileName());
+    if (type != ImageType::PDF && !IsImageTypeReadable(type))
+        return {};
+    ImageRepList representations = ReadImageData(bytes, type);
+    // A picture is shown upright: a photo whose Exif orientation turns it is turned here, once, so that
+    // every output shows it as the camera's viewer did and any orientation written later starts from 1.
+    // libtiff and libraw turn the pixels of TIFF and camera raw files themselves.
+    if (type == ImageType::JPEG || type == ImageType::PNG) {
+        for (auto& representation : representations) {
+            if (const auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(representation))
+                representation = UprightBitmap(bitmap);
+        }
+    }
+    return representations;
 }

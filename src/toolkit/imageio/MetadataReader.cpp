@@ -27,6 +27,27 @@ QString dictionaryOfExifGroup(const std::string& group)
     return {};
 }
 
+// A JPEG's Exif block as the file holds it: maker notes point into it by offsets that only the
+// original block keeps right.
+QByteArray jpegExifBlock(const QByteArray& bytes)
+{
+    if (!bytes.startsWith("\xFF\xD8"))
+        return {};
+    qsizetype at = 2;
+    while (at + 4 <= bytes.size() && static_cast<unsigned char>(bytes[at]) == 0xFF) {
+        const auto marker = static_cast<unsigned char>(bytes[at + 1]);
+        if (marker == 0xDA || marker == 0xD9)
+            break;
+        const qsizetype length = (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+        if (length < 2 || at + 2 + length > bytes.size())
+            break;
+        if (marker == 0xE1 && length > 8 && bytes.mid(at + 4, 6) == QByteArray("Exif\0\0", 6))
+            return bytes.mid(at + 10, length - 8);
+        at += 2 + length;
+    }
+    return {};
+}
+
 void readInto(Exiv2::Image& image, ImageMetadata& metadata)
 {
     for (const auto& datum : image.exifData()) {
@@ -42,6 +63,15 @@ void readInto(Exiv2::Image& image, ImageMetadata& metadata)
     }
     for (const auto& datum : image.iptcData())
         metadata.dictionaries[QStringLiteral("{IPTC}")].insert(QString::fromStdString(datum.tagName()), QString::fromStdString(datum.toString()));
+    // The block as a whole, for what the dictionaries leave out: the camera makers' own notes.
+    if (!image.exifData().empty() && metadata.exif.isEmpty()) {
+        try {
+            Exiv2::Blob blob;
+            Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, image.exifData());
+            metadata.exif = QByteArray(reinterpret_cast<const char*>(blob.data()), static_cast<qsizetype>(blob.size()));
+        } catch (const std::exception&) {
+        }
+    }
     for (const auto& datum : image.xmpData())
         metadata.dictionaries[QStringLiteral("{XMP}")].insert(QString::fromStdString(datum.key()), QString::fromStdString(datum.toString()));
 }
@@ -59,6 +89,7 @@ ImageMetadata ReadImageMetadata(const QByteArray& bytes)
         if (!image.get())
             return metadata;
         image->readMetadata();
+        metadata.exif = jpegExifBlock(bytes);
         readInto(*image, metadata);
     } catch (const std::exception&) {
         // A file whose metadata cannot be read keeps its pixels; it simply has no dictionaries.

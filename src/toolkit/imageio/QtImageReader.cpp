@@ -1,5 +1,6 @@
 #include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -9,9 +10,6 @@
 #include <cstring>
 
 namespace {
-
-// Frames past this many are not read (an animation's frame count is the file's word).
-constexpr int kMaxFrames = 10000;
 
 std::uint32_t bigEndian32(const char* bytes)
 {
@@ -83,6 +81,25 @@ QImage usablePixels(QImage image, ColorSpaceModel& model, int& bits)
     }
 }
 
+// Whether every chunk before the pixels fits in the bytes it came in. libpng allocates a chunk's declared
+// length before reading it, so a text chunk that claims two gigabytes costs two gigabytes however short the
+// file; in memory a chunk cannot be longer than what is left. The pixel chunks are streamed, so a file cut
+// short in them still shows what it has.
+bool PNGChunksFit(const QByteArray& bytes)
+{
+    qsizetype offset = 8;
+    while (offset + 8 <= bytes.size()) {
+        const std::uint32_t length = bigEndian32(bytes.constData() + offset);
+        const char* type = bytes.constData() + offset + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
+            return true;
+        if (length > static_cast<std::uint64_t>(bytes.size() - offset - 8))
+            return false;
+        offset += 12 + static_cast<qsizetype>(length);
+    }
+    return true;
+}
+
 } // namespace
 
 double PNGResolution(const QByteArray& bytes, bool vertical)
@@ -119,6 +136,8 @@ double BMPResolution(const QByteArray& bytes, bool vertical)
 
 ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
 {
+    if (std::strcmp(format, "png") == 0 && !PNGChunksFit(bytes))
+        return {};
     QByteArray data = bytes;
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
@@ -137,19 +156,35 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
     }
     const int count = std::max(reader.imageCount(), 1);
     ImageRepList representations;
-    for (int index = 0; index < std::min(count, kMaxFrames); ++index) {
+    SourceBudget budget(format);
+    for (int index = 0; index < count; ++index) {
         const QSize declared = reader.size();
         if (declared.isValid() && !FitsDecodedImageLimit(declared.width(), declared.height(), 8))
             break;
+        // What a frame declares is weighed before it is decoded; what it decoded to is counted after, as
+        // an animation's frames are decoded on the whole canvas, however small their own rectangles.
+        const std::uint64_t declaredBytes = declared.isValid() ? static_cast<std::uint64_t>(declared.width()) * declared.height() * 4 : 0;
+        if (!budget.wouldAdmit(declaredBytes)) {
+            budget.admit(declaredBytes); // says why
+            return {};
+        }
         QImage image = reader.read();
         if (image.isNull())
             break;
+        if (!budget.admit(static_cast<std::uint64_t>(image.sizeInBytes())))
+            return {};
         BitmapImageRep::Description description;
         description.alphaKind = alphaKindOf(image);
         description.dpiX = dpiX;
         description.dpiY = dpiY;
         const QByteArray icc = image.colorSpace().iccProfile();
         description.iccProfile = icc;
+        // A PNG's text chunks, read by the plugin, are its own metadata dictionary.
+        // XMP and the raw Exif and IPTC profiles are read (and written) as dictionaries of their own.
+        for (const QString& key : image.textKeys()) {
+            if (!key.startsWith(QLatin1String("XML:com.adobe.xmp")) && !key.startsWith(QLatin1String("Raw profile type")))
+                description.metadata.dictionaries[QStringLiteral("{PNG}")].insert(key, image.text(key));
+        }
         QImage pixels = usablePixels(std::move(image), description.colorSpace, description.bitsPerComponent);
         if (std::strcmp(format, "gif") == 0)
             description.colorSpace = ColorSpaceModel::Indexed; // every GIF frame is a palette picture

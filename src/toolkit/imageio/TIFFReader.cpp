@@ -1,6 +1,7 @@
 #include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <tiffio.h>
 
@@ -8,9 +9,6 @@
 #include <cstring>
 
 namespace {
-
-// Pages past this many are not read: a chain of directories is the file's word, not ours.
-constexpr int kMaxPages = 10000;
 
 struct MemoryFile {
     const QByteArray* bytes = nullptr;
@@ -235,11 +233,19 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
                                                              options.get()));
     if (!tiff)
         return {};
+    // A chain of directories is the file's word: pages are counted and their pixels weighed before any
+    // is decoded, so that a file of endless small pages is refused as fast as one of a few huge ones.
+    SourceBudget budget("TIFF");
     ImageRepList pages;
-    int index = 0;
     do {
+        uint32_t width = 0, height = 0;
+        TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+        const bool decodable = FitsDecodedImageLimit(width, height, 8);
+        if (!budget.admit(decodable ? static_cast<std::uint64_t>(width) * height * 4 : 0))
+            return {};
         if (auto page = readPage(tiff.get()))
             pages.push_back(std::move(page));
-    } while (++index < kMaxPages && TIFFReadDirectory(tiff.get()));
+    } while (TIFFReadDirectory(tiff.get()));
     return pages;
 }

@@ -9,10 +9,11 @@
 
 namespace {
 
-// The encoded image decoded, for types PDF cannot show as they are.
-std::shared_ptr<BitmapImageRep> DecodedBitmap(const QByteArray& data, std::uint32_t type)
+// The encoded image decoded, for types PDF cannot show as they are. The bytes say what they are: with the
+// output type 0 they are in the source's own format.
+std::shared_ptr<BitmapImageRep> DecodedBitmap(const QByteArray& data)
 {
-    const ImageRepList representations = ReadImageData(data, type);
+    const ImageRepList representations = ReadImageBytes(data);
     if (!representations.empty())
         return std::dynamic_pointer_cast<BitmapImageRep>(representations.front());
     std::shared_ptr<Image> image;
@@ -47,7 +48,7 @@ bool ImageToPDFConverter::InsertPage(const QByteArray& data)
         pixelWidth = encoded.width;
         pixelHeight = encoded.height;
     } else {
-        bitmap = DecodedBitmap(data, m_pageImageType);
+        bitmap = DecodedBitmap(data);
         if (!bitmap || bitmap->image().isNull())
             return false;
         pixelWidth = bitmap->image().width();

@@ -42,6 +42,6 @@ bool EncodeOpenEXRImage(const BitmapImageRep& image, QByteArray& out);
 // Through Qt's image plugins: "png", "bmp", "icns", "xbm".
 bool EncodeQtImage(const BitmapImageRep& image, const char* format, const WriteProperties& properties, QByteArray& out);
 
-// Writes the dictionaries and the orientation into encoded JPEG, PNG, TIFF or Photoshop bytes through exiv2; false
+// Writes the dictionaries, the orientation and a colour profile (unless the bytes hold one) into encoded JPEG, PNG, TIFF or Photoshop bytes through exiv2; false
 // (bytes unchanged) when exiv2 cannot write them.
-bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation);
+bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation, const QByteArray& icc = {});

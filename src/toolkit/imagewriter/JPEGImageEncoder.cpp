@@ -45,8 +45,10 @@ bool EncodeJPEGImage(const BitmapImageRep& image, const WriteProperties& propert
     const QImage& pixels = image.image();
     const auto width = static_cast<uint32_t>(pixels.width());
     const auto height = static_cast<uint32_t>(pixels.height());
-    const double dpiX = properties.dpiX > 0 ? properties.dpiX : image.dpiX();
-    const double dpiY = properties.dpiY > 0 ? properties.dpiY : image.dpiY();
+    // JFIF holds whole dots per inch, which the glue takes by truncation: rounded here, a resolution kept in
+    // dots per metre (300 dpi is 11811 in a PNG, 299.9994 dpi) comes back as the whole number it was.
+    const double dpiX = std::round(properties.dpiX > 0 ? properties.dpiX : image.dpiX());
+    const double dpiY = std::round(properties.dpiY > 0 ? properties.dpiY : image.dpiY());
     CodecBuffer jpeg;
     int result = 1;
     const QByteArray& inks = image.cmykSamples();

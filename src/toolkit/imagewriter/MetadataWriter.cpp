@@ -32,14 +32,48 @@ void SetTag(Data& data, const std::string& key, const QVariant& value)
     }
 }
 
+// The source's whole Exif block, maker notes included, less what describes the source's own pixels
+// (the main image's structural tags and the thumbnail, which the writer's image does not have).
+void FillExifBlock(Exiv2::ExifData& exif, const QByteArray& block)
+{
+    if (block.isEmpty())
+        return;
+    Exiv2::ExifData source;
+    try {
+        Exiv2::ExifParser::decode(source, reinterpret_cast<const Exiv2::byte*>(block.constData()),
+                                  static_cast<uint32_t>(block.size()));
+    } catch (const std::exception&) {
+        return;
+    }
+    for (const auto& datum : source) {
+        const std::string group = datum.groupName();
+        // The maker note's place in the source block is the source's: the writer finds a new one.
+        if (group == "Thumbnail" || group == "SubImage1" || group == "SubImage2" || group == "Image2" || group == "MakerNote")
+            continue;
+        if (group == "Image" && !IsDescriptiveImageTag(QString::fromStdString(datum.tagName())))
+            continue;
+        if (datum.key() == "Exif.Photo.MakerNote") // rebuilt from its tags, at its new place
+            continue;
+        try {
+            exif.add(datum);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
 void FillExif(Exiv2::ExifData& exif, const ImageMetadata& metadata)
 {
+    if (exif.empty())
+        FillExifBlock(exif, metadata.exif);
     const auto copy = [&](const QString& dictionary, const char* group, bool descriptiveOnly) {
         const auto found = metadata.dictionaries.constFind(dictionary);
         if (found == metadata.dictionaries.constEnd())
             return;
         for (auto tag = found->constBegin(); tag != found->constEnd(); ++tag) {
             if (descriptiveOnly && !IsDescriptiveImageTag(tag.key()))
+                continue;
+            // A maker note's bytes point into the block they came in; its tags travel in the whole block.
+            if (tag.key() == QLatin1String("MakerNote"))
                 continue;
             SetTag(exif, std::string("Exif.") + group + "." + tag.key().toStdString(), tag.value());
         }
@@ -65,7 +99,7 @@ void FillIptcAndXmp(Exiv2::Image& image, const ImageMetadata& metadata)
 
 } // namespace
 
-bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation)
+bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int orientation, const QByteArray& icc)
 {
     static std::once_flag silenced;
     std::call_once(silenced, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
@@ -79,6 +113,10 @@ bool WriteMetadataInto(QByteArray& encoded, const ImageMetadata& metadata, int o
         if (orientation >= 1 && orientation <= 8)
             image->exifData()["Exif.Image.Orientation"] = static_cast<uint16_t>(orientation);
         FillIptcAndXmp(*image, metadata);
+        if (!icc.isEmpty() && image->iccProfile()->size_ == 0) {
+            Exiv2::DataBuf profile(reinterpret_cast<const Exiv2::byte*>(icc.constData()), static_cast<long>(icc.size()));
+            image->setIccProfile(profile, false);
+        }
         image->writeMetadata();
         Exiv2::BasicIo& io = image->io();
         if (io.open() != 0)

@@ -18,8 +18,9 @@ void PutBig32(QByteArray& out, quint32 value)
     PutBig16(out, value & 0xFFFF);
 }
 
-// The resolution resource (1005): fixed-point dots per inch, shown in inches.
-void PutResolution(QByteArray& out, double dpiX, double dpiY)
+// The resolution resource (1005): fixed-point dots per inch, shown in inches; then the other resources
+// given, the section's length counting them all.
+void PutResources(QByteArray& out, double dpiX, double dpiY, const QByteArray& others)
 {
     QByteArray resource;
     resource.append("8BIM", 4);
@@ -31,8 +32,25 @@ void PutResolution(QByteArray& out, double dpiX, double dpiY)
         PutBig16(resource, 1);
         PutBig16(resource, 1);
     }
+    resource.append(others);
     PutBig32(out, static_cast<quint32>(resource.size()));
     out.append(resource);
+}
+
+// The colour profile resource (1039), its data padded to an even length.
+QByteArray ProfileResource(const QByteArray& icc)
+{
+    QByteArray resource;
+    if (icc.isEmpty())
+        return resource;
+    resource.append("8BIM", 4);
+    PutBig16(resource, 0x040F);
+    PutBig16(resource, 0);
+    PutBig32(resource, static_cast<quint32>(icc.size()));
+    resource.append(icc);
+    if (icc.size() % 2 != 0)
+        resource.append(char(0));
+    return resource;
 }
 
 } // namespace
@@ -62,7 +80,8 @@ bool EncodePhotoshopImage(const BitmapImageRep& image, const WriteProperties& pr
     PutBig16(out, cmyk ? 4 : grey ? 1
                                   : 3);
     PutBig32(out, 0); // no colour mode data
-    PutResolution(out, properties.dpiX > 0 ? properties.dpiX : image.dpiX(), properties.dpiY > 0 ? properties.dpiY : image.dpiY());
+    PutResources(out, properties.dpiX > 0 ? properties.dpiX : image.dpiX(),
+                 properties.dpiY > 0 ? properties.dpiY : image.dpiY(), ProfileResource(image.iccProfile()));
     PutBig32(out, 0); // no layers
     PutBig16(out, 0); // raw image data, one plane a channel
     const QImage rgba = pixels.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGBA8888);

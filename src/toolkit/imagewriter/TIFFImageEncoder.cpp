@@ -72,9 +72,42 @@ struct TIFFClose_ {
 struct PageLayout {
     uint16_t photometric = PHOTOMETRIC_RGB;
     uint16_t samples = 3;
+    uint16_t bits = 8;
     bool alpha = false;
     std::vector<uint8_t> rows;
 };
+
+// Sixteen-bit RGB or grey pages keep their depth, as PNG does: samples in the machine's order, which
+// libtiff marks in the header.
+PageLayout DeepLayoutOf(const QImage& pixels, bool grey, bool alpha)
+{
+    PageLayout layout;
+    layout.bits = 16;
+    const int width = pixels.width();
+    const int height = pixels.height();
+    if (grey && !alpha) {
+        const QImage deep = pixels.convertToFormat(QImage::Format_Grayscale16);
+        layout.photometric = PHOTOMETRIC_MINISBLACK;
+        layout.samples = 1;
+        const size_t rowBytes = static_cast<size_t>(width) * 2;
+        layout.rows.resize(rowBytes * height);
+        for (int y = 0; y < height; ++y)
+            std::memcpy(layout.rows.data() + rowBytes * y, deep.constScanLine(y), rowBytes);
+        return layout;
+    }
+    const QImage deep = pixels.convertToFormat(QImage::Format_RGBA64);
+    layout.samples = alpha ? 4 : 3;
+    layout.alpha = alpha;
+    const size_t rowBytes = static_cast<size_t>(width) * layout.samples * 2;
+    layout.rows.resize(rowBytes * height);
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const uint16_t*>(deep.constScanLine(y));
+        auto* out = reinterpret_cast<uint16_t*>(layout.rows.data() + rowBytes * y);
+        for (int x = 0; x < width; ++x, in += 4, out += layout.samples)
+            std::memcpy(out, in, static_cast<size_t>(layout.samples) * 2);
+    }
+    return layout;
+}
 
 PageLayout LayoutOf(const BitmapImageRep& image, bool alphaWanted)
 {
@@ -104,6 +137,8 @@ PageLayout LayoutOf(const BitmapImageRep& image, bool alphaWanted)
         }
         return layout;
     }
+    if (image.bitsPerComponent() == 16 && image.colorSpace() != ColorSpaceModel::Indexed)
+        return DeepLayoutOf(pixels, image.colorSpace() == ColorSpaceModel::Grey, alpha);
     if (image.colorSpace() == ColorSpaceModel::Grey && !alpha) {
         const QImage grey = pixels.convertToFormat(QImage::Format_Grayscale8);
         layout.photometric = PHOTOMETRIC_MINISBLACK;
@@ -140,7 +175,7 @@ bool EncodeTIFFImage(const BitmapImageRep& image, const WriteProperties& propert
     TIFF* t = tiff.get();
     TIFFSetField(t, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, layout.bits);
     TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, layout.samples);
     TIFFSetField(t, TIFFTAG_PHOTOMETRIC, layout.photometric);
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
@@ -162,7 +197,10 @@ bool EncodeTIFFImage(const BitmapImageRep& image, const WriteProperties& propert
         TIFFSetField(t, TIFFTAG_XRESOLUTION, static_cast<float>(properties.dpiX));
         TIFFSetField(t, TIFFTAG_YRESOLUTION, static_cast<float>(properties.dpiY));
     }
-    const size_t rowBytes = static_cast<size_t>(width) * layout.samples;
+    const QByteArray& icc = image.iccProfile();
+    if (!icc.isEmpty())
+        TIFFSetField(t, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(icc.size()), icc.constData());
+    const size_t rowBytes = static_cast<size_t>(width) * layout.samples * (layout.bits / 8);
     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
     for (uint32_t row = 0; row < height; ++row) {
         auto* line = const_cast<uint8_t*>(layout.rows.data() + rowBytes * row);

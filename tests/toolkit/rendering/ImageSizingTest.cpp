@@ -142,3 +142,68 @@ TEST_F(ImageSizing, WithoutResamplingTheTargetSetsTheResolution)
     ASSERT_TRUE(keep.ConvertWithSize(size));
     EXPECT_NEAR(readBack(path("own.tif"))->dpiX(), 150, 0.5);
 }
+
+TEST_F(ImageSizing, WithoutResamplingATurnOrMirrorIsStillDrawn)
+{
+    ImageSizeOptions size = pixelBox(0, 0, 0, false);
+    size.resize = 0;
+    size.unit = 3;
+    size.width = 5;
+    ASSERT_TRUE(convert(size, "turned.png", 90));
+    auto turned = readBack(path("turned.png"));
+    ASSERT_TRUE(turned);
+    EXPECT_EQ(turned->image().size(), QSize(500, 1000));
+
+    ImageConverter mirror;
+    ASSERT_TRUE(mirror.LoadSourceImage(QUrl::fromLocalFile(path("source.png"))));
+    mirror.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(path("mirrored.png")), 0.8);
+    mirror.m_flip = 1;
+    ASSERT_TRUE(mirror.ConvertWithSize(size));
+    auto mirrored = readBack(path("mirrored.png"));
+    ASSERT_TRUE(mirrored);
+    EXPECT_TRUE(near(pixelAt(mirrored->image(), 100, 100), kGreen, 2));
+}
+
+TEST_F(ImageSizing, WithoutResamplingTheResolutionGivesTheSizeAskedForAtAnySourceResolution)
+{
+    // 400 pixels at 200 dpi asked to print 2 inches wide: it already does, at 200 dpi.
+    ASSERT_TRUE(writePNG(path("fine.png"), quadrantImage(400, 200), 200));
+    ImageConverter converter;
+    ASSERT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(path("fine.png"))));
+    converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(path("fine.tif")), 0.8);
+    ImageSizeOptions size = pixelBox(0, 0, 0, false);
+    size.resize = 0;
+    size.unit = 3;
+    size.width = 2;
+    ASSERT_TRUE(converter.ConvertWithSize(size));
+    auto written = readBack(path("fine.tif"));
+    ASSERT_TRUE(written);
+    EXPECT_NEAR(written->dpiX(), 200, 0.5);
+    EXPECT_NEAR(written->dpiY(), 200, 0.5);
+}
+
+TEST_F(ImageSizing, AScaledSideIsAtLeastOnePixel)
+{
+    // A one-pixel-wide background strip at half size: 1 × 59, not nothing.
+    ASSERT_TRUE(writePNG(path("strip.png"), quadrantImage(1, 118), 72));
+    ImageConverter converter;
+    ASSERT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(path("strip.png"))));
+    converter.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(path("half.png")), 0.8);
+    ImageSizeOptions size;
+    size.resize = 1;
+    size.keepAspectRatio = 1;
+    size.unit = 1;
+    size.width = 50;
+    ASSERT_TRUE(converter.ConvertWithSize(size));
+    auto half = readBack(path("half.png"));
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->image().size(), QSize(1, 59));
+
+    ImageConverter stretched;
+    ASSERT_TRUE(stretched.LoadSourceImage(QUrl::fromLocalFile(path("strip.png"))));
+    stretched.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(path("thin.png")), 0.8);
+    size.keepAspectRatio = 0;
+    size.height = 50;
+    ASSERT_TRUE(stretched.ConvertWithSize(size));
+    EXPECT_EQ(readBack(path("thin.png"))->image().size(), QSize(1, 59));
+}
