@@ -12,7 +12,9 @@ namespace {
 
 class HangGuardPerTest : public testing::EmptyTestEventListener {
 public:
-    explicit HangGuardPerTest(std::chrono::seconds limit) : m_limit(limit) {}
+    explicit HangGuardPerTest(std::chrono::seconds limit)
+        : m_limit(limit)
+    {}
 
     void OnTestStart(const testing::TestInfo& test) override
     {
