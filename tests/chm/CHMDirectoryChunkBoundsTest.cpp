@@ -43,7 +43,52 @@ QByteArray withChunkNumber(QByteArray file, qsizetype field, quint64 chunk)
     return file;
 }
 
+// A directory of two chunks, a listing (0) and an index over it (1), followed in the file by a
+// third chunk that is a copy of the listing but lies past the directory's end.
+QByteArray containerWithChunkPastTheDirectory(quint64 indexRoot, quint64 listingHead)
+{
+    constexpr qsizetype kChunk = 0x100;
+    constexpr qsizetype kDirectory = 0x60;
+    QByteArray file(kDirectory + 0x54 + 3 * kChunk, '\0');
+    file.replace(0, 4, "ITSF");
+    writeLE(file, 4, 3, 4);
+    writeLE(file, 8, kDirectory, 4);
+    writeLE(file, 0x48, kDirectory, 8);
+    writeLE(file, 0x50, 0x54 + 2 * kChunk, 8);
+    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
+    file.replace(kDirectory, 4, "ITSP");
+    writeLE(file, kDirectory + 4, 1, 4);
+    writeLE(file, kDirectory + 8, 0x54, 4);
+    writeLE(file, kDirectory + 0x10, kChunk, 4);
+    writeLE(file, kDirectory + kIndexRoot, indexRoot, 4);
+    writeLE(file, kDirectory + kListingHead, listingHead, 4);
+    const QByteArray listing = QByteArray("\x02/a\x00\x00\x00", 6);
+    const qsizetype first = kDirectory + 0x54;
+    file.replace(first, 4, "PMGL");
+    writeLE(file, first + 4, kChunk - 0x14 - listing.size(), 4);
+    writeLE(file, first + 12, 0xFFFFFFFF, 4);
+    writeLE(file, first + 16, 0xFFFFFFFF, 4);
+    file.replace(first + 0x14, listing.size(), listing);
+    const QByteArray index = QByteArray("\x02/a\x00", 4);
+    const qsizetype second = first + kChunk;
+    file.replace(second, 4, "PMGI");
+    writeLE(file, second + 4, kChunk - 8 - index.size(), 4);
+    file.replace(second + 8, index.size(), index);
+    file.replace(second + kChunk, kChunk, file.mid(first, kChunk));
+    return file;
+}
+
 } // namespace
+
+TEST(CHMDirectoryChunkBounds, AChunkPastTheDirectoryIsNeverRead)
+{
+    EXPECT_TRUE(CHMContainerCheck::isSafeContainer(containerWithChunkPastTheDirectory(1, 0)));
+    EXPECT_TRUE(CHMContainerCheck::isSafeContainer(containerWithChunkPastTheDirectory(0, 0)));
+    // Chunk 2 looks sound, but it is not in the directory: chmlib would read it from past its buffer.
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(containerWithChunkPastTheDirectory(2, 0)));
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(containerWithChunkPastTheDirectory(1, 2)));
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(containerWithChunkPastTheDirectory(3, 0)));
+}
 
 TEST(CHMDirectoryChunkBounds, AnIndexRootOrListingHeadEqualToTheChunkCountIsRefused)
 {
