@@ -15,9 +15,9 @@ endif()
 # How long one test case of a program marked SANITIZE may run before its hang guard ends the
 # program: far above what any takes, with room for the sanitizers' slowdown on a loaded machine.
 if(TOMEFOLD_SANITIZE)
-  set(TOMEFOLD_TEST_HANG_SECONDS 180)
+  set(TOMEFOLD_TEST_HANG_SECONDS 300)
 else()
-  set(TOMEFOLD_TEST_HANG_SECONDS 60)
+  set(TOMEFOLD_TEST_HANG_SECONDS 120)
 endif()
 
 set(TOMEFOLD_WEB_TEST_PROCESSORS 2 CACHE STRING "ctest job slots each web-engine test takes")
