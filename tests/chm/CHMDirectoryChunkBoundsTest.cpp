@@ -110,3 +110,13 @@ TEST(CHMDirectoryChunkBounds, TheRefusedFileDoesNotOpen)
     });
     EXPECT_FALSE(CHMContainerCheck::isSafeToOpen(patched));
 }
+
+TEST(CHMDirectoryChunkBounds, ChunksTooShortToHoldTheirHeaderAreRefused)
+{
+    // A chunk length of 0 would divide by zero when the chunks are counted.
+    for (const quint64 length : {0u, 1u, 0x13u}) {
+        QByteArray file = containerWithChunkPastTheDirectory(1, 0);
+        writeLE(file, 0x60 + 0x10, length, 4);
+        EXPECT_FALSE(CHMContainerCheck::isSafeContainer(file)) << length;
+    }
+}
