@@ -1,5 +1,5 @@
 // A stitching function at its bounds: a part of the domain holds its lower bound, and the last
-// part its upper one too.
+// part its upper one too; and exponential functions of negative inputs.
 
 #include "toolkit/pdf/TestPDFObjects.h"
 
@@ -47,4 +47,29 @@ TEST(StitchingBounds, EncodeMapsEachPartFromItsOwnBounds)
     EXPECT_DOUBLE_EQ(at(*function, 5), 0.75);
     EXPECT_DOUBLE_EQ(at(*function, 4), 1);
     EXPECT_DOUBLE_EQ(at(*function, 2), 0.5);
+}
+
+TEST(StitchingBounds, APartOfNoWidthTakesTheStartOfItsEncodePair)
+{
+    TestPDFObjects objects;
+    // The last part is [1, 1]: x = 1 maps to the first value of its Encode pair.
+    const auto function = LoadPDFFunction(
+        objects.parse("<< /FunctionType 3 /Domain [0 1] /Bounds [1] /Encode [0 1 0.25 0.75] /Functions ["
+                      "<< /FunctionType 2 /Domain [0 1] /C0 [0] /C1 [1] /N 1 >> "
+                      "<< /FunctionType 2 /Domain [0 1] /C0 [0] /C1 [1] /N 1 >>] >>"));
+    ASSERT_TRUE(function->isUsable());
+    EXPECT_DOUBLE_EQ(at(*function, 1), 0.25);
+}
+
+TEST(ExponentialInputs, NegativeInputsAreTakenToWholePowers)
+{
+    TestPDFObjects objects;
+    const auto square = LoadPDFFunction(objects.parse("<< /FunctionType 2 /Domain [-1 1] /C0 [0] /C1 [1] /N 2 >>"));
+    EXPECT_DOUBLE_EQ(at(*square, -0.5), 0.25);
+    const auto cube = LoadPDFFunction(objects.parse("<< /FunctionType 2 /Domain [-1 1] /C0 [0] /C1 [1] /N 3 >>"));
+    EXPECT_DOUBLE_EQ(at(*cube, -0.5), -0.125);
+    // A root of a negative number has no real value: the input is taken as 0.
+    const auto root = LoadPDFFunction(objects.parse("<< /FunctionType 2 /Domain [-1 1] /C0 [0] /C1 [1] /N 0.5 >>"));
+    EXPECT_DOUBLE_EQ(at(*root, -0.25), 0);
+    EXPECT_DOUBLE_EQ(at(*root, 0.25), 0.5);
 }

@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 using namespace ToolkitTestImages;
@@ -75,4 +77,29 @@ TEST_F(StretchAndUnits, PhysicalUnitsUseEachAxisOwnResolution)
     ImageSizeOptions atRecord = inch;
     atRecord.dpi = 150;
     EXPECT_EQ(convertedSize(source, atRecord), QSize(150, 150));
+}
+
+TEST_F(StretchAndUnits, WithoutResamplingOneSideSetsBothResolutionsInProportion)
+{
+    // 127 dpi across and 254 down.
+    const QString source = picture(100, 100, 127, 254);
+    const auto resolutions = [&](double width, double height) {
+        const QString output = m_folder.filePath(QStringLiteral("out%1.tif").arg(++m_outputs));
+        ImageConverter converter;
+        EXPECT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(source)));
+        converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(output), 0.8);
+        ImageSizeOptions size = pixelBox(width, height);
+        size.resize = 0;
+        size.unit = 3; // inches
+        EXPECT_TRUE(converter.ConvertWithSize(size));
+        const auto written = readBack(output);
+        return written ? std::pair(written->dpiX(), written->dpiY()) : std::pair(0.0, 0.0);
+    };
+    // The picture's own proportion of the two resolutions stays, whichever side is given.
+    const auto byWidth = resolutions(1, 0);
+    ASSERT_GT(byWidth.first, 0);
+    EXPECT_NEAR(byWidth.second / byWidth.first, 2, 0.01);
+    const auto byHeight = resolutions(0, 1);
+    ASSERT_GT(byHeight.first, 0);
+    EXPECT_NEAR(byHeight.second / byHeight.first, 2, 0.01);
 }
