@@ -1,5 +1,6 @@
 // Colour-mapped TGA files: indices into a palette that starts at an entry other than 0, stored
-// plainly and run-length encoded, with palettes of three and two bytes an entry.
+// plainly and run-length encoded, with palettes of three and two bytes an entry. And grey pixels
+// of two bytes, the second their alpha.
 
 #include "toolkit/imageio/ImageRep.h"
 #include "toolkit/imageio/ImageReaders.h"
@@ -101,4 +102,21 @@ TEST(TGAColourMap, FifteenBitPaletteEntries)
 TEST(TGAColourMap, APaletteCutShortIsRefused)
 {
     EXPECT_TRUE(ReadTGARepresentations(colourMapped(false, 24, kPalette24.left(7), {})).empty());
+}
+
+TEST(TGAColourMap, GreyPixelsOfTwoBytesCarryTheirAlpha)
+{
+    QByteArray file(18, '\0');
+    file[2] = 3;     // grey, not compressed
+    file[12] = 2;    // width
+    file[14] = 1;    // height
+    file[16] = 16;   // grey and alpha bytes
+    file[17] = 0x28; // eight alpha bits, top row first
+    file += QByteArray("\x80\xFF\x40\x00", 4);
+    const ImageRepList reps = ReadTGARepresentations(file);
+    ASSERT_EQ(reps.size(), 1u);
+    const auto rep = std::dynamic_pointer_cast<BitmapImageRep>(reps.front());
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(rep->image().pixel(0, 0), qRgba(0x80, 0x80, 0x80, 0xFF));
+    EXPECT_EQ(qAlpha(rep->image().pixel(1, 0)), 0);
 }
