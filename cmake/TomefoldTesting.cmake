@@ -10,11 +10,26 @@ if(NOT TARGET chm_fixtures)
   add_custom_target(chm_fixtures)
 endif()
 
-# tomefold_add_test(NAME SOURCES a.cpp ... LIBS lib ... [SANITIZE] [WEB])
-#   SANITIZE: the test is also built and run under AddressSanitizer/UBSan; it must not start the web engine.
-#   WEB: the test starts the web engine; it runs alone so that engine processes never compete.
+# How many of ctest's job slots a test that starts the web engine takes: the engine runs a render
+# process per page besides the test, so several such tests share the machine without starving.
+# How long one test case of a program marked SANITIZE may run before its hang guard ends the
+# program: far above what any takes, with room for the sanitizers' slowdown on a loaded machine.
+if(TOMEFOLD_SANITIZE)
+  set(TOMEFOLD_TEST_HANG_SECONDS 300)
+else()
+  set(TOMEFOLD_TEST_HANG_SECONDS 120)
+endif()
+
+set(TOMEFOLD_WEB_TEST_PROCESSORS 2 CACHE STRING "ctest job slots each web-engine test takes")
+
+# tomefold_add_test(NAME SOURCES a.cpp ... LIBS lib ... [SANITIZE] [WEB] [SERIAL] [TIMEOUT s])
+#   SANITIZE: the code under test parses untrusted bytes; the test is also built and run under
+#     AddressSanitizer/UBSan. It must not start the web engine.
+#   WEB: the test starts the web engine; it takes TOMEFOLD_WEB_TEST_PROCESSORS job slots and runs
+#     beside other tests, since each engine keeps its profile off the record.
+#   SERIAL: the test uses something of the machine that others use too; it runs alone.
 function(tomefold_add_test name)
-  cmake_parse_arguments(T "SANITIZE;WEB" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SANITIZE;WEB;SERIAL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(TOMEFOLD_SANITIZE AND NOT T_SANITIZE)
     return()
   endif()
@@ -27,18 +42,24 @@ function(tomefold_add_test name)
     set(T_TIMEOUT 900)
   endif()
   set(labels unit)
+  set(environment "")
   if(T_SANITIZE)
     list(APPEND labels sanitize)
     add_dependencies(sanitized_tests ${name})
+    # Decoding untrusted bytes can loop forever on a mistake: each test case gets a hang guard.
+    set(environment "TOMEFOLD_TEST_HANG_SECONDS=${TOMEFOLD_TEST_HANG_SECONDS};")
   endif()
   if(T_WEB)
     list(APPEND labels web)
+    set_tests_properties(${name} PROPERTIES PROCESSORS ${TOMEFOLD_WEB_TEST_PROCESSORS})
+  endif()
+  if(T_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL ON)
   endif()
   set_tests_properties(${name} PROPERTIES
     LABELS "${labels}"
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;TOMEFOLD_FIXTURES=${TOMEFOLD_FIXTURE_DIR};TOMEFOLD_TEST_SOURCE_DATA=${PROJECT_SOURCE_DIR}/tests/data;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+    ENVIRONMENT "${environment}QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;TOMEFOLD_FIXTURES=${TOMEFOLD_FIXTURE_DIR};TOMEFOLD_TEST_SOURCE_DATA=${PROJECT_SOURCE_DIR}/tests/data;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 endfunction()
 
 # tomefold_add_chm_fixture(NAME): compiles tests/data/NAME/ (an .hhp project whose

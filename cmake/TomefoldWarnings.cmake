@@ -1,5 +1,9 @@
-# Warnings for the project's own targets; errors when TOMEFOLD_WERROR is on (CI).
+# Warnings for the project's own targets; errors when TOMEFOLD_WERROR is on (CI). The set is GCC's:
+# the clang build (sanitizers and fuzzing) leaves warnings to the GCC build, which CI also makes.
 function(tomefold_set_warnings target)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    return()
+  endif()
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor
     -Wcast-qual -Wformat=2 -Wimplicit-fallthrough)
   if(TOMEFOLD_WERROR)
@@ -7,9 +11,16 @@ function(tomefold_set_warnings target)
   endif()
 endfunction()
 
+if(TOMEFOLD_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "TOMEFOLD_FUZZ needs clang (libFuzzer)")
+endif()
 if(TOMEFOLD_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+endif()
+if(TOMEFOLD_FUZZ)
+  # Coverage for libFuzzer in every object; only the fuzz programs link the fuzzer's own main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 # A library of one subsystem folder: every source file in the folder, and its headers reachable as "folder/File.h".

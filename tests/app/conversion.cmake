@@ -1,5 +1,5 @@
 # Options from the window and the single-file step.
-tomefold_add_test(conversion_settings_tests SANITIZE
+tomefold_add_test(conversion_settings_tests
   SOURCES conversion/ConversionSettingsTest.cpp
   LIBS tomefold_app_test_support Qt6::Test)
 

@@ -1,5 +1,5 @@
 # The file list: adding files and folders, the table model, its commands and their enabling.
-tomefold_add_test(filelist_tests SANITIZE
+tomefold_add_test(filelist_tests
   SOURCES
     filelist/FileListTestSupport.cpp
     filelist/IsCHMFileTest.cpp

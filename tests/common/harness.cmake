@@ -1,1 +1,1 @@
-tomefold_add_test(harness_tests SANITIZE SOURCES HarnessTest.cpp LIBS Qt6::Widgets)
+tomefold_add_test(harness_tests SOURCES HarnessTest.cpp LIBS Qt6::Widgets)

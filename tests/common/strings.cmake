@@ -1,1 +1,1 @@
-tomefold_add_test(localized_strings_tests SANITIZE SOURCES LocalizedStringsTest.cpp LIBS tomefold_common)
+tomefold_add_test(localized_strings_tests SOURCES LocalizedStringsTest.cpp LIBS tomefold_common)

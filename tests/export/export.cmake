@@ -1,2 +1,2 @@
-tomefold_add_test(exporter_setup_tests SANITIZE SOURCES ExporterSetupTest.cpp LIBS tomefold_export)
+tomefold_add_test(exporter_setup_tests SOURCES ExporterSetupTest.cpp LIBS tomefold_export)
 tomefold_add_test(chm_export_tests WEB SOURCES CHMExportTest.cpp LIBS tomefold_export)

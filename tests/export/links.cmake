@@ -1,8 +1,8 @@
-tomefold_add_test(link_resolution_tests SANITIZE
+tomefold_add_test(link_resolution_tests
   SOURCES LinkResolutionTest.cpp OutlineTest.cpp
   LIBS tomefold_export PkgConfig::QPDF)
 tomefold_add_test(link_export_tests WEB SOURCES LinkExportTest.cpp LIBS tomefold_export PkgConfig::QPDF poppler::core)
-tomefold_add_test(progress_controls_tests SANITIZE SOURCES ProgressControlsTest.cpp LIBS tomefold_export Qt6::Test)
+tomefold_add_test(progress_controls_tests SOURCES ProgressControlsTest.cpp LIBS tomefold_export Qt6::Test)
 tomefold_add_test(progress_reader_export_tests WEB
   SOURCES ProgressReaderExportTest.cpp
   LIBS tomefold_export poppler::core Qt6::Test)

@@ -1,8 +1,12 @@
 // Replays a fuzz target's corpus in ordinary builds: every file under the folders named on the
 // command line (recursively, so past crash inputs in regressions/ too) goes to the target's entry
-// point once, in name order. A crash or a sanitizer report fails the test as it would the fuzzer.
+// point once, in name order. A crash or a sanitizer report fails the test as it would the fuzzer,
+// and so does an input that has not been handled within a minute (the fuzz runs allow 20 s).
+
+#include "support/HangGuard.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -42,6 +46,7 @@ int main(int argc, char** argv)
             std::ifstream file(input, std::ios::binary);
             const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
             std::fprintf(stderr, "replaying %s (%zu bytes)\n", input.c_str(), bytes.size());
+            const HangGuard guard(std::chrono::seconds(60), "the input " + input.string());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
             ++replayed;
         }

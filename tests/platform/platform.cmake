@@ -1,4 +1,4 @@
-tomefold_add_test(platform_threading_tests SANITIZE SOURCES PlatformThreadingTest.cpp LIBS tomefold_platform)
+tomefold_add_test(platform_threading_tests SOURCES PlatformThreadingTest.cpp LIBS tomefold_platform)
 tomefold_add_test(pdf_document_tests SANITIZE
   SOURCES PdfDocumentTest.cpp
   LIBS tomefold_platform poppler::core PkgConfig::QPDF)

@@ -1,3 +1,5 @@
+#include "support/TestHangGuards.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
+    TestHangGuards::installFromEnvironment();
     if (registerTestUrlSchemes)
         registerTestUrlSchemes();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
