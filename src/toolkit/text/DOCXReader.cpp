@@ -258,7 +258,7 @@ bool Parser::readMain(const QByteArray& xml, QString* error)
     m_builder.finish();
     if (m_builder.exceeded()) {
         if (error)
-            *error = QStringLiteral("a table beyond the readers' bounds");
+            *error = m_builder.exceededReason();
         return false;
     }
     return true;

@@ -53,22 +53,34 @@ QSizeF TextArea(const HTMLPrintSettings& settings)
                   paper.height() - settings.topMargin - settings.bottomMargin);
 }
 
-QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings)
+bool PrepareWriter(QPdfWriter& writer, const HTMLPrintSettings& settings)
 {
     const QPageLayout layout = settings.pageLayout();
     if (!layout.isValid())
-        return {};
+        return false;
+    writer.setResolution(kPointsPerInch);
+    writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(), QPageLayout::Point));
+    return true;
+}
+
+void LayOutForWriter(QTextDocument& document, const HTMLPrintSettings& settings, QPdfWriter& writer)
+{
+    // Laid out against the writer, the text takes the sizes it will be drawn with.
+    document.documentLayout()->setPaintDevice(&writer);
+    SetRootFrameMargins(document, settings, FrameLengthScale(writer));
+    document.setPageSize(settings.orientedPaperSize());
+}
+
+QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings)
+{
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setResolution(kPointsPerInch);
-        writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(), QPageLayout::Point));
-        // Laid out against the writer, the text takes the sizes it will be drawn with.
-        document.documentLayout()->setPaintDevice(&writer);
-        SetRootFrameMargins(document, settings, FrameLengthScale(writer));
-        document.setPageSize(settings.orientedPaperSize());
+        if (!PrepareWriter(writer, settings))
+            return {};
+        LayOutForWriter(document, settings, writer);
         document.print(&writer);
         document.documentLayout()->setPaintDevice(nullptr);
     }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QSizeF>
 
+class QPdfWriter;
 class QTextDocument;
 
 // Printing a text document into PDF bytes with the paper, margins and orientation of the HTML
@@ -14,6 +15,13 @@ namespace TextDocumentPrinting {
 
 // The area the text is laid out in, in points: the oriented paper less the margins.
 QSizeF TextArea(const HTMLPrintSettings& settings);
+
+// Sets the writer to the settings' paper, without margins; false when the margins leave no room.
+bool PrepareWriter(QPdfWriter& writer, const HTMLPrintSettings& settings);
+
+// Lays the document out in pages of the settings' paper against the writer, the margins on its
+// root frame. The document's layout keeps the writer as its paint device.
+void LayOutForWriter(QTextDocument& document, const HTMLPrintSettings& settings, QPdfWriter& writer);
 
 // The PDF of the document, or empty bytes when the margins leave no room or nothing could be
 // drawn. The document's page size and root frame margins are changed for the print.

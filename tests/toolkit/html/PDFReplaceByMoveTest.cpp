@@ -42,16 +42,18 @@ TEST(PDFReplaceByMove, AFailedMoveKeepsTheTargetAndLeavesNoScratchFile)
     EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl(QStringLiteral("http://host/out.pdf")), {}));
 }
 
-TEST(HTMLPrintSettings, LandscapeTurnsThePaperOnceAndMarginsMustLeaveRoom)
+TEST(HTMLPrintSettings, LandscapeSwapsWidthAndHeightAndMarginsMustLeaveRoom)
 {
     HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0};
     EXPECT_EQ(settings.printableViewSize(), QSize(624, 960)); // 6.5 x 10 inches at 96 per inch
     settings.orientation = 1;
     EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
     EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(792, 612));
+    // paper already wider than high is swapped all the same: landscape swaps, whatever the shape
     settings.paperWidth = 792;
     settings.paperHeight = 612;
-    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(612, 792));
+    EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(612, 792));
     settings.leftMargin = 400;
     settings.rightMargin = 400;
     EXPECT_FALSE(settings.pageLayout().isValid());
