@@ -101,6 +101,15 @@ TEST_F(ImagesToPDFRunners, MergedRunSkipsAFileThatAddsNothingButWritesNoEmptyFil
     options.destinationURL = url("empty.pdf");
     EXPECT_FALSE(run(true));
     EXPECT_FALSE(QFileInfo::exists(path("empty.pdf")));
+
+    // An empty list fails nothing and writes nothing; an item that is none is a file that adds nothing.
+    list({});
+    EXPECT_TRUE(run(true));
+    EXPECT_FALSE(QFileInfo::exists(path("empty.pdf")));
+    list({"one.jpg"});
+    options.items.append(ConversionListItem());
+    EXPECT_FALSE(run(true));
+    EXPECT_EQ(widthsOf(path("empty.pdf")), QList<int>{10});
 }
 
 TEST_F(ImagesToPDFRunners, SeparateFilesAreNamedAfterTheImages)
