@@ -28,6 +28,7 @@
 #include <QHash>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -98,6 +99,10 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The web engine's sandbox refuses to start as root (a container, a build machine); HTML items
+    // print as the application prints them there.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
     QApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
