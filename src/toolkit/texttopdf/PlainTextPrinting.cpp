@@ -200,7 +200,7 @@ private:
     {
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
-        const QTextCharFormat format = TextAttributes::CharFormat(m_attributes);
+        const QTextCharFormat format = TextDocumentPrinting::WithoutCosmeticShaping(TextAttributes::CharFormat(m_attributes));
         const QVariant paragraph = m_attributes.value(TextAttributes::kParagraphStyle);
         if (paragraph.canConvert<QTextBlockFormat>())
             cursor.setBlockFormat(paragraph.value<QTextBlockFormat>());

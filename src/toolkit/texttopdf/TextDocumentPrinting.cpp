@@ -6,6 +6,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QFont>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextFrameFormat>
@@ -53,6 +55,24 @@ QSizeF TextArea(const HTMLPrintSettings& settings)
                   paper.height() - settings.topMargin - settings.bottomMargin);
 }
 
+QTextCharFormat WithoutCosmeticShaping(QTextCharFormat format)
+{
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    return format;
+}
+
+void RemoveCosmeticShaping(QTextDocument& document)
+{
+    QFont font = document.defaultFont();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    document.setDefaultFont(font);
+    QTextCursor cursor(&document);
+    cursor.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    cursor.mergeCharFormat(format);
+}
+
 bool PrepareWriter(QPdfWriter& writer, const HTMLPrintSettings& settings)
 {
     const QPageLayout layout = settings.pageLayout();
@@ -80,6 +100,7 @@ QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings
         QPdfWriter writer(&buffer);
         if (!PrepareWriter(writer, settings))
             return {};
+        RemoveCosmeticShaping(document);
         LayOutForWriter(document, settings, writer);
         document.print(&writer);
         document.documentLayout()->setPaintDevice(nullptr);

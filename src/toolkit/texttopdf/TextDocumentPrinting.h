@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QSizeF>
+#include <QTextCharFormat>
 
 class QPdfWriter;
 class QTextDocument;
@@ -15,6 +16,12 @@ namespace TextDocumentPrinting {
 
 // The area the text is laid out in, in points: the oriented paper less the margins.
 QSizeF TextArea(const HTMLPrintSettings& settings);
+
+// Latin ligatures ("fi" as one glyph) reach the PDF's text as their own code points, and a reader
+// then finds no "file" in it: text is printed without the shaping that is only cosmetic (scripts that
+// need shaping keep it). The format to print with, and the same made over a whole document.
+QTextCharFormat WithoutCosmeticShaping(QTextCharFormat format);
+void RemoveCosmeticShaping(QTextDocument& document);
 
 // Sets the writer to the settings' paper, without margins; false when the margins leave no room.
 bool PrepareWriter(QPdfWriter& writer, const HTMLPrintSettings& settings);

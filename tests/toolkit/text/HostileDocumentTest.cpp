@@ -5,6 +5,7 @@
 #include "toolkit/text/PlistNesting.h"
 #include "toolkit/text/TextReadLimits.h"
 #include "toolkit/texttopdf/PlainTextPrinting.h"
+#include "toolkit/texttopdf/TextDocumentPrinting.h"
 
 #include "support/PdfReadBack.h"
 
@@ -227,6 +228,21 @@ TEST(HostileDocuments, PlainTextPrintsInPiecesWithEveryLineOnceAndInOrder)
     ASSERT_GT(blank.pages.size(), 1u);
     for (KnownPage known : blank.pages)
         EXPECT_EQ(known, KnownPage::Blank);
+}
+
+TEST(PrintedText, EveryWordCanBeFoundInTheText)
+{
+    const QString words = QStringLiteral("file office fluffy finish affine");
+    const HTMLPrintSettings settings{612, 792, 36, 36, 36, 36, 0};
+    const QString plain = PdfReadBack::pageTexts(PlainTextPrinting::PrintToPDF(words, {}, settings).pdf).join(u' ');
+    QTextDocument rich;
+    rich.setHtml(QStringLiteral("<p><b>file</b> office fluffy finish affine</p>"));
+    const QString printed = PdfReadBack::pageTexts(TextDocumentPrinting::PrintToPDF(rich, settings)).join(u' ');
+    for (const QString& text : {plain, printed}) {
+        EXPECT_EQ(text.simplified(), words) << text.toStdString();
+        for (const QChar c : text)
+            EXPECT_FALSE(c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) << text.toStdString();
+    }
 }
 
 } // namespace
