@@ -1,3 +1,5 @@
+#include "support/PdfReadBack.h"
+#include "support/PdfTestFiles.h"
 #include "support/StubProgressDelegate.h"
 #include "toolkit/ToolkitTestImages.h"
 #include "toolkit/imagestopdf/PDFPageProbe.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -110,6 +113,20 @@ TEST_F(ImagesToPDFRunners, MergedRunSkipsAFileThatAddsNothingButWritesNoEmptyFil
     options.items.append(ConversionListItem());
     EXPECT_FALSE(run(true));
     EXPECT_EQ(widthsOf(path("empty.pdf")), QList<int>{10});
+}
+
+TEST_F(ImagesToPDFRunners, APDFItemsPagesGoInAsTheyAreWithTheirText)
+{
+    ASSERT_TRUE(writeBytes(path("words.pdf"), PdfTestFiles::pagesWithTexts({QStringLiteral("first words"), QStringLiteral("second words")})));
+    list({"one.jpg", "words.pdf"});
+    options.destinationURL = url("merged.pdf");
+    ASSERT_TRUE(run(true));
+    QFile merged(path("merged.pdf"));
+    ASSERT_TRUE(merged.open(QIODevice::ReadOnly));
+    const QStringList texts = PdfReadBack::pageTexts(merged.readAll());
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts.at(1).contains(QStringLiteral("first words")));
+    EXPECT_TRUE(texts.at(2).contains(QStringLiteral("second words")));
 }
 
 TEST_F(ImagesToPDFRunners, SeparateFilesAreNamedAfterTheImages)
