@@ -1,5 +1,6 @@
 // Documents made to crash or exhaust the text road: bounded totals, nesting and linked files, and
 // plain text of any shape printed whole.
+#include "toolkit/text/DOCXReader.h"
 #include "toolkit/text/HTMLReader.h"
 #include "toolkit/text/ODTReader.h"
 #include "toolkit/text/PlistNesting.h"
@@ -243,6 +244,35 @@ TEST(PrintedText, EveryWordCanBeFoundInTheText)
         for (const QChar c : text)
             EXPECT_FALSE(c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) << text.toStdString();
     }
+}
+
+TEST(WordFields, HyperlinkFieldsLinkTheTextTheyShow)
+{
+    const QByteArray xml =
+        "<?xml version=\"1.0\"?><w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<w:body><w:p><w:r><w:t xml:space=\"preserve\">See </w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText xml:space=\"preserve\"> HYPERLINK \"https://example.org/manual\" \\o \"tip\" </w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>the manual</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r><w:r><w:t xml:space=\"preserve\"> and </w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>HYPERLINK \\l \"intro\"</w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>the start</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>PAGE</w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p></w:body></w:document>";
+    QTextDocument document;
+    ASSERT_TRUE(DOCXReader::ReadDocumentXML(xml, document));
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("See the manual and the start7"));
+    QStringList links;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isAnchor())
+                links << fragment.fragment().text() + u'=' + format.anchorHref();
+        }
+    }
+    EXPECT_EQ(links, (QStringList{QStringLiteral("the manual=https://example.org/manual"), QStringLiteral("the start=#intro")}));
 }
 
 } // namespace
