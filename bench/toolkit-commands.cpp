@@ -1,5 +1,7 @@
 #include "toolkit-commands.h"
 
+#include "toolkit/helpers/ImageExtension.h"
+
 #include "toolkit-flags.h"
 
 #include <QCoreApplication>
@@ -110,15 +112,78 @@ QString ResultImage(const Record& record)
     return {};
 }
 
+// What a person would expect of a flag left out, where the record's zero would mean nothing useful:
+// US Letter with half-inch margins, images at their size, JPEG quality 0.9.
+template <typename Record>
+QStringList StartFromDefaults(Record& record)
+{
+    QStringList shown;
+    if constexpr (requires { record.pageWidth; }) {
+        record.pageWidth = 612;
+        record.pageHeight = 792;
+        shown << QStringLiteral("--page-width 612 --page-height 792 (points)");
+    }
+    if constexpr (requires { record.leftMargin; }) {
+        record.leftMargin = record.rightMargin = record.topMargin = record.bottomMargin = 36;
+        shown << QStringLiteral("--left-margin, --right-margin, --top-margin, --bottom-margin 36 (points)");
+    }
+    if constexpr (requires { record.quality; }) {
+        record.quality = 0.9;
+        shown << QStringLiteral("--quality 0.9");
+    }
+    if constexpr (requires { record.imageQuality; }) {
+        record.imageQuality = 0.9;
+        shown << QStringLiteral("--image-quality 0.9");
+    }
+    if constexpr (requires { record.scalePercent; }) {
+        record.scalePercent = 100;
+        shown << QStringLiteral("--scale-percent 100");
+    }
+    if constexpr (requires { record.outputType; })
+        shown << QStringLiteral("--output-type: the type the destination's extension names");
+    return shown;
+}
+
+// An image written to a file without an output type takes the type its extension names.
+template <typename Record>
+void OutputTypeFromDestination(Record& record, const QString& destination)
+{
+    if constexpr (requires { record.outputType; }) {
+        if (record.outputType != 0 || destination.isEmpty())
+            return;
+        const QString suffix = QFileInfo(destination).suffix().toLower();
+        for (std::uint32_t code = 1; code < 64 && !suffix.isEmpty(); ++code) {
+            if (GetImageExtension(code).toLower() == suffix) {
+                record.outputType = code;
+                return;
+            }
+        }
+    }
+}
+
+template <typename Record>
+QString FlagHelp(FlagTable<Record> (*flags)())
+{
+    Record record;
+    QStringList lines;
+    for (const Flag<Record>& flag : flags())
+        lines << QStringLiteral("  --%1%2").arg(flag.name, flag.takesValue ? QStringLiteral(" VALUE") : QString());
+    lines << QStringLiteral("  starting values:");
+    for (const QString& value : StartFromDefaults(record))
+        lines << QStringLiteral("    ") + value;
+    return lines.join(u'\n');
+}
+
 // A subcommand over one entry point: the record's flag table, the operands, a worker thread.
 template <typename Record, typename EntryPoint>
 Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (*flags)(), Destination destination)
 {
     constexpr bool list = TakesList<Record>();
     const QString operands = list ? QStringLiteral("SOURCE... DESTINATION") : QStringLiteral("SOURCE DESTINATION");
-    return {QString::fromLatin1(name), operands, [=](const QStringList& arguments) {
+    return {QString::fromLatin1(name), operands, FlagHelp(flags), [=](const QStringList& arguments) {
                 CommandRun run;
                 Record record;
+                StartFromDefaults(record);
                 QStringList operandList;
                 run.usageError = ApplyFlags(flags(), arguments, record, operandList);
                 if (!run.usageError.isEmpty())
@@ -131,6 +196,8 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                     return run;
                 }
                 run.destination = inMemory ? QString() : Absolute(operandList.takeLast());
+                if (destination == Destination::File)
+                    OutputTypeFromDestination(record, run.destination);
                 for (const QString& source : operandList)
                     run.sources << Absolute(source);
                 run.destinationIsFolder = destination == Destination::Folder

@@ -25,6 +25,7 @@ struct CommandRun {
 struct Command {
     QString name;
     QString operands; // the usage line's operands
+    QString help;     // the flags, one a line, with the value each starts from
     std::function<CommandRun(const QStringList& arguments)> run;
 };
 

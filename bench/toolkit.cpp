@@ -7,10 +7,11 @@
 // --size WxH sets the size record's width and height, --size-dpi its resolution; the stamp's fields
 // carry "stamp-" (--stamp-text, --stamp-font); --merge is mergeIntoOne. The destination is a file for
 // image outputs and merged PDFs, a folder otherwise (made when missing). Prints one key=value line per
-// figure; on failure one line on standard error and a non-zero exit (1 the conversion, 2 the usage).
-// Fields without a flag keep the record's zero, as a host that left them would: images-to-pdf then
-// scales every image to nothing (--scale-percent 100 keeps their size) and text-to-pdf has no page
-// (--page-width and --page-height are points). The list subcommands (images-to-pdf, text-to-pdf) take
+// figure; on failure a line on standard error, then what became of each source (a text document that
+// does not read gives the reader's reason), and a non-zero exit (1 the conversion, 2 the usage).
+// Fields without a flag start where a person would expect them (US Letter, half-inch margins, images at
+// their size, quality 0.9, an image file's type from its extension); "toolkit --help" lists every
+// command's flags and these starting values. The list subcommands (images-to-pdf, text-to-pdf) take
 // every operand but the last as an item; images-to-pdf lists a ".pdf" source as a PDF, anything else as
 // an image.
 // "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
@@ -19,6 +20,8 @@
 #include "toolkit-samples.h"
 
 #include "platform/PdfDocument.h"
+#include "toolkit/text/TextDocumentIO.h"
+#include "toolkit/texttopdf/TextToPDFConverter.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,8 +29,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTextDocument>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -92,18 +97,54 @@ QString CommandList()
     return lines.join(u'|');
 }
 
+// Why a failed run failed, as far as the files tell: a text document that does not read says so with
+// the reader's reason; every source is named with what became of it.
+QStringList FailureReasons(const CommandRun& run)
+{
+    QStringList reasons;
+    for (const QString& source : run.sources) {
+        if (!QFileInfo::exists(source)) {
+            reasons << QStringLiteral("%1: opening: no such file").arg(source);
+            continue;
+        }
+        if (TextToPDFConverter::IsRichTextFile(source) || QFileInfo(source).suffix() == QLatin1String("txt")) {
+            QTextDocument document;
+            QString error;
+            if (!TextDocumentIO::Read(source, document, &error)) {
+                reasons << QStringLiteral("%1: reading: %2").arg(source, error.isEmpty() ? QStringLiteral("unreadable") : error);
+                continue;
+            }
+        }
+        reasons << QStringLiteral("%1: read; it failed while it was converted or written").arg(source);
+    }
+    if (!run.destination.isEmpty())
+        reasons << QStringLiteral("destination: %1").arg(run.destination);
+    return reasons;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The web engine's sandbox refuses to start as root (a container, a build machine); HTML items
+    // print as the application prints them there.
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
     QApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty())
         return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));
     const QString name = arguments.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        std::printf("usage: toolkit COMMAND [flags] SOURCE... DESTINATION\n");
+        for (const Command& command : Commands())
+            std::printf("\n%s [flags] %s\n%s\n", qPrintable(command.name), qPrintable(command.operands),
+                        qPrintable(command.help));
+        return 0;
+    }
     if (name == QLatin1String("samples")) {
         if (arguments.size() != 1 || !WriteToolkitSamples(arguments.first()))
             return Usage(QStringLiteral("samples FOLDER: writes picture.png, document.pdf, album.pdf, notes.txt and letter.rtf into FOLDER"));
@@ -124,6 +165,8 @@ int main(int argc, char** argv)
     if (!run.succeeded) {
         const QString reason = run.exception.isEmpty() ? QString() : QStringLiteral(": ") + run.exception;
         std::fprintf(stderr, "toolkit %s: the conversion failed%s\n", qPrintable(name), qPrintable(reason));
+        for (const QString& why : FailureReasons(run))
+            std::fprintf(stderr, "  %s\n", qPrintable(why));
         return 1;
     }
     std::printf("items=%lld\n", static_cast<long long>(run.sources.size()));

@@ -26,13 +26,14 @@ public:
 
 } // namespace
 
-TEST(ToolkitProgress, UsedOnlyWithObjectAndMessage)
+TEST(ToolkitProgress, ReportsNeedObjectAndMessageTheCancelQuestionOnlyTheObject)
 {
     RecordingDelegate delegate;
     delegate.cancel = true;
+    // A target without a message gets no reports but is still asked whether to stop.
     ProgressCallbackInfo noMessage{&delegate, nullptr};
     ToolkitProgress::Report(noMessage, 1);
-    EXPECT_FALSE(ToolkitProgress::IsCancelled(noMessage));
+    EXPECT_TRUE(ToolkitProgress::IsCancelled(noMessage));
     ProgressCallbackInfo noObject{nullptr, static_cast<ProgressCallbackInfo::Selector>(&RecordingDelegate::report)};
     ToolkitProgress::Report(noObject, 1);
     EXPECT_FALSE(ToolkitProgress::IsCancelled(noObject));

@@ -1,7 +1,7 @@
 # The text document readers and writers. The readers take untrusted files, so their tests also run
 # under ASan/UBSan.
 tomefold_add_test(toolkit_text_format_tests SANITIZE
-  SOURCES text/SampleDocuments.cpp text/RTFTest.cpp text/DOCXTest.cpp text/ODTTest.cpp text/TextDocumentIOTest.cpp text/UntrustedInputTest.cpp text/TextAttributesTest.cpp text/CharacterPropertiesTest.cpp
+  SOURCES text/SampleDocuments.cpp text/RTFTest.cpp text/DOCXTest.cpp text/ODTTest.cpp text/TextDocumentIOTest.cpp text/UntrustedInputTest.cpp text/HostileDocumentTest.cpp text/TextAttributesTest.cpp text/CharacterPropertiesTest.cpp
   LIBS tomefold_toolkit)
 # Files we write opened by LibreOffice, and DOC through it; skipped when soffice is missing.
 tomefold_add_test(toolkit_text_libreoffice_tests

@@ -31,7 +31,7 @@ bool ImageItemToPDF(const FilesToPDFConversionOptions& options, const Conversion
     if (WritePDFByReplaceByMove(*document, output, options.pdfWriteOptions))
         return true;
     // Without the scratch file's road the document may still be written where it belongs.
-    return output.isLocalFile() && document->write(output.toLocalFile());
+    return WritePDFDirectly(*document, output, options.pdfWriteOptions);
 }
 
 bool TextItemToPDF(const FilesToPDFConversionOptions& options, const ConversionListItem& item, const QUrl& output)
@@ -106,8 +106,9 @@ bool ConvertFilesToSeparatePDFs(const FilesToPDFConversionOptions& options)
         const QUrl output = WBQUtil::GetUniqueOutputURL(options.destinationURL, FileListItem::file(item),
                                                         QStringLiteral("pdf"), false);
         ToolkitProgress::Report(options.progress, ToolkitProgress::ItemStarted);
-        if (const std::optional<bool> converted = ItemToPDF(options, item, output))
-            result = *converted;
+        // An item that fails does not hold up the others, but the run reports it.
+        if (const std::optional<bool> converted = ItemToPDF(options, item, output); converted && !*converted)
+            result = false;
         if (FileListItem::isCancelled(options))
             return false;
     }

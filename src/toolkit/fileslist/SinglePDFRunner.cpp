@@ -28,21 +28,21 @@ public:
     {
     }
 
-    void add(const ConversionListItem& item)
+    // False when the item should have given pages and could not: the merged file is still
+    // written without it, and the run reports it. A missing PDF, one that stays locked, an empty
+    // one and an item of no known kind are skipped.
+    bool add(const ConversionListItem& item)
     {
         switch (FileListItem::type(item)) {
         case ConversionFileType::Image:
-            addImage(item);
-            break;
+            return addImage(item);
         case ConversionFileType::TextDocument:
         case ConversionFileType::HTMLFile:
-            addPrinted(item);
-            break;
+            return addPrinted(item);
         case ConversionFileType::PDFDocument:
-            addPDF(item);
-            break;
+            return addPDF(item);
         default:
-            break;
+            return true;
         }
     }
 
@@ -76,27 +76,29 @@ private:
         m_outline.appendChild(std::move(entry));
     }
 
-    void addImage(const ConversionListItem& item)
+    bool addImage(const ConversionListItem& item)
     {
         ImageToPDFConverter converter;
         FileListItem::setUp(converter, m_options);
         long long insertIndex = pageCount();
         const int firstPage = pageCount();
-        if (converter.AddImageFileToDocument(FileListItem::file(item), *m_document, insertIndex,
-                                             FileListItem::angle(item)))
-            addEntry(item, firstPage);
+        if (!converter.AddImageFileToDocument(FileListItem::file(item), *m_document, insertIndex,
+                                              FileListItem::angle(item)))
+            return false;
+        addEntry(item, firstPage);
+        return true;
     }
 
     // Text documents and HTML files are printed to a scratch file, whose pages are taken without
     // the blank ones.
-    void addPrinted(const ConversionListItem& item)
+    bool addPrinted(const ConversionListItem& item)
     {
         const QUrl scratch = WBQUtil::GetTemporaryURL();
         if (scratch.isEmpty())
-            return;
-        if (print(item, scratch))
-            takePrintedPages(item, scratch);
+            return false;
+        const bool taken = print(item, scratch) && takePrintedPages(item, scratch);
         QFile::remove(scratch.toLocalFile());
+        return taken;
     }
 
     bool print(const ConversionListItem& item, const QUrl& scratch) const
@@ -112,16 +114,16 @@ private:
         return converter.ConvertTextFileToPDF(FileListItem::file(item), scratch);
     }
 
-    void takePrintedPages(const ConversionListItem& item, const QUrl& scratch)
+    bool takePrintedPages(const ConversionListItem& item, const QUrl& scratch)
     {
         QFile file(scratch.toLocalFile());
         if (!file.open(QIODevice::ReadOnly))
-            return;
+            return false;
         const QByteArray bytes = file.readAll();
         const std::unique_ptr<PdfDocument> printed = PdfDocument::open(bytes);
         if (!printed)
-            return;
-        const QList<int> blank = BlankPageIndexes(bytes);
+            return false;
+        const QSet<int> blank = AsSet(BlankPageIndexes(bytes));
         const int firstPage = pageCount();
         for (int index = 0; index < printed->pageCount(); ++index) {
             if (!blank.contains(index))
@@ -129,13 +131,14 @@ private:
         }
         if (pageCount() > firstPage)
             addEntry(item, firstPage);
+        return true;
     }
 
-    void addPDF(const ConversionListItem& item)
+    bool addPDF(const ConversionListItem& item)
     {
         PDFListItem pdf = PDFListItem::open(item);
         if (pdf.state != PDFListItem::State::Usable)
-            return;
+            return pdf.state != PDFListItem::State::Unreadable; // missing, locked and empty PDFs are skipped
         RotatePages(*pdf.document, FileListItem::angle(item));
         std::vector<int> mergedIndex(static_cast<std::size_t>(pdf.document->pageCount()), -1);
         for (int index = 0; index < pdf.document->pageCount(); ++index) {
@@ -144,6 +147,7 @@ private:
         }
         if (m_options.addOutlineEntries && mergedIndex.front() >= 0)
             m_outline.appendChild(entryForPDF(item, *pdf.document, mergedIndex));
+        return true;
     }
 
     // The file's own outline hangs under an entry named after the file, pointing into the merged
@@ -183,13 +187,15 @@ private:
 bool ConvertFilesToSinglePDF(const FilesToPDFConversionOptions& options)
 {
     MergedPDF merged(options);
+    bool everyItemAdded = true;
     for (const ConversionListItem& item : options.items) {
         if (item.isEmpty())
             continue;
         ToolkitProgress::Report(options.progress, ToolkitProgress::ItemStarted);
-        merged.add(item);
+        if (!merged.add(item))
+            everyItemAdded = false;
         if (FileListItem::isCancelled(options))
             return false;
     }
-    return merged.write();
+    return merged.write() && everyItemAdded;
 }

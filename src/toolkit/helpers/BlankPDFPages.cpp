@@ -6,7 +6,9 @@
 #include <PDFDoc.h>
 #include <Stream.h>
 
-QList<int> BlankPageIndexes(const QByteArray& bytes)
+#include <cstddef>
+
+QList<int> BlankPageIndexes(const QByteArray& bytes, const std::vector<KnownPage>& known)
 {
     EnsurePopplerGlobals();
     // The stream reads the caller's bytes in place; they outlive the document.
@@ -16,7 +18,9 @@ QList<int> BlankPageIndexes(const QByteArray& bytes)
     if (!document.isOk())
         return blank;
     for (int index = 0; index < document.getNumPages(); ++index) {
-        if (IsBlankPDFPage(&document, index))
+        const auto at = static_cast<std::size_t>(index);
+        const KnownPage page = at < known.size() ? known[at] : KnownPage::Unknown;
+        if (page == KnownPage::Blank || (page == KnownPage::Unknown && IsBlankPDFPage(&document, index)))
             blank << index;
     }
     return blank;

@@ -16,7 +16,7 @@ QSizeF HTMLPrintSettings::orientedPaperSize() const
 {
     if (!isLandscape())
         return QSizeF(paperWidth, paperHeight);
-    return QSizeF(std::max(paperWidth, paperHeight), std::min(paperWidth, paperHeight));
+    return QSizeF(paperHeight, paperWidth);
 }
 
 QSize HTMLPrintSettings::printableViewSize() const

@@ -6,9 +6,8 @@
 
 #include <cstdint>
 
-// Paper, margins and orientation an HTML file is printed with, in points. The paper size is
-// given the way round a portrait page has it; landscape turns it so that the long side runs
-// across (a size already wider than high is not turned a second time).
+// Paper, margins and orientation an HTML file is printed with, in points. Landscape swaps the
+// paper's width and height, whatever its shape.
 struct HTMLPrintSettings {
     double paperWidth = 612.0;
     double paperHeight = 792.0;

@@ -120,7 +120,9 @@ bool ImageToPDFConverter::AddImageFileToDocument(const QUrl& file, PdfDocument& 
     m_document = &document;
     m_pageAdded = 0;
     AngleFromNumber(angle, m_angle);
-    if (!file.isEmpty()) {
+    if (addPDFPages(file, document)) {
+        m_pageAdded = 1;
+    } else if (!file.isEmpty()) {
         ImageConverter converter;
         if (converter.LoadSourceImage(file)) {
             ImageSizeOptions size;

@@ -72,6 +72,9 @@ public:
     std::uint8_t m_keepHeight = 0;
 
 private:
+    // A PDF item's pages go in as they are, vector and text kept, turned by the item's angle; false
+    // (nothing added) when the file is no PDF that opens without a password.
+    bool addPDFPages(const QUrl& file, PdfDocument& document);
     // The converter of the file being added: the page step reads the resolution it encoded with.
     const ImageConverter* m_fileConverter = nullptr;
 

@@ -22,9 +22,11 @@ bool ImageToPDFConverter::ConvertToSeparatePDFs()
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
         long long index = 0;
         const QUrl file = ConversionListItemFile(item);
+        // An image that fails does not hold up the others, but the run reports it.
         if (AddImageFileToDocument(file, *document, index, item.value(ConversionListKey::Angle))) {
             const QUrl target = WBQUtil::GetUniqueOutputURL(m_destinationURL, file, QStringLiteral("pdf"), false);
-            result = WriteDocument(*document, target);
+            if (!WriteDocument(*document, target))
+                result = false;
         } else {
             result = false;
         }
@@ -40,21 +42,22 @@ bool ImageToPDFConverter::ConvertToSinglePDF()
 {
     std::unique_ptr<PdfDocument> merged = PdfDocument::create();
     long long index = 0;
+    bool everyItemAdded = true;
     for (const ConversionListItem& item : std::as_const(m_items)) {
-        if (item.isEmpty())
-            continue;
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
-        // A file that adds no page leaves only its gap: the merged file is still written.
-        AddImageFileToDocument(ConversionListItemFile(item), *merged, index, item.value(ConversionListKey::Angle));
+        // A file that adds no page (an empty item too) leaves only its gap: the merged file is
+        // still written, and the run reports the gap.
+        if (!AddImageFileToDocument(ConversionListItemFile(item), *merged, index, item.value(ConversionListKey::Angle)))
+            everyItemAdded = false;
         if (ToolkitProgress::IsCancelled(m_listProgress))
             return false;
     }
     // A merged file without pages would not open as a PDF anywhere: nothing is written.
     if (merged->pageCount() == 0)
-        return false;
+        return everyItemAdded;
     ToolkitProgress::Report(m_listProgress, ToolkitProgress::MergedPDFWriting);
-    const bool result = WriteDocument(*merged, m_destinationURL);
+    const bool written = WriteDocument(*merged, m_destinationURL);
     merged.reset();
     ToolkitProgress::Report(m_listProgress, ToolkitProgress::MergedPDFWritten);
-    return result;
+    return written && everyItemAdded;
 }

@@ -18,7 +18,7 @@ void Report(const ProgressCallbackInfo& progress, long value)
 
 bool IsCancelled(const ProgressCallbackInfo& progress)
 {
-    return IsSet(progress) && progress.object->isConversionCancelled();
+    return progress.object != nullptr && progress.object->isConversionCancelled();
 }
 
 } // namespace ToolkitProgress

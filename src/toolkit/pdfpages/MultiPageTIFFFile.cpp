@@ -1,18 +1,33 @@
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include "common/FileReplacement.h"
+#include "common/TemporaryFileNames.h"
 
 #include <QFile>
 #include <QUrl>
 
 #include <tiffio.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 MultiPageTIFFFile::MultiPageTIFFFile(QString targetPath, bool replaceExisting)
     : m_target(std::move(targetPath))
-    , m_temporary(m_target + ".part")
+    , m_temporary(WBQUtil::GetTemporaryURLAppropriateForURL(QUrl::fromLocalFile(m_target)).toLocalFile())
     , m_replaceExisting(replaceExisting)
 {
-    m_tiff = TIFFOpen(QFile::encodeName(m_temporary).constData(), "w");
+    if (m_temporary.isEmpty())
+        return;
+    // A fresh name, created here and nowhere else: no file of the user's is ever written into.
+    const QByteArray path = QFile::encodeName(m_temporary);
+    const int descriptor = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return;
+    m_tiff = TIFFFdOpen(descriptor, path.constData(), "w");
+    if (!m_tiff) {
+        ::close(descriptor);
+        QFile::remove(m_temporary);
+    }
 }
 
 MultiPageTIFFFile::~MultiPageTIFFFile()

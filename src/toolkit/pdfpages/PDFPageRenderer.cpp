@@ -140,10 +140,11 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
         }
     }
     RunOnWorkers(run, jobs, workers);
-    // A multi-page TIFF takes its name only when every page is in it.
-    if (tiff && (run.shouldStop() || !tiff->commit()))
+    // A multi-page TIFF takes its name only when every page is in it; a cancelled one is no result.
+    if ((multiPage && run.cancelled()) || (tiff && (run.shouldStop() || !tiff->commit())))
         run.fail();
-    const bool succeeded = run.succeeded.load() && !run.cancelled();
+    // A cancelled run of page files keeps the result of the pages it wrote.
+    const bool succeeded = run.succeeded.load();
     converter.m_succeeded = succeeded ? 1 : 0;
     return succeeded;
 }

@@ -116,7 +116,7 @@ bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t in
     const ImageConverter& converter = run.converter;
     const bool cmyk = IsCMYKOutput(converter);
     const std::uint32_t type = converter.m_outputType;
-    if (tiff || type == ImageType::CMYKTIFF) {
+    if (tiff || type == ImageType::CMYKTIFF || (cmyk && type == ImageType::TIFF)) {
         // TIFF pages in CMYK, and every page of a multi-page TIFF, go straight from the bitmap to libtiff.
         const QByteArray inks = cmyk ? InksFromRGB(bitmap) : QByteArray();
         const auto* pixels = cmyk ? reinterpret_cast<const unsigned char*>(inks.constData()) : bitmap.getDataPtr();
@@ -133,10 +133,14 @@ bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t in
                && single.commit();
     }
     BitmapImageRep::Description description;
-    description.colorSpace = gray ? ColorSpaceModel::Grey : ColorSpaceModel::RGB;
+    description.colorSpace = cmyk ? ColorSpaceModel::CMYK : gray ? ColorSpaceModel::Grey
+                                                                 : ColorSpaceModel::RGB;
     description.dpiX = converter.m_dpiX;
     description.dpiY = converter.m_dpiY;
-    auto image = Image::fromBitmap(std::make_shared<BitmapImageRep>(ImageOf(bitmap, gray), description));
+    // With inks beside the drawn pixels the writers that hold CMYK (JPEG, Photoshop) write them; the
+    // others write the pixels.
+    auto image = Image::fromBitmap(std::make_shared<BitmapImageRep>(ImageOf(bitmap, gray),
+                                                                    cmyk ? InksFromRGB(bitmap) : QByteArray(), description));
     if (run.shouldStop())
         return false;
     return run.converter.WriteImage(image, output);

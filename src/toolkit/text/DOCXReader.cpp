@@ -10,10 +10,12 @@
 
 #include <QDir>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 #include <climits>
 #include <optional>
+#include <vector>
 
 namespace DOCXReader {
 
@@ -65,6 +67,16 @@ private:
     QHash<QString, QHash<int, QString>> m_abstractLevels; // abstract id -> level -> format
     QHash<QString, QString> m_numAbstract;                // num id -> abstract id
     QHash<QString, QByteArray> m_binaryData;              // WordML pictures by name
+    // Complex fields open at this point (fldChar begin ... separate ... end, nested): a HYPERLINK
+    // field links the text it shows.
+    struct Field {
+        QString instruction;
+        QString href;
+        bool showing = false; // past its separator
+    };
+    std::vector<Field> m_fields;
+    void fieldCharacter(const QString& type);
+    QString fieldHref(const QString& href) const;
     bool m_paragraphHasContent = false;
     bool m_splitPending = false; // a page break after content: the paragraph's rest is a new one
     QTextBlockFormat m_paragraphFormat;
@@ -258,7 +270,7 @@ bool Parser::readMain(const QByteArray& xml, QString* error)
     m_builder.finish();
     if (m_builder.exceeded()) {
         if (error)
-            *error = QStringLiteral("a table beyond the readers' bounds");
+            *error = m_builder.exceededReason();
         return false;
     }
     return true;
@@ -359,24 +371,96 @@ void Parser::splitAfterPageBreak()
     m_paragraphHasContent = false;
 }
 
+namespace {
+
+// The target of a HYPERLINK field's instruction: its address, or "#" and the bookmark of its \l switch.
+QString HyperlinkTarget(const QString& instruction)
+{
+    static const QRegularExpression token(QStringLiteral("\\\\[a-zA-Z]|\"[^\"]*\"|[^\\s\"]+"));
+    QString address;
+    QString bookmark;
+    QString pendingSwitch;
+    bool first = true;
+    for (const QRegularExpressionMatch& match : token.globalMatch(instruction)) {
+        QString value = match.captured(0);
+        if (first) {
+            if (value.compare(QLatin1String("HYPERLINK"), Qt::CaseInsensitive) != 0)
+                return {};
+            first = false;
+            continue;
+        }
+        if (value.startsWith(u'\\')) {
+            pendingSwitch = value.mid(1).toLower();
+            continue;
+        }
+        if (value.startsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        if (pendingSwitch == QLatin1String("l"))
+            bookmark = value;
+        else if (pendingSwitch.isEmpty() && address.isEmpty())
+            address = value;
+        pendingSwitch.clear();
+    }
+    if (!bookmark.isEmpty())
+        return address + u'#' + bookmark;
+    return address;
+}
+
+} // namespace
+
+void Parser::fieldCharacter(const QString& type)
+{
+    if (type == QLatin1String("begin")) {
+        if (m_fields.size() < 64)
+            m_fields.push_back({});
+    } else if (type == QLatin1String("separate")) {
+        if (!m_fields.empty()) {
+            m_fields.back().showing = true;
+            m_fields.back().href = HyperlinkTarget(m_fields.back().instruction.trimmed());
+        }
+    } else if (type == QLatin1String("end")) {
+        if (!m_fields.empty())
+            m_fields.pop_back();
+    }
+}
+
+QString Parser::fieldHref(const QString& href) const
+{
+    for (auto field = m_fields.rbegin(); field != m_fields.rend(); ++field) {
+        if (field->showing && !field->href.isEmpty())
+            return field->href;
+    }
+    return href;
+}
+
 void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& href)
 {
     const RunProps direct = ParseRunProps(Child(r, "rPr", kW));
     RunProps props = paragraphRun;
     props.merge(styleRun(direct.style));
     props.merge(direct);
-    QTextCharFormat format = props.format();
-    if (!href.isEmpty()) {
-        format.setAnchor(true);
-        format.setAnchorHref(href);
-    }
+    const QTextCharFormat plain = props.format();
+    // A field's separator or end may come within the run: the link is looked up where text comes.
+    auto format = [&] {
+        QTextCharFormat linked = plain;
+        if (const QString link = fieldHref(href); !link.isEmpty()) {
+            linked.setAnchor(true);
+            linked.setAnchorHref(link);
+        }
+        return linked;
+    };
     auto text = [&](const QString& value) {
         splitAfterPageBreak();
-        m_builder.insertText(value, format);
+        m_builder.insertText(value, format());
         m_paragraphHasContent = true;
     };
     for (const xmlNode* node = r->children; node; node = node->next) {
-        if (Is(node, "t", kW)) {
+        if (Is(node, "fldChar", kW)) {
+            fieldCharacter(Attribute(node, "fldCharType", kW));
+        } else if (Is(node, "instrText", kW)) {
+            if (!m_fields.empty() && !m_fields.back().showing && m_fields.back().instruction.size() < 4096)
+                m_fields.back().instruction += XmlTree::Text(node);
+        } else if (Is(node, "t", kW)) {
             text(XmlTree::Text(node));
         } else if (Is(node, "tab", kW)) {
             text(QStringLiteral("\t"));
@@ -401,11 +485,11 @@ void Parser::run(const xmlNode* r, const RunProps& paragraphRun, const QString& 
                 text(QString(QChar(static_cast<char16_t>(code))));
         } else if (Is(node, "drawing", kW)) {
             splitAfterPageBreak();
-            drawing(node, format);
+            drawing(node, format());
             m_paragraphHasContent = true;
         } else if (Is(node, "pict", kW)) {
             splitAfterPageBreak();
-            vmlPicture(node, format);
+            vmlPicture(node, format());
             m_paragraphHasContent = true;
         }
     }

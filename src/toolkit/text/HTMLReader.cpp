@@ -1,8 +1,13 @@
 #include "toolkit/text/HTMLReader.h"
 
 #include "platform/TextEncoding.h"
+#include "toolkit/text/HTMLNesting.h"
+#include "toolkit/text/LinkedResources.h"
+#include "toolkit/text/PlistNesting.h"
 #include "toolkit/text/TextReadLimits.h"
 
+#include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 #include <QTextDocument>
 
@@ -82,9 +87,8 @@ bool ReadHTML(const QByteArray& html, const QUrl& baseURL, QTextDocument& docume
             *error = QStringLiteral("document too large");
         return false;
     }
-    document.clear();
-    document.setBaseUrl(baseURL);
-    document.setHtml(DecodeHTML(html, {}));
+    const QString folder = baseURL.isLocalFile() ? QFileInfo(baseURL.toLocalFile()).absolutePath() : QString();
+    LinkedResources::SetHtml(document, HTMLNesting::Bounded(DecodeHTML(html, {})), baseURL, folder);
     return true;
 }
 
@@ -97,6 +101,8 @@ bool ReadWebArchive(const QByteArray& archive, QTextDocument& document, QString*
     };
     if (archive.isEmpty() || archive.size() > TextReadLimits::kMaxDocumentBytes)
         return fail(QStringLiteral("not a web archive"));
+    if (!PlistNesting::IsWithin(archive, TextReadLimits::kMaxPlistNesting))
+        return fail(QStringLiteral("not a web archive, or one nested beyond the readers' bounds"));
     plist_t parsed = nullptr;
     plist_from_memory(archive.constData(), static_cast<uint32_t>(archive.size()), &parsed);
     const std::unique_ptr<void, PlistDeleter> root(parsed);
@@ -107,8 +113,8 @@ bool ReadWebArchive(const QByteArray& archive, QTextDocument& document, QString*
         return fail(QStringLiteral("a web archive without a main resource"));
     const QByteArray html = DataValue(main, "WebResourceData");
     const QUrl base(StringValue(main, "WebResourceURL"));
-    document.clear();
-    document.setBaseUrl(base);
+    QHash<QUrl, QByteArray> pictures;
+    qint64 pictureBytes = 0;
     plist_t subresources = plist_dict_get_item(parsed, "WebSubresources");
     if (subresources && plist_get_node_type(subresources) == PLIST_ARRAY) {
         const uint32_t count = plist_array_get_size(subresources);
@@ -118,12 +124,16 @@ bool ReadWebArchive(const QByteArray& archive, QTextDocument& document, QString*
                 || !StringValue(resource, "WebResourceMIMEType").startsWith(QLatin1String("image/")))
                 continue;
             const QByteArray data = DataValue(resource, "WebResourceData");
-            if (data.size() <= TextReadLimits::kMaxEmbeddedObjectBytes)
-                document.addResource(QTextDocument::ImageResource, QUrl(StringValue(resource, "WebResourceURL")),
-                                     data);
+            if (data.size() <= TextReadLimits::kMaxEmbeddedObjectBytes
+                && pictureBytes + data.size() <= TextReadLimits::kMaxLinkedResourceBytes) {
+                pictureBytes += data.size();
+                pictures.insert(QUrl(StringValue(resource, "WebResourceURL")), data);
+            }
         }
     }
-    document.setHtml(DecodeHTML(html, StringValue(main, "WebResourceTextEncodingName")));
+    // The archive carries its pictures; its page's address names no folder of ours.
+    LinkedResources::SetHtml(document, HTMLNesting::Bounded(DecodeHTML(html, StringValue(main, "WebResourceTextEncodingName"))),
+                             base, QString(), pictures);
     return true;
 }
 

@@ -524,7 +524,7 @@ bool Parser::readContent(const QByteArray& xml, QString* error)
     m_builder.finish();
     if (m_builder.exceeded()) {
         if (error)
-            *error = QStringLiteral("a table beyond the readers' bounds");
+            *error = m_builder.exceededReason();
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 
 #include <goo/GooString.h>
 #include <PDFDoc.h>
+#include <OutputDev.h>
 #include <TextOutputDev.h>
 
 #include <QColor>
@@ -58,6 +59,24 @@ QTextCharFormat WordFormat(const TextWord& word)
     return format;
 }
 
+// Every character the page draws, white space included: the text layout turns spaces into the
+// gaps between words, so a page of spaces alone has no words at all.
+class DrawnCharacters : public OutputDev {
+public:
+    bool upsideDown() override { return true; }
+    bool useDrawChar() override { return true; }
+    bool interpretType3Chars() override { return false; }
+    void drawChar(GfxState*, double, double, double, double, double, double, CharCode, int, const Unicode* u,
+                  int uLen) override
+    {
+        for (int i = 0; i < uLen && text.size() < kKept; ++i)
+            text += QString::fromUcs4(reinterpret_cast<const char32_t*>(&u[i]), 1);
+    }
+
+    static constexpr qsizetype kKept = 4096; // more than any page of white space alone needs
+    QString text;
+};
+
 struct TextPageDeleter {
     void operator()(TextPage* page) const { page->decRefCnt(); }
 };
@@ -105,6 +124,14 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
     const std::unique_ptr<TextPage, TextPageDeleter> text(device.takeText());
     if (!text)
         return result;
+    if (!text->getFlows()) {
+        // No words: what the page draws may still be characters, spaces alone.
+        DrawnCharacters drawn;
+        document.displayPage(&drawn, page, 72, 72, 0, true, false, false);
+        if (!drawn.text.isEmpty())
+            result.paragraphs.push_back({Line{Run{drawn.text, QTextCharFormat()}}});
+        return result;
+    }
     for (const TextFlow* flow = text->getFlows(); flow; flow = flow->getNext()) {
         for (const TextBlock* block = flow->getBlocks(); block; block = block->getNext()) {
             Paragraph paragraph;

@@ -508,7 +508,7 @@ done:
     m_builder.finish();
     if (m_builder.exceeded()) {
         if (error)
-            *error = QStringLiteral("a table beyond the readers' bounds");
+            *error = m_builder.exceededReason();
         return false;
     }
     return true;

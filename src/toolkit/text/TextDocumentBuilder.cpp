@@ -70,11 +70,37 @@ void TextDocumentBuilder::setParagraphList(const QString& key, const QTextListFo
     m_pendingListFormat = format;
 }
 
+QString TextDocumentBuilder::exceededReason() const
+{
+    if (!m_exceeded)
+        return {};
+    if (m_tableExceeded)
+        return QStringLiteral("a table beyond the readers' bounds");
+    return QStringLiteral("a document beyond the readers' bounds (at most %1 characters, %2 paragraphs and %3 pictures)")
+        .arg(TextReadLimits::kMaxDocumentCharacters)
+        .arg(TextReadLimits::kMaxDocumentParagraphs)
+        .arg(TextReadLimits::kMaxDocumentPictures);
+}
+
+bool TextDocumentBuilder::withinDocumentBounds(int64_t characters, int64_t paragraphs, int64_t pictures)
+{
+    m_characterCount += characters;
+    m_paragraphCount += paragraphs;
+    m_pictureCount += pictures;
+    if (m_characterCount > TextReadLimits::kMaxDocumentCharacters
+        || m_paragraphCount > TextReadLimits::kMaxDocumentParagraphs
+        || m_pictureCount > TextReadLimits::kMaxDocumentPictures)
+        m_exceeded = true;
+    return !m_exceeded;
+}
+
 void TextDocumentBuilder::materializeParagraph()
 {
     if (!m_paragraphPending)
         return;
     m_paragraphPending = false;
+    if (!withinDocumentBounds(0, 1, 0))
+        return;
     QTextBlockFormat format = m_pendingFormat;
     if (m_pageBreakPending) {
         format.setPageBreakPolicy(format.pageBreakPolicy() | QTextFormat::PageBreak_AlwaysBefore);
@@ -110,18 +136,22 @@ void TextDocumentBuilder::insertText(const QString& text, const QTextCharFormat&
     if (m_exceeded)
         return;
     const QString run = RunText(text);
-    if (run.isEmpty())
+    if (run.isEmpty() || !withinDocumentBounds(run.size(), 0, 0))
         return;
     ensureParagraph();
+    if (m_exceeded)
+        return;
     m_cursor.insertText(run, format);
 }
 
 void TextDocumentBuilder::insertImage(const QImage& image, double widthPoints, double heightPoints,
                                       const QTextCharFormat& format)
 {
-    if (image.isNull() || m_exceeded)
+    if (image.isNull() || !withinDocumentBounds(1, 0, 1))
         return;
     ensureParagraph();
+    if (m_exceeded)
+        return;
     const QString name = QStringLiteral("tomefold-image:") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     m_document.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
     QTextImageFormat imageFormat;
@@ -144,7 +174,7 @@ bool TextDocumentBuilder::startTable(int rows, int columns)
     materializeParagraph();
     if (rows > TextReadLimits::kMaxTableRows || columns > TextReadLimits::kMaxTableColumns
         || m_cellCount + static_cast<int64_t>(rows) * columns > TextReadLimits::kMaxTableCells) {
-        m_exceeded = true;
+        m_exceeded = m_tableExceeded = true;
         ++m_flattenedTables; // nothing more is read: keep the calls that follow balanced
         return false;
     }
@@ -178,7 +208,7 @@ void TextDocumentBuilder::startRow()
     if (state.row + 1 >= TextReadLimits::kMaxTableRows
         || (state.row + 1 >= state.table->rows()
             && m_cellCount + state.table->columns() > TextReadLimits::kMaxTableCells)) {
-        m_exceeded = true;
+        m_exceeded = m_tableExceeded = true;
         return;
     }
     ++state.row;
@@ -204,7 +234,7 @@ void TextDocumentBuilder::ensureColumns(TableState& state, int columns)
         return;
     if (columns > TextReadLimits::kMaxTableColumns
         || m_cellCount + static_cast<int64_t>(added) * state.table->rows() > TextReadLimits::kMaxTableCells) {
-        m_exceeded = true;
+        m_exceeded = m_tableExceeded = true;
         return;
     }
     m_cellCount += static_cast<int64_t>(added) * state.table->rows();

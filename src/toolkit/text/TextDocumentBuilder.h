@@ -56,9 +56,11 @@ public:
     // Ends what is still open (the last paragraph, unclosed tables).
     void finish();
 
-    // True once a table grew beyond the readers' bounds (TextReadLimits): from then on content is
-    // ignored, and the reader refuses the document.
+    // True once the document grew beyond the readers' bounds (TextReadLimits: a table, or the
+    // characters, paragraphs or pictures of the whole document): from then on content is ignored,
+    // and the reader refuses the document with exceededReason().
     bool exceeded() const { return m_exceeded; }
+    QString exceededReason() const;
 
     QTextDocument& document() { return m_document; }
 
@@ -75,6 +77,8 @@ private:
     };
 
     void materializeParagraph();
+    // Counts what a document adds up to; false (and exceeded) beyond its bound.
+    bool withinDocumentBounds(int64_t characters, int64_t paragraphs, int64_t pictures);
     void ensureParagraph();
     void positionAfter(QTextTable* table);
     bool isCovered(const TableState& state, int row, int column) const;
@@ -94,6 +98,10 @@ private:
     QHash<QString, QPointer<QTextList>> m_lists;
     std::vector<TableState> m_tables;
     int64_t m_cellCount = 0;
+    int64_t m_characterCount = 0;
+    int64_t m_paragraphCount = 0;
+    int64_t m_pictureCount = 0;
     bool m_exceeded = false;
+    bool m_tableExceeded = false;
     int m_flattenedTables = 0; // tables nested beyond the limit, read as paragraphs
 };

@@ -71,6 +71,12 @@ std::uint32_t DocumentTypeOfPath(const QString& path)
 
 std::optional<QByteArray> ReadAtMost(const QString& path, std::int64_t limit, QString* error)
 {
+    // A device or a pipe has no size to check beforehand, and may never end.
+    if (!QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("not a regular file");
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)

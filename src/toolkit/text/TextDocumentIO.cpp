@@ -68,6 +68,20 @@ bool ReadBytes(const QString& path, uint32_t type, const QByteArray& bytes, QTex
     }
 }
 
+// Readers that hand the whole text to Qt (HTML, web archives, plain text) are bounded here, once the
+// document is made: the same totals the structured readers keep while they read.
+bool WithinDocumentBounds(const QTextDocument& document, QString* error)
+{
+    if (document.characterCount() <= TextReadLimits::kMaxDocumentCharacters
+        && document.blockCount() <= TextReadLimits::kMaxDocumentParagraphs)
+        return true;
+    if (error)
+        *error = QStringLiteral("a document beyond the readers' bounds (at most %1 characters and %2 paragraphs)")
+                     .arg(TextReadLimits::kMaxDocumentCharacters)
+                     .arg(TextReadLimits::kMaxDocumentParagraphs);
+    return false;
+}
+
 } // namespace
 
 bool OutputFormatFromNumber(uint32_t number, OutputFormat* format)
@@ -93,7 +107,7 @@ bool Read(const QString& path, QTextDocument& document, QString* error, uint32_t
     const auto bytes = TextDocumentFiles::ReadAtMost(path, TextReadLimits::kMaxDocumentBytes, error);
     if (!bytes)
         return false;
-    if (!ReadBytes(path, type, *bytes, document, error)) {
+    if (!ReadBytes(path, type, *bytes, document, error) || !WithinDocumentBounds(document, error)) {
         document.clear();
         return false;
     }

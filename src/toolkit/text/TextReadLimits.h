@@ -24,13 +24,26 @@ inline constexpr std::int64_t kMaxZipTotalBytes = 512ll << 20;
 // Inflated size over compressed size beyond which an entry (of more than kRatioFloorBytes) is a bomb.
 inline constexpr std::int64_t kMaxCompressionRatio = 200;
 inline constexpr std::int64_t kRatioFloorBytes = 1ll << 20;
-// Tables inside tables; deeper tables keep their text as paragraphs of the enclosing cell.
-inline constexpr int kMaxTableNesting = 16;
+// Tables inside tables; deeper tables keep their text as paragraphs of the enclosing cell. Qt's
+// table layout takes about twice as long for each level: ten levels print in well under a second,
+// sixteen take over ten.
+inline constexpr int kMaxTableNesting = 10;
+// Blocks and inline elements of an HTML page inside one another.
+inline constexpr int kMaxHTMLNesting = 64;
+// Arrays and dictionaries of a property list (a web archive) inside one another.
+inline constexpr int kMaxPlistNesting = 64;
+// Bytes of all the local files one HTML page takes its pictures and style sheets from.
+inline constexpr std::int64_t kMaxLinkedResourceBytes = 256ll << 20;
 // Rows and columns of one table, and cells of all tables of a document.
 inline constexpr int kMaxTableRows = 10'000;
 inline constexpr int kMaxTableColumns = 256;
 inline constexpr int kMaxTableCells = 100'000;
 // Repetitions of one row, cell or space run in OpenDocument files.
 inline constexpr int kMaxRepeat = 1000;
+// What one document may hold in all: characters, paragraphs and pictures. Every element within its
+// own bounds can still add up to a document whose layout outgrows the machine.
+inline constexpr std::int64_t kMaxDocumentCharacters = 32'000'000;
+inline constexpr std::int64_t kMaxDocumentParagraphs = 2'000'000;
+inline constexpr std::int64_t kMaxDocumentPictures = 10'000;
 
 } // namespace TextReadLimits

@@ -6,6 +6,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QFont>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextFrameFormat>
@@ -53,22 +55,53 @@ QSizeF TextArea(const HTMLPrintSettings& settings)
                   paper.height() - settings.topMargin - settings.bottomMargin);
 }
 
-QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings)
+QTextCharFormat WithoutCosmeticShaping(QTextCharFormat format)
+{
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    return format;
+}
+
+void RemoveCosmeticShaping(QTextDocument& document)
+{
+    QFont font = document.defaultFont();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    document.setDefaultFont(font);
+    QTextCursor cursor(&document);
+    cursor.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    cursor.mergeCharFormat(format);
+}
+
+bool PrepareWriter(QPdfWriter& writer, const HTMLPrintSettings& settings)
 {
     const QPageLayout layout = settings.pageLayout();
     if (!layout.isValid())
-        return {};
+        return false;
+    writer.setResolution(kPointsPerInch);
+    writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(), QPageLayout::Point));
+    return true;
+}
+
+void LayOutForWriter(QTextDocument& document, const HTMLPrintSettings& settings, QPdfWriter& writer)
+{
+    // Laid out against the writer, the text takes the sizes it will be drawn with.
+    document.documentLayout()->setPaintDevice(&writer);
+    SetRootFrameMargins(document, settings, FrameLengthScale(writer));
+    document.setPageSize(settings.orientedPaperSize());
+}
+
+QByteArray PrintToPDF(QTextDocument& document, const HTMLPrintSettings& settings)
+{
     QByteArray bytes;
     {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setResolution(kPointsPerInch);
-        writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(), QPageLayout::Point));
-        // Laid out against the writer, the text takes the sizes it will be drawn with.
-        document.documentLayout()->setPaintDevice(&writer);
-        SetRootFrameMargins(document, settings, FrameLengthScale(writer));
-        document.setPageSize(settings.orientedPaperSize());
+        if (!PrepareWriter(writer, settings))
+            return {};
+        RemoveCosmeticShaping(document);
+        LayOutForWriter(document, settings, writer);
         document.print(&writer);
         document.documentLayout()->setPaintDevice(nullptr);
     }

@@ -2,9 +2,12 @@
 
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/options/TextToPDFConversionOptions.h"
+#include "toolkit/text/PlainTextFormat.h"
 #include "toolkit/text/TextAttributes.h"
 #include "toolkit/text/TextDocumentFiles.h"
 #include "toolkit/text/TextDocumentIO.h"
+#include "toolkit/text/TextReadLimits.h"
+#include "toolkit/texttopdf/PlainTextPrinting.h"
 #include "toolkit/texttopdf/TextDocumentPrinting.h"
 
 #include <QTextDocument>
@@ -69,15 +72,30 @@ bool TextToPDFConverter::loadDocument(const QString& path, QTextDocument& docume
     return true;
 }
 
+PlainTextPrinting::Printed TextToPDFConverter::printedDocument(const QString& path) const
+{
+    if (IsRichTextFile(path)) {
+        QTextDocument document;
+        if (!loadDocument(path, document))
+            return {};
+        return {TextDocumentPrinting::PrintToPDF(document, m_printSettings), {}};
+    }
+    // Plain text is printed piece by piece: a text of millions of lines never becomes one layout.
+    const auto bytes = TextDocumentFiles::ReadAtMost(path, TextReadLimits::kMaxDocumentBytes);
+    if (!bytes)
+        return {};
+    const QString text = PlainTextFormat::Decode(*bytes);
+    if (text.size() > TextReadLimits::kMaxDocumentCharacters)
+        return {};
+    return PlainTextPrinting::PrintToPDF(text, m_textAttributes, m_printSettings);
+}
+
 bool TextToPDFConverter::ConvertTextFileToPDF(const QUrl& source, const QUrl& output)
 {
     if (!source.isLocalFile() || !output.isLocalFile())
         return false;
-    QTextDocument document;
-    if (!loadDocument(source.toLocalFile(), document))
+    const PlainTextPrinting::Printed printed = printedDocument(source.toLocalFile());
+    if (printed.pdf.isEmpty())
         return false;
-    const QByteArray printed = TextDocumentPrinting::PrintToPDF(document, m_printSettings);
-    if (printed.isEmpty())
-        return false;
-    return m_mergeMode ? writeForMerge(printed, output) : writeWithoutBlankPages(printed, output);
+    return m_mergeMode ? writeForMerge(printed.pdf, output) : writeWithoutBlankPages(printed, output);
 }

@@ -3,6 +3,7 @@
 #include "common/ProgressCallbackInfo.h"
 #include "toolkit/html/HTMLPrintSettings.h"
 #include "toolkit/options/ConversionListItem.h"
+#include "toolkit/texttopdf/PlainTextPrinting.h"
 
 #include <QByteArray>
 #include <QUrl>
@@ -55,8 +56,10 @@ public:
 private:
     // The document's text as it is to be printed: read, with the attributes where they apply.
     bool loadDocument(const QString& path, QTextDocument& document) const;
+    // The document printed to PDF bytes; empty when it cannot be read or printed.
+    PlainTextPrinting::Printed printedDocument(const QString& path) const;
     bool writeForMerge(const QByteArray& printed, const QUrl& output) const;
-    bool writeWithoutBlankPages(const QByteArray& printed, const QUrl& output) const;
+    bool writeWithoutBlankPages(const PlainTextPrinting::Printed& printed, const QUrl& output) const;
 
     ConversionList m_items;
     QUrl m_destinationURL;

@@ -13,12 +13,12 @@ bool TextToPDFConverter::writeForMerge(const QByteArray& printed, const QUrl& ou
     return document && document->write(output.toLocalFile());
 }
 
-bool TextToPDFConverter::writeWithoutBlankPages(const QByteArray& printed, const QUrl& output) const
+bool TextToPDFConverter::writeWithoutBlankPages(const PlainTextPrinting::Printed& printed, const QUrl& output) const
 {
-    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed);
+    const std::unique_ptr<PdfDocument> document = PdfDocument::open(printed.pdf);
     if (!document)
         return false;
-    const QList<int> blank = BlankPageIndexes(printed);
+    const QSet<int> blank = AsSet(BlankPageIndexes(printed.pdf, printed.pages));
     const std::unique_ptr<PdfDocument> kept = PdfDocument::create();
     for (int index = 0; index < document->pageCount(); ++index) {
         if (!blank.contains(index) && !kept->appendPageCopy(*document, index))
@@ -31,5 +31,5 @@ bool TextToPDFConverter::writeWithoutBlankPages(const QByteArray& printed, const
     if (WritePDFByReplaceByMove(*kept, output, m_pdfWriteOptions))
         return true;
     // The scratch file's road failed; the document may still be written where it belongs.
-    return kept->write(output.toLocalFile());
+    return WritePDFDirectly(*kept, output, m_pdfWriteOptions);
 }

@@ -181,17 +181,23 @@ TEST_F(FilesToPDF, ItemsOfUnknownOrWrongKindAreSkippedCleanly)
     EXPECT_TRUE(ConvertFilesToPDF(&options));
     EXPECT_TRUE(m_folder.outFiles().isEmpty());
 
-    // A file that is not of its declared kind fails its item and writes nothing for it.
+    // A file that is not of its declared kind fails its item and writes nothing for it; the run
+    // fails with it, wherever it stands in the list.
     options.items = {m_folder.item(QStringLiteral("page.html"), kImage)};
     EXPECT_FALSE(ConvertFilesToPDF(&options));
+    options.items = {m_folder.item(QStringLiteral("page.html"), kImage), m_folder.item(QStringLiteral("photo.png"), kImage)};
+    EXPECT_FALSE(ConvertFilesToPDF(&options));
+    EXPECT_EQ(m_folder.outFiles(), QStringList{QStringLiteral("photo.pdf")});
+    QFile::remove(m_folder.outPath(QStringLiteral("photo.pdf")));
     options.items = {m_folder.item(QStringLiteral("noise.pdf"), kPDF)};
     EXPECT_FALSE(ConvertFilesToPDF(&options));
     EXPECT_TRUE(m_folder.outFiles().isEmpty());
 
+    // In a merge they are left out of the file, which is still written, and the run reports them.
     FilesToPDFConversionOptions merging = mergedOptions({unknown, m_folder.item(QStringLiteral("page.html"), kImage),
                                                          m_folder.item(QStringLiteral("noise.pdf"), kPDF),
                                                          m_folder.item(QStringLiteral("photo.png"), kImage)});
-    ASSERT_TRUE(ConvertFilesToPDF(&merging));
+    EXPECT_FALSE(ConvertFilesToPDF(&merging));
     EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
 }
 
@@ -215,6 +221,11 @@ TEST(FilesToPDFEntryPoint, TellsHTMLFilesByTheirExtensionAsSpelled)
         EXPECT_TRUE(named(name)) << name;
     for (const char* name : {"a.Html", "a.txt", "a.pdf", "html", "a.html.txt"})
         EXPECT_FALSE(named(name)) << name;
+
+    // The name decides, never the content.
+    FileListTestFolder folder;
+    folder.write(QStringLiteral("page"), "<!DOCTYPE html><html><body><p>a page</p></body></html>");
+    EXPECT_FALSE(IsHTMLFile(QUrl::fromLocalFile(folder.path(QStringLiteral("page")))));
 }
 
 } // namespace

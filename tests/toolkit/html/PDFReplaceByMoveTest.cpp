@@ -2,12 +2,14 @@
 #include "platform/FolderRequestInterceptor.h"
 #include "platform/PdfDocument.h"
 #include "support/FixtureFiles.h"
+#include "support/PdfTestFiles.h"
 #include "toolkit/html/HTMLPrintSettings.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QRectF>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,16 +44,57 @@ TEST(PDFReplaceByMove, AFailedMoveKeepsTheTargetAndLeavesNoScratchFile)
     EXPECT_FALSE(WritePDFByReplaceByMove(*document, QUrl(QStringLiteral("http://host/out.pdf")), {}));
 }
 
-TEST(HTMLPrintSettings, LandscapeTurnsThePaperOnceAndMarginsMustLeaveRoom)
+TEST(PDFReplaceByMove, WriteOptionsEncryptWithThePasswordsAndPermissions)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(QStringLiteral("locked.pdf"));
+    const auto document = PdfDocument::open(PdfTestFiles::pagesWithTexts({QStringLiteral("secret words")}));
+    ASSERT_NE(document, nullptr);
+    const QVariantMap options{{PDFWriteOptionKey::UserPassword, QStringLiteral("user")},
+                              {PDFWriteOptionKey::OwnerPassword, QStringLiteral("owner")},
+                              {PDFWriteOptionKey::AllowsPrinting, false},
+                              {PDFWriteOptionKey::AllowsCopying, false}};
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), options));
+    const QByteArray written = FixtureFiles::readAll(target);
+    EXPECT_EQ(PdfDocument::open(written), nullptr);
+    bool refused = false;
+    const auto asUser = PdfDocument::open(written, QStringLiteral("user"), &refused);
+    ASSERT_NE(asUser, nullptr);
+    EXPECT_TRUE(asUser->isEncrypted());
+    EXPECT_FALSE(asUser->allowsPrinting());
+    const auto asOwner = PdfDocument::open(written, QStringLiteral("owner"), &refused);
+    ASSERT_NE(asOwner, nullptr);
+    EXPECT_TRUE(asOwner->allowsPrinting());
+    EXPECT_EQ(PdfDocument::open(written, QStringLiteral("wrong"), &refused), nullptr);
+    EXPECT_TRUE(refused);
+
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--show-encryption"), QStringLiteral("--password=user"), target});
+    ASSERT_TRUE(qpdf.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(qpdf.readAllStandardOutput());
+    EXPECT_TRUE(shown.contains(QStringLiteral("R = 6"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("extract for any purpose: not allowed"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("print high resolution: not allowed"))) << shown.toStdString();
+
+    // Without options the document stays plain.
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
+    const auto plain = PdfDocument::open(FixtureFiles::readAll(target));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->isEncrypted());
+}
+
+TEST(HTMLPrintSettings, LandscapeSwapsWidthAndHeightAndMarginsMustLeaveRoom)
 {
     HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0};
     EXPECT_EQ(settings.printableViewSize(), QSize(624, 960)); // 6.5 x 10 inches at 96 per inch
     settings.orientation = 1;
     EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
     EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(792, 612));
+    // paper already wider than high is swapped all the same: landscape swaps, whatever the shape
     settings.paperWidth = 792;
     settings.paperHeight = 612;
-    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(792, 612));
+    EXPECT_EQ(settings.orientedPaperSize(), QSizeF(612, 792));
+    EXPECT_EQ(settings.pageLayout().fullRect(QPageLayout::Point).size(), QSizeF(612, 792));
     settings.leftMargin = 400;
     settings.rightMargin = 400;
     EXPECT_FALSE(settings.pageLayout().isValid());

@@ -1,3 +1,5 @@
+#include "support/PdfReadBack.h"
+#include "support/PdfTestFiles.h"
 #include "support/StubProgressDelegate.h"
 #include "toolkit/ToolkitTestImages.h"
 #include "toolkit/imagestopdf/PDFPageProbe.h"
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -91,15 +94,39 @@ TEST_F(ImagesToPDFRunners, MergedPagesFollowTheListAndTheReports)
 
 TEST_F(ImagesToPDFRunners, MergedRunSkipsAFileThatAddsNothingButWritesNoEmptyFile)
 {
+    // The gap is written around, and reported: a later success does not hide it.
     list({"one.jpg", "missing.jpg", "three.jpg"});
     options.destinationURL = url("merged.pdf");
-    EXPECT_TRUE(run(true));
+    EXPECT_FALSE(run(true));
     EXPECT_EQ(widthsOf(path("merged.pdf")), (QList<int>{10, 30}));
 
     list({"missing.jpg"});
     options.destinationURL = url("empty.pdf");
     EXPECT_FALSE(run(true));
     EXPECT_FALSE(QFileInfo::exists(path("empty.pdf")));
+
+    // An empty list fails nothing and writes nothing; an item that is none is a file that adds nothing.
+    list({});
+    EXPECT_TRUE(run(true));
+    EXPECT_FALSE(QFileInfo::exists(path("empty.pdf")));
+    list({"one.jpg"});
+    options.items.append(ConversionListItem());
+    EXPECT_FALSE(run(true));
+    EXPECT_EQ(widthsOf(path("empty.pdf")), QList<int>{10});
+}
+
+TEST_F(ImagesToPDFRunners, APDFItemsPagesGoInAsTheyAreWithTheirText)
+{
+    ASSERT_TRUE(writeBytes(path("words.pdf"), PdfTestFiles::pagesWithTexts({QStringLiteral("first words"), QStringLiteral("second words")})));
+    list({"one.jpg", "words.pdf"});
+    options.destinationURL = url("merged.pdf");
+    ASSERT_TRUE(run(true));
+    QFile merged(path("merged.pdf"));
+    ASSERT_TRUE(merged.open(QIODevice::ReadOnly));
+    const QStringList texts = PdfReadBack::pageTexts(merged.readAll());
+    ASSERT_EQ(texts.size(), 3);
+    EXPECT_TRUE(texts.at(1).contains(QStringLiteral("first words")));
+    EXPECT_TRUE(texts.at(2).contains(QStringLiteral("second words")));
 }
 
 TEST_F(ImagesToPDFRunners, SeparateFilesAreNamedAfterTheImages)
@@ -113,13 +140,14 @@ TEST_F(ImagesToPDFRunners, SeparateFilesAreNamedAfterTheImages)
     EXPECT_EQ(delegate.values, (std::vector<long>{3, 3}));
 
     // An existing file is kept: the new one takes the next free name. A failed item writes nothing,
-    // and the run's result is that of the last item.
+    // and fails the run wherever it stands in the list.
     list({"one.jpg", "missing.jpg"});
     EXPECT_FALSE(run(false));
     EXPECT_TRUE(QFileInfo::exists(path("out/one 1.pdf")));
     EXPECT_FALSE(QFileInfo::exists(path("out/missing.pdf")));
     list({"missing.jpg", "three.jpg"});
-    EXPECT_TRUE(run(false));
+    EXPECT_FALSE(run(false));
+    EXPECT_TRUE(QFileInfo::exists(path("out/three.pdf")));
 }
 
 TEST_F(ImagesToPDFRunners, CancelStopsTheRunAndWritesNoMergedFile)

@@ -6,6 +6,7 @@
 #include "toolkit/pdfpages/PDFPageRenderer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -175,6 +176,58 @@ TEST(PDFPageRendererTest, TIFFRoads)
     cancelled.converter.SetProgressCallback(&cancel, nullptr);
     EXPECT_FALSE(cancelled.render());
     EXPECT_TRUE(cancelled.files().isEmpty());
+}
+
+TEST(PDFPageRendererTest, ScratchTIFFsNeverTakeANameAUsersFileCouldHave)
+{
+    // A file named as a scratch file beside the target once was stays as it is.
+    for (const std::uint32_t type : {ImageType::MultiPageTIFF, ImageType::CMYKTIFF}) {
+        PageRun run(Pages(type == ImageType::MultiPageTIFF ? 2 : 1), type);
+        QFile user(run.path(QStringLiteral("base.tif.part")));
+        ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+        user.write("the user's own file");
+        user.close();
+        EXPECT_TRUE(run.render());
+        EXPECT_EQ(run.files(), QStringList({"base.tif", "base.tif.part"}));
+        ASSERT_TRUE(user.open(QIODevice::ReadOnly));
+        EXPECT_EQ(user.readAll(), QByteArray("the user's own file"));
+    }
+}
+
+TEST(PDFPageRendererTest, ACancelledRunOfPageFilesKeepsItsResult)
+{
+    PageRun run(Pages(3));
+    StubProgressDelegate cancel(true);
+    run.converter.SetProgressCallback(&cancel, nullptr);
+    EXPECT_TRUE(run.render());
+    EXPECT_TRUE(run.files().isEmpty());
+}
+
+TEST(PDFPageRendererTest, ColourModelTwoWritesInksWhereTheTypeHoldsThem)
+{
+    PageRun tiff(Pages(1), ImageType::TIFF);
+    tiff.converter.SetColorModel(2);
+    ASSERT_TRUE(tiff.render());
+    ASSERT_EQ(tiff.files().size(), 1);
+    TIFF* file = TIFFOpen(tiff.path(tiff.files().first()).toLocal8Bit().constData(), "r");
+    ASSERT_TRUE(file);
+    uint16_t photometric = 0;
+    TIFFGetField(file, TIFFTAG_PHOTOMETRIC, &photometric);
+    EXPECT_EQ(photometric, PHOTOMETRIC_SEPARATED);
+    TIFFClose(file);
+
+    // A JPEG frame of four components is CMYK: its start-of-frame marker says how many it has.
+    PageRun jpeg(Pages(1), ImageType::JPEG);
+    jpeg.converter.SetColorModel(2);
+    ASSERT_TRUE(jpeg.render());
+    ASSERT_EQ(jpeg.files().size(), 1);
+    QFile bytes(jpeg.path(jpeg.files().first()));
+    ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
+    const QByteArray data = bytes.readAll();
+    const qsizetype frame = data.indexOf(QByteArray::fromHex("ffc0")) >= 0 ? data.indexOf(QByteArray::fromHex("ffc0"))
+                                                                           : data.indexOf(QByteArray::fromHex("ffc2"));
+    ASSERT_GE(frame, 0);
+    EXPECT_EQ(static_cast<int>(data.at(frame + 9)), 4);
 }
 
 TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)

@@ -153,6 +153,14 @@ TEST_F(PDFToText, PagesWithoutTextAreLeftOut)
     EXPECT_FALSE(ConvertPDFToDocument(&scan));
     EXPECT_FALSE(outputs().contains(QStringLiteral("scan.txt")));
 
+    // Twenty spaces count as text, a few do not, though a page of spaces has no words.
+    MakePDF(path(QStringLiteral("spaces.pdf")), {QString(25, u' '), QString(5, u' ')});
+    auto spaces = options(QStringLiteral("spaces.pdf"));
+    spaces.pagePerFile = 1;
+    ASSERT_TRUE(ConvertPDFToDocument(&spaces));
+    EXPECT_TRUE(outputs().contains(QStringLiteral("spaces-1.txt")));
+    EXPECT_FALSE(outputs().contains(QStringLiteral("spaces-2.txt")));
+
     EXPECT_TRUE(PDFToTextConverter::IsBlankText(QStringLiteral(" \uFFFC \n\t\uFFFC")));
     EXPECT_FALSE(PDFToTextConverter::IsBlankText(QString(20, u' ')));
     EXPECT_FALSE(PDFToTextConverter::IsBlankText(QStringLiteral(" x ")));
