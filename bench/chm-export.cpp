@@ -330,9 +330,22 @@ int main(int argc, char** argv)
     }
     std::atomic<bool> exporting{true};
     std::atomic<long> peakTreeKiB{0};
+    std::atomic<int> percentShown{0};
+    QElapsedTimer sampled;
+    sampled.start();
     std::thread sampler([&] {
+        // A long export tells how far it is every minute on the error output: a run stopped
+        // before its end still shows how memory and speed went.
+        qint64 lastLine = 0;
         while (exporting.load()) {
-            peakTreeKiB = std::max(peakTreeKiB.load(), treeUsage().residentKiB);
+            const long treeKiB = treeUsage().residentKiB;
+            peakTreeKiB = std::max(peakTreeKiB.load(), treeKiB);
+            if (sampled.elapsed() - lastLine >= 60000) {
+                lastLine = sampled.elapsed();
+                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f with_engine_mb=%.1f\n", lastLine / 1000,
+                             percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
+                             static_cast<double>(treeKiB) / 1024.0);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
@@ -340,7 +353,10 @@ int main(int argc, char** argv)
     timer.start();
     QProgressBar progress;
     TopicClock clock(timer);
-    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock](int value) { clock.valueChanged(value); });
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock, &percentShown](int value) {
+        clock.valueChanged(value);
+        percentShown = value;
+    });
     document.exportProgressIndicator = &progress;
     const double mainCpuAtStart = threadCpuMs();
     const double treeCpuAtStart = treeUsage().cpuMs;
