@@ -13,3 +13,4 @@ tomefold_add_test(pdf_document_commit_tests SANITIZE
 tomefold_add_test(pdf_document_source_tests SANITIZE
   SOURCES PdfDocumentSourceTest.cpp
   LIBS tomefold_platform poppler::core PkgConfig::QPDF)
+tomefold_add_test(process_memory_tests SANITIZE SOURCES ProcessMemoryTest.cpp LIBS tomefold_platform)
