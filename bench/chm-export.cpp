@@ -25,7 +25,6 @@
 #include "export/CHMExporter.h"
 #include "export/PDFExportProvider.h"
 #include "platform/PdfDocument.h"
-#include "platform/ProcessMemory.h"
 
 #include <QApplication>
 #include <QDir>
@@ -376,7 +375,6 @@ int main(int argc, char** argv)
                 exporter.lockWhenCondition();
                 exporter.releaseLock();
             }
-            ReleaseFreedMemory();
             if (run == 1)
                 treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
             // The engine's processes end a moment after their pages and profile are gone.

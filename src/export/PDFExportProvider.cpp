@@ -5,7 +5,6 @@
 #include "common/ConversionProgressDelegate.h"
 #include "common/TomefoldConversionOptions.h"
 #include "export/CHMExporter.h"
-#include "platform/ProcessMemory.h"
 
 namespace {
 
@@ -17,13 +16,6 @@ LinkItemList contentsPageList(const CHMDocument& document)
 class CHMPDFExportProvider final : public DocumentExportProvider {
 public:
     void exportAndWait(CHMDocument& document, const QUrl& url, TomefoldConversionOptions* options) const override
-    {
-        exportWhole(document, url, options);
-        // The next file of a batch starts from what the application needs, not from this one's peak.
-        ReleaseFreedMemory();
-    }
-
-    static void exportWhole(CHMDocument& document, const QUrl& url, TomefoldConversionOptions* options)
     {
         CHMExporter exporter(document, url, contentsPageList(document), options);
 
