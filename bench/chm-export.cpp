@@ -1,5 +1,5 @@
 // chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME]
-//            FILE.chm OUT.pdf
+//            [--repeat N] FILE.chm OUT.pdf
 //
 // Exports a CHM file to PDF the way the batch application does (the steps of the document's export,
 // called from a worker thread while the main thread serves the web engine) and prints key=value
@@ -12,6 +12,9 @@
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
 // document grows shows a ratio above 1).
 // --jobs: topics in the engine at once; by default the exporter's automatic choice.
+// --repeat N: exports N times in the same process (the figures above are over all of them) and
+// prints, after each, the memory this process and the engine's processes still hold once the
+// export has ended: a later export should not start higher than the first.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
@@ -80,6 +83,7 @@ struct Arguments {
     QString source;
     QString target;
     int jobs = CHMExporter::automaticJobs();
+    int repeat = 1;
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -120,6 +124,12 @@ std::optional<Arguments> parse(const QStringList& args)
             bool ok = false;
             parsed.jobs = next.toInt(&ok);
             if (!ok || parsed.jobs < 1)
+                return std::nullopt;
+            ++i;
+        } else if (arg == QLatin1String("--repeat")) {
+            bool ok = false;
+            parsed.repeat = next.toInt(&ok);
+            if (!ok || parsed.repeat < 1)
                 return std::nullopt;
             ++i;
         } else if (arg == QLatin1String("--encoding") && !next.isEmpty()) {
@@ -202,16 +212,21 @@ double threadCpuMs()
     return static_cast<double>(used.tv_sec) * 1000.0 + static_cast<double>(used.tv_nsec) / 1e6;
 }
 
-long peakMemoryKiB()
+long statusKiB(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(field))
+            return line.mid(static_cast<qsizetype>(qstrlen(field))).trimmed().split(' ').first().toLong();
     }
     return -1;
+}
+
+long peakMemoryKiB()
+{
+    return statusKiB("VmHWM:");
 }
 
 // The embedded font programs of a PDF file: FontFile, FontFile2 and FontFile3 streams.
@@ -314,9 +329,22 @@ int main(int argc, char** argv)
     }
     std::atomic<bool> exporting{true};
     std::atomic<long> peakTreeKiB{0};
+    std::atomic<int> percentShown{0};
+    QElapsedTimer sampled;
+    sampled.start();
     std::thread sampler([&] {
+        // A long export tells how far it is every minute on the error output: a run stopped
+        // before its end still shows how memory and speed went.
+        qint64 lastLine = 0;
         while (exporting.load()) {
-            peakTreeKiB = std::max(peakTreeKiB.load(), treeUsage().residentKiB);
+            const long treeKiB = treeUsage().residentKiB;
+            peakTreeKiB = std::max(peakTreeKiB.load(), treeKiB);
+            if (sampled.elapsed() - lastLine >= 60000) {
+                lastLine = sampled.elapsed();
+                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f with_engine_mb=%.1f\n", lastLine / 1000,
+                             percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
+                             static_cast<double>(treeKiB) / 1024.0);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
@@ -324,23 +352,38 @@ int main(int argc, char** argv)
     timer.start();
     QProgressBar progress;
     TopicClock clock(timer);
-    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock](int value) { clock.valueChanged(value); });
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock, &percentShown](int value) {
+        clock.valueChanged(value);
+        percentShown = value;
+    });
     document.exportProgressIndicator = &progress;
     const double mainCpuAtStart = threadCpuMs();
     const double treeCpuAtStart = treeUsage().cpuMs;
     double treeCpuMs = 0;
+    QStringList afterExports;
     std::thread worker([&] {
-        // The document's export entry, with the number of jobs set on the exporter.
-        const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
-        CHMExporter exporter(document, QUrl::fromLocalFile(arguments->target), pageList, &arguments->options);
-        if (!arguments->options.encodingName.isNull())
-            document.setEncodingName(arguments->options.encodingName);
-        exporter.setJobs(arguments->jobs);
-        exporter.initConditionalLock();
-        exporter.exportToPDF();
-        exporter.lockWhenCondition();
-        exporter.releaseLock();
-        treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
+        for (int run = 1; run <= arguments->repeat; ++run) {
+            {
+                // The document's export entry, with the number of jobs set on the exporter.
+                const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
+                CHMExporter exporter(document, QUrl::fromLocalFile(arguments->target), pageList, &arguments->options);
+                if (!arguments->options.encodingName.isNull())
+                    document.setEncodingName(arguments->options.encodingName);
+                exporter.setJobs(arguments->jobs);
+                exporter.initConditionalLock();
+                exporter.exportToPDF();
+                exporter.lockWhenCondition();
+                exporter.releaseLock();
+            }
+            if (run == 1)
+                treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
+            // The engine's processes end a moment after their pages and profile are gone.
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n")
+                                .arg(run)
+                                .arg(static_cast<double>(statusKiB("VmRSS:")) / 1024.0, 0, 'f', 1)
+                                .arg(static_cast<double>(treeUsage().residentKiB) / 1024.0, 0, 'f', 1);
+        }
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     app.exec();
@@ -374,6 +417,7 @@ int main(int argc, char** argv)
         std::printf("output_mb=%.2f\nfont_programs=%d\n", static_cast<double>(written.size()) / 1048576.0,
                     fontProgramCount(arguments->target));
     }
+    std::printf("%s", qUtf8Printable(afterExports.join(QString())));
     if (const auto perTopic = clock.startAndEnd(static_cast<int>(topics))) {
         std::printf("start_s_per_1000_topics=%.1f\nend_s_per_1000_topics=%.1f\nend_to_start_ratio=%.2f\n",
                     perTopic->first, perTopic->second, perTopic->second / perTopic->first);

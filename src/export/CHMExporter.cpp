@@ -7,6 +7,7 @@
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
 #include "platform/PdfDocument.h"
+#include "platform/ProcessMemory.h"
 #include "platform/SerialOperationQueue.h"
 
 #include <QEventLoop>
@@ -39,6 +40,17 @@ CHMExporter::~CHMExporter()
     // the engine could call back into once it is gone.
     if (!m_slots.empty() || m_webProfile)
         runOnMainAndWait([this] { releaseWebObjects(); });
+    // What a large export held goes back to the system now, not at the members' end below: the
+    // next file of a batch starts from what the application needs, not from this one's peak.
+    m_printoutPool.reset();
+    m_pdfDocument.reset();
+    m_linkDestinationList.clear();
+    m_linkDestinationListArray.clear();
+    m_linkDestinationListArray.shrink_to_fit();
+    m_topicAnchors = AnchorPlacement();
+    m_pageList.clear();
+    m_listedPages.clear();
+    ReleaseFreedMemory();
 }
 
 SerialOperationQueue& CHMExporter::SharedOperationQueue()

@@ -60,6 +60,13 @@ public:
     static constexpr std::chrono::milliseconds kTopicPrintTimeout{60000};
     // The tallest a topic's frames grow, in points.
     static constexpr double kMaximumFrameHeight = 400000.0;
+    // A renderer keeps much of what a long topic needed after it is printed, and a view serves
+    // topic after topic: a view whose renderer has grown past this is replaced after its topic,
+    // which ends that process.
+    static constexpr qint64 kRendererRetireBytes = 384LL << 20;
+    // While the renderers hold more than this together, no further topic starts until one ends
+    // (one topic is always at work): long topics side by side cannot take the machine's memory.
+    static constexpr qint64 kRenderersBudgetBytes = 1LL << 30;
 
     // options may be null: the default print settings, with hyperlinks and outline exported.
     CHMExporter(CHMDocument& document, const QUrl& fileURL, const LinkItemList& pageList,
@@ -91,6 +98,12 @@ public:
     // Set before the export starts; values below 1 count as 1.
     void setJobs(int jobs);
     int jobs() const { return m_jobs; }
+    // Set before the export starts; the defaults are the constants above.
+    void setRendererMemoryLimits(qint64 retireBytes, qint64 budgetBytes)
+    {
+        m_rendererRetireBytes = retireBytes;
+        m_renderersBudgetBytes = budgetBytes;
+    }
 
     const LinkItemList& pageList() const { return m_pageList; }
     const ExportPrintSettings& printSettings() const { return m_printSettings; }
@@ -154,6 +167,9 @@ private:
     void printoutReady(std::size_t topic, TopicPrintout printout);
     void appendTopicsInTurn();
     void stopTopicsInFlight();
+    // The memory of the engine's processes that render the export's views, each counted once.
+    qint64 renderersResidentBytes() const;
+    bool isTopicAtWork() const;
     bool isExportRunning() const { return m_outcome == Outcome::Running; }
 
     // Anchors of a topic: the text and named places of the page, and where they fall on the
@@ -204,6 +220,8 @@ private:
     std::unique_ptr<CHMWebProfile> m_webProfile;
     std::vector<std::unique_ptr<TopicSlot>> m_slots;
     int m_jobs = automaticJobs();
+    qint64 m_rendererRetireBytes = kRendererRetireBytes;
+    qint64 m_renderersBudgetBytes = kRenderersBudgetBytes;
     std::unique_ptr<TopicPrintQueue> m_printQueue; // made with the first view
     // Printouts are opened and read here, off the main thread, one PDF core document per thread.
     std::unique_ptr<QThreadPool> m_printoutPool;

@@ -65,8 +65,9 @@ void CHMExporter::ResolveDestination(int pageIndex)
 {
     // Also without any destination: an internal link left as printed would send a viewer to
     // an "itss:" address that only this application can serve.
-    ResolvePageLinks(*m_pdfDocument, pageIndex, m_ExportHyperlinks,
-                     [this](const QString& url) { return placedDestinationForPath(url); });
+    const DestinationLookup lookup = [this](const QString& url) { return placedDestinationForPath(url); };
+    ResolvePageLinks(*m_pdfDocument, pageIndex, m_ExportHyperlinks, lookup);
+    ResolveHeldPageLinks(*m_pdfDocument, pageIndex, m_ExportHyperlinks, lookup);
 }
 
 void CHMExporter::GenerateTableOfContents()

@@ -7,10 +7,13 @@
 #include "export/TopicSlot.h"
 #include "platform/MainThread.h"
 #include "platform/OffscreenWebPage.h"
+#include "platform/ProcessMemory.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 #include <QThreadPool>
+
+#include <QSet>
 
 #include <algorithm>
 
@@ -24,6 +27,13 @@
 namespace {
 
 constexpr int kMostAutomaticJobs = 6;
+
+std::optional<qint64> rendererResidentBytes(const TopicSlot& slot)
+{
+    if (!slot.webView)
+        return std::nullopt;
+    return ResidentBytesOfProcess(slot.webView->page().renderProcessPid());
+}
 
 } // namespace
 
@@ -52,10 +62,17 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
+        if (isTopicAtWork() && renderersResidentBytes() > m_renderersBudgetBytes) {
+            ++m_statistics.startsHeldForMemory;
+            break; // the topic that ends next comes back here
+        }
         const std::optional<std::size_t> topic = m_printQueue->startNext();
         if (!topic)
             break;
         startTopic(freeSlot(), *topic);
+        const auto atWork = std::count_if(m_slots.begin(), m_slots.end(),
+                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
+        m_statistics.peakTopicsAtWork = std::max(m_statistics.peakTopicsAtWork, static_cast<int>(atWork));
     }
     appendTopicsInTurn();
 }
@@ -83,6 +100,10 @@ void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
     // leave it, in a dialog nobody answers): its next topic gets a new view.
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
         slot.webViewUsable = false;
+    if (slot.webViewUsable && rendererResidentBytes(slot).value_or(0) > m_rendererRetireBytes) {
+        slot.webViewUsable = false;
+        ++m_statistics.viewsRetiredForMemory;
+    }
     if (printout.printed.isEmpty()) {
         printoutReady(slot.topic, std::move(printout));
         return;
@@ -139,6 +160,26 @@ void CHMExporter::appendTopicsInTurn()
         return;
     if (std::optional<TopicPrintout> printout = m_printQueue->takeTurn())
         appendTopic(std::move(*printout));
+}
+
+bool CHMExporter::isTopicAtWork() const
+{
+    return std::any_of(m_slots.begin(), m_slots.end(), [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
+}
+
+qint64 CHMExporter::renderersResidentBytes() const
+{
+    // Views may share a renderer.
+    QSet<qint64> counted;
+    qint64 total = 0;
+    for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
+        const qint64 pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
+        if (pid <= 0 || counted.contains(pid))
+            continue;
+        counted.insert(pid);
+        total += rendererResidentBytes(*slot).value_or(0);
+    }
+    return total;
 }
 
 void CHMExporter::stopTopicsInFlight()

@@ -5,6 +5,7 @@
 #include "chm/CHMWebProfile.h"
 #include "chm/TopicPath.h"
 #include "common/LocalizedStrings.h"
+#include "export/LinkResolution.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintQueue.h"
 #include "export/TopicPrintScripts.h"
@@ -196,6 +197,8 @@ void CHMExporter::appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic)
             m_pdfDocument = PdfDocument::create();
             // Every topic's print embeds fresh subsets of its fonts: one program per face is enough.
             m_pdfDocument->shareFontsOfCopiedPages();
+            // A large document's links would otherwise hold the most memory of all.
+            m_pdfDocument->holdInternalLinks(IsInternalLinkURL);
         }
         beginAnchorPlacement(*topic);
         for (int index = 0; index < topic->pageCount(); ++index) {

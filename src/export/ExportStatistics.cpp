@@ -20,5 +20,9 @@ QString ExportStatistics::keyValueLines(int pages) const
     add("outline_ms", outlineMs * perTopic);
     add("write_ms", writeMs * perTopic);
     lines += QStringLiteral("jobs=%1\nwaiting_peak=%2\n").arg(jobs).arg(peakTopicsWaiting);
+    lines += QStringLiteral("at_work_peak=%1\nviews_retired_for_memory=%2\nstarts_held_for_memory=%3\n")
+                 .arg(peakTopicsAtWork)
+                 .arg(viewsRetiredForMemory)
+                 .arg(startsHeldForMemory);
     return lines;
 }

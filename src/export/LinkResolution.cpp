@@ -64,3 +64,14 @@ void ResolvePageLinks(PdfDocument& document, int pageIndex, bool exportHyperlink
         count = document.annotationCount(pageIndex);
     }
 }
+
+void ResolveHeldPageLinks(PdfDocument& document, int pageIndex, bool exportHyperlinks, const DestinationLookup& lookup)
+{
+    const int count = document.heldLinkCount(pageIndex);
+    for (int index = 0; index < count; ++index) {
+        const std::optional<PdfDestination> target = targetOf(document.heldLinkAt(pageIndex, index), exportHyperlinks, lookup);
+        // A link whose destination cannot be set goes, like one without any.
+        if (!target || !document.setHeldLinkDestination(pageIndex, index, target))
+            document.setHeldLinkDestination(pageIndex, index, std::nullopt);
+    }
+}

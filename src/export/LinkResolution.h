@@ -26,3 +26,7 @@ bool IsInternalLinkURL(const QString& urlString);
 // when the lookup has none or hyperlinks are not exported. Links the engine printed as jumps to
 // a named place of their own topic count as internal too. Links to other schemes stay as printed.
 void ResolvePageLinks(PdfDocument& document, int pageIndex, bool exportHyperlinks, const DestinationLookup& lookup);
+
+// The same for the links the document holds outside its objects (PdfDocument::holdInternalLinks),
+// which are all internal: each is given the place the lookup gives, or none, and then is not written.
+void ResolveHeldPageLinks(PdfDocument& document, int pageIndex, bool exportHyperlinks, const DestinationLookup& lookup);

@@ -1,11 +1,14 @@
 #include "platform/PdfDocument.h"
 
+#include "platform/PdfHeldLinks.h"
 #include "platform/PdfLinkJumps.h"
 #include "platform/pdffonts/PdfSharedFonts.h"
 
 #include <QSaveFile>
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pl_Buffer.hh>
+#include <qpdf/Pl_StdioFile.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -60,11 +63,16 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
         try {
             if (m_sharedFonts)
                 m_sharedFonts->prepareSourcePage(*source.m_qpdf, pages[static_cast<size_t>(index)]);
+            // Held links never become objects of this document.
+            const std::unique_ptr<PdfHeldLinks::Taken> held = m_heldLinks ? m_heldLinks->take(*source.m_qpdf, pages[static_cast<size_t>(index)]) : nullptr;
             m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
             const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
+            const int copiedIndex = static_cast<int>(copies.size()) - 1;
             if (m_sharedFonts)
                 m_sharedFonts->pageCopied(copies.back());
-            m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), static_cast<int>(copies.size()) - 1);
+            m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), copiedIndex);
+            if (held)
+                m_heldLinks->pageCopied(copiedIndex, *held);
         } catch (const std::exception&) {
             // A failed copy leaves no page behind: callers count the pages they appended.
             std::vector<QPDFObjectHandle> copies = m_qpdf->getAllPages();
@@ -94,10 +102,36 @@ bool PdfDocument::completeSharedFonts(QString* error) const
     return false;
 }
 
-bool PdfDocument::write(const QString& path, QString* error) const
+bool PdfDocument::writeTo(Pipeline& out, QString* error) const
 {
     if (!completeSharedFonts(error))
         return false;
+    try {
+        const bool withHeldLinks = m_heldLinks && m_heldLinks->hasLinksToWrite();
+        if (withHeldLinks)
+            m_heldLinks->prepareWrite(*m_qpdf);
+        PdfCountingPipeline counted(out);
+        QPDFWriter writer(*m_qpdf);
+        writer.setOutputPipeline(&counted);
+        // The update section of the held links follows a plain cross-reference table.
+        if (withHeldLinks)
+            writer.setObjectStreamMode(qpdf_o_disable);
+        writer.write();
+        std::string failure;
+        if (withHeldLinks && !m_heldLinks->writeUpdate(*m_qpdf, writer, counted, &failure)) {
+            setError(error, QString::fromStdString(failure));
+            return false;
+        }
+        out.finish();
+    } catch (const std::exception& e) {
+        setError(error, QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool PdfDocument::write(const QString& path, QString* error) const
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         setError(error, file.errorString());
@@ -112,14 +146,15 @@ bool PdfDocument::write(const QString& path, QString* error) const
         file.cancelWriting();
         return false;
     }
-    try {
-        // The writer keeps the description pointer until it is destroyed.
-        const QByteArray description = path.toLocal8Bit();
-        QPDFWriter writer(*m_qpdf);
-        writer.setOutputFile(description.constData(), stream, true);
-        writer.write();
-    } catch (const std::exception& e) {
-        setError(error, QString::fromUtf8(e.what()));
+    bool written = false;
+    {
+        Pl_StdioFile out("output", stream);
+        written = writeTo(out, error);
+    }
+    written = (::fclose(stream) == 0) && written;
+    if (!written) {
+        if (error && error->isEmpty())
+            setError(error, QStringLiteral("cannot write %1").arg(path));
         file.cancelWriting();
         return false;
     }
@@ -132,15 +167,9 @@ bool PdfDocument::write(const QString& path, QString* error) const
 
 QByteArray PdfDocument::toBytes() const
 {
-    if (!completeSharedFonts())
+    Pl_Buffer out("output");
+    if (!writeTo(out, nullptr))
         return {};
-    try {
-        QPDFWriter writer(*m_qpdf);
-        writer.setOutputMemory();
-        writer.write();
-        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
-        return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
-    } catch (const std::exception&) {
-        return {};
-    }
+    const std::unique_ptr<Buffer> buffer(out.getBuffer());
+    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
 }

@@ -6,9 +6,13 @@
 #include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+class Pipeline;
+class PdfHeldLinks;
 class PdfLinkJumps;
 struct PdfDocumentInformation;
 class PdfOutline;
@@ -70,6 +74,17 @@ public:
     // The annotations after it move down by one index.
     bool removeAnnotation(int pageIndex, int index);
 
+    // From now on, links of copied pages that lead into the document itself are held outside the
+    // document's objects, as small records, until the document is written: those whose URI action
+    // target passes isInternal and those that jump to a named place of their printed document.
+    // They are no longer among the page's annotations above but among its held links below, and
+    // each is written in its printed place among the page's annotations, leading to the
+    // destination set for it, or not at all when none is set.
+    void holdInternalLinks(std::function<bool(const QString& url)> isInternal);
+    int heldLinkCount(int pageIndex) const;
+    PdfLinkAnnotation heldLinkAt(int pageIndex, int index) const;
+    bool setHeldLinkDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination);
+
     // The document's own outline (/Outlines) as a root whose entries mirror it in order and depth:
     // each with its title and, when its destination (/Dest, named or explicit, or a GoTo action)
     // names a page of this document, that page's index and point (an /XYZ destination's left and
@@ -100,9 +115,12 @@ private:
     LoadResult load(const std::string& password, QString* error);
     // The shared fonts' programs, widths and text maps, cut before every write.
     bool completeSharedFonts(QString* error = nullptr) const;
+    // The whole document with its held links, through out, which is then finished.
+    bool writeTo(Pipeline& out, QString* error) const;
 
     QByteArray m_bytes; // qpdf reads an opened document from these bytes without copying them
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
     std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
+    std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
 };

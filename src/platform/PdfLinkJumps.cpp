@@ -81,15 +81,20 @@ std::optional<PdfDestination> PdfLinkJumps::targetOf(QPDFObjGen annotation, QPDF
     const auto jump = m_jumps.find(annotation);
     if (jump == m_jumps.end())
         return std::nullopt;
-    const auto copied = m_copiedPages.find({jump->second.source, jump->second.sourcePage});
+    return targetOf(jump->second, output);
+}
+
+std::optional<PdfDestination> PdfLinkJumps::targetOf(const Jump& jump, QPDF& output) const
+{
+    const auto copied = m_copiedPages.find({jump.source, jump.sourcePage});
     if (copied == m_copiedPages.end())
         return std::nullopt;
     const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
     if (copied->second < 0 || static_cast<size_t>(copied->second) >= pages.size())
         return std::nullopt;
     double top = 0;
-    if (jump->second.top) {
-        top = *jump->second.top;
+    if (jump.top) {
+        top = *jump.top;
     } else {
         // Without a height of its own the place is the top of its page.
         QPDFObjectHandle page = pages[static_cast<size_t>(copied->second)];
@@ -97,5 +102,5 @@ std::optional<PdfDestination> PdfLinkJumps::targetOf(QPDFObjGen annotation, QPDF
         if (box.isRectangle())
             top = box.getArrayAsRectangle().ury;
     }
-    return PdfDestination{copied->second, QPointF(jump->second.left, top)};
+    return PdfDestination{copied->second, QPointF(jump.left, top)};
 }

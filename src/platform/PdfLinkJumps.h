@@ -18,15 +18,7 @@
 // been copied too (a link may point at a later page of the same printed document).
 class PdfLinkJumps {
 public:
-    // Page sourcePage of source has become output page outputPage (copiedPage).
-    void pageCopied(QPDF& source, int sourcePage, QPDF& output, QPDFObjectHandle copiedPage, int outputPage);
-
-    bool isJump(QPDFObjGen annotation) const { return m_jumps.count(annotation) != 0; }
-    // Where the jump leads in the output; empty when the target page was never copied.
-    std::optional<PdfDestination> targetOf(QPDFObjGen annotation, QPDF& output) const;
-    void forget(QPDFObjGen annotation) { m_jumps.erase(annotation); }
-
-private:
+    // Where a jump leads in the document it was printed in.
     struct Jump {
         unsigned long long source = 0;
         int sourcePage = -1;
@@ -34,8 +26,20 @@ private:
         std::optional<double> top;
     };
 
+    // The place a link of source names; none when it names no place at all. A name the source
+    // does not define gives a jump that never finds its page.
     static std::optional<Jump> lookUp(QPDF& source, QPDFObjectHandle link);
 
+    // Page sourcePage of source has become output page outputPage (copiedPage).
+    void pageCopied(QPDF& source, int sourcePage, QPDF& output, QPDFObjectHandle copiedPage, int outputPage);
+
+    bool isJump(QPDFObjGen annotation) const { return m_jumps.count(annotation) != 0; }
+    // Where the jump leads in the output; empty when the target page was never copied.
+    std::optional<PdfDestination> targetOf(QPDFObjGen annotation, QPDF& output) const;
+    std::optional<PdfDestination> targetOf(const Jump& jump, QPDF& output) const;
+    void forget(QPDFObjGen annotation) { m_jumps.erase(annotation); }
+
+private:
     std::map<QPDFObjGen, Jump> m_jumps;
     std::map<std::pair<unsigned long long, int>, int> m_copiedPages;
 };

@@ -23,10 +23,12 @@ DestinationLookup lookupIn(const std::map<QString, PdfDestination>& destinations
     };
 }
 
-std::unique_ptr<PdfDocument> outputOf(const QByteArray& printed, int pages)
+std::unique_ptr<PdfDocument> outputOf(const QByteArray& printed, int pages, bool holdLinks = false)
 {
     const std::unique_ptr<PdfDocument> source = PdfDocument::open(printed);
     std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    if (holdLinks)
+        output->holdInternalLinks(IsInternalLinkURL);
     for (int index = 0; index < pages; ++index)
         EXPECT_TRUE(output->appendPageCopy(*source, index));
     return output;
@@ -57,7 +59,23 @@ TEST(DestinationKeys, EscapedAnchoredLinksAreTriedAsWrittenUnescapedThenAtTheirT
     EXPECT_FALSE(IsInternalLinkURL(QStringLiteral("ITSS://chm/x.htm")));
 }
 
-TEST(PageLinks, InternalLinksJumpOrGoWhileOtherSchemesStayAsPrinted)
+// The links are resolved the same whether the output holds them as objects or as records.
+class PageLinks : public ::testing::TestWithParam<bool> {
+protected:
+    std::unique_ptr<PdfDocument> output(const QByteArray& printed, int pages) const
+    {
+        return outputOf(printed, pages, GetParam());
+    }
+    static void resolve(PdfDocument& document, int pageIndex, bool exportHyperlinks, const DestinationLookup& lookup)
+    {
+        ResolvePageLinks(document, pageIndex, exportHyperlinks, lookup);
+        ResolveHeldPageLinks(document, pageIndex, exportHyperlinks, lookup);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(AsObjectsOrHeld, PageLinks, ::testing::Bool());
+
+TEST_P(PageLinks, InternalLinksJumpOrGoWhileOtherSchemesStayAsPrinted)
 {
     const QByteArray printed = pagesWithAnnotations(
         {{{"itss://chm/missing.htm", {}},
@@ -71,26 +89,26 @@ TEST(PageLinks, InternalLinksJumpOrGoWhileOtherSchemesStayAsPrinted)
           {{}, "unknown"}},
          {}},
         {{"printed", 1}});
-    std::unique_ptr<PdfDocument> output = outputOf(printed, 2);
+    std::unique_ptr<PdfDocument> document = output(printed, 2);
     const auto lookup = lookupIn({{"itss://chm/a b.htm#sec", {1, QPointF(72, 500)}},
                                   {"itss://chm/a b.htm", {1, QPointF(0, 792)}}});
-    ResolvePageLinks(*output, 0, true, lookup);
+    resolve(*document, 0, true, lookup);
 
-    const std::vector<ReadAnnotation> written = annotationsOfPage(output->toBytes(), 0);
+    const std::vector<ReadAnnotation> written = annotationsOfPage(document->toBytes(), 0);
     EXPECT_EQ(urlsOf(written), QStringList({"page 1", "mailto:someone@example.com", "page -1", "page 1", "page 1"}));
     ASSERT_EQ(written.size(), 5u);
     EXPECT_EQ(written[0].destPoint, QPointF(72, 500));
     EXPECT_EQ(written[2].subtype, QStringLiteral("/Text"));
-    EXPECT_EQ(written[3].destPoint, QPointF(0, 792)); // an unknown anchor leads to the top of its topic
+    EXPECT_EQ(written[3].destPoint, QPointF(0, 792));  // an unknown anchor leads to the top of its topic
     EXPECT_EQ(written[4].destPoint, QPointF(72, 700)); // the engine's own named place
 }
 
-TEST(PageLinks, WithoutHyperlinksEveryInternalLinkGoes)
+TEST_P(PageLinks, WithoutHyperlinksEveryInternalLinkGoes)
 {
     const QByteArray printed = pagesWithAnnotations(
         {{{"itss://chm/a.htm", {}}, {"http://example.com/", {}}, {{}, "printed"}, {"itss://chm/b.htm", {}}}},
         {{"printed", 0}});
-    std::unique_ptr<PdfDocument> output = outputOf(printed, 1);
-    ResolvePageLinks(*output, 0, false, lookupIn({{"itss://chm/a.htm", {0, QPointF()}}}));
-    EXPECT_EQ(urlsOf(annotationsOfPage(output->toBytes(), 0)), QStringList({"http://example.com/"}));
+    std::unique_ptr<PdfDocument> document = output(printed, 1);
+    resolve(*document, 0, false, lookupIn({{"itss://chm/a.htm", {0, QPointF()}}}));
+    EXPECT_EQ(urlsOf(annotationsOfPage(document->toBytes(), 0)), QStringList({"http://example.com/"}));
 }

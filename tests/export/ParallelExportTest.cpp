@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <utility>
 #include <thread>
 
 using namespace PdfLinkTestFiles;
@@ -88,7 +90,8 @@ protected:
 
     // Exports the fixture as the batch does, from a worker thread while the main thread serves,
     // with `jobs` topics in the engine at once. Returns the file written, empty when none was.
-    QByteArray exportFixture(const QString& fixture, int jobs, ConversionProgressDelegate* delegate = nullptr)
+    QByteArray exportFixture(const QString& fixture, int jobs, ConversionProgressDelegate* delegate = nullptr,
+                             std::optional<std::pair<qint64, qint64>> rendererLimits = std::nullopt)
     {
         CHMDocument document;
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(fixture)), QStringLiteral("CHM")));
@@ -100,6 +103,8 @@ protected:
         std::thread worker([&] {
             CHMExporter exporter(document, QUrl::fromLocalFile(target), document.tocSource()->pageList(), &options);
             exporter.setJobs(jobs);
+            if (rendererLimits)
+                exporter.setRendererMemoryLimits(rendererLimits->first, rendererLimits->second);
             exporter.initConditionalLock();
             exporter.exportToPDF();
             exporter.lockWhenCondition();
@@ -167,6 +172,27 @@ TEST_F(ParallelExport, FourTopicsAtOnceWriteTheSameDocumentAsOneAtATime)
         EXPECT_LT(m_lastStatistics.peakTopicsWaiting, 4);
         expectSameDocument(one, four);
     }
+}
+
+TEST_F(ParallelExport, RenderersPastTheirLimitAreReplacedAndNoTopicStartsPastTheBudget)
+{
+    const QByteArray plain = exportFixture(QStringLiteral("export-five"), 4);
+    EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, 0);
+    EXPECT_EQ(m_lastStatistics.startsHeldForMemory, 0);
+    EXPECT_GT(m_lastStatistics.peakTopicsAtWork, 1);
+
+    // Every renderer is past a limit of one byte: each view serves one topic, and once the views
+    // have renderers past the budget, a topic starts only when none is at work. The document is
+    // the same.
+    const int renderersBefore = engineRenderers();
+    const QByteArray limited = exportFixture(QStringLiteral("export-five"), 4, nullptr, std::make_pair(1LL, 1LL));
+    EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
+    EXPECT_GT(m_lastStatistics.startsHeldForMemory, 0);
+    EXPECT_LE(m_lastStatistics.peakTopicsAtWork, 4);
+    expectSameDocument(plain, limited);
+    // The replaced views took their renderers with them.
+    EXPECT_TRUE(eventually([&] { return engineRenderers() <= renderersBefore; }))
+        << engineRenderers() << " renderers left, " << renderersBefore << " before";
 }
 
 TEST_F(ParallelExport, ATopicThatNeverLoadsHoldsUpOnlyItsOwnView)

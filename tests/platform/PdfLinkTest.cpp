@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+// qpdf 11 API without the PointerHolder compatibility layer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
+
 using namespace PdfLinkTestFiles;
 
 namespace {
@@ -100,6 +105,82 @@ TEST(PdfLinks, ADestinationSetOrAnAnnotationRemovedIsWhatTheWrittenFileShows)
     EXPECT_EQ(written[1].destPage, -1);
     EXPECT_EQ(written[2].destPage, 0);
     EXPECT_FALSE(written[2].hasNamedDest);
+}
+
+TEST(PdfHeldLinks, HeldLinksLeaveTheirPagesAndAreWrittenBackInTheirPlacesOnlyWithADestination)
+{
+    // Page 0: internal, note, web, internal (to be dropped), jump; page 1: internal; page 2 none.
+    const QByteArray printed = pagesWithAnnotations(
+        {{{"itss://chm/one.htm", {}}, {}, {"http://example.com/", {}}, {"itss://chm/gone.htm", {}}, {{}, "here"}},
+         {{"itss://chm/two.htm#a", {}}},
+         {}},
+        {{"here", 2}});
+    const std::unique_ptr<PdfDocument> source = PdfDocument::open(printed);
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->holdInternalLinks([](const QString& url) { return url.startsWith(QLatin1String("itss:")); });
+    for (int index : {0, 1, 2})
+        ASSERT_TRUE(output->appendPageCopy(*source, index));
+
+    // The copies carry what is not held; the printed page keeps all it had.
+    EXPECT_EQ(source->annotationCount(0), 5);
+    ASSERT_EQ(output->annotationCount(0), 2);
+    EXPECT_EQ(output->annotationAt(0, 1).url, QStringLiteral("http://example.com/"));
+    ASSERT_EQ(output->heldLinkCount(0), 3);
+    EXPECT_EQ(output->heldLinkAt(0, 0).url, QStringLiteral("itss://chm/one.htm"));
+    EXPECT_EQ(output->heldLinkAt(0, 1).url, QStringLiteral("itss://chm/gone.htm"));
+    const PdfLinkAnnotation jump = output->heldLinkAt(0, 2);
+    EXPECT_TRUE(jump.jumpsInDocument);
+    ASSERT_TRUE(jump.jumpTarget.has_value());
+    EXPECT_EQ(jump.jumpTarget->pageIndex, 2);
+    EXPECT_EQ(output->heldLinkCount(1), 1);
+    EXPECT_EQ(output->heldLinkCount(2), 0);
+    EXPECT_FALSE(output->heldLinkAt(0, 3).isLink);
+
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 0, PdfDestination{1, QPointF(36.5, 700.25)}));
+    EXPECT_FALSE(output->setHeldLinkDestination(0, 1, PdfDestination{3, QPointF()})); // no such page
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 2, jump.jumpTarget));
+    EXPECT_TRUE(output->setHeldLinkDestination(1, 0, PdfDestination{0, QPointF(0, 792)}));
+
+    const QByteArray bytes = output->toBytes();
+    const std::vector<ReadAnnotation> first = annotationsOfPage(bytes, 0);
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[0].destPage, 1);
+    EXPECT_EQ(first[0].destPoint, QPointF(36.5, 700.25));
+    EXPECT_TRUE(first[0].uri.isNull());
+    // The rectangle and the other keys as printed.
+    EXPECT_EQ(first[0].rect, QRectF(QPointF(72, 600.21902), QPointF(200.5, 620.67084)));
+    EXPECT_EQ(first[0].flags, 4);
+    EXPECT_EQ(first[1].subtype, QStringLiteral("/Text"));
+    EXPECT_EQ(first[2].uri, QStringLiteral("http://example.com/"));
+    EXPECT_EQ(first[3].destPage, 2);
+    EXPECT_EQ(first[3].destPoint, QPointF(72, 700));
+    EXPECT_FALSE(first[3].hasNamedDest);
+    const std::vector<ReadAnnotation> second = annotationsOfPage(bytes, 1);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].destPage, 0);
+    EXPECT_TRUE(annotationsOfPage(bytes, 2).empty());
+
+    // The file reads without a complaint, every object included, and writing again gives the same.
+    QPDF read;
+    read.processMemoryFile("written", bytes.constData(), static_cast<size_t>(bytes.size()));
+    QPDFWriter again(read);
+    again.setOutputMemory();
+    again.write();
+    EXPECT_FALSE(read.anyWarnings());
+    EXPECT_EQ(read.getAllPages().size(), 3u);
+    EXPECT_EQ(annotationsOfPage(output->toBytes(), 0).size(), 4u);
+}
+
+TEST(PdfHeldLinks, ADocumentWhoseHeldLinksAllGoIsWrittenWithoutThem)
+{
+    const QByteArray printed = pagesWithAnnotations({{{"itss://chm/one.htm", {}}, {"http://example.com/", {}}}});
+    const std::unique_ptr<PdfDocument> source = PdfDocument::open(printed);
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->holdInternalLinks([](const QString& url) { return url.startsWith(QLatin1String("itss:")); });
+    ASSERT_TRUE(output->appendPageCopy(*source, 0));
+    const std::vector<ReadAnnotation> written = annotationsOfPage(output->toBytes(), 0);
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0].uri, QStringLiteral("http://example.com/"));
 }
 
 TEST(PdfOutlines, NestingOrderTitlesAndDestinationsAreWritten)

@@ -14,6 +14,7 @@ tomefold_add_test(pdf_document_source_tests SANITIZE
   SOURCES PdfDocumentSourceTest.cpp
   LIBS tomefold_platform poppler::core PkgConfig::QPDF)
 # Opening a file with the desktop's program, judged by the hand-off (a private desktop of entries).
-tomefold_add_test(desktop_opener_tests SANITIZE
+tomefold_add_test(desktop_opener_tests
   SOURCES DesktopOpenerTest.cpp
   LIBS tomefold_platform Qt6::Test)
+tomefold_add_test(process_memory_tests SOURCES ProcessMemoryTest.cpp LIBS tomefold_platform)

@@ -17,7 +17,9 @@ QPDFObjectHandle makeAnnotation(const Annotation& annotation)
     if (!annotation.uri.isNull()) {
         QPDFObjectHandle action = QPDFObjectHandle::parse("<< /S /URI >>");
         action.replaceKey("/URI", QPDFObjectHandle::newString(annotation.uri.toStdString()));
-        QPDFObjectHandle link = QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Link /Rect [72 600 200 620] >>");
+        // As the engine prints them: no border, printable, a rectangle to five decimals.
+        QPDFObjectHandle link = QPDFObjectHandle::parse(
+            "<< /Type /Annot /Subtype /Link /Border [0 0 0] /F 4 /Rect [72 600.21902 200.5 620.67084] >>");
         link.replaceKey("/A", action);
         return link;
     }
@@ -135,6 +137,11 @@ std::vector<ReadAnnotation> annotationsOfPage(const QByteArray& bytes, int pageI
         QPDFObjectHandle dest = annotation.getKey("/Dest");
         read.hasNamedDest = dest.isName() || dest.isString();
         readDestination(*pdf, dest, read.destPage, read.destPoint);
+        if (annotation.getKey("/Rect").isRectangle()) {
+            const QPDFObjectHandle::Rectangle rect = annotation.getKey("/Rect").getArrayAsRectangle();
+            read.rect = QRectF(QPointF(rect.llx, rect.lly), QPointF(rect.urx, rect.ury));
+        }
+        read.flags = annotation.getKey("/F").isInteger() ? static_cast<int>(annotation.getKey("/F").getIntValue()) : -1;
         result.push_back(read);
     }
     return result;

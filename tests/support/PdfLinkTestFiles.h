@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +34,8 @@ struct ReadAnnotation {
     int destPage = -1; // page index of an explicit /Dest, -1 when none
     QPointF destPoint; // its /XYZ left and top
     bool hasNamedDest = false;
+    QRectF rect;
+    int flags = -1; // its /F, -1 when none
 };
 std::vector<ReadAnnotation> annotationsOfPage(const QByteArray& pdf, int pageIndex);
 

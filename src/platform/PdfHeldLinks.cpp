@@ -1,0 +1,374 @@
+#include "platform/PdfHeldLinks.h"
+
+#include "platform/PdfNamedDestinations.h"
+
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Keys the record holds itself; every other key of a held link is written back as printed.
+bool isRecordKey(const std::string& key)
+{
+    return key == "/Rect" || key == "/A" || key == "/Dest";
+}
+
+bool isLinkAnnotation(QPDFObjectHandle annotation)
+{
+    if (!annotation.isDictionary())
+        return false;
+    QPDFObjectHandle subtype = annotation.getKey("/Subtype");
+    return subtype.isName() && QString::fromStdString(subtype.getName()).compare(QLatin1String("/Link"), Qt::CaseInsensitive) == 0;
+}
+
+QString uriOf(QPDFObjectHandle annotation)
+{
+    QPDFObjectHandle action = annotation.getKey("/A");
+    if (!action.isDictionary() || !action.getKey("/S").isNameAndEquals("/URI"))
+        return {};
+    QPDFObjectHandle uri = action.getKey("/URI");
+    return uri.isString() ? QString::fromStdString(uri.getStringValue()) : QString();
+}
+
+// An object that can be written as it stands, without naming objects of its document.
+bool isSelfContained(QPDFObjectHandle object, int depth = 0)
+{
+    if (object.isIndirect() || object.isStream() || depth > 8)
+        return false;
+    if (object.isArray()) {
+        for (QPDFObjectHandle item : object.getArrayAsVector()) {
+            if (!isSelfContained(item, depth + 1))
+                return false;
+        }
+    }
+    if (object.isDictionary()) {
+        for (const std::string& key : object.getKeys()) {
+            if (!isSelfContained(object.getKey(key), depth + 1))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The link's keys other than the record's, as PDF text; none when one of them names an object.
+std::optional<QByteArray> styleOf(QPDFObjectHandle annotation)
+{
+    QByteArray style;
+    for (const std::string& key : annotation.getKeys()) {
+        if (isRecordKey(key))
+            continue;
+        QPDFObjectHandle value = annotation.getKey(key);
+        if (!isSelfContained(value))
+            return std::nullopt;
+        style += QByteArray::fromStdString(QPDFObjectHandle::newName(key).unparse() + " " + value.unparse() + " ");
+    }
+    return style;
+}
+
+std::optional<std::array<double, 4>> rectangleOf(QPDFObjectHandle annotation)
+{
+    QPDFObjectHandle rect = annotation.getKey("/Rect");
+    if (!rect.isArray() || rect.getArrayNItems() != 4)
+        return std::nullopt;
+    std::array<double, 4> values{};
+    for (int index = 0; index < 4; ++index) {
+        QPDFObjectHandle number = rect.getArrayItem(index);
+        if (!number.isNumber() || !std::isfinite(number.getNumericValue()))
+            return std::nullopt;
+        values[static_cast<size_t>(index)] = number.getNumericValue();
+    }
+    return values;
+}
+
+// Numbers as qpdf writes them: the rectangle as printed (no printer writes more decimals), the
+// destination to two decimals.
+std::string pdfNumber(double value, int decimals)
+{
+    return QUtil::double_to_string(value, decimals, true);
+}
+
+std::string reference(QPDFObjGen object)
+{
+    return std::to_string(object.getObj()) + " " + std::to_string(object.getGen()) + " R";
+}
+
+} // namespace
+
+PdfCountingPipeline::PdfCountingPipeline(Pipeline& next)
+    : Pipeline("counting", &next)
+    , m_next(next)
+{}
+
+void PdfCountingPipeline::write(unsigned char const* data, size_t length)
+{
+    constexpr qsizetype kTailBytes = 4096;
+    m_next.write(data, length);
+    m_written += static_cast<qint64>(length);
+    const qsizetype kept = std::min<qsizetype>(static_cast<qsizetype>(length), kTailBytes);
+    m_tail.append(reinterpret_cast<const char*>(data) + length - static_cast<size_t>(kept), kept);
+    if (m_tail.size() > kTailBytes)
+        m_tail.remove(0, m_tail.size() - kTailBytes);
+}
+
+void PdfCountingPipeline::write(const QByteArray& bytes)
+{
+    write(reinterpret_cast<unsigned char const*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+}
+
+PdfHeldLinks::PdfHeldLinks(std::function<bool(const QString& url)> isHeld)
+    : m_isHeld(std::move(isHeld))
+{
+    m_styles.emplace_back(); // index 0: no keys besides the record's
+    m_styleIndex.insert(QByteArray(), 0);
+}
+
+PdfHeldLinks::Taken::~Taken()
+{
+    try {
+        m_page.replaceKey("/Annots", m_printed);
+    } catch (const std::exception&) {
+        // The printed document is thrown away after its pages are copied.
+    }
+}
+
+std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObjectHandle sourcePage)
+{
+    QPDFObjectHandle printed = sourcePage.getKey("/Annots");
+    if (!printed.isArray())
+        return nullptr;
+    auto taken = std::make_unique<Taken>(sourcePage, printed);
+    std::vector<QPDFObjectHandle> rest;
+    const std::vector<QPDFObjectHandle> annotations = printed.getArrayAsVector();
+    for (std::size_t position = 0; position < annotations.size(); ++position) {
+        QPDFObjectHandle annotation = annotations[position];
+        const QString url = isLinkAnnotation(annotation) ? uriOf(annotation) : QString();
+        std::optional<PdfLinkJumps::Jump> jump;
+        if (isLinkAnnotation(annotation) && url.isNull())
+            jump = PdfLinkJumps::lookUp(source, annotation);
+        const bool held = (!url.isNull() && m_isHeld(url)) || jump.has_value();
+        const std::optional<std::array<double, 4>> rect = held ? rectangleOf(annotation) : std::nullopt;
+        const std::optional<QByteArray> style = rect ? styleOf(annotation) : std::nullopt;
+        if (!style) {
+            rest.push_back(annotation);
+            continue;
+        }
+        Record record;
+        record.rect = *rect;
+        record.url = url.isNull() ? 0 : internUrl(url);
+        if (jump) {
+            record.jump = static_cast<std::int32_t>(m_jumps.size());
+            m_jumps.push_back(*jump);
+        }
+        record.style = internStyle(*style);
+        record.position = static_cast<std::uint32_t>(position);
+        taken->m_links.push_back(record);
+    }
+    if (taken->m_links.empty())
+        return nullptr;
+    sourcePage.replaceKey("/Annots", QPDFObjectHandle::newArray(rest));
+    return taken;
+}
+
+void PdfHeldLinks::pageCopied(int outputPage, Taken& taken)
+{
+    if (outputPage < 0)
+        return;
+    if (m_pages.size() <= static_cast<std::size_t>(outputPage))
+        m_pages.resize(static_cast<std::size_t>(outputPage) + 1);
+    std::vector<Record>& page = m_pages[static_cast<std::size_t>(outputPage)];
+    page = std::move(taken.m_links);
+    page.shrink_to_fit();
+}
+
+std::uint32_t PdfHeldLinks::internUrl(const QString& url)
+{
+    const auto found = m_urlIndex.constFind(url);
+    if (found != m_urlIndex.constEnd())
+        return found.value();
+    m_urls.push_back(url);
+    const auto index = static_cast<std::uint32_t>(m_urls.size());
+    m_urlIndex.insert(url, index);
+    return index;
+}
+
+std::uint32_t PdfHeldLinks::internStyle(const QByteArray& style)
+{
+    const auto found = m_styleIndex.constFind(style);
+    if (found != m_styleIndex.constEnd())
+        return found.value();
+    const auto index = static_cast<std::uint32_t>(m_styles.size());
+    m_styles.push_back(style);
+    m_styleIndex.insert(style, index);
+    return index;
+}
+
+const PdfHeldLinks::Record* PdfHeldLinks::record(int pageIndex, int index) const
+{
+    if (pageIndex < 0 || static_cast<std::size_t>(pageIndex) >= m_pages.size())
+        return nullptr;
+    const std::vector<Record>& page = m_pages[static_cast<std::size_t>(pageIndex)];
+    if (index < 0 || static_cast<std::size_t>(index) >= page.size())
+        return nullptr;
+    return &page[static_cast<std::size_t>(index)];
+}
+
+int PdfHeldLinks::count(int pageIndex) const
+{
+    if (pageIndex < 0 || static_cast<std::size_t>(pageIndex) >= m_pages.size())
+        return 0;
+    return static_cast<int>(m_pages[static_cast<std::size_t>(pageIndex)].size());
+}
+
+PdfLinkAnnotation PdfHeldLinks::at(int pageIndex, int index, const PdfLinkJumps& jumps, QPDF& output) const
+{
+    PdfLinkAnnotation link;
+    const Record* held = record(pageIndex, index);
+    if (held == nullptr)
+        return link;
+    link.isLink = true;
+    if (held->url != 0)
+        link.url = m_urls[held->url - 1];
+    if (held->jump >= 0) {
+        link.jumpsInDocument = true;
+        link.jumpTarget = jumps.targetOf(m_jumps[static_cast<std::size_t>(held->jump)], output);
+    }
+    return link;
+}
+
+bool PdfHeldLinks::setDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination)
+{
+    const Record* held = record(pageIndex, index);
+    if (held == nullptr || (destination && destination->pageIndex < 0))
+        return false;
+    Record& changed = m_pages[static_cast<std::size_t>(pageIndex)][static_cast<std::size_t>(index)];
+    changed.destinationPage = destination ? destination->pageIndex : -1;
+    changed.destinationX = destination ? static_cast<float>(destination->point.x()) : 0;
+    changed.destinationY = destination ? static_cast<float>(destination->point.y()) : 0;
+    return true;
+}
+
+bool PdfHeldLinks::hasLinksToWrite() const
+{
+    return std::any_of(m_pages.begin(), m_pages.end(), [](const std::vector<Record>& page) {
+        return std::any_of(page.begin(), page.end(), [](const Record& link) { return link.destinationPage >= 0; });
+    });
+}
+
+void PdfHeldLinks::prepareWrite(QPDF& output) const
+{
+    const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
+    for (std::size_t pageIndex = 0; pageIndex < m_pages.size() && pageIndex < pages.size(); ++pageIndex) {
+        const std::vector<Record>& links = m_pages[pageIndex];
+        if (std::none_of(links.begin(), links.end(), [](const Record& link) { return link.destinationPage >= 0; }))
+            continue;
+        QPDFObjectHandle page = pages[pageIndex];
+        QPDFObjectHandle annotations = page.getKey("/Annots");
+        if (!annotations.isArray())
+            annotations = QPDFObjectHandle::newArray();
+        if (!annotations.isIndirect())
+            annotations = output.makeIndirectObject(annotations);
+        for (int index = 0; index < annotations.getArrayNItems(); ++index) {
+            QPDFObjectHandle annotation = annotations.getArrayItem(index);
+            if (!annotation.isIndirect())
+                annotations.setArrayItem(index, output.makeIndirectObject(annotation));
+        }
+        page.replaceKey("/Annots", annotations);
+    }
+}
+
+void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out,
+                             int& nextNumber, std::vector<WrittenObject>& written) const
+{
+    const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
+    QPDFObjectHandle page = pages[static_cast<std::size_t>(pageIndex)];
+    QPDFObjectHandle annotations = page.getKey("/Annots");
+    const QPDFObjGen list = writer.getRenumberedObjGen(annotations.getObjGen());
+    if (!annotations.isArray() || list.getObj() == 0)
+        return;
+    // The annotations that stayed with the page fill the places the held ones leave free.
+    std::vector<std::string> entries;
+    const std::vector<QPDFObjectHandle> stayed = annotations.getArrayAsVector();
+    std::size_t nextStayed = 0;
+    std::uint32_t place = 0; // printed places taken so far, by held links and those that stayed
+    auto appendStayed = [&] {
+        QPDFObjectHandle annotation = stayed[nextStayed++];
+        const QPDFObjGen renumbered = writer.getRenumberedObjGen(annotation.getObjGen());
+        if (renumbered.getObj() != 0)
+            entries.push_back(reference(renumbered));
+        ++place;
+    };
+    for (const Record& link : m_pages[static_cast<std::size_t>(pageIndex)]) {
+        while (nextStayed < stayed.size() && place < link.position)
+            appendStayed();
+        ++place;
+        if (link.destinationPage < 0 || static_cast<std::size_t>(link.destinationPage) >= pages.size())
+            continue;
+        QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(link.destinationPage)];
+        const QPDFObjGen target = writer.getRenumberedObjGen(targetPage.getObjGen());
+        const int number = nextNumber++;
+        written.push_back({number, 0, out.written()});
+        const std::string text = std::to_string(number) + " 0 obj\n<< " + m_styles[link.style].toStdString() + "/Dest [ "
+                                 + reference(target) + " /XYZ " + pdfNumber(link.destinationX, 2) + " "
+                                 + pdfNumber(link.destinationY, 2) + " null ] /Rect [ " + pdfNumber(link.rect[0], 6) + " "
+                                 + pdfNumber(link.rect[1], 6) + " " + pdfNumber(link.rect[2], 6) + " "
+                                 + pdfNumber(link.rect[3], 6) + " ] >>\nendobj\n";
+        out.write(QByteArray::fromStdString(text));
+        entries.push_back(std::to_string(number) + " 0 R");
+    }
+    while (nextStayed < stayed.size())
+        appendStayed();
+    written.push_back({list.getObj(), list.getGen(), out.written()});
+    std::string text = std::to_string(list.getObj()) + " " + std::to_string(list.getGen()) + " obj\n[";
+    for (const std::string& entry : entries)
+        text += " " + entry;
+    text += " ]\nendobj\n";
+    out.write(QByteArray::fromStdString(text));
+}
+
+bool PdfHeldLinks::writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const
+{
+    // The trailer of what was written: the update follows its cross-reference table and takes
+    // its entries, with the new size and the table it follows.
+    static const QRegularExpression trailerPattern(
+        QStringLiteral("trailer\\s*<<(.*)>>\\s*startxref\\s+(\\d+)\\s+%%EOF\\s*$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression sizePattern(QStringLiteral("/Size\\s+(\\d+)"));
+    const QString tail = QString::fromLatin1(out.tail().mid(std::max<qsizetype>(out.tail().lastIndexOf("trailer"), 0)));
+    const QRegularExpressionMatch trailer = trailerPattern.match(tail);
+    const QRegularExpressionMatch size = trailer.hasMatch() ? sizePattern.match(trailer.captured(1)) : QRegularExpressionMatch();
+    if (!size.hasMatch()) {
+        if (error)
+            *error = "the written document ends without a trailer";
+        return false;
+    }
+    QString entries = trailer.captured(1);
+    entries.remove(sizePattern);
+    int nextNumber = size.captured(1).toInt();
+    std::vector<WrittenObject> written;
+    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+        if (std::any_of(m_pages[page].begin(), m_pages[page].end(), [](const Record& link) { return link.destinationPage >= 0; }))
+            writePage(output, writer, static_cast<int>(page), out, nextNumber, written);
+    }
+    std::sort(written.begin(), written.end(),
+              [](const WrittenObject& a, const WrittenObject& b) { return a.number < b.number; });
+    const qint64 table = out.written();
+    QByteArray text = "xref\n0 1\n0000000000 65535 f \n";
+    for (std::size_t first = 0; first < written.size();) {
+        std::size_t end = first + 1;
+        while (end < written.size() && written[end].number == written[end - 1].number + 1)
+            ++end;
+        text += QByteArray::number(written[first].number) + ' ' + QByteArray::number(static_cast<qulonglong>(end - first)) + '\n';
+        for (std::size_t at = first; at < end; ++at)
+            text += QString::asprintf("%010lld %05d n \n", written[at].offset, written[at].generation).toLatin1();
+        first = end;
+    }
+    text += "trailer\n<< /Size " + QByteArray::number(nextNumber) + " /Prev " + trailer.captured(2).toLatin1() + ' '
+            + entries.simplified().toLatin1() + " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    out.write(text);
+    return true;
+}

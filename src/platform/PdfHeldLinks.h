@@ -1,0 +1,125 @@
+#pragma once
+
+#include "platform/PdfLink.h"
+#include "platform/PdfLinkJumps.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// qpdf 11 API without the PointerHolder compatibility layer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Pipeline.hh>
+
+#include <memory>
+
+class QPDFWriter;
+
+// Passes what a writer writes on to next, counting the bytes and keeping the last of them (where
+// the trailer is). finish() is left to the owner, who may write more after the writer is done.
+class PdfCountingPipeline : public Pipeline {
+public:
+    explicit PdfCountingPipeline(Pipeline& next);
+    void write(unsigned char const* data, size_t length) override;
+    void finish() override {}
+    void write(const QByteArray& bytes);
+
+    qint64 written() const { return m_written; }
+    const QByteArray& tail() const { return m_tail; }
+
+private:
+    Pipeline& m_next;
+    qint64 m_written = 0;
+    QByteArray m_tail;
+};
+
+// Link annotations of copied pages kept as small records instead of PDF objects, until the
+// document is written. A large document carries millions of links, and a link held as objects
+// costs some kilobytes; as a record it costs a few dozen bytes. The records are written as
+// annotations once the rest of the document is out: an update section after it holds the new
+// annotations and, for each page with any, its annotation list with them in their printed places.
+class PdfHeldLinks {
+    struct Record {
+        std::array<double, 4> rect{};
+        std::uint32_t url = 0;      // 1 + index in m_urls; 0 for none
+        std::int32_t jump = -1;     // index in m_jumps
+        std::uint32_t style = 0;    // index in m_styles
+        std::uint32_t position = 0; // index in the page's printed annotation list
+        std::int32_t destinationPage = -1;
+        float destinationX = 0;
+        float destinationY = 0;
+    };
+
+public:
+    // Links whose URI action target passes isHeld, and links that jump to a named place of their
+    // printed document, are held.
+    explicit PdfHeldLinks(std::function<bool(const QString& url)> isHeld);
+
+    // The links held from one printed page. The page's annotation list is put back as printed
+    // when this goes, so only the copy made meanwhile comes without them.
+    class Taken {
+    public:
+        Taken(QPDFObjectHandle page, QPDFObjectHandle printed)
+            : m_page(std::move(page))
+            , m_printed(std::move(printed))
+        {}
+        ~Taken();
+        Taken(const Taken&) = delete;
+        Taken& operator=(const Taken&) = delete;
+
+    private:
+        friend class PdfHeldLinks;
+        QPDFObjectHandle m_page;
+        QPDFObjectHandle m_printed;
+        std::vector<Record> m_links;
+    };
+    // Null when the page has no link to hold.
+    std::unique_ptr<Taken> take(QPDF& source, QPDFObjectHandle sourcePage);
+    // The page the links were taken from has become output page outputPage.
+    void pageCopied(int outputPage, Taken& taken);
+
+    int count(int pageIndex) const;
+    // The link as the page's annotation at index would read: its URL, or its jump and where the
+    // jump lands among the pages copied so far.
+    PdfLinkAnnotation at(int pageIndex, int index, const PdfLinkJumps& jumps, QPDF& output) const;
+    // A link is written with its destination; a link without one is not written at all.
+    bool setDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination);
+
+    bool hasLinksToWrite() const;
+    // Before the document's objects are written: every page with a link to write gets an
+    // annotation list of its own whose entries are objects of their own, which the update section
+    // can then name.
+    void prepareWrite(QPDF& output) const;
+    // After writer has written output (without object streams) through out: appends the update
+    // section. False with error when what was written has no trailer to follow.
+    bool writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const;
+
+private:
+    std::uint32_t internUrl(const QString& url);
+    std::uint32_t internStyle(const QByteArray& style);
+    const Record* record(int pageIndex, int index) const;
+    struct WrittenObject {
+        int number = 0;
+        int generation = 0;
+        qint64 offset = 0;
+    };
+    // The annotation objects and the page's list, written through out; their numbers and offsets
+    // are added to written.
+    void writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, int& nextNumber,
+                   std::vector<WrittenObject>& written) const;
+
+    std::function<bool(const QString&)> m_isHeld;
+    std::vector<std::vector<Record>> m_pages; // by output page
+    // Link targets and annotation keys repeat across pages: each is kept once.
+    std::vector<QString> m_urls;
+    QHash<QString, std::uint32_t> m_urlIndex;
+    std::vector<QByteArray> m_styles;
+    QHash<QByteArray, std::uint32_t> m_styleIndex;
+    std::vector<PdfLinkJumps::Jump> m_jumps;
+};
