@@ -9,4 +9,4 @@ if(TARGET window_batch_tests)
   add_dependencies(window_batch_tests tomefold user_manual)
 endif()
 # Every alert of the application shows its whole text, at the default text size and half as large again.
-tomefold_add_test(alert_texts_tests SANITIZE SOURCES window/AlertTextsFitTest.cpp LIBS tomefold_app_test_support Qt6::Test)
+tomefold_add_test(alert_texts_tests SOURCES window/AlertTextsFitTest.cpp LIBS tomefold_app_test_support Qt6::Test)
