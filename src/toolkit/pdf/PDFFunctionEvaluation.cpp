@@ -176,8 +176,10 @@ void PDFFunction::EvaluateStitching(double x)
         m_outputs[static_cast<size_t>(j)] = ClipToRange(sub.outputs()[j], j);
 }
 
-// A run that breaks a rule of the calculator, or leaves fewer values than the function has outputs,
-// gives every output 0 clipped to its Range.
+// Missing operands follow the slot rule while the program runs. The values left become the first
+// outputs, bottom first; outputs beyond them are 0 clipped to their Range, never the previous
+// evaluation's values, so that a pixel's colour does not depend on its neighbours. A run that had to
+// stop (the stack overflowed, an integer division by zero) gives every output 0 clipped to its Range.
 void PDFFunction::EvaluateCalculator(const double* inputs, int count)
 {
     if (!m_usable || m_functionType != Calculator)
@@ -188,13 +190,13 @@ void PDFFunction::EvaluateCalculator(const double* inputs, int count)
         fine = stack.pushReal(inputs[i]);
     if (fine && m_program)
         fine = PostScriptCalculator::Execute(stack, m_program->nodes());
-    if (!fine || stack.depth() < m_outputCount) {
-        SetClippedZeros();
+    SetClippedZeros();
+    if (!fine)
         return;
-    }
     stack.reverse();
+    const int values = std::min(stack.depth(), m_outputCount);
     double result = 0.0;
-    for (int j = 0; j < m_outputCount; ++j) {
+    for (int j = 0; j < values; ++j) {
         stack.popNumber(result);
         m_outputs[static_cast<size_t>(j)] = ClipToRange(result, j);
     }

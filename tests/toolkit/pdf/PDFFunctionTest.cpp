@@ -95,6 +95,12 @@ TEST_F(PDFFunctionTest, SampledWithShortArraysOrData)
     EXPECT_FALSE(Sampled("/Domain [0 1] /Range [0 1] /Size [2] /BitsPerSample 8", QByteArray())->isUsable());
     EXPECT_FALSE(Sampled("/Domain [0 1] /Range [] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [] /Range [0 1] /Size [2] /BitsPerSample 8", samples)->isUsable());
+    // Without Range a sampled function cannot be used, whatever C1 or Decode give it.
+    auto noRange = Sampled("/Domain [0 1] /C1 [1] /Size [2] /BitsPerSample 8", samples);
+    EXPECT_FALSE(noRange->isUsable());
+    const double input = 0.5;
+    EXPECT_FALSE(noRange->Evaluate(&input, 1));
+    EXPECT_FALSE(Sampled("/Domain [0 1] /C1 [1 1] /Decode [0 1 0 1] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [0 1 0 1] /Range [0 1] /Size [2147483647 2147483647] /BitsPerSample 32",
                          samples)
                      ->isUsable());
