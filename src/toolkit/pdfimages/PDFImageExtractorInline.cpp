@@ -1,5 +1,7 @@
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 
+#include "toolkit/pdf/PDFObjectValues.h"
+
 #include <Object.h>
 #include <Dict.h>
 #include <Lexer.h>
@@ -8,7 +10,9 @@
 #include <Parser.h>
 #include <Stream.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -48,18 +52,53 @@ void SkipToEndOfImage(Stream& content)
     }
 }
 
+// The bytes of a content stream, or of an array of them joined by line ends, while they fit in what
+// the page has left; none once they do not (what was read still counts against it).
+std::optional<QByteArray> ReadContentBytes(const Object& contents, std::int64_t& left)
+{
+    QByteArray bytes;
+    const auto append = [&](const Object& part) {
+        if (!part.isStream())
+            return true;
+        const auto read = PDFObjectValues::StreamBytes(*part.getStream(), size_t(std::max<std::int64_t>(left, 0)) + 1);
+        left -= std::int64_t(read.size()) + 1;
+        if (left < 0)
+            return false;
+        bytes.append(reinterpret_cast<const char*>(read.data()), qsizetype(read.size()));
+        bytes.append('\n');
+        return true;
+    };
+    if (contents.isArray()) {
+        for (int i = 0; i < contents.arrayGetLength(); ++i) {
+            if (!append(contents.arrayGet(i)))
+                return std::nullopt;
+        }
+    } else if (!append(contents)) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 } // namespace
 
-void PDFImageExtractor::ExtractInlineImages(Page& page)
+// Operands are kept only as far as "Do" needs them: the object just before the operator.
+void PDFImageExtractor::ExtractContentImages(const Object& contents, Dict* resources)
 {
-    Object contents = page.getContents();
-    if (!contents.isStream() && !contents.isArray())
+    std::optional<QByteArray> bytes = ReadContentBytes(contents, m_pageContentLeft);
+    if (!bytes) {
+        m_pageOverLimit = true;
         return;
+    }
     XRef* xref = m_pdfDocument->document()->getXRef();
-    Parser parser(xref, &contents, false);
-    for (Object token = parser.getObj(); !token.isEOF() && !token.isError(); token = parser.getObj()) {
-        if (token.isCmd("BI"))
+    Object stream(static_cast<Stream*>(new MemStream(bytes->constData(), 0, bytes->size(), Object(objNull))));
+    Parser parser(xref, &stream, false);
+    Object operand;
+    for (Object token = parser.getObj(); !token.isEOF() && !m_pageOverLimit; token = parser.getObj()) {
+        if (token.isCmd("Do") && operand.isName())
+            DrawXObject(resources, operand.getName());
+        else if (token.isCmd("BI"))
             ExtractInlineImage(parser);
+        operand = std::move(token);
     }
 }
 

@@ -167,12 +167,13 @@ TEST(PDFImageDecoderTest, DeviceSpacesAtEveryDepth)
     ASSERT_TRUE(sixteen.bitmap());
     EXPECT_EQ(GrayBytes(sixteen.bitmap()->image()), Bytes({0x12, 0xab}));
 
-    // CMYK keeps its inks beside the RGB made for drawing.
-    DecodedImage cmyk({"", ImageEntries(2, 1, "/DeviceCMYK", 8), Bytes({0, 0, 0, 0, 0, 0, 0, 255})});
+    // CMYK keeps its inks beside the RGB made for drawing, which is the colour the page renderer
+    // gives them: black ink alone is not pure black, full cyan is no pure (0, 255, 255).
+    DecodedImage cmyk({"", ImageEntries(3, 1, "/DeviceCMYK", 8), Bytes({0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0})});
     ASSERT_TRUE(cmyk.bitmap());
     EXPECT_EQ(cmyk.bitmap()->colorSpace(), ColorSpaceModel::CMYK);
-    EXPECT_EQ(cmyk.bitmap()->cmykSamples(), Bytes({0, 0, 0, 0, 0, 0, 0, 255}));
-    EXPECT_EQ(RGBBytes(cmyk.bitmap()->image()), Bytes({255, 255, 255, 0, 0, 0}));
+    EXPECT_EQ(cmyk.bitmap()->cmykSamples(), Bytes({0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0}));
+    EXPECT_EQ(RGBBytes(cmyk.bitmap()->image()), Bytes({255, 255, 255, 35, 31, 32, 0, 172, 239}));
 
     // A 1-bit image without a colour space: gray, 0 black and 1 white; Decode (1, 0) turns it round.
     DecodedImage bare({"", "/Type /XObject /Subtype /Image /Width 2 /Height 1 /BitsPerComponent 1",
@@ -222,7 +223,8 @@ TEST(PDFImageDecoderTest, CalibratedAndICCSpaces)
     DecodedImage icc({"", ImageEntries(3, 2, "[/ICCBased @1]", 8), kRGB, {TestXObject{"", "/N 3", SRGBProfile()}}});
     ASSERT_TRUE(icc.bitmap());
     EXPECT_EQ(RGBBytes(icc.bitmap()->image()), kRGB);
-    EXPECT_FALSE(icc.bitmap()->iccProfile().isEmpty());
+    // Converted to sRGB: the profile no longer describes the pixels.
+    EXPECT_TRUE(icc.bitmap()->iccProfile().isEmpty());
 
     DecodedImage calRGB({"", ImageEntries(3, 2, "[/CalRGB << /WhitePoint [0.9505 1 1.089] >>]", 8), kRGB});
     ASSERT_TRUE(calRGB.bitmap());
