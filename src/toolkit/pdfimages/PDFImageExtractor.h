@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/converter/ImageConverter.h"
+#include "toolkit/pdf/PDFContentStreams.h"
 
 #include <QString>
 
@@ -22,7 +23,7 @@ struct Ref;
 // free numbered form of it, so that nothing is overwritten and no earlier file passes for output.
 //
 // Hostile files can make any amount of work: a page whose content streams (forms counted each time
-// they are drawn) decode to more than kMaxPDFPageContentBytes, or whose images decode to more than
+// they are drawn) decode to more than kMaxPDFPageContentBytes or cannot be read within it, or whose images decode to more than
 // kMaxPDFPageImageBytes, is given up where it stands, and an image over the decoder's size limit is
 // skipped; both are counted and told on the warning channel, and the rest of the document is done.
 class PDFImageExtractor : public ImageConverter {
@@ -74,7 +75,5 @@ private:
 
 // Forms nested deeper than this are not entered.
 inline constexpr int kMaxPDFFormNesting = 32;
-// The decoded bytes of one page's content streams, a form's counted each time it is drawn.
-inline constexpr std::int64_t kMaxPDFPageContentBytes = std::int64_t(64) << 20;
 // The bytes of one page's decoded images, an image's counted each time it is drawn.
 inline constexpr std::int64_t kMaxPDFPageImageBytes = std::int64_t(4) << 30;

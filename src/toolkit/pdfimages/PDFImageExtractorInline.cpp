@@ -1,6 +1,6 @@
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 
-#include "toolkit/pdf/PDFObjectValues.h"
+#include "toolkit/pdf/PDFContentStreams.h"
 
 #include <Object.h>
 #include <Dict.h>
@@ -52,39 +52,12 @@ void SkipToEndOfImage(Stream& content)
     }
 }
 
-// The bytes of a content stream, or of an array of them joined by line ends, while they fit in what
-// the page has left; none once they do not (what was read still counts against it).
-std::optional<QByteArray> ReadContentBytes(const Object& contents, std::int64_t& left)
-{
-    QByteArray bytes;
-    const auto append = [&](const Object& part) {
-        if (!part.isStream())
-            return true;
-        const auto read = PDFObjectValues::StreamBytes(*part.getStream(), size_t(std::max<std::int64_t>(left, 0)) + 1);
-        left -= std::int64_t(read.size()) + 1;
-        if (left < 0)
-            return false;
-        bytes.append(reinterpret_cast<const char*>(read.data()), qsizetype(read.size()));
-        bytes.append('\n');
-        return true;
-    };
-    if (contents.isArray()) {
-        for (int i = 0; i < contents.arrayGetLength(); ++i) {
-            if (!append(contents.arrayGet(i)))
-                return std::nullopt;
-        }
-    } else if (!append(contents)) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 } // namespace
 
 // Operands are kept only as far as "Do" needs them: the object just before the operator.
 void PDFImageExtractor::ExtractContentImages(const Object& contents, Dict* resources)
 {
-    std::optional<QByteArray> bytes = ReadContentBytes(contents, m_pageContentLeft);
+    std::optional<QByteArray> bytes = ReadPDFContentBytes(contents, m_pageContentLeft);
     if (!bytes) {
         m_pageOverLimit = true;
         return;

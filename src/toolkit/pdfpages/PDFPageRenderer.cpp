@@ -143,7 +143,10 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
     // A multi-page TIFF takes its name only when every page is in it.
     if (tiff && (run.shouldStop() || !tiff->commit()))
         run.fail();
-    const bool succeeded = run.succeeded.load() && !run.cancelled();
+    // A run that failed leaves none of its pages behind, where they would pass for a finished run.
+    if (!run.succeeded.load())
+        run.removeWritten();
+    const bool succeeded = run.succeeded.load() && !run.cancelled() && run.pagesOverLimit.load() == 0;
     converter.m_succeeded = succeeded ? 1 : 0;
     return succeeded;
 }
