@@ -236,6 +236,21 @@ TEST(PDFImageExtractorTest, WritingFailuresAndExistingFiles)
     EXPECT_EQ(keep.gray("Report_Page1_1.png"), 7);
 }
 
+// A page whose content (forms counted each time they are drawn) inflates beyond the limit is given
+// up where it stands and counted; the pages after it are still done.
+TEST(PDFImageExtractorTest, APageOverTheContentLimitIsGivenUp)
+{
+    const QByteArray comment = "%" + QByteArray(1 << 20, 'x') + "\n";
+    const TestXObject heavy{"Heavy", "/Type /XObject /Subtype /Form /BBox [0 0 1 1]", comment};
+    TestPage page{{GrayImage("First", 1), heavy, GrayImage("Last", 2)}};
+    page.content = "/First Do\n" + QByteArray("/Heavy Do\n").repeated(80) + "/Last Do";
+    ExtractorRun run({page, NumberedPage(9)});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page2_1.png"}));
+    EXPECT_EQ(run.gray("Report_Page1_1.png"), 1);
+    EXPECT_EQ(run.extractor().m_pagesOverLimit, 1);
+}
+
 TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)
 {
     ExtractorRun run({NumberedPage(1)}, ImageType::PDF);
