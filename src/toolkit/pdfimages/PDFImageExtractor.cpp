@@ -126,6 +126,13 @@ void PDFImageExtractor::ExtractFormImages(const Object& form, const Object& refe
     if (reference.isRef() && std::find(m_formPath.begin(), m_formPath.end(), reference.getRef()) != m_formPath.end())
         return;
     const Object own = form.getStream()->getDict()->lookup("Resources");
+    // Every use costs something, however short the form: forms that each draw the next twice would
+    // otherwise make billions of tiny walks.
+    m_pageContentLeft -= kPDFFormDrawCost;
+    if (m_pageContentLeft < 0) {
+        m_pageOverLimit = true;
+        return;
+    }
     if (reference.isRef())
         m_formPath.push_back(reference.getRef());
     ++m_formDepth;
@@ -155,7 +162,7 @@ void PDFImageExtractor::SaveExtractedImage(Dict& dictionary, Stream& stream, boo
     }
     if (!bitmap)
         return;
-    m_pageImageBytesLeft -= bitmap->image().sizeInBytes();
+    m_pageImageBytesLeft -= std::max<std::int64_t>(bitmap->image().sizeInBytes(), kPDFImageDrawCost);
     m_pageOverLimit = m_pageImageBytesLeft < 0;
     ++m_imagesDecoded;
     const QFileInfo prefix(m_imageBasePath + QString::number(m_imageIndex));

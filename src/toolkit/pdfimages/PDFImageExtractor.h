@@ -77,3 +77,7 @@ private:
 inline constexpr int kMaxPDFFormNesting = 32;
 // The bytes of one page's decoded images, an image's counted each time it is drawn.
 inline constexpr std::int64_t kMaxPDFPageImageBytes = std::int64_t(4) << 30;
+// What one use of a form and one drawn image count at least against those limits: a page draws at
+// most 16384 forms and 65536 images.
+inline constexpr std::int64_t kPDFFormDrawCost = kMaxPDFPageContentBytes / 16384;
+inline constexpr std::int64_t kPDFImageDrawCost = kMaxPDFPageImageBytes / 4096;
