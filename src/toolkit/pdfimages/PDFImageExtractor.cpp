@@ -78,6 +78,7 @@ bool PDFImageExtractor::ExtractImages()
 
 void PDFImageExtractor::ExtractPage(Page& page, std::int64_t pageNumber)
 {
+    m_pageNumber = pageNumber;
     m_formPath.clear();
     m_formDepth = 0;
     m_pageContentLeft = kMaxPDFPageContentBytes;
@@ -158,7 +159,7 @@ void PDFImageExtractor::SaveExtractedImage(Dict& dictionary, Stream& stream, boo
     const auto bitmap = DecodePDFImage(context, dictionary, stream, inlineImage ? PDFImageOrigin::Inline : PDFImageOrigin::XObject);
     if (overLimit) {
         ++m_imagesOverLimit;
-        qWarning("An image of page %s is larger than the limit and was not extracted", qPrintable(m_imageBasePath));
+        qWarning("An image of page %lld is larger than the limit and was not extracted", static_cast<long long>(m_pageNumber));
     }
     if (!bitmap)
         return;

@@ -67,6 +67,7 @@ private:
     // The forms being walked, outermost first: a form that draws one of them would never end.
     std::vector<Ref> m_formPath;
     int m_formDepth = 0;
+    std::int64_t m_pageNumber = 0;
     // What the current page may still decode.
     std::int64_t m_pageContentLeft = 0;
     std::int64_t m_pageImageBytesLeft = 0;
