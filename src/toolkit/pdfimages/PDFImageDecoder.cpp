@@ -60,6 +60,13 @@ bool ReadDimensions(const Dict& dict, ImageState& state)
     return true;
 }
 
+bool IsOverSideLimit(const Dict& dict)
+{
+    const auto width = IntegerOf(dict, "Width", "W");
+    const auto height = IntegerOf(dict, "Height", "H");
+    return (width && *width > kMaxPDFImageSide) || (height && *height > kMaxPDFImageSide);
+}
+
 Object ColorSpaceObject(const Dict& dict)
 {
     Object value = dict.lookup("ColorSpace");
@@ -213,8 +220,11 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
                                        PDFImageOrigin origin, int depth, DecodePath& path)
 {
     ImageState state;
-    if (!ReadDimensions(dict, state))
+    if (!ReadDimensions(dict, state)) {
+        if (context.overLimit && IsOverSideLimit(dict))
+            *context.overLimit = true;
         return nullptr;
+    }
     const bool encodedAllowed = origin == PDFImageOrigin::XObject;
     const bool jpeg2000 = encodedAllowed && stream.getKind() == strJPX;
     ReadColorSpace(context, dict, state, jpeg2000);
