@@ -80,6 +80,7 @@ void PDFImageExtractor::ExtractPage(Page& page, std::int64_t pageNumber)
 {
     m_pageNumber = pageNumber;
     m_formPath.clear();
+    m_resourceChain.clear();
     m_formDepth = 0;
     m_pageContentLeft = kMaxPDFPageContentBytes;
     m_pageImageBytesLeft = kMaxPDFPageImageBytes;
@@ -99,34 +100,36 @@ void PDFImageExtractor::ExtractPage(Page& page, std::int64_t pageNumber)
     m_pageColorSpacesHolder.reset();
 }
 
-// Streams are indirect objects: a form is known by its reference. A form given directly has none and
-// is bounded by the nesting limit and the page's content limit alone.
-void PDFImageExtractor::DrawXObject(Dict* resources, const char* name)
+// A name is looked up in the resources of the content that draws it, then in those of the contents
+// around it, as the page renderer does. Streams are indirect objects: a form is known by its
+// reference; one given directly has none and is bounded by the nesting and content limits alone.
+void PDFImageExtractor::DrawXObject(const char* name)
 {
-    if (!resources)
+    for (auto resources = m_resourceChain.rbegin(); resources != m_resourceChain.rend(); ++resources) {
+        const Object xobjects = (*resources)->lookup("XObject");
+        if (!xobjects.isDict())
+            continue;
+        const Object entry = xobjects.getDict()->lookup(name);
+        if (entry.isNull())
+            continue;
+        if (!entry.isStream() || !entry.getStream()->getDict())
+            return;
+        Dict& dictionary = *entry.getStream()->getDict();
+        const Object subtype = dictionary.lookup("Subtype");
+        if (subtype.isName("Image"))
+            SaveExtractedImage(dictionary, *entry.getStream(), false);
+        else if (subtype.isName("Form"))
+            ExtractFormImages(entry, xobjects.getDict()->lookupNF(name));
         return;
-    const Object xobjects = resources->lookup("XObject");
-    if (!xobjects.isDict())
-        return;
-    const Object entry = xobjects.getDict()->lookup(name);
-    if (!entry.isStream() || !entry.getStream()->getDict())
-        return;
-    Dict& dictionary = *entry.getStream()->getDict();
-    const Object subtype = dictionary.lookup("Subtype");
-    if (subtype.isName("Image"))
-        SaveExtractedImage(dictionary, *entry.getStream(), false);
-    else if (subtype.isName("Form"))
-        ExtractFormImages(entry, xobjects.getDict()->lookupNF(name), resources);
+    }
 }
 
-// A form without resources of its own uses those of the content that draws it.
-void PDFImageExtractor::ExtractFormImages(const Object& form, const Object& reference, Dict* resources)
+void PDFImageExtractor::ExtractFormImages(const Object& form, const Object& reference)
 {
     if (m_formDepth >= kMaxPDFFormNesting)
         return;
     if (reference.isRef() && std::find(m_formPath.begin(), m_formPath.end(), reference.getRef()) != m_formPath.end())
         return;
-    const Object own = form.getStream()->getDict()->lookup("Resources");
     // Every use costs something, however short the form: forms that each draw the next twice would
     // otherwise make billions of tiny walks.
     m_pageContentLeft -= kPDFFormDrawCost;
@@ -134,10 +137,11 @@ void PDFImageExtractor::ExtractFormImages(const Object& form, const Object& refe
         m_pageOverLimit = true;
         return;
     }
+    const Object own = form.getStream()->getDict()->lookup("Resources");
     if (reference.isRef())
         m_formPath.push_back(reference.getRef());
     ++m_formDepth;
-    ExtractContentImages(form, own.isDict() ? own.getDict() : resources);
+    ExtractContentImages(form, own.isDict() ? own.getDict() : nullptr);
     --m_formDepth;
     if (reference.isRef())
         m_formPath.pop_back();

@@ -56,8 +56,8 @@ private:
     void ExtractPage(Page& page, std::int64_t pageNumber);
 
     void ExtractContentImages(const Object& contents, Dict* resources);
-    void DrawXObject(Dict* resources, const char* name);
-    void ExtractFormImages(const Object& form, const Object& reference, Dict* resources);
+    void DrawXObject(const char* name);
+    void ExtractFormImages(const Object& form, const Object& reference);
     void ExtractInlineImage(Parser& parser);
     void SaveExtractedImage(Dict& dictionary, Stream& stream, bool inlineImage);
     bool WriteDecodedImage(const std::shared_ptr<Image>& image);
@@ -66,6 +66,8 @@ private:
     std::unique_ptr<Object> m_pageColorSpacesHolder;
     // The forms being walked, outermost first: a form that draws one of them would never end.
     std::vector<Ref> m_formPath;
+    // The resources of the contents being walked, outermost first.
+    std::vector<Dict*> m_resourceChain;
     int m_formDepth = 0;
     std::int64_t m_pageNumber = 0;
     // What the current page may still decode.

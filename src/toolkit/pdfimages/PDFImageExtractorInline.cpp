@@ -54,7 +54,8 @@ void SkipToEndOfImage(Stream& content)
 
 } // namespace
 
-// Operands are kept only as far as "Do" needs them: the object just before the operator.
+// Operands are kept only as far as "Do" needs them: the object just before the operator. The
+// content's resources, when it has its own, are searched first while it runs.
 void PDFImageExtractor::ExtractContentImages(const Object& contents, Dict* resources)
 {
     std::optional<QByteArray> bytes = ReadPDFContentBytes(contents, m_pageContentLeft);
@@ -62,17 +63,21 @@ void PDFImageExtractor::ExtractContentImages(const Object& contents, Dict* resou
         m_pageOverLimit = true;
         return;
     }
+    if (resources)
+        m_resourceChain.push_back(resources);
     XRef* xref = m_pdfDocument->document()->getXRef();
     Object stream(static_cast<Stream*>(new MemStream(bytes->constData(), 0, bytes->size(), Object(objNull))));
     Parser parser(xref, &stream, false);
     Object operand;
     for (Object token = parser.getObj(); !token.isEOF() && !m_pageOverLimit; token = parser.getObj()) {
         if (token.isCmd("Do") && operand.isName())
-            DrawXObject(resources, operand.getName());
+            DrawXObject(operand.getName());
         else if (token.isCmd("BI"))
             ExtractInlineImage(parser);
         operand = std::move(token);
     }
+    if (resources)
+        m_resourceChain.pop_back();
 }
 
 void PDFImageExtractor::ExtractInlineImage(Parser& parser)

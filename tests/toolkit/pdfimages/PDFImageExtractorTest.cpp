@@ -122,6 +122,13 @@ TEST(PDFImageExtractorTest, ImagesAsOftenAsTheContentDrawsThem)
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(run.gray(expected[i]), grays[i]) << i;
 
+    // A name a form's own resources lack is looked up in those of the content that draws it.
+    const TestXObject borrowing{"Borrow", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /ExtGState << >> >>",
+                                "/Outer Do"};
+    ExtractorRun inherited({DrawingPage({borrowing, GrayImage("Outer", 90)})});
+    EXPECT_TRUE(inherited.extractor().ExtractImages());
+    EXPECT_EQ(inherited.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+
     // Pages that share one resource dictionary: each gives only what it draws.
     ExtractorRun shared({TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "/B Do"}, TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "q Q"}});
     EXPECT_TRUE(shared.extractor().ExtractImages());
