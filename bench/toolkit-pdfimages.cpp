@@ -3,8 +3,8 @@
 // found, how many of ours have a partner of the same page, size and colour family, and the time per
 // file of our extraction against `pdfimages -png` writing the same images.
 //
-// pdfimages lists images as the pages draw them (an image drawn twice is listed twice, soft masks on
-// rows of their own); the extractor writes each image a page names in its resources once.
+// Both list images as the pages draw them (an image drawn twice is listed twice); pdfimages gives soft
+// masks rows of their own, which the extractor applies to their images instead.
 
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/pdfimages/PDFImageExtractor.h"

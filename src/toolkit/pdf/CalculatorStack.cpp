@@ -6,7 +6,9 @@ bool CalculatorStack::copy(int64_t count)
 {
     if (count <= 0)
         return true;
-    if (count > depth() || depth() + count > kCapacity)
+    if (count > depth())
+        return true;
+    if (depth() + count > kCapacity)
         return false;
     const int first = m_top - static_cast<int>(count) + 1;
     for (int i = 0; i < count; ++i)
@@ -20,7 +22,7 @@ bool CalculatorStack::index(int64_t position)
     if (position < 0)
         return true;
     if (position >= depth())
-        return false;
+        return true;
     return push(fromTop(static_cast<int>(position)));
 }
 
@@ -29,7 +31,7 @@ bool CalculatorStack::roll(int64_t count, int64_t shift)
     if (count <= 0)
         return true;
     if (count > depth())
-        return false;
+        return true;
     // Moving the top item to the bottom of the group j times is a rotation by j modulo the group's
     // size: a shift of two billion costs no more than a shift of one.
     const int64_t steps = shift >= 0 && shift < count ? shift : ((shift % count) + count) % count;

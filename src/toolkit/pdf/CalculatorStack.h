@@ -53,8 +53,8 @@ public:
     bool isEmpty() const { return m_top < 0; }
     int depth() const { return m_top + 1; }
 
-    // The stack operations of copy, index and roll. A negative count does nothing; a count that
-    // asks for more items than the stack holds, or a result that would not fit, returns false.
+    // The stack operations of copy, index and roll. A count out of range (negative, or asking for
+    // more items than the stack holds) does nothing; a result that would not fit returns false.
     bool copy(int64_t count);
     bool index(int64_t position);
     bool roll(int64_t count, int64_t shift);

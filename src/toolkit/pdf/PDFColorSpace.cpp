@@ -57,3 +57,19 @@ int PDFColorSpace::componentCount() const
     }
     return 0;
 }
+
+std::vector<double> PDFColorSpace::componentRanges() const
+{
+    const size_t wanted = 2 * static_cast<size_t>(componentCount());
+    if (m_model == Model::Lab) {
+        if (m_ranges.size() >= 6)
+            return {m_ranges.begin(), m_ranges.begin() + 6};
+        if (m_ranges.size() >= 4)
+            return {0.0, 100.0, m_ranges[0], m_ranges[1], m_ranges[2], m_ranges[3]};
+        return {0.0, 100.0, -100.0, 100.0, -100.0, 100.0};
+    }
+    std::vector<double> ranges;
+    for (size_t i = 0; i < wanted; ++i)
+        ranges.push_back(i < m_ranges.size() ? m_ranges[i] : (i % 2 == 0 ? 0.0 : 1.0));
+    return ranges;
+}

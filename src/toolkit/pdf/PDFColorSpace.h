@@ -63,6 +63,9 @@ public:
     const ColorProfile* profile() const { return m_profile.get(); }
     // Per component: the lowest and highest value (ICC "Range", Lab's a* and b*).
     const std::vector<double>& ranges() const { return m_ranges; }
+    // A pair per component, the lowest and highest value a sample byte spans: L* 0 to 100 and the
+    // a*, b* ranges for Lab, an ICC space's Range, else 0 to 1.
+    std::vector<double> componentRanges() const;
     const std::shared_ptr<const PDFColorSpace>& base() const { return m_base; }
     int hival() const { return m_hival; }
     const QByteArray& colorTable() const { return m_table; }

@@ -173,9 +173,12 @@ void PDFFunction::CheckUsable()
     m_outputs.assign(static_cast<size_t>(std::max(m_outputCount, 0)), 0.0);
 }
 
+// A sampled function must say its Range: its samples are decoded into it and clipped to it.
 bool PDFFunction::SampledIsUsable() const
 {
     const int inputs = static_cast<int>(m_domain.size() / 2);
+    if (!m_hasRange || m_range.size() < 2 * static_cast<size_t>(std::max(m_outputCount, 0)))
+        return false;
     if (inputs < 1 || inputs > kMaxSampledInputs || !IsSupportedSampleDepth(m_bitsPerSample))
         return false;
     const auto bits = SampleBits(m_size, inputs, m_outputCount, m_bitsPerSample);

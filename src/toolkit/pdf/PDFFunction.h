@@ -31,6 +31,9 @@ public:
     static constexpr int kMaxFunctionsPerLoad = 256;
     static constexpr int kMaxInputs = 32;
     static constexpr int kMaxOutputs = 32;
+    // Sampled functions interpolate multilinearly (2^k samples) over at most this many inputs that
+    // fall between grid points, and over a simplex (k + 1 samples) beyond.
+    static constexpr int kMaxMultilinearInputs = 6;
 
     PDFFunction();
     ~PDFFunction();
@@ -73,6 +76,11 @@ private:
     double ClipToRange(double value, int output) const;
     void SetClippedZeros();
     uint32_t ReadSample(uint64_t sampleIndex) const;
+    void InterpolateMultilinear(uint64_t base, const int* branching, int branchCount, const double* fractions,
+                                const uint64_t* strides);
+    void InterpolateSimplex(uint64_t base, const int* branching, int branchCount, const double* fractions,
+                            const uint64_t* strides);
+    void DecodeOutputs();
 
     std::vector<uint8_t> m_samples;
     int32_t m_functionType = 0;

@@ -108,12 +108,25 @@ void PDFFunction::EvaluateSampled(const double* inputs, int count)
     const int n = m_outputCount;
     for (int j = 0; j < n; ++j)
         m_outputs[static_cast<size_t>(j)] = 0.0;
+    if (branchCount > kMaxMultilinearInputs) {
+        InterpolateSimplex(base, branching.data(), branchCount, fractions.data(), strides.data());
+    } else {
+        InterpolateMultilinear(base, branching.data(), branchCount, fractions.data(), strides.data());
+    }
+    DecodeOutputs();
+}
+
+// The 2^k corners of the cell around the input, each weighted by its share of the cell.
+void PDFFunction::InterpolateMultilinear(uint64_t base, const int* branching, int branchCount, const double* fractions,
+                                         const uint64_t* strides)
+{
+    const int n = m_outputCount;
     const uint64_t corners = uint64_t(1) << branchCount;
     for (uint64_t corner = 0; corner < corners; ++corner) {
         double weight = 1.0;
         uint64_t offset = base;
         for (int b = 0; b < branchCount; ++b) {
-            const size_t i = static_cast<size_t>(branching[static_cast<size_t>(b)]);
+            const size_t i = static_cast<size_t>(branching[b]);
             const bool upper = (corner >> b) & 1;
             weight *= upper ? fractions[i] : 1.0 - fractions[i];
             offset += upper ? strides[i] : 0;
@@ -121,6 +134,34 @@ void PDFFunction::EvaluateSampled(const double* inputs, int count)
         for (int j = 0; j < n; ++j)
             m_outputs[static_cast<size_t>(j)] += weight * ReadSample(offset * static_cast<uint64_t>(n) + static_cast<uint64_t>(j));
     }
+}
+
+// The k + 1 corners of the simplex of the cell that holds the input (inputs stepped up in the order
+// of their fractions, largest first). It agrees with the multilinear result on the grid and along
+// its edges and costs k + 1 samples instead of 2^k: a function of sixteen inks stays affordable.
+void PDFFunction::InterpolateSimplex(uint64_t base, const int* branching, int branchCount, const double* fractions,
+                                     const uint64_t* strides)
+{
+    const int n = m_outputCount;
+    std::array<int, kMaxInputs> order{};
+    std::copy(branching, branching + branchCount, order.begin());
+    std::sort(order.begin(), order.begin() + branchCount, [fractions](int a, int b) { return fractions[a] > fractions[b]; });
+    uint64_t offset = base;
+    double previous = 1.0;
+    for (int k = 0; k <= branchCount; ++k) {
+        const double next = k < branchCount ? fractions[order[static_cast<size_t>(k)]] : 0.0;
+        const double weight = previous - next;
+        for (int j = 0; j < n; ++j)
+            m_outputs[static_cast<size_t>(j)] += weight * ReadSample(offset * static_cast<uint64_t>(n) + static_cast<uint64_t>(j));
+        if (k < branchCount)
+            offset += strides[order[static_cast<size_t>(k)]];
+        previous = next;
+    }
+}
+
+void PDFFunction::DecodeOutputs()
+{
+    const int n = m_outputCount;
     const double maximum = std::ldexp(1.0, m_bitsPerSample) - 1.0;
     for (int j = 0; j < n; ++j) {
         const size_t pair = 2 * static_cast<size_t>(j);
@@ -176,8 +217,10 @@ void PDFFunction::EvaluateStitching(double x)
         m_outputs[static_cast<size_t>(j)] = ClipToRange(sub.outputs()[j], j);
 }
 
-// A run that breaks a rule of the calculator, or leaves fewer values than the function has outputs,
-// gives every output 0 clipped to its Range.
+// Missing operands follow the slot rule while the program runs. The values left become the first
+// outputs, bottom first; outputs beyond them are 0 clipped to their Range, never the previous
+// evaluation's values, so that a pixel's colour does not depend on its neighbours. A run that had to
+// stop (the stack overflowed, an integer division by zero) gives every output 0 clipped to its Range.
 void PDFFunction::EvaluateCalculator(const double* inputs, int count)
 {
     if (!m_usable || m_functionType != Calculator)
@@ -188,13 +231,13 @@ void PDFFunction::EvaluateCalculator(const double* inputs, int count)
         fine = stack.pushReal(inputs[i]);
     if (fine && m_program)
         fine = PostScriptCalculator::Execute(stack, m_program->nodes());
-    if (!fine || stack.depth() < m_outputCount) {
-        SetClippedZeros();
+    SetClippedZeros();
+    if (!fine)
         return;
-    }
     stack.reverse();
+    const int values = std::min(stack.depth(), m_outputCount);
     double result = 0.0;
-    for (int j = 0; j < m_outputCount; ++j) {
+    for (int j = 0; j < values; ++j) {
         stack.popNumber(result);
         m_outputs[static_cast<size_t>(j)] = ClipToRange(result, j);
     }

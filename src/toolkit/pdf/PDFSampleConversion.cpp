@@ -67,7 +67,8 @@ std::optional<QByteArray> ExpandSamplesTo8Bit(const QByteArray& data, int bitsPe
 }
 
 std::optional<QByteArray> ApplyDecodeArray(const QByteArray& data, int declaredBits,
-                                           const std::vector<double>& decode, bool indexed)
+                                           const std::vector<double>& decode, bool indexed,
+                                           const std::vector<double>& ranges)
 {
     if (decode.size() < 2 || declaredBits < 1 || declaredBits > 16)
         return std::nullopt;
@@ -82,7 +83,11 @@ std::optional<QByteArray> ApplyDecodeArray(const QByteArray& data, int declaredB
         const double d1 = decode[pair + 1];
         const double fraction = in[i] / 255.0;
         if (!indexed) {
-            out[i] = ClampToByte(std::round((d0 + fraction * (d1 - d0)) * 255.0));
+            // The decoded value, then its place in the component's range as the byte stands for it.
+            const double r0 = pair + 1 < ranges.size() ? ranges[pair] : 0.0;
+            const double r1 = pair + 1 < ranges.size() ? ranges[pair + 1] : 1.0;
+            const double value = d0 + fraction * (d1 - d0);
+            out[i] = r1 == r0 ? 0 : ClampToByte(std::round((value - r0) / (r1 - r0) * 255.0));
             continue;
         }
         // The sample value, then the index the pair gives it, truncated as an index is.

@@ -20,12 +20,14 @@ std::optional<QByteArray> ExpandSamplesTo8Bit(const QByteArray& data, int bitsPe
                                               int componentCount);
 
 // Applies a Decode array to samples already expanded to bytes (pair k to the k-th byte of each
-// run of decode.size() / 2). For a Separation, DeviceN or device space a byte stands for the
-// fraction byte / 255, which the pair maps onto the new fraction. For an Indexed space the pair maps
+// run of decode.size() / 2). Elsewhere than Indexed a byte stands for the fraction byte / 255 of its
+// component's range (ranges, a pair per component; 0 to 1 where none is given): the pair maps the
+// sample onto a value, written back as its place in that range. For an Indexed space the pair maps
 // the sample value (0 .. 2^declaredBits - 1) onto a table index, written back in the scale
 // ExpandIndexedSamples reads for that depth.
 std::optional<QByteArray> ApplyDecodeArray(const QByteArray& data, int declaredBits,
-                                           const std::vector<double>& decode, bool indexed);
+                                           const std::vector<double>& decode, bool indexed,
+                                           const std::vector<double>& ranges = {});
 
 // The base-space bytes of each sample's table entry; the index is clamped to hival.
 std::optional<QByteArray> ExpandIndexedSamples(const PDFColorSpace& indexed, int declaredDepth,

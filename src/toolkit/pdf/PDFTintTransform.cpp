@@ -7,6 +7,7 @@
 #include <Array.h>
 
 #include <array>
+#include <optional>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -56,7 +57,8 @@ private:
 };
 
 // Results for pixel values seen before: a full table for keys of one or two bytes (256 or 65536
-// entries, filled on first use), a direct-mapped cache for keys of up to eight bytes.
+// entries, filled on first use), a direct-mapped cache for longer keys. A sampled function of many
+// inputs costs far more per evaluation than a lookup, so every key length is cached.
 class TintCache {
 public:
     TintCache(int keyBytes, int outputs)
@@ -65,39 +67,45 @@ public:
     {
         m_entries = keyBytes <= 2 ? (size_t(1) << (8 * keyBytes)) : kHashedEntries;
         m_filled.assign(m_entries, 0);
-        m_keys.assign(keyBytes <= 2 ? 0 : m_entries, 0);
+        m_keys.assign(keyBytes <= 2 ? 0 : m_entries * static_cast<size_t>(keyBytes), 0);
         m_values.assign(m_entries * static_cast<size_t>(outputs), 0);
     }
-
-    static bool Fits(int keyBytes) { return keyBytes <= 8; }
 
     // The cached outputs for the key, running the function on a miss.
     const uint8_t* lookup(const uint8_t* key, TintFunction& function)
     {
-        uint64_t packed = 0;
-        for (int i = 0; i < m_keyBytes; ++i)
-            packed = (packed << 8) | key[i];
-        size_t slot = static_cast<size_t>(packed);
-        if (m_keyBytes > 2)
-            slot = static_cast<size_t>((packed * 0x9E3779B97F4A7C15ull) >> 48) & (m_entries - 1);
+        const size_t slot = Slot(key);
         uint8_t* values = m_values.data() + slot * static_cast<size_t>(m_outputs);
-        const bool hit = m_filled[slot] && (m_keyBytes <= 2 || m_keys[slot] == packed);
+        uint8_t* storedKey = m_keyBytes <= 2 ? nullptr : m_keys.data() + slot * static_cast<size_t>(m_keyBytes);
+        const bool hit = m_filled[slot] && (!storedKey || std::memcmp(storedKey, key, static_cast<size_t>(m_keyBytes)) == 0);
         if (!hit) {
             function.run(key, values);
             m_filled[slot] = 1;
-            if (m_keyBytes > 2)
-                m_keys[slot] = packed;
+            if (storedKey)
+                std::memcpy(storedKey, key, static_cast<size_t>(m_keyBytes));
         }
         return values;
     }
 
 private:
+    size_t Slot(const uint8_t* key) const
+    {
+        if (m_keyBytes == 1)
+            return key[0];
+        if (m_keyBytes == 2)
+            return (size_t(key[0]) << 8) | key[1];
+        uint64_t hash = 0xcbf29ce484222325ull;
+        for (int i = 0; i < m_keyBytes; ++i)
+            hash = (hash ^ key[i]) * 0x100000001b3ull;
+        return static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> 48) & (m_entries - 1);
+    }
+
     static constexpr size_t kHashedEntries = size_t(1) << 16;
     int m_keyBytes;
     int m_outputs;
     size_t m_entries = 0;
     std::vector<uint8_t> m_filled;
-    std::vector<uint64_t> m_keys;
+    std::vector<uint8_t> m_keys;
     std::vector<uint8_t> m_values;
 };
 
@@ -130,7 +138,7 @@ int DeviceNColorantCount(const Array& colorSpace)
 namespace PDFTintTransformDetail {
 
 std::optional<QByteArray> TintTransform(const Array& colorSpace, const QByteArray& data, int inputsPerPixel,
-                                        int expectedOutputs, TintEvaluation evaluation)
+                                        int expectedOutputs, TintEvaluation evaluation, const TintCancel& cancel)
 {
     if (inputsPerPixel <= 0 || inputsPerPixel > PDFFunction::kMaxInputs || colorSpace.getLength() < 4)
         return std::nullopt;
@@ -145,12 +153,16 @@ std::optional<QByteArray> TintTransform(const Array& colorSpace, const QByteArra
     const auto* in = reinterpret_cast<const uint8_t*>(data.constData());
     auto* out = reinterpret_cast<uint8_t*>(result.data());
     TintFunction tint(*function, inputsPerPixel);
-    if (evaluation == TintEvaluation::Cached && TintCache::Fits(tint.keyBytes())) {
-        TintCache cache(tint.keyBytes(), outputs);
-        for (qsizetype p = 0; p < pixels; ++p, in += inputsPerPixel, out += outputs)
-            std::memcpy(out, cache.lookup(tint.keyStart(in), tint), static_cast<size_t>(outputs));
-    } else {
-        for (qsizetype p = 0; p < pixels; ++p, in += inputsPerPixel, out += outputs)
+    std::optional<TintCache> cache;
+    if (evaluation == TintEvaluation::Cached)
+        cache.emplace(tint.keyBytes(), outputs);
+    const qsizetype row = cancel.rowPixels > 0 ? cancel.rowPixels : pixels;
+    for (qsizetype p = 0; p < pixels; ++p, in += inputsPerPixel, out += outputs) {
+        if (p % row == 0 && cancel.cancelled && cancel.cancelled())
+            return std::nullopt;
+        if (cache)
+            std::memcpy(out, cache->lookup(tint.keyStart(in), tint), static_cast<size_t>(outputs));
+        else
             tint.run(tint.keyStart(in), out);
     }
     return result;
@@ -159,17 +171,18 @@ std::optional<QByteArray> TintTransform(const Array& colorSpace, const QByteArra
 } // namespace PDFTintTransformDetail
 
 std::optional<QByteArray> ApplySeparationTintTransform(const Array& colorSpace, const QByteArray& data,
-                                                       TintEvaluation evaluation)
+                                                       TintEvaluation evaluation, const TintCancel& cancel)
 {
-    return PDFTintTransformDetail::TintTransform(colorSpace, data, 1, AlternateComponents(colorSpace), evaluation);
+    return PDFTintTransformDetail::TintTransform(colorSpace, data, 1, AlternateComponents(colorSpace), evaluation,
+                                                 cancel);
 }
 
 std::optional<QByteArray> ApplyDeviceNTintTransform(const Array& colorSpace, const QByteArray& data,
-                                                    TintEvaluation evaluation)
+                                                    TintEvaluation evaluation, const TintCancel& cancel)
 {
     const int colorants = DeviceNColorantCount(colorSpace);
     if (colorants == 0)
         return std::nullopt;
     return PDFTintTransformDetail::TintTransform(colorSpace, data, colorants, AlternateComponents(colorSpace),
-                                                 evaluation);
+                                                 evaluation, cancel);
 }

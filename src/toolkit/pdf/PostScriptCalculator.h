@@ -27,7 +27,7 @@ struct CalculatorNode {
 // nodes and run for each evaluation. The text comes from untrusted files: anything that is not a
 // well-formed program (a byte that begins no token, a token longer than the token buffer, text that
 // ends before its closing brace, blocks nested deeper than kMaxNesting) rejects the whole program,
-// and a run that breaks a rule of the calculator (see Execute) ends with an error instead of going on.
+// and a run that cannot go on (see Execute) ends with an error.
 class PostScriptCalculator {
 public:
     enum Token : int32_t {
@@ -99,8 +99,9 @@ public:
     Token NextToken(CalculatorNode& node);
     static int32_t LookupOperator(const char* name);
 
-    // Runs one block. Returns false when the program breaks a rule: the stack overflows, an operator
-    // finds fewer operands than it takes, idiv or mod divide by zero, a result does not fit an integer.
+    // Runs one block. An operand that is missing or of the wrong kind is not popped and the operator
+    // runs with its slot's value. Returns false when the run cannot go on: the stack overflows, idiv
+    // or mod divide by zero, a result does not fit an integer.
     static bool Execute(CalculatorStack& stack, const std::vector<CalculatorNode>& list);
 
 private:

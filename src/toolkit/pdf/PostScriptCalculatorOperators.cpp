@@ -1,7 +1,6 @@
 #include "toolkit/pdf/CalculatorStack.h"
 #include "toolkit/pdf/PostScriptCalculator.h"
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -10,13 +9,8 @@ namespace {
 
 constexpr double kDegreesPerRadian = 57.2957795;
 
-// The operands an operator takes from the stack; fewer is a stack underflow.
-constexpr std::array<int, PostScriptCalculator::kOperatorCount> kOperandCounts = {
-    1, 2, 2, 2, 2, 1, 1, 1, 1, 1, 2, 1, 2, 2, 2, 0, 1, 2, 2, 2, 1, 1, 1, 2, 1, 1, 2, 2, 2, 2, 1, 1, 2, 1, 2, 1, 1, 1,
-    2, 0, 1, 2};
-
-// The operand slots of one block run: an operand of the wrong kind is not popped and its slot keeps
-// the value it had.
+// The operand slots of one block run: an operand that is missing or of the wrong kind is not popped,
+// its slot keeps the value it had, and the operator runs with it.
 struct Slots {
     double r1 = 0.0;
     double r2 = 0.0;
@@ -206,8 +200,6 @@ bool Conditional(CalculatorStack& stack, Slots& s, const CalculatorNode& node)
 bool RunOperator(CalculatorStack& stack, Slots& s, const CalculatorNode& node)
 {
     const int32_t op = node.operatorIndex;
-    if (stack.holdsFewerThan(kOperandCounts[static_cast<size_t>(op)]))
-        return false;
     switch (op) {
     case Op::Add:
     case Op::Sub:

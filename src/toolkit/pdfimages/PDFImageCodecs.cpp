@@ -4,6 +4,7 @@
 #include "toolkit/codec/JPEGCodec.h"
 #include "toolkit/pdf/CalibratedColorProfiles.h"
 #include "toolkit/pdf/PDFColorSpaceBuilder.h"
+#include "toolkit/pdf/PDFTintTransform.h"
 #include "toolkit/pdfimages/PDFImageDecoder.h"
 
 #include <Stream.h>
@@ -17,6 +18,25 @@ int64_t SampleBytes(const ImageState& state, int components)
     const int64_t rowBytes = (int64_t(state.width) * components * state.bits + 7) / 8;
     const int64_t total = rowBytes * state.height;
     return total > kMaxPDFImageSampleBytes ? 0 : total;
+}
+
+bool IsSpecialFamily(ColorSpaceKind kind)
+{
+    return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;
+}
+
+int PixelSamples(const ImageState& state)
+{
+    if (state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray())
+        return DeviceNColorantCount(*state.colorSpaceArray.getArray());
+    return 1;
+}
+
+int StoredSamples(const ImageState& state)
+{
+    if (IsSpecialFamily(state.kind))
+        return PixelSamples(state);
+    return state.colorSpace ? state.colorSpace->componentCount() : 0;
 }
 
 namespace {
@@ -46,7 +66,8 @@ bool DecodeDCTData(ImageState& state)
     // The JPEG's own frame says how its pixels are laid out, whatever the dictionary claims.
     state.width = int(width);
     state.height = int(height);
-    if (!state.colorSpace || state.colorSpace->componentCount() != components) {
+    // A Separation or DeviceN JPEG holds its tints: they go through the tint transform later.
+    if (!state.colorSpace || StoredSamples(state) != components) {
         state.colorSpace = DeviceSpaceOfCount(components);
         state.kind = ColorSpaceKind::None;
     }
@@ -90,7 +111,7 @@ bool DecodeJPXData(ImageState& state)
     int colourComponents = int(components);
     PDFColorSpacePtr space = state.colorSpace;
     if (known) {
-        colourComponents = space->componentCount();
+        colourComponents = StoredSamples(state);
     } else {
         // The decoder names the colour it found; a component beyond that is alpha.
         if (kind == kJPEG2000ColourGrey)
@@ -125,7 +146,7 @@ bool DecodeWithLibrary(Stream& stream, ImageState& state)
     if (!state.colorSpace)
         return false;
     state.bits = 8;
-    const int64_t expected = SampleBytes(state, state.colorSpace->componentCount());
+    const int64_t expected = SampleBytes(state, StoredSamples(state));
     if (expected <= 0)
         return false;
     state.data = CopyPDFImageStreamData(stream, size_t(expected), false).bytes;

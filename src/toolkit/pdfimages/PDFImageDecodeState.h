@@ -32,6 +32,12 @@ struct ImageState {
     std::optional<std::vector<double>> decode;
 };
 
+bool IsSpecialFamily(ColorSpaceKind kind);
+// The samples of a pixel in a special family: a DeviceN space's colorants, else the one index or tint.
+int PixelSamples(const ImageState& state);
+// The samples of a pixel as stored: a special family's own, else the colour space's.
+int StoredSamples(const ImageState& state);
+
 // Bytes a row and the whole image take at the state's depth; 0 when over the cap.
 int64_t SampleBytes(const ImageState& state, int components);
 

@@ -60,6 +60,13 @@ bool ReadDimensions(const Dict& dict, ImageState& state)
     return true;
 }
 
+bool IsOverSideLimit(const Dict& dict)
+{
+    const auto width = IntegerOf(dict, "Width", "W");
+    const auto height = IntegerOf(dict, "Height", "H");
+    return (width && *width > kMaxPDFImageSide) || (height && *height > kMaxPDFImageSide);
+}
+
 Object ColorSpaceObject(const Dict& dict)
 {
     Object value = dict.lookup("ColorSpace");
@@ -95,19 +102,6 @@ void ReadColorSpace(const PDFImageDecodeContext& context, const Dict& dict, Imag
     }
 }
 
-bool IsSpecialFamily(ColorSpaceKind kind)
-{
-    return kind == ColorSpaceKind::Indexed || kind == ColorSpaceKind::Separation || kind == ColorSpaceKind::DeviceN;
-}
-
-// The samples of a pixel in a special family: a DeviceN space's colorants, else the one index or tint.
-int SpecialFamilySamples(const ImageState& state)
-{
-    if (state.kind == ColorSpaceKind::DeviceN && state.colorSpaceArray.isArray())
-        return DeviceNColorantCount(*state.colorSpaceArray.getArray());
-    return 1;
-}
-
 bool Replace(QByteArray& data, std::optional<QByteArray> converted)
 {
     if (!converted)
@@ -119,12 +113,12 @@ bool Replace(QByteArray& data, std::optional<QByteArray> converted)
 // Samples to one byte each, the Decode array applied, and the special families through their table
 // or tint transform into the space whose bytes a bitmap can show. False when the samples are still
 // in a special family's terms: shown as they are they would be another image's colours.
-bool ConvertSamples(ImageState& state)
+bool ConvertSamples(ImageState& state, const TintCancel& cancel)
 {
     const bool special = IsSpecialFamily(state.kind);
     if (special && state.kind != ColorSpaceKind::Indexed && !state.colorSpaceArray.isArray())
         return false;
-    const int samplesPerPixel = special ? SpecialFamilySamples(state) : state.colorSpace->componentCount();
+    const int samplesPerPixel = special ? PixelSamples(state) : state.colorSpace->componentCount();
     state.components = samplesPerPixel;
     if (state.bits != 8) {
         const std::vector<double> decode = state.decode.value_or(std::vector<double>{});
@@ -138,8 +132,9 @@ bool ConvertSamples(ImageState& state)
     if (state.bits != 8)
         return false;
     if (state.decode && state.declaredBits != 1) {
+        const std::vector<double> ranges = special ? std::vector<double>{} : state.colorSpace->componentRanges();
         if (auto decoded = ApplyDecodeArray(state.data, state.declaredBits, *state.decode,
-                                            state.kind == ColorSpaceKind::Indexed)) {
+                                            state.kind == ColorSpaceKind::Indexed, ranges)) {
             state.data = std::move(*decoded);
             state.decode.reset();
         }
@@ -151,9 +146,11 @@ bool ConvertSamples(ImageState& state)
         if (converted)
             state.colorSpace = state.colorSpace->base();
     } else if (state.kind == ColorSpaceKind::Separation) {
-        converted = Replace(state.data, ApplySeparationTintTransform(*state.colorSpaceArray.getArray(), state.data));
+        converted = Replace(state.data, ApplySeparationTintTransform(*state.colorSpaceArray.getArray(), state.data,
+                                                                     TintEvaluation::Cached, cancel));
     } else if (state.kind == ColorSpaceKind::DeviceN) {
-        converted = Replace(state.data, ApplyDeviceNTintTransform(*state.colorSpaceArray.getArray(), state.data));
+        converted = Replace(state.data, ApplyDeviceNTintTransform(*state.colorSpaceArray.getArray(), state.data,
+                                                                  TintEvaluation::Cached, cancel));
     }
     if (state.colorSpace)
         state.components = state.colorSpace->componentCount();
@@ -223,17 +220,26 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
                                        PDFImageOrigin origin, int depth, DecodePath& path)
 {
     ImageState state;
-    if (!ReadDimensions(dict, state))
+    if (!ReadDimensions(dict, state)) {
+        if (context.overLimit && IsOverSideLimit(dict))
+            *context.overLimit = true;
         return nullptr;
+    }
     const bool encodedAllowed = origin == PDFImageOrigin::XObject;
     const bool jpeg2000 = encodedAllowed && stream.getKind() == strJPX;
     ReadColorSpace(context, dict, state, jpeg2000);
     // Only JPEG 2000 data may bring its colour along; anything else without one is never read.
     if (!state.colorSpace && !jpeg2000)
         return nullptr;
-    const int64_t sampleLimit = SampleBytes(state, std::max(state.components, 1));
-    if (sampleLimit <= 0)
+    // A Separation or DeviceN image has its own colour space's samples, not its alternate's: an inline
+    // image read with the alternate's count would swallow the content after it.
+    const int samplesPerPixel = IsSpecialFamily(state.kind) ? PixelSamples(state) : state.components;
+    const int64_t sampleLimit = SampleBytes(state, std::max(samplesPerPixel, 1));
+    if (sampleLimit <= 0) {
+        if (context.overLimit)
+            *context.overLimit = true;
         return nullptr;
+    }
     PDFImageStreamData bytes = CopyPDFImageStreamData(stream, size_t(sampleLimit), encodedAllowed);
     state.format = bytes.format;
     state.data = std::move(bytes.bytes);
@@ -247,12 +253,12 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
     if (state.components < 1)
         state.components = state.colorSpace->componentCount();
     if (IsSpecialFamily(state.kind))
-        state.components = SpecialFamilySamples(state);
+        state.components = PixelSamples(state);
     if (!PadSamples(state))
         return nullptr;
     const ImageState keyed{state.width, state.height, state.bits, state.declaredBits, state.format, state.data,
                            nullptr, state.components, state.kind, Object(), std::nullopt};
-    if (!ConvertSamples(state) || !state.colorSpace)
+    if (!ConvertSamples(state, TintCancel{context.cancelled, state.width}) || !state.colorSpace)
         return nullptr;
     auto image = MakeBitmapFromSamples(state.data, state.width, state.height, *state.colorSpace);
     if (!image || !TypeSupportsAlpha(context.outputType))

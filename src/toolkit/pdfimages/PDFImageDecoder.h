@@ -3,6 +3,7 @@
 #include "toolkit/imageio/ImageRep.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -17,6 +18,10 @@ struct PDFImageDecodeContext {
     Dict* pageColorSpaces = nullptr;
     // Masks are applied only when this output type keeps alpha.
     std::uint32_t outputType = 0;
+    // Set when the image, or one of its masks, was refused for its size.
+    bool* overLimit = nullptr;
+    // Asked for each row of a slow conversion; true abandons the image.
+    std::function<bool()> cancelled = {};
 };
 
 // Where the image's bytes come from. The filters of an inline image read from the content stream

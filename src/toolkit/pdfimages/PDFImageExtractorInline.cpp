@@ -1,5 +1,7 @@
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 
+#include "toolkit/pdf/PDFContentStreams.h"
+
 #include <Object.h>
 #include <Dict.h>
 #include <Lexer.h>
@@ -8,7 +10,9 @@
 #include <Parser.h>
 #include <Stream.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -50,17 +54,30 @@ void SkipToEndOfImage(Stream& content)
 
 } // namespace
 
-void PDFImageExtractor::ExtractInlineImages(Page& page)
+// Operands are kept only as far as "Do" needs them: the object just before the operator. The
+// content's resources, when it has its own, are searched first while it runs.
+void PDFImageExtractor::ExtractContentImages(const Object& contents, Dict* resources)
 {
-    Object contents = page.getContents();
-    if (!contents.isStream() && !contents.isArray())
+    std::optional<QByteArray> bytes = ReadPDFContentBytes(contents, m_pageContentLeft);
+    if (!bytes) {
+        m_pageOverLimit = true;
         return;
-    XRef* xref = m_pdfDocument->document()->getXRef();
-    Parser parser(xref, &contents, false);
-    for (Object token = parser.getObj(); !token.isEOF() && !token.isError(); token = parser.getObj()) {
-        if (token.isCmd("BI"))
-            ExtractInlineImage(parser);
     }
+    if (resources)
+        m_resourceChain.push_back(resources);
+    XRef* xref = m_pdfDocument->document()->getXRef();
+    Object stream(static_cast<Stream*>(new MemStream(bytes->constData(), 0, bytes->size(), Object(objNull))));
+    Parser parser(xref, &stream, false);
+    Object operand;
+    for (Object token = parser.getObj(); !token.isEOF() && !m_pageOverLimit; token = parser.getObj()) {
+        if (token.isCmd("Do") && operand.isName())
+            DrawXObject(operand.getName());
+        else if (token.isCmd("BI"))
+            ExtractInlineImage(parser);
+        operand = std::move(token);
+    }
+    if (resources)
+        m_resourceChain.pop_back();
 }
 
 void PDFImageExtractor::ExtractInlineImage(Parser& parser)

@@ -143,8 +143,11 @@ bool RenderPDFPages(ImageConverter& converter, bool applySize, ImageSizeOptions 
     // A multi-page TIFF takes its name only when every page is in it; a cancelled one is no result.
     if ((multiPage && run.cancelled()) || (tiff && (run.shouldStop() || !tiff->commit())))
         run.fail();
+    // A run that failed leaves none of its pages behind, where they would pass for a finished run.
+    if (!run.succeeded.load())
+        run.removeWritten();
     // A cancelled run of page files keeps the result of the pages it wrote.
-    const bool succeeded = run.succeeded.load();
+    const bool succeeded = run.succeeded.load() && run.pagesOverLimit.load() == 0;
     converter.m_succeeded = succeeded ? 1 : 0;
     return succeeded;
 }

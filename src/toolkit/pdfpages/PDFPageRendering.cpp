@@ -4,6 +4,7 @@
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/helpers/UnitConversion.h"
+#include "toolkit/pdf/PDFContentStreams.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include <poppler/Object.h>
@@ -11,6 +12,8 @@
 #include <poppler/Page.h>
 #include <poppler/SplashOutputDev.h>
 #include <poppler/splash/SplashBitmap.h>
+
+#include <QFile>
 
 #include <cmath>
 #include <cstring>
@@ -153,6 +156,20 @@ bool PDFPageRun::cancelled() const
     return converter.m_progressObject && converter.m_progressObject->isConversionCancelled();
 }
 
+void PDFPageRun::wrote(const QUrl& file)
+{
+    const std::lock_guard<std::mutex> lock(writtenLock);
+    written.push_back(file);
+}
+
+void PDFPageRun::removeWritten()
+{
+    const std::lock_guard<std::mutex> lock(writtenLock);
+    for (const QUrl& file : written)
+        QFile::remove(file.toLocalFile());
+    written.clear();
+}
+
 void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::int64_t index, const QUrl& output,
                    MultiPageTIFFFile* tiff)
 {
@@ -168,6 +185,13 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
     const std::optional<PageBox> box = BoxOf(*pdfPage);
     if (!box)
         return;
+    // A few kilobytes can inflate without end: such a page is told and skipped, the others still drawn.
+    if (!PDFPageContentFits(*pdfPage, kMaxPDFPageContentBytes)) {
+        ++run.pagesOverLimit;
+        qWarning("Page %lld: its content cannot be read within the limits; it was not rendered",
+                 static_cast<long long>(page));
+        return;
+    }
     const double scale = ScaleFor(run, *box);
     const int width = int(std::nearbyint(scale * box->width));
     const int height = int(std::nearbyint(scale * box->height));
@@ -195,4 +219,6 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
         return;
     if (!WritePage(run, *bitmap, gray, index, output, tiff))
         run.fail();
+    else if (!tiff)
+        run.wrote(output);
 }

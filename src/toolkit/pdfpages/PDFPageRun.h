@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 class ImageConverter;
 class MultiPageTIFFFile;
@@ -19,10 +21,18 @@ struct PDFPageRun {
     double pageScale = 1.0;
     std::int64_t pageCount = 0; // pages in the run
     std::atomic<bool> succeeded{true};
+    // Pages whose content could not be read within the limits: skipped, the run goes on, its result is false.
+    std::atomic<int> pagesOverLimit{0};
 
     bool cancelled() const;
     bool shouldStop() const { return !succeeded.load() || cancelled(); }
     void fail() { succeeded.store(false); }
+
+    // The files of single pages written so far: a failed run removes them.
+    void wrote(const QUrl& file);
+    void removeWritten();
+    std::mutex writtenLock{};
+    std::vector<QUrl> written{};
 };
 
 // One page of the run into its file (or the next page of the multi-page TIFF when tiff is set).

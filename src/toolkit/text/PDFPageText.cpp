@@ -1,11 +1,13 @@
 #include "toolkit/text/PDFPageText.h"
 
 #include "toolkit/imageio/PopplerGlobals.h"
+#include "toolkit/pdf/PDFContentStreams.h"
 #include "toolkit/text/TextDocumentBuilder.h"
 
 #include <goo/GooString.h>
 #include <PDFDoc.h>
 #include <OutputDev.h>
+#include <Page.h>
 #include <TextOutputDev.h>
 
 #include <QColor>
@@ -120,6 +122,12 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
     TextOutputDev device(nullptr, false, 0, false, false);
     if (!device.isOk() || page < 1 || page > document.getNumPages())
         return result;
+    // A few kilobytes can inflate without end: such a page is told and gives no text.
+    Page* pdfPage = document.getPage(page);
+    if (!pdfPage || !PDFPageContentFits(*pdfPage, kMaxPDFPageContentBytes)) {
+        qWarning("Page %d: its content cannot be read within the limits; its text was not read", page);
+        return result;
+    }
     document.displayPage(&device, page, 72, 72, 0, true, false, false);
     const std::unique_ptr<TextPage, TextPageDeleter> text(device.takeText());
     if (!text)

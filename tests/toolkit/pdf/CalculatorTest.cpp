@@ -152,11 +152,6 @@ TEST(CalculatorTest, RunsThatBreakARuleEnd)
     EXPECT_FALSE(RunProgram("{ 1 2.5 idiv }").finished); // the divisor slot never filled
     EXPECT_FALSE(RunProgram("{ -2147483648 dup mul -2 mul -1 idiv }").finished);
     EXPECT_FALSE(RunProgram("{ -2147483648 dup mul -2 mul -1 mod }").finished);
-    EXPECT_FALSE(RunProgram("{ add }").finished);
-    EXPECT_FALSE(RunProgram("{ 1 pop pop }").finished);
-    EXPECT_FALSE(RunProgram("{ 1 5 copy }").finished);
-    EXPECT_FALSE(RunProgram("{ 1 2 5 index }").finished);
-    EXPECT_FALSE(RunProgram("{ 1 2 3 roll }").finished);
     EXPECT_FALSE(RunProgram("{ 99999999999999999999.0 cvi }").finished);
     EXPECT_FALSE(RunProgram("{ 1 0 div cvi }").finished);
     std::string overflow = "{ ";
@@ -166,6 +161,33 @@ TEST(CalculatorTest, RunsThatBreakARuleEnd)
     EXPECT_FALSE(RunProgram("{ 1 1 copy 2 copy 4 copy 8 copy 16 copy 32 copy 64 copy }").finished);
     // Divisions by zero in real arithmetic follow IEEE and go on.
     EXPECT_TRUE(std::isinf(Top(RunProgram("{ 1 0 div }")).realValue));
+}
+
+// Missing operands and operands of the wrong kind are not popped: the slot keeps its value (zero at
+// the start of the block run) and the operator still runs; counts out of range do nothing.
+TEST(CalculatorTest, MissingOperandsFollowTheSlotRule)
+{
+    const RunResult add = RunProgram("{ add }");
+    ASSERT_TRUE(add.finished);
+    ASSERT_EQ(add.items.size(), 1u);
+    EXPECT_EQ(Top(add).kind, StackItem::Real);
+    EXPECT_EQ(Top(add).realValue, 0.0);
+    const RunResult sub = RunProgram("{ 5 sub }");
+    ASSERT_EQ(sub.items.size(), 1u);
+    EXPECT_EQ(Top(sub).realValue, -5.0); // R1 stays 0: 0 - 5
+    EXPECT_EQ(RunProgram("{ 1 pop pop }").items.size(), 0u);
+    const RunResult wrongKind = RunProgram("{ true 2 add }");
+    ASSERT_EQ(wrongKind.items.size(), 2u);
+    EXPECT_EQ(wrongKind.items[0].kind, StackItem::Boolean);
+    EXPECT_EQ(Top(wrongKind).realValue, 2.0);
+    EXPECT_EQ(RunProgram("{ 1 5 copy }").items.size(), 1u);
+    EXPECT_EQ(RunProgram("{ 1 2 5 index }").items.size(), 2u);
+    const RunResult roll = RunProgram("{ 1 2 3 roll }");
+    ASSERT_TRUE(roll.finished);
+    EXPECT_EQ(roll.items.size(), 1u); // 3 and 2 popped as j and n, then roll (2, 3) of one item: nothing
+    const RunResult sqrt = RunProgram("{ sqrt }");
+    ASSERT_EQ(sqrt.items.size(), 1u);
+    EXPECT_EQ(Top(sqrt).realValue, 0.0);
 }
 
 TEST(CalculatorTest, OutOfRangeCountsAreDefined)
@@ -201,13 +223,20 @@ TEST(CalculatorTest, FunctionOutputs)
     EXPECT_EQ(Evaluate(*empty, {0.3, 0.9}), (std::vector<double>{0.3, 0.5}));
 }
 
-// A run that breaks a rule, or leaves fewer values than outputs, gives clipped zeros every time,
-// whatever the evaluation before it gave: results never depend on the previous pixel.
-TEST(CalculatorTest, BrokenRunsGiveClippedZeros)
+// The values left give the first outputs; outputs beyond them, and every output of a run that had
+// to stop, are zero clipped to their Range whatever the evaluation before gave: results never depend
+// on the previous pixel.
+TEST(CalculatorTest, ShortAndBrokenRunsGiveClippedZeros)
 {
     TestPDFObjects objects;
     auto pop = Calculator(objects, "{ pop }", 2, "0 1 0.2 1");
-    EXPECT_EQ(Evaluate(*pop, {0.6, 0.7}), (std::vector<double>{0.0, 0.2}));
+    EXPECT_EQ(Evaluate(*pop, {0.6, 0.7}), (std::vector<double>{0.6, 0.2}));
+    auto missing = Calculator(objects, "{ pop pop add }", 2, "0 1 0 1");
+    EXPECT_EQ(Evaluate(*missing, {0.6, 0.7}), (std::vector<double>{0.0, 0.0}));
+    auto three = Calculator(objects, "{ 0.5 }", 1, "0 1 0 1 0.25 1");
+    EXPECT_EQ(Evaluate(*three, {0.75}), (std::vector<double>{0.75, 0.5, 0.25}));
+    auto boolean = Calculator(objects, "{ pop true 0.4 }", 1, "0 1 0 1");
+    EXPECT_EQ(Evaluate(*boolean, {0.9}), (std::vector<double>{0.0, 0.0})); // the boolean bottom is read twice
     auto divide = Calculator(objects, "{ 255 mul cvi dup 0 eq { pop 1.5 } { 1 exch idiv 1 add } ifelse }", 1,
                              "0.1 1");
     EXPECT_DOUBLE_EQ(Evaluate(*divide, {0.5})[0], 1.0);

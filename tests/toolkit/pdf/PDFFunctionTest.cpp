@@ -58,6 +58,32 @@ TEST_F(PDFFunctionTest, SampledInterpolatesBetweenSamples)
 }
 
 // Samples narrower than a byte, or 12 bits wide, are read at their bit positions.
+// Sixteen inputs between grid points: the result is still the interpolation of the samples around
+// the input (exact for samples of a linear function), at the cost of seventeen samples, not 65536.
+TEST_F(PDFFunctionTest, SampledOfManyInputsInterpolates)
+{
+    QByteArray domain, size;
+    for (int i = 0; i < 16; ++i) {
+        domain += "0 1 ";
+        size += "2 ";
+    }
+    QByteArray samples;
+    for (int corner = 0; corner < 65536; ++corner)
+        samples += char(__builtin_popcount(corner) * 15);
+    auto mean = Sampled("/Domain [" + domain + "] /Range [0 1] /Size [" + size + "] /BitsPerSample 8", samples);
+    ASSERT_TRUE(mean->isUsable());
+    std::vector<double> inputs(16);
+    for (int i = 0; i < 16; ++i)
+        inputs[size_t(i)] = (i + 1) / 17.0;
+    ASSERT_TRUE(mean->Evaluate(inputs.data(), 16));
+    EXPECT_NEAR(mean->outputs()[0], 0.5 * 240.0 / 255.0, 1e-9);
+    // Along one input only it is the plain two-sample ramp.
+    std::vector<double> edge(16, 0.0);
+    edge[3] = 0.25;
+    ASSERT_TRUE(mean->Evaluate(edge.data(), 16));
+    EXPECT_NEAR(mean->outputs()[0], 0.25 * 15.0 / 255.0, 1e-9);
+}
+
 TEST_F(PDFFunctionTest, SampledReadsEveryDepthByBitPosition)
 {
     auto two = Sampled("/Domain [0 1] /Range [0 1] /Size [4] /BitsPerSample 2", QByteArray("\x1b", 1));
@@ -95,6 +121,12 @@ TEST_F(PDFFunctionTest, SampledWithShortArraysOrData)
     EXPECT_FALSE(Sampled("/Domain [0 1] /Range [0 1] /Size [2] /BitsPerSample 8", QByteArray())->isUsable());
     EXPECT_FALSE(Sampled("/Domain [0 1] /Range [] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [] /Range [0 1] /Size [2] /BitsPerSample 8", samples)->isUsable());
+    // Without Range a sampled function cannot be used, whatever C1 or Decode give it.
+    auto noRange = Sampled("/Domain [0 1] /C1 [1] /Size [2] /BitsPerSample 8", samples);
+    EXPECT_FALSE(noRange->isUsable());
+    const double input = 0.5;
+    EXPECT_FALSE(noRange->Evaluate(&input, 1));
+    EXPECT_FALSE(Sampled("/Domain [0 1] /C1 [1 1] /Decode [0 1 0 1] /Size [2] /BitsPerSample 8", samples)->isUsable());
     EXPECT_FALSE(Sampled("/Domain [0 1 0 1] /Range [0 1] /Size [2147483647 2147483647] /BitsPerSample 32",
                          samples)
                      ->isUsable());

@@ -138,3 +138,33 @@ TEST(SampleConversionTest, CachedEqualsPerPixel)
     EXPECT_EQ(*ApplySeparationTintTransform(*separation.getArray(), data, TintEvaluation::Cached),
               *ApplySeparationTintTransform(*separation.getArray(), data, TintEvaluation::PerPixel));
 }
+
+// A pixel of many inks costs one evaluation per distinct value, whatever its length, and the caller
+// is asked at the start of every row whether to go on.
+TEST(SampleConversionTest, LongKeysAreCachedAndCancelIsAskedPerRow)
+{
+    TestPDFObjects objects;
+    QByteArray domain, size;
+    for (int i = 0; i < 12; ++i) {
+        domain += "0 1 ";
+        size += "2 ";
+    }
+    QByteArray samples;
+    for (int corner = 0; corner < 4096; ++corner)
+        samples += char(__builtin_popcount(corner) * 255 / 12);
+    objects.addStream(20, "/FunctionType 0 /Domain [" + domain + "] /Range [0 1] /Size [" + size + "] /BitsPerSample 8",
+                      samples);
+    QByteArray names;
+    for (int i = 0; i < 12; ++i)
+        names += "/I" + QByteArray::number(i) + " ";
+    const Object space = objects.parse("[/DeviceN [" + names + "] /DeviceGray 20 0 R]");
+    QByteArray data(12 * 6, char(51)); // six pixels, two rows of three: every ink at 0.2
+    int asked = 0;
+    const TintCancel goOn{[&asked] { return ++asked < 0; }, 3};
+    const auto converted = ApplyDeviceNTintTransform(*space.getArray(), data, TintEvaluation::Cached, goOn);
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(*converted, QByteArray(6, char(51)));
+    EXPECT_EQ(asked, 2);
+    const TintCancel stop{[] { return true; }, 3};
+    EXPECT_FALSE(ApplyDeviceNTintTransform(*space.getArray(), data, TintEvaluation::Cached, stop));
+}

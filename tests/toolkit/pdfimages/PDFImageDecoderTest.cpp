@@ -83,6 +83,22 @@ int MaxDifference(const QByteArray& a, const QByteArray& b)
     return most;
 }
 
+// An RGB profile of sRGB's primaries with a linear tone curve: its mid values are far lighter in sRGB.
+QByteArray LinearRGBProfile()
+{
+    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+    cmsToneCurve* curves[3] = {linear, linear, linear};
+    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
+    cmsHPROFILE profile = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
+    cmsFreeToneCurve(linear);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    QByteArray bytes(qsizetype(size), '\0');
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
+
 QByteArray SRGBProfile()
 {
     cmsHPROFILE profile = cmsCreate_sRGBProfile();
@@ -167,12 +183,13 @@ TEST(PDFImageDecoderTest, DeviceSpacesAtEveryDepth)
     ASSERT_TRUE(sixteen.bitmap());
     EXPECT_EQ(GrayBytes(sixteen.bitmap()->image()), Bytes({0x12, 0xab}));
 
-    // CMYK keeps its inks beside the RGB made for drawing.
-    DecodedImage cmyk({"", ImageEntries(2, 1, "/DeviceCMYK", 8), Bytes({0, 0, 0, 0, 0, 0, 0, 255})});
+    // CMYK keeps its inks beside the RGB made for drawing, which is the colour the page renderer
+    // gives them: black ink alone is not pure black, full cyan is no pure (0, 255, 255).
+    DecodedImage cmyk({"", ImageEntries(3, 1, "/DeviceCMYK", 8), Bytes({0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0})});
     ASSERT_TRUE(cmyk.bitmap());
     EXPECT_EQ(cmyk.bitmap()->colorSpace(), ColorSpaceModel::CMYK);
-    EXPECT_EQ(cmyk.bitmap()->cmykSamples(), Bytes({0, 0, 0, 0, 0, 0, 0, 255}));
-    EXPECT_EQ(RGBBytes(cmyk.bitmap()->image()), Bytes({255, 255, 255, 0, 0, 0}));
+    EXPECT_EQ(cmyk.bitmap()->cmykSamples(), Bytes({0, 0, 0, 0, 0, 0, 0, 255, 255, 0, 0, 0}));
+    EXPECT_EQ(RGBBytes(cmyk.bitmap()->image()), Bytes({255, 255, 255, 35, 31, 32, 0, 172, 239}));
 
     // A 1-bit image without a colour space: gray, 0 black and 1 white; Decode (1, 0) turns it round.
     DecodedImage bare({"", "/Type /XObject /Subtype /Image /Width 2 /Height 1 /BitsPerComponent 1",
@@ -222,11 +239,28 @@ TEST(PDFImageDecoderTest, CalibratedAndICCSpaces)
     DecodedImage icc({"", ImageEntries(3, 2, "[/ICCBased @1]", 8), kRGB, {TestXObject{"", "/N 3", SRGBProfile()}}});
     ASSERT_TRUE(icc.bitmap());
     EXPECT_EQ(RGBBytes(icc.bitmap()->image()), kRGB);
-    EXPECT_FALSE(icc.bitmap()->iccProfile().isEmpty());
+    // Converted to sRGB: the profile no longer describes the pixels.
+    EXPECT_TRUE(icc.bitmap()->iccProfile().isEmpty());
 
     DecodedImage calRGB({"", ImageEntries(3, 2, "[/CalRGB << /WhitePoint [0.9505 1 1.089] >>]", 8), kRGB});
     ASSERT_TRUE(calRGB.bitmap());
     EXPECT_EQ(RGBBytes(calRGB.bitmap()->image()), kRGB);
+
+    // Another profile's colours are converted into sRGB, not written as they are.
+    DecodedImage linear({"", ImageEntries(1, 1, "[/ICCBased @1]", 8), Bytes({128, 128, 128}), {TestXObject{"", "/N 3", LinearRGBProfile()}}});
+    ASSERT_TRUE(linear.bitmap());
+    const QByteArray lighter = RGBBytes(linear.bitmap()->image());
+    for (char value : lighter)
+        EXPECT_GT(uchar(value), 170);
+
+    // Lab with its default Decode (L* 0 to 100, a* and b* over the Range) is neutral grey, not cyan.
+    DecodedImage labDecode({"", ImageEntries(1, 1, "[/Lab << /WhitePoint [0.9505 1 1.089] /Range [-128 127 -128 127] >>]", 8, "/Decode [0 100 -128 127 -128 127]"),
+                            Bytes({128, 128, 128})});
+    ASSERT_TRUE(labDecode.bitmap());
+    const QByteArray grey = RGBBytes(labDecode.bitmap()->image());
+    EXPECT_NEAR(uchar(grey[0]), uchar(grey[1]), 6);
+    EXPECT_NEAR(uchar(grey[1]), uchar(grey[2]), 6);
+    EXPECT_GT(uchar(grey[0]), 90);
 
     // Lab: full lightness and neutral a*, b* are white; no lightness is black.
     DecodedImage lab({"", ImageEntries(2, 1, "[/Lab << /WhitePoint [0.9505 1 1.089] /Range [-128 127 -128 127] >>]", 8),
@@ -235,6 +269,28 @@ TEST(PDFImageDecoderTest, CalibratedAndICCSpaces)
     const QByteArray rgb = RGBBytes(lab.bitmap()->image());
     EXPECT_GE(uchar(rgb[0]), 250);
     EXPECT_LE(uchar(rgb[3]), 5);
+}
+
+// A JPEG in a Separation or DeviceN space holds tints: they go through the tint transform whatever
+// the alternate space's component count.
+TEST(PDFImageDecoderTest, JPEGTintsGoThroughTheTintTransform)
+{
+    const QByteArray red = "/DeviceCMYK << /FunctionType 2 /Domain [0 1] /C0 [0 0 0 0] /C1 [0 1 1 0] /N 1 >>";
+    const QByteArray tints = TestFilters::JPEG(QByteArray(16, char(255)), 4, 4, 1);
+    DecodedImage spot({"", ImageEntries(4, 4, "[/Separation /Red " + red + "]", 8, "/Filter /DCTDecode"), tints});
+    ASSERT_TRUE(spot.bitmap());
+    const QRgb pixel = spot.bitmap()->image().pixel(1, 1);
+    EXPECT_GT(qRed(pixel), 200);
+    EXPECT_LT(qGreen(pixel), 90);
+    EXPECT_LT(qBlue(pixel), 90);
+
+    // Three inks in an RGB JPEG; the function makes the first ink cyan, the others nothing.
+    const QByteArray inks = TestFilters::JPEG(QByteArray::fromHex("ff0000").repeated(16), 4, 4, 3);
+    DecodedImage deviceN({"", ImageEntries(4, 4, "[/DeviceN [/A /B /C] /DeviceCMYK @1]", 8, "/Filter /DCTDecode"), inks, {TestXObject{"", "/FunctionType 4 /Domain [0 1 0 1 0 1] /Range [0 1 0 1 0 1 0 1]", "{ pop pop 0 0 0 }"}}});
+    ASSERT_TRUE(deviceN.bitmap());
+    const QRgb cyan = deviceN.bitmap()->image().pixel(1, 1);
+    EXPECT_LT(qRed(cyan), 60);
+    EXPECT_GT(qBlue(cyan), 180);
 }
 
 TEST(PDFImageDecoderTest, MasksWhenTheOutputKeepsAlpha)

@@ -19,10 +19,20 @@ TestXObject GrayImage(const QByteArray& name, int value)
             Bytes({value})};
 }
 
+// A page that draws each of its images once.
+TestPage DrawingPage(std::vector<TestXObject> xobjects)
+{
+    TestPage page{std::move(xobjects)};
+    page.content.clear();
+    for (const TestXObject& xobject : page.xobjects)
+        page.content += "/" + xobject.name + " Do\n";
+    return page;
+}
+
 // A page of one image whose gray value is its page number.
 TestPage NumberedPage(int page)
 {
-    return TestPage{{GrayImage("Im0", page)}};
+    return DrawingPage({GrayImage("Im0", page)});
 }
 
 class ExtractorRun {
@@ -82,19 +92,66 @@ TEST(PDFImageExtractorTest, ResourcesFirstThenInlineImagesWithAbbreviatedKeys)
 
 TEST(PDFImageExtractorTest, FormsAtEveryDepthAndFormsThatContainThemselves)
 {
-    // Page → form → form → image, and a form that names itself beside its image.
+    // Page → form → form → image, and a form that draws itself after its image.
     const TestXObject inner{"", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Deep @1 >> >>", "/Deep Do", {GrayImage("", 40)}};
     const TestXObject outer{"Outer", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Inner @1 >> >>", "/Inner Do", {inner}};
     const TestXObject selfish{"Self",
                               "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Me @self /Im @1 >> >>",
-                              "/Me Do",
+                              "/Im Do /Me Do",
                               {GrayImage("", 50)}};
-    ExtractorRun run({TestPage{{outer, selfish}}});
+    ExtractorRun run({DrawingPage({outer, selfish})});
     EXPECT_TRUE(run.extractor().ExtractImages());
     ASSERT_EQ(run.files().size(), 2);
-    QList<int> grays{run.gray(run.files()[0]), run.gray(run.files()[1])};
-    std::sort(grays.begin(), grays.end());
-    EXPECT_EQ(grays, QList<int>({40, 50}));
+    EXPECT_EQ(run.gray("Report_Page1_1.png"), 40);
+    EXPECT_EQ(run.gray("Report_Page1_2.png"), 50);
+}
+
+// A page's images are those its content draws, each as often as it is drawn: a form drawn twice
+// gives its images twice, and pictures merely listed in a resource dictionary give nothing.
+TEST(PDFImageExtractorTest, ImagesAsOftenAsTheContentDrawsThem)
+{
+    const TestXObject form{"Logo", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Pic @1 >> >>", "q /Pic Do Q BI /W 1 /H 1 /BPC 8 /CS /G ID \x21 EI", {GrayImage("", 60)}};
+    TestPage page{{form, GrayImage("Unused", 70), GrayImage("Twice", 80)}};
+    page.content = "/Logo Do /Twice Do q 1 0 0 1 5 5 cm /Logo Do Q /Twice Do /Missing Do";
+    ExtractorRun run({page});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    const QStringList expected{"Report_Page1_1.png", "Report_Page1_2.png", "Report_Page1_3.png",
+                               "Report_Page1_4.png", "Report_Page1_5.png", "Report_Page1_6.png"};
+    ASSERT_EQ(run.files(), expected);
+    const int grays[] = {60, 0x21, 80, 60, 0x21, 80};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(run.gray(expected[i]), grays[i]) << i;
+
+    // A name a form's own resources lack is looked up in those of the content that draws it.
+    const TestXObject borrowing{"Borrow", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /ExtGState << >> >>",
+                                "/Outer Do"};
+    ExtractorRun inherited({DrawingPage({borrowing, GrayImage("Outer", 90)})});
+    EXPECT_TRUE(inherited.extractor().ExtractImages());
+    EXPECT_EQ(inherited.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+
+    // Pages that share one resource dictionary: each gives only what it draws.
+    ExtractorRun shared({TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "/B Do"}, TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "q Q"}});
+    EXPECT_TRUE(shared.extractor().ExtractImages());
+    EXPECT_EQ(shared.files(), QStringList({"Report_Page1_1.png"}));
+    EXPECT_EQ(shared.gray("Report_Page1_1.png"), 2);
+}
+
+// A raw inline image in a Separation or DeviceN space holds one sample per colorant, not one per
+// component of the alternate space: the images after it are still found.
+TEST(PDFImageExtractorTest, InlineImagesOfSpecialFamiliesKeepTheirSize)
+{
+    TestPage page;
+    page.colorSpaces = "/Spot [/Separation /Red /DeviceCMYK << /FunctionType 2 /Domain [0 1] /C0 [0 0 0 0] /C1 [0 1 1 0] /N 1 >>]"
+                       " /Two [/DeviceN [/A /B] /DeviceCMYK << /FunctionType 2 /Domain [0 1] /C0 [0 0 0 0] /C1 [1 0 0 0] /N 1 >>]";
+    page.content = "BI /W 2 /H 1 /BPC 8 /CS /Spot ID \xff\x01 EI\n"
+                   "BI /W 1 /H 1 /BPC 8 /CS /Two ID \x10\x20 EI\n"
+                   "BI /W 1 /H 1 /BPC 8 /CS /G ID \x30 EI";
+    ExtractorRun run({page});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    const QStringList files = run.files();
+    ASSERT_EQ(files.size(), 3) << files.join(" ").toStdString();
+    EXPECT_EQ(QImage(QDir(run.output()).filePath(files[0])).size(), QSize(2, 1));
+    EXPECT_EQ(run.gray(files[2]), 0x30);
 }
 
 TEST(PDFImageExtractorTest, PageRanges)
@@ -149,33 +206,56 @@ TEST(PDFImageExtractorTest, CancelAndBaseName)
 
 TEST(PDFImageExtractorTest, WritingFailuresAndExistingFiles)
 {
-    // An image that decodes but cannot be written uses its number; a run that wrote none fails.
-    TestPage page{{GrayImage("A", 1), GrayImage("B", 2)}};
+    // An image that decodes but cannot be written uses its number; the run still ran.
+    const TestPage page = DrawingPage({GrayImage("A", 1), GrayImage("B", 2)});
     ExtractorRun unwritable({page}, ImageType::Illustrator);
-    EXPECT_FALSE(unwritable.extractor().ExtractImages());
+    EXPECT_TRUE(unwritable.extractor().ExtractImages());
     EXPECT_EQ(unwritable.extractor().m_imageIndex, 3);
+    EXPECT_EQ(unwritable.extractor().m_imagesWritten, 0);
 
     // An image that cannot be decoded does not use a number.
-    TestPage broken{{TestXObject{"A", "/Type /XObject /Subtype /Image /Height 1", "x"}, GrayImage("B", 2)}};
+    const TestPage broken = DrawingPage({TestXObject{"A", "/Type /XObject /Subtype /Image /Height 1", "x"}, GrayImage("B", 2)});
     ExtractorRun skipping({broken});
     EXPECT_TRUE(skipping.extractor().ExtractImages());
     EXPECT_EQ(skipping.files(), QStringList({"Report_Page1_1.png"}));
 
-    // Existing files stay unless replacing was asked for.
+    // A name already taken is never overwritten: the image takes the next free numbered name, and a
+    // second run into the same folder succeeds beside the first.
     ExtractorRun keep({NumberedPage(7)});
     QFile existing(QDir(keep.output()).filePath("Report_Page1_1.png"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("mine");
     existing.close();
-    EXPECT_FALSE(keep.extractor().ExtractImages());
+    EXPECT_TRUE(keep.extractor().ExtractImages());
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
     EXPECT_EQ(existing.readAll(), "mine");
     existing.close();
+    EXPECT_EQ(keep.files(), QStringList({"Report_Page1_1 1.png", "Report_Page1_1.png"}));
+    EXPECT_EQ(keep.gray("Report_Page1_1 1.png"), 7);
     // A second run on the same converter needs its folder back: the first left the last file's URL.
+    keep.extractor().SetDestination(QUrl::fromLocalFile(keep.output()));
+    EXPECT_TRUE(keep.extractor().ExtractImages());
+    EXPECT_EQ(keep.files(), QStringList({"Report_Page1_1 1.png", "Report_Page1_1 2.png", "Report_Page1_1.png"}));
+    // Replacing, when asked for, writes over the first name.
     keep.extractor().SetDestination(QUrl::fromLocalFile(keep.output()));
     keep.extractor().SetOutputNaming({}, 0, 1);
     EXPECT_TRUE(keep.extractor().ExtractImages());
     EXPECT_EQ(keep.gray("Report_Page1_1.png"), 7);
+}
+
+// A page whose content (forms counted each time they are drawn) inflates beyond the limit is given
+// up where it stands and counted; the pages after it are still done.
+TEST(PDFImageExtractorTest, APageOverTheContentLimitIsGivenUp)
+{
+    const QByteArray comment = "%" + QByteArray(1 << 20, 'x') + "\n";
+    const TestXObject heavy{"Heavy", "/Type /XObject /Subtype /Form /BBox [0 0 1 1]", comment};
+    TestPage page{{GrayImage("First", 1), heavy, GrayImage("Last", 2)}};
+    page.content = "/First Do\n" + QByteArray("/Heavy Do\n").repeated(80) + "/Last Do";
+    ExtractorRun run({page, NumberedPage(9)});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page2_1.png"}));
+    EXPECT_EQ(run.gray("Report_Page1_1.png"), 1);
+    EXPECT_EQ(run.extractor().m_pagesOverLimit, 1);
 }
 
 TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)

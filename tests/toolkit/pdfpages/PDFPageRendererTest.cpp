@@ -260,3 +260,37 @@ TEST(PDFPageRendererTest, ImageRepresentationPagesAtTwiceTheirSize)
     ASSERT_EQ(run.files(), QStringList({"base-001.png", "base-002.png"}));
     EXPECT_EQ(run.image("base-002.png").size(), QSize(200, 100));
 }
+
+// A page tree that loops fails the run after a page was written: the run leaves no file behind.
+TEST(PDFPageRendererTest, AFailedRunRemovesWhatItWrote)
+{
+    QTemporaryDir folder;
+    const QByteArray objects[] = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [4 0 R 5 0 R] /Count 3 >>",
+        "<< /Length 25 >>\nstream\n0 0 1 rg 0 0 5 5 re f\n\nendstream",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Contents 3 0 R >>",
+        "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R] /Count 2 >>",
+    };
+    QByteArray pdf = "%PDF-1.7\n";
+    QList<qsizetype> offsets;
+    for (int i = 0; i < 5; ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 6\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size 6 /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    QFile file(folder.filePath("loop.pdf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pdf);
+    file.close();
+    QDir().mkpath(folder.filePath("out"));
+    ImageConverter converter;
+    ASSERT_TRUE(converter.OpenPDFDocument(QUrl::fromLocalFile(file.fileName())));
+    converter.SetOutputInfo(ImageType::PNG, QUrl::fromLocalFile(folder.filePath("out")), 0.9);
+    EXPECT_FALSE(RenderPDFPages(converter, false, {}));
+    EXPECT_TRUE(QDir(folder.filePath("out")).entryList(QDir::Files).isEmpty());
+}
