@@ -232,6 +232,31 @@ TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
         EXPECT_GT(height, 10.0);
 }
 
+TEST_F(CHMExport, AFixedBarOfALongModernTopicPrintsOnceAndHidesNoText)
+{
+    // A documentation page in its narrow-screen layout at A4 (27.2 mm margins): a fixed top bar
+    // holding an off-screen drawer, above several pages of text and code.
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.28;
+    options.pageHeight = 841.89;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    const QByteArray pdf = exportFixture(QStringLiteral("export-modern"), options);
+    const int pages = PdfReadBack::pageCount(pdf);
+    ASSERT_GE(pages, 5);
+    const QString text = PdfReadBack::pageTexts(pdf).join(QLatin1Char(' '));
+    EXPECT_EQ(text.count(QStringLiteral("BARWORD")), 1);
+    EXPECT_FALSE(text.contains(QStringLiteral("DRAWERWORD")));
+    EXPECT_TRUE(text.contains(QStringLiteral("ENDOFTOPIC")));
+    // No word lies over another: the bar took a place of its own.
+    for (int page = 0; page < pages; ++page) {
+        const std::vector<PdfReadBack::Word> words = PdfReadBack::words(pdf, page);
+        for (std::size_t a = 0; a < words.size(); ++a)
+            for (std::size_t b = a + 1; b < words.size(); ++b)
+                EXPECT_FALSE(words[a].box.adjusted(1, 1, -1, -1).intersects(words[b].box.adjusted(1, 1, -1, -1)))
+                    << words[a].text.toStdString() << " over " << words[b].text.toStdString() << " on page " << page + 1;
+    }
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
