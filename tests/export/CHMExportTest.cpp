@@ -84,6 +84,22 @@ TEST_F(CHMExport, ATopicWhoseScriptNeverEndsIsGivenUpAndTheExportGoesOn)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({"Before the hang", "After the hang"}));
 }
 
+TEST_F(CHMExport, ATopicThatLoadsButCannotBePrintedIsCountedAndTheExportGoesOn)
+{
+    // The topic loads, then its script holds the page for ever: its print is given up.
+    CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-unprintable"))),
+                                     QStringLiteral("CHM")));
+    const QUrl target = QUrl::fromLocalFile(outputPath(QStringLiteral("export-unprintable")));
+    TomefoldConversionOptions options = letterOptions();
+    const ExportReport report = exportFromWorker(document, target, options);
+    EXPECT_EQ(report.unprintedTopics, 1);
+    QFile file(target.toLocalFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(PdfReadBack::pageTexts(file.readAll()), QStringList({"Printed before", "Printed after"}));
+}
+
 TEST_F(CHMExport, ServesImagesAndStyleSheetsToThePages)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-basic"), letterOptions());
