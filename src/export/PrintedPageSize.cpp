@@ -20,8 +20,8 @@ bool hasSize(QPDFObjectHandle box, const QSizeF& paper)
     if (!box.isRectangle())
         return false;
     const QPDFObjectHandle::Rectangle rect = box.getArrayAsRectangle();
-    return std::abs(rect.llx) < kSamePoints && std::abs(rect.lly) < kSamePoints
-           && std::abs(rect.urx - paper.width()) < kSamePoints && std::abs(rect.ury - paper.height()) < kSamePoints;
+    return std::abs(rect.urx - rect.llx - paper.width()) < kSamePoints
+           && std::abs(rect.ury - rect.lly - paper.height()) < kSamePoints;
 }
 
 } // namespace
@@ -42,8 +42,12 @@ QByteArray WithExactPageSize(const QByteArray& pdf, const QSizeF& paper)
                                     || object.hasKey("/TrimBox") || object.hasKey("/ArtBox");
             if (hasSize(page.getMediaBox(), paper) && !otherBoxes)
                 continue;
-            object.replaceKey("/MediaBox", QPDFObjectHandle::newArray(
-                                               QPDFObjectHandle::Rectangle(0, 0, paper.width(), paper.height())));
+            // The engine draws from the page's top edge: the box keeps that edge where it was, so
+            // that nothing drawn moves against the margins, and the bottom takes the difference.
+            QPDFObjectHandle mediaBox = page.getMediaBox();
+            const double top = mediaBox.isRectangle() ? mediaBox.getArrayAsRectangle().ury : paper.height();
+            object.replaceKey("/MediaBox", QPDFObjectHandle::newArray(QPDFObjectHandle::Rectangle(
+                                               0, top - paper.height(), paper.width(), top)));
             for (const char* key : {"/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"})
                 object.removeKey(key);
             changed = true;
