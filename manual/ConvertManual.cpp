@@ -56,7 +56,8 @@ int main(int argc, char** argv)
     // The export loads its pages on this thread while the conversion waits on another.
     std::thread worker([&] {
         result = ConvertImageFormatFromURL(QUrl::fromLocalFile(source.absoluteFilePath()),
-                                           QUrl::fromLocalFile(destination.absolutePath()), ManualOptions());
+                                           QUrl::fromLocalFile(destination.absolutePath()), ManualOptions())
+                     .result;
         QMetaObject::invokeMethod(&application, &QCoreApplication::quit, Qt::QueuedConnection);
     });
     application.exec();

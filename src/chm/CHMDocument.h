@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chm/DocumentExportProvider.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -91,7 +93,7 @@ public:
     void setExportProvider(const DocumentExportProvider* provider) { m_exportProvider = provider; }
 
     // Exports the whole document to a PDF file; blocks until the export has ended.
-    void exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
+    ExportReport exportToPDF(const QUrl& url, TomefoldConversionOptions* options);
 
     // Progress of an export in the controls above; each update runs on the main thread and
     // callers elsewhere wait for it. Absent controls are skipped.

@@ -4,12 +4,12 @@
 
 #include <QDebug>
 
-void CHMDocument::exportToPDF(const QUrl& url, TomefoldConversionOptions* options)
+ExportReport CHMDocument::exportToPDF(const QUrl& url, TomefoldConversionOptions* options)
 {
     // Without the export nothing is written, and the caller sees no file.
     if (m_exportProvider == nullptr) {
         qWarning() << "No PDF export was given to the document; nothing is exported";
-        return;
+        return {};
     }
-    m_exportProvider->exportAndWait(*this, url, options);
+    return m_exportProvider->exportAndWait(*this, url, options);
 }

@@ -12,6 +12,12 @@ struct TomefoldConversionOptions;
 // the export implements it (PDFExportProvider() in "export/PDFExportProvider.h"), and whoever
 // opens a document to export it hands the document one (CHMDocument::setExportProvider). The
 // document keeps the export's state and controls; the exporter itself stays on the export's side.
+// What an export that ran tells its caller beyond the file it wrote.
+struct ExportReport {
+    // Topics that loaded but could not be printed; the PDF lacks them.
+    int unprintedTopics = 0;
+};
+
 class DocumentExportProvider {
 public:
     virtual ~DocumentExportProvider() = default;
@@ -19,7 +25,8 @@ public:
     // The batch road: builds an exporter of the document's contents page list and the record,
     // binds the record's progress controls, applies the record's encoding once the page list is
     // complete, and returns when the export has ended (finished or cancelled).
-    virtual void exportAndWait(CHMDocument& document, const QUrl& url, TomefoldConversionOptions* options) const = 0;
+    virtual ExportReport exportAndWait(CHMDocument& document, const QUrl& url,
+                                       TomefoldConversionOptions* options) const = 0;
 
     // The reader road: an exporter of the document's contents page list without an options record;
     // `ended` runs when its export has ended. The exporter has to live until then.

@@ -1,10 +1,12 @@
 #include "chm/SitemapParser.h"
 
+#include "chm/PageEncoding.h"
 #include "chm/SitemapTreeBuilder.h"
 #include "platform/TextEncoding.h"
 
 #include <libxml/HTMLparser.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -54,10 +56,33 @@ void endElement(void* context, const xmlChar* name)
 
 void ignoreError(void*, xmlErrorPtr) {}
 
+bool hasMultiByteUtf8(const QByteArray& data)
+{
+    const bool beyondAscii = std::any_of(data.cbegin(), data.cend(), [](char byte) { return (byte & 0x80) != 0; });
+    return beyondAscii && TextEncoding::decodeStrict(data, QStringLiteral("UTF-8")).has_value();
+}
+
+// A sitemap is read in the charset it declares, when its bytes are text in it; bytes that are valid UTF-8 with multi-byte
+// sequences (which text in a code page almost never is) are UTF-8, as tools that write sitemaps
+// today leave them without saying so; the code page of the file's language is the fallback.
+QString sitemapEncoding(const QByteArray& data, const QString& encodingName)
+{
+    const PageEncoding::Declaration declared = PageEncoding::declaredEncoding(data);
+    // A declaration the bytes contradict (often a template's, copied unchanged) is passed over.
+    if (declared.source != PageEncoding::Source::None && TextEncoding::isKnown(declared.name)
+        && TextEncoding::decodeStrict(data.mid(declared.markLength), declared.name).has_value())
+        return declared.name;
+    if (hasMultiByteUtf8(data))
+        return QStringLiteral("UTF-8");
+    return TextEncoding::isKnown(encodingName) ? encodingName : kDefaultEncoding;
+}
+
 QByteArray toUtf8(const QByteArray& data, const QString& encodingName)
 {
-    const QString name = TextEncoding::isKnown(encodingName) ? encodingName : kDefaultEncoding;
-    return TextEncoding::decodeLossy(data, name).value_or(QString()).toUtf8();
+    QString text = TextEncoding::decodeLossy(data, sitemapEncoding(data, encodingName)).value_or(QString());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1); // a byte-order mark is no text
+    return text.toUtf8();
 }
 
 } // namespace

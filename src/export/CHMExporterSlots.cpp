@@ -2,6 +2,7 @@
 
 #include "chm/CHMDocument.h"
 #include "chm/CHMWebPage.h"
+#include "export/PrintedPageSize.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintQueue.h"
 #include "export/TopicSlot.h"
@@ -118,9 +119,11 @@ void CHMExporter::preparePrintout(std::size_t topic, TopicPrintout printout)
 {
     auto work = std::make_shared<TopicPrintout>(std::move(printout));
     const std::weak_ptr<int> wanted = m_printoutsWanted;
-    m_printoutPool->start([this, topic, work, wanted] {
+    const QSizeF paper = m_printSettings.orientedPaperSize();
+    m_printoutPool->start([this, topic, work, wanted, paper] {
         QElapsedTimer timer;
         timer.start();
+        work->printed = WithExactPageSize(work->printed, paper);
         std::unique_ptr<PrintedTopic> opened = PrintedTopic::open(work->printed);
         if (opened)
             opened->prepareBlankTests();

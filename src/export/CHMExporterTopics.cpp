@@ -30,6 +30,14 @@ constexpr std::chrono::milliseconds kFrameLoadRoundDelay = 50ms;
 constexpr std::chrono::milliseconds kLayoutScriptTimeout = 10s;
 constexpr double kCssPixelsPerPoint = 96.0 / 72.0;
 
+// What a topic that loaded but cannot be printed hands on.
+TopicPrintout Unprintable()
+{
+    TopicPrintout printout;
+    printout.unprintable = true;
+    return printout;
+}
+
 } // namespace
 
 void CHMExporter::exportToPDF()
@@ -129,7 +137,7 @@ void CHMExporter::prepareTopicForPrint(TopicSlot& slot, int attempt)
                                 if (!result) {
                                     // The topic's own scripts hold the page: it cannot print either.
                                     slot.webViewUsable = false;
-                                    topicDone(slot, {});
+                                    topicDone(slot, Unprintable());
                                     return;
                                 }
                                 const int pending = result->toMap().value(QStringLiteral("pending")).toInt();
@@ -157,7 +165,7 @@ void CHMExporter::topicPrinted(TopicSlot& slot, const QByteArray& printed)
         return;
     if (printed.isEmpty()) {
         slot.webViewUsable = false;
-        topicDone(slot, {});
+        topicDone(slot, Unprintable());
         return;
     }
     // Read right after the print, before the page's own scripts can change what was printed.
@@ -180,6 +188,9 @@ bool CHMExporter::endTopicIfExportEnded(TopicSlot& slot)
 
 void CHMExporter::appendTopic(TopicPrintout printout)
 {
+    // A topic that loaded but gave no readable print is never passed over in silence.
+    if (printout.unprintable || (!printout.printed.isEmpty() && !printout.opened))
+        ++m_statistics.unprintedTopics;
     // A topic that was not printed has no pages and no destinations, not even its own.
     if (!printout.printed.isEmpty()) {
         collectAnchors(std::move(printout.text));

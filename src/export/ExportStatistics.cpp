@@ -9,7 +9,7 @@ QString ExportStatistics::keyValueLines(int pages) const
     const auto add = [&lines](const char* key, double value) {
         lines += QStringLiteral("%1=%2\n").arg(QLatin1String(key)).arg(value, 0, 'f', 2);
     };
-    lines += QStringLiteral("topics=%1\npages=%2\n").arg(topics).arg(pages);
+    lines += QStringLiteral("topics=%1\nunprinted_topics=%2\npages=%3\n").arg(topics).arg(unprintedTopics).arg(pages);
     add("load_ms", loadMs * perTopic);
     add("layout_ms", layoutMs * perTopic);
     add("print_ms", printMs * perTopic);

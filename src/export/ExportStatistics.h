@@ -10,6 +10,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcExportStatistics)
 // Where an export's time goes, summed over its topics, in milliseconds.
 struct ExportStatistics {
     int topics = 0;                // topics handled (loaded or given up)
+    int unprintedTopics = 0;       // topics that loaded but whose print failed or gave nothing readable
     double loadMs = 0;             // making the page and loading the topic
     double layoutMs = 0;           // laying frames and wide content out for print
     double printMs = 0;            // printing to PDF

@@ -15,7 +15,7 @@ LinkItemList contentsPageList(const CHMDocument& document)
 
 class CHMPDFExportProvider final : public DocumentExportProvider {
 public:
-    void exportAndWait(CHMDocument& document, const QUrl& url, TomefoldConversionOptions* options) const override
+    ExportReport exportAndWait(CHMDocument& document, const QUrl& url, TomefoldConversionOptions* options) const override
     {
         CHMExporter exporter(document, url, contentsPageList(document), options);
 
@@ -36,6 +36,7 @@ public:
         exporter.exportToPDF();
         exporter.lockWhenCondition();
         exporter.releaseLock();
+        return ExportReport{exporter.statistics().unprintedTopics};
     }
 
     std::shared_ptr<CHMExporter> makeExporter(CHMDocument& document, const QUrl& url,

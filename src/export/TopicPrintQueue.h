@@ -17,6 +17,8 @@ class PrintedTopic;
 // (null when it could not be opened).
 struct TopicPrintout {
     QByteArray printed;
+    // The topic loaded but its print failed (or timed out): it is counted and the user told.
+    bool unprintable = false;
     TopicText text;
     std::shared_ptr<PrintedTopic> opened;
     double openMs = 0;   // opening and the blank test

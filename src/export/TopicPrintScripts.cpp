@@ -58,16 +58,20 @@ const char kPrepareForPrint[] = R"JS(
     return pending;
   }
 
-  // What lies beyond the printed width, or inside a box that clips it, is lost on paper. Lines
-  // that can wrap are wrapped (keeping the indentation of code); boxes of a fixed width are held
-  // to the printed width; content that clips is let out; only what cannot wrap (wide tables,
-  // images, boxes whose content will not narrow) is scaled, each on its own, so that one long
-  // line never shrinks a whole topic. A last page-wide scale catches whatever is left.
-  var WRAP_STYLE =
-    'pre, xmp, listing, plaintext { white-space: pre-wrap !important; overflow-wrap: anywhere !important; }\n' +
-    'code, tt, kbd, samp { overflow-wrap: anywhere !important; }\n' +
-    'body { overflow-wrap: break-word; }\n';
+  // What lies beyond the printed width, or inside a box that clips it, is lost on paper. Only the
+  // elements concerned are changed, each on its own: a style sheet or a pass that rewrote the whole
+  // document made the engine lay every line out anew while it printed (long topics took many times
+  // longer) and moved its page breaks into lines. Lines that can wrap are wrapped where they
+  // overflow (keeping the indentation of code); boxes of a fixed width are held to the printed
+  // width; content that clips is let out; only what cannot wrap (wide tables, images, boxes whose
+  // content will not narrow) is scaled, each on its own, so that one long line never shrinks a
+  // whole topic. A last page-wide scale catches whatever is left.
   var MAX_ROUNDS = 4;
+  // The engine lays a page out a pixel or so narrower than asked (it rounds the paper to its own
+  // units). Content wider than that page is shrunk as a whole while printing, and its page breaks
+  // then fall at heights the layout did not plan: into lines. So everything is fitted a little
+  // inside the printed width.
+  var fit = printWidth - 2;
 
   function elementsOf(doc) {
     return doc.body ? Array.prototype.slice.call(doc.body.querySelectorAll('*')) : [];
@@ -87,59 +91,100 @@ const char kPrepareForPrint[] = R"JS(
            tag === 'OBJECT' || tag === 'EMBED';
   }
 
+  function isInline(display) {
+    return display === 'inline' || display === 'contents';
+  }
+
   function contentWidth(doc) {
     var root = doc.documentElement;
     return Math.max(root.scrollWidth, doc.body ? doc.body.scrollWidth : 0);
   }
 
-  // Boxes that hide part of their content; the document's own scrollers are the page itself.
-  function clippingBoxes(doc) {
-    var found = [];
+  function holdsText(element) {
+    for (var node = element.firstChild; node; node = node.nextSibling) {
+      if (node.nodeType === 3 && /\S/.test(node.nodeValue))
+        return true;
+    }
+    return false;
+  }
+
+  // One reading pass, no writes: the boxes that hide part of their content, the elements reaching
+  // beyond the printed width (or whose own text does), and the fixed elements. The document's own
+  // scrollers are the page itself.
+  function survey(doc) {
+    var found = { clipping: [], reaching: [], lines: [], fixed: [] };
+    var viewHeight = doc.defaultView ? doc.defaultView.innerHeight : 0;
     elementsOf(doc).forEach(function (element) {
-      if (element === doc.body)
-        return;
       var style = getComputedStyle(element);
-      var hidesX = clips(style.overflowX) && element.scrollWidth > element.clientWidth + 1;
-      var hidesY = clips(style.overflowY) && element.scrollHeight > element.clientHeight + 1;
-      if (hidesX || hidesY)
-        found.push({ element: element, vertical: hidesY });
+      var rect = element.getBoundingClientRect();
+      if (style.position === 'fixed') {
+        var shown = rect.width > 0 && rect.height > 0 && rect.right > 0 && rect.left < printWidth &&
+                    rect.bottom > 0 && rect.top < viewHeight && style.visibility !== 'hidden';
+        found.fixed.push({ element: element, shown: shown });
+      }
+      var hidesX = false;
+      if (element !== doc.body && (clips(style.overflowX) || clips(style.overflowY))) {
+        hidesX = clips(style.overflowX) && element.scrollWidth > element.clientWidth + 1;
+        var hidesY = clips(style.overflowY) && element.scrollHeight > element.clientHeight + 1;
+        if (hidesX || hidesY)
+          found.clipping.push({ element: element, across: hidesX, vertical: hidesY, whiteSpace: style.whiteSpace });
+      }
+      var reaches = rect.right > fit;
+      if (reaches)
+        found.reaching.push({ element: element, display: style.display });
+      // Text that overflows its own box, or an element of text that reaches beyond, has lines to wrap.
+      var textOverflows = !hidesX && !isInline(style.display) && element.scrollWidth > element.clientWidth + 1 &&
+                          rect.left + element.scrollWidth > fit && holdsText(element);
+      var lineReaches = reaches && (isInline(style.display) || style.whiteSpace === 'nowrap' ||
+                                    style.whiteSpace === 'pre' || holdsText(element));
+      if (textOverflows || lineReaches)
+        found.lines.push({ element: element, whiteSpace: style.whiteSpace });
     });
     return found;
   }
 
-  function overflows(doc) {
-    return contentWidth(doc) > printWidth + 1 || clippingBoxes(doc).length > 0;
+  function wrapLines(element, whiteSpace) {
+    if (whiteSpace === 'pre')
+      important(element, 'white-space', 'pre-wrap');
+    else if (whiteSpace === 'nowrap')
+      important(element, 'white-space', 'normal');
+    important(element, 'overflow-wrap', 'anywhere');
   }
 
-  function letOut(doc) {
-    // Read everything first, then write: a write between reads would lay the page out anew.
-    var boxes = clippingBoxes(doc);
-    var unwrapped = [];
-    elementsOf(doc).forEach(function (element) {
-      var whiteSpace = getComputedStyle(element).whiteSpace;
-      if (whiteSpace === 'nowrap' || whiteSpace === 'pre')
-        unwrapped.push({ element: element, pre: whiteSpace === 'pre' });
-    });
-    boxes.forEach(function (box) {
+  // Writes after the reading pass: a write between reads would lay the page out anew.
+  function letOut(found) {
+    found.clipping.forEach(function (box) {
       important(box.element, 'overflow', 'visible');
       if (box.vertical) {
         important(box.element, 'height', 'auto');
         important(box.element, 'max-height', 'none');
       }
+      if (box.across)
+        wrapLines(box.element, box.whiteSpace);
     });
-    unwrapped.forEach(function (item) {
-      important(item.element, 'white-space', item.pre ? 'pre-wrap' : 'normal');
+    found.lines.forEach(function (line) {
+      if (!line.element.dataset.tomefoldWrapped) {
+        line.element.dataset.tomefoldWrapped = '1';
+        wrapLines(line.element, line.whiteSpace);
+      }
     });
-    return boxes.length + unwrapped.length;
+    return found.clipping.length + found.lines.length;
   }
 
-  // The outermost elements that reach beyond the printed width.
-  function widestOverflowing(doc) {
-    var beyond = elementsOf(doc).filter(function (element) {
-      return element.getBoundingClientRect().right > printWidth + 1;
+  // Content the page shows once is printed once: the engine repeats a fixed element on every page,
+  // over the topic's text. One in view takes its place in the flow; one out of view (a drawer
+  // waiting to slide in) shows nothing, and is taken out: repeated on every page it would still
+  // be laid out anew for each of them.
+  function settleFixed(found) {
+    found.fixed.forEach(function (fixed) {
+      important(fixed.element, fixed.shown ? 'position' : 'display', fixed.shown ? 'static' : 'none');
     });
-    var reaching = new Set(beyond);
-    return beyond.filter(function (element) {
+  }
+
+  // The outermost of the elements given.
+  function outermost(elements) {
+    var reaching = new Set(elements);
+    return elements.filter(function (element) {
       for (var parent = element.parentElement; parent; parent = parent.parentElement) {
         if (reaching.has(parent))
           return false;
@@ -150,19 +195,19 @@ const char kPrepareForPrint[] = R"JS(
 
   // Blocks of a fixed width and media are held to the width of what holds them; media also inside
   // a table, whose column then narrows with them.
-  function narrow(doc) {
+  function narrow(found) {
     var changed = 0;
-    var media = elementsOf(doc).filter(function (element) {
-      return isMedia(element) && element.getBoundingClientRect().right > printWidth + 1;
-    });
+    var blocks = outermost(found.reaching.map(function (item) { return item.element; }));
+    var media = found.reaching.filter(function (item) { return isMedia(item.element); })
+                  .map(function (item) { return item.element; });
     var plans = [];
-    widestOverflowing(doc).concat(media).forEach(function (element) {
+    blocks.concat(media).forEach(function (element) {
       var display = getComputedStyle(element).display;
       var medium = isMedia(element);
       if (element.dataset.tomefoldNarrowed || (!medium && (display.indexOf('table') === 0 || display === 'inline')))
         return;
       // A table cell does not narrow for a share of itself: media get the room left of them too.
-      var room = Math.max(printWidth - Math.max(element.getBoundingClientRect().left, 0), 16);
+      var room = Math.max(fit - Math.max(element.getBoundingClientRect().left, 0), 16);
       plans.push({ element: element, maxWidth: medium ? room + 'px' : '100%', medium: medium });
     });
     plans.forEach(function (plan) {
@@ -179,12 +224,21 @@ const char kPrepareForPrint[] = R"JS(
     return changed;
   }
 
-  // Scales each outermost overflowing element down to the room left of it.
+  // Scales each outermost overflowing box down to the room left of it; a line of text is scaled
+  // with the box that holds it.
   function scaleEach(doc) {
     var scaled = 0;
-    var plans = widestOverflowing(doc).map(function (element) {
+    var reaching = elementsOf(doc).filter(function (element) {
+      return element.getBoundingClientRect().right > fit;
+    }).map(function (element) {
+      while (element.parentElement && element.parentElement !== doc.body &&
+             isInline(getComputedStyle(element).display))
+        element = element.parentElement;
+      return element;
+    });
+    var plans = outermost(reaching).map(function (element) {
       var rect = element.getBoundingClientRect();
-      return { element: element, zoom: (printWidth - Math.max(rect.left, 0)) / rect.width };
+      return { element: element, zoom: (fit - Math.max(rect.left, 0)) / rect.width };
     });
     plans.forEach(function (plan) {
       if (!(plan.zoom > 0 && plan.zoom < 1))
@@ -203,21 +257,22 @@ const char kPrepareForPrint[] = R"JS(
       return 1;
     root.style.zoom = '';
     var previousWidth = root.style.width;
-    root.style.width = printWidth + 'px';
-    if (overflows(doc)) {
-      var sheet = doc.createElement('style');
-      sheet.textContent = WRAP_STYLE;
-      (doc.head || root).appendChild(sheet);
-      letOut(doc);
-      for (var round = 0; round < MAX_ROUNDS && contentWidth(doc) > printWidth + 1 && narrow(doc) > 0; ++round)
-        letOut(doc);
-      for (round = 0; round < MAX_ROUNDS && contentWidth(doc) > printWidth + 1 && scaleEach(doc) > 0; ++round) { }
+    root.style.width = fit + 'px';
+    var found = survey(doc);
+    settleFixed(found);
+    if (letOut(found) > 0 || contentWidth(doc) > fit) {
+      for (var round = 0; round < MAX_ROUNDS && contentWidth(doc) > fit; ++round) {
+        found = survey(doc);
+        if (letOut(found) + narrow(found) === 0)
+          break;
+      }
+      for (round = 0; round < MAX_ROUNDS && contentWidth(doc) > fit && scaleEach(doc) > 0; ++round) { }
     }
     var content = contentWidth(doc);
     root.style.width = previousWidth;
-    if (content <= printWidth + 1)
+    if (content <= fit)
       return 1;
-    var zoom = printWidth / content;
+    var zoom = fit / content;
     root.style.zoom = String(zoom);
     return zoom;
   }

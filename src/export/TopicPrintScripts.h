@@ -14,7 +14,9 @@ namespace TopicPrintScripts {
 //   a box that clips it, is made to print whole (the engine cuts off what lies beyond the printable
 //   width): lines that can wrap wrap, clipping boxes let their content out, fixed-width boxes and
 //   images keep to the printed width, and what still reaches beyond it is scaled down on its own;
-//   a page-wide scale is the last resort.
+//   a page-wide scale is the last resort. Only the elements that overflow are changed;
+// - a fixed element in view takes its place in the flow and prints once (the engine would repeat it
+//   over the text of every page); one out of view is taken out.
 // n counts inline frames that are still loading: run the script again until it is 0.
 QString prepareForPrint(int printWidthPx, double maxHeightPx);
 

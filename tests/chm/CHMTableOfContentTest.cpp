@@ -131,6 +131,27 @@ TEST(CHMTableOfContent, DecodesTheSitemapInTheGivenCodePageWhateverItsMetaSays)
     }
 }
 
+TEST(CHMTableOfContent, ReadsUtf8AndDeclaredCharsetsBeforeTheCodePage)
+{
+    // Written by today's tools: UTF-8 without a word about it, in a file whose language says CP1252.
+    const QByteArray undeclared = "<UL><LI><OBJECT><param name=\"Name\" value=\"functools \xE2\x80\x94 caf\xC3\xA9\">"
+                                  "<param name=\"Local\" value=\"f.htm\"></OBJECT></UL>";
+    EXPECT_EQ(childAt(CHMTableOfContent(undeclared, QStringLiteral("CP1252")).rootItems(), 0)->name(),
+              QStringLiteral("functools \u2014 caf\u00e9"));
+    // The same with a byte-order mark, which is no part of the first name.
+    EXPECT_EQ(childAt(CHMTableOfContent("\xEF\xBB\xBF" + undeclared, QStringLiteral("CP1252")).rootItems(), 0)->name(),
+              QStringLiteral("functools \u2014 caf\u00e9"));
+    // A declared charset the bytes bear out comes first.
+    const QByteArray declared = "<meta charset=\"koi8-r\"><UL><LI><OBJECT><param name=\"Name\" value=\"\xE7\xCC\xC1\xD7\xC1\">"
+                                "<param name=\"Local\" value=\"g.htm\"></OBJECT></UL>";
+    EXPECT_EQ(childAt(CHMTableOfContent(declared, QStringLiteral("CP1252")).rootItems(), 0)->name(), QStringLiteral("Глава"));
+    // Code-page text that is no valid UTF-8 stays in the code page; plain ASCII is the same either way.
+    const QByteArray latin = "<UL><LI><OBJECT><param name=\"Name\" value=\"Caf\xE9 \x96 \xBD\">"
+                             "<param name=\"Local\" value=\"c.htm\"></OBJECT></UL>";
+    EXPECT_EQ(childAt(CHMTableOfContent(latin, QStringLiteral("CP1252")).rootItems(), 0)->name(),
+              QStringLiteral("Caf\u00e9 \u2013 \u00bd"));
+}
+
 TEST(CHMTableOfContent, KeepsTheEntriesAfterABadByteSequence)
 {
     const QByteArray sjis = "<UL><LI><OBJECT><param name=\"Name\" value=\"\x82\xA0\">"

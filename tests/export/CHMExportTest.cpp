@@ -84,6 +84,22 @@ TEST_F(CHMExport, ATopicWhoseScriptNeverEndsIsGivenUpAndTheExportGoesOn)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf), QStringList({"Before the hang", "After the hang"}));
 }
 
+TEST_F(CHMExport, ATopicThatLoadsButCannotBePrintedIsCountedAndTheExportGoesOn)
+{
+    // The topic loads, then its script holds the page for ever: its print is given up.
+    CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-unprintable"))),
+                                     QStringLiteral("CHM")));
+    const QUrl target = QUrl::fromLocalFile(outputPath(QStringLiteral("export-unprintable")));
+    TomefoldConversionOptions options = letterOptions();
+    const ExportReport report = exportFromWorker(document, target, options);
+    EXPECT_EQ(report.unprintedTopics, 1);
+    QFile file(target.toLocalFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(PdfReadBack::pageTexts(file.readAll()), QStringList({"Printed before", "Printed after"}));
+}
+
 TEST_F(CHMExport, ServesImagesAndStyleSheetsToThePages)
 {
     const QByteArray pdf = exportFixture(QStringLiteral("export-basic"), letterOptions());
@@ -233,6 +249,36 @@ TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
         EXPECT_GT(height, 10.0);
 }
 
+TEST_F(CHMExport, AFixedBarOfALongModernTopicPrintsOnceAndHidesNoText)
+{
+    // A documentation page in its narrow-screen layout at A4 (27.2 mm margins): a fixed top bar
+    // holding an off-screen drawer, above several pages of text and code.
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.28;
+    options.pageHeight = 841.89;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    const QByteArray pdf = exportFixture(QStringLiteral("export-modern"), options);
+    const int pages = PdfReadBack::pageCount(pdf);
+    ASSERT_GE(pages, 5);
+    // The paper exactly as asked, not as the engine rounds it (594.96 x 841.92).
+    for (int page = 0; page < pages; ++page) {
+        EXPECT_NEAR(PdfReadBack::pageSize(pdf, page).width(), 595.28, 0.005);
+        EXPECT_NEAR(PdfReadBack::pageSize(pdf, page).height(), 841.89, 0.005);
+    }
+    const QString text = PdfReadBack::pageTexts(pdf).join(QLatin1Char(' '));
+    EXPECT_EQ(text.count(QStringLiteral("BARWORD")), 1);
+    EXPECT_FALSE(text.contains(QStringLiteral("DRAWERWORD")));
+    EXPECT_TRUE(text.contains(QStringLiteral("ENDOFTOPIC")));
+    // No word lies over another: the bar took a place of its own.
+    for (int page = 0; page < pages; ++page) {
+        const std::vector<PdfReadBack::Word> words = PdfReadBack::words(pdf, page);
+        for (std::size_t a = 0; a < words.size(); ++a)
+            for (std::size_t b = a + 1; b < words.size(); ++b)
+                EXPECT_FALSE(words[a].box.adjusted(1, 1, -1, -1).intersects(words[b].box.adjusted(1, 1, -1, -1)))
+                    << words[a].text.toStdString() << " over " << words[b].text.toStdString() << " on page " << page + 1;
+    }
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
@@ -249,7 +295,7 @@ TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
     EXPECT_EQ(PdfReadBack::pageTexts(pdf),
               QStringList({"Topic one text", "Topic two text", "Topic three text", "Topic four text", "Topic five text"}));
     for (int page = 0; page < 5; ++page) {
-        EXPECT_EQ(PdfReadBack::pageSize(pdf, page).toSize(), QSize(842, 595));
+        EXPECT_EQ(PdfReadBack::pageSize(pdf, page), QSizeF(842, 595));
         const QRectF text = PdfReadBack::textBounds(pdf, page);
         EXPECT_NEAR(text.left(), 50, 2);
         EXPECT_NEAR(text.top(), 70, 6);

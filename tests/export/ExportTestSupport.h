@@ -38,13 +38,15 @@ private:
 };
 
 // Exports as the batch does: from a worker thread, while this (the main) thread serves the pages.
-inline void exportFromWorker(CHMDocument& document, const QUrl& target, TomefoldConversionOptions& options)
+inline ExportReport exportFromWorker(CHMDocument& document, const QUrl& target, TomefoldConversionOptions& options)
 {
     QEventLoop loop;
+    ExportReport report;
     std::thread worker([&] {
-        document.exportToPDF(target, &options);
+        report = document.exportToPDF(target, &options);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
     worker.join();
+    return report;
 }

@@ -20,7 +20,7 @@ BatchExportWorker::BatchExportWorker(BatchExportHost& host, std::vector<FileList
 {
 }
 
-FileConversionResult BatchExportWorker::DefaultFileStep(const QUrl& sourceURL, const QUrl& destinationURL,
+FileConversionReport BatchExportWorker::DefaultFileStep(const QUrl& sourceURL, const QUrl& destinationURL,
                                                         const TomefoldConversionOptions& options)
 {
     return ConvertImageFormatFromURL(sourceURL, destinationURL, options);
@@ -112,20 +112,23 @@ void BatchExportWorker::convertFileItem(const FileListItem& item, const QUrl& de
     noteResult(item.FilePath, destinationURL, m_fileStep(item.FilePath, destinationURL, options));
 }
 
-void BatchExportWorker::noteResult(const QUrl& sourceURL, const QUrl& destinationURL, FileConversionResult result)
+void BatchExportWorker::noteResult(const QUrl& sourceURL, const QUrl& destinationURL, const FileConversionReport& report)
 {
-    if (result == FileConversionResult::PDFWritten) {
-        m_successStatus = true;
-        ++m_outcome.converted;
-        return;
-    }
-    if (result == FileConversionResult::NotOpened)
-        m_failStatus = true;
+    const FileConversionResult result = report.result;
     // Named by where its PDF would have gone, so that files of the same name in different
     // folders can be told apart.
     const QString folder = QDir(m_destinationURL.toLocalFile()).relativeFilePath(destinationURL.toLocalFile());
     const QString name = folder == QStringLiteral(".") ? sourceURL.fileName()
                                                        : folder + QLatin1Char('/') + sourceURL.fileName();
+    if (result == FileConversionResult::PDFWritten) {
+        m_successStatus = true;
+        ++m_outcome.converted;
+        if (report.unprintedTopics > 0)
+            m_outcome.missingTopics.push_back({name, report.unprintedTopics});
+        return;
+    }
+    if (result == FileConversionResult::NotOpened)
+        m_failStatus = true;
     const char* reason = result == FileConversionResult::NotOpened ? "NotOpenedReason" : "NotWrittenReason";
     m_outcome.notConverted << Localized(reason).arg(name);
 }

@@ -24,7 +24,7 @@
 class BatchExportWorker {
 public:
     // The single-file step: converts one CHM file into the destination folder.
-    using FileStep = std::function<FileConversionResult(const QUrl& sourceURL, const QUrl& destinationURL,
+    using FileStep = std::function<FileConversionReport(const QUrl& sourceURL, const QUrl& destinationURL,
                                                         const TomefoldConversionOptions& options)>;
 
     // The cancel flag is the window's: its cancel button sets it from the main thread.
@@ -40,7 +40,7 @@ public:
     bool wasCancelled() const { return m_wasCancelled; }
     const BatchOutcome& outcome() const { return m_outcome; }
 
-    static FileConversionResult DefaultFileStep(const QUrl& sourceURL, const QUrl& destinationURL,
+    static FileConversionReport DefaultFileStep(const QUrl& sourceURL, const QUrl& destinationURL,
                                                 const TomefoldConversionOptions& options);
 
 private:
@@ -54,7 +54,7 @@ private:
                            const TomefoldConversionOptions& options, OpenedFolders& openedFolders);
     void convertFileItem(const FileListItem& item, const QUrl& destinationURL,
                          const TomefoldConversionOptions& options);
-    void noteResult(const QUrl& sourceURL, const QUrl& destinationURL, FileConversionResult result);
+    void noteResult(const QUrl& sourceURL, const QUrl& destinationURL, const FileConversionReport& report);
     void reportOnMainThread(int status);
     bool isCancelled() const { return m_isConversionCancelled.load(); }
 

@@ -17,10 +17,12 @@ bool SomethingExistsAt(const QUrl& fileURL)
 
 } // namespace
 
-bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten)
+bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten, int* unprintedTopics)
 {
     if (pdfWritten)
         *pdfWritten = false;
+    if (unprintedTopics)
+        *unprintedTopics = 0;
     CHMDocument document;
     document.setExportProvider(&PDFExportProvider());
     // The name is chosen before the file is opened; nothing is created there yet.
@@ -37,20 +39,23 @@ bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten)
     // The export tells nobody whether it wrote the file; the name was free before it ran, so a file
     // there now is the one it wrote.
     const bool wasFree = !SomethingExistsAt(outputURL);
-    document.exportToPDF(outputURL, options);
+    const ExportReport report = document.exportToPDF(outputURL, options);
     document.close();
+    if (unprintedTopics)
+        *unprintedTopics = report.unprintedTopics;
     if (pdfWritten)
         *pdfWritten = wasFree && QFileInfo(outputURL.toLocalFile()).isFile();
     return true;
 }
 
-FileConversionResult ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl& destinationURL,
+FileConversionReport ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl& destinationURL,
                                                TomefoldConversionOptions options)
 {
     options.sourceURL = sourceURL;
     options.destinationURL = destinationURL;
     bool written = false;
-    if (!ConvertCHMFileToPDF(&options, &written))
+    int unprinted = 0;
+    if (!ConvertCHMFileToPDF(&options, &written, &unprinted))
         return FileConversionResult::NotOpened;
-    return written ? FileConversionResult::PDFWritten : FileConversionResult::OpenedNothingWritten;
+    return {written ? FileConversionResult::PDFWritten : FileConversionResult::OpenedNothingWritten, unprinted};
 }

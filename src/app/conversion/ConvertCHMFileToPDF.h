@@ -15,14 +15,26 @@ enum class FileConversionResult : std::uint8_t {
     PDFWritten = 2,
 };
 
+// What the single-file step did, with the topics the PDF lacks because they could not be printed.
+struct FileConversionReport {
+    FileConversionReport(FileConversionResult result = FileConversionResult::NotOpened, int unprintedTopics = 0)
+        : result(result)
+        , unprintedTopics(unprintedTopics)
+    {
+    }
+    FileConversionResult result;
+    int unprintedTopics;
+};
+
 // Converts the record's sourceURL into a PDF in its destinationURL folder, named after the source
 // with a number added when the name is taken. Blocks until the export has ended: call it away from
 // the main thread, which must stay free to load and print the pages. Returns true when the CHM file
-// was opened; *pdfWritten (when given) tells whether the PDF was written. A file that cannot be
-// opened is skipped silently.
-bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten = nullptr);
+// was opened; *pdfWritten (when given) tells whether the PDF was written, and *unprintedTopics how
+// many topics it lacks because they could not be printed. A file that cannot be opened is skipped
+// silently.
+bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten = nullptr, int* unprintedTopics = nullptr);
 
 // The single-file step of a batch: the same on a copy of the record that carries this source and
 // destination folder, so the caller's record keeps its own.
-FileConversionResult ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl& destinationURL,
+FileConversionReport ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl& destinationURL,
                                                TomefoldConversionOptions options);

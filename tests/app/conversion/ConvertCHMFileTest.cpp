@@ -42,7 +42,7 @@ FileConversionResult convertOffMainThread(const QUrl& source, const QUrl& destin
     std::atomic<bool> done{false};
     FileConversionResult result = FileConversionResult::NotOpened;
     std::thread worker([&] {
-        result = ConvertImageFormatFromURL(source, destination, options);
+        result = ConvertImageFormatFromURL(source, destination, options).result;
         done = true;
     });
     while (!done)
