@@ -54,8 +54,9 @@ std::vector<AlertText> validationAlerts()
 std::vector<AlertText> finalAlerts()
 {
     std::vector<AlertText> alerts;
-    const auto add = [&alerts](qint64 converted, const QStringList& failed) {
-        const BatchOutcomeTexts texts = FinalAlertTexts(BatchOutcome{converted, failed});
+    const auto add = [&alerts](qint64 converted, const QStringList& failed,
+                               std::vector<BatchOutcome::MissingTopics> missing = {}) {
+        const BatchOutcomeTexts texts = FinalAlertTexts(BatchOutcome{converted, failed, std::move(missing)});
         alerts.push_back({texts.title, texts.message, Localized("OpenDestinationTitle")});
     };
     add(1, {});
@@ -66,6 +67,8 @@ std::vector<AlertText> finalAlerts()
     for (int i = 0; i < 10; ++i)
         many << Localized(i % 2 ? "NotOpenedReason" : "NotWrittenReason").arg("Manuals/" + kLongName);
     add(3, many);
+    add(1, {}, {{kLongName, 2}});
+    add(4, {Localized("NotOpenedReason").arg(kLongName)}, {{kLongName, 1}, {"short.chm", 12}});
     return alerts;
 }
 
