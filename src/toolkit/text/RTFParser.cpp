@@ -205,7 +205,9 @@ void RTFParser::beginParagraph()
                     const int left = index > 0 ? m_rowCells[index - 1].right : INT_MIN;
                     const int right = m_rowCells[index].right;
                     const auto edges = std::count_if(m_gridEdges.begin(), m_gridEdges.end(), [&](int edge) {
-                        return edge > left + 20 && edge <= right + 20;
+                        // widened: a control word's value may sit at the edge of int
+                        const long long at = edge;
+                        return at > left + 20LL && at <= right + 20LL;
                     });
                     span = std::max(1, static_cast<int>(edges));
                 }
