@@ -1,5 +1,6 @@
 #include "platform/PdfHeldLinks.h"
 
+#include "platform/PdfLinkObjects.h"
 #include "platform/PdfNamedDestinations.h"
 
 #include <qpdf/QPDFWriter.hh>
@@ -12,27 +13,13 @@
 
 namespace {
 
+using PdfLinkObjects::isLinkAnnotation;
+using PdfLinkObjects::uriOf;
+
 // Keys the record holds itself; every other key of a held link is written back as printed.
 bool isRecordKey(const std::string& key)
 {
     return key == "/Rect" || key == "/A" || key == "/Dest";
-}
-
-bool isLinkAnnotation(QPDFObjectHandle annotation)
-{
-    if (!annotation.isDictionary())
-        return false;
-    QPDFObjectHandle subtype = annotation.getKey("/Subtype");
-    return subtype.isName() && QString::fromStdString(subtype.getName()).compare(QLatin1String("/Link"), Qt::CaseInsensitive) == 0;
-}
-
-QString uriOf(QPDFObjectHandle annotation)
-{
-    QPDFObjectHandle action = annotation.getKey("/A");
-    if (!action.isDictionary() || !action.getKey("/S").isNameAndEquals("/URI"))
-        return {};
-    QPDFObjectHandle uri = action.getKey("/URI");
-    return uri.isString() ? QString::fromStdString(uri.getStringValue()) : QString();
 }
 
 // An object that can be written as it stands, without naming objects of its document.

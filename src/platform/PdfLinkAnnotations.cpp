@@ -1,6 +1,7 @@
 #include "platform/PdfDocument.h"
 
 #include "platform/PdfLinkJumps.h"
+#include "platform/PdfLinkObjects.h"
 
 #include <exception>
 
@@ -27,23 +28,6 @@ QPDFObjectHandle annotationOf(QPDF& document, int pageIndex, int index)
     return annotations.getArrayItem(index);
 }
 
-bool isLink(QPDFObjectHandle annotation)
-{
-    if (!annotation.isDictionary())
-        return false;
-    QPDFObjectHandle subtype = annotation.getKey("/Subtype");
-    return subtype.isName() && QString::fromStdString(subtype.getName()).compare(QLatin1String("/Link"), Qt::CaseInsensitive) == 0;
-}
-
-QString uriOf(QPDFObjectHandle annotation)
-{
-    QPDFObjectHandle action = annotation.getKey("/A");
-    if (!action.isDictionary() || !action.getKey("/S").isNameAndEquals("/URI"))
-        return {};
-    QPDFObjectHandle uri = action.getKey("/URI");
-    return uri.isString() ? QString::fromStdString(uri.getStringValue()) : QString();
-}
-
 } // namespace
 
 int PdfDocument::annotationCount(int pageIndex) const
@@ -61,10 +45,10 @@ PdfLinkAnnotation PdfDocument::annotationAt(int pageIndex, int index) const
     PdfLinkAnnotation link;
     try {
         QPDFObjectHandle annotation = annotationOf(*m_qpdf, pageIndex, index);
-        if (!isLink(annotation))
+        if (!PdfLinkObjects::isLinkAnnotation(annotation))
             return link;
         link.isLink = true;
-        link.url = uriOf(annotation);
+        link.url = PdfLinkObjects::uriOf(annotation);
         if (annotation.isIndirect() && m_linkJumps->isJump(annotation.getObjGen())) {
             link.jumpsInDocument = true;
             link.jumpTarget = m_linkJumps->targetOf(annotation.getObjGen(), *m_qpdf);
