@@ -83,14 +83,9 @@ int MaxDifference(const QByteArray& a, const QByteArray& b)
     return most;
 }
 
-// An RGB profile of sRGB's primaries with a linear tone curve: its mid values are far lighter in sRGB.
-QByteArray LinearRGBProfile()
+// A profile's bytes as a PDF stream holds them; the profile is closed.
+QByteArray TakeProfileBytes(cmsHPROFILE profile)
 {
-    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
-    cmsToneCurve* curves[3] = {linear, linear, linear};
-    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
-    cmsHPROFILE profile = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
-    cmsFreeToneCurve(linear);
     cmsUInt32Number size = 0;
     cmsSaveProfileToMem(profile, nullptr, &size);
     QByteArray bytes(qsizetype(size), '\0');
@@ -99,15 +94,20 @@ QByteArray LinearRGBProfile()
     return bytes;
 }
 
+// An RGB profile of sRGB's primaries with a linear tone curve: its mid values are far lighter in sRGB.
+QByteArray LinearRGBProfile()
+{
+    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+    cmsToneCurve* curves[3] = {linear, linear, linear};
+    const cmsCIExyYTRIPLE primaries{{0.64, 0.33, 1}, {0.30, 0.60, 1}, {0.15, 0.06, 1}};
+    cmsHPROFILE profile = cmsCreateRGBProfile(cmsD50_xyY(), &primaries, curves);
+    cmsFreeToneCurve(linear);
+    return TakeProfileBytes(profile);
+}
+
 QByteArray SRGBProfile()
 {
-    cmsHPROFILE profile = cmsCreate_sRGBProfile();
-    cmsUInt32Number size = 0;
-    cmsSaveProfileToMem(profile, nullptr, &size);
-    QByteArray bytes(qsizetype(size), '\0');
-    cmsSaveProfileToMem(profile, bytes.data(), &size);
-    cmsCloseProfile(profile);
-    return bytes;
+    return TakeProfileBytes(cmsCreate_sRGBProfile());
 }
 
 } // namespace
