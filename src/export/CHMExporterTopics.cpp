@@ -154,7 +154,7 @@ void CHMExporter::prepareTopicForPrint(TopicSlot& slot, int attempt)
 void CHMExporter::printTopic(TopicSlot& slot)
 {
     slot.phaseTimer.start();
-    slot.webView->printToPdf(m_printSettings.printLayout(), kTopicPrintTimeout,
+    slot.webView->printToPdf(m_printSettings.pageLayout(), kTopicPrintTimeout,
                              [this, &slot](const QByteArray& printed) { topicPrinted(slot, printed); });
 }
 

@@ -61,16 +61,9 @@ QPageLayout ExportPrintSettings::pageLayout() const
     const QSizeF paper = orientedPaperSize();
     const bool across = paper.width() > paper.height();
     const QPageSize pageSize(across ? paper.transposed() : paper, QPageSize::Point, QString(), QPageSize::ExactMatch);
-    return QPageLayout(pageSize, across ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(leftMargin, topMargin, rightMargin, bottomMargin), QPageLayout::Point);
-}
-
-QPageLayout ExportPrintSettings::printLayout() const
-{
-    QPageLayout layout = pageLayout();
-    const QMarginsF margins = layout.margins(QPageLayout::Point);
     // A page too short for the allowance keeps the margins asked.
-    if (printableSize().height() > 2 * (kInkAllowanceTop + kInkAllowanceBottom))
-        layout.setMargins(margins + QMarginsF(0, kInkAllowanceTop, 0, kInkAllowanceBottom));
-    return layout;
+    const bool roomForInk = printableSize().height() > 2 * (kInkAllowanceTop + kInkAllowanceBottom);
+    const QMarginsF ink = roomForInk ? QMarginsF(0, kInkAllowanceTop, 0, kInkAllowanceBottom) : QMarginsF();
+    return QPageLayout(pageSize, across ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(leftMargin, topMargin, rightMargin, bottomMargin) + ink, QPageLayout::Point);
 }
