@@ -282,6 +282,9 @@ const char kPrepareForPrint[] = R"JS(
   // box that takes no room in the flow, a topic is laid out again at that width and shrunk onto the
   // page as a whole (by 0.3 %), and its page breaks fall between lines.
   var WIDER_BY = 2;
+  // The width is read rounded one way and floored the other: a quarter pixel over a whole number
+  // gives the same page either way, whatever a zoom leaves of it.
+  var SNAP = 0.25;
 
   // Beside the body, at the left edge of the page, outside the text a reader sees.
   function holdWider(doc, zoom) {
@@ -292,7 +295,7 @@ const char kPrepareForPrint[] = R"JS(
     keeper.id = 'tomefold-width-keeper';
     keeper.setAttribute('aria-hidden', 'true');
     keeper.style.cssText = 'position:absolute;left:0;top:0;height:1px;margin:0;padding:0;border:0;visibility:hidden;' +
-                           'width:' + ((printWidth + WIDER_BY) / zoom) + 'px';
+                           'width:' + ((printWidth + WIDER_BY + SNAP) / zoom) + 'px';
     root.appendChild(keeper);
   }
 
