@@ -118,8 +118,14 @@ const std::string& PdfMergedDestinations::outputName(Source& source, const std::
     if (known != source.outputNames.end())
         return known->second;
     std::string candidate = name;
-    for (int number = 2; m_usedNames.count(candidate) != 0; ++number)
-        candidate = suffixed(name, number);
+    if (m_usedNames.count(candidate) != 0) {
+        // Counting on from the last renaming keeps many files that share a name from each trying
+        // every number taken before.
+        int& number = m_nextNumbers.try_emplace(name, 2).first->second;
+        do
+            candidate = suffixed(name, number++);
+        while (m_usedNames.count(candidate) != 0);
+    }
     m_usedNames.insert(candidate);
     return source.outputNames.emplace(name, candidate).first->second;
 }

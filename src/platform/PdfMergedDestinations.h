@@ -50,7 +50,8 @@ private:
     QPDF& m_output;
     std::map<unsigned long long, Source> m_sources; // by the source's unique id
     std::set<std::string> m_usedNames;
-    std::set<QPDFObjGen> m_rewritten; // holders of a name already given their output name
+    std::map<std::string, int> m_nextNumbers; // per name taken: the number its next renaming tries
+    std::set<QPDFObjGen> m_rewritten;         // holders of a name already given their output name
     // Where the places go: the output's own /Dests when it has one (viewers that find it look no
     // further), else its name tree, made when the first place comes.
     QPDFObjectHandle m_destsDictionary;

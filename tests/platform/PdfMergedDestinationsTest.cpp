@@ -37,6 +37,16 @@ QByteArray nameTreeNames()
                            "<< /Type /Annot /Subtype /Link /Rect [10 10 50 50] /A << /S /GoTo /D /intro >> >>"});
 }
 
+// One page that links to its own "intro-2" and "intro": names the renaming of the others may give.
+QByteArray suffixedNames()
+{
+    return TestPdf::build({"<< /Type /Catalog /Pages 2 0 R /Dests << /intro-2 [3 0 R /XYZ 5 600 null] "
+                           "/intro [3 0 R /XYZ 5 400 null] >> >>",
+                           "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page("4 0 R 5 0 R"),
+                           "<< /Type /Annot /Subtype /Link /Rect [10 10 50 50] /Dest /intro-2 >>",
+                           "<< /Type /Annot /Subtype /Link /Rect [60 10 100 50] /Dest /intro >>"});
+}
+
 QByteArray merged(PdfDocument& output, const std::vector<std::pair<QByteArray, int>>& pages)
 {
     std::vector<std::pair<QByteArray, std::unique_ptr<PdfDocument>>> sources;
@@ -73,11 +83,11 @@ TEST(PdfMergedDestinations, EveryLinkOfMergedDocumentsLeadsWhereItDidThoughTheyN
 
     const std::unique_ptr<PdfDocument> output = PdfDocument::create();
     output->keepNamedDestinationsOfCopiedPages();
-    const QByteArray bytes =
-        merged(*output, {{oldStyleNames(), 0}, {oldStyleNames(), 1}, {oldStyleNames(), 2}, {nameTreeNames(), 0}, {nameTreeNames(), 1}});
+    const QByteArray bytes = merged(*output, {{oldStyleNames(), 0}, {oldStyleNames(), 1}, {oldStyleNames(), 2}, {nameTreeNames(), 0}, {nameTreeNames(), 1}, {suffixedNames(), 0}});
     Targets expected = first;
     for (auto& page : shifted(second, 3))
         expected.push_back(page);
+    expected.push_back({Target{5, 5, 600}, Target{5, 5, 400}});
     EXPECT_EQ(PdfLinkTargets::ofPages(bytes), expected);
 
     // A document opened with places of its own keeps them, and a source's places are named apart.
