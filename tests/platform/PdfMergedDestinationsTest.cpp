@@ -106,3 +106,16 @@ TEST(PdfMergedDestinations, APlaceWhosePageIsLeftOutLeadsNowhere)
     const QByteArray bytes = merged(*output, {{nameTreeNames(), 1}, {oldStyleNames(), 2}, {oldStyleNames(), 0}});
     EXPECT_EQ(PdfLinkTargets::ofPages(bytes), (Targets{{std::nullopt}, {}, {std::nullopt, Target{1, 0, 300}}}));
 }
+
+TEST(PdfMergedDestinations, ANameTreeThatLoopsCostsItsPlacesNeverThePage)
+{
+    // The tree's only kid is the tree itself; the page links to a name it never reaches.
+    const QByteArray looping = TestPdf::build({"<< /Type /Catalog /Pages 2 0 R /Names << /Dests 5 0 R >> >>",
+                                               "<< /Type /Pages /Kids [3 0 R] /Count 1 >>", page("4 0 R"),
+                                               "<< /Type /Annot /Subtype /Link /Rect [10 10 50 50] /Dest (intro) >>",
+                                               "<< /Kids [5 0 R] >>"});
+    const std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->keepNamedDestinationsOfCopiedPages();
+    const QByteArray bytes = merged(*output, {{looping, 0}, {nameTreeNames(), 0}, {nameTreeNames(), 1}});
+    EXPECT_EQ(PdfLinkTargets::ofPages(bytes), (Targets{{std::nullopt}, {Target{2, 0, 100}}, {Target{1, 10, 700}}}));
+}
