@@ -39,11 +39,24 @@ std::vector<std::vector<std::optional<Target>>> ofPages(const QByteArray& pdf)
         return pages;
     for (int number = 1; number <= document.getNumPages(); ++number) {
         std::vector<std::optional<Target>>& targets = pages.emplace_back();
-        const std::unique_ptr<Links> links = document.getPage(number)->getLinks();
-        for (const AnnotLink* link : links->getLinks()) {
-            const LinkAction* action = link->getAction();
+        // Read from the annotation dictionaries as Poppler's link annotations read them: the
+        // sanitizer's type checks would need AnnotLink's type information, which Poppler keeps.
+        const Object annotations = document.getPage(number)->getAnnotsObject();
+        for (int index = 0; annotations.isArray() && index < annotations.arrayGetLength(); ++index) {
+            const Object annotation = annotations.arrayGet(index);
+            if (!annotation.isDict() || !annotation.dictLookup("Subtype").isName("Link"))
+                continue;
+            std::unique_ptr<LinkAction> action;
+            const Object destination = annotation.dictLookup("Dest");
+            if (!destination.isNull()) {
+                action = LinkAction::parseDest(&destination);
+            } else {
+                const Object goTo = annotation.dictLookup("A");
+                if (goTo.isDict())
+                    action = LinkAction::parseAction(&goTo);
+            }
             if (action && action->getKind() == actionGoTo)
-                targets.push_back(targetOf(document, *static_cast<const LinkGoTo*>(action)));
+                targets.push_back(targetOf(document, *static_cast<const LinkGoTo*>(action.get())));
         }
     }
     return pages;
