@@ -14,6 +14,7 @@
 class Pipeline;
 class PdfHeldLinks;
 class PdfLinkJumps;
+class PdfMergedDestinations;
 struct PdfDocumentInformation;
 class PdfOutline;
 class PdfSharedFonts;
@@ -54,6 +55,9 @@ public:
     // From now on, pages copied in share one font per face instead of each bringing its own
     // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
     void shareFontsOfCopiedPages();
+    // From now on, the named places of copied pages come with them, so the links that name them
+    // keep leading there (see PdfMergedDestinations).
+    void keepNamedDestinationsOfCopiedPages();
 
     // The page's rotation (its own /Rotate or the one it inherits) normalised to 0, 90, 180 or 270;
     // 0 for a page that does not exist.
@@ -123,4 +127,6 @@ private:
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
     std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
     std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
+    // null: the named places of copied pages stay behind
+    std::unique_ptr<PdfMergedDestinations> m_mergedDestinations;
 };
