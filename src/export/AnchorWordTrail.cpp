@@ -7,9 +7,10 @@ namespace {
 
 // Words that must continue the text together before the trail moves on to them, when they lie
 // within a page's worth of text past it; further on, a longer run, as a short one is more likely
-// to recur by chance there (a run of common words, a recurring phrase of a reference).
+// to recur by chance there (a run of common words, a recurring phrase of a reference, the entries
+// of an index whose columns the page shows side by side).
 constexpr std::size_t kNearRunWords = 3;
-constexpr std::size_t kFarRunWords = 6;
+constexpr std::size_t kFarRunWords = 12;
 // Runs are compared up to this many words.
 constexpr std::size_t kLongestRunWords = 16;
 // A run this short (a few letters of a torn line) confirms nothing.
