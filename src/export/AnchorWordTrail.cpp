@@ -18,6 +18,9 @@ constexpr std::size_t kMinRunBytes = 8;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
+// Words before an element's text that a page shows and the text lacks (generated content, a list
+// marker): at most this many are taken for its label.
+constexpr std::size_t kMaxLabelWords = 12;
 // A page holds at least this much text for the windows above, however few words it shows.
 constexpr std::size_t kMinPageBytes = 1024;
 // Where the trail puts a word's place: this far above the word's top.
@@ -110,8 +113,9 @@ std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::
 }
 
 std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, std::size_t first,
-                                            std::size_t pageBytes) const
+                                            std::size_t pageBytes, std::size_t& behind) const
 {
+    behind = 0;
     const std::string& bytes = words[first].bytes;
     const std::size_t left = words.size() - first;
     const auto runBytes = [&](std::size_t count) {
@@ -129,7 +133,7 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
 
     // Where the words would continue the text both behind and further on (code boxes alike, a
     // recurring phrase), the place where more of them continue it wins; behind, on a tie.
-    const std::size_t behind = runBehind(words, first, pageBytes);
+    behind = runBehind(words, first, pageBytes);
     const std::size_t farest = m_started ? kFarestLeapPages * pageBytes : m_text.size();
     const std::size_t end = trail + std::min(m_text.size() - trail, farest);
     for (std::size_t at = trail + 1; at < end;) {
@@ -189,6 +193,8 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
     pageBytes = std::max(pageBytes, kMinPageBytes);
 
     bool passedOver = false; // the word before was passed over
+    // The first of the words just passed over that the text lacks; none when it equals the page size.
+    std::size_t labelStart = pageWords.size();
     for (std::size_t i = 0; i < pageWords.size(); ++i) {
         const PageWord& word = pageWords[i];
         std::int32_t at = m_offset;
@@ -200,17 +206,28 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
             const std::size_t longest = std::min(kLongestRunWords, pageWords.size() - i);
             continues = runLengthAt(pageWords, i, longest, at) >= runBehind(pageWords, i, pageBytes);
         }
+        // Words the text lacks right before a word that continues it are the element's label
+        // (generated content before its text, a list marker): its place is where they begin.
+        const PageWord* placeWord = &word;
         if (!continues) {
-            at = findFurtherOn(pageWords, i, pageBytes);
+            std::size_t behind = 0;
+            at = findFurtherOn(pageWords, i, pageBytes, behind);
             if (at < 0) {
                 passedOver = true;
+                if (behind > 0)
+                    labelStart = pageWords.size();
+                else if (labelStart == pageWords.size())
+                    labelStart = i;
                 continue;
             }
+        } else if (labelStart < i && i - labelStart <= kMaxLabelWords) {
+            placeWord = &pageWords[labelStart];
         }
+        labelStart = pageWords.size();
         passedOver = false;
         m_offset = at;
         m_started = true;
-        locateAt(*word.word);
+        locateAt(*placeWord->word);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
 }

@@ -40,7 +40,9 @@ private:
     bool continuesAt(std::int32_t& offset, const std::string& bytes) const;
     // Where, past the trail, the page's words from `first` on continue the text, if they do
     // far enough to be trusted.
-    std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes) const;
+    // `behind` tells how many of them continue the text behind the trail.
+    std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes,
+                               std::size_t& behind) const;
     // A word that stops inside a word of the text, short of half of it (a letter or two of a torn
     // line), continues the text only with the page's next word continuing right after it.
     bool confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const;
