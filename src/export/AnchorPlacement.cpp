@@ -1,13 +1,10 @@
 #include "export/AnchorPlacement.h"
 
+#include "export/AnchorWordTrail.h"
 #include "export/PageCharacters.h"
 #include "export/PrintedPageLayout.h"
-#include "export/pdfcore/LocatorTextOutputDev.h"
-#include "export/pdfcore/PageDisplay.h"
-#include "export/pdfcore/PageWordList.h"
 #include "export/pdfcore/TextOffsetLocator.h"
 
-#include <GlobalParams.h>
 #include <PDFDoc.h>
 #include <Page.h>
 
@@ -52,13 +49,13 @@ void dropLeadingStrayWords(std::vector<PDFCore::LocatorWord>& words, std::string
 } // namespace
 
 struct AnchorPlacement::PageText {
-    int locatorResult = PDFCore::kLocateMatched;
     PageCharacters characters;
     PDFRectangle cropBox;
 };
 
 void AnchorPlacement::setTopic(std::string text, std::vector<PendingDestination> pending)
 {
+    m_trail.reset();
     m_text = std::move(text);
     m_pending = std::move(pending);
     m_records.clear();
@@ -86,8 +83,7 @@ void AnchorPlacement::begin()
             m_records.push_back(TextOffsetRecord{offset, 0.0, 0.0, 0});
         m_recordOf.push_back(m_records.size() - 1);
     }
-    m_textOffset = 0;
-    m_recordIndex = 0;
+    m_trail.emplace(text, m_records);
     m_characterBase = 0;
     m_next = 0;
     m_lastPage.reset();
@@ -95,6 +91,7 @@ void AnchorPlacement::begin()
 
 void AnchorPlacement::clear()
 {
+    m_trail.reset();
     m_text = std::string();
     m_pending.clear();
     m_records.clear();
@@ -102,6 +99,11 @@ void AnchorPlacement::clear()
     m_next = 0;
     m_lastPage.reset();
     m_preparedPages = nullptr;
+}
+
+std::int32_t AnchorPlacement::reached() const
+{
+    return m_trail ? m_trail->reached() : 0;
 }
 
 std::string_view AnchorPlacement::matchedText() const
@@ -121,11 +123,9 @@ AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageInd
     page.cropBox = layout.cropBox;
     if (!layout.deviceOk)
         return page;
-    const std::string_view text = matchedText();
     std::vector<PDFCore::LocatorWord> words = layout.words;
-    dropLeadingStrayWords(words, text, std::clamp<std::int32_t>(m_textOffset, 0, static_cast<std::int32_t>(text.size())));
-    const UnicodeMap* encoding = globalParams ? globalParams->getTextEncoding() : nullptr;
-    page.locatorResult = PDFCore::locateTextOffsets(words, encoding, text, m_textOffset, m_records, m_recordIndex);
+    dropLeadingStrayWords(words, matchedText(), reached());
+    m_trail->followPage(words);
     page.characters = layout.characters;
     return page;
 }
@@ -137,14 +137,12 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
     if (m_records[m_recordOf[pendingIndex]].found == 1)
         return true;
     const LinkDestinationItem& item = *m_pending[pendingIndex].item;
-    if (page.locatorResult == PDFCore::kLocateFailed)
-        return item.charIndex() < m_characterBase + page.characters.numberOfCharacters();
     // Passed inside the page's words; or reached where a page without words stands (an image
     // at the top of a topic). A word that begins right where this page's words ended is the next
     // page's: the next page's first word locates it.
     const std::uint32_t wordStart = m_records[m_recordOf[pendingIndex]].charOffset;
-    const auto reached = static_cast<std::uint32_t>(std::max(m_textOffset, 0));
-    return wordStart < reached || (item.charIndex() <= reached && page.characters.numberOfCharacters() == 0);
+    const auto followed = static_cast<std::uint32_t>(reached());
+    return wordStart < followed || (item.charIndex() <= followed && page.characters.numberOfCharacters() == 0);
 }
 
 void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
@@ -194,9 +192,9 @@ void AnchorPlacement::finish()
     // of its last page, once the words were followed to the end of the text; names before text
     // that never printed stay unplaced.
     const std::string_view text = matchedText();
-    std::int32_t reached = std::max(m_textOffset, 0);
-    PDFCore::skipTextWhitespace(text, reached);
-    if (!m_lastPage || static_cast<std::size_t>(reached) < text.size())
+    std::int32_t followed = reached();
+    PDFCore::skipTextWhitespace(text, followed);
+    if (!m_lastPage || static_cast<std::size_t>(followed) < text.size())
         return;
     for (; m_next < m_pending.size(); ++m_next)
         place(*m_pending[m_next].item, m_lastPage->outputPageIndex, m_lastPage->lastCharacter);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/AnchorWordTrail.h"
 #include "export/LinkDestinationItem.h"
 #include "export/pdfcore/TextOffsetRecord.h"
 
@@ -16,11 +17,11 @@ struct PrintedPageLayout;
 
 // Puts one topic's pending destinations on the output pages that its printed pages become.
 //
-// The printed pages' words are followed, page after page, through the topic's text; a destination
-// falls on the page where the matching reaches its offset, at the word found there (2 points above
-// its top, at its left edge). Where the words could not be followed, the page's character count
-// decides which destinations it takes, and the character at the destination's offset gives the
-// point. A destination that no page takes is left unplaced.
+// The printed pages' words are followed, page after page, through the topic's text (see
+// AnchorWordTrail); a destination falls on the page of the first word that continues the text at or
+// past its offset, at that word (2 points above its top, at its left edge). An offset passed inside
+// a page's last word takes the page's character there. A destination that no page takes is left
+// unplaced.
 class AnchorPlacement {
 public:
     using Destination = std::shared_ptr<LinkDestinationItem>;
@@ -59,6 +60,8 @@ public:
 private:
     struct PageText;
     std::string_view matchedText() const;
+    // How far into the text the printed words have been followed.
+    std::int32_t reached() const;
     PageText readPage(PDFDoc& printed, int pageIndex);
     bool takesOnThisPage(std::size_t pendingIndex, const PageText& page) const;
     // Places what the page takes on outputPageIndex; with none, passes over it.
@@ -75,9 +78,8 @@ private:
     std::string m_text;
     std::vector<PendingDestination> m_pending;
     std::vector<TextOffsetRecord> m_records;
-    std::vector<std::size_t> m_recordOf; // the record of each pending destination
-    std::int32_t m_textOffset = 0;
-    std::int32_t m_recordIndex = 0;
+    std::vector<std::size_t> m_recordOf;    // the record of each pending destination
+    std::optional<AnchorWordTrail> m_trail; // over m_text and m_records, from begin() to clear()
     std::uint64_t m_characterBase = 0;
     std::size_t m_next = 0;
     std::optional<LastPage> m_lastPage; // the last page read, where names after all text go

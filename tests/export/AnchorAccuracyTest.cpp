@@ -412,6 +412,23 @@ TEST_F(AnchorAccuracy, NamedContainersLandWhereTheyBegin)
     }
 }
 
+// A long reference page as documentation generators make them: a bar fixed at the top of the
+// screen, a table of contents only the screen shows, every call with its signature, code boxes the
+// engine paints after the text that follows them, phrases that recur with every call. Every name
+// lands on the page of its text, never on a page before it.
+TEST_F(AnchorAccuracy, NamesOfALongReferencePageLandOnTheirTextsPage)
+{
+    const std::vector<Comparison> comparisons =
+        compare(TestSupport::fixturePath(QStringLiteral("export-long-reference")));
+    report(comparisons, QStringLiteral("export-long-reference"));
+    EXPECT_GE(comparisons.size(), 90u);
+    for (const Comparison& c : comparisons) {
+        EXPECT_FALSE(beforeItsText(c)) << c.key.toStdString() << " on page " << c.placedPage << ", its text on "
+                                       << c.firstTextPage;
+        EXPECT_TRUE(onPlace(c, !c.key.contains(QLatin1Char('#')))) << c.key.toStdString();
+    }
+}
+
 // A measurement on any CHM file (say, a real documentation set): TOMEFOLD_ANCHOR_ACCURACY_CHM=path.
 TEST_F(AnchorAccuracy, ShareOnAGivenHelpFile)
 {

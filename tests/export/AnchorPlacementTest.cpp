@@ -245,3 +245,16 @@ TEST_F(AnchorPlacementTest, AnElementThatBeginsAboveItsTextIsPlacedWhereItBegins
     EXPECT_DOUBLE_EQ(tall->destLocation().y(), 792.0);
     EXPECT_DOUBLE_EQ(tall->destLocation().x(), 0.0);
 }
+
+TEST_F(AnchorPlacementTest, ScrapsOfALineTornAtAPagesFootDoNotTakeItsName)
+{
+    // The foot of the first page shows scraps of the signature's letters; its name goes with the
+    // whole line at the top of the next page, never a page before it.
+    print({"Join it. c l j i th d ()", "cancel_join_thread() Stops."});
+    const Destination signature = pending(9);
+    place("Join it.\ncancel_join_thread()\nStops.");
+
+    EXPECT_EQ(signature->pdfPageNo(), 1u);
+    EXPECT_NEAR(signature->destLocation().x(), 72.0, 1.0);
+    expectOnTheLine(*signature);
+}

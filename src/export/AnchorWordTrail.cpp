@@ -1,0 +1,233 @@
+#include "export/AnchorWordTrail.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// Words that must continue the text together before the trail moves on to them, when they lie
+// within a page's worth of text past it; further on, a longer run, as a short one is more likely
+// to recur by chance there (a run of common words, a recurring phrase of a reference, the entries
+// of an index whose columns the page shows side by side).
+constexpr std::size_t kNearRunWords = 3;
+constexpr std::size_t kFarRunWords = 12;
+// Runs are compared up to this many words.
+constexpr std::size_t kLongestRunWords = 16;
+// A run this short (a few letters of a torn line) confirms nothing.
+constexpr std::size_t kMinRunBytes = 8;
+// How many pages' worth of text the trail may leap over: text the screen shows but print leaves
+// out. Before any word has continued the text, anything before the topic's first printed word.
+constexpr std::size_t kFarestLeapPages = 8;
+// Words before an element's text that a page shows and the text lacks (generated content, a list
+// marker): at most this many are taken for its label.
+constexpr std::size_t kMaxLabelWords = 12;
+// A page holds at least this much text for the windows above, however few words it shows.
+constexpr std::size_t kMinPageBytes = 1024;
+// Where the trail puts a word's place: this far above the word's top.
+constexpr double kWordPointRaise = 2.0;
+
+void appendUtf8(std::string& bytes, Unicode u)
+{
+    if (u < 0x80) {
+        bytes += static_cast<char>(u);
+    } else if (u < 0x800) {
+        bytes += static_cast<char>(0xC0 | (u >> 6));
+        bytes += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x10000) {
+        if (u >= 0xD800 && u < 0xE000)
+            return; // a lone surrogate is no character of the text
+        bytes += static_cast<char>(0xE0 | (u >> 12));
+        bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (u & 0x3F));
+    } else if (u < 0x110000) {
+        bytes += static_cast<char>(0xF0 | (u >> 18));
+        bytes += static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (u & 0x3F));
+    }
+}
+
+std::string utf8Of(const PDFCore::LocatorWord& word)
+{
+    std::string bytes;
+    for (const Unicode u : word.chars)
+        appendUtf8(bytes, u);
+    return bytes;
+}
+
+// Letters and digits (any byte of a character beyond ASCII counts as one).
+bool isWordCharacter(char byte)
+{
+    const auto c = static_cast<unsigned char>(byte);
+    return c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string_view boundedText(std::string_view text)
+{
+    constexpr auto maxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    return text.substr(0, std::min(text.size(), maxLength));
+}
+
+} // namespace
+
+AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records)
+    : m_text(boundedText(text))
+    , m_records(records)
+{
+}
+
+bool AnchorWordTrail::continuesAt(std::int32_t& offset, const std::string& bytes) const
+{
+    PDFCore::skipTextWhitespace(m_text, offset);
+    return !bytes.empty() && m_text.substr(static_cast<std::size_t>(offset)).starts_with(bytes);
+}
+
+std::size_t AnchorWordTrail::runLengthAt(const std::vector<PageWord>& words, std::size_t first, std::size_t most,
+                                         std::int32_t offset) const
+{
+    std::size_t length = 0;
+    for (; length < most; ++length) {
+        const std::string& bytes = words[first + length].bytes;
+        if (!continuesAt(offset, bytes))
+            break;
+        offset += static_cast<std::int32_t>(bytes.size());
+    }
+    return length;
+}
+
+std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::size_t first,
+                                       std::size_t pageBytes) const
+{
+    const std::string& bytes = words[first].bytes;
+    const std::size_t longest = std::min(kLongestRunWords, words.size() - first);
+    const auto trail = static_cast<std::size_t>(m_offset);
+    std::size_t behind = 0;
+    for (std::size_t at = trail; at > 0 && trail - at < pageBytes && behind < longest && !bytes.empty();) {
+        const std::size_t found = m_text.rfind(bytes, at - 1);
+        if (found == std::string_view::npos || trail - found > pageBytes)
+            break;
+        behind = std::max(behind, runLengthAt(words, first, longest, static_cast<std::int32_t>(found)));
+        at = found;
+    }
+    return behind;
+}
+
+std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, std::size_t first,
+                                            std::size_t pageBytes, std::size_t& behind) const
+{
+    behind = 0;
+    const std::string& bytes = words[first].bytes;
+    const std::size_t left = words.size() - first;
+    const auto runBytes = [&](std::size_t count) {
+        std::size_t total = 0;
+        for (std::size_t i = first; i < first + count; ++i)
+            total += words[i].bytes.size();
+        return total;
+    };
+    const std::size_t nearCount = std::min(kNearRunWords, left);
+    const std::size_t farCount = std::min(kFarRunWords, left);
+    const std::size_t longest = std::min(kLongestRunWords, left);
+    if (bytes.empty() || runBytes(nearCount) < kMinRunBytes)
+        return -1;
+    const auto trail = static_cast<std::size_t>(m_offset);
+
+    // Where the words would continue the text both behind and further on (code boxes alike, a
+    // recurring phrase), the place where more of them continue it wins; behind, on a tie.
+    behind = runBehind(words, first, pageBytes);
+    const std::size_t farest = m_started ? kFarestLeapPages * pageBytes : m_text.size();
+    const std::size_t end = trail + std::min(m_text.size() - trail, farest);
+    for (std::size_t at = trail + 1; at < end;) {
+        const std::size_t found = m_text.find(bytes, at);
+        if (found == std::string_view::npos || found >= end)
+            break;
+        const std::size_t count = found - trail <= pageBytes && m_started ? nearCount : farCount;
+        const std::size_t run = runLengthAt(words, first, longest, static_cast<std::int32_t>(found));
+        if (run >= count && run > behind && runBytes(count) >= kMinRunBytes)
+            return static_cast<std::int32_t>(found);
+        at = found + 1;
+    }
+    return -1;
+}
+
+bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const
+{
+    std::int32_t wordEnd = offset;
+    for (std::int32_t blanksEnd = wordEnd; static_cast<std::size_t>(wordEnd) < m_text.size(); blanksEnd = ++wordEnd) {
+        PDFCore::skipTextWhitespace(m_text, blanksEnd);
+        if (blanksEnd != wordEnd)
+            break;
+    }
+    const std::string& bytes = words[index].bytes;
+    const std::size_t length = bytes.size();
+    const auto end = static_cast<std::size_t>(offset) + length;
+    const bool endsInsideAWord = end < m_text.size() && isWordCharacter(bytes.back()) && isWordCharacter(m_text[end]);
+    if (!endsInsideAWord || 2 * length >= static_cast<std::size_t>(wordEnd - offset))
+        return true;
+    if (index + 1 >= words.size())
+        return false;
+    std::int32_t next = offset + static_cast<std::int32_t>(length);
+    return continuesAt(next, words[index + 1].bytes);
+}
+
+void AnchorWordTrail::locateAt(const PDFCore::LocatorWord& word)
+{
+    for (; m_recordIndex < m_records.size(); ++m_recordIndex) {
+        TextOffsetRecord& record = m_records[m_recordIndex];
+        if (record.charOffset > static_cast<std::uint32_t>(m_offset))
+            return;
+        record.x = word.xMin;
+        record.y = word.yMin - kWordPointRaise;
+        record.found = 1;
+    }
+}
+
+void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
+{
+    std::vector<PageWord> pageWords;
+    pageWords.reserve(words.size());
+    std::size_t pageBytes = 0;
+    for (const PDFCore::LocatorWord& word : words) {
+        pageWords.push_back({utf8Of(word), &word});
+        pageBytes += pageWords.back().bytes.size() + 1;
+    }
+    pageBytes = std::max(pageBytes, kMinPageBytes);
+
+    bool passedOver = false; // the word before was passed over
+    // The first of the words just passed over that the text lacks; none when it equals the page size.
+    std::size_t labelStart = pageWords.size();
+    for (std::size_t i = 0; i < pageWords.size(); ++i) {
+        const PageWord& word = pageWords[i];
+        std::int32_t at = m_offset;
+        bool continues = continuesAt(at, word.bytes) && confirmedAt(pageWords, i, at);
+        // Inside a block painted after what follows it, a word may continue the text at the
+        // trail by chance (the "filesys" of a code line before "filesys.open()"): the block's
+        // words continue it further behind.
+        if (continues && passedOver) {
+            const std::size_t longest = std::min(kLongestRunWords, pageWords.size() - i);
+            continues = runLengthAt(pageWords, i, longest, at) >= runBehind(pageWords, i, pageBytes);
+        }
+        // Words the text lacks right before a word that continues it are the element's label
+        // (generated content before its text, a list marker): its place is where they begin.
+        const PageWord* placeWord = &word;
+        if (!continues) {
+            std::size_t behind = 0;
+            at = findFurtherOn(pageWords, i, pageBytes, behind);
+            if (at < 0) {
+                passedOver = true;
+                if (behind > 0)
+                    labelStart = pageWords.size();
+                else if (labelStart == pageWords.size())
+                    labelStart = i;
+                continue;
+            }
+        } else if (labelStart < i && i - labelStart <= kMaxLabelWords) {
+            placeWord = &pageWords[labelStart];
+        }
+        labelStart = pageWords.size();
+        passedOver = false;
+        m_offset = at;
+        m_started = true;
+        locateAt(*placeWord->word);
+        m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
+    }
+}

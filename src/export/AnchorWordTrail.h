@@ -1,0 +1,63 @@
+#pragma once
+
+#include "export/pdfcore/TextOffsetLocator.h"
+#include "export/pdfcore/TextOffsetRecord.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Follows a topic's printed words, page after page, through the topic's text, and locates the
+// text offsets that destinations begin at on the words that print them.
+//
+// The printed words and the text do not go word for word alike: a page shows words its text lacks
+// (a bar repeated on every page, list markers, generated labels, the torn half of a line that runs
+// over the page's foot and is shown again whole at the top of the next), leaves out text it holds
+// (content only the screen shows), and paints some blocks after others (a positioned code box
+// comes last on its page). So a word that does not continue the text where the trail stands is
+// taken for the text further on only when the words after it continue from there too; otherwise
+// it is passed over and the trail stays where it was. A place is never taken from a word that
+// was passed over: an offset is located at the first word that continues the text at or past it.
+class AnchorWordTrail {
+public:
+    // `text` and `records` (ascending offsets) must outlive the trail.
+    AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records);
+
+    // Follows one page's words in the order the page paints them.
+    void followPage(std::span<const PDFCore::LocatorWord> words);
+
+    // How far into the text the words have been followed.
+    std::int32_t reached() const { return m_offset; }
+
+private:
+    struct PageWord {
+        std::string bytes;
+        const PDFCore::LocatorWord* word = nullptr;
+    };
+
+    bool continuesAt(std::int32_t& offset, const std::string& bytes) const;
+    // Where, past the trail, the page's words from `first` on continue the text, if they do
+    // far enough to be trusted.
+    // `behind` tells how many of them continue the text behind the trail.
+    std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes,
+                               std::size_t& behind) const;
+    // A word that stops inside a word of the text, short of half of it (a letter or two of a torn
+    // line), continues the text only with the page's next word continuing right after it.
+    bool confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const;
+    // The longest run of the page's words from `first` on that continues the text within a page's
+    // worth behind the trail: words already followed, shown again (the whole line whose torn half
+    // ended the page before), or painted after what follows them (a positioned box).
+    std::size_t runBehind(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes) const;
+    // How many of the page's words from `first` on (at most `most`) continue the text from `offset`.
+    std::size_t runLengthAt(const std::vector<PageWord>& words, std::size_t first, std::size_t most,
+                            std::int32_t offset) const;
+    void locateAt(const PDFCore::LocatorWord& word);
+
+    std::string_view m_text;
+    std::span<TextOffsetRecord> m_records;
+    std::int32_t m_offset = 0;
+    std::size_t m_recordIndex = 0;
+    bool m_started = false; // a word has continued the text
+};

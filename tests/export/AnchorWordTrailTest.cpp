@@ -1,0 +1,141 @@
+#include "export/AnchorWordTrail.h"
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A page's words in painting order; word i stands at x = i, so a located record tells which word
+// took it.
+std::vector<PDFCore::LocatorWord> pageWords(const QString& words)
+{
+    std::vector<PDFCore::LocatorWord> page;
+    for (const QString& word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        PDFCore::LocatorWord located;
+        for (const char32_t c : word.toUcs4())
+            located.chars.push_back(c);
+        located.xMin = static_cast<double>(page.size());
+        located.yMin = 100.0;
+        page.push_back(located);
+    }
+    return page;
+}
+
+// Records at the first occurrence of each marker in the text.
+std::vector<TextOffsetRecord> recordsAt(const std::string& text, const std::vector<std::string>& markers)
+{
+    std::vector<TextOffsetRecord> records;
+    for (const std::string& marker : markers) {
+        const std::size_t at = text.find(marker);
+        EXPECT_NE(at, std::string::npos) << marker;
+        records.push_back(TextOffsetRecord{static_cast<std::uint32_t>(at), 0.0, 0.0, 0});
+    }
+    return records;
+}
+
+// Which page (from 0) and word each record was located at; -1 for none.
+struct Located {
+    int page = -1;
+    int word = -1;
+};
+
+std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecord>& records, const QStringList& pages)
+{
+    std::vector<Located> located(records.size());
+    AnchorWordTrail trail(text, records);
+    for (int p = 0; p < pages.size(); ++p) {
+        const std::vector<PDFCore::LocatorWord> words = pageWords(pages[p]);
+        trail.followPage(words);
+        for (std::size_t r = 0; r < records.size(); ++r) {
+            if (records[r].found == 1 && located[r].page < 0)
+                located[r] = {p, static_cast<int>(records[r].x)};
+        }
+    }
+    return located;
+}
+
+std::string screenOnlyContents()
+{
+    std::string contents = "Table of contents ";
+    for (int i = 0; i < 120; ++i)
+        contents += "entry_" + std::to_string(i) + "() returns a new handle ";
+    return contents;
+}
+
+} // namespace
+
+TEST(AnchorWordTrail, LeapsOverTextThatOnlyTheScreenShows)
+{
+    // A table of contents 5 KB long that print hides stands between the title and the body, and
+    // a bar's words close every page: the body's names still land on their words.
+    const std::string text = "Theme Go files calls\n" + screenOnlyContents()
+                             + "\nfiles calls\nEvery call below lists what the module offers, in order.\nopen_entry(path)\nOpens an entry.\n"
+                               "close_entry(path)\nCloses it.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Every", "open_entry", "close_entry"});
+    const std::vector<Located> located =
+        follow(text, records, {"files calls Every call below lists what the module offers, in order. open_entry(path) Theme Go", "Opens an entry. close_entry(path) Closes it. Theme Go"});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 2);
+    EXPECT_EQ(located[1].page, 0);
+    EXPECT_EQ(located[1].word, 12);
+    EXPECT_EQ(located[2].page, 1);
+    EXPECT_EQ(located[2].word, 3);
+}
+
+TEST(AnchorWordTrail, ALineTornAtThePagesFootBelongsToTheNextPage)
+{
+    // The foot of the page shows scraps of the signature's letters ("c" even begins its name);
+    // the next page shows the whole line, where the name must land rather than a page early.
+    const std::string text = "Join the queue without a deadlock.\ncancel_join_thread()\nPrevents joining.\n"
+                             "close()\nCloses it.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"cancel_join_thread", "close()"});
+    const std::vector<Located> located =
+        follow(text, records,
+               {"Join the queue without a deadlock. c l j i th d ()", "cancel_join_thread() Prevents joining. c",
+                "close() Closes it."});
+    EXPECT_EQ(located[0].page, 1);
+    EXPECT_EQ(located[0].word, 0);
+    EXPECT_EQ(located[1].page, 2);
+    EXPECT_EQ(located[1].word, 0);
+}
+
+TEST(AnchorWordTrail, WordsShownAgainOrPaintedLateDoNotMoveTheTrail)
+{
+    // A code box the engine paints after the text that follows it; its second word continues the
+    // text at the trail ("files" before "files.open_y"), by chance. Then a recurring phrase shown
+    // again at the top of a page, which recurs further on too: neither may pull a name forward.
+    const std::string text = "Intro text here.\nimport files\nwith files.open_x() as item:\n    print(item)\n"
+                             "Then the prose goes on.\nfiles.open_y(path)\nOpens y.\n"
+                             "Availability: Unix, not WASI.\nB text.\nAvailability: Unix, not WASI.\nC text.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Then", "files.open_y", "B text", "C text"});
+    const std::vector<Located> located =
+        follow(text, records,
+               {"Intro text here. Then the prose goes on. import files with files.open_x() as item: print(item)",
+                "files.open_y(path) Opens y. Availability: Unix, not WASI.",
+                "Availability: Unix, not WASI. B text. Availability: Unix,", "not WASI. C text."});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 3);
+    EXPECT_EQ(located[1].page, 1);
+    EXPECT_EQ(located[1].word, 0);
+    EXPECT_EQ(located[2].page, 2);
+    EXPECT_EQ(located[2].word, 4);
+    EXPECT_EQ(located[3].page, 3);
+    EXPECT_EQ(located[3].word, 2);
+}
+
+TEST(AnchorWordTrail, BlocksThatMeetWithoutABlankAreFollowedAcross)
+{
+    // Minified pages put no blank between blocks: "form." ends one paragraph right before the next
+    // one's "Next", and a heading's word ends where the page does.
+    const std::string text = "Its string form.Next paragraph here.End";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Next", "End"});
+    const std::vector<Located> located = follow(text, records, {"Its string form. Next paragraph", "here. End"});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 3);
+    EXPECT_EQ(located[1].page, 1);
+    EXPECT_EQ(located[1].word, 1);
+}
