@@ -1,0 +1,70 @@
+// The used part of a directory chunk: its entries run up to where the free space at the chunk's
+// end starts. A chunk may hold no entries at all; chmlib reads such a chunk as empty.
+
+#include "CompiledFileBytes.h"
+
+#include "chm/CHMContainerCheck.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qsizetype kChunk = 0x100;
+constexpr qsizetype kDirectory = 0x60;
+constexpr qsizetype kListingEntries = 0x14;
+constexpr qsizetype kIndexEntries = 0x08;
+
+// The entries of each chunk, and how much free space each claims beyond what its entries leave.
+struct Chunks {
+    QByteArray listing = QByteArray("\x02/a\x00\x00\x00", 6);
+    QByteArray index = QByteArray("\x02/a\x00", 4);
+    qsizetype listingFreeExtra = 0;
+    qsizetype indexFreeExtra = 0;
+};
+
+// A directory of a listing chunk (0) and an index chunk over it (1), the root.
+QByteArray container(const Chunks& chunks)
+{
+    QByteArray file(kDirectory + 0x54 + 2 * kChunk, '\0');
+    file.replace(0, 4, "ITSF");
+    writeLE(file, 4, 3, 4);
+    writeLE(file, 8, kDirectory, 4);
+    writeLE(file, 0x48, kDirectory, 8);
+    writeLE(file, 0x50, 0x54 + 2 * kChunk, 8);
+    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
+    file.replace(kDirectory, 4, "ITSP");
+    writeLE(file, kDirectory + 4, 1, 4);
+    writeLE(file, kDirectory + 8, 0x54, 4);
+    writeLE(file, kDirectory + 0x10, kChunk, 4);
+    writeLE(file, kDirectory + 0x1C, 1, 4);
+    writeLE(file, kDirectory + 0x20, 0, 4);
+    const qsizetype listing = kDirectory + 0x54;
+    file.replace(listing, 4, "PMGL");
+    writeLE(file, listing + 4, static_cast<quint64>(kChunk - kListingEntries - chunks.listing.size() + chunks.listingFreeExtra), 4);
+    writeLE(file, listing + 12, 0xFFFFFFFF, 4);
+    writeLE(file, listing + 16, 0xFFFFFFFF, 4);
+    file.replace(listing + kListingEntries, chunks.listing.size(), chunks.listing);
+    const qsizetype index = listing + kChunk;
+    file.replace(index, 4, "PMGI");
+    writeLE(file, index + 4, static_cast<quint64>(kChunk - kIndexEntries - chunks.index.size() + chunks.indexFreeExtra), 4);
+    file.replace(index + kIndexEntries, chunks.index.size(), chunks.index);
+    return file;
+}
+
+} // namespace
+
+TEST(CHMDirectoryEntries, ChunksWithoutEntriesAreRead)
+{
+    ASSERT_TRUE(CHMContainerCheck::isSafeContainer(container({})));
+    EXPECT_TRUE(CHMContainerCheck::isSafeContainer(container({.listing = {}}))) << "empty listing chunk";
+    EXPECT_TRUE(CHMContainerCheck::isSafeContainer(container({.index = {}}))) << "empty index chunk";
+}
+
+TEST(CHMDirectoryEntries, FreeSpaceBeyondTheChunksRoomIsRefused)
+{
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.listing = {}, .listingFreeExtra = 1})));
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.index = {}, .indexFreeExtra = 1})));
+    // Free space that cuts into the entries leaves the last one short of its fields.
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.listingFreeExtra = 1})));
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.indexFreeExtra = 1})));
+}
