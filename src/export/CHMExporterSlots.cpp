@@ -63,8 +63,9 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
-        if (isTopicAtWork() && renderersResidentBytes() > m_renderersBudgetBytes) {
+        if (!MayStartTopic(rendererLoad(), m_rendererRetireBytes, m_renderersBudgetBytes)) {
             ++m_statistics.startsHeldForMemory;
+            retireIdleViews();
             break; // the topic that ends next comes back here
         }
         const std::optional<std::size_t> topic = m_printQueue->startNext();
@@ -102,8 +103,10 @@ void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
         slot.webViewUsable = false;
     if (slot.webViewUsable && rendererResidentBytes(slot).value_or(0) > m_rendererRetireBytes) {
-        slot.webViewUsable = false;
         ++m_statistics.viewsRetiredForMemory;
+        // At once, not when the view's next topic starts: that may wait for memory, and the
+        // renderer would hold what it grew to all the while.
+        retireWebView(slot);
     }
     if (printout.printed.isEmpty()) {
         printoutReady(slot.topic, std::move(printout));
@@ -170,19 +173,36 @@ bool CHMExporter::isTopicAtWork() const
     return std::any_of(m_slots.begin(), m_slots.end(), [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
 }
 
-qint64 CHMExporter::renderersResidentBytes() const
+RendererLoad CHMExporter::rendererLoad() const
 {
     // Views may share a renderer.
     QSet<qint64> counted;
-    qint64 total = 0;
+    RendererLoad load;
     for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
         const qint64 pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
-        if (pid <= 0 || counted.contains(pid))
+        if (pid <= 0)
+            continue;
+        const qint64 bytes = rendererResidentBytes(*slot).value_or(0);
+        if (slot->busy) {
+            load.topicAtWork = true;
+            load.largestAtWorkBytes = std::max(load.largestAtWorkBytes, bytes);
+        }
+        if (counted.contains(pid))
             continue;
         counted.insert(pid);
-        total += rendererResidentBytes(*slot).value_or(0);
+        load.totalBytes += bytes;
     }
-    return total;
+    // A topic between its view and its renderer (loading has not begun) is at work all the same.
+    load.topicAtWork = load.topicAtWork || isTopicAtWork();
+    return load;
+}
+
+void CHMExporter::retireIdleViews()
+{
+    for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
+        if (!slot->busy)
+            retireWebView(*slot);
+    }
 }
 
 void CHMExporter::stopTopicsInFlight()
