@@ -411,10 +411,15 @@ int main(int argc, char** argv)
                 treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
             // The engine's processes end a moment after their pages and profile are gone.
             std::this_thread::sleep_for(std::chrono::seconds(3));
-            afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n")
+            const TreeUsage after = treeUsage(true);
+            afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n"
+                                           "pss_with_engine_after_export_%1_mb=%4\n")
                                 .arg(run)
                                 .arg(static_cast<double>(statusKiB("VmRSS:")) / 1024.0, 0, 'f', 1)
-                                .arg(static_cast<double>(treeUsage().residentKiB) / 1024.0, 0, 'f', 1);
+                                .arg(static_cast<double>(after.residentKiB) / 1024.0, 0, 'f', 1)
+                                .arg(static_cast<double>(after.proportionalKiB) / 1024.0, 0, 'f', 1);
+            // Also at once: a run stopped during a later export still shows what this one left.
+            std::fprintf(stderr, "%s", qUtf8Printable(afterExports.last()));
         }
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });

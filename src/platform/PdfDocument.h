@@ -17,6 +17,7 @@ class PdfLinkJumps;
 struct PdfDocumentInformation;
 class PdfOutline;
 class PdfSharedFonts;
+class PdfSpilledStreams;
 class QPDF;
 
 // A PDF document held in memory: opened from bytes (with a password when it is encrypted) or made
@@ -54,6 +55,10 @@ public:
     // From now on, pages copied in share one font per face instead of each bringing its own
     // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
     void shareFontsOfCopiedPages();
+
+    // From now on, the content of pages copied in waits for the write in a temporary file rather
+    // than in memory (see PdfSpilledStreams). The document reads and writes the same.
+    void spillCopiedContents();
 
     // The page's rotation (its own /Rotate or the one it inherits) normalised to 0, 90, 180 or 270;
     // 0 for a page that does not exist.
@@ -123,4 +128,5 @@ private:
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
     std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
     std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
+    std::unique_ptr<PdfSpilledStreams> m_spilledStreams; // null: copied pages keep their content in memory
 };
