@@ -126,7 +126,7 @@ private:
     QByteArray m_bytes; // qpdf reads an opened document from these bytes without copying them
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
-    std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
-    std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
+    std::unique_ptr<PdfSharedFonts> m_sharedFonts;       // null: copied pages keep their own fonts
+    std::unique_ptr<PdfHeldLinks> m_heldLinks;           // null: copied pages keep their links as objects
     std::unique_ptr<PdfSpilledStreams> m_spilledStreams; // null: copied pages keep their content in memory
 };
