@@ -170,7 +170,7 @@ private:
     void stopTopicsInFlight();
     // The memory of the engine's processes that render the export's views, each counted once.
     RendererLoad rendererLoad() const;
-    // Views without a topic give their renderers back while the others need the memory.
+    // Views without a topic give their renderers back while a long topic needs the memory.
     void retireIdleViews();
     bool isTopicAtWork() const;
     bool isExportRunning() const { return m_outcome == Outcome::Running; }

@@ -63,9 +63,14 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
-        if (!MayStartTopic(rendererLoad(), m_rendererRetireBytes, m_renderersBudgetBytes)) {
+        const RendererLoad load = rendererLoad();
+        if (!MayStartTopic(load, m_rendererRetireBytes, m_renderersBudgetBytes)) {
             ++m_statistics.startsHeldForMemory;
-            retireIdleViews();
+            // Beside a long topic, which may print for a while, idle renderers only hold memory.
+            // Short topics end soon and take the idle views again: replacing those would cost a
+            // renderer's start each.
+            if (load.largestAtWorkBytes > m_rendererRetireBytes)
+                retireIdleViews();
             break; // the topic that ends next comes back here
         }
         const std::optional<std::size_t> topic = m_printQueue->startNext();
