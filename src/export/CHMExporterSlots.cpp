@@ -28,6 +28,8 @@
 namespace {
 
 constexpr int kMostAutomaticJobs = 6;
+// A printed PDF this large is a topic of dozens of pages.
+constexpr qsizetype kLargePrintoutBytes = 1 << 20;
 
 std::optional<qint64> rendererResidentBytes(const TopicSlot& slot)
 {
@@ -169,8 +171,15 @@ void CHMExporter::appendTopicsInTurn()
     // here from the event loop for the next one.
     if (!isExportRunning() || !m_printQueue || m_printQueue->turn() != m_curPageId)
         return;
-    if (std::optional<TopicPrintout> printout = m_printQueue->takeTurn())
-        appendTopic(std::move(*printout));
+    std::optional<TopicPrintout> printout = m_printQueue->takeTurn();
+    if (!printout)
+        return;
+    const bool large = printout->printed.size() > kLargePrintoutBytes;
+    appendTopic(std::move(*printout));
+    // A long topic's printout, opened and laid out, took far more than the pages it left behind;
+    // the allocator would keep that memory for the rest of the export.
+    if (large)
+        ReleaseFreedMemory();
 }
 
 bool CHMExporter::isTopicAtWork() const
