@@ -34,5 +34,8 @@ struct ExportPrintSettings {
     // The printable area in the web engine's CSS pixels (96 per inch), the size of the view that lays
     // a topic out as it will print.
     QSize printableViewSize() const;
+    // The page handed to the engine: the paper and margins above, with the printable area a little
+    // shorter at top and bottom. The engine lays lines flush with a page's edges while their glyphs
+    // reach past their line boxes (code by up to 0.1 em): so their ink stays within the margins.
     QPageLayout pageLayout() const;
 };

@@ -67,10 +67,8 @@ const char kPrepareForPrint[] = R"JS(
   // content will not narrow) is scaled, each on its own, so that one long line never shrinks a
   // whole topic. A last page-wide scale catches whatever is left.
   var MAX_ROUNDS = 4;
-  // The engine lays a page out a pixel or so narrower than asked (it rounds the paper to its own
-  // units). Content wider than that page is shrunk as a whole while printing, and its page breaks
-  // then fall at heights the layout did not plan: into lines. So everything is fitted a little
-  // inside the printed width.
+  // The engine rounds the paper to its own units and may lay a page out a pixel narrower than
+  // asked: everything is fitted a little inside the printed width.
   var fit = printWidth - 2;
 
   function elementsOf(doc) {
@@ -277,9 +275,35 @@ const char kPrepareForPrint[] = R"JS(
     return zoom;
   }
 
+  // A document wider than the engine's page by a fraction of a pixel is paginated at one page
+  // height and cut into pages of another (the engine rounds its width one way for the one and
+  // another way for the other): once the wide code of a long topic was wrapped to fit, its lines
+  // were cut across most page edges. Held a whole number of pixels wider than the page by an empty
+  // box that takes no room in the flow, a topic is laid out again at that width and shrunk onto the
+  // page as a whole (by 0.3 %), and its page breaks fall between lines.
+  var WIDER_BY = 2;
+  // The width is read rounded one way and floored the other: a quarter pixel over a whole number
+  // gives the same page either way, whatever a zoom leaves of it.
+  var SNAP = 0.25;
+
+  // Beside the body, at the left edge of the page, outside the text a reader sees.
+  function holdWider(doc, zoom) {
+    var root = doc.documentElement;
+    if (!root || doc.getElementById('tomefold-width-keeper'))
+      return;
+    var keeper = doc.createElement('div');
+    keeper.id = 'tomefold-width-keeper';
+    keeper.setAttribute('aria-hidden', 'true');
+    keeper.style.cssText = 'position:absolute;left:0;top:0;height:1px;margin:0;padding:0;border:0;visibility:hidden;' +
+                           'width:' + ((printWidth + WIDER_BY + SNAP) / zoom) + 'px';
+    root.appendChild(keeper);
+  }
+
   unfoldFrameset(document);
   var pending = growFrames(document);
   var zoom = pending > 0 ? 1 : fitWidth(document);
+  if (pending === 0)
+    holdWider(document, zoom);
   return { pending: pending, zoom: zoom };
 })(%1, %2)
 )JS";

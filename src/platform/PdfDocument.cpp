@@ -2,6 +2,7 @@
 
 #include "platform/PdfHeldLinks.h"
 #include "platform/PdfLinkJumps.h"
+#include "platform/PdfMergedDestinations.h"
 #include "platform/PdfSpilledStreams.h"
 #include "platform/pdffonts/PdfSharedFonts.h"
 
@@ -71,7 +72,10 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
             const int copiedIndex = static_cast<int>(copies.size()) - 1;
             if (m_sharedFonts)
                 m_sharedFonts->pageCopied(copies.back());
+            // Jumps are looked up by the names the source gave them, before those are rewritten.
             m_linkJumps->pageCopied(*source.m_qpdf, index, *m_qpdf, copies.back(), copiedIndex);
+            if (m_mergedDestinations)
+                m_mergedDestinations->pageCopied(*source.m_qpdf, index, copies.back());
             if (held)
                 m_heldLinks->pageCopied(copiedIndex, *held);
             if (m_spilledStreams)
@@ -94,6 +98,12 @@ void PdfDocument::shareFontsOfCopiedPages()
 {
     if (!m_sharedFonts)
         m_sharedFonts = std::make_unique<PdfSharedFonts>(*m_qpdf);
+}
+
+void PdfDocument::keepNamedDestinationsOfCopiedPages()
+{
+    if (!m_mergedDestinations)
+        m_mergedDestinations = std::make_unique<PdfMergedDestinations>(*m_qpdf);
 }
 
 bool PdfDocument::completeSharedFonts(QString* error) const

@@ -14,6 +14,7 @@
 class Pipeline;
 class PdfHeldLinks;
 class PdfLinkJumps;
+class PdfMergedDestinations;
 struct PdfDocumentInformation;
 class PdfOutline;
 class PdfSharedFonts;
@@ -55,6 +56,9 @@ public:
     // From now on, pages copied in share one font per face instead of each bringing its own
     // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
     void shareFontsOfCopiedPages();
+    // From now on, the named places of copied pages come with them, so the links that name them
+    // keep leading there (see PdfMergedDestinations).
+    void keepNamedDestinationsOfCopiedPages();
 
     // From now on, the content of pages copied in waits for the write in a temporary file rather
     // than in memory (see PdfSpilledStreams). The document reads and writes the same.
@@ -126,7 +130,10 @@ private:
     QByteArray m_bytes; // qpdf reads an opened document from these bytes without copying them
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
-    std::unique_ptr<PdfSharedFonts> m_sharedFonts;       // null: copied pages keep their own fonts
-    std::unique_ptr<PdfHeldLinks> m_heldLinks;           // null: copied pages keep their links as objects
-    std::unique_ptr<PdfSpilledStreams> m_spilledStreams; // null: copied pages keep their content in memory
+    std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
+    std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
+    // null: the named places of copied pages stay behind
+    std::unique_ptr<PdfMergedDestinations> m_mergedDestinations;
+    // null: copied pages keep their content in memory
+    std::unique_ptr<PdfSpilledStreams> m_spilledStreams;
 };

@@ -1,5 +1,16 @@
 #include "platform/PdfNamedDestinations.h"
 
+#include <set>
+
+namespace {
+
+QPDFObjectHandle explicitDestination(QPDFObjectHandle value)
+{
+    return value.isDictionary() ? value.getKey("/D") : value;
+}
+
+} // namespace
+
 QPDFObjectHandle PdfNamedDestinations::targetOf(QPDFObjectHandle holder)
 {
     QPDFObjectHandle destination = holder.getKey("/Dest");
@@ -23,9 +34,26 @@ QPDFObjectHandle PdfNamedDestinations::resolve(QPDFObjectHandle name)
         value = dests.getKey("/" + key);
     if (value.isNull() && nameTree())
         m_nameTree->findObject(key, value);
-    if (value.isDictionary())
-        value = value.getKey("/D");
-    return value;
+    return explicitDestination(value);
+}
+
+void PdfNamedDestinations::forEach(const std::function<bool(const std::string& name, QPDFObjectHandle destination)>& visit)
+{
+    std::set<std::string> seen;
+    QPDFObjectHandle dests = m_document.getRoot().getKey("/Dests");
+    if (dests.isDictionary()) {
+        for (const std::string& key : dests.getKeys()) {
+            seen.insert(key.substr(1));
+            if (!visit(key.substr(1), explicitDestination(dests.getKey(key))))
+                return;
+        }
+    }
+    if (!nameTree())
+        return;
+    for (const auto& [key, value] : *m_nameTree) {
+        if (seen.insert(key).second && !visit(key, explicitDestination(value)))
+            return;
+    }
 }
 
 QPDFNameTreeObjectHelper* PdfNamedDestinations::nameTree()

@@ -1,3 +1,3 @@
 tomefold_add_test(pdf_link_tests SANITIZE
-  SOURCES PdfLinkTest.cpp
+  SOURCES PdfLinkTest.cpp PdfMergedDestinationsTest.cpp
   LIBS tomefold_platform PkgConfig::QPDF)

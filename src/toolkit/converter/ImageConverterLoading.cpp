@@ -65,7 +65,7 @@ bool ImageConverter::LoadPDFImageRep(const QUrl& url)
 
 bool ImageConverter::OpenPDFDocument(const QUrl& url)
 {
-    m_pdfDocument = url.isLocalFile() ? PDFSourceDocument::open(url.toLocalFile()) : nullptr;
+    m_pdfDocument = url.isLocalFile() ? PDFSourceDocument::open(url.toLocalFile(), m_password.toUtf8()) : nullptr;
     m_sourceURL = url;
     return m_pdfDocument != nullptr;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class PDFDoc;
 
@@ -11,8 +13,9 @@ class PDFDoc;
 // opens further copies on its own threads with the path and the password that unlocked it.
 class PDFSourceDocument {
 public:
-    // None when the file is not a PDF at all (or cannot be read).
-    static std::unique_ptr<PDFSourceDocument> open(const QString& path);
+    // None when the file is not a PDF at all (or cannot be read). A password given is tried at once,
+    // so a document it unlocks opens without the core complaining of a missing one.
+    static std::unique_ptr<PDFSourceDocument> open(const QString& path, const QByteArray& utf8Password = {});
     ~PDFSourceDocument();
 
     PDFSourceDocument(const PDFSourceDocument&) = delete;
@@ -23,7 +26,7 @@ public:
 
     // True when the document can be read with the password, either as the user's or the owner's
     // password. A document that opens without a user password is readable already: any password
-    // unlocks it.
+    // unlocks it. A password that open() found wrong is not tried again.
     bool unlock(const QByteArray& utf8Password);
 
     const QString& path() const { return m_path; }
@@ -40,4 +43,5 @@ private:
     std::unique_ptr<PDFDoc> m_document;
     bool m_unlocked = false;
     QByteArray m_password;
+    std::optional<QByteArray> m_refusedPassword;
 };

@@ -4,6 +4,7 @@
 #include "platform/PdfDocument.h"
 #include "toolkit/fileslist/FileListItem.h"
 #include "toolkit/fileslist/PDFListItem.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/HTMLToPDF.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
@@ -23,7 +24,7 @@ bool ImageItemToPDF(const FilesToPDFConversionOptions& options, const Conversion
 {
     ImageToPDFConverter converter;
     FileListItem::setUp(converter, options);
-    const std::unique_ptr<PdfDocument> document = PdfDocument::create();
+    const std::unique_ptr<PdfDocument> document = CreateMergedPDF();
     long long insertIndex = 0;
     if (!converter.AddImageFileToDocument(FileListItem::file(item), *document, insertIndex,
                                           FileListItem::angle(item)))

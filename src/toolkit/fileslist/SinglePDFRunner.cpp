@@ -6,6 +6,7 @@
 #include "toolkit/fileslist/FileListItem.h"
 #include "toolkit/fileslist/PDFListItem.h"
 #include "toolkit/helpers/BlankPDFPages.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/HTMLToPDF.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
@@ -24,7 +25,7 @@ class MergedPDF {
 public:
     explicit MergedPDF(const FilesToPDFConversionOptions& options)
         : m_options(options)
-        , m_document(PdfDocument::create())
+        , m_document(CreateMergedPDF())
     {
     }
 

@@ -20,3 +20,10 @@ bool AppendPagesOfPDFFile(const QString& path, PdfDocument& merged)
     }
     return true;
 }
+
+std::unique_ptr<PdfDocument> CreateMergedPDF()
+{
+    std::unique_ptr<PdfDocument> document = PdfDocument::create();
+    document->keepNamedDestinationsOfCopiedPages();
+    return document;
+}

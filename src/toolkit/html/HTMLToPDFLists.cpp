@@ -27,7 +27,7 @@ bool HTMLToPDF::SaveAsPDF()
 
 bool HTMLToPDF::SaveAsTextToSinglePDF()
 {
-    const std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    const std::unique_ptr<PdfDocument> merged = CreateMergedPDF();
     bool everyFileConverted = true;
     for (const ConversionListItem& item : std::as_const(m_SourceURLs)) {
         if (item.isEmpty())

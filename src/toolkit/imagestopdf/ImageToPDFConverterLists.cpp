@@ -2,6 +2,7 @@
 
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/options/ToolkitProgress.h"
 
@@ -18,7 +19,7 @@ bool ImageToPDFConverter::ConvertToSeparatePDFs()
     for (const ConversionListItem& item : std::as_const(m_items)) {
         if (item.isEmpty())
             continue;
-        const std::unique_ptr<PdfDocument> document = PdfDocument::create();
+        const std::unique_ptr<PdfDocument> document = CreateMergedPDF();
         ToolkitProgress::Report(m_listProgress, ToolkitProgress::ItemStarted);
         long long index = 0;
         const QUrl file = ConversionListItemFile(item);
@@ -40,7 +41,7 @@ bool ImageToPDFConverter::ConvertToSeparatePDFs()
 
 bool ImageToPDFConverter::ConvertToSinglePDF()
 {
-    std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    std::unique_ptr<PdfDocument> merged = CreateMergedPDF();
     long long index = 0;
     bool everyItemAdded = true;
     for (const ConversionListItem& item : std::as_const(m_items)) {

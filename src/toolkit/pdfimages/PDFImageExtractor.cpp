@@ -29,7 +29,7 @@ void PDFImageExtractor::SetPageSelection(std::uint32_t mode, std::int64_t firstP
 
 bool PDFImageExtractor::OpenSourcePDF(const QUrl& url)
 {
-    m_pdfDocument = PDFSourceDocument::open(url.toLocalFile());
+    m_pdfDocument = PDFSourceDocument::open(url.toLocalFile(), m_password.toUtf8());
     m_sourceURL = url;
     return m_pdfDocument != nullptr;
 }

@@ -32,7 +32,7 @@ bool TextToPDFConverter::ConvertToSeparatePDFs()
 bool TextToPDFConverter::ConvertToSinglePDF()
 {
     m_mergeMode = true;
-    const std::unique_ptr<PdfDocument> merged = PdfDocument::create();
+    const std::unique_ptr<PdfDocument> merged = CreateMergedPDF();
     bool everyDocumentConverted = true;
     for (const ConversionListItem& item : std::as_const(m_items)) {
         const QUrl scratch = WBQUtil::GetTemporaryURL();

@@ -2,6 +2,7 @@
 
 #include "platform/PdfDocument.h"
 #include "toolkit/helpers/BlankPDFPages.h"
+#include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 
 #include <memory>
@@ -19,7 +20,7 @@ bool TextToPDFConverter::writeWithoutBlankPages(const PlainTextPrinting::Printed
     if (!document)
         return false;
     const QSet<int> blank = AsSet(BlankPageIndexes(printed.pdf, printed.pages));
-    const std::unique_ptr<PdfDocument> kept = PdfDocument::create();
+    const std::unique_ptr<PdfDocument> kept = CreateMergedPDF();
     for (int index = 0; index < document->pageCount(); ++index) {
         if (!blank.contains(index) && !kept->appendPageCopy(*document, index))
             return false;

@@ -1,5 +1,6 @@
 #include "toolkit/ToolkitTestImages.h"
 #include "toolkit/fileslist/FileListFixtures.h"
+#include "support/CoreErrorCapture.h"
 #include "support/StubProgressDelegate.h"
 
 #include "toolkit/Toolkit.h"
@@ -246,7 +247,12 @@ TEST_F(EntryPoints, AWrongPasswordOpensNothingAndWritesNothing)
     pages.outputType = kPNG;
     pages.dpi = 36;
     pages.password = QStringLiteral("wrong");
-    EXPECT_FALSE(ConvertPDFToImages(&pages));
+    {
+        // The core says once that the password is wrong.
+        const CoreErrorCapture errors;
+        EXPECT_FALSE(ConvertPDFToImages(&pages));
+        EXPECT_EQ(errors.messages().count(QStringLiteral("Incorrect password")), 1) << errors.messages().join(u'|').toStdString();
+    }
     EXPECT_FALSE(ExtractImagesFromPDF(&pages));
     PDFToDocumentConversionOptions document;
     document.sourceURL = pages.sourceURL;
@@ -255,8 +261,11 @@ TEST_F(EntryPoints, AWrongPasswordOpensNothingAndWritesNothing)
     EXPECT_FALSE(ConvertPDFToDocument(&document));
     EXPECT_TRUE(outputs().isEmpty()) << outputs().join(u' ').toStdString();
 
-    // The right one opens it.
+    // The right one opens it, and the core never calls it wrong.
+    const CoreErrorCapture errors;
     pages.password = QStringLiteral("right");
     EXPECT_TRUE(ConvertPDFToImages(&pages));
     EXPECT_EQ(outputs().size(), 2) << outputs().join(u' ').toStdString();
+    EXPECT_TRUE(ExtractImagesFromPDF(&pages));
+    EXPECT_FALSE(errors.contains(QStringLiteral("Incorrect password"))) << errors.messages().join(u'|').toStdString();
 }

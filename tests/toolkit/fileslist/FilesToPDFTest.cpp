@@ -2,6 +2,8 @@
 #include "toolkit/ToolkitTestImages.h"
 #include "toolkit/fileslist/FileListFixtures.h"
 #include "toolkit/fileslist/FileListTestFolder.h"
+#include "support/PdfLinkTargets.h"
+#include "support/PdfLinkTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -199,6 +201,42 @@ TEST_F(FilesToPDF, ItemsOfUnknownOrWrongKindAreSkippedCleanly)
                                                          m_folder.item(QStringLiteral("photo.png"), kImage)});
     EXPECT_FALSE(ConvertFilesToPDF(&merging));
     EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
+}
+
+TEST_F(FilesToPDF, EveryLinkOfEveryMergedPDFStillLeadsToItsPlace)
+{
+    using PdfLinkTestFiles::Annotation;
+    using Targets = std::vector<std::vector<std::optional<PdfLinkTargets::Target>>>;
+    // Both files name their places "chapter" and "start", on different pages and heights.
+    const QByteArray guide = PdfLinkTestFiles::pagesWithAnnotations(
+        {{{{}, "chapter"}}, {}, {{{}, "start"}, {{}, "chapter"}}}, {{"chapter", 1}, {"start", 0}}, 650.0);
+    const QByteArray notes = PdfLinkTestFiles::pagesWithAnnotations({{}, {{{}, "start"}, {{}, "chapter"}}},
+                                                                    {{"chapter", 0}, {"start", 1}}, 300.0);
+    m_folder.write(QStringLiteral("guide.pdf"), guide);
+    m_folder.write(QStringLiteral("notes.pdf"), notes);
+    FilesToPDFConversionOptions options = mergedOptions({m_folder.item(QStringLiteral("guide.pdf"), kPDF),
+                                                         m_folder.item(QStringLiteral("photo.png"), kImage),
+                                                         m_folder.item(QStringLiteral("notes.pdf"), kPDF)});
+    ASSERT_TRUE(ConvertFilesToPDF(&options));
+
+    // Each file's links as they lead in the file itself, moved to where its pages start.
+    Targets expected;
+    const auto append = [&expected](const QByteArray& pdf, int firstPage) {
+        for (auto page : PdfLinkTargets::ofPages(pdf)) {
+            for (auto& target : page) {
+                ASSERT_TRUE(target.has_value());
+                target->page += firstPage;
+            }
+            expected.push_back(page);
+        }
+    };
+    append(guide, 0);
+    expected.push_back({}); // the photo's page
+    append(notes, 4);
+    ASSERT_EQ(expected.size(), 6u);
+    QFile file(merged());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(PdfLinkTargets::ofPages(file.readAll()), expected);
 }
 
 TEST(FilesToPDFEntryPoint, RefusesARecordWithoutItsRequiredFields)
