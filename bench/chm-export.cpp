@@ -6,7 +6,7 @@
 // lines: topics, pages, the mean time per topic of each phase (summed over the topics in flight, so
 // with several jobs they add up to more than the wall time), the jobs used, the most printed topics
 // held waiting for their turn, seconds, the peak memory of this process and of this process with the
-// engine's processes (sampled), the processor time per topic of the main thread and of all these
+// engine's processes (sampled; resident and proportional sums, and the largest engine process), the processor time per topic of the main thread and of all these
 // processes together, and the ratio of the whole export's time to the engine's loading, layout and
 // printing alone; then the output's size and embedded font programs, and the time per 1,000 topics
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
@@ -156,14 +156,31 @@ double statisticValue(const QString& lines, const char* key)
     return line.match(lines).captured(1).toDouble();
 }
 
-// This process and every process below it (the engine's): their resident memory in KiB, and the
-// processor time they and the children they reaped have used, in milliseconds.
+// This process and every process below it (the engine's): their resident memory in KiB, the
+// largest of the engine's processes alone, and the processor time they and the children they
+// reaped have used, in milliseconds. With proportional set sizes asked for, also the sum of those:
+// the resident sum counts the engine's shared libraries once for every renderer, the proportional
+// one splits each shared page among the processes that map it.
 struct TreeUsage {
     long residentKiB = 0;
+    long largestEngineKiB = 0;
+    long proportionalKiB = 0;
     double cpuMs = 0;
 };
 
-TreeUsage treeUsage()
+long proportionalKiB(long pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n')) {
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+TreeUsage treeUsage(bool proportional = false)
 {
     struct Process {
         long parent = 0;
@@ -197,6 +214,10 @@ TreeUsage treeUsage()
             if (ancestor == self) {
                 usage.residentKiB += process.residentKiB;
                 usage.cpuMs += process.cpuTicks * msPerTick;
+                if (pid != self)
+                    usage.largestEngineKiB = std::max(usage.largestEngineKiB, process.residentKiB);
+                if (proportional)
+                    usage.proportionalKiB += proportionalKiB(pid);
                 break;
             }
         }
@@ -329,6 +350,8 @@ int main(int argc, char** argv)
     }
     std::atomic<bool> exporting{true};
     std::atomic<long> peakTreeKiB{0};
+    std::atomic<long> peakProportionalKiB{0};
+    std::atomic<long> peakEngineProcessKiB{0};
     std::atomic<int> percentShown{0};
     QElapsedTimer sampled;
     sampled.start();
@@ -336,14 +359,23 @@ int main(int argc, char** argv)
         // A long export tells how far it is every minute on the error output: a run stopped
         // before its end still shows how memory and speed went.
         qint64 lastLine = 0;
-        while (exporting.load()) {
-            const long treeKiB = treeUsage().residentKiB;
-            peakTreeKiB = std::max(peakTreeKiB.load(), treeKiB);
+        long proportional = 0;
+        for (int sample = 0; exporting.load(); ++sample) {
+            // The proportional sizes cost the system a walk over every mapping: once a second.
+            const TreeUsage usage = treeUsage(sample % 4 == 0);
+            peakTreeKiB = std::max(peakTreeKiB.load(), usage.residentKiB);
+            peakEngineProcessKiB = std::max(peakEngineProcessKiB.load(), usage.largestEngineKiB);
+            if (sample % 4 == 0) {
+                proportional = usage.proportionalKiB;
+                peakProportionalKiB = std::max(peakProportionalKiB.load(), proportional);
+            }
             if (sampled.elapsed() - lastLine >= 60000) {
                 lastLine = sampled.elapsed();
-                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f with_engine_mb=%.1f\n", lastLine / 1000,
-                             percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
-                             static_cast<double>(treeKiB) / 1024.0);
+                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f with_engine_mb=%.1f with_engine_pss_mb=%.1f "
+                                     "largest_engine_process_mb=%.1f\n",
+                             lastLine / 1000, percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
+                             static_cast<double>(usage.residentKiB) / 1024.0, static_cast<double>(proportional) / 1024.0,
+                             static_cast<double>(usage.largestEngineKiB) / 1024.0);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
@@ -379,10 +411,15 @@ int main(int argc, char** argv)
                 treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
             // The engine's processes end a moment after their pages and profile are gone.
             std::this_thread::sleep_for(std::chrono::seconds(3));
-            afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n")
+            const TreeUsage after = treeUsage(true);
+            afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n"
+                                           "pss_with_engine_after_export_%1_mb=%4\n")
                                 .arg(run)
                                 .arg(static_cast<double>(statusKiB("VmRSS:")) / 1024.0, 0, 'f', 1)
-                                .arg(static_cast<double>(treeUsage().residentKiB) / 1024.0, 0, 'f', 1);
+                                .arg(static_cast<double>(after.residentKiB) / 1024.0, 0, 'f', 1)
+                                .arg(static_cast<double>(after.proportionalKiB) / 1024.0, 0, 'f', 1);
+            // Also at once: a run stopped during a later export still shows what this one left.
+            std::fprintf(stderr, "%s", qUtf8Printable(afterExports.last()));
         }
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     });
@@ -402,8 +439,11 @@ int main(int argc, char** argv)
     lines.replace(QRegularExpression(QStringLiteral("^pages=.*$"), QRegularExpression::MultilineOption),
                   QStringLiteral("pages=%1").arg(pdf ? pdf->pageCount() : 0));
     std::printf("%s", qUtf8Printable(lines));
-    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\n", seconds,
-                static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0);
+    std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\npeak_pss_with_engine_mb=%.1f\n"
+                "peak_engine_process_mb=%.1f\n",
+                seconds, static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
+                static_cast<double>(peakProportionalKiB.load()) / 1024.0,
+                static_cast<double>(peakEngineProcessKiB.load()) / 1024.0);
     // The whole export against the engine's own part of it: loading, laying out and printing.
     const double engineMs = statisticValue(lines, "load_ms") + statisticValue(lines, "layout_ms")
                             + statisticValue(lines, "print_ms");

@@ -27,6 +27,7 @@ class CHMWebProfile;
 class OffscreenWebPage;
 class PdfDocument;
 class PrintedTopic;
+struct RendererLoad;
 class SerialOperationQueue;
 class TopicPrintQueue;
 class TopicText;
@@ -168,7 +169,9 @@ private:
     void appendTopicsInTurn();
     void stopTopicsInFlight();
     // The memory of the engine's processes that render the export's views, each counted once.
-    qint64 renderersResidentBytes() const;
+    RendererLoad rendererLoad() const;
+    // Views without a topic give their renderers back while a long topic needs the memory.
+    void retireIdleViews();
     bool isTopicAtWork() const;
     bool isExportRunning() const { return m_outcome == Outcome::Running; }
 

@@ -28,6 +28,8 @@
 namespace {
 
 constexpr int kMostAutomaticJobs = 6;
+// A printed PDF this large is a topic of dozens of pages.
+constexpr qsizetype kLargePrintoutBytes = 1 << 20;
 
 std::optional<qint64> rendererResidentBytes(const TopicSlot& slot)
 {
@@ -63,8 +65,14 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
-        if (isTopicAtWork() && renderersResidentBytes() > m_renderersBudgetBytes) {
+        const RendererLoad load = rendererLoad();
+        if (!MayStartTopic(load, m_rendererRetireBytes, m_renderersBudgetBytes)) {
             ++m_statistics.startsHeldForMemory;
+            // Beside a long topic, which may print for a while, idle renderers only hold memory.
+            // Short topics end soon and take the idle views again: replacing those would cost a
+            // renderer's start each.
+            if (load.largestAtWorkBytes > m_rendererRetireBytes)
+                retireIdleViews();
             break; // the topic that ends next comes back here
         }
         const std::optional<std::size_t> topic = m_printQueue->startNext();
@@ -102,8 +110,10 @@ void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
         slot.webViewUsable = false;
     if (slot.webViewUsable && rendererResidentBytes(slot).value_or(0) > m_rendererRetireBytes) {
-        slot.webViewUsable = false;
         ++m_statistics.viewsRetiredForMemory;
+        // At once, not when the view's next topic starts: that may wait for memory, and the
+        // renderer would hold what it grew to all the while.
+        retireWebView(slot);
     }
     if (printout.printed.isEmpty()) {
         printoutReady(slot.topic, std::move(printout));
@@ -161,8 +171,15 @@ void CHMExporter::appendTopicsInTurn()
     // here from the event loop for the next one.
     if (!isExportRunning() || !m_printQueue || m_printQueue->turn() != m_curPageId)
         return;
-    if (std::optional<TopicPrintout> printout = m_printQueue->takeTurn())
-        appendTopic(std::move(*printout));
+    std::optional<TopicPrintout> printout = m_printQueue->takeTurn();
+    if (!printout)
+        return;
+    const bool large = printout->printed.size() > kLargePrintoutBytes;
+    appendTopic(std::move(*printout));
+    // A long topic's printout, opened and laid out, took far more than the pages it left behind;
+    // the allocator would keep that memory for the rest of the export.
+    if (large)
+        ReleaseFreedMemory();
 }
 
 bool CHMExporter::isTopicAtWork() const
@@ -170,19 +187,36 @@ bool CHMExporter::isTopicAtWork() const
     return std::any_of(m_slots.begin(), m_slots.end(), [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
 }
 
-qint64 CHMExporter::renderersResidentBytes() const
+RendererLoad CHMExporter::rendererLoad() const
 {
     // Views may share a renderer.
     QSet<qint64> counted;
-    qint64 total = 0;
+    RendererLoad load;
     for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
         const qint64 pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
-        if (pid <= 0 || counted.contains(pid))
+        if (pid <= 0)
+            continue;
+        const qint64 bytes = rendererResidentBytes(*slot).value_or(0);
+        if (slot->busy) {
+            load.topicAtWork = true;
+            load.largestAtWorkBytes = std::max(load.largestAtWorkBytes, bytes);
+        }
+        if (counted.contains(pid))
             continue;
         counted.insert(pid);
-        total += rendererResidentBytes(*slot).value_or(0);
+        load.totalBytes += bytes;
     }
-    return total;
+    // A topic between its view and its renderer (loading has not begun) is at work all the same.
+    load.topicAtWork = load.topicAtWork || isTopicAtWork();
+    return load;
+}
+
+void CHMExporter::retireIdleViews()
+{
+    for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
+        if (!slot->busy)
+            retireWebView(*slot);
+    }
 }
 
 void CHMExporter::stopTopicsInFlight()

@@ -210,6 +210,8 @@ void CHMExporter::appendPrintedPages(const std::shared_ptr<PrintedTopic>& topic)
             m_pdfDocument->shareFontsOfCopiedPages();
             // A large document's links would otherwise hold the most memory of all.
             m_pdfDocument->holdInternalLinks(IsInternalLinkURL);
+            // And the pages' content, the rest of what grows with the document, waits on disk.
+            m_pdfDocument->spillCopiedContents();
         }
         beginAnchorPlacement(*topic);
         for (int index = 0; index < topic->pageCount(); ++index) {

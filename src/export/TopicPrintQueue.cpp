@@ -46,3 +46,10 @@ void TopicPrintQueue::close()
     m_closed = true;
     m_waiting.clear();
 }
+
+bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBytes)
+{
+    if (!load.topicAtWork)
+        return true;
+    return load.totalBytes <= budgetBytes && load.largestAtWorkBytes <= retireBytes;
+}

@@ -3,6 +3,7 @@
 #include "export/TopicText.h"
 
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <map>
@@ -60,3 +61,16 @@ private:
     std::size_t m_peakWaiting = 0;
     bool m_closed = false;
 };
+
+// What the export's renderers hold when a further topic could start.
+struct RendererLoad {
+    qint64 totalBytes = 0;         // every renderer counted once
+    qint64 largestAtWorkBytes = 0; // the largest renderer of a topic still at work
+    bool topicAtWork = false;
+};
+
+// Whether a further topic may start now. One topic is always at work, however much it takes.
+// Beyond that, none starts while the renderers hold more than budgetBytes together, nor while a
+// topic at work has a renderer past retireBytes: such a topic is a long one still growing, and a
+// second long topic beside it could take as much again before either ends.
+bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBytes);

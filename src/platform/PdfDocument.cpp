@@ -3,6 +3,7 @@
 #include "platform/PdfHeldLinks.h"
 #include "platform/PdfLinkJumps.h"
 #include "platform/PdfMergedDestinations.h"
+#include "platform/PdfSpilledStreams.h"
 #include "platform/pdffonts/PdfSharedFonts.h"
 
 #include <QSaveFile>
@@ -77,6 +78,8 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
                 m_mergedDestinations->pageCopied(*source.m_qpdf, index, copies.back());
             if (held)
                 m_heldLinks->pageCopied(copiedIndex, *held);
+            if (m_spilledStreams)
+                m_spilledStreams->spillContents(copies.back());
         } catch (const std::exception&) {
             // A failed copy leaves no page behind: callers count the pages they appended.
             std::vector<QPDFObjectHandle> copies = m_qpdf->getAllPages();

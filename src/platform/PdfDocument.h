@@ -18,6 +18,7 @@ class PdfMergedDestinations;
 struct PdfDocumentInformation;
 class PdfOutline;
 class PdfSharedFonts;
+class PdfSpilledStreams;
 class QPDF;
 
 // A PDF document held in memory: opened from bytes (with a password when it is encrypted) or made
@@ -58,6 +59,10 @@ public:
     // From now on, the named places of copied pages come with them, so the links that name them
     // keep leading there (see PdfMergedDestinations).
     void keepNamedDestinationsOfCopiedPages();
+
+    // From now on, the content of pages copied in waits for the write in a temporary file rather
+    // than in memory (see PdfSpilledStreams). The document reads and writes the same.
+    void spillCopiedContents();
 
     // The page's rotation (its own /Rotate or the one it inherits) normalised to 0, 90, 180 or 270;
     // 0 for a page that does not exist.
@@ -129,4 +134,6 @@ private:
     std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
     // null: the named places of copied pages stay behind
     std::unique_ptr<PdfMergedDestinations> m_mergedDestinations;
+    // null: copied pages keep their content in memory
+    std::unique_ptr<PdfSpilledStreams> m_spilledStreams;
 };

@@ -120,3 +120,16 @@ TEST(TopicPrintQueue, AnEmptyPageListStartsNothing)
     EXPECT_EQ(queue.startNext(), std::nullopt);
     EXPECT_EQ(queue.takeTurn(), std::nullopt);
 }
+
+TEST(TopicPrintQueue, ATopicStartsBesideOthersOnlyWhileNoRendererIsLongAndTheSumIsWithinBudget)
+{
+    constexpr qint64 kRetire = 100;
+    constexpr qint64 kBudget = 300;
+    // Nothing at work: a topic starts whatever the renderers hold, or the export would stop.
+    EXPECT_TRUE(MayStartTopic({.totalBytes = 5000, .largestAtWorkBytes = 0, .topicAtWork = false}, kRetire, kBudget));
+    // At the limits themselves a topic still starts.
+    EXPECT_TRUE(MayStartTopic({.totalBytes = kBudget, .largestAtWorkBytes = kRetire, .topicAtWork = true}, kRetire, kBudget));
+    // One byte over the budget together, or one renderer at work over its own limit, holds it.
+    EXPECT_FALSE(MayStartTopic({.totalBytes = kBudget + 1, .largestAtWorkBytes = 10, .topicAtWork = true}, kRetire, kBudget));
+    EXPECT_FALSE(MayStartTopic({.totalBytes = 200, .largestAtWorkBytes = kRetire + 1, .topicAtWork = true}, kRetire, kBudget));
+}

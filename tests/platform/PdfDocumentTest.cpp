@@ -2,12 +2,20 @@
 #include "support/PdfTestFiles.h"
 #include "platform/PdfDocument.h"
 #include "platform/PdfDocumentInformation.h"
+#include "platform/PdfSpilledStreams.h"
 
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+
+// qpdf 11 API without the PointerHolder compatibility layer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,6 +57,81 @@ TEST(PdfDocument, CopiedPagesOutliveTheirSourceAndKeepTheirOrder)
     }
     EXPECT_EQ(output->pageCount(), 3);
     EXPECT_EQ(PdfReadBack::pageTexts(output->toBytes()), QStringList({"beta", "alpha", "gamma"}));
+}
+
+namespace {
+
+QByteArray bytesOf(const Buffer& buffer)
+{
+    return QByteArray(reinterpret_cast<const char*>(buffer.getBuffer()), static_cast<qsizetype>(buffer.getSize()));
+}
+
+// "alpha" on a page with compressed content, "beta" on one whose content is an array of two
+// compressed streams.
+QByteArray compressedPagesAlphaBeta()
+{
+    QPDF source;
+    const QByteArray texts = PdfTestFiles::pagesWithTexts({"alpha", "beta"});
+    source.processMemoryFile("texts", texts.constData(), static_cast<size_t>(texts.size()));
+    QPDFPageObjectHelper(source.getAllPages().at(1)).addPageContents(source.newStream("0 g"), true);
+    QPDFWriter compress(source);
+    compress.setOutputMemory();
+    compress.setCompressStreams(true);
+    compress.write();
+    return bytesOf(*compress.getBufferSharedPointer());
+}
+
+} // namespace
+
+TEST(PdfDocument, SpilledContentStreamsReadBackByteForByteFromTheirFile)
+{
+    const QByteArray bytes = compressedPagesAlphaBeta();
+    QPDF pdf;
+    pdf.processMemoryFile("pages", bytes.constData(), static_cast<size_t>(bytes.size()));
+    QPDFObjectHandle page = pdf.getAllPages().at(1);
+    const std::vector<QPDFObjectHandle> streams = page.getKey("/Contents").getArrayAsVector();
+    ASSERT_EQ(streams.size(), 2u);
+    std::vector<QByteArray> before;
+    qint64 total = 0;
+    for (QPDFObjectHandle stream : streams) {
+        before.push_back(bytesOf(*stream.getRawStreamData()));
+        total += before.back().size();
+    }
+    PdfSpilledStreams spilled;
+    spilled.spillContents(page);
+    EXPECT_EQ(spilled.spilledBytes(), total);
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        QPDFObjectHandle stream = streams[i];
+        EXPECT_EQ(bytesOf(*stream.getRawStreamData()), before[i]) << i;
+        EXPECT_TRUE(stream.getDict().getKey("/Filter").isNameAndEquals("/FlateDecode")) << i;
+    }
+}
+
+TEST(PdfDocument, PagesWhoseContentWaitsOnDiskWriteTheSameAsThoseKeptInMemory)
+{
+    // Both pages are written back under their own filters, whatever the order of the copies.
+    const QByteArray sourceBytes = compressedPagesAlphaBeta();
+    ASSERT_TRUE(sourceBytes.contains("/FlateDecode"));
+
+    std::unique_ptr<PdfDocument> kept = PdfDocument::create();
+    std::unique_ptr<PdfDocument> spilled = PdfDocument::create();
+    spilled->spillCopiedContents();
+    {
+        const std::unique_ptr<PdfDocument> printed = PdfDocument::open(sourceBytes);
+        ASSERT_NE(printed, nullptr);
+        for (int page : {1, 0, 1}) {
+            ASSERT_TRUE(kept->appendPageCopy(*printed, page));
+            ASSERT_TRUE(spilled->appendPageCopy(*printed, page));
+        }
+    }
+    const QByteArray expected = kept->toBytes();
+    EXPECT_EQ(PdfReadBack::pageTexts(expected), QStringList({"beta", "alpha", "beta"}));
+    // Written twice: the spilled content is read again for every write.
+    for (int write = 0; write < 2; ++write) {
+        const QByteArray bytes = spilled->toBytes();
+        EXPECT_EQ(PdfReadBack::pageTexts(bytes), PdfReadBack::pageTexts(expected));
+        EXPECT_EQ(bytes.size(), expected.size());
+    }
 }
 
 TEST(PdfDocument, WritesThroughATemporaryFileIntoPlace)
