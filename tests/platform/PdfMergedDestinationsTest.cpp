@@ -50,11 +50,12 @@ QByteArray suffixedNames()
 QByteArray merged(PdfDocument& output, const std::vector<std::pair<QByteArray, int>>& pages)
 {
     std::vector<std::pair<QByteArray, std::unique_ptr<PdfDocument>>> sources;
-    for (const auto& [bytes, index] : pages) {
+    for (const std::pair<QByteArray, int>& wanted : pages) {
+        const QByteArray& bytes = wanted.first;
         auto source = std::find_if(sources.begin(), sources.end(), [&bytes](const auto& open) { return open.first == bytes; });
         if (source == sources.end())
             source = sources.insert(sources.end(), {bytes, PdfDocument::open(bytes)});
-        EXPECT_TRUE(output.appendPageCopy(*source->second, index));
+        EXPECT_TRUE(output.appendPageCopy(*source->second, wanted.second));
     }
     return output.toBytes();
 }
