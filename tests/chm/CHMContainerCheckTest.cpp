@@ -157,20 +157,8 @@ namespace {
 QByteArray twoChunkContainer(quint8 indexTarget)
 {
     constexpr qsizetype kChunk = 0x100;
-    QByteArray file(0x60 + 0x54 + 2 * kChunk, '\0');
-    file.replace(0, 4, "ITSF");
-    writeLE(file, 4, 3, 4);
-    writeLE(file, 8, 0x60, 4);
-    writeLE(file, 0x48, 0x60, 8);
-    writeLE(file, 0x50, 0x54 + 2 * kChunk, 8);
-    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
-    const qsizetype directory = 0x60;
-    file.replace(directory, 4, "ITSP");
-    writeLE(file, directory + 4, 1, 4);
-    writeLE(file, directory + 8, 0x54, 4);
-    writeLE(file, directory + 0x10, kChunk, 4);
-    writeLE(file, directory + 0x1C, 1, 4); // index root
-    writeLE(file, directory + 0x20, 0, 4); // listing head
+    QByteArray file = twoChunkDirectory(kChunk);
+    const qsizetype directory = kOwnDirectoryAt;
     const QByteArray listing = QByteArray("\x02/a\x00\x00\x00", 6);
     const qsizetype first = directory + 0x54;
     file.replace(first, 4, "PMGL");

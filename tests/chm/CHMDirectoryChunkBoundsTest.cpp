@@ -48,18 +48,8 @@ QByteArray withChunkNumber(QByteArray file, qsizetype field, quint64 chunk)
 QByteArray containerWithChunkPastTheDirectory(quint64 indexRoot, quint64 listingHead)
 {
     constexpr qsizetype kChunk = 0x100;
-    constexpr qsizetype kDirectory = 0x60;
-    QByteArray file(kDirectory + 0x54 + 3 * kChunk, '\0');
-    file.replace(0, 4, "ITSF");
-    writeLE(file, 4, 3, 4);
-    writeLE(file, 8, kDirectory, 4);
-    writeLE(file, 0x48, kDirectory, 8);
-    writeLE(file, 0x50, 0x54 + 2 * kChunk, 8);
-    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
-    file.replace(kDirectory, 4, "ITSP");
-    writeLE(file, kDirectory + 4, 1, 4);
-    writeLE(file, kDirectory + 8, 0x54, 4);
-    writeLE(file, kDirectory + 0x10, kChunk, 4);
+    constexpr qsizetype kDirectory = kOwnDirectoryAt;
+    QByteArray file = twoChunkDirectory(kChunk, 3);
     writeLE(file, kDirectory + kIndexRoot, indexRoot, 4);
     writeLE(file, kDirectory + kListingHead, listingHead, 4);
     const QByteArray listing = QByteArray("\x02/a\x00\x00\x00", 6);

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr qsizetype kChunk = 0x100;
-constexpr qsizetype kDirectory = 0x60;
+constexpr qsizetype kDirectory = kOwnDirectoryAt;
 constexpr qsizetype kListingEntries = 0x14;
 constexpr qsizetype kIndexEntries = 0x08;
 
@@ -25,19 +25,7 @@ struct Chunks {
 // A directory of a listing chunk (0) and an index chunk over it (1), the root.
 QByteArray container(const Chunks& chunks)
 {
-    QByteArray file(kDirectory + 0x54 + 2 * kChunk, '\0');
-    file.replace(0, 4, "ITSF");
-    writeLE(file, 4, 3, 4);
-    writeLE(file, 8, kDirectory, 4);
-    writeLE(file, 0x48, kDirectory, 8);
-    writeLE(file, 0x50, 0x54 + 2 * kChunk, 8);
-    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
-    file.replace(kDirectory, 4, "ITSP");
-    writeLE(file, kDirectory + 4, 1, 4);
-    writeLE(file, kDirectory + 8, 0x54, 4);
-    writeLE(file, kDirectory + 0x10, kChunk, 4);
-    writeLE(file, kDirectory + 0x1C, 1, 4);
-    writeLE(file, kDirectory + 0x20, 0, 4);
+    QByteArray file = twoChunkDirectory(kChunk);
     const qsizetype listing = kDirectory + 0x54;
     file.replace(listing, 4, "PMGL");
     writeLE(file, listing + 4, static_cast<quint64>(kChunk - kListingEntries - chunks.listing.size() + chunks.listingFreeExtra), 4);

@@ -26,6 +26,28 @@ inline void writeLE(QByteArray& bytes, qsizetype at, quint64 value, int width)
         bytes[at + i] = static_cast<char>(value >> (8 * i));
 }
 
+// The headers of a container made by a test: a directory at kOwnDirectoryAt of two chunks of
+// chunkLength bytes (a listing, chunk 0, and an index over it, chunk 1, the root), in a file with
+// room for fileChunks chunks. The chunks' own bytes are the caller's.
+inline constexpr qsizetype kOwnDirectoryAt = 0x60;
+inline QByteArray twoChunkDirectory(qsizetype chunkLength, qsizetype fileChunks = 2)
+{
+    QByteArray file(kOwnDirectoryAt + 0x54 + fileChunks * chunkLength, '\0');
+    file.replace(0, 4, "ITSF");
+    writeLE(file, 4, 3, 4);
+    writeLE(file, 8, kOwnDirectoryAt, 4);
+    writeLE(file, 0x48, kOwnDirectoryAt, 8);
+    writeLE(file, 0x50, static_cast<quint64>(0x54 + 2 * chunkLength), 8);
+    writeLE(file, 0x58, static_cast<quint64>(file.size()), 8);
+    file.replace(kOwnDirectoryAt, 4, "ITSP");
+    writeLE(file, kOwnDirectoryAt + 4, 1, 4);
+    writeLE(file, kOwnDirectoryAt + 8, 0x54, 4);
+    writeLE(file, kOwnDirectoryAt + 0x10, static_cast<quint64>(chunkLength), 4);
+    writeLE(file, kOwnDirectoryAt + 0x1C, 1, 4); // index root
+    writeLE(file, kOwnDirectoryAt + 0x20, 0, 4); // listing head
+    return file;
+}
+
 inline quint64 readEncoded(const QByteArray& bytes, qsizetype& at)
 {
     quint64 value = 0;
