@@ -4,7 +4,10 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace {
 
@@ -72,6 +75,7 @@ void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)
     m_loadPending = true;
     m_loadStarted = false;
     m_loadTimer.start(timeout);
+    restorePageScripts();
     m_page->load(url);
 }
 
@@ -133,6 +137,19 @@ void OffscreenWebPage::printToPdf(const QPageLayout& layout, std::chrono::millis
     const quint64 generation = ++m_printGeneration;
     m_printDone = std::move(done);
     m_printTimer.start(timeout);
+    stopPageScripts();
+    // The print is asked for only once a script of ours has run after the stop: the page's thread
+    // is free then, and none of the page's scripts can start again. A page that is already held
+    // never gets a print to hold, and its time-out ends a wait the page can safely be let go in.
+    m_page->runJavaScript(QStringLiteral("true"), QWebEngineScript::ApplicationWorld,
+                          [this, generation, layout](const QVariant&) {
+                              if (!m_closing && generation == m_printGeneration)
+                                  startPrint(layout, generation);
+                          });
+}
+
+void OffscreenWebPage::startPrint(const QPageLayout& layout, quint64 generation)
+{
     m_page->printToPdf(
         [this, generation](const QByteArray& bytes) {
             if (!m_closing && generation == m_printGeneration)
@@ -147,4 +164,19 @@ void OffscreenWebPage::endPrint(const QByteArray& bytes)
     ++m_printGeneration; // a late answer of the engine after a time-out is passed over
     if (std::function<void(const QByteArray&)> done = std::exchange(m_printDone, nullptr))
         done(bytes);
+}
+
+void OffscreenWebPage::stopPageScripts()
+{
+    // Scripts run by this object live in a world of their own, which the setting leaves running.
+    QWebEngineSettings* settings = m_page->settings();
+    if (!m_scriptsBeforePrint)
+        m_scriptsBeforePrint = settings->testAttribute(QWebEngineSettings::JavascriptEnabled);
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+}
+
+void OffscreenWebPage::restorePageScripts()
+{
+    if (const std::optional<bool> before = std::exchange(m_scriptsBeforePrint, std::nullopt))
+        m_page->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, *before);
 }

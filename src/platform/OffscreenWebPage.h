@@ -42,7 +42,10 @@ public:
     // nothing when the page does not answer in time (its own scripts may never yield).
     using ScriptDone = std::function<void(const std::optional<QVariant>&)>;
     void runScript(const QString& source, std::chrono::milliseconds timeout, ScriptDone done);
-    // Prints the page; done gets the PDF bytes, empty when printing failed or timed out.
+    // Prints the page; done gets the PDF bytes, empty when printing failed or timed out. The page's
+    // own scripts are stopped first, until the next load: the print runs on the page's thread, so
+    // a script that never yields (in a timer, or in a handler of the print's own events) would hold
+    // it, and the engine cannot let go of a page whose print is held without ending the process.
     void printToPdf(const QPageLayout& layout, std::chrono::milliseconds timeout,
                     std::function<void(const QByteArray&)> done);
 
@@ -54,8 +57,11 @@ signals:
 private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void endLoad(bool succeeded);
+    void startPrint(const QPageLayout& layout, quint64 generation);
     void endPrint(const QByteArray& bytes);
     void endScript(const std::optional<QVariant>& result);
+    void stopPageScripts();
+    void restorePageScripts();
 
     std::unique_ptr<QWebEnginePage> m_page;
     std::unique_ptr<QWebEngineView> m_view;
@@ -70,4 +76,6 @@ private:
     quint64 m_scriptGeneration = 0;
     QTimer m_scriptTimer;
     bool m_closing = false;
+    // Whether the page's scripts ran before a print stopped them.
+    std::optional<bool> m_scriptsBeforePrint;
 };

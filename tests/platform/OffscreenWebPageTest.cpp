@@ -69,18 +69,31 @@ protected:
         return ended.count() == 1 && ended.first().first().toBool();
     }
 
-    static QByteArray printAndWait(OffscreenWebPage& page, const QPageLayout& layout)
+    static QByteArray printAndWait(OffscreenWebPage& page, const QPageLayout& layout,
+                                   std::chrono::milliseconds timeout = 60s)
     {
         QByteArray result;
         bool done = false;
         QEventLoop loop;
-        page.printToPdf(layout, 60s, [&](const QByteArray& bytes) {
+        page.printToPdf(layout, timeout, [&](const QByteArray& bytes) {
             result = bytes;
             done = true;
             loop.quit();
         });
         if (!done)
             loop.exec();
+        return result;
+    }
+
+    static QVariant runAndWait(OffscreenWebPage& page, const QString& source)
+    {
+        QVariant result;
+        QEventLoop loop;
+        page.runScript(source, 30s, [&](const std::optional<QVariant>& value) {
+            result = value.value_or(QVariant());
+            loop.quit();
+        });
+        loop.exec();
         return result;
     }
 
@@ -154,15 +167,24 @@ TEST_F(OffscreenWebPageTest, ScriptsRunAgainstTheLoadedDocument)
 {
     std::unique_ptr<OffscreenWebPage> page = makePage(QSize(500, 400));
     ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral("<p id='x'>hello</p>"))));
-    QVariant result;
-    QEventLoop loop;
-    page->runScript(QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"), 30s, [&](const std::optional<QVariant>& value) {
-        result = value.value_or(QVariant());
-        loop.quit();
-    });
-    loop.exec();
+    const QVariant result = runAndWait(*page, QStringLiteral("[document.getElementById('x').textContent, window.innerWidth]"));
     EXPECT_EQ(result.toList().value(0).toString(), QStringLiteral("hello"));
     EXPECT_EQ(result.toList().value(1).toInt(), 500);
+}
+
+TEST_F(OffscreenWebPageTest, APageScriptThatNeverYieldsCannotHoldThePrintAndTheNextPageRunsItsScripts)
+{
+    // Held prints were given up after their time bound, and letting go of the page then ended the
+    // whole process.
+    std::unique_ptr<OffscreenWebPage> page = makePage();
+    ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral(
+                                       "<p>Printed all the same</p><script>addEventListener('beforeprint', () => { for (;;) {} });</script>"))));
+    const QByteArray pdf = printAndWait(*page, letter(QPageLayout::Portrait, QMarginsF(36, 36, 36, 36)), 20s);
+    EXPECT_EQ(PdfReadBack::pageTexts(pdf).value(0), QStringLiteral("Printed all the same"));
+
+    ASSERT_TRUE(loadAndWait(*page, writePage(QStringLiteral(
+                                       "<p id='x'>not run</p><script>document.getElementById('x').textContent = 'ran';</script>"))));
+    EXPECT_EQ(runAndWait(*page, QStringLiteral("document.getElementById('x').textContent")).toString(), QStringLiteral("ran"));
 }
 
 TEST(OffscreenWebPageUrls, SameDocumentIgnoresTheFragmentAndEscapes)
