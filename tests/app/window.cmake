@@ -10,3 +10,4 @@ if(TARGET window_batch_tests)
 endif()
 # Every alert of the application shows its whole text, at the default text size and half as large again.
 tomefold_add_test(alert_texts_tests SOURCES window/AlertTextsFitTest.cpp LIBS tomefold_app_test_support Qt6::Test)
+tomefold_guard_hangs(window_batch_tests)

@@ -1,5 +1,6 @@
 // The used part of a directory chunk: its entries run up to where the free space at the chunk's
-// end starts. A chunk may hold no entries at all; chmlib reads such a chunk as empty.
+// end starts. A chunk may hold no entries at all; chmlib reads such a chunk as empty. Names up to
+// chmlib's longest path are read.
 
 #include "CompiledFileBytes.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr qsizetype kChunk = 0x100;
+constexpr qsizetype kChunk = 0x400;
 constexpr qsizetype kDirectory = kOwnDirectoryAt;
 constexpr qsizetype kListingEntries = 0x14;
 constexpr qsizetype kIndexEntries = 0x08;
@@ -55,4 +56,15 @@ TEST(CHMDirectoryEntries, FreeSpaceBeyondTheChunksRoomIsRefused)
     // Free space that cuts into the entries leaves the last one short of its fields.
     EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.listingFreeExtra = 1})));
     EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.indexFreeExtra = 1})));
+}
+
+TEST(CHMDirectoryEntries, NamesAsLongAsChmlibsLongestPathAreRead)
+{
+    // A name of 512 bytes (its length in two bytes of seven bits), section, start and length.
+    const auto entryNamed = [](qsizetype length) {
+        return QByteArray(1, static_cast<char>(0x80 | (length >> 7))) + static_cast<char>(length & 0x7F) + '/'
+               + QByteArray(length - 1, 'n') + QByteArray(3, '\0');
+    };
+    EXPECT_TRUE(CHMContainerCheck::isSafeContainer(container({.listing = entryNamed(512)})));
+    EXPECT_FALSE(CHMContainerCheck::isSafeContainer(container({.listing = entryNamed(513)})));
 }

@@ -153,6 +153,18 @@ TEST_F(CHMWebPageTest, DuringAnExportALinkElsewhereLoadsNothingAndGoesNowhere)
     EXPECT_TRUE(ITSSScheme::isITSS(m_page->url()));
 }
 
+TEST_F(CHMWebPageTest, ThePagesFramesLackPeerConnectionsToo)
+{
+    ASSERT_TRUE(load(QStringLiteral("links.htm")));
+    // Asked by a script of the page's own, which sees what the page's scripts see.
+    const QString asked = QStringLiteral(
+        "(() => { const s = document.createElement('script');"
+        " s.textContent = \"document.body.setAttribute('data-peers', typeof RTCPeerConnection + ' '"
+        " + typeof document.getElementById('frame').contentWindow.RTCPeerConnection)\";"
+        " document.body.appendChild(s); return document.body.getAttribute('data-peers'); })()");
+    EXPECT_EQ(evaluate(asked).toString(), QStringLiteral("undefined undefined"));
+}
+
 TEST_F(CHMWebPageTest, APageTryingEveryTransportReachesNoHost)
 {
     // Listeners on the loopback address only: the page aims every transport at this one port.

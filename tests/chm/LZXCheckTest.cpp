@@ -45,10 +45,10 @@ QByteArray repeatFrame()
 }
 
 // An uncompressed block of `stored` bytes that sets the last offset to `r0`, then a verbatim block
-// that starts with a match at that offset.
-QByteArray storedThenRepeat(int stored, std::uint32_t r0)
+// that starts with a match at that offset; the stream's header only in the first frame of an interval.
+QByteArray storedThenRepeat(int stored, std::uint32_t r0, bool firstOfInterval = true)
 {
-    LZXStreamWriter writer;
+    LZXStreamWriter writer(firstOfInterval);
     writer.uncompressedBlock(QByteArray(stored, 'a'), r0);
     writer.twoSymbolBlock(static_cast<std::uint32_t>(kFrame - stored), kRepeatMatch);
     writer.symbols(true, (kFrame - stored) / 8);
@@ -56,9 +56,9 @@ QByteArray storedThenRepeat(int stored, std::uint32_t r0)
     return writer.finish();
 }
 
-QByteArray storedFrame(int length = kFrame)
+QByteArray storedFrame(int length = kFrame, bool firstOfInterval = true)
 {
-    LZXStreamWriter writer;
+    LZXStreamWriter writer(firstOfInterval);
     writer.uncompressedBlock(QByteArray(length, 'x'), 1);
     return writer.finish();
 }
@@ -98,6 +98,14 @@ TEST(LZXCheck, MatchesFromOutsideTheDecodedWindowAreRefused)
     afterReset.twoSymbolBlock(kFrame, kRepeatMatch);
     afterReset.symbols(true, kFrame / 8);
     EXPECT_FALSE(checkFrames({storedFrame(), afterReset.finish()}, 1));
+    // More than a window decoded since the reset: still no match reaches back past the window.
+    const std::vector<QByteArray> threeFrames{storedFrame(), storedFrame(kFrame, false), storedFrame(kFrame, false)};
+    std::vector<QByteArray> withinWindow = threeFrames;
+    withinWindow.push_back(storedThenRepeat(100, 0x10000, false));
+    EXPECT_TRUE(checkFrames(withinWindow, 4)) << "a whole window back";
+    std::vector<QByteArray> pastWindow = threeFrames;
+    pastWindow.push_back(storedThenRepeat(100, 0x10001, false));
+    EXPECT_FALSE(checkFrames(pastWindow, 4)) << "a byte past the window";
 }
 
 TEST(LZXCheck, AlignedOffsetMatchesAreCheckedLikeVerbatimOnes)

@@ -5,3 +5,4 @@ tomefold_add_test(chm_reader_parts_tests
 tomefold_add_test(chm_reader_window_tests WEB
   SOURCES ReaderWindowTest.cpp
   LIBS tomefold_reader)
+tomefold_guard_hangs(chm_reader_window_tests)

@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QMessageBox>
 #include <QTest>
 #include <QWidget>
@@ -65,6 +66,28 @@ TEST_F(AlertSheetTest, TextsKeepClearOfTheBoxsRightEdge)
                   "OK", QString(), QString(), &window);
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(clearances.size(), 2) << clearances.join(' ').toStdString();
+}
+
+TEST_F(AlertSheetTest, ALineWithANameTooLongToBreakStaysWholeWhenTheScreenHasRoom)
+{
+    // The words with the name stay on its line: the text is as wide as that line, not the name.
+    const QString line = QStringLiteral("Lost topics: Microsoft_Visual_Studio_2010_Professional_Reference_Manual_Volume_3_Appendix.chm");
+    int lineWidth = 0;
+    int labelWidth = 0;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        for (const QLabel* label : box.findChildren<QLabel*>()) {
+            if (label->text() == line && label->isVisible()) {
+                lineWidth = label->fontMetrics().horizontalAdvance(line);
+                labelWidth = label->contentsRect().width();
+            }
+        }
+        box.defaultButton()->click();
+    }});
+    RunAlertSheet("Short", line, "OK", QString(), QString(), &window);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    ASSERT_GT(lineWidth, 0);
+    ASSERT_LT(lineWidth + 200, window.screen()->availableGeometry().width()) << "the screen leaves room for the line";
+    EXPECT_GE(labelWidth, lineWidth);
 }
 
 // Esc, or closing the alert's window, and then a click on the named button: what the alert

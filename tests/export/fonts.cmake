@@ -5,3 +5,4 @@ tomefold_add_test(export_fonts_tests WEB
 if(TARGET export_fonts_tests)
   target_include_directories(export_fonts_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/../platform)
 endif()
+tomefold_guard_hangs(export_fonts_tests)

@@ -11,3 +11,7 @@ tomefold_add_test(pdfcore_poppler_settings_tests
   LIBS tomefold_export)
 tomefold_add_test(pdfcore_page_text_tests SOURCES ${pdfcore_tests}/PageTextPassTest.cpp LIBS tomefold_export)
 tomefold_add_test(pdfcore_soft_mask_tests SOURCES ${pdfcore_tests}/SoftMaskedImageTest.cpp LIBS tomefold_export)
+foreach(name pdfcore_locator_tests pdfcore_cmap_tests pdfcore_settings_reader_tests pdfcore_page_text_tests
+             pdfcore_soft_mask_tests)
+  tomefold_guard_hangs(${name})
+endforeach()

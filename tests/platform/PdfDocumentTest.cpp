@@ -13,6 +13,8 @@
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pl_Buffer.hh>
+#include <qpdf/Pl_Flate.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -81,6 +83,42 @@ QByteArray compressedPagesAlphaBeta()
     return bytesOf(*compress.getBufferSharedPointer());
 }
 
+// "alpha" on a page whose content is compressed after a PNG predictor ("up", eight columns), as
+// its /DecodeParms says: the bytes mean nothing without them.
+QByteArray predictedPageAlpha()
+{
+    QPDF source;
+    const QByteArray texts = PdfTestFiles::pagesWithTexts({"alpha"});
+    source.processMemoryFile("texts", texts.constData(), static_cast<size_t>(texts.size()));
+    QPDFObjectHandle page = source.getAllPages().at(0);
+    Pl_Buffer plain("plain");
+    QPDFPageObjectHelper(page).pipeContents(&plain);
+    QByteArray content = bytesOf(*plain.getBufferSharedPointer());
+    constexpr int kColumns = 8;
+    content.append(QByteArray((kColumns - content.size() % kColumns) % kColumns, ' '));
+    Pl_Buffer encoded("encoded");
+    Pl_Flate deflate("deflate", &encoded, Pl_Flate::a_deflate);
+    for (qsizetype row = 0; row < content.size(); row += kColumns) {
+        unsigned char filtered[kColumns + 1] = {2};
+        for (int column = 0; column < kColumns; ++column) {
+            const int above = row > 0 ? static_cast<unsigned char>(content[row - kColumns + column]) : 0;
+            filtered[column + 1] = static_cast<unsigned char>(static_cast<unsigned char>(content[row + column]) - above);
+        }
+        deflate.write(filtered, sizeof filtered);
+    }
+    deflate.finish();
+    QPDFObjectHandle stream = source.newStream();
+    stream.replaceStreamData(bytesOf(*encoded.getBufferSharedPointer()).toStdString(),
+                             QPDFObjectHandle::newName("/FlateDecode"),
+                             QPDFObjectHandle::parse("<< /Predictor 12 /Columns 8 >>"));
+    page.replaceKey("/Contents", stream);
+    QPDFWriter writer(source);
+    writer.setOutputMemory();
+    writer.setStreamDataMode(qpdf_s_preserve);
+    writer.write();
+    return bytesOf(*writer.getBufferSharedPointer());
+}
+
 } // namespace
 
 TEST(PdfDocument, SpilledContentStreamsReadBackByteForByteFromTheirFile)
@@ -126,6 +164,17 @@ TEST(PdfDocument, PagesWhoseContentWaitsOnDiskWriteTheSameAsThoseKeptInMemory)
     }
     const QByteArray expected = kept->toBytes();
     EXPECT_EQ(PdfReadBack::pageTexts(expected), QStringList({"beta", "alpha", "beta"}));
+    // Content whose filter takes parameters keeps them.
+    const QByteArray predicted = predictedPageAlpha();
+    ASSERT_TRUE(predicted.contains("/Predictor"));
+    std::unique_ptr<PdfDocument> spilledPredicted = PdfDocument::create();
+    spilledPredicted->spillCopiedContents();
+    {
+        const std::unique_ptr<PdfDocument> source = PdfDocument::open(predicted);
+        ASSERT_NE(source, nullptr);
+        ASSERT_TRUE(spilledPredicted->appendPageCopy(*source, 0));
+    }
+    EXPECT_EQ(PdfReadBack::pageTexts(spilledPredicted->toBytes()), QStringList({"alpha"}));
     // Written twice: the spilled content is read again for every write.
     for (int write = 0; write < 2; ++write) {
         const QByteArray bytes = spilled->toBytes();

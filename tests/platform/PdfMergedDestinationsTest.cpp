@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+// qpdf 11 API without the PointerHolder compatibility layer.
+#define POINTERHOLDER_TRANSITION 4
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
+
+#include <set>
+#include <string>
+
 using PdfLinkTargets::Target;
 using Targets = std::vector<std::vector<std::optional<Target>>>;
 
@@ -72,7 +80,36 @@ Targets shifted(Targets targets, int firstPage)
     return targets;
 }
 
+// The names a document gives its places, from /Dests and the name tree.
+std::set<std::string> placeNames(const QByteArray& bytes)
+{
+    QPDF pdf;
+    pdf.processMemoryFile("merged", bytes.constData(), static_cast<size_t>(bytes.size()));
+    std::set<std::string> names;
+    QPDFObjectHandle root = pdf.getRoot();
+    QPDFObjectHandle dests = root.getKey("/Dests");
+    if (dests.isDictionary()) {
+        for (const std::string& key : dests.getKeys())
+            names.insert(key.substr(1));
+    }
+    QPDFObjectHandle catalogNames = root.getKey("/Names");
+    if (catalogNames.isDictionary() && catalogNames.getKey("/Dests").isDictionary()) {
+        for (const auto& entry : QPDFNameTreeObjectHelper(catalogNames.getKey("/Dests"), pdf))
+            names.insert(entry.first);
+    }
+    return names;
+}
+
 } // namespace
+
+TEST(PdfMergedDestinations, ARenamedPlaceIsItsNameFollowedByTwo)
+{
+    // Both pages hold a place named "intro"; the second source's is renamed, readably.
+    const std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->keepNamedDestinationsOfCopiedPages();
+    const QByteArray bytes = merged(*output, {{oldStyleNames(), 1}, {nameTreeNames(), 0}});
+    EXPECT_EQ(placeNames(bytes), (std::set<std::string>{"intro", "intro-2"}));
+}
 
 TEST(PdfMergedDestinations, EveryLinkOfMergedDocumentsLeadsWhereItDidThoughTheyNameTheirPlacesAlike)
 {

@@ -18,3 +18,4 @@ tomefold_add_test(desktop_opener_tests
   SOURCES DesktopOpenerTest.cpp
   LIBS tomefold_platform Qt6::Test)
 tomefold_add_test(process_memory_tests SOURCES ProcessMemoryTest.cpp LIBS tomefold_platform)
+tomefold_guard_hangs(offscreen_web_page_tests)

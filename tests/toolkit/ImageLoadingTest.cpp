@@ -4,6 +4,7 @@
 #include "toolkit/helpers/BitmapRepresentation.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/imageio/ImageFileReader.h"
+#include "toolkit/imageio/UprightImage.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,27 @@ void expectQuadrants(const BitmapImageRep& bitmap)
     EXPECT_TRUE(near(pixelAt(image, 35, 5), qRgb(0, 255, 0)));
     EXPECT_TRUE(near(pixelAt(image, 5, 15), qRgb(0, 0, 255)));
     EXPECT_TRUE(near(pixelAt(image, 35, 15), qRgb(255, 255, 255)));
+}
+
+// A 2 × 2 picture, red green over blue white, at 100 × 200 dpi, whose metadata says to show it
+// turned by `orientation`.
+std::shared_ptr<BitmapImageRep> turnedPicture(int orientation)
+{
+    QImage pixels(2, 2, QImage::Format_RGB32);
+    pixels.setPixel(0, 0, qRgb(255, 0, 0));
+    pixels.setPixel(1, 0, qRgb(0, 255, 0));
+    pixels.setPixel(0, 1, qRgb(0, 0, 255));
+    pixels.setPixel(1, 1, qRgb(255, 255, 255));
+    BitmapImageRep::Description description;
+    description.dpiX = 100;
+    description.dpiY = 200;
+    description.metadata.orientation = orientation;
+    return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description));
+}
+
+QList<QRgb> shown(const BitmapImageRep& bitmap)
+{
+    return {bitmap.image().pixel(0, 0), bitmap.image().pixel(1, 0), bitmap.image().pixel(0, 1), bitmap.image().pixel(1, 1)};
 }
 
 } // namespace
@@ -404,4 +426,26 @@ TEST_F(ImageLoading, ContentDecidesTheFormatAndTheNameOnlyBreaksTies)
     const auto tga = loadBitmap(QStringLiteral("plain.tga"));
     ASSERT_TRUE(tga);
     expectQuadrants(*tga);
+}
+
+TEST(UprightBitmap, TurnsAcrossEitherDiagonalAndSwapsTheResolutionsOfASidewaysPicture)
+{
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb green = qRgb(0, 255, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    const QRgb white = qRgb(255, 255, 255);
+    const auto transposed = UprightBitmap(turnedPicture(5));
+    ASSERT_TRUE(transposed);
+    EXPECT_EQ(shown(*transposed), (QList<QRgb>{red, blue, green, white}));
+    const auto transversed = UprightBitmap(turnedPicture(7));
+    ASSERT_TRUE(transversed);
+    EXPECT_EQ(shown(*transversed), (QList<QRgb>{white, green, blue, red}));
+    for (const auto& upright : {transposed, transversed, UprightBitmap(turnedPicture(6))}) {
+        EXPECT_EQ(upright->metadata().orientation, 1);
+        EXPECT_DOUBLE_EQ(upright->dpiX(), 200);
+        EXPECT_DOUBLE_EQ(upright->dpiY(), 100);
+    }
+    const auto halfTurn = UprightBitmap(turnedPicture(3));
+    EXPECT_EQ(shown(*halfTurn), (QList<QRgb>{white, blue, green, red}));
+    EXPECT_DOUBLE_EQ(halfTurn->dpiX(), 100);
 }

@@ -11,3 +11,4 @@ tomefold_add_test(toolkit_file_list_web_tests WEB
           ToolkitTestImages.h
   LIBS tomefold_toolkit Qt6::Gui PkgConfig::JPEG PkgConfig::OPENJP2 PkgConfig::WEBP PkgConfig::TIFF PkgConfig::EXIV2
        PkgConfig::QPDF giflib::giflib)
+tomefold_guard_hangs(toolkit_file_list_web_tests)

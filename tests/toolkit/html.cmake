@@ -5,3 +5,4 @@ tomefold_add_test(toolkit_html_tests WEB
 tomefold_add_test(toolkit_html_writing_tests SANITIZE
   SOURCES html/PDFReplaceByMoveTest.cpp
   LIBS tomefold_toolkit)
+tomefold_guard_hangs(toolkit_html_tests)

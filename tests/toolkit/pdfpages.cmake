@@ -7,3 +7,4 @@ tomefold_add_test(toolkit_pdfpages_tests
 tomefold_add_test(toolkit_tiff_commit_tests SANITIZE
   SOURCES pdfpages/MultiPageTIFFCommitTest.cpp ../interpose/RefusedRename.cpp ../interpose/RefusedRename.h
   LIBS tomefold_toolkit PkgConfig::TIFF)
+tomefold_guard_hangs(toolkit_pdfpages_tests)

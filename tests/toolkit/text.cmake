@@ -11,3 +11,5 @@ tomefold_add_test(toolkit_text_libreoffice_tests
 tomefold_add_test(toolkit_pdf_to_text_tests SANITIZE
   SOURCES text/PDFToTextTest.cpp
   LIBS tomefold_toolkit)
+# A document LibreOffice takes in waits on its conversion time limit (three minutes) at most.
+tomefold_guard_hangs(toolkit_text_libreoffice_tests 600)

@@ -1,5 +1,6 @@
 // Run-length encoded SGI rows: a run that would carry a row past the picture's width, and a row
-// that ends short of it, are refused; rows that fill the width exactly are read.
+// that ends short of it, are refused; rows that fill the width exactly are read, in one or two bytes
+// a sample.
 
 #include "toolkit/imageio/ImageRep.h"
 #include "toolkit/imageio/ImageReaders.h"
@@ -19,15 +20,15 @@ void appendBig(QByteArray& bytes, quint32 value, int width)
         bytes.append(static_cast<char>((value >> shift) & 0xFF));
 }
 
-// A grey picture 4 pixels wide and one row high whose only row is `row`.
-QByteArray oneRowPicture(const QByteArray& row)
+// A grey picture `width` pixels wide and one row high whose only row is `row`.
+QByteArray oneRowPicture(const QByteArray& row, int bytesPerSample = 1, int width = 4)
 {
     QByteArray file;
     appendBig(file, 474, 2);
     file.append('\1'); // run-length encoded
-    file.append('\1'); // one byte a sample
+    file.append(static_cast<char>(bytesPerSample));
     appendBig(file, 2, 2);
-    appendBig(file, 4, 2); // width
+    appendBig(file, static_cast<quint32>(width), 2);
     appendBig(file, 1, 2); // height
     appendBig(file, 1, 2); // channels
     file.append(QByteArray(512 - file.size(), '\0'));
@@ -68,4 +69,19 @@ TEST(SGIRunLength, ARowThatEndsShortIsRefused)
 {
     EXPECT_FALSE(read(QByteArray("\x83\x10\x20\x30\x00", 5)));
     EXPECT_FALSE(read(QByteArray("\x03\x10\x00", 3)));
+}
+
+TEST(SGIRunLength, RunsOfTwoByteSamplesKeepTheirHighByte)
+{
+    // Two pixels of two bytes a sample: a run of two 0x12AB, then the row's end.
+    QByteArray row;
+    appendBig(row, 0x0002, 2);
+    appendBig(row, 0x12AB, 2);
+    appendBig(row, 0x0000, 2);
+    const ImageRepList reps = ReadSGIRepresentations(oneRowPicture(row, 2, 2));
+    ASSERT_EQ(reps.size(), 1u);
+    const auto rep = std::dynamic_pointer_cast<BitmapImageRep>(reps.front());
+    ASSERT_TRUE(rep);
+    EXPECT_EQ(qGray(rep->image().pixel(0, 0)), 0x12);
+    EXPECT_EQ(qGray(rep->image().pixel(1, 0)), 0x12);
 }

@@ -33,6 +33,22 @@ protected:
         return written ? written->image().size() : QSize();
     }
 
+    // The resolutions of the TIFF written from `source` without resampling, at `width` × `height`
+    // inches (0: not given).
+    std::pair<double, double> resolutionsAtInches(const QString& source, double width, double height)
+    {
+        const QString output = m_folder.filePath(QStringLiteral("out%1.tif").arg(++m_outputs));
+        ImageConverter converter;
+        EXPECT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(source)));
+        converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(output), 0.8);
+        ImageSizeOptions size = pixelBox(width, height);
+        size.resize = 0;
+        size.unit = 3; // inches
+        EXPECT_TRUE(converter.ConvertWithSize(size));
+        const auto written = readBack(output);
+        return written ? std::pair(written->dpiX(), written->dpiY()) : std::pair(0.0, 0.0);
+    }
+
     QString picture(int width, int height, double dpiX, double dpiY)
     {
         QImage image = quadrantImage(width, height);
@@ -83,23 +99,19 @@ TEST_F(StretchAndUnits, WithoutResamplingOneSideSetsBothResolutionsInProportion)
 {
     // 127 dpi across and 254 down.
     const QString source = picture(100, 100, 127, 254);
-    const auto resolutions = [&](double width, double height) {
-        const QString output = m_folder.filePath(QStringLiteral("out%1.tif").arg(++m_outputs));
-        ImageConverter converter;
-        EXPECT_TRUE(converter.LoadSourceImage(QUrl::fromLocalFile(source)));
-        converter.SetOutputInfo(ImageType::TIFF, QUrl::fromLocalFile(output), 0.8);
-        ImageSizeOptions size = pixelBox(width, height);
-        size.resize = 0;
-        size.unit = 3; // inches
-        EXPECT_TRUE(converter.ConvertWithSize(size));
-        const auto written = readBack(output);
-        return written ? std::pair(written->dpiX(), written->dpiY()) : std::pair(0.0, 0.0);
-    };
     // The picture's own proportion of the two resolutions stays, whichever side is given.
-    const auto byWidth = resolutions(1, 0);
+    const auto byWidth = resolutionsAtInches(source, 1, 0);
     ASSERT_GT(byWidth.first, 0);
     EXPECT_NEAR(byWidth.second / byWidth.first, 2, 0.01);
-    const auto byHeight = resolutions(0, 1);
+    const auto byHeight = resolutionsAtInches(source, 0, 1);
     ASSERT_GT(byHeight.first, 0);
     EXPECT_NEAR(byHeight.second / byHeight.first, 2, 0.01);
+}
+
+TEST_F(StretchAndUnits, WithoutResamplingTheSideGivenSetsTheResolution)
+{
+    // 200 × 100 pixels: one inch high, or two inches wide, prints them at 100 dpi.
+    const QString source = picture(200, 100, 72, 72);
+    EXPECT_EQ(resolutionsAtInches(source, 0, 1), std::pair(100.0, 100.0));
+    EXPECT_EQ(resolutionsAtInches(source, 2, 0), std::pair(100.0, 100.0));
 }

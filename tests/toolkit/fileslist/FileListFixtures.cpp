@@ -31,7 +31,22 @@ QPDFObjectHandle newPage(QPDF& pdf, int number, int rotation)
     return pdf.makeIndirectObject(page);
 }
 
-void addOutline(QPDF& pdf, const QStringList& titles)
+// The items as the children of parent, in order.
+void linkChildren(std::vector<QPDFObjectHandle> items, QPDFObjectHandle parent)
+{
+    for (size_t index = 0; index < items.size(); ++index) {
+        items[index].replaceKey("/Parent", parent);
+        if (index > 0)
+            items[index].replaceKey("/Prev", items[index - 1]);
+        if (index + 1 < items.size())
+            items[index].replaceKey("/Next", items[index + 1]);
+    }
+    parent.replaceKey("/First", items.front());
+    parent.replaceKey("/Last", items.back());
+    parent.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(items.size())));
+}
+
+void addOutline(QPDF& pdf, const QStringList& titles, bool nested)
 {
     if (titles.isEmpty())
         return;
@@ -41,7 +56,6 @@ void addOutline(QPDF& pdf, const QStringList& titles)
     for (qsizetype index = 0; index < titles.size(); ++index) {
         QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
         item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(titles[index].toStdString()));
-        item.replaceKey("/Parent", outlines);
         QPDFObjectHandle destination = QPDFObjectHandle::newArray();
         destination.appendItem(pages[static_cast<size_t>(index) % pages.size()].getObjectHandle());
         destination.appendItem(QPDFObjectHandle::newName("/XYZ"));
@@ -51,15 +65,11 @@ void addOutline(QPDF& pdf, const QStringList& titles)
         item.replaceKey("/Dest", destination);
         items.push_back(item);
     }
-    for (size_t index = 0; index < items.size(); ++index) {
-        if (index > 0)
-            items[index].replaceKey("/Prev", items[index - 1]);
-        if (index + 1 < items.size())
-            items[index].replaceKey("/Next", items[index + 1]);
+    if (nested && items.size() > 1) {
+        linkChildren(std::vector<QPDFObjectHandle>(items.begin() + 1, items.end()), items.front());
+        items.resize(1);
     }
-    outlines.replaceKey("/First", items.front());
-    outlines.replaceKey("/Last", items.back());
-    outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(static_cast<long long>(items.size())));
+    linkChildren(items, outlines);
     pdf.getRoot().replaceKey("/Outlines", outlines);
 }
 
@@ -94,7 +104,7 @@ bool writePDF(const QString& path, const PDFSpec& spec)
         QPDFPageDocumentHelper pages(pdf);
         for (int number = 1; number <= spec.pages; ++number)
             pages.addPage(QPDFPageObjectHelper(newPage(pdf, number, spec.rotation)), false);
-        addOutline(pdf, spec.outlineTitles);
+        addOutline(pdf, spec.outlineTitles, spec.nestOutline);
         const std::string file = path.toStdString();
         QPDFWriter writer(pdf, file.c_str());
         if (!spec.userPassword.isEmpty() || !spec.ownerPassword.isEmpty()) {

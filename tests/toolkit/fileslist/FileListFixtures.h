@@ -16,6 +16,7 @@ struct PDFSpec {
     QString ownerPassword;
     bool allowPrinting = true;
     QStringList outlineTitles; // one top-level entry per title, the n-th on page n (wrapping)
+    bool nestOutline = false;  // the entries after the first hang beneath the first
 };
 
 bool writePDF(const QString& path, const PDFSpec& spec);

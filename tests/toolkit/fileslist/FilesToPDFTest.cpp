@@ -72,6 +72,26 @@ TEST_F(FilesToPDF, AMergedListTakesEachItemInOrderUnderAnEntryNamedAfterItsFile)
     EXPECT_EQ(entries[2].children[1].page, 3);
     EXPECT_EQ(progress.values, (std::vector<long>{3, 3, 3, 6, 7}));
 
+    // An outline of several levels keeps them all.
+    PDFSpec chapters;
+    chapters.pages = 2;
+    chapters.outlineTitles = QStringList{QStringLiteral("Chapter"), QStringLiteral("First part"), QStringLiteral("Second part")};
+    chapters.nestOutline = true;
+    ASSERT_TRUE(FileListFixtures::writePDF(m_folder.path("chapters.pdf"), chapters));
+    FilesToPDFConversionOptions nested =
+        mergedOptions({m_folder.item(QStringLiteral("photo.png"), kImage), m_folder.item(QStringLiteral("chapters.pdf"), kPDF)});
+    ASSERT_TRUE(ConvertFilesToPDF(&nested));
+    const std::vector<OutlineEntry> levels = FileListFixtures::outline(merged());
+    ASSERT_EQ(levels.size(), 2u);
+    ASSERT_EQ(levels[1].children.size(), 1u);
+    EXPECT_EQ(levels[1].children[0].title, QStringLiteral("Chapter"));
+    EXPECT_EQ(levels[1].children[0].page, 1);
+    ASSERT_EQ(levels[1].children[0].children.size(), 2u);
+    EXPECT_EQ(levels[1].children[0].children[0].title, QStringLiteral("First part"));
+    EXPECT_EQ(levels[1].children[0].children[0].page, 2);
+    EXPECT_EQ(levels[1].children[0].children[1].title, QStringLiteral("Second part"));
+    EXPECT_EQ(levels[1].children[0].children[1].page, 1);
+
     // Without entries asked for, the merged file has no outline.
     options.addOutlineEntries = 0;
     ASSERT_TRUE(ConvertFilesToPDF(&options));

@@ -3,6 +3,7 @@
 
 #include "platform/PdfDocument.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/imagestopdf/EncodedImageHeader.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
 
 #include <gtest/gtest.h>
@@ -305,4 +306,20 @@ TEST_F(ImagesToPDFLayout, AFileThatDoesNotLoadAddsNothing)
     EXPECT_FALSE(converter.AddImageFileToDocument(QUrl(), *document, index, 0));
     EXPECT_EQ(index, 4);
     EXPECT_EQ(document->pageCount(), 0);
+}
+
+TEST(EncodedImageHeader, AJPEGsSizeComesFromItsFrameHeaderPastTheTablesBeforeIt)
+{
+    // Start of image; a Huffman table (C4) and an arithmetic conditioning (CC) segment; then the
+    // frame header (C2): 8 bits, 48 rows, 64 columns, 3 components.
+    const QByteArray jpeg = QByteArray::fromHex("ffd8"
+                                                "ffc4000600010203"
+                                                "ffcc00040011"
+                                                "ffc2001108003000400301110002110103110100");
+    PDFEncodedImage image;
+    ASSERT_TRUE(ReadEncodedImageHeader(jpeg, image));
+    EXPECT_FALSE(image.jpeg2000);
+    EXPECT_EQ(image.width, 64);
+    EXPECT_EQ(image.height, 48);
+    EXPECT_EQ(image.components, 3);
 }

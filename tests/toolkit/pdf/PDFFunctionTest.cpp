@@ -84,6 +84,24 @@ TEST_F(PDFFunctionTest, SampledOfManyInputsInterpolates)
     EXPECT_NEAR(mean->outputs()[0], 0.25 * 15.0 / 255.0, 1e-9);
 }
 
+// Past six inputs the corners are weighed along the simplex that holds the input: no corner weighs
+// more than the input lies towards it, so a sample set only where every input is high gives the
+// smallest input, never more.
+TEST_F(PDFFunctionTest, SampledOfManyInputsWeighsACornerByTheInputsNearestIt)
+{
+    QByteArray domain, size;
+    for (int i = 0; i < 8; ++i) {
+        domain += "0 1 ";
+        size += "2 ";
+    }
+    QByteArray samples(256, '\0');
+    samples[255] = '\xff';
+    auto allHigh = Sampled("/Domain [" + domain + "] /Range [0 1] /Size [" + size + "] /BitsPerSample 8", samples);
+    ASSERT_TRUE(allHigh->isUsable());
+    EXPECT_NEAR(All(*allHigh, {0.8, 0.3, 0.5, 0.1, 0.7, 0.2, 0.6, 0.4})[0], 0.1, 1e-9);
+    EXPECT_NEAR(All(*allHigh, {0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.9, 0.25})[0], 0.25, 1e-9);
+}
+
 TEST_F(PDFFunctionTest, SampledReadsEveryDepthByBitPosition)
 {
     auto two = Sampled("/Domain [0 1] /Range [0 1] /Size [4] /BitsPerSample 2", QByteArray("\x1b", 1));

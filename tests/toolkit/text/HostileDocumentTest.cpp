@@ -174,6 +174,21 @@ TEST(HostileDocuments, NestingOfPagesIsBoundedAsTheReadersBoundIt)
     EXPECT_EQ(document.toPlainText(), QStringLiteral("a < b c > d"));
 }
 
+TEST(HostileDocuments, ATableFlattenedPastTheLimitKeepsEachRowOnALineOfItsOwn)
+{
+    const QByteArray inner = "<table><tr><td>a</td><td>b</td></tr><tr><td>c</td><td>d</td></tr></table>";
+    const int depth = TextReadLimits::kMaxTableNesting;
+    const QByteArray tables = QByteArray("<table><tr><td>").repeated(depth) + inner + QByteArray("</td></tr></table>").repeated(depth);
+    QTextDocument document;
+    ASSERT_TRUE(HTMLReader::ReadHTML(tables, QUrl(), document));
+    QStringList lines;
+    for (const QString& line : document.toPlainText().split(QRegularExpression(QStringLiteral("[\\n\\x{2028}\\x{2029}]")))) {
+        if (!line.simplified().isEmpty())
+            lines << line.simplified();
+    }
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("a b"), QStringLiteral("c d")}));
+}
+
 TEST(HostileDocuments, LongLinesAreBrokenBeforeLayoutAndNothingIsLost)
 {
     QString line;
@@ -191,6 +206,12 @@ TEST(HostileDocuments, LongLinesAreBrokenBeforeLayoutAndNothingIsLost)
         EXPECT_LE(piece.size(), PlainTextPrinting::kMaxLineCharacters);
         EXPECT_FALSE(piece.front().isLowSurrogate());
     }
+}
+
+TEST(HostileDocuments, EveryKindOfLineEndingIsOneNewLine)
+{
+    const QString text = QStringLiteral("a\r\nb\rc\nd") + QChar::ParagraphSeparator + QStringLiteral("e\r\n\r\nf\r");
+    EXPECT_EQ(PlainTextPrinting::PreparedText(text), QStringLiteral("a\nb\nc\nd\ne\n\nf\n"));
 }
 
 TEST(HostileDocuments, PlainTextPrintsInPiecesWithEveryLineOnceAndInOrder)
@@ -258,12 +279,16 @@ TEST(WordFields, HyperlinkFieldsLinkTheTextTheyShow)
         "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>HYPERLINK \\l \"intro\"</w:instrText></w:r>"
         "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>the start</w:t></w:r>"
         "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText xml:space=\"preserve\">HYPERLINK \\o \"tip\" \"https://example.org/first\" </w:instrText></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t xml:space=\"preserve\"> first</w:t></w:r>"
+        "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r>"
         "<w:r><w:fldChar w:fldCharType=\"begin\"/></w:r><w:r><w:instrText>PAGE</w:instrText></w:r>"
         "<w:r><w:fldChar w:fldCharType=\"separate\"/></w:r><w:r><w:t>7</w:t></w:r>"
         "<w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p></w:body></w:document>";
     QTextDocument document;
     ASSERT_TRUE(DOCXReader::ReadDocumentXML(xml, document));
-    EXPECT_EQ(document.toPlainText(), QStringLiteral("See the manual and the start7"));
+    EXPECT_EQ(document.toPlainText(), QStringLiteral("See the manual and the start first7"));
     QStringList links;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
@@ -272,7 +297,8 @@ TEST(WordFields, HyperlinkFieldsLinkTheTextTheyShow)
                 links << fragment.fragment().text() + u'=' + format.anchorHref();
         }
     }
-    EXPECT_EQ(links, (QStringList{QStringLiteral("the manual=https://example.org/manual"), QStringLiteral("the start=#intro")}));
+    EXPECT_EQ(links, (QStringList{QStringLiteral("the manual=https://example.org/manual"), QStringLiteral("the start=#intro"),
+                                  QStringLiteral(" first=https://example.org/first")}));
 }
 
 } // namespace
