@@ -40,9 +40,11 @@ QPDFObjectHandle detached(QPDFObjectHandle item)
     return QPDFObjectHandle::newNull();
 }
 
+// A link's name as the places are known: qpdf reads a name tree's keys as UTF-8 whatever their
+// encoding, so a string in UTF-16 or PDFDocEncoding is read the same way to meet its place.
 std::string keyOf(QPDFObjectHandle name)
 {
-    return name.isName() ? name.getName().substr(1) : name.getStringValue();
+    return name.isName() ? name.getName().substr(1) : name.getUTF8Value();
 }
 
 } // namespace
@@ -180,9 +182,9 @@ void PdfMergedDestinations::addPlaces(Source& source, int sourcePage, QPDFObject
 
 QPDFObjectHandle PdfMergedDestinations::nameOf(const std::string& outputName)
 {
-    // /Dests is keyed by names, a name tree by strings.
+    // /Dests is keyed by names, a name tree by strings, encoded as the tree's own keys are.
     return m_destsDictionary.isDictionary() ? QPDFObjectHandle::newName("/" + outputName)
-                                            : QPDFObjectHandle::newString(outputName);
+                                            : QPDFObjectHandle::newUnicodeString(outputName);
 }
 
 void PdfMergedDestinations::define(const std::string& outputName, QPDFObjectHandle destination)

@@ -135,6 +135,28 @@ TEST(PdfMergedDestinations, EveryLinkOfMergedDocumentsLeadsWhereItDidThoughTheyN
               (Targets{first[0], first[1], first[2], {Target{4, 10, 700}}, {Target{3, 0, 100}}}));
 }
 
+TEST(PdfMergedDestinations, PlacesNamedInUTF16KeepTheirLinks)
+{
+    // "intro" and "caf\u00e9" as UTF-16 keys of the name tree, linked by the same strings.
+    const QByteArray wide = TestPdf::build(
+        {"<< /Type /Catalog /Pages 2 0 R /Names << /Dests << /Names [<FEFF006300610066006500E9> [4 0 R /XYZ 0 200 0] "
+         "<FEFF0069006E00740072006F> [4 0 R /XYZ 0 100 0]] >> >> >>",
+         "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>", page("5 0 R 6 0 R"), page(),
+         "<< /Type /Annot /Subtype /Link /Rect [10 10 50 50] /Dest <FEFF0069006E00740072006F> >>",
+         "<< /Type /Annot /Subtype /Link /Rect [60 10 90 50] /A << /S /GoTo /D <FEFF006300610066006500E9> >> >>"});
+    const Targets own = PdfLinkTargets::ofPages(wide);
+    ASSERT_EQ(own, (Targets{{Target{1, 0, 100}, Target{1, 0, 200}}, {}}));
+
+    const std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->keepNamedDestinationsOfCopiedPages();
+    EXPECT_EQ(PdfLinkTargets::ofPages(merged(*output, {{wide, 0}, {wide, 1}})), own);
+    // Merged after a document that names its own place "intro", the wide one is renamed and still met.
+    const std::unique_ptr<PdfDocument> second = PdfDocument::create();
+    second->keepNamedDestinationsOfCopiedPages();
+    EXPECT_EQ(PdfLinkTargets::ofPages(merged(*second, {{nameTreeNames(), 0}, {nameTreeNames(), 1}, {wide, 0}, {wide, 1}})),
+              (Targets{{Target{1, 0, 100}}, {Target{0, 10, 700}}, {Target{3, 0, 100}, Target{3, 0, 200}}, {}}));
+}
+
 TEST(PdfMergedDestinations, APlaceWhosePageIsLeftOutLeadsNowhere)
 {
     const std::unique_ptr<PdfDocument> output = PdfDocument::create();
