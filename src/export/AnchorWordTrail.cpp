@@ -15,6 +15,10 @@ constexpr std::size_t kFarRunWords = 12;
 constexpr std::size_t kLongestRunWords = 16;
 // A run this short (a few letters of a torn line) confirms nothing.
 constexpr std::size_t kMinRunBytes = 8;
+// Words passed over on a page that continue the text exactly where a name the trail leapt over
+// begins are its words painted early when at least this many of them do (a heading's mark and
+// name), or when they are long enough.
+constexpr std::size_t kEarlierRunWords = 2;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
@@ -70,9 +74,11 @@ std::string_view boundedText(std::string_view text)
 
 } // namespace
 
-AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records)
+AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records,
+                                 std::span<const std::uint8_t> labelled)
     : m_text(boundedText(text))
     , m_records(records)
+    , m_labelled(labelled)
 {
 }
 
@@ -169,19 +175,44 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
     return continuesAt(next, words[index + 1].bytes);
 }
 
-void AnchorWordTrail::locateAt(const PDFCore::LocatorWord& word)
+const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<PageWord>& words,
+                                                            const std::vector<std::size_t>& passed,
+                                                            std::int32_t offset) const
+{
+    for (const std::size_t index : passed) {
+        const std::size_t longest = std::min(kLongestRunWords, words.size() - index);
+        const std::size_t run = runLengthAt(words, index, longest, offset);
+        std::size_t bytes = 0;
+        for (std::size_t i = index; i < index + run; ++i)
+            bytes += words[i].bytes.size();
+        if (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes))
+            return words[index].word;
+    }
+    return nullptr;
+}
+
+void AnchorWordTrail::locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
+                               const std::vector<std::size_t>& passed)
 {
     for (; m_recordIndex < m_records.size(); ++m_recordIndex) {
         TextOffsetRecord& record = m_records[m_recordIndex];
         if (record.charOffset > static_cast<std::uint32_t>(m_offset))
             return;
-        record.x = word.xMin;
-        record.y = word.yMin - kWordPointRaise;
+        const bool labelled = m_recordIndex < m_labelled.size() && m_labelled[m_recordIndex] != 0;
+        const PDFCore::LocatorWord* at = words[labelled ? label : word].word;
+        // Words the trail leapt over may have been painted before the text around them: a floated
+        // heading comes first on its page, before the text it stands in.
+        if (record.charOffset < static_cast<std::uint32_t>(m_offset)) {
+            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, static_cast<std::int32_t>(record.charOffset)))
+                at = early;
+        }
+        record.x = at->xMin;
+        record.y = at->yMin - kWordPointRaise;
         record.found = 1;
     }
 }
 
-void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
+void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, std::size_t stray)
 {
     std::vector<PageWord> pageWords;
     pageWords.reserve(words.size());
@@ -192,10 +223,13 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
     }
     pageBytes = std::max(pageBytes, kMinPageBytes);
 
-    bool passedOver = false; // the word before was passed over
+    bool passedOver = false;         // the word before was passed over
+    std::vector<std::size_t> passed; // every word passed over
+    for (std::size_t i = 0; i < std::min(stray, pageWords.size()); ++i)
+        passed.push_back(i);
     // The first of the words just passed over that the text lacks; none when it equals the page size.
     std::size_t labelStart = pageWords.size();
-    for (std::size_t i = 0; i < pageWords.size(); ++i) {
+    for (std::size_t i = std::min(stray, pageWords.size()); i < pageWords.size(); ++i) {
         const PageWord& word = pageWords[i];
         std::int32_t at = m_offset;
         bool continues = continuesAt(at, word.bytes) && confirmedAt(pageWords, i, at);
@@ -206,14 +240,15 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
             const std::size_t longest = std::min(kLongestRunWords, pageWords.size() - i);
             continues = runLengthAt(pageWords, i, longest, at) >= runBehind(pageWords, i, pageBytes);
         }
-        // Words the text lacks right before a word that continues it are the element's label
-        // (generated content before its text, a list marker): its place is where they begin.
-        const PageWord* placeWord = &word;
+        // Words the text lacks right before a word that continues it are the label of an element
+        // that prints one (generated content before its text, a list marker): it begins there.
+        std::size_t placeWord = i;
         if (!continues) {
             std::size_t behind = 0;
             at = findFurtherOn(pageWords, i, pageBytes, behind);
             if (at < 0) {
                 passedOver = true;
+                passed.push_back(i);
                 if (behind > 0)
                     labelStart = pageWords.size();
                 else if (labelStart == pageWords.size())
@@ -221,13 +256,13 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
                 continue;
             }
         } else if (labelStart < i && i - labelStart <= kMaxLabelWords) {
-            placeWord = &pageWords[labelStart];
+            placeWord = labelStart;
         }
         labelStart = pageWords.size();
         passedOver = false;
         m_offset = at;
         m_started = true;
-        locateAt(*placeWord->word);
+        locateAt(pageWords, i, placeWord, passed);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
 }

@@ -9,8 +9,9 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, [name, followsText, leadX, leadY] an anchor, with the distance in CSS pixels from its
-// box's top-left corner to the first character of the printed text that follows it (0 when unknown).
+// print, [name, followsText, leadX, leadY, labelled] an anchor, with the distance in CSS pixels
+// from its box's top-left corner to the first character of the printed text that follows it (0 when
+// unknown), and whether the element prints words of its own before that text.
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
@@ -156,6 +157,28 @@ const char kWalkScript[] = R"JS(
     return [Math.max(0, text.left - box.left), Math.max(0, text.top - box.top)];
   }
 
+  function hasMarker(element) {
+    var view = element.ownerDocument.defaultView;
+    var style = view ? view.getComputedStyle(element) : null;
+    return !!style && style.display === 'list-item' && style.listStyleType !== 'none';
+  }
+
+  // Whether the element prints words before its first text that the text does not hold: generated
+  // content or a list marker of the element, or of an element inside it that holds that text.
+  // An element that holds no text of its own has no such words: those before the text that
+  // follows it are another element's.
+  function printsLabel(element, textNode) {
+    if (!element.contains(textNode))
+      return false;
+    for (var node = textNode.parentElement; node; node = node.parentElement) {
+      if (hasGeneratedStart(node) || hasMarker(node))
+        return true;
+      if (node === element)
+        break;
+    }
+    return false;
+  }
+
   function textPrinted(textNode) {
     if (textNode.data.trim() === '')
       return;
@@ -166,6 +189,7 @@ const char kWalkScript[] = R"JS(
         waiting.entry[2] = lead[0];
         waiting.entry[3] = lead[1];
       }
+      try { waiting.entry[4] = printsLabel(waiting.element, textNode); } catch (e) { waiting.entry[4] = false; }
     });
     waitingForText = [];
   }
@@ -199,7 +223,7 @@ const char kWalkScript[] = R"JS(
           var name = anchorName(node);
           if (name !== null) {
             var follows = followsText(node);
-            var entry = [name, follows, 0, 0];
+            var entry = [name, follows, 0, 0, false];
             runs.push(entry);
             if (!follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
@@ -254,7 +278,7 @@ std::optional<TopicText> readResult(const QVariant& result)
         else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString()) {
             const QJsonArray anchor = run.toArray();
             text.addAnchor(anchor.at(0).toString(), anchor.at(1).toBool(),
-                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()));
+                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()), anchor.at(4).toBool());
         }
     }
     return text;

@@ -43,10 +43,11 @@ struct Located {
     int word = -1;
 };
 
-std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecord>& records, const QStringList& pages)
+std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecord>& records, const QStringList& pages,
+                            const std::vector<std::uint8_t>& labelled = {})
 {
     std::vector<Located> located(records.size());
-    AnchorWordTrail trail(text, records);
+    AnchorWordTrail trail(text, records, labelled);
     for (int p = 0; p < pages.size(); ++p) {
         const std::vector<PDFCore::LocatorWord> words = pageWords(pages[p]);
         trail.followPage(words);
@@ -138,4 +139,40 @@ TEST(AnchorWordTrail, BlocksThatMeetWithoutABlankAreFollowedAcross)
     EXPECT_EQ(located[0].word, 3);
     EXPECT_EQ(located[1].page, 1);
     EXPECT_EQ(located[1].word, 1);
+}
+
+TEST(AnchorWordTrail, OnlyAnElementThatPrintsALabelBeginsAtWordsTheTextLacks)
+{
+    // Words the text does not hold stand before two headings ("[array length=n]", the cells of a
+    // table painted out of order), and a note's generated "Warning:" before its text. The empty
+    // names before the headings print nothing of their own: they land on the headings, not on the
+    // stray words above them; the note begins at its label.
+    const std::string text = "Parameters\nclosure the closure\nmarshal_char()\nMarshals a char.\n"
+                             "Closes the closure.\nmarshal_int()\nMarshals an int.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"marshal_char", "Closes", "marshal_int"});
+    const std::vector<Located> located = follow(
+        text, records,
+        {"Parameters closure the closure [array length=n] marshal_char() Marshals a char. Warning: Closes the closure. "
+         "[array length=n] marshal_int() Marshals an int."},
+        {0, 1, 0});
+    EXPECT_EQ(located[0].word, 6);
+    EXPECT_EQ(located[1].word, 10);
+    EXPECT_EQ(located[2].word, 16);
+}
+
+TEST(AnchorWordTrail, AHeadingPaintedFirstOnItsPageTakesItsNameThere)
+{
+    // Floated headings come first in the page's painting order, before the text they stand in:
+    // the trail leaps over their words when the code that follows them comes, and their names
+    // land on the headings where they were painted, not on that code.
+    const std::string text = "Intro words of the class here.\nMember Documentation\n\u25c6\u00a0function_type\n"
+                             "template <class T_return>\ntypedef base function_type\n\u25c6\u00a0obj_\nconst T_obj* obj_";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0function_type", "\u25c6\u00a0obj_"});
+    const std::vector<Located> located = follow(
+        text, records,
+        {QStringLiteral("\u25c6 function_type \u25c6 obj_ Intro words of the class here. Member Documentation template "
+                        "<class T_return> typedef base function_type const T_obj* obj_")});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 0);
+    EXPECT_EQ(located[1].word, 2);
 }
