@@ -131,7 +131,10 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
         return total;
     };
     const std::size_t nearCount = std::min(kNearRunWords, left);
-    const std::size_t farCount = std::min(kFarRunWords, left);
+    // A long leap is taken on a long run only, however few words the page has left: the last words
+    // of a page (a code example's prompts) recur pages further on as often as anywhere. Before the
+    // text has begun, a page that shows a few words only may begin it.
+    const std::size_t farCount = m_started ? kFarRunWords : std::min(kFarRunWords, left);
     const std::size_t longest = std::min(kLongestRunWords, left);
     if (bytes.empty() || runBytes(nearCount) < kMinRunBytes)
         return -1;

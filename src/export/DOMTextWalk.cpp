@@ -107,21 +107,36 @@ const char kWalkScript[] = R"JS(
 
   // Where the element's box begins. An element without a box of its own (an empty <a name> before
   // a picture) begins, as the engine sees it, where the next thing that has one begins.
+  // One on a line of its own between two boxes of its container (an empty <a name> after a table,
+  // before a heading) begins on that line, where the box before it ends: above the margin of the
+  // box after it. The first thing in its container begins with the container, where the margins
+  // of the container and of the box after it meet, as the next box does.
   var kBoxSearchSteps = 200;
+  function followsABox(element) {
+    for (var sibling = element.previousElementSibling; sibling; sibling = sibling.previousElementSibling) {
+      if (sibling.getClientRects().length > 0)
+        return true;
+    }
+    return false;
+  }
+
   function boxStart(element) {
     var own = firstFilledRect(element);
     if (own)
       return own;
+    var rects = element.getClientRects();
+    var line = rects.length > 0 ? rects[0] : null;
     var walker = element.ownerDocument.createTreeWalker(element.ownerDocument.documentElement,
                                                         NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
     walker.currentNode = element;
     for (var steps = 0; steps < kBoxSearchSteps && walker.nextNode(); ++steps) {
       var next = firstFilledRect(walker.currentNode);
+      if (next && line && line.top < next.top - 1 && followsABox(element))
+        return { left: next.left, top: line.top };
       if (next)
         return next;
     }
-    var rects = element.getClientRects();
-    return rects.length > 0 ? rects[0] : null;
+    return line;
   }
 
   // Generated content before the element's own is not where the engine says it begins.

@@ -176,3 +176,25 @@ TEST(AnchorWordTrail, AHeadingPaintedFirstOnItsPageTakesItsNameThere)
     EXPECT_EQ(located[0].word, 0);
     EXPECT_EQ(located[1].word, 2);
 }
+
+TEST(AnchorWordTrail, AFewWordsAtAPagesEndDoNotLeapPagesAhead)
+{
+    // A page ends in a code example's last prompts, painted apart from the text the trail stands
+    // in; the same prompts recur in an example pages of text further on. The name in between
+    // lands on its own page, not on those last words.
+    const auto sentences = [](const char* kind, int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += std::string(kind) + " sentence number " + std::to_string(i) + " explains one more detail of it.\n";
+        return text;
+    };
+    const std::string text = "Intro of the examples.\n" + sentences("Filler", 0, 60) + "next_section\nMore text.\n" + sentences("Other", 0, 60) + ">>> MyTest('test_foo').run() >>> \nThe end.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"next_section"});
+    const QString first = QString::fromStdString("Intro of the examples. " + sentences("Filler", 0, 30)).simplified();
+    const QString second = QString::fromStdString(sentences("Filler", 30, 60)).simplified();
+    const std::vector<Located> located =
+        follow(text, records,
+               {first + QStringLiteral(" >>> MyTest('test_foo').run() >>>"), second + QStringLiteral(" next_section More text.")});
+    EXPECT_EQ(located[0].page, 1);
+    EXPECT_EQ(located[0].word, static_cast<int>(second.split(QLatin1Char(' ')).size()));
+}
