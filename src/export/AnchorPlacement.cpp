@@ -137,7 +137,7 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
 {
     // A located destination belongs to the page whose words located it, even where the page's
     // character count would pass it on.
-    if (m_records[m_recordOf[pendingIndex]].found == 1)
+    if (m_records[m_recordOf[pendingIndex]].found != 0)
         return true;
     const LinkDestinationItem& item = *m_pending[pendingIndex].item;
     // Passed inside the page's words; or reached where a page without words stands (an image
@@ -170,14 +170,18 @@ void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std
             continue;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
+        // Located on the page before (a heading left at its foot): there, when that page is in;
+        // the pages of a topic share one size.
+        const bool onPageBefore = record.found == AnchorWordTrail::kFoundOnPageBefore && m_lastPage;
         QPointF word;
-        if (record.found == 1) {
+        if (record.found == 1 || onPageBefore) {
             word = QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y);
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
             word = page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index));
         }
-        place(item, *outputPageIndex, elementStart(m_pending[m_next], word, page.cropBox));
+        place(item, onPageBefore ? m_lastPage->outputPageIndex : *outputPageIndex,
+              elementStart(m_pending[m_next], word, page.cropBox));
     }
     m_characterBase += page.characters.numberOfCharacters();
     if (!outputPageIndex) {

@@ -1,6 +1,7 @@
 #include "export/AnchorWordTrail.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -19,6 +20,8 @@ constexpr std::size_t kMinRunBytes = 8;
 // begins are its words painted early when at least this many of them do (a heading's mark and
 // name), or when they are long enough.
 constexpr std::size_t kEarlierRunWords = 2;
+// Words whose tops lie this close stand on one line (type of several sizes shares a line).
+constexpr double kSameLineRise = 4.0;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
@@ -188,7 +191,11 @@ const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<Pa
         std::size_t bytes = 0;
         for (std::size_t i = index; i < index + run; ++i)
             bytes += words[i].bytes.size();
-        if (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes))
+        // The whole line must continue the text: headings of overloads read alike but for a
+        // number at their end.
+        const std::size_t after = index + run;
+        const bool lineGoesOn = run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin && std::abs(words[after].word->yMin - words[index].word->yMin) < kSameLineRise;
+        if (!lineGoesOn && (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes)))
             return words[index].word;
     }
     return nullptr;
@@ -204,14 +211,21 @@ void AnchorWordTrail::locateAt(const std::vector<PageWord>& words, std::size_t w
         const bool labelled = m_recordIndex < m_labelled.size() && m_labelled[m_recordIndex] != 0;
         const PDFCore::LocatorWord* at = words[labelled ? label : word].word;
         // Words the trail leapt over may have been painted before the text around them: a floated
-        // heading comes first on its page, before the text it stands in.
+        // heading comes first on its page, before the text it stands in, or is left at the foot of
+        // the page before while what it heads goes on to the next.
+        std::int32_t found = 1;
         if (record.charOffset < static_cast<std::uint32_t>(m_offset)) {
-            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, static_cast<std::int32_t>(record.charOffset)))
+            const auto offset = static_cast<std::int32_t>(record.charOffset);
+            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, offset)) {
                 at = early;
+            } else if (const PDFCore::LocatorWord* before = paintedEarlier(m_pageBefore, m_passedBefore, offset)) {
+                at = before;
+                found = kFoundOnPageBefore;
+            }
         }
         record.x = at->xMin;
         record.y = at->yMin - kWordPointRaise;
-        record.found = 1;
+        record.found = found;
     }
 }
 
@@ -268,4 +282,9 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         locateAt(pageWords, i, placeWord, passed);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
+    m_pageBeforeWords.assign(words.begin(), words.end());
+    m_pageBefore = std::move(pageWords);
+    for (std::size_t i = 0; i < m_pageBefore.size(); ++i)
+        m_pageBefore[i].word = &m_pageBeforeWords[i];
+    m_passedBefore = std::move(passed);
 }

@@ -37,6 +37,10 @@ public:
     // How far into the text the words have been followed.
     std::int32_t reached() const { return m_offset; }
 
+    // The found flag of a record located on the page before the one being followed: a heading the
+    // engine left at the foot of a page while the text it heads went on to the next.
+    static constexpr std::int32_t kFoundOnPageBefore = 2;
+
 private:
     struct PageWord {
         std::string bytes;
@@ -61,7 +65,7 @@ private:
                             std::int32_t offset) const;
     // Locates the records the trail has reached at page word `word`, or at `label` those that print
     // one; a record whose words the trail leapt over at a word painted earlier on the page (`passed`
-    // lists the words passed over) that begins them.
+    // lists the words passed over) that begins them, or at one passed over on the page before.
     void locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
                   const std::vector<std::size_t>& passed);
     // The first of the passed-over words from which the page's words continue the text at `offset`
@@ -75,4 +79,8 @@ private:
     std::int32_t m_offset = 0;
     std::size_t m_recordIndex = 0;
     bool m_started = false; // a word has continued the text
+    // The words of the page followed last, and which of them were passed over.
+    std::vector<PDFCore::LocatorWord> m_pageBeforeWords;
+    std::vector<PageWord> m_pageBefore;
+    std::vector<std::size_t> m_passedBefore;
 };

@@ -131,12 +131,22 @@ const char kWalkScript[] = R"JS(
     walker.currentNode = element;
     for (var steps = 0; steps < kBoxSearchSteps && walker.nextNode(); ++steps) {
       var next = firstFilledRect(walker.currentNode);
-      if (next && line && line.top < next.top - 1 && followsABox(element))
+      if (next && line && aboveItsMargin(line, next, walker.currentNode) && followsABox(element))
         return { left: next.left, top: line.top };
       if (next)
         return next;
     }
     return line;
+  }
+
+  // Whether the empty line lies above the next box by that box's top margin: the margin lies
+  // between them. A line further above stands apart from the box, and the name goes with the box.
+  function aboveItsMargin(line, next, node) {
+    var box = node.nodeType === ELEMENT_NODE ? node : node.parentElement;
+    var view = box ? box.ownerDocument.defaultView : null;
+    var margin = view ? parseFloat(view.getComputedStyle(box).marginTop) || 0 : 0;
+    var gap = next.top - line.top;
+    return gap > 1 && gap <= margin + 2;
   }
 
   // Generated content before the element's own is not where the engine says it begins.

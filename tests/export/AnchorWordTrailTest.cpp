@@ -10,16 +10,21 @@
 namespace {
 
 // A page's words in painting order; word i stands at x = i, so a located record tells which word
-// took it.
+// took it. A "/" between words begins another line.
 std::vector<PDFCore::LocatorWord> pageWords(const QString& words)
 {
     std::vector<PDFCore::LocatorWord> page;
+    double line = 100.0;
     for (const QString& word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("/")) {
+            line += 20.0;
+            continue;
+        }
         PDFCore::LocatorWord located;
         for (const char32_t c : word.toUcs4())
             located.chars.push_back(c);
         located.xMin = static_cast<double>(page.size());
-        located.yMin = 100.0;
+        located.yMin = line;
         page.push_back(located);
     }
     return page;
@@ -52,8 +57,10 @@ std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecor
         const std::vector<PDFCore::LocatorWord> words = pageWords(pages[p]);
         trail.followPage(words);
         for (std::size_t r = 0; r < records.size(); ++r) {
-            if (records[r].found == 1 && located[r].page < 0)
-                located[r] = {p, static_cast<int>(records[r].x)};
+            if (records[r].found != 0 && located[r].page < 0) {
+                const int before = records[r].found == AnchorWordTrail::kFoundOnPageBefore ? 1 : 0;
+                located[r] = {p - before, static_cast<int>(records[r].x)};
+            }
         }
     }
     return located;
@@ -170,7 +177,7 @@ TEST(AnchorWordTrail, AHeadingPaintedFirstOnItsPageTakesItsNameThere)
     std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0function_type", "\u25c6\u00a0obj_"});
     const std::vector<Located> located = follow(
         text, records,
-        {QStringLiteral("\u25c6 function_type \u25c6 obj_ Intro words of the class here. Member Documentation template "
+        {QStringLiteral("\u25c6 function_type / \u25c6 obj_ / Intro words of the class here. Member Documentation template "
                         "<class T_return> typedef base function_type const T_obj* obj_")});
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[0].word, 0);
@@ -197,4 +204,21 @@ TEST(AnchorWordTrail, AFewWordsAtAPagesEndDoNotLeapPagesAhead)
                {first + QStringLiteral(" >>> MyTest('test_foo').run() >>>"), second + QStringLiteral(" next_section More text.")});
     EXPECT_EQ(located[0].page, 1);
     EXPECT_EQ(located[0].word, static_cast<int>(second.split(QLatin1Char(' ')).size()));
+}
+
+TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
+{
+    // The engine keeps a member's box whole on the next page, while its floated heading stays at
+    // the foot of the page before, painted first there: the name lands on the heading.
+    const std::string text = "Intro words of the class here.\n\u25c6\u00a0operator()()\ntemplate <class T_return>\n"
+                             "T_return operator()() const\nCalls the method.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
+    const std::vector<Located> located =
+        follow(text, records,
+               {QStringLiteral("\u25c6 operator()() / Intro words of the class here."),
+                QStringLiteral("template <class T_return> T_return operator()() const Calls the method.")});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 0);
+    EXPECT_EQ(located[1].page, 1);
+    EXPECT_EQ(located[1].word, 6);
 }
