@@ -182,10 +182,14 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
 }
 
 const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<PageWord>& words,
-                                                            const std::vector<std::size_t>& passed,
-                                                            std::int32_t offset) const
+                                                            const std::vector<std::size_t>& passed, std::int32_t offset,
+                                                            double highest, double lowest) const
 {
+    const PDFCore::LocatorWord* found = nullptr;
     for (const std::size_t index : passed) {
+        const PDFCore::LocatorWord& first = *words[index].word;
+        if (first.yMin < highest || first.yMin > lowest || (found && first.yMin <= found->yMin))
+            continue;
         const std::size_t longest = std::min(kLongestRunWords, words.size() - index);
         const std::size_t run = runLengthAt(words, index, longest, offset);
         std::size_t bytes = 0;
@@ -194,11 +198,11 @@ const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<Pa
         // The whole line must continue the text: headings of overloads read alike but for a
         // number at their end.
         const std::size_t after = index + run;
-        const bool lineGoesOn = run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin && std::abs(words[after].word->yMin - words[index].word->yMin) < kSameLineRise;
+        const bool lineGoesOn = run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin && std::abs(words[after].word->yMin - first.yMin) < kSameLineRise;
         if (!lineGoesOn && (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes)))
-            return words[index].word;
+            found = &first;
     }
-    return nullptr;
+    return found;
 }
 
 void AnchorWordTrail::locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
@@ -213,12 +217,17 @@ void AnchorWordTrail::locateAt(const std::vector<PageWord>& words, std::size_t w
         // Words the trail leapt over may have been painted before the text around them: a floated
         // heading comes first on its page, before the text it stands in, or is left at the foot of
         // the page before while what it heads goes on to the next.
+        // On this page it stands above the word the trail goes on at, or in its line; on the page
+        // before, below all the text that went on there.
         std::int32_t found = 1;
         if (record.charOffset < static_cast<std::uint32_t>(m_offset)) {
             const auto offset = static_cast<std::int32_t>(record.charOffset);
-            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, offset)) {
+            constexpr double kAnywhere = std::numeric_limits<double>::max();
+            const double leap = words[word].word->yMin + kSameLineRise;
+            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, offset, -kAnywhere, leap)) {
                 at = early;
-            } else if (const PDFCore::LocatorWord* before = paintedEarlier(m_pageBefore, m_passedBefore, offset)) {
+            } else if (const PDFCore::LocatorWord* before = paintedEarlier(m_pageBefore, m_passedBefore, offset,
+                                                                           m_followedFootBefore + kSameLineRise, kAnywhere)) {
                 at = before;
                 found = kFoundOnPageBefore;
             }
@@ -242,6 +251,7 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
 
     bool passedOver = false;         // the word before was passed over
     std::vector<std::size_t> passed; // every word passed over
+    double followedFoot = 0.0;       // the top of the lowest word that continued the text
     for (std::size_t i = 0; i < std::min(stray, pageWords.size()); ++i)
         passed.push_back(i);
     // The first of the words just passed over that the text lacks; none when it equals the page size.
@@ -280,8 +290,10 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         m_offset = at;
         m_started = true;
         locateAt(pageWords, i, placeWord, passed);
+        followedFoot = std::max(followedFoot, word.word->yMin);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
+    m_followedFootBefore = followedFoot;
     m_pageBeforeWords.assign(words.begin(), words.end());
     m_pageBefore = std::move(pageWords);
     for (std::size_t i = 0; i < m_pageBefore.size(); ++i)

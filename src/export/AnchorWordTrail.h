@@ -68,10 +68,11 @@ private:
     // lists the words passed over) that begins them, or at one passed over on the page before.
     void locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
                   const std::vector<std::size_t>& passed);
-    // The first of the passed-over words from which the page's words continue the text at `offset`
-    // far enough to be trusted; none when no such word is there.
+    // Of the passed-over words from which the page's words continue the text at `offset` far
+    // enough to be trusted, the lowest one whose top lies between `highest` and `lowest` (points
+    // down the page); none when no such word is there.
     const PDFCore::LocatorWord* paintedEarlier(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
-                                               std::int32_t offset) const;
+                                               std::int32_t offset, double highest, double lowest) const;
 
     std::string_view m_text;
     std::span<TextOffsetRecord> m_records;
@@ -83,4 +84,5 @@ private:
     std::vector<PDFCore::LocatorWord> m_pageBeforeWords;
     std::vector<PageWord> m_pageBefore;
     std::vector<std::size_t> m_passedBefore;
+    double m_followedFootBefore = 0.0; // the top of its lowest word that continued the text
 };

@@ -503,7 +503,7 @@ TEST_F(AnchorAccuracy, NamesOfALongReferencePageLandOnTheirTextsPage)
 // annotation cells painted out of order, each after an empty name and a heading: every name lands
 // on its heading. A class's members, each an empty name before a floated heading that the engine
 // paints first on its page and that a page break keeps with the member (so a name is left alone at
-// the foot of a page): none lands on a page before its heading, nearly all where the engine puts
+// the foot of a page): none lands on a page before its heading, three in four where the engine puts
 // them (overloads whose headings read alike but for their number may take each other's place).
 TEST_F(AnchorAccuracy, NamesBeforeTheHeadingsOfGeneratedReferencesLandOnTheHeadings)
 {
@@ -524,7 +524,7 @@ TEST_F(AnchorAccuracy, NamesBeforeTheHeadingsOfGeneratedReferencesLandOnTheHeadi
             EXPECT_TRUE(ok) << c.key.toStdString();
         }
     }
-    EXPECT_GE(membersOnPlace * 100, members * 85) << membersOnPlace << " of " << members;
+    EXPECT_GE(membersOnPlace * 100, members * 75) << membersOnPlace << " of " << members;
 }
 
 // A measurement on any CHM file (say, a real documentation set): TOMEFOLD_ANCHOR_ACCURACY_CHM=path.

@@ -209,16 +209,29 @@ TEST(AnchorWordTrail, AFewWordsAtAPagesEndDoNotLeapPagesAhead)
 TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
 {
     // The engine keeps a member's box whole on the next page, while its floated heading stays at
-    // the foot of the page before, painted first there: the name lands on the heading.
+    // the foot of the page before, painted first there: the name lands on the heading. A heading
+    // that reads alike higher up that page, among text that went on, is another one.
     const std::string text = "Intro words of the class here.\n\u25c6\u00a0operator()()\ntemplate <class T_return>\n"
                              "T_return operator()() const\nCalls the method.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
-    const std::vector<Located> located =
-        follow(text, records,
-               {QStringLiteral("\u25c6 operator()() / Intro words of the class here."),
-                QStringLiteral("template <class T_return> T_return operator()() const Calls the method.")});
-    EXPECT_EQ(located[0].page, 0);
-    EXPECT_EQ(located[0].word, 0);
-    EXPECT_EQ(located[1].page, 1);
-    EXPECT_EQ(located[1].word, 6);
+    std::vector<PDFCore::LocatorWord> before = pageWords(QStringLiteral("\u25c6 operator()() / Intro words of the class here."));
+    before[0].yMin = before[1].yMin = 700.0; // painted first, at the foot
+    const std::vector<PDFCore::LocatorWord> after =
+        pageWords(QStringLiteral("template <class T_return> T_return operator()() const Calls the method."));
+    AnchorWordTrail trail(text, records);
+    trail.followPage(before);
+    EXPECT_EQ(records[0].found, 0);
+    trail.followPage(after);
+    EXPECT_EQ(records[0].found, AnchorWordTrail::kFoundOnPageBefore);
+    EXPECT_EQ(records[0].x, 0.0);
+    EXPECT_EQ(records[1].found, 1);
+    EXPECT_EQ(records[1].x, 6.0);
+
+    // The same heading above the text that went on is not left at the foot: the name goes with
+    // the text on the next page.
+    std::vector<TextOffsetRecord> again = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
+    AnchorWordTrail other(text, again);
+    other.followPage(pageWords(QStringLiteral("\u25c6 operator()() / Intro words of the class here.")));
+    other.followPage(after);
+    EXPECT_EQ(again[0].found, 1);
 }
