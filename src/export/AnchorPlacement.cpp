@@ -32,18 +32,17 @@ bool textContinuesWith(std::string_view text, std::int32_t offset, const PDFCore
     return !bytes.isEmpty() && text.substr(static_cast<std::size_t>(offset)).starts_with(bytes.toStdString());
 }
 
-// Drops the words before the first one the text continues with, when one of the first few does:
-// the matching locates a destination it has already reached at the page's first word, which
+// How many words come before the first one the text continues with, when one of the first few
+// does: the matching locates a destination it has already reached at the page's first word, which
 // should be the first word of the text that goes on there, not a repeated header above it.
-void dropLeadingStrayWords(std::vector<PDFCore::LocatorWord>& words, std::string_view text, std::int32_t offset)
+std::size_t leadingStrayWords(const std::vector<PDFCore::LocatorWord>& words, std::string_view text, std::int32_t offset)
 {
     const std::size_t limit = std::min(words.size(), kMaxLeadingStrayWords + 1);
     for (std::size_t i = 0; i < limit; ++i) {
-        if (textContinuesWith(text, offset, words[i])) {
-            words.erase(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(i));
-            return;
-        }
+        if (textContinuesWith(text, offset, words[i]))
+            return i;
     }
+    return 0;
 }
 
 } // namespace
@@ -60,6 +59,7 @@ void AnchorPlacement::setTopic(std::string text, std::vector<PendingDestination>
     m_pending = std::move(pending);
     m_records.clear();
     m_recordOf.clear();
+    m_labelled.clear();
     m_next = 0;
 }
 
@@ -71,6 +71,7 @@ void AnchorPlacement::begin()
     // its offset, past the blanks that the matching skips.
     m_records.clear();
     m_recordOf.clear();
+    m_labelled.clear();
     const std::string_view text = matchedText();
     for (const PendingDestination& pending : m_pending) {
         auto wordStart = static_cast<std::int32_t>(std::min<std::uint64_t>(pending.wordOffset, text.size()));
@@ -79,11 +80,14 @@ void AnchorPlacement::begin()
         // The matching takes the records in ascending order.
         if (!m_records.empty())
             offset = std::max(offset, m_records.back().charOffset);
-        if (m_records.empty() || m_records.back().charOffset != offset)
+        if (m_records.empty() || m_records.back().charOffset != offset) {
             m_records.push_back(TextOffsetRecord{offset, 0.0, 0.0, 0});
+            m_labelled.push_back(0);
+        }
         m_recordOf.push_back(m_records.size() - 1);
+        m_labelled.back() |= pending.labelled ? 1 : 0;
     }
-    m_trail.emplace(text, m_records);
+    m_trail.emplace(text, m_records, m_labelled);
     m_characterBase = 0;
     m_next = 0;
     m_lastPage.reset();
@@ -96,6 +100,7 @@ void AnchorPlacement::clear()
     m_pending.clear();
     m_records.clear();
     m_recordOf.clear();
+    m_labelled.clear();
     m_next = 0;
     m_lastPage.reset();
     m_preparedPages = nullptr;
@@ -123,9 +128,7 @@ AnchorPlacement::PageText AnchorPlacement::readPage(PDFDoc& printed, int pageInd
     page.cropBox = layout.cropBox;
     if (!layout.deviceOk)
         return page;
-    std::vector<PDFCore::LocatorWord> words = layout.words;
-    dropLeadingStrayWords(words, matchedText(), reached());
-    m_trail->followPage(words);
+    m_trail->followPage(layout.words, leadingStrayWords(layout.words, matchedText(), reached()));
     page.characters = layout.characters;
     return page;
 }
@@ -134,7 +137,7 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
 {
     // A located destination belongs to the page whose words located it, even where the page's
     // character count would pass it on.
-    if (m_records[m_recordOf[pendingIndex]].found == 1)
+    if (m_records[m_recordOf[pendingIndex]].found != 0)
         return true;
     const LinkDestinationItem& item = *m_pending[pendingIndex].item;
     // Passed inside the page's words; or reached where a page without words stands (an image
@@ -167,14 +170,18 @@ void AnchorPlacement::takePage(PDFDoc& printed, int pageIndex, std::optional<std
             continue;
         LinkDestinationItem& item = *m_pending[m_next].item;
         const TextOffsetRecord& record = m_records[m_recordOf[m_next]];
+        // Located on the page before (a heading left at its foot): there, when that page is in;
+        // the pages of a topic share one size.
+        const bool onPageBefore = record.found == AnchorWordTrail::kFoundOnPageBefore && m_lastPage;
         QPointF word;
-        if (record.found == 1) {
+        if (record.found == 1 || onPageBefore) {
             word = QPointF(page.cropBox.x1 + record.x, page.cropBox.y2 - record.y);
         } else {
             const std::uint64_t index = item.charIndex() > m_characterBase ? item.charIndex() - m_characterBase : 0;
             word = page.characters.topLeftOfCharacterNearest(static_cast<std::size_t>(index));
         }
-        place(item, *outputPageIndex, elementStart(m_pending[m_next], word, page.cropBox));
+        place(item, onPageBefore ? m_lastPage->outputPageIndex : *outputPageIndex,
+              elementStart(m_pending[m_next], word, page.cropBox));
     }
     m_characterBase += page.characters.numberOfCharacters();
     if (!outputPageIndex) {

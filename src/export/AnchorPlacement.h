@@ -33,6 +33,8 @@ public:
         // From where the element begins to that word, in points (right and down): the destination
         // is moved back by it, within the page.
         QPointF lead;
+        // The element prints words of its own before its text (see AnchorWordTrail).
+        bool labelled = false;
     };
 
     // The topic's text and its destinations in creation order (ascending offsets).
@@ -79,6 +81,7 @@ private:
     std::vector<PendingDestination> m_pending;
     std::vector<TextOffsetRecord> m_records;
     std::vector<std::size_t> m_recordOf;    // the record of each pending destination
+    std::vector<std::uint8_t> m_labelled;   // per record: one of its destinations prints a label
     std::optional<AnchorWordTrail> m_trail; // over m_text and m_records, from begin() to clear()
     std::uint64_t m_characterBase = 0;
     std::size_t m_next = 0;

@@ -1,6 +1,7 @@
 #include "export/AnchorWordTrail.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -15,6 +16,12 @@ constexpr std::size_t kFarRunWords = 12;
 constexpr std::size_t kLongestRunWords = 16;
 // A run this short (a few letters of a torn line) confirms nothing.
 constexpr std::size_t kMinRunBytes = 8;
+// Words passed over on a page that continue the text exactly where a name the trail leapt over
+// begins are its words painted early when at least this many of them do (a heading's mark and
+// name), or when they are long enough.
+constexpr std::size_t kEarlierRunWords = 2;
+// Words whose tops lie this close stand on one line (type of several sizes shares a line).
+constexpr double kSameLineRise = 4.0;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
@@ -70,9 +77,11 @@ std::string_view boundedText(std::string_view text)
 
 } // namespace
 
-AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records)
+AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records,
+                                 std::span<const std::uint8_t> labelled)
     : m_text(boundedText(text))
     , m_records(records)
+    , m_labelled(labelled)
 {
 }
 
@@ -125,7 +134,10 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
         return total;
     };
     const std::size_t nearCount = std::min(kNearRunWords, left);
-    const std::size_t farCount = std::min(kFarRunWords, left);
+    // A long leap is taken on a long run only, however few words the page has left: the last words
+    // of a page (a code example's prompts) recur pages further on as often as anywhere. Before the
+    // text has begun, a page that shows a few words only may begin it.
+    const std::size_t farCount = m_started ? kFarRunWords : std::min(kFarRunWords, left);
     const std::size_t longest = std::min(kLongestRunWords, left);
     if (bytes.empty() || runBytes(nearCount) < kMinRunBytes)
         return -1;
@@ -169,19 +181,64 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
     return continuesAt(next, words[index + 1].bytes);
 }
 
-void AnchorWordTrail::locateAt(const PDFCore::LocatorWord& word)
+const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<PageWord>& words,
+                                                            const std::vector<std::size_t>& passed, std::int32_t offset,
+                                                            double highest, double lowest) const
+{
+    const PDFCore::LocatorWord* found = nullptr;
+    for (const std::size_t index : passed) {
+        const PDFCore::LocatorWord& first = *words[index].word;
+        if (first.yMin < highest || first.yMin > lowest || (found && first.yMin <= found->yMin))
+            continue;
+        const std::size_t longest = std::min(kLongestRunWords, words.size() - index);
+        const std::size_t run = runLengthAt(words, index, longest, offset);
+        std::size_t bytes = 0;
+        for (std::size_t i = index; i < index + run; ++i)
+            bytes += words[i].bytes.size();
+        // The whole line must continue the text: headings of overloads read alike but for a
+        // number at their end.
+        const std::size_t after = index + run;
+        const bool lineGoesOn = run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin && std::abs(words[after].word->yMin - first.yMin) < kSameLineRise;
+        if (!lineGoesOn && (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes)))
+            found = &first;
+    }
+    return found;
+}
+
+void AnchorWordTrail::locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
+                               const std::vector<std::size_t>& passed)
 {
     for (; m_recordIndex < m_records.size(); ++m_recordIndex) {
         TextOffsetRecord& record = m_records[m_recordIndex];
         if (record.charOffset > static_cast<std::uint32_t>(m_offset))
             return;
-        record.x = word.xMin;
-        record.y = word.yMin - kWordPointRaise;
-        record.found = 1;
+        const bool labelled = m_recordIndex < m_labelled.size() && m_labelled[m_recordIndex] != 0;
+        const PDFCore::LocatorWord* at = words[labelled ? label : word].word;
+        // Words the trail leapt over may have been painted before the text around them: a floated
+        // heading comes first on its page, before the text it stands in, or is left at the foot of
+        // the page before while what it heads goes on to the next.
+        // On this page it stands above the word the trail goes on at, or in its line; on the page
+        // before, below all the text that went on there.
+        std::int32_t found = 1;
+        if (record.charOffset < static_cast<std::uint32_t>(m_offset)) {
+            const auto offset = static_cast<std::int32_t>(record.charOffset);
+            constexpr double kAnywhere = std::numeric_limits<double>::max();
+            const double leap = words[word].word->yMin + kSameLineRise;
+            if (const PDFCore::LocatorWord* early = paintedEarlier(words, passed, offset, -kAnywhere, leap)) {
+                at = early;
+            } else if (const PDFCore::LocatorWord* before = paintedEarlier(m_pageBefore, m_passedBefore, offset,
+                                                                           m_followedFootBefore + kSameLineRise, kAnywhere)) {
+                at = before;
+                found = kFoundOnPageBefore;
+            }
+        }
+        record.x = at->xMin;
+        record.y = at->yMin - kWordPointRaise;
+        record.found = found;
     }
 }
 
-void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
+void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, std::size_t stray)
 {
     std::vector<PageWord> pageWords;
     pageWords.reserve(words.size());
@@ -192,10 +249,14 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
     }
     pageBytes = std::max(pageBytes, kMinPageBytes);
 
-    bool passedOver = false; // the word before was passed over
+    bool passedOver = false;         // the word before was passed over
+    std::vector<std::size_t> passed; // every word passed over
+    double followedFoot = 0.0;       // the top of the lowest word that continued the text
+    for (std::size_t i = 0; i < std::min(stray, pageWords.size()); ++i)
+        passed.push_back(i);
     // The first of the words just passed over that the text lacks; none when it equals the page size.
     std::size_t labelStart = pageWords.size();
-    for (std::size_t i = 0; i < pageWords.size(); ++i) {
+    for (std::size_t i = std::min(stray, pageWords.size()); i < pageWords.size(); ++i) {
         const PageWord& word = pageWords[i];
         std::int32_t at = m_offset;
         bool continues = continuesAt(at, word.bytes) && confirmedAt(pageWords, i, at);
@@ -206,14 +267,15 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
             const std::size_t longest = std::min(kLongestRunWords, pageWords.size() - i);
             continues = runLengthAt(pageWords, i, longest, at) >= runBehind(pageWords, i, pageBytes);
         }
-        // Words the text lacks right before a word that continues it are the element's label
-        // (generated content before its text, a list marker): its place is where they begin.
-        const PageWord* placeWord = &word;
+        // Words the text lacks right before a word that continues it are the label of an element
+        // that prints one (generated content before its text, a list marker): it begins there.
+        std::size_t placeWord = i;
         if (!continues) {
             std::size_t behind = 0;
             at = findFurtherOn(pageWords, i, pageBytes, behind);
             if (at < 0) {
                 passedOver = true;
+                passed.push_back(i);
                 if (behind > 0)
                     labelStart = pageWords.size();
                 else if (labelStart == pageWords.size())
@@ -221,13 +283,20 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words)
                 continue;
             }
         } else if (labelStart < i && i - labelStart <= kMaxLabelWords) {
-            placeWord = &pageWords[labelStart];
+            placeWord = labelStart;
         }
         labelStart = pageWords.size();
         passedOver = false;
         m_offset = at;
         m_started = true;
-        locateAt(*placeWord->word);
+        locateAt(pageWords, i, placeWord, passed);
+        followedFoot = std::max(followedFoot, word.word->yMin);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
+    m_followedFootBefore = followedFoot;
+    m_pageBeforeWords.assign(words.begin(), words.end());
+    m_pageBefore = std::move(pageWords);
+    for (std::size_t i = 0; i < m_pageBefore.size(); ++i)
+        m_pageBefore[i].word = &m_pageBeforeWords[i];
+    m_passedBefore = std::move(passed);
 }

@@ -20,16 +20,26 @@
 // taken for the text further on only when the words after it continue from there too; otherwise
 // it is passed over and the trail stays where it was. A place is never taken from a word that
 // was passed over: an offset is located at the first word that continues the text at or past it.
+// Only an element that prints words of its own before its text (generated content, a list marker)
+// begins at the words the page shows right before that word which the text lacks, its label.
 class AnchorWordTrail {
 public:
-    // `text` and `records` (ascending offsets) must outlive the trail.
-    AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records);
+    // `text` and `records` (ascending offsets) must outlive the trail; so must `labelled`, which
+    // tells for each record whether its element prints a label (none when it is empty).
+    AnchorWordTrail(std::string_view text, std::span<TextOffsetRecord> records,
+                    std::span<const std::uint8_t> labelled = {});
 
-    // Follows one page's words in the order the page paints them.
-    void followPage(std::span<const PDFCore::LocatorWord> words);
+    // Follows one page's words in the order the page paints them; the first `stray` words are not
+    // followed (a table header repeated above the text that goes on), but may be where a name
+    // the trail leaps over was painted.
+    void followPage(std::span<const PDFCore::LocatorWord> words, std::size_t stray = 0);
 
     // How far into the text the words have been followed.
     std::int32_t reached() const { return m_offset; }
+
+    // The found flag of a record located on the page before the one being followed: a heading the
+    // engine left at the foot of a page while the text it heads went on to the next.
+    static constexpr std::int32_t kFoundOnPageBefore = 2;
 
 private:
     struct PageWord {
@@ -53,11 +63,26 @@ private:
     // How many of the page's words from `first` on (at most `most`) continue the text from `offset`.
     std::size_t runLengthAt(const std::vector<PageWord>& words, std::size_t first, std::size_t most,
                             std::int32_t offset) const;
-    void locateAt(const PDFCore::LocatorWord& word);
+    // Locates the records the trail has reached at page word `word`, or at `label` those that print
+    // one; a record whose words the trail leapt over at a word painted earlier on the page (`passed`
+    // lists the words passed over) that begins them, or at one passed over on the page before.
+    void locateAt(const std::vector<PageWord>& words, std::size_t word, std::size_t label,
+                  const std::vector<std::size_t>& passed);
+    // Of the passed-over words from which the page's words continue the text at `offset` far
+    // enough to be trusted, the lowest one whose top lies between `highest` and `lowest` (points
+    // down the page); none when no such word is there.
+    const PDFCore::LocatorWord* paintedEarlier(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
+                                               std::int32_t offset, double highest, double lowest) const;
 
     std::string_view m_text;
     std::span<TextOffsetRecord> m_records;
+    std::span<const std::uint8_t> m_labelled;
     std::int32_t m_offset = 0;
     std::size_t m_recordIndex = 0;
     bool m_started = false; // a word has continued the text
+    // The words of the page followed last, and which of them were passed over.
+    std::vector<PDFCore::LocatorWord> m_pageBeforeWords;
+    std::vector<PageWord> m_pageBefore;
+    std::vector<std::size_t> m_passedBefore;
+    double m_followedFootBefore = 0.0; // the top of its lowest word that continued the text
 };

@@ -74,7 +74,7 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
         m_linkDestinationListArray.push_back(item);
-        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel});
+        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, anchor.labelled});
     }
 }
 

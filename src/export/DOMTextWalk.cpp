@@ -9,8 +9,9 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, [name, followsText, leadX, leadY] an anchor, with the distance in CSS pixels from its
-// box's top-left corner to the first character of the printed text that follows it (0 when unknown).
+// print, [name, followsText, leadX, leadY, labelled] an anchor, with the distance in CSS pixels
+// from its box's top-left corner to the first character of the printed text that follows it (0 when
+// unknown), and whether the element prints words of its own before that text.
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
@@ -106,21 +107,46 @@ const char kWalkScript[] = R"JS(
 
   // Where the element's box begins. An element without a box of its own (an empty <a name> before
   // a picture) begins, as the engine sees it, where the next thing that has one begins.
+  // One on a line of its own between two boxes of its container (an empty <a name> after a table,
+  // before a heading) begins on that line, where the box before it ends: above the margin of the
+  // box after it. The first thing in its container begins with the container, where the margins
+  // of the container and of the box after it meet, as the next box does.
   var kBoxSearchSteps = 200;
+  function followsABox(element) {
+    for (var sibling = element.previousElementSibling; sibling; sibling = sibling.previousElementSibling) {
+      if (sibling.getClientRects().length > 0)
+        return true;
+    }
+    return false;
+  }
+
   function boxStart(element) {
     var own = firstFilledRect(element);
     if (own)
       return own;
+    var rects = element.getClientRects();
+    var line = rects.length > 0 ? rects[0] : null;
     var walker = element.ownerDocument.createTreeWalker(element.ownerDocument.documentElement,
                                                         NodeFilter.SHOW_ELEMENT | NodeFilter.SHOW_TEXT);
     walker.currentNode = element;
     for (var steps = 0; steps < kBoxSearchSteps && walker.nextNode(); ++steps) {
       var next = firstFilledRect(walker.currentNode);
+      if (next && line && aboveItsMargin(line, next, walker.currentNode) && followsABox(element))
+        return { left: next.left, top: line.top };
       if (next)
         return next;
     }
-    var rects = element.getClientRects();
-    return rects.length > 0 ? rects[0] : null;
+    return line;
+  }
+
+  // Whether the empty line lies above the next box by that box's top margin: the margin lies
+  // between them. A line further above stands apart from the box, and the name goes with the box.
+  function aboveItsMargin(line, next, node) {
+    var box = node.nodeType === ELEMENT_NODE ? node : node.parentElement;
+    var view = box ? box.ownerDocument.defaultView : null;
+    var margin = view ? parseFloat(view.getComputedStyle(box).marginTop) || 0 : 0;
+    var gap = next.top - line.top;
+    return gap > 1 && gap <= margin + 2;
   }
 
   // Generated content before the element's own is not where the engine says it begins.
@@ -156,6 +182,28 @@ const char kWalkScript[] = R"JS(
     return [Math.max(0, text.left - box.left), Math.max(0, text.top - box.top)];
   }
 
+  function hasMarker(element) {
+    var view = element.ownerDocument.defaultView;
+    var style = view ? view.getComputedStyle(element) : null;
+    return !!style && style.display === 'list-item' && style.listStyleType !== 'none';
+  }
+
+  // Whether the element prints words before its first text that the text does not hold: generated
+  // content or a list marker of the element, or of an element inside it that holds that text.
+  // An element that holds no text of its own has no such words: those before the text that
+  // follows it are another element's.
+  function printsLabel(element, textNode) {
+    if (!element.contains(textNode))
+      return false;
+    for (var node = textNode.parentElement; node; node = node.parentElement) {
+      if (hasGeneratedStart(node) || hasMarker(node))
+        return true;
+      if (node === element)
+        break;
+    }
+    return false;
+  }
+
   function textPrinted(textNode) {
     if (textNode.data.trim() === '')
       return;
@@ -166,6 +214,7 @@ const char kWalkScript[] = R"JS(
         waiting.entry[2] = lead[0];
         waiting.entry[3] = lead[1];
       }
+      try { waiting.entry[4] = printsLabel(waiting.element, textNode); } catch (e) { waiting.entry[4] = false; }
     });
     waitingForText = [];
   }
@@ -199,7 +248,7 @@ const char kWalkScript[] = R"JS(
           var name = anchorName(node);
           if (name !== null) {
             var follows = followsText(node);
-            var entry = [name, follows, 0, 0];
+            var entry = [name, follows, 0, 0, false];
             runs.push(entry);
             if (!follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
@@ -254,7 +303,7 @@ std::optional<TopicText> readResult(const QVariant& result)
         else if (run.isArray() && !run.toArray().isEmpty() && run.toArray().first().isString()) {
             const QJsonArray anchor = run.toArray();
             text.addAnchor(anchor.at(0).toString(), anchor.at(1).toBool(),
-                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()));
+                           QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()), anchor.at(4).toBool());
         }
     }
     return text;

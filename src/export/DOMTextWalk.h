@@ -20,7 +20,8 @@ namespace DOMTextWalk {
 //   comes after text in its line is marked as following that text; for the others the walk
 //   measures how far their box begins before their first printed text (padding, a banner, an
 //   empty block above it), and how far below the last printed text before them, so that a link
-//   to a container opens where the container begins;
+//   to a container opens where the container begins; and whether they print words of their own
+//   before their text (generated content, a list marker);
 // - every node without children adds its text (script and style text included), except comments
 //   and CDATA sections, which a reader never sees; text whose element does not print (a script, a
 //   style sheet, anything hidden) is marked so;

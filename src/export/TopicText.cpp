@@ -42,7 +42,7 @@ void TopicText::appendUnprintedText(const QString& text)
     m_bytes.append(static_cast<std::size_t>(text.toUtf8().size()), ' ');
 }
 
-void TopicText::addAnchor(const QString& name, bool followsText, QPointF lead)
+void TopicText::addAnchor(const QString& name, bool followsText, QPointF lead, bool labelled)
 {
     const std::uint64_t offset = m_bytes.size();
     std::uint64_t wordOffset = offset;
@@ -54,5 +54,5 @@ void TopicText::addAnchor(const QString& name, bool followsText, QPointF lead)
         while (wordOffset > m_lastWordsRun && blankBefore(m_bytes, wordOffset) == 0)
             --wordOffset;
     }
-    m_anchors.push_back({name, offset, wordOffset, lead});
+    m_anchors.push_back({name, offset, wordOffset, lead, labelled});
 }

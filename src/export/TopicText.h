@@ -17,6 +17,9 @@ struct TopicAnchor {
     // From where the element's box begins to where its first printed text begins, in CSS pixels
     // (right and down): a container's padding, a banner or an empty block above its text.
     QPointF lead;
+    // The element prints words of its own before its text (generated content, a list marker): the
+    // words a page shows right before the text, which the text lacks, are where it begins.
+    bool labelled = false;
 };
 
 // The text of a topic's page as its DOM holds it, leaf after leaf in document order, in UTF-8;
@@ -32,7 +35,7 @@ public:
     // Records an anchor at the current end of the text. An element that follows text in its line
     // without text of its own (an empty <a name> at a paragraph's end) prints at the end of that
     // text, not where the next text begins: its word is the last word of the text run before it.
-    void addAnchor(const QString& name, bool followsText = false, QPointF lead = QPointF());
+    void addAnchor(const QString& name, bool followsText = false, QPointF lead = QPointF(), bool labelled = false);
 
     const std::string& bytes() const { return m_bytes; }
     // Hands the text over, leaving this one empty.

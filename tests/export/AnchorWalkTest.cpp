@@ -136,3 +136,30 @@ TEST(AnchorWalk, MarksEmptyElementsThatEndALineOfText)
     EXPECT_FALSE(follows(QStringLiteral("after-break")));
     EXPECT_FALSE(follows(QStringLiteral("with-text")));
 }
+
+TEST(AnchorWalk, TellsWhichElementsPrintWordsOfTheirOwnBeforeTheirText)
+{
+    const std::optional<TopicText> text = walk(QStringLiteral(
+        "<html><head><style>.note::before { content: 'Warning: '; } ul.plain { list-style: none; }</style></head>"
+        "<body><p>Intro</p><div id=\"note\" class=\"note\">Mind the gap.</div>"
+        "<div id=\"holder\"><p class=\"note\">Inner note.</p></div>"
+        "<ol><li id=\"item\">First step</li></ol><ul class=\"plain\"><li id=\"plain-item\">No marker</li></ul>"
+        "<table><tr><td>[array length=n]</td></tr></table><a name=\"empty\"></a><h3>heading()</h3>"
+        "<h3 id=\"heading\">other()</h3></body></html>"));
+    ASSERT_TRUE(text);
+    const auto labelled = [&](const QString& name) {
+        for (const TopicAnchor& anchor : text->anchors()) {
+            if (anchor.name == name)
+                return anchor.labelled;
+        }
+        ADD_FAILURE() << "no anchor " << name.toStdString();
+        return false;
+    };
+    EXPECT_TRUE(labelled(QStringLiteral("note")));
+    EXPECT_TRUE(labelled(QStringLiteral("holder")));
+    EXPECT_TRUE(labelled(QStringLiteral("item")));
+    EXPECT_FALSE(labelled(QStringLiteral("plain-item")));
+    // The heading's words are not the empty element's: it prints nothing before them.
+    EXPECT_FALSE(labelled(QStringLiteral("empty")));
+    EXPECT_FALSE(labelled(QStringLiteral("heading")));
+}

@@ -10,16 +10,21 @@
 namespace {
 
 // A page's words in painting order; word i stands at x = i, so a located record tells which word
-// took it.
+// took it. A "/" between words begins another line.
 std::vector<PDFCore::LocatorWord> pageWords(const QString& words)
 {
     std::vector<PDFCore::LocatorWord> page;
+    double line = 100.0;
     for (const QString& word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (word == QLatin1String("/")) {
+            line += 20.0;
+            continue;
+        }
         PDFCore::LocatorWord located;
         for (const char32_t c : word.toUcs4())
             located.chars.push_back(c);
         located.xMin = static_cast<double>(page.size());
-        located.yMin = 100.0;
+        located.yMin = line;
         page.push_back(located);
     }
     return page;
@@ -43,16 +48,19 @@ struct Located {
     int word = -1;
 };
 
-std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecord>& records, const QStringList& pages)
+std::vector<Located> follow(const std::string& text, std::vector<TextOffsetRecord>& records, const QStringList& pages,
+                            const std::vector<std::uint8_t>& labelled = {})
 {
     std::vector<Located> located(records.size());
-    AnchorWordTrail trail(text, records);
+    AnchorWordTrail trail(text, records, labelled);
     for (int p = 0; p < pages.size(); ++p) {
         const std::vector<PDFCore::LocatorWord> words = pageWords(pages[p]);
         trail.followPage(words);
         for (std::size_t r = 0; r < records.size(); ++r) {
-            if (records[r].found == 1 && located[r].page < 0)
-                located[r] = {p, static_cast<int>(records[r].x)};
+            if (records[r].found != 0 && located[r].page < 0) {
+                const int before = records[r].found == AnchorWordTrail::kFoundOnPageBefore ? 1 : 0;
+                located[r] = {p - before, static_cast<int>(records[r].x)};
+            }
         }
     }
     return located;
@@ -138,4 +146,92 @@ TEST(AnchorWordTrail, BlocksThatMeetWithoutABlankAreFollowedAcross)
     EXPECT_EQ(located[0].word, 3);
     EXPECT_EQ(located[1].page, 1);
     EXPECT_EQ(located[1].word, 1);
+}
+
+TEST(AnchorWordTrail, OnlyAnElementThatPrintsALabelBeginsAtWordsTheTextLacks)
+{
+    // Words the text does not hold stand before two headings ("[array length=n]", the cells of a
+    // table painted out of order), and a note's generated "Warning:" before its text. The empty
+    // names before the headings print nothing of their own: they land on the headings, not on the
+    // stray words above them; the note begins at its label.
+    const std::string text = "Parameters\nclosure the closure\nmarshal_char()\nMarshals a char.\n"
+                             "Closes the closure.\nmarshal_int()\nMarshals an int.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"marshal_char", "Closes", "marshal_int"});
+    const std::vector<Located> located = follow(
+        text, records,
+        {"Parameters closure the closure [array length=n] marshal_char() Marshals a char. Warning: Closes the closure. "
+         "[array length=n] marshal_int() Marshals an int."},
+        {0, 1, 0});
+    EXPECT_EQ(located[0].word, 6);
+    EXPECT_EQ(located[1].word, 10);
+    EXPECT_EQ(located[2].word, 16);
+}
+
+TEST(AnchorWordTrail, AHeadingPaintedFirstOnItsPageTakesItsNameThere)
+{
+    // Floated headings come first in the page's painting order, before the text they stand in:
+    // the trail leaps over their words when the code that follows them comes, and their names
+    // land on the headings where they were painted, not on that code.
+    const std::string text = "Intro words of the class here.\nMember Documentation\n\u25c6\u00a0function_type\n"
+                             "template <class T_return>\ntypedef base function_type\n\u25c6\u00a0obj_\nconst T_obj* obj_";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0function_type", "\u25c6\u00a0obj_"});
+    const std::vector<Located> located = follow(
+        text, records,
+        {QStringLiteral("\u25c6 function_type / \u25c6 obj_ / Intro words of the class here. Member Documentation template "
+                        "<class T_return> typedef base function_type const T_obj* obj_")});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 0);
+    EXPECT_EQ(located[1].word, 2);
+}
+
+TEST(AnchorWordTrail, AFewWordsAtAPagesEndDoNotLeapPagesAhead)
+{
+    // A page ends in a code example's last prompts, painted apart from the text the trail stands
+    // in; the same prompts recur in an example pages of text further on. The name in between
+    // lands on its own page, not on those last words.
+    const auto sentences = [](const char* kind, int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += std::string(kind) + " sentence number " + std::to_string(i) + " explains one more detail of it.\n";
+        return text;
+    };
+    const std::string text = "Intro of the examples.\n" + sentences("Filler", 0, 60) + "next_section\nMore text.\n" + sentences("Other", 0, 60) + ">>> MyTest('test_foo').run() >>> \nThe end.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"next_section"});
+    const QString first = QString::fromStdString("Intro of the examples. " + sentences("Filler", 0, 30)).simplified();
+    const QString second = QString::fromStdString(sentences("Filler", 30, 60)).simplified();
+    const std::vector<Located> located =
+        follow(text, records,
+               {first + QStringLiteral(" >>> MyTest('test_foo').run() >>>"), second + QStringLiteral(" next_section More text.")});
+    EXPECT_EQ(located[0].page, 1);
+    EXPECT_EQ(located[0].word, static_cast<int>(second.split(QLatin1Char(' ')).size()));
+}
+
+TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
+{
+    // The engine keeps a member's box whole on the next page, while its floated heading stays at
+    // the foot of the page before, painted first there: the name lands on the heading. A heading
+    // that reads alike higher up that page, among text that went on, is another one.
+    const std::string text = "Intro words of the class here.\n\u25c6\u00a0operator()()\ntemplate <class T_return>\n"
+                             "T_return operator()() const\nCalls the method.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
+    std::vector<PDFCore::LocatorWord> before = pageWords(QStringLiteral("\u25c6 operator()() / Intro words of the class here."));
+    before[0].yMin = before[1].yMin = 700.0; // painted first, at the foot
+    const std::vector<PDFCore::LocatorWord> after =
+        pageWords(QStringLiteral("template <class T_return> T_return operator()() const Calls the method."));
+    AnchorWordTrail trail(text, records);
+    trail.followPage(before);
+    EXPECT_EQ(records[0].found, 0);
+    trail.followPage(after);
+    EXPECT_EQ(records[0].found, AnchorWordTrail::kFoundOnPageBefore);
+    EXPECT_EQ(records[0].x, 0.0);
+    EXPECT_EQ(records[1].found, 1);
+    EXPECT_EQ(records[1].x, 6.0);
+
+    // The same heading above the text that went on is not left at the foot: the name goes with
+    // the text on the next page.
+    std::vector<TextOffsetRecord> again = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
+    AnchorWordTrail other(text, again);
+    other.followPage(pageWords(QStringLiteral("\u25c6 operator()() / Intro words of the class here.")));
+    other.followPage(after);
+    EXPECT_EQ(again[0].found, 1);
 }
