@@ -10,9 +10,9 @@
 // processes together, and the ratio of the whole export's time to the engine's loading, layout and
 // printing alone; then the output's size and embedded font programs, and the time per 1,000 topics
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
-// document grows shows a ratio above 1), and over the same topics the pages appended per topic and
-// the main thread's processor time per topic (which, unlike the wall time, does not grow when the
-// machine gets busier).
+// document grows shows a ratio above 1), and over the same topics the main thread's processor time
+// per topic (which, unlike the wall time, does not grow when the machine gets busier), the pages,
+// the engine's loading, layout and printing, the appending and the starts held back for memory.
 // Every minute a progress line on the error output: the percentage, this process's resident size
 // and its allocator's bytes in use (what the export holds itself), and the engine's.
 // --jobs: topics in the engine at once; by default the exporter's automatic choice.
@@ -47,12 +47,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <thread>
 #include <malloc.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -301,18 +303,22 @@ public:
         if (m_ended)
             return;
         const CHMExporter* exporter = m_exporter.load();
-        const double pages = exporter != nullptr ? exporter->pageCount() : 0;
+        std::vector<double> counts;
+        for (const Count& count : m_counts)
+            counts.push_back(exporter != nullptr ? count.value(*exporter) : 0);
         if (value < m_last) {
             m_ended = true;
             m_wall.end = static_cast<double>(m_timer.elapsed());
             m_mainCpu.end = threadCpuMs();
-            m_pages.end = pages;
+            for (std::size_t at = 0; at < m_counts.size(); ++at)
+                m_counts[at].readings.end = counts[at];
             return;
         }
         for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent) {
             m_wall.reached[static_cast<size_t>(percent)] = static_cast<double>(m_timer.elapsed());
             m_mainCpu.reached[static_cast<size_t>(percent)] = threadCpuMs();
-            m_pages.reached[static_cast<size_t>(percent)] = pages;
+            for (std::size_t at = 0; at < m_counts.size(); ++at)
+                m_counts[at].readings.reached[static_cast<size_t>(percent)] = counts[at];
         }
         m_last = value;
     }
@@ -325,10 +331,21 @@ public:
     {
         return m_mainCpu.startAndEnd(topics, m_ended);
     }
-    // Pages appended per topic over the same windows: topics at the end may be longer or shorter.
-    std::optional<std::pair<double, double>> pagesStartAndEnd(int topics) const
+    // What the exporter counted per topic over the same windows, as "start_NAME_per_topic" and
+    // "end_NAME_per_topic" lines: topics at the end may be longer, the engine slower or starts held
+    // back for memory more often.
+    QString countsPerTopic(int topics) const
     {
-        return m_pages.startAndEnd(topics, m_ended);
+        QString lines;
+        for (const Count& count : m_counts) {
+            if (const auto perTopic = count.readings.startAndEnd(topics, m_ended)) {
+                lines += QStringLiteral("start_%1_per_topic=%2\nend_%1_per_topic=%3\n")
+                             .arg(QLatin1String(count.name))
+                             .arg(perTopic->first, 0, 'f', 2)
+                             .arg(perTopic->second, 0, 'f', 2);
+            }
+        }
+        return lines;
     }
 
 private:
@@ -362,10 +379,26 @@ private:
     };
 
     const QElapsedTimer& m_timer;
+    struct Count {
+        const char* name;
+        std::function<double(const CHMExporter&)> value;
+        Readings readings; // the count, in place of milliseconds
+    };
+
     std::atomic<const CHMExporter*> m_exporter{nullptr};
     Readings m_wall;
     Readings m_mainCpu;
-    Readings m_pages; // pages appended, in place of milliseconds
+    std::vector<Count> m_counts{
+        {"pages", [](const CHMExporter& exporter) { return exporter.pageCount(); }, {}},
+        {"engine_ms",
+         [](const CHMExporter& exporter) {
+             const ExportStatistics& statistics = exporter.statistics();
+             return statistics.loadMs + statistics.layoutMs + statistics.printMs;
+         },
+         {}},
+        {"append_ms", [](const CHMExporter& exporter) { return exporter.statistics().appendMs; }, {}},
+        {"starts_held", [](const CHMExporter& exporter) { return exporter.statistics().startsHeldForMemory; }, {}},
+    };
     int m_last = -1;
     bool m_ended = false;
 };
@@ -515,8 +548,7 @@ int main(int argc, char** argv)
         std::printf("start_s_per_1000_topics=%.1f\nend_s_per_1000_topics=%.1f\nend_to_start_ratio=%.2f\n",
                     perTopic->first, perTopic->second, perTopic->second / perTopic->first);
     }
-    if (const auto perTopic = clock.pagesStartAndEnd(static_cast<int>(topics)))
-        std::printf("start_pages_per_topic=%.2f\nend_pages_per_topic=%.2f\n", perTopic->first, perTopic->second);
+    std::printf("%s", qUtf8Printable(clock.countsPerTopic(static_cast<int>(topics))));
     if (const auto perTopic = clock.mainCpuStartAndEnd(static_cast<int>(topics))) {
         std::printf("start_main_cpu_ms_per_topic=%.2f\nend_main_cpu_ms_per_topic=%.2f\nend_to_start_main_cpu_ratio=%.2f\n",
                     perTopic->first, perTopic->second, perTopic->second / perTopic->first);
