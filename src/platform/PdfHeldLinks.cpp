@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -80,14 +81,28 @@ std::string pdfNumber(double value, int decimals)
     return QUtil::double_to_string(value, decimals, true);
 }
 
-// Whether floats hold the rectangle's numbers exactly, as they do those a browser prints.
-bool floatsHoldExactly(const std::array<double, 4>& rect)
+} // namespace
+
+// The number a float stands for when written to eight significant digits: a browser prints its
+// rectangles' floats so ("41.983376", "641.25"), and the record gives back exactly the number the
+// page was printed with.
+double PdfHeldLinks::numberOf(float value)
+{
+    std::array<char, 32> text{};
+    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    double number = 0;
+    std::from_chars(text.data(), written.ptr, number);
+    return number;
+}
+
+bool PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
 {
     return std::all_of(rect.begin(), rect.end(), [](double value) {
-        return std::abs(value) <= std::numeric_limits<float>::max()
-               && static_cast<double>(static_cast<float>(value)) == value;
+        return std::abs(value) <= std::numeric_limits<float>::max() && numberOf(static_cast<float>(value)) == value;
     });
 }
+
+namespace {
 
 std::string reference(QPDFObjGen object)
 {
@@ -160,7 +175,7 @@ std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObject
             continue;
         }
         Record record;
-        if (floatsHoldExactly(*rect)) {
+        if (floatsHold(*rect)) {
             for (std::size_t at = 0; at < 4; ++at)
                 record.rect[at] = static_cast<float>((*rect)[at]);
         } else {
@@ -258,7 +273,7 @@ std::array<double, 4> PdfHeldLinks::rectangleOfRecord(const Record& link) const
     const std::uint32_t exact = link.extra & ~kDestinationSet;
     if (exact != 0)
         return m_exactRects[exact - 1];
-    return {link.rect[0], link.rect[1], link.rect[2], link.rect[3]};
+    return {numberOf(link.rect[0]), numberOf(link.rect[1]), numberOf(link.rect[2]), numberOf(link.rect[3])};
 }
 
 int PdfHeldLinks::count(int pageIndex) const

@@ -48,7 +48,7 @@ private:
 class PdfHeldLinks {
     // 28 bytes a link: a reference page carries a hundred links and more, a large document millions.
     struct Record {
-        std::array<float, 4> rect{}; // as printed, unless extra says otherwise
+        std::array<float, 4> rect{}; // as printed (see numberOf), unless extra says otherwise
         std::int32_t target = 0;     // 1 + index in m_urls, or -(1 + index in m_jumps)
         std::uint16_t style = 0;     // index in m_styles
         std::uint16_t position = 0;  // index in the page's printed annotation list
@@ -131,6 +131,9 @@ private:
     Place placeOf(int pageIndex, std::size_t index) const;
     bool hasLinkToWrite(std::size_t pageIndex) const;
     std::array<double, 4> rectangleOfRecord(const Record& link) const;
+    static double numberOf(float value);
+    // Whether numberOf gives back each of the rectangle's numbers from its float.
+    static bool floatsHold(const std::array<double, 4>& rect);
     struct WrittenObject {
         int number = 0;
         int generation = 0;

@@ -193,12 +193,14 @@ TEST(PdfHeldLinks, LinksToOneTargetLeadWhereEachWasSentAndThoseNeverSentAreLeftO
                                                       {"itss://chm/one.htm", {}},
                                                       {"itss://chm/two.htm", {}}},
                                                      {{"itss://chm/one.htm", {}}}});
-    // The second link's rectangle in the engine's quarter points, the others to five decimals.
+    // The second link's rectangle in quarter points, the last one's as the engine prints a scaled
+    // page (floats written shortest), the others to five decimals.
     QPDF edited;
     edited.processMemoryFile("printed", printed.constData(), static_cast<size_t>(printed.size()));
     QPDFObjectHandle editedPage = edited.getAllPages().at(0);
-    editedPage.getKey("/Annots").getArrayItem(1).replaceKey(
-        "/Rect", QPDFObjectHandle::parse("[42 641.25 126.75 653.25]"));
+    editedPage.getKey("/Annots").getArrayItem(1).replaceKey("/Rect", QPDFObjectHandle::parse("[42 641.25 126.75 653.25]"));
+    editedPage.getKey("/Annots").getArrayItem(4).replaceKey(
+        "/Rect", QPDFObjectHandle::parse("[41.983376 689.67865 95.833786 703.88922]"));
     QPDFWriter writer(edited);
     writer.setOutputMemory();
     writer.write();
@@ -231,6 +233,7 @@ TEST(PdfHeldLinks, LinksToOneTargetLeadWhereEachWasSentAndThoseNeverSentAreLeftO
     EXPECT_EQ(first[1].destPoint, QPointF(20, 600.5));
     EXPECT_EQ(first[1].rect, QRectF(QPointF(42, 641.25), QPointF(126.75, 653.25)));
     EXPECT_EQ(first[2].destPoint, QPointF(0, 792));
+    EXPECT_EQ(first[2].rect, QRectF(QPointF(41.983376, 689.67865), QPointF(95.833786, 703.88922)));
     const std::vector<ReadAnnotation> second = annotationsOfPage(bytes, 1);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].destPage, 1);
