@@ -517,6 +517,8 @@ int main(int argc, char** argv)
     const double mainCpuMs = threadCpuMs() - mainCpuAtStart;
     exporting = false;
     sampler.join();
+    // Before the output is read back below, which takes memory of its own.
+    const long peakKiB = peakMemoryKiB();
 
     QFile written(arguments->target);
     const bool wrote = written.open(QIODevice::ReadOnly);
@@ -527,7 +529,7 @@ int main(int argc, char** argv)
     std::printf("%s", qUtf8Printable(lines));
     std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\npeak_pss_with_engine_mb=%.1f\n"
                 "peak_engine_process_mb=%.1f\n",
-                seconds, static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
+                seconds, static_cast<double>(peakKiB) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
                 static_cast<double>(peakProportionalKiB.load()) / 1024.0,
                 static_cast<double>(peakEngineProcessKiB.load()) / 1024.0);
     // The whole export against the engine's own part of it: loading, laying out and printing.
