@@ -10,7 +10,11 @@
 // processes together, and the ratio of the whole export's time to the engine's loading, layout and
 // printing alone; then the output's size and embedded font programs, and the time per 1,000 topics
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
-// document grows shows a ratio above 1).
+// document grows shows a ratio above 1), and over the same topics the main thread's processor time
+// per topic (which, unlike the wall time, does not grow when the machine gets busier), the pages,
+// the engine's loading, layout and printing, the appending and the starts held back for memory.
+// Every minute a progress line on the error output: the percentage, this process's resident size
+// and its allocator's bytes in use (what the export holds itself), and the engine's.
 // --jobs: topics in the engine at once; by default the exporter's automatic choice.
 // --repeat N: exports N times in the same process (the figures above are over all of them) and
 // prints, after each, the memory this process and the engine's processes still hold once the
@@ -43,11 +47,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <thread>
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -226,6 +233,14 @@ TreeUsage treeUsage(bool proportional = false)
 }
 
 // Processor time the calling thread has used, in milliseconds.
+// What this process's allocator hands out and has not had back: the export's own data (the engine
+// allocates most of its own elsewhere), which the resident size mixes with pages kept for reuse.
+double heapInUseMb()
+{
+    const struct mallinfo2 usage = ::mallinfo2();
+    return static_cast<double>(usage.uordblks + usage.hblkhd) / 1048576.0;
+}
+
 double threadCpuMs()
 {
     timespec used{};
@@ -266,57 +281,126 @@ int fontProgramCount(const QString& path)
 }
 
 // When the progress bar first showed each percentage of the topic phase, which ends when the
-// value first goes down (link resolution starts again from 0).
+// value first goes down (link resolution starts again from 0), in wall time and in processor time
+// of the main thread. The main thread appends every page: the wall time per topic grows also when
+// the machine gets busier, its processor time only when the export's own work per topic grows.
 class TopicClock {
 public:
     explicit TopicClock(const QElapsedTimer& timer)
         : m_timer(timer)
     {}
 
+    // The first export's exporter, whose pages appended so far are read with each percentage.
+    void setExporter(const CHMExporter* exporter)
+    {
+        if (m_exporter.load() == nullptr)
+            m_exporter = exporter;
+    }
+
+    // Called on the main thread, where the exporter appends its pages.
     void valueChanged(int value)
     {
         if (m_ended)
             return;
+        const CHMExporter* exporter = m_exporter.load();
+        std::vector<double> counts;
+        for (const Count& count : m_counts)
+            counts.push_back(exporter != nullptr ? count.value(*exporter) : 0);
         if (value < m_last) {
             m_ended = true;
-            m_endMs = m_timer.elapsed();
+            m_wall.end = static_cast<double>(m_timer.elapsed());
+            m_mainCpu.end = threadCpuMs();
+            for (std::size_t at = 0; at < m_counts.size(); ++at)
+                m_counts[at].readings.end = counts[at];
             return;
         }
-        for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent)
-            m_reachedMs[static_cast<size_t>(percent)] = m_timer.elapsed();
+        for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent) {
+            m_wall.reached[static_cast<size_t>(percent)] = static_cast<double>(m_timer.elapsed());
+            m_mainCpu.reached[static_cast<size_t>(percent)] = threadCpuMs();
+            for (std::size_t at = 0; at < m_counts.size(); ++at)
+                m_counts[at].readings.reached[static_cast<size_t>(percent)] = counts[at];
+        }
         m_last = value;
     }
 
     // Seconds per 1,000 topics over the first and the last window of topics (a quarter of the
     // topics at most); none when the phase was too short to tell.
-    std::optional<std::pair<double, double>> startAndEnd(int topics) const
+    std::optional<std::pair<double, double>> startAndEnd(int topics) const { return m_wall.startAndEnd(topics, m_ended); }
+    // Milliseconds of the main thread's processor time per topic over the same windows.
+    std::optional<std::pair<double, double>> mainCpuStartAndEnd(int topics) const
     {
-        const int window = std::min(1000, topics / 4);
-        const int startPercent = (window * 100 + topics - 1) / topics;
-        const int endPercent = (topics - window) * 100 / topics;
-        if (!m_ended || window == 0 || startPercent >= endPercent || m_reachedMs[0] < 0
-            || m_reachedMs[static_cast<size_t>(startPercent)] < 0 || m_reachedMs[static_cast<size_t>(endPercent)] < 0)
-            return std::nullopt;
-        const double startTopics = startPercent * topics / 100.0;
-        const double endTopics = topics - endPercent * topics / 100.0;
-        const double start = (m_reachedMs[static_cast<size_t>(startPercent)] - m_reachedMs[0]) / startTopics;
-        const double end = (m_endMs - m_reachedMs[static_cast<size_t>(endPercent)]) / endTopics;
-        return std::make_pair(start, end);
+        return m_mainCpu.startAndEnd(topics, m_ended);
+    }
+    // What the exporter counted per topic over the same windows, as "start_NAME_per_topic" and
+    // "end_NAME_per_topic" lines: topics at the end may be longer, the engine slower or starts held
+    // back for memory more often.
+    QString countsPerTopic(int topics) const
+    {
+        QString lines;
+        for (const Count& count : m_counts) {
+            if (const auto perTopic = count.readings.startAndEnd(topics, m_ended)) {
+                lines += QStringLiteral("start_%1_per_topic=%2\nend_%1_per_topic=%3\n")
+                             .arg(QLatin1String(count.name))
+                             .arg(perTopic->first, 0, 'f', 2)
+                             .arg(perTopic->second, 0, 'f', 2);
+            }
+        }
+        return lines;
     }
 
 private:
+    struct Readings {
+        // By percentage; -1 until reached.
+        std::array<double, 101> reached = filled();
+        double end = -1;
+
+        static std::array<double, 101> filled()
+        {
+            std::array<double, 101> values{};
+            values.fill(-1);
+            return values;
+        }
+
+        // Per topic over the first and the last window.
+        std::optional<std::pair<double, double>> startAndEnd(int topics, bool ended) const
+        {
+            const int window = std::min(1000, topics / 4);
+            const int startPercent = (window * 100 + topics - 1) / topics;
+            const int endPercent = (topics - window) * 100 / topics;
+            if (!ended || window == 0 || startPercent >= endPercent || reached[0] < 0
+                || reached[static_cast<size_t>(startPercent)] < 0 || reached[static_cast<size_t>(endPercent)] < 0)
+                return std::nullopt;
+            const double startTopics = startPercent * topics / 100.0;
+            const double endTopics = topics - endPercent * topics / 100.0;
+            const double atStart = (reached[static_cast<size_t>(startPercent)] - reached[0]) / startTopics;
+            const double atEnd = (end - reached[static_cast<size_t>(endPercent)]) / endTopics;
+            return std::make_pair(atStart, atEnd);
+        }
+    };
+
     const QElapsedTimer& m_timer;
-    std::array<qint64, 101> m_reachedMs = filled();
+    struct Count {
+        const char* name;
+        std::function<double(const CHMExporter&)> value;
+        Readings readings; // the count, in place of milliseconds
+    };
+
+    std::atomic<const CHMExporter*> m_exporter{nullptr};
+    Readings m_wall;
+    Readings m_mainCpu;
+    std::vector<Count> m_counts{
+        {"pages", [](const CHMExporter& exporter) { return exporter.pageCount(); }, {}},
+        {"engine_ms",
+         [](const CHMExporter& exporter) {
+             const ExportStatistics& statistics = exporter.statistics();
+             return statistics.loadMs + statistics.layoutMs + statistics.printMs;
+         },
+         {}},
+        {"append_ms", [](const CHMExporter& exporter) { return exporter.statistics().appendMs; }, {}},
+        {"starts_held", [](const CHMExporter& exporter) { return exporter.statistics().startsHeldForMemory; }, {}},
+    };
     int m_last = -1;
     bool m_ended = false;
-    qint64 m_endMs = -1;
-
-    static std::array<qint64, 101> filled()
-    {
-        std::array<qint64, 101> values{};
-        values.fill(-1);
-        return values;
-    }
 };
 
 } // namespace
@@ -371,9 +455,10 @@ int main(int argc, char** argv)
             }
             if (sampled.elapsed() - lastLine >= 60000) {
                 lastLine = sampled.elapsed();
-                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f with_engine_mb=%.1f with_engine_pss_mb=%.1f "
+                std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f heap_mb=%.1f with_engine_mb=%.1f with_engine_pss_mb=%.1f "
                                      "largest_engine_process_mb=%.1f\n",
                              lastLine / 1000, percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
+                             heapInUseMb(),
                              static_cast<double>(usage.residentKiB) / 1024.0, static_cast<double>(proportional) / 1024.0,
                              static_cast<double>(usage.largestEngineKiB) / 1024.0);
             }
@@ -399,6 +484,7 @@ int main(int argc, char** argv)
                 // The document's export entry, with the number of jobs set on the exporter.
                 const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
                 CHMExporter exporter(document, QUrl::fromLocalFile(arguments->target), pageList, &arguments->options);
+                clock.setExporter(&exporter);
                 if (!arguments->options.encodingName.isNull())
                     document.setEncodingName(arguments->options.encodingName);
                 exporter.setJobs(arguments->jobs);
@@ -431,6 +517,8 @@ int main(int argc, char** argv)
     const double mainCpuMs = threadCpuMs() - mainCpuAtStart;
     exporting = false;
     sampler.join();
+    // Before the output is read back below, which takes memory of its own.
+    const long peakKiB = peakMemoryKiB();
 
     QFile written(arguments->target);
     const bool wrote = written.open(QIODevice::ReadOnly);
@@ -441,7 +529,7 @@ int main(int argc, char** argv)
     std::printf("%s", qUtf8Printable(lines));
     std::printf("seconds=%.2f\npeak_rss_mb=%.1f\npeak_rss_with_engine_mb=%.1f\npeak_pss_with_engine_mb=%.1f\n"
                 "peak_engine_process_mb=%.1f\n",
-                seconds, static_cast<double>(peakMemoryKiB()) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
+                seconds, static_cast<double>(peakKiB) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
                 static_cast<double>(peakProportionalKiB.load()) / 1024.0,
                 static_cast<double>(peakEngineProcessKiB.load()) / 1024.0);
     // The whole export against the engine's own part of it: loading, laying out and printing.
@@ -460,6 +548,11 @@ int main(int argc, char** argv)
     std::printf("%s", qUtf8Printable(afterExports.join(QString())));
     if (const auto perTopic = clock.startAndEnd(static_cast<int>(topics))) {
         std::printf("start_s_per_1000_topics=%.1f\nend_s_per_1000_topics=%.1f\nend_to_start_ratio=%.2f\n",
+                    perTopic->first, perTopic->second, perTopic->second / perTopic->first);
+    }
+    std::printf("%s", qUtf8Printable(clock.countsPerTopic(static_cast<int>(topics))));
+    if (const auto perTopic = clock.mainCpuStartAndEnd(static_cast<int>(topics))) {
+        std::printf("start_main_cpu_ms_per_topic=%.2f\nend_main_cpu_ms_per_topic=%.2f\nend_to_start_main_cpu_ratio=%.2f\n",
                     perTopic->first, perTopic->second, perTopic->second / perTopic->first);
     }
     return pdf ? 0 : 1;

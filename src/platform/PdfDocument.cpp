@@ -3,6 +3,7 @@
 #include "platform/PdfHeldLinks.h"
 #include "platform/PdfLinkJumps.h"
 #include "platform/PdfMergedDestinations.h"
+#include "platform/PdfSharedPageParts.h"
 #include "platform/PdfSpilledStreams.h"
 #include "platform/pdffonts/PdfSharedFonts.h"
 
@@ -67,9 +68,14 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
                 m_sharedFonts->prepareSourcePage(*source.m_qpdf, pages[static_cast<size_t>(index)]);
             // Held links never become objects of this document.
             const std::unique_ptr<PdfHeldLinks::Taken> held = m_heldLinks ? m_heldLinks->take(*source.m_qpdf, pages[static_cast<size_t>(index)]) : nullptr;
+            // After the fonts: a part that names a shared font is shared with it.
+            const std::unique_ptr<PdfSharedPageParts::Taken> parts =
+                m_sharedPageParts ? m_sharedPageParts->take(*source.m_qpdf, pages[static_cast<size_t>(index)]) : nullptr;
             m_qpdf->addPage(pages[static_cast<size_t>(index)], false);
             const std::vector<QPDFObjectHandle>& copies = m_qpdf->getAllPages();
             const int copiedIndex = static_cast<int>(copies.size()) - 1;
+            if (parts)
+                m_sharedPageParts->pageCopied(*parts, copies.back());
             if (m_sharedFonts)
                 m_sharedFonts->pageCopied(copies.back());
             // Jumps are looked up by the names the source gave them, before those are rewritten.
@@ -98,6 +104,8 @@ void PdfDocument::shareFontsOfCopiedPages()
 {
     if (!m_sharedFonts)
         m_sharedFonts = std::make_unique<PdfSharedFonts>(*m_qpdf);
+    if (!m_sharedPageParts)
+        m_sharedPageParts = std::make_unique<PdfSharedPageParts>(*m_qpdf);
 }
 
 void PdfDocument::keepNamedDestinationsOfCopiedPages()

@@ -18,6 +18,7 @@ class PdfMergedDestinations;
 struct PdfDocumentInformation;
 class PdfOutline;
 class PdfSharedFonts;
+class PdfSharedPageParts;
 class PdfSpilledStreams;
 class QPDF;
 
@@ -54,7 +55,9 @@ public:
     // The copy carries the page's rotation and boxes, also those it inherits from its page tree.
     bool appendPageCopy(const PdfDocument& source, int index, QString* error = nullptr);
     // From now on, pages copied in share one font per face instead of each bringing its own
-    // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts.
+    // subsets (see PdfSharedFonts); the source documents' pages lose their shareable fonts. And
+    // what the pages repeat from one to the next, their resources and boxes, is held once (see
+    // PdfSharedPageParts).
     void shareFontsOfCopiedPages();
     // From now on, the named places of copied pages come with them, so the links that name them
     // keep leading there (see PdfMergedDestinations).
@@ -130,8 +133,9 @@ private:
     QByteArray m_bytes; // qpdf reads an opened document from these bytes without copying them
     std::unique_ptr<QPDF> m_qpdf;
     std::unique_ptr<PdfLinkJumps> m_linkJumps;
-    std::unique_ptr<PdfSharedFonts> m_sharedFonts; // null: copied pages keep their own fonts
-    std::unique_ptr<PdfHeldLinks> m_heldLinks;     // null: copied pages keep their links as objects
+    std::unique_ptr<PdfSharedFonts> m_sharedFonts;         // null: copied pages keep their own fonts
+    std::unique_ptr<PdfSharedPageParts> m_sharedPageParts; // null: copied pages keep their own parts
+    std::unique_ptr<PdfHeldLinks> m_heldLinks;             // null: copied pages keep their links as objects
     // null: the named places of copied pages stay behind
     std::unique_ptr<PdfMergedDestinations> m_mergedDestinations;
     // null: copied pages keep their content in memory

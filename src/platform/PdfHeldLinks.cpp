@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -79,6 +81,29 @@ std::string pdfNumber(double value, int decimals)
     return QUtil::double_to_string(value, decimals, true);
 }
 
+} // namespace
+
+// The number a float stands for when written to eight significant digits: a browser prints its
+// rectangles' floats so ("41.983376", "641.25"), and the record gives back exactly the number the
+// page was printed with.
+double PdfHeldLinks::numberOf(float value)
+{
+    std::array<char, 32> text{};
+    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    double number = 0;
+    std::from_chars(text.data(), written.ptr, number);
+    return number;
+}
+
+bool PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
+{
+    return std::all_of(rect.begin(), rect.end(), [](double value) {
+        return std::abs(value) <= std::numeric_limits<float>::max() && numberOf(static_cast<float>(value)) == value;
+    });
+}
+
+namespace {
+
 std::string reference(QPDFObjGen object)
 {
     return std::to_string(object.getObj()) + " " + std::to_string(object.getGen()) + " R";
@@ -144,15 +169,27 @@ std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObject
             rest.push_back(annotation);
             continue;
         }
-        Record record;
-        record.rect = *rect;
-        record.url = url.isNull() ? 0 : internUrl(url);
-        if (jump) {
-            record.jump = static_cast<std::int32_t>(m_jumps.size());
-            m_jumps.push_back(*jump);
+        const std::optional<std::uint16_t> styleIndex = internStyle(*style);
+        if (!styleIndex || position > kLastPosition) {
+            rest.push_back(annotation);
+            continue;
         }
-        record.style = internStyle(*style);
-        record.position = static_cast<std::uint32_t>(position);
+        Record record;
+        if (floatsHold(*rect)) {
+            for (std::size_t at = 0; at < 4; ++at)
+                record.rect[at] = static_cast<float>((*rect)[at]);
+        } else {
+            m_exactRects.push_back(*rect);
+            record.extra = static_cast<std::uint32_t>(m_exactRects.size());
+        }
+        if (jump) {
+            m_jumps.push_back({*jump, {}});
+            record.target = -static_cast<std::int32_t>(m_jumps.size());
+        } else {
+            record.target = internUrl(url);
+        }
+        record.style = *styleIndex;
+        record.position = static_cast<std::uint16_t>(position);
         taken->m_links.push_back(record);
     }
     if (taken->m_links.empty())
@@ -172,23 +209,25 @@ void PdfHeldLinks::pageCopied(int outputPage, Taken& taken)
     page.shrink_to_fit();
 }
 
-std::uint32_t PdfHeldLinks::internUrl(const QString& url)
+std::int32_t PdfHeldLinks::internUrl(const QString& url)
 {
     const auto found = m_urlIndex.constFind(url);
     if (found != m_urlIndex.constEnd())
         return found.value();
-    m_urls.push_back(url);
-    const auto index = static_cast<std::uint32_t>(m_urls.size());
+    m_urls.push_back({url, {}});
+    const auto index = static_cast<std::int32_t>(m_urls.size());
     m_urlIndex.insert(url, index);
     return index;
 }
 
-std::uint32_t PdfHeldLinks::internStyle(const QByteArray& style)
+std::optional<std::uint16_t> PdfHeldLinks::internStyle(const QByteArray& style)
 {
     const auto found = m_styleIndex.constFind(style);
     if (found != m_styleIndex.constEnd())
         return found.value();
-    const auto index = static_cast<std::uint32_t>(m_styles.size());
+    if (m_styles.size() > std::numeric_limits<std::uint16_t>::max())
+        return std::nullopt;
+    const auto index = static_cast<std::uint16_t>(m_styles.size());
     m_styles.push_back(style);
     m_styleIndex.insert(style, index);
     return index;
@@ -202,6 +241,39 @@ const PdfHeldLinks::Record* PdfHeldLinks::record(int pageIndex, int index) const
     if (index < 0 || static_cast<std::size_t>(index) >= page.size())
         return nullptr;
     return &page[static_cast<std::size_t>(index)];
+}
+
+PdfHeldLinks::Place& PdfHeldLinks::targetPlace(const Record& link)
+{
+    if (link.target < 0)
+        return m_jumps[static_cast<std::size_t>(-link.target - 1)].place;
+    return m_urls[static_cast<std::size_t>(link.target - 1)].place;
+}
+
+const PdfHeldLinks::Place& PdfHeldLinks::targetPlace(const Record& link) const
+{
+    if (link.target < 0)
+        return m_jumps[static_cast<std::size_t>(-link.target - 1)].place;
+    return m_urls[static_cast<std::size_t>(link.target - 1)].place;
+}
+
+PdfHeldLinks::Place PdfHeldLinks::placeOf(int pageIndex, std::size_t index) const
+{
+    const Record& link = m_pages[static_cast<std::size_t>(pageIndex)][index];
+    if ((link.extra & kDestinationSet) == 0)
+        return {};
+    const auto own = m_ownPlaces.find({pageIndex, static_cast<int>(index)});
+    if (own != m_ownPlaces.end())
+        return own->second;
+    return targetPlace(link);
+}
+
+std::array<double, 4> PdfHeldLinks::rectangleOfRecord(const Record& link) const
+{
+    const std::uint32_t exact = link.extra & ~kDestinationSet;
+    if (exact != 0)
+        return m_exactRects[exact - 1];
+    return {numberOf(link.rect[0]), numberOf(link.rect[1]), numberOf(link.rect[2]), numberOf(link.rect[3])};
 }
 
 int PdfHeldLinks::count(int pageIndex) const
@@ -218,11 +290,11 @@ PdfLinkAnnotation PdfHeldLinks::at(int pageIndex, int index, const PdfLinkJumps&
     if (held == nullptr)
         return link;
     link.isLink = true;
-    if (held->url != 0)
-        link.url = m_urls[held->url - 1];
-    if (held->jump >= 0) {
+    if (held->target > 0)
+        link.url = m_urls[static_cast<std::size_t>(held->target - 1)].url;
+    if (held->target < 0) {
         link.jumpsInDocument = true;
-        link.jumpTarget = jumps.targetOf(m_jumps[static_cast<std::size_t>(held->jump)], output);
+        link.jumpTarget = jumps.targetOf(m_jumps[static_cast<std::size_t>(-held->target - 1)].jump, output);
     }
     return link;
 }
@@ -233,25 +305,44 @@ bool PdfHeldLinks::setDestination(int pageIndex, int index, const std::optional<
     if (held == nullptr || (destination && destination->pageIndex < 0))
         return false;
     Record& changed = m_pages[static_cast<std::size_t>(pageIndex)][static_cast<std::size_t>(index)];
-    changed.destinationPage = destination ? destination->pageIndex : -1;
-    changed.destinationX = destination ? static_cast<float>(destination->point.x()) : 0;
-    changed.destinationY = destination ? static_cast<float>(destination->point.y()) : 0;
+    const Place wanted = destination ? Place{destination->pageIndex, static_cast<float>(destination->point.x()),
+                                             static_cast<float>(destination->point.y())}
+                                     : Place{-1, 0, 0};
+    changed.extra |= kDestinationSet;
+    Place& shared = targetPlace(changed);
+    if (shared.page == kUnset)
+        shared = wanted;
+    // Only a link set unlike the others of its target costs a place of its own.
+    if (wanted == shared)
+        m_ownPlaces.erase({pageIndex, index});
+    else
+        m_ownPlaces[{pageIndex, index}] = wanted;
     return true;
+}
+
+bool PdfHeldLinks::hasLinkToWrite(std::size_t pageIndex) const
+{
+    for (std::size_t index = 0; index < m_pages[pageIndex].size(); ++index) {
+        if (placeOf(static_cast<int>(pageIndex), index).page >= 0)
+            return true;
+    }
+    return false;
 }
 
 bool PdfHeldLinks::hasLinksToWrite() const
 {
-    return std::any_of(m_pages.begin(), m_pages.end(), [](const std::vector<Record>& page) {
-        return std::any_of(page.begin(), page.end(), [](const Record& link) { return link.destinationPage >= 0; });
-    });
+    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+        if (hasLinkToWrite(page))
+            return true;
+    }
+    return false;
 }
 
 void PdfHeldLinks::prepareWrite(QPDF& output) const
 {
     const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
     for (std::size_t pageIndex = 0; pageIndex < m_pages.size() && pageIndex < pages.size(); ++pageIndex) {
-        const std::vector<Record>& links = m_pages[pageIndex];
-        if (std::none_of(links.begin(), links.end(), [](const Record& link) { return link.destinationPage >= 0; }))
+        if (!hasLinkToWrite(pageIndex))
             continue;
         QPDFObjectHandle page = pages[pageIndex];
         QPDFObjectHandle annotations = page.getKey("/Annots");
@@ -289,21 +380,25 @@ void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, Pd
             entries.push_back(reference(renumbered));
         ++place;
     };
-    for (const Record& link : m_pages[static_cast<std::size_t>(pageIndex)]) {
+    const std::vector<Record>& links = m_pages[static_cast<std::size_t>(pageIndex)];
+    for (std::size_t index = 0; index < links.size(); ++index) {
+        const Record& link = links[index];
         while (nextStayed < stayed.size() && place < link.position)
             appendStayed();
         ++place;
-        if (link.destinationPage < 0 || static_cast<std::size_t>(link.destinationPage) >= pages.size())
+        const Place destination = placeOf(pageIndex, index);
+        if (destination.page < 0 || static_cast<std::size_t>(destination.page) >= pages.size())
             continue;
-        QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(link.destinationPage)];
+        QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(destination.page)];
         const QPDFObjGen target = writer.getRenumberedObjGen(targetPage.getObjGen());
+        const std::array<double, 4> rect = rectangleOfRecord(link);
         const int number = nextNumber++;
         written.push_back({number, 0, out.written()});
         const std::string text = std::to_string(number) + " 0 obj\n<< " + m_styles[link.style].toStdString() + "/Dest [ "
-                                 + reference(target) + " /XYZ " + pdfNumber(link.destinationX, 2) + " "
-                                 + pdfNumber(link.destinationY, 2) + " null ] /Rect [ " + pdfNumber(link.rect[0], 6) + " "
-                                 + pdfNumber(link.rect[1], 6) + " " + pdfNumber(link.rect[2], 6) + " "
-                                 + pdfNumber(link.rect[3], 6) + " ] >>\nendobj\n";
+                                 + reference(target) + " /XYZ " + pdfNumber(destination.x, 2) + " "
+                                 + pdfNumber(destination.y, 2) + " null ] /Rect [ " + pdfNumber(rect[0], 6) + " "
+                                 + pdfNumber(rect[1], 6) + " " + pdfNumber(rect[2], 6) + " " + pdfNumber(rect[3], 6)
+                                 + " ] >>\nendobj\n";
         out.write(QByteArray::fromStdString(text));
         entries.push_back(std::to_string(number) + " 0 R");
     }
@@ -338,7 +433,7 @@ bool PdfHeldLinks::writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipe
     int nextNumber = size.captured(1).toInt();
     std::vector<WrittenObject> written;
     for (std::size_t page = 0; page < m_pages.size(); ++page) {
-        if (std::any_of(m_pages[page].begin(), m_pages[page].end(), [](const Record& link) { return link.destinationPage >= 0; }))
+        if (hasLinkToWrite(page))
             writePage(output, writer, static_cast<int>(page), out, nextNumber, written);
     }
     std::sort(written.begin(), written.end(),

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -45,15 +46,35 @@ private:
 // annotations once the rest of the document is out: an update section after it holds the new
 // annotations and, for each page with any, its annotation list with them in their printed places.
 class PdfHeldLinks {
+    // 28 bytes a link: a reference page carries a hundred links and more, a large document millions.
     struct Record {
-        std::array<double, 4> rect{};
-        std::uint32_t url = 0;      // 1 + index in m_urls; 0 for none
-        std::int32_t jump = -1;     // index in m_jumps
-        std::uint32_t style = 0;    // index in m_styles
-        std::uint32_t position = 0; // index in the page's printed annotation list
-        std::int32_t destinationPage = -1;
-        float destinationX = 0;
-        float destinationY = 0;
+        std::array<float, 4> rect{}; // as printed (see numberOf), unless extra says otherwise
+        std::int32_t target = 0;     // 1 + index in m_urls, or -(1 + index in m_jumps)
+        std::uint16_t style = 0;     // index in m_styles
+        std::uint16_t position = 0;  // index in the page's printed annotation list
+        // Its low bits: 1 + index in m_exactRects for a rectangle whose numbers are no floats; its
+        // top bit: a destination was set for the link.
+        std::uint32_t extra = 0;
+    };
+    static_assert(sizeof(Record) == 28);
+    static constexpr std::uint32_t kDestinationSet = 1U << 31;
+    static constexpr std::size_t kLastPosition = 0xFFFF;
+    static constexpr std::int32_t kUnset = -2;
+    // Where a link leads once set: most links to one target lead to the same place, which the
+    // target keeps for all of them.
+    struct Place {
+        std::int32_t page = kUnset; // -1: nowhere (the link is not written)
+        float x = 0;
+        float y = 0;
+        bool operator==(const Place&) const = default;
+    };
+    struct Target {
+        QString url;
+        Place place;
+    };
+    struct HeldJump {
+        PdfLinkJumps::Jump jump;
+        Place place;
     };
 
 public:
@@ -101,9 +122,18 @@ public:
     bool writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const;
 
 private:
-    std::uint32_t internUrl(const QString& url);
-    std::uint32_t internStyle(const QByteArray& style);
+    std::int32_t internUrl(const QString& url);
+    std::optional<std::uint16_t> internStyle(const QByteArray& style);
     const Record* record(int pageIndex, int index) const;
+    Place& targetPlace(const Record& link);
+    const Place& targetPlace(const Record& link) const;
+    // Where the link at index of the page leads; none while no destination was set for it.
+    Place placeOf(int pageIndex, std::size_t index) const;
+    bool hasLinkToWrite(std::size_t pageIndex) const;
+    std::array<double, 4> rectangleOfRecord(const Record& link) const;
+    static double numberOf(float value);
+    // Whether numberOf gives back each of the rectangle's numbers from its float.
+    static bool floatsHold(const std::array<double, 4>& rect);
     struct WrittenObject {
         int number = 0;
         int generation = 0;
@@ -117,9 +147,12 @@ private:
     std::function<bool(const QString&)> m_isHeld;
     std::vector<std::vector<Record>> m_pages; // by output page
     // Link targets and annotation keys repeat across pages: each is kept once.
-    std::vector<QString> m_urls;
-    QHash<QString, std::uint32_t> m_urlIndex;
+    std::vector<Target> m_urls;
+    QHash<QString, std::int32_t> m_urlIndex;
     std::vector<QByteArray> m_styles;
-    QHash<QByteArray, std::uint32_t> m_styleIndex;
-    std::vector<PdfLinkJumps::Jump> m_jumps;
+    QHash<QByteArray, std::uint16_t> m_styleIndex;
+    std::vector<HeldJump> m_jumps;
+    std::vector<std::array<double, 4>> m_exactRects;
+    // Links set to lead elsewhere than their target's place, by page and index.
+    std::map<std::pair<int, int>, Place> m_ownPlaces;
 };

@@ -6,6 +6,7 @@
 
 // qpdf 11 API without the PointerHolder compatibility layer.
 #define POINTERHOLDER_TRANSITION 4
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 
@@ -181,6 +182,62 @@ TEST(PdfHeldLinks, ADocumentWhoseHeldLinksAllGoIsWrittenWithoutThem)
     const std::vector<ReadAnnotation> written = annotationsOfPage(output->toBytes(), 0);
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(written[0].uri, QStringLiteral("http://example.com/"));
+}
+
+TEST(PdfHeldLinks, LinksToOneTargetLeadWhereEachWasSentAndThoseNeverSentAreLeftOut)
+{
+    // Page 0: four links to one topic and one to another; page 1: one more to the first topic.
+    const QByteArray printed = pagesWithAnnotations({{{"itss://chm/one.htm", {}},
+                                                      {"itss://chm/one.htm", {}},
+                                                      {"itss://chm/one.htm", {}},
+                                                      {"itss://chm/one.htm", {}},
+                                                      {"itss://chm/two.htm", {}}},
+                                                     {{"itss://chm/one.htm", {}}}});
+    // The second link's rectangle in quarter points, the last one's as the engine prints a scaled
+    // page (floats written shortest), the others to five decimals.
+    QPDF edited;
+    edited.processMemoryFile("printed", printed.constData(), static_cast<size_t>(printed.size()));
+    QPDFObjectHandle editedPage = edited.getAllPages().at(0);
+    editedPage.getKey("/Annots").getArrayItem(1).replaceKey("/Rect", QPDFObjectHandle::parse("[42 641.25 126.75 653.25]"));
+    editedPage.getKey("/Annots").getArrayItem(4).replaceKey(
+        "/Rect", QPDFObjectHandle::parse("[41.983376 689.67865 95.833786 703.88922]"));
+    QPDFWriter writer(edited);
+    writer.setOutputMemory();
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    const std::unique_ptr<PdfDocument> source = PdfDocument::open(
+        QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize())));
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->holdInternalLinks([](const QString& url) { return url.startsWith(QLatin1String("itss:")); });
+    ASSERT_TRUE(output->appendPageCopy(*source, 0));
+    ASSERT_TRUE(output->appendPageCopy(*source, 1));
+    ASSERT_EQ(output->heldLinkCount(0), 5);
+
+    const PdfDestination topicOne{1, QPointF(36, 756)};
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 0, topicOne));
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 1, PdfDestination{0, QPointF(20, 600.5)}));
+    // Link 2 is never sent anywhere; link 3 is sent nowhere.
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 3, std::nullopt));
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 4, PdfDestination{0, QPointF(0, 792)}));
+    EXPECT_TRUE(output->setHeldLinkDestination(1, 0, topicOne));
+    // Sent again, the first goes alone; the one on page 1 stays where it was sent.
+    EXPECT_TRUE(output->setHeldLinkDestination(0, 0, PdfDestination{0, QPointF(5, 5)}));
+
+    const QByteArray bytes = output->toBytes();
+    const std::vector<ReadAnnotation> first = annotationsOfPage(bytes, 0);
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(first[0].destPage, 0);
+    EXPECT_EQ(first[0].destPoint, QPointF(5, 5));
+    EXPECT_EQ(first[0].rect, QRectF(QPointF(72, 600.21902), QPointF(200.5, 620.67084)));
+    EXPECT_EQ(first[1].destPage, 0);
+    EXPECT_EQ(first[1].destPoint, QPointF(20, 600.5));
+    EXPECT_EQ(first[1].rect, QRectF(QPointF(42, 641.25), QPointF(126.75, 653.25)));
+    EXPECT_EQ(first[2].destPoint, QPointF(0, 792));
+    EXPECT_EQ(first[2].rect, QRectF(QPointF(41.983376, 689.67865), QPointF(95.833786, 703.88922)));
+    const std::vector<ReadAnnotation> second = annotationsOfPage(bytes, 1);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].destPage, 1);
+    EXPECT_EQ(second[0].destPoint, QPointF(36, 756));
 }
 
 TEST(PdfOutlines, NestingOrderTitlesAndDestinationsAreWritten)
