@@ -66,7 +66,8 @@ class PdfHeldLinks {
         std::int32_t page = kUnset; // -1: nowhere (the link is not written)
         float x = 0;
         float y = 0;
-        bool operator==(const Place&) const = default;
+        // Spelled out: the sanitizer build compiles the sources that reach qpdf as C++17.
+        bool operator==(const Place& other) const { return page == other.page && x == other.x && y == other.y; }
     };
     struct Target {
         QString url;
