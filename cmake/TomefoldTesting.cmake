@@ -65,6 +65,22 @@ function(tomefold_add_test name)
     ENVIRONMENT "${environment}QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;TOMEFOLD_FIXTURES=${TOMEFOLD_FIXTURE_DIR};TOMEFOLD_TEST_SOURCE_DATA=${PROJECT_SOURCE_DIR}/tests/data;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 endfunction()
 
+# tomefold_guard_hangs(NAME [SECONDS]): a test program that decodes untrusted bytes but is not built
+# under the sanitizers (it starts the web engine, or Poppler's drawing, or another program) gets the
+# hang guard of each test case the SANITIZE ones have, so that a decoder that loops fails within
+# minutes with the case's name instead of at ctest's time-out. SECONDS raises the limit for cases
+# that wait on another program's own time limit.
+function(tomefold_guard_hangs name)
+  if(NOT TEST ${name})
+    return()
+  endif()
+  set(seconds ${TOMEFOLD_TEST_HANG_SECONDS})
+  if(ARGC GREATER 1)
+    set(seconds ${ARGV1})
+  endif()
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "TOMEFOLD_TEST_HANG_SECONDS=${seconds}")
+endfunction()
+
 # tomefold_add_chm_fixture(NAME): compiles tests/data/NAME/ (an .hhp project whose
 # "Compiled file" is NAME.chm) into ${TOMEFOLD_FIXTURE_DIR}/NAME.chm with chmcmd.
 function(tomefold_add_chm_fixture name)
