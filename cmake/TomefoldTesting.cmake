@@ -22,6 +22,15 @@ endif()
 
 set(TOMEFOLD_WEB_TEST_PROCESSORS 2 CACHE STRING "ctest job slots each web-engine test takes")
 
+# In the sanitizer build the code under test keeps its light optimisation, which the fuzz runs
+# need; the tests' own code needs none, and without it compiles a third faster. The sanitizers
+# still watch it.
+function(tomefold_compile_test_code target)
+  if(TOMEFOLD_SANITIZE)
+    target_compile_options(${target} PRIVATE -O0)
+  endif()
+endfunction()
+
 # tomefold_add_test(NAME SOURCES a.cpp ... LIBS lib ... [SANITIZE] [WEB] [SERIAL] [TIMEOUT s])
 #   SANITIZE: the code under test parses untrusted bytes; the test is also built and run under
 #     AddressSanitizer/UBSan. It must not start the web engine.
@@ -39,6 +48,7 @@ function(tomefold_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE tomefold_test_support ${T_LIBS})
   tomefold_set_warnings(${name})
+  tomefold_compile_test_code(${name})
   add_dependencies(${name} chm_fixtures)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
