@@ -26,17 +26,22 @@ long proportionalKiB(long pid)
     return 0;
 }
 
-bool isRenderer(long pid)
-{
-    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
-    return cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains("--type=renderer");
-}
-
 struct Process {
     long parent = 0;
     long residentKiB = 0;
     double cpuTicks = 0;
 };
+
+// The engine's renderers are forked by its zygote, which this process started; they keep the
+// zygote's command line.
+bool isRenderer(const std::map<long, Process>& processes, long pid, long self)
+{
+    const auto process = processes.find(pid);
+    if (process == processes.end() || process->second.parent == self)
+        return false;
+    const auto parent = processes.find(process->second.parent);
+    return parent != processes.end() && parent->second.parent == self;
+}
 
 std::map<long, Process> allProcesses()
 {
@@ -91,7 +96,7 @@ TreeUsage ProcessTree::usage(bool proportional)
             continue;
         usage.engineCpuMs += process.cpuTicks * msPerTick;
         usage.largestEngineKiB = std::max(usage.largestEngineKiB, process.residentKiB);
-        if (isRenderer(pid)) {
+        if (isRenderer(processes, pid, self)) {
             ++usage.renderers;
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_renderers.insert(pid);
