@@ -3,6 +3,7 @@
 #include "export/CHMExporter.h"
 
 #include <algorithm>
+#include <cstdio>
 
 TopicClock::TopicClock(const QElapsedTimer& timer, ProcessTree& processes, const std::atomic<double>& samplerCpuMs)
     : m_timer(timer)
@@ -49,6 +50,8 @@ void TopicClock::valueChanged(int value)
             m_counts[at].readings.end = values[at];
         return;
     }
+    if (value > m_last)
+        printPercentLine(value, sample, values);
     for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent) {
         const auto index = static_cast<std::size_t>(percent);
         m_wall.reached[index] = static_cast<double>(m_timer.elapsed());
@@ -57,6 +60,18 @@ void TopicClock::valueChanged(int value)
             m_counts[at].readings.reached[index] = values[at];
     }
     m_last = value;
+}
+
+void TopicClock::printPercentLine(int value, const Sample& sample, const std::vector<double>& values) const
+{
+    QString line = QStringLiteral("percent=%1 at_s=%2 renderers=%3 renderers_started=%4")
+                       .arg(value)
+                       .arg(static_cast<double>(m_timer.elapsed()) / 1000.0, 0, 'f', 1)
+                       .arg(sample.usage.renderers)
+                       .arg(m_processes.renderersSeen());
+    for (std::size_t at = 0; at < m_counts.size(); ++at)
+        line += QStringLiteral(" %1=%2").arg(QLatin1String(m_counts[at].name)).arg(values[at], 0, 'f', 0);
+    std::fprintf(stderr, "%s\n", qUtf8Printable(line));
 }
 
 QString TopicClock::countsPerTopic(int topics) const

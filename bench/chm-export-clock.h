@@ -75,6 +75,9 @@ private:
         Readings readings; // the count, in place of milliseconds
     };
 
+    // A line on the error output at each new percentage, from the main thread, which the counts
+    // are kept on: a run stopped before its end still shows how they went.
+    void printPercentLine(int value, const Sample& sample, const std::vector<double>& values) const;
     std::optional<std::pair<double, double>> countStartAndEnd(const char* name, int topics) const;
     static std::vector<Count> counts();
 
