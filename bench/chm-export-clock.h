@@ -48,8 +48,9 @@ public:
     // "end_NAME_per_topic" lines: topics at the end may be longer, the engine slower, starts held
     // back for memory more often or renderers replaced more often.
     QString countsPerTopic(int topics) const;
-    // The whole export's processor time per topic and per printed page over the same windows, and
-    // their end-to-start ratios: the figure that does not follow the machine's load.
+    // The end-to-start ratio of the whole export's processor time per topic (the count "cpu_ms"),
+    // and that time per printed page over the same windows with its ratio: the figures that do not
+    // follow the machine's load.
     QString cpuPerTopicAndPage(int topics) const;
 
 private:
