@@ -12,9 +12,13 @@
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
 // document grows shows a ratio above 1), and over the same topics the main thread's processor time
 // per topic (which, unlike the wall time, does not grow when the machine gets busier), the pages,
-// the engine's loading, layout and printing, the appending and the starts held back for memory.
-// Every minute a progress line on the error output: the percentage, this process's resident size
-// and its allocator's bytes in use (what the export holds itself), and the engine's.
+// the engine's loading, layout and printing, the appending, the starts held back for memory, the
+// views replaced for memory and the processor time of the engine's processes; then the processor
+// time of the whole export (this process and the engine's, without the bench's own sampling) per
+// topic and per printed page with their end-to-start ratios, and how many renderer processes were
+// started in all. Every minute a progress line on the error output: the percentage, this process's
+// resident size and its allocator's bytes in use (what the export holds itself), the engine's, the
+// processor seconds used so far, and the renderers alive and started so far.
 // --jobs: topics in the engine at once; by default the exporter's automatic choice.
 // --repeat N: exports N times in the same process (the figures above are over all of them) and
 // prints, after each, the memory this process and the engine's processes still hold once the
@@ -30,8 +34,10 @@
 #include "export/PDFExportProvider.h"
 #include "platform/PdfDocument.h"
 
+#include "chm-export-clock.h"
+#include "chm-export-processes.h"
+
 #include <QApplication>
-#include <QDir>
 #include <QProgressBar>
 #include <QElapsedTimer>
 #include <QFile>
@@ -43,16 +49,11 @@
 #include <qpdf/QPDF.hh>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <functional>
-#include <map>
 #include <optional>
 #include <thread>
-#include <malloc.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -163,103 +164,6 @@ double statisticValue(const QString& lines, const char* key)
     return line.match(lines).captured(1).toDouble();
 }
 
-// This process and every process below it (the engine's): their resident memory in KiB, the
-// largest of the engine's processes alone, and the processor time they and the children they
-// reaped have used, in milliseconds. With proportional set sizes asked for, also the sum of those:
-// the resident sum counts the engine's shared libraries once for every renderer, the proportional
-// one splits each shared page among the processes that map it.
-struct TreeUsage {
-    long residentKiB = 0;
-    long largestEngineKiB = 0;
-    long proportionalKiB = 0;
-    double cpuMs = 0;
-};
-
-long proportionalKiB(long pid)
-{
-    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : rollup.readAll().split('\n')) {
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
-
-TreeUsage treeUsage(bool proportional = false)
-{
-    struct Process {
-        long parent = 0;
-        long residentKiB = 0;
-        double cpuTicks = 0;
-    };
-    std::map<long, Process> processes;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const long pid = entry.toLong(&isPid);
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!isPid || !stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (name) state ppid ... utime stime cutime cstime (fields 14 to 17) ... rss (field 24)
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 22)
-            continue;
-        Process& process = processes[pid];
-        process.parent = fields[1].toLong();
-        for (int field = 11; field <= 14; ++field)
-            process.cpuTicks += fields[field].toDouble();
-        process.residentKiB = fields[21].toLong() * (::sysconf(_SC_PAGESIZE) / 1024);
-    }
-    const long self = static_cast<long>(::getpid());
-    const double msPerTick = 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
-    TreeUsage usage;
-    for (const auto& [pid, process] : processes) {
-        for (long ancestor = pid; ancestor > 1;
-             ancestor = processes.count(ancestor) ? processes.at(ancestor).parent : 0) {
-            if (ancestor == self) {
-                usage.residentKiB += process.residentKiB;
-                usage.cpuMs += process.cpuTicks * msPerTick;
-                if (pid != self)
-                    usage.largestEngineKiB = std::max(usage.largestEngineKiB, process.residentKiB);
-                if (proportional)
-                    usage.proportionalKiB += proportionalKiB(pid);
-                break;
-            }
-        }
-    }
-    return usage;
-}
-
-// Processor time the calling thread has used, in milliseconds.
-// What this process's allocator hands out and has not had back: the export's own data (the engine
-// allocates most of its own elsewhere), which the resident size mixes with pages kept for reuse.
-double heapInUseMb()
-{
-    const struct mallinfo2 usage = ::mallinfo2();
-    return static_cast<double>(usage.uordblks + usage.hblkhd) / 1048576.0;
-}
-
-double threadCpuMs()
-{
-    timespec used{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
-    return static_cast<double>(used.tv_sec) * 1000.0 + static_cast<double>(used.tv_nsec) / 1e6;
-}
-
-long statusKiB(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(static_cast<qsizetype>(qstrlen(field))).trimmed().split(' ').first().toLong();
-    }
-    return -1;
-}
-
 long peakMemoryKiB()
 {
     return statusKiB("VmHWM:");
@@ -279,129 +183,6 @@ int fontProgramCount(const QString& path)
     }
     return count;
 }
-
-// When the progress bar first showed each percentage of the topic phase, which ends when the
-// value first goes down (link resolution starts again from 0), in wall time and in processor time
-// of the main thread. The main thread appends every page: the wall time per topic grows also when
-// the machine gets busier, its processor time only when the export's own work per topic grows.
-class TopicClock {
-public:
-    explicit TopicClock(const QElapsedTimer& timer)
-        : m_timer(timer)
-    {}
-
-    // The first export's exporter, whose pages appended so far are read with each percentage.
-    void setExporter(const CHMExporter* exporter)
-    {
-        if (m_exporter.load() == nullptr)
-            m_exporter = exporter;
-    }
-
-    // Called on the main thread, where the exporter appends its pages.
-    void valueChanged(int value)
-    {
-        if (m_ended)
-            return;
-        const CHMExporter* exporter = m_exporter.load();
-        std::vector<double> counts;
-        for (const Count& count : m_counts)
-            counts.push_back(exporter != nullptr ? count.value(*exporter) : 0);
-        if (value < m_last) {
-            m_ended = true;
-            m_wall.end = static_cast<double>(m_timer.elapsed());
-            m_mainCpu.end = threadCpuMs();
-            for (std::size_t at = 0; at < m_counts.size(); ++at)
-                m_counts[at].readings.end = counts[at];
-            return;
-        }
-        for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent) {
-            m_wall.reached[static_cast<size_t>(percent)] = static_cast<double>(m_timer.elapsed());
-            m_mainCpu.reached[static_cast<size_t>(percent)] = threadCpuMs();
-            for (std::size_t at = 0; at < m_counts.size(); ++at)
-                m_counts[at].readings.reached[static_cast<size_t>(percent)] = counts[at];
-        }
-        m_last = value;
-    }
-
-    // Seconds per 1,000 topics over the first and the last window of topics (a quarter of the
-    // topics at most); none when the phase was too short to tell.
-    std::optional<std::pair<double, double>> startAndEnd(int topics) const { return m_wall.startAndEnd(topics, m_ended); }
-    // Milliseconds of the main thread's processor time per topic over the same windows.
-    std::optional<std::pair<double, double>> mainCpuStartAndEnd(int topics) const
-    {
-        return m_mainCpu.startAndEnd(topics, m_ended);
-    }
-    // What the exporter counted per topic over the same windows, as "start_NAME_per_topic" and
-    // "end_NAME_per_topic" lines: topics at the end may be longer, the engine slower or starts held
-    // back for memory more often.
-    QString countsPerTopic(int topics) const
-    {
-        QString lines;
-        for (const Count& count : m_counts) {
-            if (const auto perTopic = count.readings.startAndEnd(topics, m_ended)) {
-                lines += QStringLiteral("start_%1_per_topic=%2\nend_%1_per_topic=%3\n")
-                             .arg(QLatin1String(count.name))
-                             .arg(perTopic->first, 0, 'f', 2)
-                             .arg(perTopic->second, 0, 'f', 2);
-            }
-        }
-        return lines;
-    }
-
-private:
-    struct Readings {
-        // By percentage; -1 until reached.
-        std::array<double, 101> reached = filled();
-        double end = -1;
-
-        static std::array<double, 101> filled()
-        {
-            std::array<double, 101> values{};
-            values.fill(-1);
-            return values;
-        }
-
-        // Per topic over the first and the last window.
-        std::optional<std::pair<double, double>> startAndEnd(int topics, bool ended) const
-        {
-            const int window = std::min(1000, topics / 4);
-            const int startPercent = (window * 100 + topics - 1) / topics;
-            const int endPercent = (topics - window) * 100 / topics;
-            if (!ended || window == 0 || startPercent >= endPercent || reached[0] < 0
-                || reached[static_cast<size_t>(startPercent)] < 0 || reached[static_cast<size_t>(endPercent)] < 0)
-                return std::nullopt;
-            const double startTopics = startPercent * topics / 100.0;
-            const double endTopics = topics - endPercent * topics / 100.0;
-            const double atStart = (reached[static_cast<size_t>(startPercent)] - reached[0]) / startTopics;
-            const double atEnd = (end - reached[static_cast<size_t>(endPercent)]) / endTopics;
-            return std::make_pair(atStart, atEnd);
-        }
-    };
-
-    const QElapsedTimer& m_timer;
-    struct Count {
-        const char* name;
-        std::function<double(const CHMExporter&)> value;
-        Readings readings; // the count, in place of milliseconds
-    };
-
-    std::atomic<const CHMExporter*> m_exporter{nullptr};
-    Readings m_wall;
-    Readings m_mainCpu;
-    std::vector<Count> m_counts{
-        {"pages", [](const CHMExporter& exporter) { return exporter.pageCount(); }, {}},
-        {"engine_ms",
-         [](const CHMExporter& exporter) {
-             const ExportStatistics& statistics = exporter.statistics();
-             return statistics.loadMs + statistics.layoutMs + statistics.printMs;
-         },
-         {}},
-        {"append_ms", [](const CHMExporter& exporter) { return exporter.statistics().appendMs; }, {}},
-        {"starts_held", [](const CHMExporter& exporter) { return exporter.statistics().startsHeldForMemory; }, {}},
-    };
-    int m_last = -1;
-    bool m_ended = false;
-};
 
 } // namespace
 
@@ -437,6 +218,8 @@ int main(int argc, char** argv)
     std::atomic<long> peakProportionalKiB{0};
     std::atomic<long> peakEngineProcessKiB{0};
     std::atomic<int> percentShown{0};
+    std::atomic<double> samplerCpuMs{0};
+    ProcessTree processes;
     QElapsedTimer sampled;
     sampled.start();
     std::thread sampler([&] {
@@ -446,7 +229,7 @@ int main(int argc, char** argv)
         long proportional = 0;
         for (int sample = 0; exporting.load(); ++sample) {
             // The proportional sizes cost the system a walk over every mapping: once a second.
-            const TreeUsage usage = treeUsage(sample % 4 == 0);
+            const TreeUsage usage = processes.usage(sample % 4 == 0);
             peakTreeKiB = std::max(peakTreeKiB.load(), usage.residentKiB);
             peakEngineProcessKiB = std::max(peakEngineProcessKiB.load(), usage.largestEngineKiB);
             if (sample % 4 == 0) {
@@ -456,26 +239,29 @@ int main(int argc, char** argv)
             if (sampled.elapsed() - lastLine >= 60000) {
                 lastLine = sampled.elapsed();
                 std::fprintf(stderr, "at_s=%lld percent=%d rss_mb=%.1f heap_mb=%.1f with_engine_mb=%.1f with_engine_pss_mb=%.1f "
-                                     "largest_engine_process_mb=%.1f\n",
+                                     "largest_engine_process_mb=%.1f cpu_s=%.1f engine_cpu_s=%.1f renderers=%d renderers_started=%d\n",
                              lastLine / 1000, percentShown.load(), static_cast<double>(statusKiB("VmRSS:")) / 1024.0,
                              heapInUseMb(),
                              static_cast<double>(usage.residentKiB) / 1024.0, static_cast<double>(proportional) / 1024.0,
-                             static_cast<double>(usage.largestEngineKiB) / 1024.0);
+                             static_cast<double>(usage.largestEngineKiB) / 1024.0,
+                             (usage.cpuMs - samplerCpuMs.load()) / 1000.0, usage.engineCpuMs / 1000.0, usage.renderers,
+                             processes.renderersSeen());
             }
+            samplerCpuMs = threadCpuMs();
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     });
     QElapsedTimer timer;
     timer.start();
     QProgressBar progress;
-    TopicClock clock(timer);
+    TopicClock clock(timer, processes, samplerCpuMs);
     QObject::connect(&progress, &QProgressBar::valueChanged, [&clock, &percentShown](int value) {
         clock.valueChanged(value);
         percentShown = value;
     });
     document.exportProgressIndicator = &progress;
     const double mainCpuAtStart = threadCpuMs();
-    const double treeCpuAtStart = treeUsage().cpuMs;
+    const double treeCpuAtStart = processes.usage().cpuMs - samplerCpuMs.load();
     double treeCpuMs = 0;
     QStringList afterExports;
     std::thread worker([&] {
@@ -494,10 +280,10 @@ int main(int argc, char** argv)
                 exporter.releaseLock();
             }
             if (run == 1)
-                treeCpuMs = treeUsage().cpuMs - treeCpuAtStart;
+                treeCpuMs = processes.usage().cpuMs - samplerCpuMs.load() - treeCpuAtStart;
             // The engine's processes end a moment after their pages and profile are gone.
             std::this_thread::sleep_for(std::chrono::seconds(3));
-            const TreeUsage after = treeUsage(true);
+            const TreeUsage after = processes.usage(true);
             afterExports << QStringLiteral("rss_after_export_%1_mb=%2\nrss_with_engine_after_export_%1_mb=%3\n"
                                            "pss_with_engine_after_export_%1_mb=%4\n")
                                 .arg(run)
@@ -555,5 +341,7 @@ int main(int argc, char** argv)
         std::printf("start_main_cpu_ms_per_topic=%.2f\nend_main_cpu_ms_per_topic=%.2f\nend_to_start_main_cpu_ratio=%.2f\n",
                     perTopic->first, perTopic->second, perTopic->second / perTopic->first);
     }
+    std::printf("%s", qUtf8Printable(clock.cpuPerTopicAndPage(static_cast<int>(topics))));
+    std::printf("renderers_started=%d\n", processes.renderersSeen());
     return pdf ? 0 : 1;
 }

@@ -62,8 +62,8 @@ public:
     // The tallest a topic's frames grow, in points.
     static constexpr double kMaximumFrameHeight = 400000.0;
     // A renderer keeps much of what a long topic needed after it is printed, and a view serves
-    // topic after topic: a view whose renderer has grown past this is replaced after its topic,
-    // which ends that process.
+    // topic after topic: a view whose renderer has grown past this, or past its share of the
+    // budget below with several jobs, is replaced after its topic, which ends that process.
     static constexpr qint64 kRendererRetireBytes = 384LL << 20;
     // While the renderers hold more than this together, no further topic starts until one ends
     // (one topic is always at work): long topics side by side cannot take the machine's memory.

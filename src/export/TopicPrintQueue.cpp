@@ -53,3 +53,8 @@ bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBy
         return true;
     return load.totalBytes <= budgetBytes && load.largestAtWorkBytes <= retireBytes;
 }
+
+qint64 RendererShareBytes(qint64 retireBytes, qint64 budgetBytes, int jobs)
+{
+    return std::min(retireBytes, budgetBytes / std::max(jobs, 1));
+}

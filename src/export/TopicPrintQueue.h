@@ -74,3 +74,10 @@ struct RendererLoad {
 // topic at work has a renderer past retireBytes: such a topic is a long one still growing, and a
 // second long topic beside it could take as much again before either ends.
 bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBytes);
+
+// The size past which a view's renderer is replaced once its topic is done: its share of the
+// renderers' budget, and never more than retireBytes. Views serve topic after topic and their
+// renderers keep growing; were each let grow to retireBytes, a few of them would fill the budget
+// together and hold every further start until one topic ends, one topic at a time, for the rest of
+// the export. Replaced at their share, `jobs` renderers stay within the budget.
+qint64 RendererShareBytes(qint64 retireBytes, qint64 budgetBytes, int jobs);

@@ -193,6 +193,12 @@ TEST_F(ParallelExport, RenderersPastTheirLimitAreReplacedAndNoTopicStartsPastThe
     // The replaced views took their renderers with them.
     EXPECT_TRUE(eventually([&] { return engineRenderers() <= renderersBefore; }))
         << engineRenderers() << " renderers left, " << renderersBefore << " before";
+
+    // No renderer comes near a limit of a terabyte, but four of them share a budget of four bytes:
+    // each is past its share once its topic is done, and is replaced before it holds the others back.
+    const QByteArray shared = exportFixture(QStringLiteral("export-five"), 4, nullptr, std::make_pair(1LL << 40, 4LL));
+    EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
+    expectSameDocument(plain, shared);
 }
 
 TEST_F(ParallelExport, ATopicThatNeverLoadsHoldsUpOnlyItsOwnView)

@@ -133,3 +133,19 @@ TEST(TopicPrintQueue, ATopicStartsBesideOthersOnlyWhileNoRendererIsLongAndTheSum
     EXPECT_FALSE(MayStartTopic({.totalBytes = kBudget + 1, .largestAtWorkBytes = 10, .topicAtWork = true}, kRetire, kBudget));
     EXPECT_FALSE(MayStartTopic({.totalBytes = 200, .largestAtWorkBytes = kRetire + 1, .topicAtWork = true}, kRetire, kBudget));
 }
+
+TEST(TopicPrintQueue, ARendererIsReplacedAtItsShareOfTheBudgetAndNeverPastItsOwnLimit)
+{
+    constexpr qint64 kRetire = 384;
+    constexpr qint64 kBudget = 1024;
+    // Six renderers each just under their share stay within the budget together.
+    const qint64 share = RendererShareBytes(kRetire, kBudget, 6);
+    EXPECT_EQ(share, 170);
+    EXPECT_LE(6 * share, kBudget);
+    // With few jobs the share would be larger than one renderer may grow.
+    EXPECT_EQ(RendererShareBytes(kRetire, kBudget, 2), kRetire);
+    EXPECT_EQ(RendererShareBytes(kRetire, kBudget, 1), kRetire);
+    // No job count divides by zero or turns the share negative.
+    EXPECT_EQ(RendererShareBytes(kRetire, kBudget, 0), kRetire);
+    EXPECT_EQ(RendererShareBytes(kRetire, kBudget, -3), kRetire);
+}
