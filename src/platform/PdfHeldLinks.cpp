@@ -413,6 +413,7 @@ void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, Pd
     };
     // A copy: the cache serves one page at a time, and this one's records are wanted whole.
     const std::vector<Record> links = pageRecords(pageIndex);
+    bool runStarted = false;
     for (std::size_t index = 0; index < links.size(); ++index) {
         const Record& link = links[index];
         while (nextStayed < stayed.size() && place < link.position)
@@ -424,14 +425,20 @@ void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, Pd
         QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(destination.page)];
         const QPDFObjGen target = writer.getRenumberedObjGen(targetPage.getObjGen());
         const std::array<double, 4> rect = rectangleOfRecord(link);
-        const int number = update.firstNumber + static_cast<int>(update.annotationOffsets.size());
-        update.annotationOffsets.push_back(out.written());
+        const int number = update.firstNumber + static_cast<int>(update.annotationLengths.size());
+        // The page's annotations follow one another, then its list: one run a page.
+        if (!runStarted) {
+            update.runs.push_back({out.written(), 0});
+            runStarted = true;
+        }
         const std::string text = std::to_string(number) + " 0 obj\n<< " + m_styles[link.style].toStdString() + "/Dest [ "
                                  + reference(target) + " /XYZ " + pdfNumber(destination.x, 2) + " "
                                  + pdfNumber(destination.y, 2) + " null ] /Rect [ " + pdfNumber(rect[0], 6) + " "
                                  + pdfNumber(rect[1], 6) + " " + pdfNumber(rect[2], 6) + " " + pdfNumber(rect[3], 6)
                                  + " ] >>\nendobj\n";
         out.write(QByteArray::fromStdString(text));
+        update.annotationLengths.push_back(static_cast<std::uint32_t>(text.size()));
+        ++update.runs.back().count;
         entries.push_back(std::to_string(number) + " 0 R");
     }
     while (nextStayed < stayed.size())
@@ -470,7 +477,7 @@ bool PdfHeldLinks::writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipe
     }
     const qint64 table = out.written();
     writeCrossReferences(update, out);
-    const int nextNumber = update.firstNumber + static_cast<int>(update.annotationOffsets.size());
+    const int nextNumber = update.firstNumber + static_cast<int>(update.annotationLengths.size());
     out.write("trailer\n<< /Size " + QByteArray::number(nextNumber) + " /Prev " + trailer.captured(2).toLatin1() + ' '
               + entries.simplified().toLatin1() + " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n");
     return true;
@@ -502,11 +509,17 @@ void PdfHeldLinks::writeCrossReferences(const Update& update, PdfCountingPipelin
         first = end;
     }
     // The annotations, one run after every number the written document used.
-    if (!update.annotationOffsets.empty()) {
+    if (!update.annotationLengths.empty()) {
         text += QByteArray::number(update.firstNumber) + ' '
-                + QByteArray::number(static_cast<qulonglong>(update.annotationOffsets.size())) + '\n';
-        for (const qint64 offset : update.annotationOffsets)
-            line(offset, 0);
+                + QByteArray::number(static_cast<qulonglong>(update.annotationLengths.size())) + '\n';
+        std::size_t next = 0;
+        for (const Update::Run& run : update.runs) {
+            qint64 offset = run.offset;
+            for (std::uint32_t at = 0; at < run.count; ++at) {
+                line(offset, 0);
+                offset += update.annotationLengths[next++];
+            }
+        }
     }
     out.write(text);
 }

@@ -153,7 +153,14 @@ private:
     // written document left free, and the pages' lists, which keep their numbers.
     struct Update {
         int firstNumber = 0;
-        std::vector<qint64> annotationOffsets; // by number from firstNumber: 8 bytes a link
+        // The annotations of a page follow one another: where each page's run starts, and the
+        // length of each annotation by number from firstNumber (4 bytes a link).
+        struct Run {
+            qint64 offset = 0;
+            std::uint32_t count = 0;
+        };
+        std::vector<Run> runs;
+        std::vector<std::uint32_t> annotationLengths;
         std::vector<WrittenObject> lists;
     };
     // The annotation objects and the page's list, written through out; their offsets are added to
