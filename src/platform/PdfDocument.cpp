@@ -86,6 +86,9 @@ bool PdfDocument::appendPageCopy(const PdfDocument& source, int index, QString* 
                 m_heldLinks->pageCopied(copiedIndex, *held);
             if (m_spilledStreams)
                 m_spilledStreams->spillContents(copies.back());
+            // Last: the spilled content's dictionary is the one the page keeps.
+            if (m_sharedPageParts)
+                m_sharedPageParts->shareValues(copies.back());
         } catch (const std::exception&) {
             // A failed copy leaves no page behind: callers count the pages they appended.
             std::vector<QPDFObjectHandle> copies = m_qpdf->getAllPages();

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -194,7 +196,12 @@ std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObject
     }
     if (taken->m_links.empty())
         return nullptr;
-    sourcePage.replaceKey("/Annots", QPDFObjectHandle::newArray(rest));
+    // A page left without annotations carries no list at all: an empty one costs memory on every
+    // page of a large document, and the write makes one where held links return.
+    if (rest.empty())
+        sourcePage.removeKey("/Annots");
+    else
+        sourcePage.replaceKey("/Annots", QPDFObjectHandle::newArray(rest));
     return taken;
 }
 
@@ -202,11 +209,38 @@ void PdfHeldLinks::pageCopied(int outputPage, Taken& taken)
 {
     if (outputPage < 0)
         return;
-    if (m_pages.size() <= static_cast<std::size_t>(outputPage))
-        m_pages.resize(static_cast<std::size_t>(outputPage) + 1);
-    std::vector<Record>& page = m_pages[static_cast<std::size_t>(outputPage)];
-    page = std::move(taken.m_links);
-    page.shrink_to_fit();
+    if (m_cachedPage == outputPage) {
+        m_cachedPage = -1;
+        m_cachedChanged = false;
+    }
+    const std::vector<Record>& links = taken.m_links;
+    m_pages.setPage(outputPage, QByteArray(reinterpret_cast<const char*>(links.data()),
+                                           static_cast<qsizetype>(links.size() * sizeof(Record))));
+    taken.m_links.clear();
+}
+
+const std::vector<PdfHeldLinks::Record>& PdfHeldLinks::pageRecords(int pageIndex) const
+{
+    if (pageIndex == m_cachedPage)
+        return m_cached;
+    if (m_cachedChanged) {
+        m_pages.setPage(m_cachedPage, QByteArray(reinterpret_cast<const char*>(m_cached.data()),
+                                                 static_cast<qsizetype>(m_cached.size() * sizeof(Record))));
+        m_cachedChanged = false;
+    }
+    const QByteArray bytes = m_pages.page(pageIndex);
+    m_cached.resize(static_cast<std::size_t>(bytes.size()) / sizeof(Record));
+    if (!m_cached.empty())
+        std::memcpy(m_cached.data(), bytes.constData(), m_cached.size() * sizeof(Record));
+    m_cachedPage = pageIndex;
+    return m_cached;
+}
+
+std::vector<PdfHeldLinks::Record>& PdfHeldLinks::changedPageRecords(int pageIndex)
+{
+    pageRecords(pageIndex);
+    m_cachedChanged = true;
+    return m_cached;
 }
 
 std::int32_t PdfHeldLinks::internUrl(const QString& url)
@@ -235,10 +269,10 @@ std::optional<std::uint16_t> PdfHeldLinks::internStyle(const QByteArray& style)
 
 const PdfHeldLinks::Record* PdfHeldLinks::record(int pageIndex, int index) const
 {
-    if (pageIndex < 0 || static_cast<std::size_t>(pageIndex) >= m_pages.size())
+    if (index < 0 || index >= m_pages.count(pageIndex))
         return nullptr;
-    const std::vector<Record>& page = m_pages[static_cast<std::size_t>(pageIndex)];
-    if (index < 0 || static_cast<std::size_t>(index) >= page.size())
+    const std::vector<Record>& page = pageRecords(pageIndex);
+    if (static_cast<std::size_t>(index) >= page.size()) // a page that could not be read back
         return nullptr;
     return &page[static_cast<std::size_t>(index)];
 }
@@ -257,9 +291,8 @@ const PdfHeldLinks::Place& PdfHeldLinks::targetPlace(const Record& link) const
     return m_urls[static_cast<std::size_t>(link.target - 1)].place;
 }
 
-PdfHeldLinks::Place PdfHeldLinks::placeOf(int pageIndex, std::size_t index) const
+PdfHeldLinks::Place PdfHeldLinks::placeOf(int pageIndex, std::size_t index, const Record& link) const
 {
-    const Record& link = m_pages[static_cast<std::size_t>(pageIndex)][index];
     if ((link.extra & kDestinationSet) == 0)
         return {};
     const auto own = m_ownPlaces.find({pageIndex, static_cast<int>(index)});
@@ -278,9 +311,7 @@ std::array<double, 4> PdfHeldLinks::rectangleOfRecord(const Record& link) const
 
 int PdfHeldLinks::count(int pageIndex) const
 {
-    if (pageIndex < 0 || static_cast<std::size_t>(pageIndex) >= m_pages.size())
-        return 0;
-    return static_cast<int>(m_pages[static_cast<std::size_t>(pageIndex)].size());
+    return m_pages.count(pageIndex);
 }
 
 PdfLinkAnnotation PdfHeldLinks::at(int pageIndex, int index, const PdfLinkJumps& jumps, QPDF& output) const
@@ -304,7 +335,7 @@ bool PdfHeldLinks::setDestination(int pageIndex, int index, const std::optional<
     const Record* held = record(pageIndex, index);
     if (held == nullptr || (destination && destination->pageIndex < 0))
         return false;
-    Record& changed = m_pages[static_cast<std::size_t>(pageIndex)][static_cast<std::size_t>(index)];
+    Record& changed = changedPageRecords(pageIndex)[static_cast<std::size_t>(index)];
     const Place wanted = destination ? Place{destination->pageIndex, static_cast<float>(destination->point.x()),
                                              static_cast<float>(destination->point.y())}
                                      : Place{-1, 0, 0};
@@ -322,8 +353,9 @@ bool PdfHeldLinks::setDestination(int pageIndex, int index, const std::optional<
 
 bool PdfHeldLinks::hasLinkToWrite(std::size_t pageIndex) const
 {
-    for (std::size_t index = 0; index < m_pages[pageIndex].size(); ++index) {
-        if (placeOf(static_cast<int>(pageIndex), index).page >= 0)
+    const std::vector<Record>& links = pageRecords(static_cast<int>(pageIndex));
+    for (std::size_t index = 0; index < links.size(); ++index) {
+        if (placeOf(static_cast<int>(pageIndex), index, links[index]).page >= 0)
             return true;
     }
     return false;
@@ -331,7 +363,7 @@ bool PdfHeldLinks::hasLinkToWrite(std::size_t pageIndex) const
 
 bool PdfHeldLinks::hasLinksToWrite() const
 {
-    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+    for (std::size_t page = 0; page < static_cast<std::size_t>(m_pages.pageCount()); ++page) {
         if (hasLinkToWrite(page))
             return true;
     }
@@ -341,7 +373,7 @@ bool PdfHeldLinks::hasLinksToWrite() const
 void PdfHeldLinks::prepareWrite(QPDF& output) const
 {
     const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
-    for (std::size_t pageIndex = 0; pageIndex < m_pages.size() && pageIndex < pages.size(); ++pageIndex) {
+    for (std::size_t pageIndex = 0; pageIndex < static_cast<std::size_t>(m_pages.pageCount()) && pageIndex < pages.size(); ++pageIndex) {
         if (!hasLinkToWrite(pageIndex))
             continue;
         QPDFObjectHandle page = pages[pageIndex];
@@ -359,8 +391,7 @@ void PdfHeldLinks::prepareWrite(QPDF& output) const
     }
 }
 
-void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out,
-                             int& nextNumber, std::vector<WrittenObject>& written) const
+void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, Update& update) const
 {
     const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
     QPDFObjectHandle page = pages[static_cast<std::size_t>(pageIndex)];
@@ -380,31 +411,39 @@ void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, Pd
             entries.push_back(reference(renumbered));
         ++place;
     };
-    const std::vector<Record>& links = m_pages[static_cast<std::size_t>(pageIndex)];
+    // A copy: the cache serves one page at a time, and this one's records are wanted whole.
+    const std::vector<Record> links = pageRecords(pageIndex);
+    bool runStarted = false;
     for (std::size_t index = 0; index < links.size(); ++index) {
         const Record& link = links[index];
         while (nextStayed < stayed.size() && place < link.position)
             appendStayed();
         ++place;
-        const Place destination = placeOf(pageIndex, index);
+        const Place destination = placeOf(pageIndex, index, link);
         if (destination.page < 0 || static_cast<std::size_t>(destination.page) >= pages.size())
             continue;
         QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(destination.page)];
         const QPDFObjGen target = writer.getRenumberedObjGen(targetPage.getObjGen());
         const std::array<double, 4> rect = rectangleOfRecord(link);
-        const int number = nextNumber++;
-        written.push_back({number, 0, out.written()});
+        const int number = update.firstNumber + static_cast<int>(update.annotationLengths.size());
+        // The page's annotations follow one another, then its list: one run a page.
+        if (!runStarted) {
+            update.runs.push_back({out.written(), 0});
+            runStarted = true;
+        }
         const std::string text = std::to_string(number) + " 0 obj\n<< " + m_styles[link.style].toStdString() + "/Dest [ "
                                  + reference(target) + " /XYZ " + pdfNumber(destination.x, 2) + " "
                                  + pdfNumber(destination.y, 2) + " null ] /Rect [ " + pdfNumber(rect[0], 6) + " "
                                  + pdfNumber(rect[1], 6) + " " + pdfNumber(rect[2], 6) + " " + pdfNumber(rect[3], 6)
                                  + " ] >>\nendobj\n";
         out.write(QByteArray::fromStdString(text));
+        update.annotationLengths.push_back(static_cast<std::uint32_t>(text.size()));
+        ++update.runs.back().count;
         entries.push_back(std::to_string(number) + " 0 R");
     }
     while (nextStayed < stayed.size())
         appendStayed();
-    written.push_back({list.getObj(), list.getGen(), out.written()});
+    update.lists.push_back({list.getObj(), list.getGen(), out.written()});
     std::string text = std::to_string(list.getObj()) + " " + std::to_string(list.getGen()) + " obj\n[";
     for (const std::string& entry : entries)
         text += " " + entry;
@@ -430,27 +469,57 @@ bool PdfHeldLinks::writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipe
     }
     QString entries = trailer.captured(1);
     entries.remove(sizePattern);
-    int nextNumber = size.captured(1).toInt();
-    std::vector<WrittenObject> written;
-    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+    Update update;
+    update.firstNumber = size.captured(1).toInt();
+    for (std::size_t page = 0; page < static_cast<std::size_t>(m_pages.pageCount()); ++page) {
         if (hasLinkToWrite(page))
-            writePage(output, writer, static_cast<int>(page), out, nextNumber, written);
+            writePage(output, writer, static_cast<int>(page), out, update);
     }
-    std::sort(written.begin(), written.end(),
-              [](const WrittenObject& a, const WrittenObject& b) { return a.number < b.number; });
     const qint64 table = out.written();
+    writeCrossReferences(update, out);
+    const int nextNumber = update.firstNumber + static_cast<int>(update.annotationLengths.size());
+    out.write("trailer\n<< /Size " + QByteArray::number(nextNumber) + " /Prev " + trailer.captured(2).toLatin1() + ' '
+              + entries.simplified().toLatin1() + " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n");
+    return true;
+}
+
+void PdfHeldLinks::writeCrossReferences(const Update& update, PdfCountingPipeline& out)
+{
+    constexpr qsizetype kPieceBytes = 64 * 1024;
     QByteArray text = "xref\n0 1\n0000000000 65535 f \n";
-    for (std::size_t first = 0; first < written.size();) {
+    auto line = [&text, &out](qint64 offset, int generation) {
+        std::array<char, 24> entry{};
+        std::snprintf(entry.data(), entry.size(), "%010lld %05d n \n", static_cast<long long>(offset), generation);
+        text += entry.data();
+        if (text.size() >= kPieceBytes) {
+            out.write(text);
+            text.clear();
+        }
+    };
+    // The lists keep the numbers the writer gave them, each its own run unless they follow on.
+    std::vector<WrittenObject> lists = update.lists;
+    std::sort(lists.begin(), lists.end(), [](const WrittenObject& a, const WrittenObject& b) { return a.number < b.number; });
+    for (std::size_t first = 0; first < lists.size();) {
         std::size_t end = first + 1;
-        while (end < written.size() && written[end].number == written[end - 1].number + 1)
+        while (end < lists.size() && lists[end].number == lists[end - 1].number + 1)
             ++end;
-        text += QByteArray::number(written[first].number) + ' ' + QByteArray::number(static_cast<qulonglong>(end - first)) + '\n';
+        text += QByteArray::number(lists[first].number) + ' ' + QByteArray::number(static_cast<qulonglong>(end - first)) + '\n';
         for (std::size_t at = first; at < end; ++at)
-            text += QString::asprintf("%010lld %05d n \n", written[at].offset, written[at].generation).toLatin1();
+            line(lists[at].offset, lists[at].generation);
         first = end;
     }
-    text += "trailer\n<< /Size " + QByteArray::number(nextNumber) + " /Prev " + trailer.captured(2).toLatin1() + ' '
-            + entries.simplified().toLatin1() + " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+    // The annotations, one run after every number the written document used.
+    if (!update.annotationLengths.empty()) {
+        text += QByteArray::number(update.firstNumber) + ' '
+                + QByteArray::number(static_cast<qulonglong>(update.annotationLengths.size())) + '\n';
+        std::size_t next = 0;
+        for (const Update::Run& run : update.runs) {
+            qint64 offset = run.offset;
+            for (std::uint32_t at = 0; at < run.count; ++at) {
+                line(offset, 0);
+                offset += update.annotationLengths[next++];
+            }
+        }
+    }
     out.write(text);
-    return true;
 }

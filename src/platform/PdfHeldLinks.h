@@ -2,6 +2,7 @@
 
 #include "platform/PdfLink.h"
 #include "platform/PdfLinkJumps.h"
+#include "platform/PdfSpilledRecords.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 // qpdf 11 API without the PointerHolder compatibility layer.
@@ -57,6 +59,8 @@ class PdfHeldLinks {
         std::uint32_t extra = 0;
     };
     static_assert(sizeof(Record) == 28);
+    // Kept in a file as their bytes.
+    static_assert(std::is_trivially_copyable_v<Record>);
     static constexpr std::uint32_t kDestinationSet = 1U << 31;
     static constexpr std::size_t kLastPosition = 0xFFFF;
     static constexpr std::int32_t kUnset = -2;
@@ -126,10 +130,15 @@ private:
     std::int32_t internUrl(const QString& url);
     std::optional<std::uint16_t> internStyle(const QByteArray& style);
     const Record* record(int pageIndex, int index) const;
+    // The page's records, read back when they are not the ones read last; valid until another
+    // page's are asked for.
+    const std::vector<Record>& pageRecords(int pageIndex) const;
+    // The same, to be changed: they are written back when another page's are read.
+    std::vector<Record>& changedPageRecords(int pageIndex);
     Place& targetPlace(const Record& link);
     const Place& targetPlace(const Record& link) const;
-    // Where the link at index of the page leads; none while no destination was set for it.
-    Place placeOf(int pageIndex, std::size_t index) const;
+    // Where link, at index of the page, leads; none while no destination was set for it.
+    Place placeOf(int pageIndex, std::size_t index, const Record& link) const;
     bool hasLinkToWrite(std::size_t pageIndex) const;
     std::array<double, 4> rectangleOfRecord(const Record& link) const;
     static double numberOf(float value);
@@ -140,13 +149,34 @@ private:
         int generation = 0;
         qint64 offset = 0;
     };
-    // The annotation objects and the page's list, written through out; their numbers and offsets
-    // are added to written.
-    void writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, int& nextNumber,
-                   std::vector<WrittenObject>& written) const;
+    // What the update section writes: the new annotations, numbered on from the first number the
+    // written document left free, and the pages' lists, which keep their numbers.
+    struct Update {
+        int firstNumber = 0;
+        // The annotations of a page follow one another: where each page's run starts, and the
+        // length of each annotation by number from firstNumber (4 bytes a link).
+        struct Run {
+            qint64 offset = 0;
+            std::uint32_t count = 0;
+        };
+        std::vector<Run> runs;
+        std::vector<std::uint32_t> annotationLengths;
+        std::vector<WrittenObject> lists;
+    };
+    // The annotation objects and the page's list, written through out; their offsets are added to
+    // update.
+    void writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, Update& update) const;
+    // The cross-reference table of the update, through out a piece at a time: a large document's
+    // holds millions of lines.
+    static void writeCrossReferences(const Update& update, PdfCountingPipeline& out);
 
     std::function<bool(const QString&)> m_isHeld;
-    std::vector<std::vector<Record>> m_pages; // by output page
+    // By output page, in a temporary file until the write: a large document holds millions.
+    mutable PdfSpilledRecords m_pages{sizeof(Record)};
+    // The page read back last, and whether it was changed since.
+    mutable int m_cachedPage = -1;
+    mutable std::vector<Record> m_cached;
+    mutable bool m_cachedChanged = false;
     // Link targets and annotation keys repeat across pages: each is kept once.
     std::vector<Target> m_urls;
     QHash<QString, std::int32_t> m_urlIndex;

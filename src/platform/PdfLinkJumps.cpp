@@ -4,6 +4,7 @@
 
 #include <qpdf/QPDFPageObjectHelper.hh>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -14,6 +15,11 @@ QPDFObjectHandle destinationName(QPDFObjectHandle link)
     QPDFObjectHandle destination = PdfNamedDestinations::targetOf(link);
     return destination.isName() || destination.isString() ? destination : QPDFObjectHandle::newNull();
 }
+
+// Copied pages in the order of their source and page there.
+constexpr auto comesBefore = [](const auto& a, const auto& b) {
+    return a.source < b.source || (a.source == b.source && a.sourcePage < b.sourcePage);
+};
 
 bool isLinkAnnotation(QPDFObjectHandle annotation)
 {
@@ -56,7 +62,12 @@ std::optional<PdfLinkJumps::Jump> PdfLinkJumps::lookUp(QPDF& source, QPDFObjectH
 
 void PdfLinkJumps::pageCopied(QPDF& source, int sourcePage, QPDF& output, QPDFObjectHandle copiedPage, int outputPage)
 {
-    m_copiedPages[{source.getUniqueId(), sourcePage}] = outputPage;
+    const CopiedPage copied{source.getUniqueId(), sourcePage, outputPage};
+    const auto at = std::lower_bound(m_copiedPages.begin(), m_copiedPages.end(), copied, comesBefore);
+    if (at != m_copiedPages.end() && !comesBefore(copied, *at))
+        at->outputPage = outputPage;
+    else
+        m_copiedPages.insert(at, copied);
     QPDFObjectHandle annotations = copiedPage.getKey("/Annots");
     if (!annotations.isArray())
         return;
@@ -86,21 +97,31 @@ std::optional<PdfDestination> PdfLinkJumps::targetOf(QPDFObjGen annotation, QPDF
 
 std::optional<PdfDestination> PdfLinkJumps::targetOf(const Jump& jump, QPDF& output) const
 {
-    const auto copied = m_copiedPages.find({jump.source, jump.sourcePage});
-    if (copied == m_copiedPages.end())
+    const CopiedPage* copied = copiedPage(jump.source, jump.sourcePage);
+    if (copied == nullptr)
         return std::nullopt;
+    const int outputPage = copied->outputPage;
     const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
-    if (copied->second < 0 || static_cast<size_t>(copied->second) >= pages.size())
+    if (outputPage < 0 || static_cast<size_t>(outputPage) >= pages.size())
         return std::nullopt;
     double top = 0;
     if (jump.top) {
         top = *jump.top;
     } else {
         // Without a height of its own the place is the top of its page.
-        QPDFObjectHandle page = pages[static_cast<size_t>(copied->second)];
+        QPDFObjectHandle page = pages[static_cast<size_t>(outputPage)];
         QPDFObjectHandle box = QPDFPageObjectHelper(page).getMediaBox();
         if (box.isRectangle())
             top = box.getArrayAsRectangle().ury;
     }
-    return PdfDestination{copied->second, QPointF(jump.left, top)};
+    return PdfDestination{outputPage, QPointF(jump.left, top)};
+}
+
+const PdfLinkJumps::CopiedPage* PdfLinkJumps::copiedPage(unsigned long long source, int sourcePage) const
+{
+    const CopiedPage wanted{source, sourcePage, 0};
+    const auto at = std::lower_bound(m_copiedPages.begin(), m_copiedPages.end(), wanted, comesBefore);
+    if (at == m_copiedPages.end() || comesBefore(wanted, *at))
+        return nullptr;
+    return &*at;
 }

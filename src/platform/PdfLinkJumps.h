@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <vector>
 
 // The links of copied pages that jump to a named place of the document they were printed in.
 // The names live in that document's catalog, which does not travel with its pages: each such
@@ -41,5 +42,13 @@ public:
 
 private:
     std::map<QPDFObjGen, Jump> m_jumps;
-    std::map<std::pair<unsigned long long, int>, int> m_copiedPages;
+    // Where each copied page went, by source and page: 16 bytes a page, sorted (pages mostly come
+    // in that order).
+    struct CopiedPage {
+        unsigned long long source = 0;
+        int sourcePage = 0;
+        int outputPage = 0;
+    };
+    const CopiedPage* copiedPage(unsigned long long source, int sourcePage) const;
+    std::vector<CopiedPage> m_copiedPages;
 };

@@ -144,3 +144,36 @@ std::optional<QPDFObjectHandle> PdfSharedPageParts::sharedPart(const std::string
         return std::nullopt;
     }
 }
+
+void PdfSharedPageParts::shareValues(QPDFObjectHandle copiedPage)
+{
+    try {
+        shareValuesOf(copiedPage);
+        QPDFObjectHandle contents = copiedPage.getKey("/Contents");
+        if (contents.isStream()) {
+            shareValuesOf(contents.getDict());
+        } else if (contents.isArray()) {
+            for (QPDFObjectHandle stream : contents.aitems()) {
+                if (stream.isStream())
+                    shareValuesOf(stream.getDict());
+            }
+        }
+    } catch (const std::exception&) {
+        // What is not shared stays the page's own: it reads the same.
+    }
+}
+
+void PdfSharedPageParts::shareValuesOf(QPDFObjectHandle dictionary)
+{
+    for (const std::string& key : dictionary.getKeys()) {
+        QPDFObjectHandle value = dictionary.getKey(key);
+        // Strings too would be plain, but are rarely the same on two pages.
+        if (value.isIndirect() || !(value.isName() || value.isInteger() || value.isReal() || value.isBool()))
+            continue;
+        // The text tells 1 from 1.0 and /Page from (Page): a value reads back as it was.
+        const std::string text = value.unparse();
+        const auto [found, added] = m_values.try_emplace(text, value);
+        if (!added)
+            dictionary.replaceKey(key, found->second);
+    }
+}

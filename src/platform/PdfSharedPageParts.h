@@ -56,10 +56,18 @@ public:
     // Parts held once so far.
     std::size_t count() const { return m_shared.size(); }
 
+    // The copied page's plain values (names, numbers, booleans), in its own dictionary and in those
+    // of its content streams, become one object per value for all pages: every page says /Type
+    // /Page and its content's /Filter, and each such value costs more memory than the key naming it.
+    // Such objects are never changed in place, so a page given another value keeps the others'.
+    void shareValues(QPDFObjectHandle copiedPage);
+
 private:
     // The output's object for a part of this plain text; none when the text does not read back.
     std::optional<QPDFObjectHandle> sharedPart(const std::string& plainText);
+    void shareValuesOf(QPDFObjectHandle dictionary);
 
     QPDF& m_output;
-    std::map<QByteArray, QPDFObjectHandle> m_shared; // by a digest of the part's plain text
+    std::map<QByteArray, QPDFObjectHandle> m_shared;  // by a digest of the part's plain text
+    std::map<std::string, QPDFObjectHandle> m_values; // direct, by their PDF text
 };

@@ -240,6 +240,58 @@ TEST(PdfHeldLinks, LinksToOneTargetLeadWhereEachWasSentAndThoseNeverSentAreLeftO
     EXPECT_EQ(second[0].destPoint, QPointF(36, 756));
 }
 
+TEST(PdfHeldLinks, LinksOfMorePagesThanMemoryKeepAreSentAndWrittenAsTheirPagesWere)
+{
+    // More links than one block of records: most wait on disk while they are sent and written.
+    constexpr int kPages = 240;
+    constexpr int kLinks = 48;
+    std::vector<std::vector<Annotation>> pages(kPages);
+    for (int page = 0; page < kPages; ++page) {
+        for (int link = 0; link < kLinks; ++link)
+            pages[static_cast<std::size_t>(page)].push_back({QStringLiteral("itss://chm/t%1.htm").arg(page * kLinks + link), {}});
+    }
+    const std::unique_ptr<PdfDocument> source = PdfDocument::open(pagesWithAnnotations(pages));
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->holdInternalLinks([](const QString& url) { return url.startsWith(QLatin1String("itss:")); });
+    for (int page = 0; page < kPages; ++page)
+        ASSERT_TRUE(output->appendPageCopy(*source, page));
+
+    // Each link page after page, as the resolution goes; every fifth is sent nowhere.
+    auto placeOf = [](int page, int link) { return PdfDestination{(page + link) % kPages, QPointF(link, page)}; };
+    for (int page = 0; page < kPages; ++page) {
+        ASSERT_EQ(output->heldLinkCount(page), kLinks) << "page " << page;
+        for (int link = 0; link < kLinks; ++link) {
+            ASSERT_EQ(output->heldLinkAt(page, link).url, QStringLiteral("itss://chm/t%1.htm").arg(page * kLinks + link));
+            const bool sent = link % 5 != 0;
+            ASSERT_TRUE(output->setHeldLinkDestination(page, link, sent ? std::optional(placeOf(page, link)) : std::nullopt));
+        }
+    }
+    // A page long since on disk is sent again: its last link now goes nowhere.
+    ASSERT_TRUE(output->setHeldLinkDestination(1, kLinks - 1, std::nullopt));
+
+    const QByteArray bytes = output->toBytes();
+    // Every object where the cross-reference table says, runs of many pages included.
+    QPDF read;
+    read.processMemoryFile("written", bytes.constData(), static_cast<size_t>(bytes.size()));
+    QPDFWriter again(read);
+    again.setOutputMemory();
+    again.write();
+    EXPECT_FALSE(read.anyWarnings());
+    for (int page : {0, 1, kPages / 2, kPages - 1}) {
+        const std::vector<ReadAnnotation> written = annotationsOfPage(bytes, page);
+        std::vector<PdfDestination> expected;
+        for (int link = 0; link < kLinks; ++link) {
+            if (link % 5 != 0 && !(page == 1 && link == kLinks - 1))
+                expected.push_back(placeOf(page, link));
+        }
+        ASSERT_EQ(written.size(), expected.size()) << "page " << page;
+        for (std::size_t at = 0; at < written.size(); ++at) {
+            EXPECT_EQ(written[at].destPage, expected[at].pageIndex) << "page " << page << " link " << at;
+            EXPECT_EQ(written[at].destPoint, expected[at].point) << "page " << page << " link " << at;
+        }
+    }
+}
+
 TEST(PdfOutlines, NestingOrderTitlesAndDestinationsAreWritten)
 {
     std::unique_ptr<PdfDocument> output = copyPages(pagesWithAnnotations({{}, {}, {}}), {0, 1, 2});

@@ -133,3 +133,38 @@ TEST(PdfSharedPageParts, WhatAPageHasOfItsOwnStaysItsOwnAndTheRestIsShared)
     EXPECT_TRUE(pictured.getKey("/Font").isIndirect());
     EXPECT_EQ(pictured.getKey("/Font").getObjGen(), again.getKey("/Font").getObjGen());
 }
+
+TEST(PdfSharedPageParts, PlainValuesHeldOnceReadAsEachPageHadThemAndChangeOnlyWhereChanged)
+{
+    // Every page says /Type /Page; these say more, some alike, some alike only to the eye.
+    const std::vector<std::pair<const char*, const char*>> extras{
+        {"/Rotate", "90"}, {"/Rotate", "90"}, {"/Rotate", "90.0"}, {"/Tabs", "/S"}, {"/Tabs", "(S)"}};
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->shareFontsOfCopiedPages();
+    output->spillCopiedContents();
+    QStringList texts;
+    for (const auto& [key, value] : extras) {
+        texts << QStringLiteral("Page %1").arg(texts.size());
+        const QByteArray plain = PdfTestFiles::pagesWithTexts({texts.last()});
+        QPDF pdf;
+        pdf.processMemoryFile("extra", plain.constData(), static_cast<size_t>(plain.size()));
+        QPDFObjectHandle page = pdf.getAllPages().at(0);
+        page.replaceKey(key, QPDFObjectHandle::parse(value));
+        const std::unique_ptr<PdfDocument> printed = PdfDocument::open(written(pdf));
+        ASSERT_NE(printed, nullptr);
+        ASSERT_TRUE(output->appendPageCopy(*printed, 0));
+    }
+    // The first page turns on; the second, which said the same, stays as it was.
+    ASSERT_TRUE(output->setPageRotation(0, 270));
+
+    Output result = readBack(*output);
+    ASSERT_EQ(result.pages.size(), extras.size());
+    EXPECT_EQ(PdfReadBack::pageTexts(result.bytes), texts);
+    EXPECT_EQ(result.pages[0].getKey("/Rotate").unparse(), "270");
+    EXPECT_EQ(result.pages[1].getKey("/Rotate").unparse(), "90");
+    EXPECT_EQ(result.pages[2].getKey("/Rotate").unparse(), "90.0");
+    EXPECT_EQ(result.pages[3].getKey("/Tabs").unparse(), "/S");
+    EXPECT_EQ(result.pages[4].getKey("/Tabs").unparse(), "(S)");
+    for (QPDFObjectHandle page : result.pages)
+        EXPECT_EQ(page.getKey("/Type").unparse(), "/Page");
+}

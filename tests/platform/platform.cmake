@@ -1,6 +1,6 @@
 tomefold_add_test(platform_threading_tests SOURCES PlatformThreadingTest.cpp LIBS tomefold_platform)
 tomefold_add_test(pdf_document_tests SANITIZE
-  SOURCES PdfDocumentTest.cpp PdfSharedPagePartsTest.cpp
+  SOURCES PdfDocumentTest.cpp PdfSharedPagePartsTest.cpp PdfSpilledRecordsTest.cpp
   LIBS tomefold_platform poppler::core PkgConfig::QPDF)
 tomefold_add_test(offscreen_web_page_tests WEB
   SOURCES OffscreenWebPageTest.cpp
