@@ -339,7 +339,7 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         bool continues = continuesAt(at, word.bytes) && confirmedAt(pageWords, i, at);
         // Before the page's text has gone on, a floated heading painted first may read like the
         // one the trail stands at but for the end of its short line (an overload's number).
-        if (continues && !m_followedOnPage) {
+        if (continues && m_started && !m_followedOnPage) {
             const std::size_t run = runLengthAt(pageWords, i, std::min(kEarlierRunWords + 1, pageWords.size() - i), at);
             continues = run > kEarlierRunWords || !lineGoesOnAfter(pageWords, i, run);
         }
