@@ -328,3 +328,14 @@ TEST(AnchorWordTrail, WordsPaintedWithAShadowReadOnOverIt)
     EXPECT_EQ(records[0].found, 1);
     EXPECT_EQ(records[0].x, page[3].xMin);
 }
+
+TEST(AnchorWordTrail, ATopicsFirstLineBeginsItsTextEvenWhereItGoesOnWithWordsTheTextLacks)
+{
+    // Only once the text has begun is a short line that reads on and then does not taken for a
+    // heading painted ahead of its turn: the topic's first words are where it begins.
+    const std::string text = "Title\nBody words of the page.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Title"});
+    const std::vector<Located> located = follow(text, records, {QStringLiteral("Title Extra / Body words of the page.")});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 0);
+}
