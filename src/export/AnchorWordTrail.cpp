@@ -32,6 +32,8 @@ constexpr std::size_t kMaxLabelWords = 12;
 constexpr std::size_t kMinPageBytes = 1024;
 // Where the trail puts a word's place: this far above the word's top.
 constexpr double kWordPointRaise = 2.0;
+// How many words painted after a short leap are searched for text that comes before its place.
+constexpr std::size_t kLookAheadWords = 64;
 
 void appendUtf8(std::string& bytes, Unicode u)
 {
@@ -69,6 +71,25 @@ bool isWordCharacter(char byte)
     return c >= 0x80 || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+bool isAsciiUpper(char byte)
+{
+    return byte >= 'A' && byte <= 'Z';
+}
+
+bool isAsciiAlphanumeric(char byte)
+{
+    return static_cast<unsigned char>(byte) < 0x80 && isWordCharacter(byte);
+}
+
+// Type with a shadow (a reference's signatures) is painted twice, a hair apart: the second word is
+// the first one again, and a run of words reads on over it.
+template <typename PageWord>
+bool shadowOf(const PageWord& before, const PageWord& next)
+{
+    return before.bytes == next.bytes && std::abs(before.word->xMin - next.word->xMin) < 2.0
+           && std::abs(before.word->yMin - next.word->yMin) < 2.0;
+}
+
 std::string_view boundedText(std::string_view text)
 {
     constexpr auto maxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
@@ -85,6 +106,25 @@ AnchorWordTrail::AnchorWordTrail(std::string_view text, std::span<TextOffsetReco
 {
 }
 
+bool AnchorWordTrail::beginsAWord(std::size_t offset) const
+{
+    if (offset == 0 || offset >= m_text.size())
+        return true;
+    const char before = m_text[offset - 1];
+    const char first = m_text[offset];
+    if (!isAsciiAlphanumeric(first) && first != '_')
+        return true;
+    // A page breaks no line inside a name ("adapts<T>::type", "object.field", "obj_name", a
+    // word); but blocks whose texts meet without a blank ("endHeading") begin words there.
+    if (before == ':' || before == '_')
+        return false;
+    if (before == '.')
+        return isAsciiUpper(first);
+    if (isAsciiAlphanumeric(before))
+        return isAsciiUpper(first) && !isAsciiUpper(before);
+    return true;
+}
+
 bool AnchorWordTrail::continuesAt(std::int32_t& offset, const std::string& bytes) const
 {
     PDFCore::skipTextWhitespace(m_text, offset);
@@ -96,6 +136,8 @@ std::size_t AnchorWordTrail::runLengthAt(const std::vector<PageWord>& words, std
 {
     std::size_t length = 0;
     for (; length < most; ++length) {
+        if (length > 0 && shadowOf(words[first + length - 1], words[first + length]))
+            continue;
         const std::string& bytes = words[first + length].bytes;
         if (!continuesAt(offset, bytes))
             break;
@@ -115,7 +157,8 @@ std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::
         const std::size_t found = m_text.rfind(bytes, at - 1);
         if (found == std::string_view::npos || trail - found > pageBytes)
             break;
-        behind = std::max(behind, runLengthAt(words, first, longest, static_cast<std::int32_t>(found)));
+        if (beginsAWord(found))
+            behind = std::max(behind, runLengthAt(words, first, longest, static_cast<std::int32_t>(found)));
         at = found;
     }
     return behind;
@@ -152,10 +195,16 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
         const std::size_t found = m_text.find(bytes, at);
         if (found == std::string_view::npos || found >= end)
             break;
-        const std::size_t count = found - trail <= pageBytes && m_started ? nearCount : farCount;
-        const std::size_t run = runLengthAt(words, first, longest, static_cast<std::int32_t>(found));
-        if (run >= count && run > behind && runBytes(count) >= kMinRunBytes)
+        const bool near = found - trail <= pageBytes && m_started;
+        const std::size_t count = near ? nearCount : farCount;
+        const std::size_t run = beginsAWord(found) ? runLengthAt(words, first, longest, static_cast<std::int32_t>(found)) : 0;
+        if (run >= count && run > behind && runBytes(count) >= kMinRunBytes) {
+            // Before the page's text has gone on, words that lead a little further may be a
+            // floated heading, painted first: the text before it comes after it on the page.
+            if (near && !m_followedOnPage && paintedAhead(words, first + run, std::max(run, kNearRunWords), found))
+                return -1;
             return static_cast<std::int32_t>(found);
+        }
         at = found + 1;
     }
     return -1;
@@ -181,6 +230,35 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
     return continuesAt(next, words[index + 1].bytes);
 }
 
+bool AnchorWordTrail::lineGoesOnAfter(const std::vector<PageWord>& words, std::size_t first, std::size_t run)
+{
+    const std::size_t after = first + run;
+    return run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin
+           && std::abs(words[after].word->yMin - words[first].word->yMin) < kSameLineRise;
+}
+
+bool AnchorWordTrail::paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run,
+                                   std::size_t found) const
+{
+    const auto trail = static_cast<std::size_t>(m_offset);
+    const std::size_t last = std::min(words.size(), after + kLookAheadWords);
+    for (std::size_t j = after; j < last; ++j) {
+        const std::string& bytes = words[j].bytes;
+        const std::size_t longest = std::min(kLongestRunWords, words.size() - j);
+        if (bytes.empty() || longest < run)
+            continue;
+        for (std::size_t at = trail; at < found;) {
+            const std::size_t nearer = m_text.find(bytes, at);
+            if (nearer == std::string_view::npos || nearer >= found)
+                break;
+            if (beginsAWord(nearer) && runLengthAt(words, j, longest, static_cast<std::int32_t>(nearer)) >= run)
+                return true;
+            at = nearer + 1;
+        }
+    }
+    return false;
+}
+
 const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<PageWord>& words,
                                                             const std::vector<std::size_t>& passed, std::int32_t offset,
                                                             double highest, double lowest) const
@@ -197,9 +275,7 @@ const PDFCore::LocatorWord* AnchorWordTrail::paintedEarlier(const std::vector<Pa
             bytes += words[i].bytes.size();
         // The whole line must continue the text: headings of overloads read alike but for a
         // number at their end.
-        const std::size_t after = index + run;
-        const bool lineGoesOn = run > 0 && after < words.size() && words[after].word->xMin > words[after - 1].word->xMin && std::abs(words[after].word->yMin - first.yMin) < kSameLineRise;
-        if (!lineGoesOn && (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes)))
+        if (!lineGoesOnAfter(words, index, run) && (run >= kEarlierRunWords || (run > 0 && bytes >= kMinRunBytes)))
             found = &first;
     }
     return found;
@@ -249,6 +325,7 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
     }
     pageBytes = std::max(pageBytes, kMinPageBytes);
 
+    m_followedOnPage = false;
     bool passedOver = false;         // the word before was passed over
     std::vector<std::size_t> passed; // every word passed over
     double followedFoot = 0.0;       // the top of the lowest word that continued the text
@@ -260,6 +337,12 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         const PageWord& word = pageWords[i];
         std::int32_t at = m_offset;
         bool continues = continuesAt(at, word.bytes) && confirmedAt(pageWords, i, at);
+        // Before the page's text has gone on, a floated heading painted first may read like the
+        // one the trail stands at but for the end of its short line (an overload's number).
+        if (continues && m_started && !m_followedOnPage) {
+            const std::size_t run = runLengthAt(pageWords, i, std::min(kEarlierRunWords + 1, pageWords.size() - i), at);
+            continues = run > kEarlierRunWords || !lineGoesOnAfter(pageWords, i, run);
+        }
         // Inside a block painted after what follows it, a word may continue the text at the
         // trail by chance (the "filesys" of a code line before "filesys.open()"): the block's
         // words continue it further behind.
@@ -289,6 +372,7 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         passedOver = false;
         m_offset = at;
         m_started = true;
+        m_followedOnPage = true;
         locateAt(pageWords, i, placeWord, passed);
         followedFoot = std::max(followedFoot, word.word->yMin);
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));

@@ -18,7 +18,11 @@
 // (content only the screen shows), and paints some blocks after others (a positioned code box
 // comes last on its page). So a word that does not continue the text where the trail stands is
 // taken for the text further on only when the words after it continue from there too; otherwise
-// it is passed over and the trail stays where it was. A place is never taken from a word that
+// it is passed over and the trail stays where it was. A page breaks no word inside a name, so
+// the trail never leaps to the middle of one. Floated headings come first on their page: before
+// any text of a page has gone on, words that would lead the trail a little further while the
+// words painted after them continue the text before that place are passed over, and so is a
+// short line that reads like the text at the trail but for its end. A place is never taken from a word that
 // was passed over: an offset is located at the first word that continues the text at or past it.
 // Only an element that prints words of its own before its text (generated content, a list marker)
 // begins at the words the page shows right before that word which the text lacks, its label.
@@ -47,12 +51,21 @@ private:
         const PDFCore::LocatorWord* word = nullptr;
     };
 
+    // Whether a printed word may begin at `offset` of the text: never inside a name.
+    bool beginsAWord(std::size_t offset) const;
     bool continuesAt(std::int32_t& offset, const std::string& bytes) const;
     // Where, past the trail, the page's words from `first` on continue the text, if they do
     // far enough to be trusted.
     // `behind` tells how many of them continue the text behind the trail.
     std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes,
                                std::size_t& behind) const;
+    // Whether the page's words from `after` on (a few dozen of them) continue the text between the
+    // trail and `found` for at least `run` words: the words that would take the trail to `found`
+    // were painted ahead of their turn, and the trail waits for the text that comes before them.
+    bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found) const;
+    // Whether the line of word `first` goes on, right after the `run` words from it, with a word
+    // that does not continue them.
+    static bool lineGoesOnAfter(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
     // A word that stops inside a word of the text, short of half of it (a letter or two of a torn
     // line), continues the text only with the page's next word continuing right after it.
     bool confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const;
@@ -79,7 +92,8 @@ private:
     std::span<const std::uint8_t> m_labelled;
     std::int32_t m_offset = 0;
     std::size_t m_recordIndex = 0;
-    bool m_started = false; // a word has continued the text
+    bool m_started = false;        // a word has continued the text
+    bool m_followedOnPage = false; // a word of the page being followed has
     // The words of the page followed last, and which of them were passed over.
     std::vector<PDFCore::LocatorWord> m_pageBeforeWords;
     std::vector<PageWord> m_pageBefore;

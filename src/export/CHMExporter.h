@@ -59,6 +59,10 @@ public:
     // How long one topic may take to load or to print before it is given up.
     static constexpr std::chrono::milliseconds kTopicLoadTimeout{20000};
     static constexpr std::chrono::milliseconds kTopicPrintTimeout{60000};
+    // A topic's scripts are off while it prints, so a long print is slow, not held: the limit
+    // grows with the sheets the topic's laid-out height fills, up to a cap that still ends a print
+    // the engine never finishes.
+    static std::chrono::milliseconds topicPrintTimeout(double sheets);
     // The tallest a topic's frames grow, in points.
     static constexpr double kMaximumFrameHeight = 400000.0;
     // A renderer keeps much of what a long topic needed after it is printed, and a view serves
@@ -150,7 +154,7 @@ private:
     void webViewLoadRequestOnMainThread(TopicSlot& slot);
     void webViewDidFinishLoad(TopicSlot& slot, bool succeeded);
     void prepareTopicForPrint(TopicSlot& slot, int attempt);
-    void printTopic(TopicSlot& slot);
+    void printTopic(TopicSlot& slot, std::chrono::milliseconds limit);
     void topicPrinted(TopicSlot& slot, const QByteArray& printed);
     bool endTopicIfExportEnded(TopicSlot& slot);
     void appendTopic(TopicPrintout printout);

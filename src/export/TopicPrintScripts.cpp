@@ -304,7 +304,7 @@ const char kPrepareForPrint[] = R"JS(
   var zoom = pending > 0 ? 1 : fitWidth(document);
   if (pending === 0)
     holdWider(document, zoom);
-  return { pending: pending, zoom: zoom };
+  return { pending: pending, zoom: zoom, height: contentHeight(document) };
 })(%1, %2)
 )JS";
 

@@ -5,7 +5,8 @@
 // Scripts run in a loaded topic, in a world apart from the topic's own scripts, before it prints.
 namespace TopicPrintScripts {
 
-// Lays the topic out so that printing loses nothing, and answers {"pending": n, "zoom": z}:
+// Lays the topic out so that printing loses nothing, and answers {"pending": n, "zoom": z,
+// "height": h}, h being the laid-out document's height in CSS pixels:
 // - a frameset (which the engine prints as one clipped page) becomes the same frames one below
 //   the other, each as an inline frame;
 // - every inline frame whose document can be reached grows to the height of its content, at most

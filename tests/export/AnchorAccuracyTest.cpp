@@ -37,6 +37,7 @@
 #include <cstring>
 #include <iostream>
 #include <map>
+#include <optional>
 
 using namespace std::chrono_literals;
 
@@ -207,14 +208,17 @@ public:
         page->setExportMode(true);
         page->setTopicUrl(url);
         OffscreenWebPage view(std::move(page), m_settings.printableViewSize());
-        if (!load(view, url) || !prepare(view))
+        if (!load(view, url))
+            return result;
+        const std::optional<double> height = prepare(view);
+        if (!height)
             return result;
         const std::optional<QVariant> names = run(view, QString::fromUtf8(kLinkEveryAnchor));
         if (!names)
             return result;
         for (const QJsonValue& name : QJsonDocument::fromJson(names->toString().toUtf8()).array())
             result.names << name.toString();
-        const QByteArray pdf = printPdf(view);
+        const QByteArray pdf = printPdf(view, *height);
         if (pdf.isEmpty())
             return result;
         result.printed = true;
@@ -265,28 +269,34 @@ private:
         return answer;
     }
 
-    bool prepare(OffscreenWebPage& view) const
+    // The laid-out height in CSS pixels, once the topic is ready to print.
+    std::optional<double> prepare(OffscreenWebPage& view) const
     {
         const QString script = TopicPrintScripts::prepareForPrint(m_settings.printableViewSize().width(),
                                                                   CHMExporter::kMaximumFrameHeight * kCssPixelsPerPoint);
+        double height = 0.0;
         for (int round = 0; round < 200; ++round) {
             const std::optional<QVariant> result = run(view, script);
             if (!result)
-                return false;
+                return std::nullopt;
+            height = result->toMap().value(QStringLiteral("height")).toDouble();
             if (result->toMap().value(QStringLiteral("pending")).toInt() == 0)
-                return true;
+                break;
             QEventLoop loop;
             QTimer::singleShot(50ms, &loop, &QEventLoop::quit);
             loop.exec();
         }
-        return true;
+        return height;
     }
 
-    QByteArray printPdf(OffscreenWebPage& view) const
+    // Given as long as the export gives it.
+    QByteArray printPdf(OffscreenWebPage& view, double height) const
     {
         QEventLoop loop;
         QByteArray pdf;
-        view.printToPdf(m_settings.pageLayout(), 60s, [&](const QByteArray& bytes) {
+        const std::chrono::milliseconds limit =
+            CHMExporter::topicPrintTimeout(height / m_settings.printableViewSize().height());
+        view.printToPdf(m_settings.pageLayout(), limit, [&](const QByteArray& bytes) {
             pdf = bytes;
             loop.quit();
         });

@@ -1,6 +1,7 @@
 // The walk over a loaded page's DOM, as the export runs it after printing a topic.
 
 #include "export/DOMTextWalk.h"
+#include "export/TopicPrintScripts.h"
 #include "platform/OffscreenWebPage.h"
 
 #include <QEventLoop>
@@ -14,7 +15,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::optional<TopicText> walk(const QString& html)
+// Loads the page in a view of the printed width and answers what the script does.
+std::optional<QVariant> runOnPage(const QString& html, const QString& script)
 {
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("page.html")));
@@ -34,14 +36,19 @@ std::optional<TopicText> walk(const QString& html)
     loop.exec();
     EXPECT_TRUE(loaded);
 
-    std::optional<TopicText> text;
-    page.runScript(DOMTextWalk::script(), 30s, [&](const std::optional<QVariant>& result) {
-        if (result)
-            text = DOMTextWalk::readResult(*result);
+    std::optional<QVariant> answer;
+    page.runScript(script, 30s, [&](const std::optional<QVariant>& result) {
+        answer = result;
         loop.quit();
     });
     loop.exec();
-    return text;
+    return answer;
+}
+
+std::optional<TopicText> walk(const QString& html)
+{
+    const std::optional<QVariant> result = runOnPage(html, DOMTextWalk::script());
+    return result ? DOMTextWalk::readResult(*result) : std::nullopt;
 }
 
 QStringList names(const TopicText& text)
@@ -162,4 +169,20 @@ TEST(AnchorWalk, TellsWhichElementsPrintWordsOfTheirOwnBeforeTheirText)
     // The heading's words are not the empty element's: it prints nothing before them.
     EXPECT_FALSE(labelled(QStringLiteral("empty")));
     EXPECT_FALSE(labelled(QStringLiteral("heading")));
+}
+
+// The print's time limit grows with the sheets a topic fills: the preparation before the print
+// tells how tall the topic is laid out, frames grown to their content included.
+TEST(TopicPreparation, TellsHowTallTheTopicIsLaidOut)
+{
+    const std::optional<QVariant> result = runOnPage(
+        QStringLiteral("<html><body style=\"margin:0\"><p style=\"margin:0\">Top</p>"
+                       "<div style=\"height:30000px\"></div><p style=\"margin:0;height:20px\">Foot</p></body></html>"),
+        TopicPrintScripts::prepareForPrint(720, 1.0e6));
+    ASSERT_TRUE(result);
+    const QVariantMap answer = result->toMap();
+    EXPECT_EQ(answer.value(QStringLiteral("pending")).toInt(), 0);
+    const double height = answer.value(QStringLiteral("height")).toDouble();
+    EXPECT_GE(height, 30020.0);
+    EXPECT_LT(height, 30100.0);
 }

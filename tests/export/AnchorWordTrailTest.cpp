@@ -235,3 +235,107 @@ TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
     other.followPage(after);
     EXPECT_EQ(again[0].found, 1);
 }
+
+TEST(AnchorWordTrail, ALeapNeverLandsInsideAName)
+{
+    // The page's word "adaptor_type" reads on like the end of "sigc::adaptor_type" a little
+    // further on, but a page breaks no word inside a name: the trail leaps to where the word
+    // stands on its own.
+    const std::string text = "Start of the text.\nsigc::adaptor_type result_value again here.\n"
+                             "Middle words that the page leaves out entirely.\nadaptor_type result_value again here.\nEnd.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Middle", "\nadaptor_type"});
+    records[1].charOffset += 1;
+    const std::vector<Located> located =
+        follow(text, records, {QStringLiteral("Start of the text. adaptor_type result_value again here. End.")});
+    EXPECT_EQ(located[1].page, 0);
+    EXPECT_EQ(located[1].word, 4);
+}
+
+// Member headings floated the way generated references float them: painted first on their page,
+// before the text they stand in, and reading alike but for an overload's number.
+class FloatedHeadings : public testing::Test {
+protected:
+    static std::string member(int number)
+    {
+        const std::string n = std::to_string(number);
+        return "\u25c6\u00a0retype() [" + n + "/3]\ntemplate <class T_functor> retype_functor<T_functor> sigc::retype(const T_functor& f" + n + ")\nCreates adaptor number " + n + " of the kind asked for.\n";
+    }
+    static QString flow(int number)
+    {
+        const QString n = QString::number(number);
+        return QStringLiteral("template <class T_functor> retype_functor<T_functor> / sigc::retype(const T_functor& f") + n + QStringLiteral(") / Creates adaptor number ") + n + QStringLiteral(" of the kind asked for. / ");
+    }
+    // A heading's words painted first, on a line of their own at `y` points down the page.
+    static std::vector<PDFCore::LocatorWord> withHeadingsFirst(const QString& flowWords, const std::vector<std::pair<int, double>>& headings)
+    {
+        std::vector<PDFCore::LocatorWord> page;
+        for (const auto& [number, y] : headings) {
+            for (PDFCore::LocatorWord word : pageWords(QStringLiteral("\u25c6 retype() [%1/3]").arg(number))) {
+                word.yMin = y;
+                word.xMin += static_cast<double>(page.size()) * 0.01;
+                page.push_back(word);
+            }
+        }
+        for (PDFCore::LocatorWord word : pageWords(flowWords)) {
+            word.xMin += 100.0;
+            page.push_back(word);
+        }
+        return page;
+    }
+
+    const std::string m_text = "Intro words of the group here.\n" + member(1) + member(2) + member(3);
+};
+
+TEST_F(FloatedHeadings, NamesLandOnTheirOwnHeadingsNotOnOnesThatReadAlike)
+{
+    // The first heading is left at the foot of the first page; the next page paints the two
+    // others first, the text after the first heading then. The trail neither follows the second
+    // heading for the first (they read alike but for their number) nor leaps to the headings
+    // over the text that comes before them on the page.
+    std::vector<TextOffsetRecord> records = recordsAt(m_text, {"\u25c6\u00a0retype() [1", "\u25c6\u00a0retype() [2", "\u25c6\u00a0retype() [3", "Creates adaptor number 3"});
+    AnchorWordTrail trail(m_text, records);
+    std::vector<PDFCore::LocatorWord> first = withHeadingsFirst(QStringLiteral("Intro words of the group here."), {{1, 700.0}});
+    trail.followPage(first);
+    const std::vector<PDFCore::LocatorWord> second =
+        withHeadingsFirst(flow(1) + flow(2) + flow(3), {{2, 150.0}, {3, 210.0}});
+    trail.followPage(second);
+
+    EXPECT_EQ(records[0].found, AnchorWordTrail::kFoundOnPageBefore);
+    EXPECT_EQ(records[0].y, 700.0 - 2.0);
+    EXPECT_EQ(records[1].found, 1);
+    EXPECT_EQ(records[1].y, 150.0 - 2.0);
+    EXPECT_EQ(records[2].found, 1);
+    EXPECT_EQ(records[2].y, 210.0 - 2.0);
+    // The text after the headings is followed where it is painted.
+    EXPECT_EQ(records[3].found, 1);
+    EXPECT_EQ(records[3].y, 100.0 + 8 * 20.0 - 2.0);
+}
+
+TEST(AnchorWordTrail, WordsPaintedWithAShadowReadOnOverIt)
+{
+    // A signature whose type has a shadow: each word is painted twice, a hair apart. The words
+    // still read on, and the trail leaps over the text that print leaves out to the signature.
+    const std::string text = "Intro words here.\nA line only the screen shows.\ntemplate <class T_return> sigc::signal::signal()\nAfter it.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"template"});
+    std::vector<PDFCore::LocatorWord> page =
+        pageWords(QStringLiteral("Intro words here. / template template <class <class T_return> T_return> sigc::signal::signal() sigc::signal::signal() / Footer"));
+    for (std::size_t i = 4; i < 11; i += 2) {
+        page[i].xMin = page[i - 1].xMin;
+        page[i].yMin = page[i - 1].yMin - 0.8;
+    }
+    AnchorWordTrail trail(text, records);
+    trail.followPage(page);
+    EXPECT_EQ(records[0].found, 1);
+    EXPECT_EQ(records[0].x, page[3].xMin);
+}
+
+TEST(AnchorWordTrail, ATopicsFirstLineBeginsItsTextEvenWhereItGoesOnWithWordsTheTextLacks)
+{
+    // Only once the text has begun is a short line that reads on and then does not taken for a
+    // heading painted ahead of its turn: the topic's first words are where it begins.
+    const std::string text = "Title\nBody words of the page.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Title"});
+    const std::vector<Located> located = follow(text, records, {QStringLiteral("Title Extra / Body words of the page.")});
+    EXPECT_EQ(located[0].page, 0);
+    EXPECT_EQ(located[0].word, 0);
+}
