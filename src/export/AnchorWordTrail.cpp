@@ -81,15 +81,6 @@ bool isAsciiAlphanumeric(char byte)
     return static_cast<unsigned char>(byte) < 0x80 && isWordCharacter(byte);
 }
 
-// Type with a shadow (a reference's signatures) is painted twice, a hair apart: the second word is
-// the first one again, and a run of words reads on over it.
-template <typename PageWord>
-bool shadowOf(const PageWord& before, const PageWord& next)
-{
-    return before.bytes == next.bytes && std::abs(before.word->xMin - next.word->xMin) < 2.0
-           && std::abs(before.word->yMin - next.word->yMin) < 2.0;
-}
-
 std::string_view boundedText(std::string_view text)
 {
     constexpr auto maxLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
@@ -136,8 +127,6 @@ std::size_t AnchorWordTrail::runLengthAt(const std::vector<PageWord>& words, std
 {
     std::size_t length = 0;
     for (; length < most; ++length) {
-        if (length > 0 && shadowOf(words[first + length - 1], words[first + length]))
-            continue;
         const std::string& bytes = words[first + length].bytes;
         if (!continuesAt(offset, bytes))
             break;

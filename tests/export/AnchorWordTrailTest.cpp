@@ -311,24 +311,6 @@ TEST_F(FloatedHeadings, NamesLandOnTheirOwnHeadingsNotOnOnesThatReadAlike)
     EXPECT_EQ(records[3].y, 100.0 + 8 * 20.0 - 2.0);
 }
 
-TEST(AnchorWordTrail, WordsPaintedWithAShadowReadOnOverIt)
-{
-    // A signature whose type has a shadow: each word is painted twice, a hair apart. The words
-    // still read on, and the trail leaps over the text that print leaves out to the signature.
-    const std::string text = "Intro words here.\nA line only the screen shows.\ntemplate <class T_return> sigc::signal::signal()\nAfter it.";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"template"});
-    std::vector<PDFCore::LocatorWord> page =
-        pageWords(QStringLiteral("Intro words here. / template template <class <class T_return> T_return> sigc::signal::signal() sigc::signal::signal() / Footer"));
-    for (std::size_t i = 4; i < 11; i += 2) {
-        page[i].xMin = page[i - 1].xMin;
-        page[i].yMin = page[i - 1].yMin - 0.8;
-    }
-    AnchorWordTrail trail(text, records);
-    trail.followPage(page);
-    EXPECT_EQ(records[0].found, 1);
-    EXPECT_EQ(records[0].x, page[3].xMin);
-}
-
 TEST(AnchorWordTrail, ATopicsFirstLineBeginsItsTextEvenWhereItGoesOnWithWordsTheTextLacks)
 {
     // Only once the text has begun is a short line that reads on and then does not taken for a
