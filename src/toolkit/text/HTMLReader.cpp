@@ -71,11 +71,13 @@ QString StringValue(plist_t dictionary, const char* key)
     plist_t node = plist_dict_get_item(dictionary, key);
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return {};
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    const QString value = QString::fromUtf8(text);
-    free(text);
-    return value;
+    // Read with its length: a binary property list can hold a NUL byte inside a string, and
+    // copying such a string out makes libplist assert, which ends the process.
+    uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    if (!text || length > static_cast<uint64_t>(TextReadLimits::kMaxDocumentBytes))
+        return {};
+    return QString::fromUtf8(text, static_cast<qsizetype>(length));
 }
 
 } // namespace
