@@ -135,18 +135,37 @@ const char kPrepareForPrint[] = R"JS(
                           rect.left + element.scrollWidth > fit && holdsText(element);
       var lineReaches = reaches && (isInline(style.display) || style.whiteSpace === 'nowrap' ||
                                     style.whiteSpace === 'pre' || holdsText(element));
-      if (textOverflows || lineReaches)
+      if (textOverflows || lineReaches) {
         found.lines.push({ element: element, whiteSpace: style.whiteSpace });
+        if (style.display === 'table-cell')
+          found.lines = found.lines.concat(unwrappedNeighbours(element));
+      }
     });
     return found;
   }
 
-  function wrapLines(element, whiteSpace) {
+  // A cell that reaches beyond is often pushed there by the cells before it, which never wrap
+  // (generated member lists): its whole row may wrap between words, which keeps every column
+  // readable where only the last ones would otherwise give way.
+  function unwrappedNeighbours(cell) {
+    var neighbours = [];
+    Array.prototype.forEach.call(cell.parentElement ? cell.parentElement.children : [], function (other) {
+      var whiteSpace = other === cell ? '' : getComputedStyle(other).whiteSpace;
+      if (whiteSpace === 'nowrap' || whiteSpace === 'pre')
+        neighbours.push({ element: other, whiteSpace: whiteSpace });
+    });
+    return neighbours;
+  }
+
+  // Lines break between words first, and only what still reaches beyond in a later round may break
+  // between any two letters: breaking anywhere from the start also lets a table narrow a column to
+  // a letter a line.
+  function wrapLines(element, whiteSpace, anywhere) {
     if (whiteSpace === 'pre')
       important(element, 'white-space', 'pre-wrap');
     else if (whiteSpace === 'nowrap')
       important(element, 'white-space', 'normal');
-    important(element, 'overflow-wrap', 'anywhere');
+    important(element, 'overflow-wrap', anywhere ? 'anywhere' : 'break-word');
   }
 
   // Writes after the reading pass: a write between reads would lay the page out anew.
@@ -158,13 +177,16 @@ const char kPrepareForPrint[] = R"JS(
         important(box.element, 'max-height', 'none');
       }
       if (box.across)
-        wrapLines(box.element, box.whiteSpace);
+        wrapLines(box.element, box.whiteSpace, false);
     });
+    var wrappedNow = new Set();
     found.lines.forEach(function (line) {
-      if (!line.element.dataset.tomefoldWrapped) {
-        line.element.dataset.tomefoldWrapped = '1';
-        wrapLines(line.element, line.whiteSpace);
-      }
+      var wrapped = line.element.dataset.tomefoldWrapped;
+      if (wrapped === 'anywhere' || wrappedNow.has(line.element))
+        return;
+      wrappedNow.add(line.element);
+      line.element.dataset.tomefoldWrapped = wrapped ? 'anywhere' : 'words';
+      wrapLines(line.element, line.whiteSpace, !!wrapped);
     });
     return found.clipping.length + found.lines.length;
   }

@@ -236,7 +236,7 @@ TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
         }
     }
     EXPECT_TRUE(outside.isEmpty()) << outside.join(QLatin1Char('\n')).toStdString();
-    for (const char* topic : {"table.htm", "code.htm", "fixed.htm", "image.htm"}) {
+    for (const char* topic : {"table.htm", "code.htm", "fixed.htm", "image.htm", "members.htm"}) {
         QStringList missing;
         for (const QString& word : SourceWords(TestSupport::sourceDataPath(QStringLiteral("export-overflow/") + topic)))
             if (!printed.contains(word))
@@ -247,6 +247,26 @@ TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
     ASSERT_FALSE(readableHeights.empty());
     for (const double height : readableHeights)
         EXPECT_GT(height, 10.0);
+}
+
+TEST_F(CHMExport, AMemberListTooWideForThePageWrapsBetweenWordsNotLetters)
+{
+    // A generated member list whose cells never wrap, wider than A4 with 27.2 mm margins: given room
+    // to break anywhere, the engine squeezed its class and label columns to a letter a line.
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.3;
+    options.pageHeight = 841.9;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), options);
+    QStringList words;
+    for (int page = 0; page < PdfReadBack::pageCount(pdf); ++page)
+        for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page))
+            words << word.text;
+    const int start = words.indexOf(QStringLiteral("MembersTopicStart,"));
+    ASSERT_GE(start, 0) << words.join(QLatin1Char(' ')).toStdString();
+    const QStringList list = words.mid(start);
+    for (const char* whole : {"Cairo::FontFace", "Cairo::FtFontFace", "inline", "static", "explicit", "protected"})
+        EXPECT_TRUE(list.contains(QLatin1String(whole))) << whole << " in " << list.join(QLatin1Char(' ')).toStdString();
 }
 
 TEST_F(CHMExport, AFixedBarOfALongModernTopicPrintsOnceAndHidesNoText)
