@@ -138,7 +138,7 @@ const char kPrepareForPrint[] = R"JS(
       if (textOverflows || lineReaches) {
         found.lines.push({ element: element, whiteSpace: style.whiteSpace });
         if (style.display === 'table-cell')
-          found.lines = found.lines.concat(unwrappedNeighbours(element));
+          Array.prototype.push.apply(found.lines, unwrappedNeighbours(element));
       }
     });
     return found;
