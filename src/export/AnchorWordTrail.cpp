@@ -206,12 +206,17 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
         // behind: overloads repeat their signatures.
         const std::size_t trusted = near ? run : wordsNotAbove(words, first, run);
         if (trusted >= count && runBytes(count) >= kMinRunBytes && readsOnFurther(words, first, found, near ? pageBytes : farest, run, near ? behind : runBehind(words, first, farest))) {
-            // Before the page's text has gone on, words that lead a little further may be a
-            // floated heading, painted first: the text before it comes after it on the page. Only
-            // the heading's own line tells; the line after it may read on like the next
-            // overload's by chance.
+            // Words that lead a little further may be a floated heading, painted first: the text
+            // before it comes after it on the page. Only the heading's own line tells; the line
+            // after it may read on like the next overload's by chance. Once the page's text has
+            // gone on (other headings painted first may have led it), only a line standing alone
+            // is taken for one, and only when that text stands above it.
             const std::size_t line = wordsInLine(words, first, run);
-            if (near && !m_followedOnPage && paintedAhead(words, first + line, std::max(line, kNearRunWords), found))
+            constexpr double kAnywhere = std::numeric_limits<double>::max();
+            const double above = !m_followedOnPage ? kAnywhere
+                                 : line == run     ? words[first].word->yMin - kSameLineRise
+                                                   : -kAnywhere;
+            if (near && paintedAhead(words, first + line, std::max(line, kNearRunWords), found, above))
                 return -1;
             // The page's last few words prove little: the text they pass over (a heading, the
             // label of a row) may be painted on the next page, and a destination in it goes
@@ -297,14 +302,14 @@ bool AnchorWordTrail::lineGoesOnAfter(const std::vector<PageWord>& words, std::s
 }
 
 bool AnchorWordTrail::paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run,
-                                   std::size_t found) const
+                                   std::size_t found, double above) const
 {
     const auto trail = static_cast<std::size_t>(m_offset);
     const std::size_t last = std::min(words.size(), after + kLookAheadWords);
     for (std::size_t j = after; j < last; ++j) {
         const std::string& bytes = words[j].bytes;
         const std::size_t longest = std::min(kLongestRunWords, words.size() - j);
-        if (bytes.empty() || longest < run)
+        if (bytes.empty() || longest < run || words[j].word->yMin >= above)
             continue;
         for (std::size_t at = trail; at < found;) {
             const std::size_t nearer = m_text.find(bytes, at);

@@ -69,10 +69,12 @@ private:
     bool endsTheText(const std::vector<PageWord>& words, std::size_t first, std::size_t found) const;
     // Whether a record not yet located begins before `found`.
     bool passesARecord(std::size_t found) const;
-    // Whether the page's words from `after` on (a few dozen of them) continue the text between the
-    // trail and `found` for at least `run` words: the words that would take the trail to `found`
-    // were painted ahead of their turn, and the trail waits for the text that comes before them.
-    bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found) const;
+    // Whether the page's words from `after` on (a few dozen of them; only those whose top lies
+    // above `above`, points down the page) continue the text between the trail and `found` for at
+    // least `run` words: the words that would take the trail to `found` were painted ahead of
+    // their turn, and the trail waits for the text that comes before them.
+    bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found,
+                      double above) const;
     // How many of the `run` words from `first` on come before the first that stands above its line.
     static std::size_t wordsNotAbove(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
     // How many of the `run` words from `first` on stand in its line.
