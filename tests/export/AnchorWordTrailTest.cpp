@@ -321,3 +321,16 @@ TEST(AnchorWordTrail, ATopicsFirstLineBeginsItsTextEvenWhereItGoesOnWithWordsThe
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[0].word, 0);
 }
+
+TEST(AnchorWordTrail, APagesLastWordsDoNotLeapOverANamesText)
+{
+    // The page ends in a row's annotation that the text holds only after the next heading, which
+    // the engine prints on the next page: the heading's name goes there, with its text.
+    const std::string text = "Parameters\nboxed the structure to copy.\nnext_function()\nCopies it.\n[not nullable]\n"
+                             "More words after the annotation.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"next_function"});
+    const std::vector<Located> located =
+        follow(text, records, {"Parameters boxed the structure to copy. [not nullable]", "next_function() Copies it. More words after the annotation."});
+    EXPECT_EQ(located[0].page, 1);
+    EXPECT_EQ(located[0].word, 0);
+}
