@@ -20,6 +20,10 @@ constexpr std::size_t kMinRunBytes = 8;
 constexpr std::size_t kEarlierRunWords = 2;
 // Words whose tops lie this close stand on one line (type of several sizes shares a line).
 constexpr double kSameLineRise = 4.0;
+// Words read in order climb no higher than this above the first of them (points): a table row's
+// cells begin at its top, a few lines up at most; a heading painted first at a page's foot is
+// followed by words far above it.
+constexpr double kFarthestClimb = 72.0;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
@@ -218,10 +222,10 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
                                                    : -kAnywhere;
             if (near && paintedAhead(words, first + line, std::max(line, kNearRunWords), found, above))
                 return -1;
-            // The page's last few words prove little: the text they pass over (a heading, the
-            // label of a row) may be painted on the next page, and a destination in it goes
-            // there; unless they are the text's last words.
-            if (first + run == words.size() && run < kFarRunWords && passesARecord(found)
+            // The page's last few words, after others, prove little: the text they pass over (a
+            // heading, the label of a row) may be painted on the next page, and a destination in
+            // it goes there; unless they are the text's last words.
+            if (near && first > 0 && first + run == words.size() && run < kFarRunWords && passesARecord(found)
                 && !endsTheText(words, first, found))
                 return -1;
             return static_cast<std::int32_t>(found);
@@ -280,7 +284,7 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
 std::size_t AnchorWordTrail::wordsNotAbove(const std::vector<PageWord>& words, std::size_t first, std::size_t run)
 {
     std::size_t count = 0;
-    while (count < run && words[first + count].word->yMin > words[first].word->yMin - kSameLineRise)
+    while (count < run && words[first + count].word->yMin > words[first].word->yMin - kFarthestClimb)
         ++count;
     return count;
 }

@@ -75,7 +75,7 @@ private:
     // their turn, and the trail waits for the text that comes before them.
     bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found,
                       double above) const;
-    // How many of the `run` words from `first` on come before the first that stands above its line.
+    // How many of the `run` words from `first` on come before the first that stands far above it.
     static std::size_t wordsNotAbove(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
     // How many of the `run` words from `first` on stand in its line.
     static std::size_t wordsInLine(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
