@@ -12,8 +12,6 @@ namespace {
 // of an index whose columns the page shows side by side).
 constexpr std::size_t kNearRunWords = 3;
 constexpr std::size_t kFarRunWords = 12;
-// Runs are compared up to this many words.
-constexpr std::size_t kLongestRunWords = 16;
 // A run this short (a few letters of a torn line) confirms nothing.
 constexpr std::size_t kMinRunBytes = 8;
 // Words passed over on a page that continue the text exactly where a name the trail leapt over
@@ -22,6 +20,10 @@ constexpr std::size_t kMinRunBytes = 8;
 constexpr std::size_t kEarlierRunWords = 2;
 // Words whose tops lie this close stand on one line (type of several sizes shares a line).
 constexpr double kSameLineRise = 4.0;
+// Words read in order climb no higher than this above the first of them (points): a table row's
+// cells begin at its top, a few lines up at most; a heading painted first at a page's foot is
+// followed by words far above it.
+constexpr double kFarthestClimb = 72.0;
 // How many pages' worth of text the trail may leap over: text the screen shows but print leaves
 // out. Before any word has continued the text, anything before the topic's first printed word.
 constexpr std::size_t kFarestLeapPages = 8;
@@ -32,6 +34,9 @@ constexpr std::size_t kMaxLabelWords = 12;
 constexpr std::size_t kMinPageBytes = 1024;
 // Where the trail puts a word's place: this far above the word's top.
 constexpr double kWordPointRaise = 2.0;
+// A shadow is painted this close to its word (points, either way), and within this many words of it.
+constexpr double kShadowOffset = 2.0;
+constexpr std::size_t kShadowLookBackWords = 48;
 // How many words painted after a short leap are searched for text that comes before its place.
 constexpr std::size_t kLookAheadWords = 64;
 
@@ -79,6 +84,18 @@ bool isAsciiUpper(char byte)
 bool isAsciiAlphanumeric(char byte)
 {
     return static_cast<unsigned char>(byte) < 0x80 && isWordCharacter(byte);
+}
+
+// Type with a shadow (a reference's signatures) is painted twice, a hair apart, a line's piece
+// after the other: the second painting of a word is no word of the text.
+template <typename PageWord>
+bool paintedAgain(const std::vector<PageWord>& earlier, const PageWord& word)
+{
+    const std::size_t first = earlier.size() - std::min(earlier.size(), kShadowLookBackWords);
+    return std::any_of(earlier.begin() + static_cast<std::ptrdiff_t>(first), earlier.end(), [&](const PageWord& before) {
+        return before.bytes == word.bytes && std::abs(before.word->xMin - word.word->xMin) < kShadowOffset
+               && std::abs(before.word->yMin - word.word->yMin) < kShadowOffset;
+    });
 }
 
 std::string_view boundedText(std::string_view text)
@@ -135,16 +152,16 @@ std::size_t AnchorWordTrail::runLengthAt(const std::vector<PageWord>& words, std
     return length;
 }
 
-std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::size_t first,
-                                       std::size_t pageBytes) const
+std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::size_t first, std::size_t window,
+                                       std::size_t most) const
 {
     const std::string& bytes = words[first].bytes;
-    const std::size_t longest = std::min(kLongestRunWords, words.size() - first);
+    const std::size_t longest = std::min(most, words.size() - first);
     const auto trail = static_cast<std::size_t>(m_offset);
     std::size_t behind = 0;
-    for (std::size_t at = trail; at > 0 && trail - at < pageBytes && behind < longest && !bytes.empty();) {
+    for (std::size_t at = trail; at > 0 && trail - at < window && behind < longest && !bytes.empty();) {
         const std::size_t found = m_text.rfind(bytes, at - 1);
-        if (found == std::string_view::npos || trail - found > pageBytes)
+        if (found == std::string_view::npos || trail - found > window)
             break;
         if (beginsAWord(found))
             behind = std::max(behind, runLengthAt(words, first, longest, static_cast<std::int32_t>(found)));
@@ -187,16 +204,61 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
         const bool near = found - trail <= pageBytes && m_started;
         const std::size_t count = near ? nearCount : farCount;
         const std::size_t run = beginsAWord(found) ? runLengthAt(words, first, longest, static_cast<std::int32_t>(found)) : 0;
-        if (run >= count && run > behind && runBytes(count) >= kMinRunBytes) {
-            // Before the page's text has gone on, words that lead a little further may be a
-            // floated heading, painted first: the text before it comes after it on the page.
-            if (near && !m_followedOnPage && paintedAhead(words, first + run, std::max(run, kNearRunWords), found))
+        // Far away, only words read in order count (a heading painted first at a page's foot,
+        // followed by the page's first line, reads like the text of any overload whose
+        // parameters begin alike), and they must read on further there than anywhere as far
+        // behind: overloads repeat their signatures.
+        const std::size_t trusted = near ? run : wordsNotAbove(words, first, run);
+        if (trusted >= count && runBytes(count) >= kMinRunBytes && readsOnFurther(words, first, found, near ? pageBytes : farest, run, near ? behind : runBehind(words, first, farest))) {
+            // Words that lead a little further may be a floated heading, painted first: the text
+            // before it comes after it on the page. Only the heading's own line tells; the line
+            // after it may read on like the next overload's by chance. Once the page's text has
+            // gone on (other headings painted first may have led it), only a line standing alone
+            // is taken for one, and only when that text stands above it.
+            const std::size_t line = wordsInLine(words, first, run);
+            constexpr double kAnywhere = std::numeric_limits<double>::max();
+            const double above = !m_followedOnPage ? kAnywhere
+                                 : line == run     ? words[first].word->yMin - kSameLineRise
+                                                   : -kAnywhere;
+            if (near && paintedAhead(words, first + line, std::max(line, kNearRunWords), found, above))
+                return -1;
+            // The page's last few words, after others, prove little: the text they pass over (a
+            // heading, the label of a row) may be painted on the next page, and a destination in
+            // it goes there; unless they are the text's last words.
+            if (near && first > 0 && first + run == words.size() && run < kFarRunWords && passesARecord(found)
+                && !endsTheText(words, first, found))
                 return -1;
             return static_cast<std::int32_t>(found);
         }
         at = found + 1;
     }
     return -1;
+}
+
+bool AnchorWordTrail::readsOnFurther(const std::vector<PageWord>& words, std::size_t first, std::size_t found,
+                                     std::size_t window, std::size_t run, std::size_t behind) const
+{
+    // Overloads repeat their long signatures word for word: where both places read on as far as
+    // runs are compared, they are compared further.
+    const std::size_t longest = std::min(kLongestRunWords, words.size() - first);
+    if (run < longest || behind < longest)
+        return run > behind;
+    const std::size_t most = std::min(kLookAheadWords, words.size() - first);
+    return runLengthAt(words, first, most, static_cast<std::int32_t>(found)) > runBehind(words, first, window, most);
+}
+
+bool AnchorWordTrail::endsTheText(const std::vector<PageWord>& words, std::size_t first, std::size_t found) const
+{
+    auto offset = static_cast<std::int32_t>(found);
+    for (std::size_t i = first; i < words.size() && continuesAt(offset, words[i].bytes); ++i)
+        offset += static_cast<std::int32_t>(words[i].bytes.size());
+    PDFCore::skipTextWhitespace(m_text, offset);
+    return static_cast<std::size_t>(offset) >= m_text.size();
+}
+
+bool AnchorWordTrail::passesARecord(std::size_t found) const
+{
+    return m_recordIndex < m_records.size() && m_records[m_recordIndex].charOffset < found;
 }
 
 bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const
@@ -219,6 +281,23 @@ bool AnchorWordTrail::confirmedAt(const std::vector<PageWord>& words, std::size_
     return continuesAt(next, words[index + 1].bytes);
 }
 
+std::size_t AnchorWordTrail::wordsNotAbove(const std::vector<PageWord>& words, std::size_t first, std::size_t run)
+{
+    std::size_t count = 0;
+    while (count < run && words[first + count].word->yMin > words[first].word->yMin - kFarthestClimb)
+        ++count;
+    return count;
+}
+
+std::size_t AnchorWordTrail::wordsInLine(const std::vector<PageWord>& words, std::size_t first, std::size_t run)
+{
+    std::size_t count = 1;
+    while (count < run && words[first + count].word->xMin > words[first + count - 1].word->xMin
+           && std::abs(words[first + count].word->yMin - words[first].word->yMin) < kSameLineRise)
+        ++count;
+    return std::min(count, run);
+}
+
 bool AnchorWordTrail::lineGoesOnAfter(const std::vector<PageWord>& words, std::size_t first, std::size_t run)
 {
     const std::size_t after = first + run;
@@ -227,14 +306,14 @@ bool AnchorWordTrail::lineGoesOnAfter(const std::vector<PageWord>& words, std::s
 }
 
 bool AnchorWordTrail::paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run,
-                                   std::size_t found) const
+                                   std::size_t found, double above) const
 {
     const auto trail = static_cast<std::size_t>(m_offset);
     const std::size_t last = std::min(words.size(), after + kLookAheadWords);
     for (std::size_t j = after; j < last; ++j) {
         const std::string& bytes = words[j].bytes;
         const std::size_t longest = std::min(kLongestRunWords, words.size() - j);
-        if (bytes.empty() || longest < run)
+        if (bytes.empty() || longest < run || words[j].word->yMin >= above)
             continue;
         for (std::size_t at = trail; at < found;) {
             const std::size_t nearer = m_text.find(bytes, at);
@@ -308,11 +387,17 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
     std::vector<PageWord> pageWords;
     pageWords.reserve(words.size());
     std::size_t pageBytes = 0;
-    for (const PDFCore::LocatorWord& word : words) {
-        pageWords.push_back({utf8Of(word), &word});
-        pageBytes += pageWords.back().bytes.size() + 1;
+    std::size_t keptStray = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        PageWord word{utf8Of(words[i]), &words[i]};
+        if (paintedAgain(pageWords, word))
+            continue;
+        keptStray += i < stray ? 1 : 0;
+        pageBytes += word.bytes.size() + 1;
+        pageWords.push_back(std::move(word));
     }
     pageBytes = std::max(pageBytes, kMinPageBytes);
+    stray = keptStray;
 
     m_followedOnPage = false;
     bool passedOver = false;         // the word before was passed over
@@ -367,7 +452,9 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         m_offset += static_cast<std::int32_t>(std::min(word.bytes.size(), m_text.size() - static_cast<std::size_t>(at)));
     }
     m_followedFootBefore = followedFoot;
-    m_pageBeforeWords.assign(words.begin(), words.end());
+    m_pageBeforeWords.clear();
+    for (const PageWord& word : pageWords)
+        m_pageBeforeWords.push_back(*word.word);
     m_pageBefore = std::move(pageWords);
     for (std::size_t i = 0; i < m_pageBefore.size(); ++i)
         m_pageBefore[i].word = &m_pageBeforeWords[i];

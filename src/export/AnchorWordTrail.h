@@ -19,11 +19,14 @@
 // comes last on its page). So a word that does not continue the text where the trail stands is
 // taken for the text further on only when the words after it continue from there too; otherwise
 // it is passed over and the trail stays where it was. A page breaks no word inside a name, so
-// the trail never leaps to the middle of one. Floated headings come first on their page: before
-// any text of a page has gone on, words that would lead the trail a little further while the
-// words painted after them continue the text before that place are passed over, and so is a
-// short line that reads like the text at the trail but for its end. A place is never taken from a word that
-// was passed over: an offset is located at the first word that continues the text at or past it.
+// the trail never leaps to the middle of one. Floated headings come first on their page: a line
+// that would lead the trail a little further while the words painted after it continue the text
+// before that place is passed over, and so, before any text of a page has gone on, is a short
+// line that reads like the text at the trail but for its end. Type painted twice with a shadow is
+// read once. A leap far ahead is taken only on words read in order, and the page's last few words
+// never leap over a destination's text: that text may be painted on the next page. A place is
+// never taken from a word that was passed over: an offset is located at the first word that
+// continues the text at or past it.
 // Only an element that prints words of its own before its text (generated content, a list marker)
 // begins at the words the page shows right before that word which the text lacks, its label.
 class AnchorWordTrail {
@@ -40,6 +43,9 @@ public:
 
     // How far into the text the words have been followed.
     std::int32_t reached() const { return m_offset; }
+
+    // Runs of words are compared up to this many words.
+    static constexpr std::size_t kLongestRunWords = 16;
 
     // The found flag of a record located on the page before the one being followed: a heading the
     // engine left at the foot of a page while the text it heads went on to the next.
@@ -59,20 +65,37 @@ private:
     // `behind` tells how many of them continue the text behind the trail.
     std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes,
                                std::size_t& behind) const;
-    // Whether the page's words from `after` on (a few dozen of them) continue the text between the
-    // trail and `found` for at least `run` words: the words that would take the trail to `found`
-    // were painted ahead of their turn, and the trail waits for the text that comes before them.
-    bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found) const;
+    // Whether the page's words from `first` on continue the text at `found` to its end.
+    bool endsTheText(const std::vector<PageWord>& words, std::size_t first, std::size_t found) const;
+    // Whether a record not yet located begins before `found`.
+    bool passesARecord(std::size_t found) const;
+    // Whether the page's words from `after` on (a few dozen of them; only those whose top lies
+    // above `above`, points down the page) continue the text between the trail and `found` for at
+    // least `run` words: the words that would take the trail to `found` were painted ahead of
+    // their turn, and the trail waits for the text that comes before them.
+    bool paintedAhead(const std::vector<PageWord>& words, std::size_t after, std::size_t run, std::size_t found,
+                      double above) const;
+    // How many of the `run` words from `first` on come before the first that stands far above it.
+    static std::size_t wordsNotAbove(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
+    // How many of the `run` words from `first` on stand in its line.
+    static std::size_t wordsInLine(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
     // Whether the line of word `first` goes on, right after the `run` words from it, with a word
     // that does not continue them.
     static bool lineGoesOnAfter(const std::vector<PageWord>& words, std::size_t first, std::size_t run);
     // A word that stops inside a word of the text, short of half of it (a letter or two of a torn
     // line), continues the text only with the page's next word continuing right after it.
     bool confirmedAt(const std::vector<PageWord>& words, std::size_t index, std::int32_t offset) const;
-    // The longest run of the page's words from `first` on that continues the text within a page's
-    // worth behind the trail: words already followed, shown again (the whole line whose torn half
-    // ended the page before), or painted after what follows them (a positioned box).
-    std::size_t runBehind(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes) const;
+    // The longest run (of at most `most` words) of the page's words from `first` on that continues
+    // the text within `window` bytes behind the trail (a page's worth: words already followed,
+    // shown again (the whole line whose torn half ended the page before), or painted after what
+    // follows them (a positioned box)).
+    std::size_t runBehind(const std::vector<PageWord>& words, std::size_t first, std::size_t window,
+                          std::size_t most = kLongestRunWords) const;
+    // Whether the page's words from `first` on continue the text at `found` further than they
+    // continue it within `window` bytes behind the trail, given `run` and `behind`, those runs as
+    // far as runs are compared.
+    bool readsOnFurther(const std::vector<PageWord>& words, std::size_t first, std::size_t found, std::size_t window,
+                        std::size_t run, std::size_t behind) const;
     // How many of the page's words from `first` on (at most `most`) continue the text from `offset`.
     std::size_t runLengthAt(const std::vector<PageWord>& words, std::size_t first, std::size_t most,
                             std::int32_t offset) const;

@@ -1,12 +1,17 @@
 #include "support/PdfTestFiles.h"
+#include "support/TestSupport.h"
 #include "export/AnchorPlacement.h"
+#include "export/PrintedPageLayout.h"
 #include "export/PageCharacters.h"
 #include "export/pdfcore/CorePDFDocument.h"
 #include "export/pdfcore/LocatorTextOutputDev.h"
 #include "export/pdfcore/PageDisplay.h"
 
 #include <Page.h>
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -257,4 +262,153 @@ TEST_F(AnchorPlacementTest, ScrapsOfALineTornAtAPagesFootDoNotTakeItsName)
     EXPECT_EQ(signature->pdfPageNo(), 1u);
     EXPECT_NEAR(signature->destLocation().x(), 72.0, 1.0);
     expectOnTheLine(*signature);
+}
+
+namespace {
+
+// A topic of a real generated reference as the export met it: its text, the words of each of its
+// printed pages in painting order, and its destinations, each with the page (from the topic's
+// first) where the engine prints its element's first text.
+struct RecordedTopic {
+    std::string text;
+    std::vector<std::optional<PrintedPageLayout>> pages;
+    struct Name {
+        std::uint64_t wordOffset = 0;
+        bool labelled = false;
+        int page = -1; // -1: the engine prints nothing of it
+        std::string name;
+    };
+    std::vector<Name> names;
+
+    static RecordedTopic read(const QString& name)
+    {
+        const QString base = TestSupport::sourceDataPath(QStringLiteral("anchor-replays/") + name);
+        RecordedTopic topic;
+        QFile text(base + QStringLiteral(".text"));
+        EXPECT_TRUE(text.open(QIODevice::ReadOnly)) << base.toStdString();
+        topic.text = text.readAll().toStdString();
+        // One word a line, "x y word" (points from the top-left corner); a blank line ends a page.
+        QFile pages(base + QStringLiteral(".pages"));
+        EXPECT_TRUE(pages.open(QIODevice::ReadOnly | QIODevice::Text));
+        PrintedPageLayout page;
+        page.cropBox = PDFRectangle(0, 0, 612, 792);
+        page.deviceOk = true;
+        while (!pages.atEnd()) {
+            const QString line = QString::fromUtf8(pages.readLine()).chopped(1);
+            if (line.isEmpty()) {
+                topic.pages.emplace_back(page);
+                page.words.clear();
+                continue;
+            }
+            const QStringList fields = line.split(QLatin1Char(' '));
+            PDFCore::LocatorWord word;
+            word.xMin = fields.value(0).toDouble();
+            word.yMin = fields.value(1).toDouble();
+            for (const char32_t c : fields.mid(2).join(QLatin1Char(' ')).toUcs4())
+                word.chars.push_back(c);
+            page.words.push_back(std::move(word));
+        }
+        // "wordOffset labelled page name", in the order the walk met them.
+        QFile names(base + QStringLiteral(".names"));
+        EXPECT_TRUE(names.open(QIODevice::ReadOnly | QIODevice::Text));
+        while (!names.atEnd()) {
+            const QStringList fields = QString::fromUtf8(names.readLine()).trimmed().split(QLatin1Char(' '));
+            if (fields.size() == 4)
+                topic.names.push_back({fields[0].toULongLong(), fields[1] == QLatin1String("1"), fields[2].toInt(), fields[3].toStdString()});
+        }
+        return topic;
+    }
+};
+
+struct ReplayTally {
+    int onTheirPage = 0;
+    int unplaced = 0;
+    int beforeTheirText = 0;
+    int printed = 0; // destinations whose element prints text
+};
+
+// Places the recorded topic's destinations, page after page, and compares each with its page.
+ReplayTally replay(const RecordedTopic& topic)
+{
+    const std::unique_ptr<PDFCore::CorePDFDocument> stand = PDFCore::CorePDFDocument::fromBytes(PdfTestFiles::pagesWithTexts({QStringLiteral(" ")}));
+    std::vector<AnchorPlacement::PendingDestination> pending{{std::make_shared<LinkDestinationItem>(0, 0), 0, QPointF()}};
+    for (const RecordedTopic::Name& name : topic.names)
+        pending.push_back({std::make_shared<LinkDestinationItem>(0, name.wordOffset), name.wordOffset, QPointF(), name.labelled});
+    AnchorPlacement placement;
+    placement.setTopic(topic.text, pending);
+    placement.usePreparedPages(&topic.pages);
+    placement.begin();
+    for (std::size_t page = 0; page < topic.pages.size(); ++page)
+        placement.placeOnPage(stand->document(), static_cast<int>(page), page);
+    placement.finish();
+    placement.clear();
+
+    ReplayTally tally;
+    for (std::size_t i = 0; i < topic.names.size(); ++i) {
+        const RecordedTopic::Name& name = topic.names[i];
+        const LinkDestinationItem& item = *pending[i + 1].item;
+        if (name.page < 0)
+            continue;
+        ++tally.printed;
+        if (!item.isPlaced()) {
+            ++tally.unplaced;
+            ADD_FAILURE() << name.name << " unplaced, its text on page " << name.page;
+        } else if (static_cast<int>(item.pdfPageNo()) < name.page) {
+            ++tally.beforeTheirText;
+            ADD_FAILURE() << name.name << " on page " << item.pdfPageNo() << ", its text on page " << name.page;
+        } else if (static_cast<int>(item.pdfPageNo()) == name.page) {
+            ++tally.onTheirPage;
+        }
+    }
+    return tally;
+}
+
+} // namespace
+
+// Signatures whose type is painted twice, with a shadow, a hair apart: each member's name lands
+// on its own page, not pages ahead at a later overload whose lines read like the shadowed ones.
+TEST(AnchorReplay, ShadowedSignaturesAreFollowedOnce)
+{
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("adaptor-functor")));
+    EXPECT_EQ(tally.onTheirPage, tally.printed);
+}
+
+// Overloads whose signatures repeat word for word for longer than runs are compared: the trail
+// goes on at the next one instead of losing its way, and every name after them is placed.
+TEST(AnchorReplay, OverloadsThatReadAlikeForLongAreToldApart)
+{
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("signal-nil")));
+    EXPECT_EQ(tally.unplaced, 0);
+    EXPECT_EQ(tally.onTheirPage, tally.printed);
+}
+
+// A page's last line (a signature, a row's annotation) reads on like the text past a heading that
+// the engine prints on the next page: the heading's name goes to the next page, with its text.
+TEST(AnchorReplay, APagesLastWordsDoNotTakeANameWhoseTextIsOnTheNextPage)
+{
+    for (const char* name : {"radial-gradient", "boxed-types"}) {
+        SCOPED_TRACE(name);
+        const ReplayTally tally = replay(RecordedTopic::read(QString::fromLatin1(name)));
+        EXPECT_EQ(tally.beforeTheirText, 0);
+        EXPECT_EQ(tally.onTheirPage, tally.printed);
+    }
+}
+
+// Members' headings floated to the top of their page's painting order, one of them reading, with
+// the line after it, like a later overload pages ahead: no name lands before its text.
+TEST(AnchorReplay, FloatedHeadingsOfOverloadsDoNotLeadTheTrailAhead)
+{
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("track-obj")));
+    EXPECT_EQ(tally.beforeTheirText, 0);
+    EXPECT_EQ(tally.onTheirPage, tally.printed);
+}
+
+// A page paints its members' headings first, the trail follows the first one, whose text goes on
+// there, and the others read like text a little further on: each is passed over until its text
+// comes, so that the words after them do not lead the trail ahead of the names still to come.
+TEST(AnchorReplay, HeadingsPaintedFirstAfterOneTheTrailFollowedWaitForTheirText)
+{
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("context-headings")));
+    EXPECT_EQ(tally.beforeTheirText, 0);
+    EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
