@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -85,23 +86,36 @@ std::string pdfNumber(double value, int decimals)
 
 } // namespace
 
-// The number a float stands for when written to eight significant digits: a browser prints its
-// rectangles' floats so ("41.983376", "641.25"), and the record gives back exactly the number the
-// page was printed with.
-double PdfHeldLinks::numberOf(float value)
+// The number a float stands for when written to eight significant digits, or to six decimals: a
+// browser prints its rectangles' floats one way or the other ("41.983376", "641.25",
+// "112.288078"), and the record gives back exactly the number the page was printed with.
+double PdfHeldLinks::numberOf(float value, bool sixDecimals)
 {
-    std::array<char, 32> text{};
-    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    std::array<char, 64> text{};
+    const std::to_chars_result written = sixDecimals
+                                             ? std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 6)
+                                             : std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    if (written.ec != std::errc())
+        return std::numeric_limits<double>::quiet_NaN();
     double number = 0;
     std::from_chars(text.data(), written.ptr, number);
     return number;
 }
 
-bool PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
+std::optional<std::uint32_t> PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
 {
-    return std::all_of(rect.begin(), rect.end(), [](double value) {
-        return std::abs(value) <= std::numeric_limits<float>::max() && numberOf(static_cast<float>(value)) == value;
-    });
+    std::uint32_t sixDecimals = 0;
+    for (std::size_t at = 0; at < rect.size(); ++at) {
+        const double value = rect[at];
+        if (std::abs(value) > std::numeric_limits<float>::max())
+            return std::nullopt;
+        if (numberOf(static_cast<float>(value), false) == value)
+            continue;
+        if (numberOf(static_cast<float>(value), true) != value)
+            return std::nullopt;
+        sixDecimals |= 1U << (kSixDecimalsShift + static_cast<int>(at));
+    }
+    return sixDecimals;
 }
 
 namespace {
@@ -177,12 +191,16 @@ std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObject
             continue;
         }
         Record record;
-        if (floatsHold(*rect)) {
+        if (const std::optional<std::uint32_t> sixDecimals = floatsHold(*rect)) {
             for (std::size_t at = 0; at < 4; ++at)
                 record.rect[at] = static_cast<float>((*rect)[at]);
-        } else {
+            record.extra = *sixDecimals;
+        } else if (m_exactRects.size() < kExactRect) {
             m_exactRects.push_back(*rect);
             record.extra = static_cast<std::uint32_t>(m_exactRects.size());
+        } else {
+            rest.push_back(annotation);
+            continue;
         }
         if (jump) {
             m_jumps.push_back({*jump, {}});
@@ -303,10 +321,13 @@ PdfHeldLinks::Place PdfHeldLinks::placeOf(int pageIndex, std::size_t index, cons
 
 std::array<double, 4> PdfHeldLinks::rectangleOfRecord(const Record& link) const
 {
-    const std::uint32_t exact = link.extra & ~kDestinationSet;
+    const std::uint32_t exact = link.extra & kExactRect;
     if (exact != 0)
         return m_exactRects[exact - 1];
-    return {numberOf(link.rect[0]), numberOf(link.rect[1]), numberOf(link.rect[2]), numberOf(link.rect[3])};
+    std::array<double, 4> rect{};
+    for (std::size_t at = 0; at < rect.size(); ++at)
+        rect[at] = numberOf(link.rect[at], (link.extra & (1U << (kSixDecimalsShift + static_cast<int>(at)))) != 0);
+    return rect;
 }
 
 int PdfHeldLinks::count(int pageIndex) const
@@ -359,6 +380,19 @@ bool PdfHeldLinks::hasLinkToWrite(std::size_t pageIndex) const
             return true;
     }
     return false;
+}
+
+qint64 PdfHeldLinks::memoryBytes() const
+{
+    qint64 bytes = static_cast<qint64>(m_urls.capacity() * sizeof(Target) + m_styles.capacity() * sizeof(QByteArray)
+                                       + m_jumps.capacity() * sizeof(HeldJump)
+                                       + m_exactRects.capacity() * sizeof(std::array<double, 4>)
+                                       + m_ownPlaces.size() * (sizeof(std::pair<std::pair<int, int>, Place>) + 32));
+    for (const Target& target : m_urls)
+        bytes += target.url.capacity() * static_cast<qint64>(sizeof(QChar));
+    for (const QByteArray& style : m_styles)
+        bytes += style.capacity();
+    return bytes;
 }
 
 bool PdfHeldLinks::hasLinksToWrite() const

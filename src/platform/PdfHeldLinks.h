@@ -54,14 +54,18 @@ class PdfHeldLinks {
         std::int32_t target = 0;     // 1 + index in m_urls, or -(1 + index in m_jumps)
         std::uint16_t style = 0;     // index in m_styles
         std::uint16_t position = 0;  // index in the page's printed annotation list
-        // Its low bits: 1 + index in m_exactRects for a rectangle whose numbers are no floats; its
-        // top bit: a destination was set for the link.
+        // Its low bits: 1 + index in m_exactRects for a rectangle whose numbers are no floats; then
+        // one bit for each number of the rectangle printed to six decimals (see numberOf); its top
+        // bit: a destination was set for the link.
         std::uint32_t extra = 0;
     };
     static_assert(sizeof(Record) == 28);
     // Kept in a file as their bytes.
     static_assert(std::is_trivially_copyable_v<Record>);
     static constexpr std::uint32_t kDestinationSet = 1U << 31;
+    static constexpr int kSixDecimalsShift = 27;
+    static constexpr std::uint32_t kSixDecimals = 0xFU << kSixDecimalsShift;
+    static constexpr std::uint32_t kExactRect = (1U << kSixDecimalsShift) - 1;
     static constexpr std::size_t kLastPosition = 0xFFFF;
     static constexpr std::int32_t kUnset = -2;
     // Where a link leads once set: most links to one target lead to the same place, which the
@@ -118,6 +122,9 @@ public:
     bool setDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination);
 
     bool hasLinksToWrite() const;
+    // What the records of links keep in memory besides the pages' records waiting for the file:
+    // the targets, the styles, the jumps and the rectangles no floats hold.
+    qint64 memoryBytes() const;
     // Before the document's objects are written: every page with a link to write gets an
     // annotation list of its own whose entries are objects of their own, which the update section
     // can then name.
@@ -141,9 +148,10 @@ private:
     Place placeOf(int pageIndex, std::size_t index, const Record& link) const;
     bool hasLinkToWrite(std::size_t pageIndex) const;
     std::array<double, 4> rectangleOfRecord(const Record& link) const;
-    static double numberOf(float value);
-    // Whether numberOf gives back each of the rectangle's numbers from its float.
-    static bool floatsHold(const std::array<double, 4>& rect);
+    static double numberOf(float value, bool sixDecimals);
+    // How numberOf gives back each of the rectangle's numbers from its float: the bits of extra
+    // that say which were printed to six decimals; none when a number is held by no float.
+    static std::optional<std::uint32_t> floatsHold(const std::array<double, 4>& rect);
     struct WrittenObject {
         int number = 0;
         int generation = 0;
