@@ -46,7 +46,8 @@ private:
 // document is written. A large document carries millions of links, and a link held as objects
 // costs some kilobytes; as a record it costs a few dozen bytes. The records are written as
 // annotations once the rest of the document is out: an update section after it holds the new
-// annotations and, for each page with any, its annotation list with them in their printed places.
+// annotations and, for each page with any, the page again, its annotation list with them in their
+// printed places.
 class PdfHeldLinks {
     // 28 bytes a link: a reference page carries a hundred links and more, a large document millions.
     struct Record {
@@ -125,12 +126,11 @@ public:
     // What the records of links keep in memory besides the pages' records waiting for the file:
     // the targets, the styles, the jumps and the rectangles no floats hold.
     qint64 memoryBytes() const;
-    // Before the document's objects are written: every page with a link to write gets an
-    // annotation list of its own whose entries are objects of their own, which the update section
-    // can then name.
-    void prepareWrite(QPDF& output) const;
     // After writer has written output (without object streams) through out: appends the update
-    // section. False with error when what was written has no trailer to follow.
+    // section. False with error when what was written has no trailer to follow or the update
+    // cannot be finished. The document's objects are left as they were: a page with links to write
+    // is written again in the update, its annotation list in it, rather than given a list object
+    // of its own beforehand, which a large document would hold for every page while it is written.
     bool writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const;
 
 private:
@@ -158,25 +158,27 @@ private:
         qint64 offset = 0;
     };
     // What the update section writes: the new annotations, numbered on from the first number the
-    // written document left free, and the pages' lists, which keep their numbers.
+    // written document left free, and the pages written again, which keep their numbers.
     struct Update {
         int firstNumber = 0;
-        // The annotations of a page follow one another: where each page's run starts, and the
-        // length of each annotation by number from firstNumber (4 bytes a link).
+        int annotationCount = 0;
+        // The annotations of a page follow one another: where each page's run starts and how many
+        // it holds, and by run their lengths, 4 bytes a link, which wait in a file: a large
+        // document writes millions.
         struct Run {
             qint64 offset = 0;
             std::uint32_t count = 0;
         };
         std::vector<Run> runs;
-        std::vector<std::uint32_t> annotationLengths;
-        std::vector<WrittenObject> lists;
+        PdfSpilledRecords annotationLengths{sizeof(std::uint32_t)};
+        std::vector<WrittenObject> pages;
     };
-    // The annotation objects and the page's list, written through out; their offsets are added to
-    // update.
+    // The page's annotation objects and the page again, written through out; their offsets are
+    // added to update.
     void writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, Update& update) const;
     // The cross-reference table of the update, through out a piece at a time: a large document's
-    // holds millions of lines.
-    static void writeCrossReferences(const Update& update, PdfCountingPipeline& out);
+    // holds millions of lines. False when the lengths of the annotations cannot be read back.
+    static bool writeCrossReferences(const Update& update, PdfCountingPipeline& out);
 
     std::function<bool(const QString&)> m_isHeld;
     // By output page, in a temporary file until the write: a large document holds millions.

@@ -184,8 +184,18 @@ TEST(PdfHeldLinks, HeldLinksLeaveTheirPagesAndAreWrittenBackInTheirPlacesOnlyWit
     again.setOutputMemory();
     again.write();
     EXPECT_FALSE(read.anyWarnings());
-    EXPECT_EQ(read.getAllPages().size(), 3u);
+    ASSERT_EQ(read.getAllPages().size(), 3u);
     EXPECT_EQ(annotationsOfPage(output->toBytes(), 0).size(), 4u);
+    // A page with links is written again with its list in it: no list object is made for it, in
+    // the file or in the document while it is written.
+    for (int page : {0, 1}) {
+        QPDFObjectHandle written = read.getAllPages().at(static_cast<std::size_t>(page));
+        EXPECT_TRUE(written.getKey("/Annots").isArray()) << "page " << page;
+        EXPECT_FALSE(written.getKey("/Annots").isIndirect()) << "page " << page;
+        EXPECT_TRUE(written.getKey("/Contents").isStream()) << "page " << page;
+        EXPECT_TRUE(written.getKey("/MediaBox").isRectangle()) << "page " << page;
+    }
+    EXPECT_EQ(output->annotationCount(0), 2);
 }
 
 TEST(PdfHeldLinks, ADocumentWhoseHeldLinksAllGoIsWrittenWithoutThem)
