@@ -234,14 +234,7 @@ int main(int argc, char** argv)
         // before its end still shows how memory and speed went.
         qint64 lastLine = 0;
         long proportional = 0;
-        int lastPercent = 0;
         for (int sample = 0; exporting.load(); ++sample) {
-            const int percent = percentShown.load();
-            if (topicsEndKiB.load() == 0 && lastPercent >= 99 && percent < lastPercent) {
-                topicsEndKiB = statusKiB("VmRSS:");
-                topicsEndHeapMb = heapInUseMb();
-            }
-            lastPercent = percent;
             if (topicsEndKiB.load() != 0)
                 peakHeapAfterTopicsMb = std::max(peakHeapAfterTopicsMb.load(), heapInUseMb());
             // The proportional sizes cost the system a walk over every mapping: once a second.
@@ -271,8 +264,14 @@ int main(int argc, char** argv)
     timer.start();
     QProgressBar progress;
     TopicClock clock(timer, processes, samplerCpuMs);
-    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock, &percentShown](int value) {
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&](int value) {
         clock.valueChanged(value);
+        // The topics' progress only rises; the links' starts again once the last topic is appended.
+        if (topicsEndKiB.load() == 0 && value < percentShown.load()) {
+            topicsEndHeapMb = heapInUseMb();
+            peakHeapAfterTopicsMb = topicsEndHeapMb.load();
+            topicsEndKiB = statusKiB("VmRSS:");
+        }
         percentShown = value;
     });
     document.exportProgressIndicator = &progress;
