@@ -65,7 +65,6 @@ class PdfHeldLinks {
     static_assert(std::is_trivially_copyable_v<Record>);
     static constexpr std::uint32_t kDestinationSet = 1U << 31;
     static constexpr int kSixDecimalsShift = 27;
-    static constexpr std::uint32_t kSixDecimals = 0xFU << kSixDecimalsShift;
     static constexpr std::uint32_t kExactRect = (1U << kSixDecimalsShift) - 1;
     static constexpr std::size_t kLastPosition = 0xFFFF;
     static constexpr std::int32_t kUnset = -2;
