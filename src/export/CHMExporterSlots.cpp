@@ -110,8 +110,7 @@ void CHMExporter::topicDone(TopicSlot& slot, TopicPrintout printout)
     if (slot.webView && static_cast<const CHMWebPage&>(slot.webView->page()).hasOpenedDialogs())
         slot.webViewUsable = false;
     const qint64 share = RendererShareBytes(m_rendererRetireBytes, m_renderersBudgetBytes, m_jobs);
-    if (slot.webView && slot.webViewUsable
-        && !MayViewServeAgain(slot.webView->loadsStarted(), rendererResidentBytes(slot).value_or(0), share)) {
+    if (slot.webViewUsable && rendererResidentBytes(slot).value_or(0) > share) {
         ++m_statistics.viewsRetiredForMemory;
         // At once, not when the view's next topic starts: that may wait for memory, and the
         // renderer would hold what it grew to all the while.

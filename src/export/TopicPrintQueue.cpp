@@ -54,11 +54,6 @@ bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBy
     return load.totalBytes <= budgetBytes && load.largestAtWorkBytes <= retireBytes;
 }
 
-bool MayViewServeAgain(int topicsServed, qint64 rendererBytes, qint64 shareBytes)
-{
-    return rendererBytes <= shareBytes && topicsServed < kMostTopicsPerView;
-}
-
 qint64 RendererShareBytes(qint64 retireBytes, qint64 budgetBytes, int jobs)
 {
     return std::min(retireBytes, budgetBytes / std::max(jobs, 1));

@@ -81,13 +81,3 @@ bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBy
 // together and hold every further start until one topic ends, one topic at a time, for the rest of
 // the export. Replaced at their share, `jobs` renderers stay within the budget.
 qint64 RendererShareBytes(qint64 retireBytes, qint64 budgetBytes, int jobs);
-
-// The most topics one view serves before it is replaced. The engine keeps some state of every page
-// a view has shown in this process, which goes only with the view (a few kilobytes a topic): a view
-// that served a whole large reference would hold megabytes of it to the end.
-inline constexpr int kMostTopicsPerView = 500;
-
-// Whether a view may take another topic once it has served topicsServed, its renderer holding
-// rendererBytes: while the renderer is within shareBytes (see RendererShareBytes) and the view has
-// served fewer than kMostTopicsPerView.
-bool MayViewServeAgain(int topicsServed, qint64 rendererBytes, qint64 shareBytes);

@@ -65,14 +65,13 @@ bool OffscreenWebPage::sameDocument(const QUrl& a, const QUrl& b)
     const QUrl first = a.adjusted(QUrl::NormalizePathSegments);
     const QUrl second = b.adjusted(QUrl::NormalizePathSegments);
     return first.scheme() == second.scheme() && first.host() == second.host() && first.port() == second.port()
-           && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
-           && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
+        && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
+        && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
 }
 
 void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)
 {
     m_loadingUrl = url;
-    ++m_loadsStarted;
     m_loadPending = true;
     m_loadStarted = false;
     m_loadTimer.start(timeout);

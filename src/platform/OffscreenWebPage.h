@@ -38,8 +38,6 @@ public:
     // started elsewhere was stopped; failed when url failed, the page came to rest on another
     // document, or the time-out passed.
     void load(const QUrl& url, std::chrono::milliseconds timeout);
-    // Loads started in this page so far.
-    int loadsStarted() const { return m_loadsStarted; }
     // Runs a script in a world apart from the page's own scripts; done gets its result, or
     // nothing when the page does not answer in time (its own scripts may never yield).
     using ScriptDone = std::function<void(const std::optional<QVariant>&)>;
@@ -70,7 +68,6 @@ private:
     QUrl m_loadingUrl;
     bool m_loadPending = false;
     bool m_loadStarted = false;
-    int m_loadsStarted = 0;
     QTimer m_loadTimer;
     std::function<void(const QByteArray&)> m_printDone;
     quint64 m_printGeneration = 0;

@@ -134,22 +134,6 @@ TEST(TopicPrintQueue, ATopicStartsBesideOthersOnlyWhileNoRendererIsLongAndTheSum
     EXPECT_FALSE(MayStartTopic({.totalBytes = 200, .largestAtWorkBytes = kRetire + 1, .topicAtWork = true}, kRetire, kBudget));
 }
 
-TEST(TopicPrintQueue, AViewServesAgainWhileItsRendererIsWithinItsShareAndItHasServedFewerThanItsMostTopics)
-{
-    constexpr qint64 kShare = 170;
-    EXPECT_TRUE(MayViewServeAgain(1, kShare, kShare));
-    EXPECT_FALSE(MayViewServeAgain(1, kShare + 1, kShare));
-    // However small its renderer, a view that served its most topics is replaced: the state the
-    // engine keeps of its pages goes only with it.
-    EXPECT_TRUE(MayViewServeAgain(kMostTopicsPerView - 1, 0, kShare));
-    EXPECT_FALSE(MayViewServeAgain(kMostTopicsPerView, 0, kShare));
-    EXPECT_FALSE(MayViewServeAgain(kMostTopicsPerView + 1, 0, kShare));
-    // A bound a large reference reaches, but that replaces a view seldom enough for its start to
-    // cost next to nothing.
-    EXPECT_GE(kMostTopicsPerView, 100);
-    EXPECT_LE(kMostTopicsPerView, 2000);
-}
-
 TEST(TopicPrintQueue, ARendererIsReplacedAtItsShareOfTheBudgetAndNeverPastItsOwnLimit)
 {
     constexpr qint64 kRetire = 384;
