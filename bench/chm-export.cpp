@@ -6,7 +6,9 @@
 // lines: topics, pages, the mean time per topic of each phase (summed over the topics in flight, so
 // with several jobs they add up to more than the wall time), the jobs used, the most printed topics
 // held waiting for their turn, seconds, the peak memory of this process and of this process with the
-// engine's processes (sampled; resident and proportional sums, and the largest engine process), the processor time per topic of the main thread and of all these
+// engine's processes (sampled; resident and proportional sums, and the largest engine process), this
+// process's resident size and allocator's bytes in use when the last topic was appended and what
+// finishing the document (links, outline, write) adds to them at its peak, the processor time per topic of the main thread and of all these
 // processes together, and the ratio of the whole export's time to the engine's loading, layout and
 // printing alone; then the output's size and embedded font programs, and the time per 1,000 topics
 // at the start and at the end of the topic phase with their ratio (an export that slows down as the
@@ -219,6 +221,11 @@ int main(int argc, char** argv)
     std::atomic<long> peakEngineProcessKiB{0};
     std::atomic<int> percentShown{0};
     std::atomic<double> samplerCpuMs{0};
+    // This process when the last topic was appended (the progress starts again for the links), and
+    // its allocator's most bytes in use from then on: what finishing the document adds.
+    std::atomic<long> topicsEndKiB{0};
+    std::atomic<double> topicsEndHeapMb{0};
+    std::atomic<double> peakHeapAfterTopicsMb{0};
     ProcessTree processes;
     QElapsedTimer sampled;
     sampled.start();
@@ -228,6 +235,8 @@ int main(int argc, char** argv)
         qint64 lastLine = 0;
         long proportional = 0;
         for (int sample = 0; exporting.load(); ++sample) {
+            if (topicsEndKiB.load() != 0)
+                peakHeapAfterTopicsMb = std::max(peakHeapAfterTopicsMb.load(), heapInUseMb());
             // The proportional sizes cost the system a walk over every mapping: once a second.
             const TreeUsage usage = processes.usage(sample % 4 == 0);
             peakTreeKiB = std::max(peakTreeKiB.load(), usage.residentKiB);
@@ -255,8 +264,14 @@ int main(int argc, char** argv)
     timer.start();
     QProgressBar progress;
     TopicClock clock(timer, processes, samplerCpuMs);
-    QObject::connect(&progress, &QProgressBar::valueChanged, [&clock, &percentShown](int value) {
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&](int value) {
         clock.valueChanged(value);
+        // The topics' progress only rises; the links' starts again once the last topic is appended.
+        if (topicsEndKiB.load() == 0 && value < percentShown.load()) {
+            topicsEndHeapMb = heapInUseMb();
+            peakHeapAfterTopicsMb = topicsEndHeapMb.load();
+            topicsEndKiB = statusKiB("VmRSS:");
+        }
         percentShown = value;
     });
     document.exportProgressIndicator = &progress;
@@ -318,6 +333,13 @@ int main(int argc, char** argv)
                 seconds, static_cast<double>(peakKiB) / 1024.0, static_cast<double>(peakTreeKiB.load()) / 1024.0,
                 static_cast<double>(peakProportionalKiB.load()) / 1024.0,
                 static_cast<double>(peakEngineProcessKiB.load()) / 1024.0);
+    if (topicsEndKiB.load() != 0) {
+        std::printf("rss_at_topics_end_mb=%.1f\nheap_at_topics_end_mb=%.1f\npeak_heap_after_topics_mb=%.1f\n"
+                    "finish_adds_rss_mb=%.1f\nfinish_adds_heap_mb=%.1f\n",
+                    static_cast<double>(topicsEndKiB.load()) / 1024.0, topicsEndHeapMb.load(),
+                    peakHeapAfterTopicsMb.load(), static_cast<double>(peakKiB - topicsEndKiB.load()) / 1024.0,
+                    peakHeapAfterTopicsMb.load() - topicsEndHeapMb.load());
+    }
     // The whole export against the engine's own part of it: loading, laying out and printing.
     const double engineMs = statisticValue(lines, "load_ms") + statisticValue(lines, "layout_ms")
                             + statisticValue(lines, "print_ms");

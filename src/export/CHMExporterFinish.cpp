@@ -16,8 +16,27 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// Deleted at once, not from the event loop: the finish is never reached from inside a view's
+// callback (without any topic it runs on the caller's thread, and there is no view).
+void releaseIdleViews(const std::vector<std::unique_ptr<TopicSlot>>& topicSlots)
+{
+    for (const std::unique_ptr<TopicSlot>& slot : topicSlots) {
+        if (slot->busy || !slot->webView)
+            continue;
+        QObject::disconnect(slot->webView.get(), nullptr, nullptr, nullptr);
+        slot->webView.reset();
+    }
+}
+
+} // namespace
+
 void CHMExporter::finishExport()
 {
+    // Every topic is printed: the views and their renderers would only hold memory while the links
+    // are resolved and the document is written, when this process needs the most of its own.
+    runOnMainAndWait([this] { releaseIdleViews(m_slots); });
     if (!ResolveDestination()) {
         m_outcome = Outcome::Cancelled;
         endExport();

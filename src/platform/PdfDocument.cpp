@@ -132,8 +132,6 @@ bool PdfDocument::writeTo(Pipeline& out, QString* error) const
         return false;
     try {
         const bool withHeldLinks = m_heldLinks && m_heldLinks->hasLinksToWrite();
-        if (withHeldLinks)
-            m_heldLinks->prepareWrite(*m_qpdf);
         PdfCountingPipeline counted(out);
         QPDFWriter writer(*m_qpdf);
         writer.setOutputPipeline(&counted);

@@ -96,6 +96,9 @@ public:
     int heldLinkCount(int pageIndex) const;
     PdfLinkAnnotation heldLinkAt(int pageIndex, int index) const;
     bool setHeldLinkDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination);
+    // What the held links keep in memory (beyond a block of records waiting for their file): it
+    // grows with the distinct targets, not with the links.
+    qint64 heldLinkMemoryBytes() const;
 
     // The document's own outline (/Outlines) as a root whose entries mirror it in order and depth:
     // each with its title and, when its destination (/Dest, named or explicit, or a GoTo action)

@@ -35,3 +35,8 @@ bool PdfDocument::setHeldLinkDestination(int pageIndex, int index, const std::op
         return false;
     return m_heldLinks->setDestination(pageIndex, index, destination);
 }
+
+qint64 PdfDocument::heldLinkMemoryBytes() const
+{
+    return m_heldLinks ? m_heldLinks->memoryBytes() : 0;
+}

@@ -3,17 +3,12 @@
 #include "platform/PdfLinkObjects.h"
 #include "platform/PdfNamedDestinations.h"
 
-#include <qpdf/QPDFWriter.hh>
-#include <qpdf/QUtil.hh>
-
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -76,62 +71,38 @@ std::optional<std::array<double, 4>> rectangleOf(QPDFObjectHandle annotation)
     return values;
 }
 
-// Numbers as qpdf writes them: the rectangle as printed (no printer writes more decimals), the
-// destination to two decimals.
-std::string pdfNumber(double value, int decimals)
-{
-    return QUtil::double_to_string(value, decimals, true);
-}
-
 } // namespace
 
-// The number a float stands for when written to eight significant digits: a browser prints its
-// rectangles' floats so ("41.983376", "641.25"), and the record gives back exactly the number the
-// page was printed with.
-double PdfHeldLinks::numberOf(float value)
+// The number a float stands for when written to eight significant digits, or to six decimals: a
+// browser prints its rectangles' floats one way or the other ("41.983376", "641.25",
+// "112.288078"), and the record gives back exactly the number the page was printed with.
+double PdfHeldLinks::numberOf(float value, bool sixDecimals)
 {
-    std::array<char, 32> text{};
-    const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    std::array<char, 64> text{};
+    const std::to_chars_result written = sixDecimals
+                                             ? std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 6)
+                                             : std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 8);
+    if (written.ec != std::errc())
+        return std::numeric_limits<double>::quiet_NaN();
     double number = 0;
     std::from_chars(text.data(), written.ptr, number);
     return number;
 }
 
-bool PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
+std::optional<std::uint32_t> PdfHeldLinks::floatsHold(const std::array<double, 4>& rect)
 {
-    return std::all_of(rect.begin(), rect.end(), [](double value) {
-        return std::abs(value) <= std::numeric_limits<float>::max() && numberOf(static_cast<float>(value)) == value;
-    });
-}
-
-namespace {
-
-std::string reference(QPDFObjGen object)
-{
-    return std::to_string(object.getObj()) + " " + std::to_string(object.getGen()) + " R";
-}
-
-} // namespace
-
-PdfCountingPipeline::PdfCountingPipeline(Pipeline& next)
-    : Pipeline("counting", &next)
-    , m_next(next)
-{}
-
-void PdfCountingPipeline::write(unsigned char const* data, size_t length)
-{
-    constexpr qsizetype kTailBytes = 4096;
-    m_next.write(data, length);
-    m_written += static_cast<qint64>(length);
-    const qsizetype kept = std::min<qsizetype>(static_cast<qsizetype>(length), kTailBytes);
-    m_tail.append(reinterpret_cast<const char*>(data) + length - static_cast<size_t>(kept), kept);
-    if (m_tail.size() > kTailBytes)
-        m_tail.remove(0, m_tail.size() - kTailBytes);
-}
-
-void PdfCountingPipeline::write(const QByteArray& bytes)
-{
-    write(reinterpret_cast<unsigned char const*>(bytes.constData()), static_cast<size_t>(bytes.size()));
+    std::uint32_t sixDecimals = 0;
+    for (std::size_t at = 0; at < rect.size(); ++at) {
+        const double value = rect[at];
+        if (std::abs(value) > std::numeric_limits<float>::max())
+            return std::nullopt;
+        if (numberOf(static_cast<float>(value), false) == value)
+            continue;
+        if (numberOf(static_cast<float>(value), true) != value)
+            return std::nullopt;
+        sixDecimals |= 1U << (kSixDecimalsShift + static_cast<int>(at));
+    }
+    return sixDecimals;
 }
 
 PdfHeldLinks::PdfHeldLinks(std::function<bool(const QString& url)> isHeld)
@@ -177,12 +148,16 @@ std::unique_ptr<PdfHeldLinks::Taken> PdfHeldLinks::take(QPDF& source, QPDFObject
             continue;
         }
         Record record;
-        if (floatsHold(*rect)) {
+        if (const std::optional<std::uint32_t> sixDecimals = floatsHold(*rect)) {
             for (std::size_t at = 0; at < 4; ++at)
                 record.rect[at] = static_cast<float>((*rect)[at]);
-        } else {
+            record.extra = *sixDecimals;
+        } else if (m_exactRects.size() < kExactRect) {
             m_exactRects.push_back(*rect);
             record.extra = static_cast<std::uint32_t>(m_exactRects.size());
+        } else {
+            rest.push_back(annotation);
+            continue;
         }
         if (jump) {
             m_jumps.push_back({*jump, {}});
@@ -303,10 +278,13 @@ PdfHeldLinks::Place PdfHeldLinks::placeOf(int pageIndex, std::size_t index, cons
 
 std::array<double, 4> PdfHeldLinks::rectangleOfRecord(const Record& link) const
 {
-    const std::uint32_t exact = link.extra & ~kDestinationSet;
+    const std::uint32_t exact = link.extra & kExactRect;
     if (exact != 0)
         return m_exactRects[exact - 1];
-    return {numberOf(link.rect[0]), numberOf(link.rect[1]), numberOf(link.rect[2]), numberOf(link.rect[3])};
+    std::array<double, 4> rect{};
+    for (std::size_t at = 0; at < rect.size(); ++at)
+        rect[at] = numberOf(link.rect[at], (link.extra & (1U << (kSixDecimalsShift + static_cast<int>(at)))) != 0);
+    return rect;
 }
 
 int PdfHeldLinks::count(int pageIndex) const
@@ -361,6 +339,19 @@ bool PdfHeldLinks::hasLinkToWrite(std::size_t pageIndex) const
     return false;
 }
 
+qint64 PdfHeldLinks::memoryBytes() const
+{
+    qint64 bytes = static_cast<qint64>(m_urls.capacity() * sizeof(Target) + m_styles.capacity() * sizeof(QByteArray)
+                                       + m_jumps.capacity() * sizeof(HeldJump)
+                                       + m_exactRects.capacity() * sizeof(std::array<double, 4>)
+                                       + m_ownPlaces.size() * (sizeof(std::pair<std::pair<int, int>, Place>) + 32));
+    for (const Target& target : m_urls)
+        bytes += target.url.capacity() * static_cast<qint64>(sizeof(QChar));
+    for (const QByteArray& style : m_styles)
+        bytes += style.capacity();
+    return bytes;
+}
+
 bool PdfHeldLinks::hasLinksToWrite() const
 {
     for (std::size_t page = 0; page < static_cast<std::size_t>(m_pages.pageCount()); ++page) {
@@ -368,158 +359,4 @@ bool PdfHeldLinks::hasLinksToWrite() const
             return true;
     }
     return false;
-}
-
-void PdfHeldLinks::prepareWrite(QPDF& output) const
-{
-    const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
-    for (std::size_t pageIndex = 0; pageIndex < static_cast<std::size_t>(m_pages.pageCount()) && pageIndex < pages.size(); ++pageIndex) {
-        if (!hasLinkToWrite(pageIndex))
-            continue;
-        QPDFObjectHandle page = pages[pageIndex];
-        QPDFObjectHandle annotations = page.getKey("/Annots");
-        if (!annotations.isArray())
-            annotations = QPDFObjectHandle::newArray();
-        if (!annotations.isIndirect())
-            annotations = output.makeIndirectObject(annotations);
-        for (int index = 0; index < annotations.getArrayNItems(); ++index) {
-            QPDFObjectHandle annotation = annotations.getArrayItem(index);
-            if (!annotation.isIndirect())
-                annotations.setArrayItem(index, output.makeIndirectObject(annotation));
-        }
-        page.replaceKey("/Annots", annotations);
-    }
-}
-
-void PdfHeldLinks::writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, Update& update) const
-{
-    const std::vector<QPDFObjectHandle>& pages = output.getAllPages();
-    QPDFObjectHandle page = pages[static_cast<std::size_t>(pageIndex)];
-    QPDFObjectHandle annotations = page.getKey("/Annots");
-    const QPDFObjGen list = writer.getRenumberedObjGen(annotations.getObjGen());
-    if (!annotations.isArray() || list.getObj() == 0)
-        return;
-    // The annotations that stayed with the page fill the places the held ones leave free.
-    std::vector<std::string> entries;
-    const std::vector<QPDFObjectHandle> stayed = annotations.getArrayAsVector();
-    std::size_t nextStayed = 0;
-    std::uint32_t place = 0; // printed places taken so far, by held links and those that stayed
-    auto appendStayed = [&] {
-        QPDFObjectHandle annotation = stayed[nextStayed++];
-        const QPDFObjGen renumbered = writer.getRenumberedObjGen(annotation.getObjGen());
-        if (renumbered.getObj() != 0)
-            entries.push_back(reference(renumbered));
-        ++place;
-    };
-    // A copy: the cache serves one page at a time, and this one's records are wanted whole.
-    const std::vector<Record> links = pageRecords(pageIndex);
-    bool runStarted = false;
-    for (std::size_t index = 0; index < links.size(); ++index) {
-        const Record& link = links[index];
-        while (nextStayed < stayed.size() && place < link.position)
-            appendStayed();
-        ++place;
-        const Place destination = placeOf(pageIndex, index, link);
-        if (destination.page < 0 || static_cast<std::size_t>(destination.page) >= pages.size())
-            continue;
-        QPDFObjectHandle targetPage = pages[static_cast<std::size_t>(destination.page)];
-        const QPDFObjGen target = writer.getRenumberedObjGen(targetPage.getObjGen());
-        const std::array<double, 4> rect = rectangleOfRecord(link);
-        const int number = update.firstNumber + static_cast<int>(update.annotationLengths.size());
-        // The page's annotations follow one another, then its list: one run a page.
-        if (!runStarted) {
-            update.runs.push_back({out.written(), 0});
-            runStarted = true;
-        }
-        const std::string text = std::to_string(number) + " 0 obj\n<< " + m_styles[link.style].toStdString() + "/Dest [ "
-                                 + reference(target) + " /XYZ " + pdfNumber(destination.x, 2) + " "
-                                 + pdfNumber(destination.y, 2) + " null ] /Rect [ " + pdfNumber(rect[0], 6) + " "
-                                 + pdfNumber(rect[1], 6) + " " + pdfNumber(rect[2], 6) + " " + pdfNumber(rect[3], 6)
-                                 + " ] >>\nendobj\n";
-        out.write(QByteArray::fromStdString(text));
-        update.annotationLengths.push_back(static_cast<std::uint32_t>(text.size()));
-        ++update.runs.back().count;
-        entries.push_back(std::to_string(number) + " 0 R");
-    }
-    while (nextStayed < stayed.size())
-        appendStayed();
-    update.lists.push_back({list.getObj(), list.getGen(), out.written()});
-    std::string text = std::to_string(list.getObj()) + " " + std::to_string(list.getGen()) + " obj\n[";
-    for (const std::string& entry : entries)
-        text += " " + entry;
-    text += " ]\nendobj\n";
-    out.write(QByteArray::fromStdString(text));
-}
-
-bool PdfHeldLinks::writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const
-{
-    // The trailer of what was written: the update follows its cross-reference table and takes
-    // its entries, with the new size and the table it follows.
-    static const QRegularExpression trailerPattern(
-        QStringLiteral("trailer\\s*<<(.*)>>\\s*startxref\\s+(\\d+)\\s+%%EOF\\s*$"),
-        QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression sizePattern(QStringLiteral("/Size\\s+(\\d+)"));
-    const QString tail = QString::fromLatin1(out.tail().mid(std::max<qsizetype>(out.tail().lastIndexOf("trailer"), 0)));
-    const QRegularExpressionMatch trailer = trailerPattern.match(tail);
-    const QRegularExpressionMatch size = trailer.hasMatch() ? sizePattern.match(trailer.captured(1)) : QRegularExpressionMatch();
-    if (!size.hasMatch()) {
-        if (error)
-            *error = "the written document ends without a trailer";
-        return false;
-    }
-    QString entries = trailer.captured(1);
-    entries.remove(sizePattern);
-    Update update;
-    update.firstNumber = size.captured(1).toInt();
-    for (std::size_t page = 0; page < static_cast<std::size_t>(m_pages.pageCount()); ++page) {
-        if (hasLinkToWrite(page))
-            writePage(output, writer, static_cast<int>(page), out, update);
-    }
-    const qint64 table = out.written();
-    writeCrossReferences(update, out);
-    const int nextNumber = update.firstNumber + static_cast<int>(update.annotationLengths.size());
-    out.write("trailer\n<< /Size " + QByteArray::number(nextNumber) + " /Prev " + trailer.captured(2).toLatin1() + ' '
-              + entries.simplified().toLatin1() + " >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n");
-    return true;
-}
-
-void PdfHeldLinks::writeCrossReferences(const Update& update, PdfCountingPipeline& out)
-{
-    constexpr qsizetype kPieceBytes = 64 * 1024;
-    QByteArray text = "xref\n0 1\n0000000000 65535 f \n";
-    auto line = [&text, &out](qint64 offset, int generation) {
-        std::array<char, 24> entry{};
-        std::snprintf(entry.data(), entry.size(), "%010lld %05d n \n", static_cast<long long>(offset), generation);
-        text += entry.data();
-        if (text.size() >= kPieceBytes) {
-            out.write(text);
-            text.clear();
-        }
-    };
-    // The lists keep the numbers the writer gave them, each its own run unless they follow on.
-    std::vector<WrittenObject> lists = update.lists;
-    std::sort(lists.begin(), lists.end(), [](const WrittenObject& a, const WrittenObject& b) { return a.number < b.number; });
-    for (std::size_t first = 0; first < lists.size();) {
-        std::size_t end = first + 1;
-        while (end < lists.size() && lists[end].number == lists[end - 1].number + 1)
-            ++end;
-        text += QByteArray::number(lists[first].number) + ' ' + QByteArray::number(static_cast<qulonglong>(end - first)) + '\n';
-        for (std::size_t at = first; at < end; ++at)
-            line(lists[at].offset, lists[at].generation);
-        first = end;
-    }
-    // The annotations, one run after every number the written document used.
-    if (!update.annotationLengths.empty()) {
-        text += QByteArray::number(update.firstNumber) + ' '
-                + QByteArray::number(static_cast<qulonglong>(update.annotationLengths.size())) + '\n';
-        std::size_t next = 0;
-        for (const Update::Run& run : update.runs) {
-            qint64 offset = run.offset;
-            for (std::uint32_t at = 0; at < run.count; ++at) {
-                line(offset, 0);
-                offset += update.annotationLengths[next++];
-            }
-        }
-    }
-    out.write(text);
 }

@@ -46,7 +46,8 @@ private:
 // document is written. A large document carries millions of links, and a link held as objects
 // costs some kilobytes; as a record it costs a few dozen bytes. The records are written as
 // annotations once the rest of the document is out: an update section after it holds the new
-// annotations and, for each page with any, its annotation list with them in their printed places.
+// annotations and, for each page with any, the page again, its annotation list with them in their
+// printed places.
 class PdfHeldLinks {
     // 28 bytes a link: a reference page carries a hundred links and more, a large document millions.
     struct Record {
@@ -54,14 +55,17 @@ class PdfHeldLinks {
         std::int32_t target = 0;     // 1 + index in m_urls, or -(1 + index in m_jumps)
         std::uint16_t style = 0;     // index in m_styles
         std::uint16_t position = 0;  // index in the page's printed annotation list
-        // Its low bits: 1 + index in m_exactRects for a rectangle whose numbers are no floats; its
-        // top bit: a destination was set for the link.
+        // Its low bits: 1 + index in m_exactRects for a rectangle whose numbers are no floats; then
+        // one bit for each number of the rectangle printed to six decimals (see numberOf); its top
+        // bit: a destination was set for the link.
         std::uint32_t extra = 0;
     };
     static_assert(sizeof(Record) == 28);
     // Kept in a file as their bytes.
     static_assert(std::is_trivially_copyable_v<Record>);
     static constexpr std::uint32_t kDestinationSet = 1U << 31;
+    static constexpr int kSixDecimalsShift = 27;
+    static constexpr std::uint32_t kExactRect = (1U << kSixDecimalsShift) - 1;
     static constexpr std::size_t kLastPosition = 0xFFFF;
     static constexpr std::int32_t kUnset = -2;
     // Where a link leads once set: most links to one target lead to the same place, which the
@@ -118,12 +122,14 @@ public:
     bool setDestination(int pageIndex, int index, const std::optional<PdfDestination>& destination);
 
     bool hasLinksToWrite() const;
-    // Before the document's objects are written: every page with a link to write gets an
-    // annotation list of its own whose entries are objects of their own, which the update section
-    // can then name.
-    void prepareWrite(QPDF& output) const;
+    // What the records of links keep in memory besides the pages' records waiting for the file:
+    // the targets, the styles, the jumps and the rectangles no floats hold.
+    qint64 memoryBytes() const;
     // After writer has written output (without object streams) through out: appends the update
-    // section. False with error when what was written has no trailer to follow.
+    // section. False with error when what was written has no trailer to follow or the update
+    // cannot be finished. The document's objects are left as they were: a page with links to write
+    // is written again in the update, its annotation list in it, rather than given a list object
+    // of its own beforehand, which a large document would hold for every page while it is written.
     bool writeUpdate(QPDF& output, QPDFWriter& writer, PdfCountingPipeline& out, std::string* error) const;
 
 private:
@@ -141,34 +147,37 @@ private:
     Place placeOf(int pageIndex, std::size_t index, const Record& link) const;
     bool hasLinkToWrite(std::size_t pageIndex) const;
     std::array<double, 4> rectangleOfRecord(const Record& link) const;
-    static double numberOf(float value);
-    // Whether numberOf gives back each of the rectangle's numbers from its float.
-    static bool floatsHold(const std::array<double, 4>& rect);
+    static double numberOf(float value, bool sixDecimals);
+    // How numberOf gives back each of the rectangle's numbers from its float: the bits of extra
+    // that say which were printed to six decimals; none when a number is held by no float.
+    static std::optional<std::uint32_t> floatsHold(const std::array<double, 4>& rect);
     struct WrittenObject {
         int number = 0;
         int generation = 0;
         qint64 offset = 0;
     };
     // What the update section writes: the new annotations, numbered on from the first number the
-    // written document left free, and the pages' lists, which keep their numbers.
+    // written document left free, and the pages written again, which keep their numbers.
     struct Update {
         int firstNumber = 0;
-        // The annotations of a page follow one another: where each page's run starts, and the
-        // length of each annotation by number from firstNumber (4 bytes a link).
+        int annotationCount = 0;
+        // The annotations of a page follow one another: where each page's run starts and how many
+        // it holds, and by run their lengths, 4 bytes a link, which wait in a file: a large
+        // document writes millions.
         struct Run {
             qint64 offset = 0;
             std::uint32_t count = 0;
         };
         std::vector<Run> runs;
-        std::vector<std::uint32_t> annotationLengths;
-        std::vector<WrittenObject> lists;
+        PdfSpilledRecords annotationLengths{sizeof(std::uint32_t)};
+        std::vector<WrittenObject> pages;
     };
-    // The annotation objects and the page's list, written through out; their offsets are added to
-    // update.
+    // The page's annotation objects and the page again, written through out; their offsets are
+    // added to update.
     void writePage(QPDF& output, QPDFWriter& writer, int pageIndex, PdfCountingPipeline& out, Update& update) const;
     // The cross-reference table of the update, through out a piece at a time: a large document's
-    // holds millions of lines.
-    static void writeCrossReferences(const Update& update, PdfCountingPipeline& out);
+    // holds millions of lines. False when the lengths of the annotations cannot be read back.
+    static bool writeCrossReferences(const Update& update, PdfCountingPipeline& out);
 
     std::function<bool(const QString&)> m_isHeld;
     // By output page, in a temporary file until the write: a large document holds millions.

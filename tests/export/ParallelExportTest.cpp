@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWebEngineView>
@@ -91,11 +92,13 @@ protected:
     // Exports the fixture as the batch does, from a worker thread while the main thread serves,
     // with `jobs` topics in the engine at once. Returns the file written, empty when none was.
     QByteArray exportFixture(const QString& fixture, int jobs, ConversionProgressDelegate* delegate = nullptr,
-                             std::optional<std::pair<qint64, qint64>> rendererLimits = std::nullopt)
+                             std::optional<std::pair<qint64, qint64>> rendererLimits = std::nullopt,
+                             QProgressBar* progress = nullptr)
     {
         CHMDocument document;
         EXPECT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(fixture)), QStringLiteral("CHM")));
         document.mainTomefoldAppDelegateObject = delegate;
+        document.exportProgressIndicator = progress;
         TomefoldConversionOptions options = letterOptions();
         const QString target = outputPath(QStringLiteral("%1-%2").arg(fixture).arg(jobs));
         const HangGuard guard(std::chrono::seconds(180), "export of " + fixture.toStdString());
@@ -199,6 +202,25 @@ TEST_F(ParallelExport, RenderersPastTheirLimitAreReplacedAndNoTopicStartsPastThe
     const QByteArray shared = exportFixture(QStringLiteral("export-five"), 4, nullptr, std::make_pair(1LL << 40, 4LL));
     EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
     expectSameDocument(plain, shared);
+}
+
+TEST_F(ParallelExport, NoViewIsLeftWhileTheLinksAreResolvedAndTheDocumentIsWritten)
+{
+    // The topics' progress only rises; the links' starts again once every topic is appended.
+    QProgressBar progress;
+    int shown = -1;
+    std::optional<int> viewsWhenFinishing;
+    QObject::connect(&progress, &QProgressBar::valueChanged, [&](int value) {
+        if (!viewsWhenFinishing && value < shown)
+            viewsWhenFinishing = webViews();
+        shown = value;
+    });
+    const QByteArray written = exportFixture(QStringLiteral("export-five"), 4, nullptr, std::nullopt, &progress);
+    EXPECT_GT(m_lastStatistics.peakTopicsAtWork, 1);
+    ASSERT_TRUE(viewsWhenFinishing.has_value());
+    EXPECT_EQ(*viewsWhenFinishing, 0);
+    // The document is whole all the same.
+    EXPECT_GE(PdfReadBack::pageCount(written), m_lastStatistics.topics);
 }
 
 TEST_F(ParallelExport, ATopicThatNeverLoadsHoldsUpOnlyItsOwnView)

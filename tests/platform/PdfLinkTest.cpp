@@ -24,6 +24,22 @@ std::unique_ptr<PdfDocument> copyPages(const QByteArray& printed, const std::vec
     return output;
 }
 
+// The printed document with the rectangles of page 0's annotations replaced, in order, as written.
+QByteArray withRectangles(const QByteArray& printed, const std::vector<std::string>& rectangles)
+{
+    QPDF edited;
+    edited.processMemoryFile("printed", printed.constData(), static_cast<size_t>(printed.size()));
+    QPDFObjectHandle page = edited.getAllPages().at(0);
+    QPDFObjectHandle annotations = page.getKey("/Annots");
+    for (std::size_t at = 0; at < rectangles.size(); ++at)
+        annotations.getArrayItem(static_cast<int>(at)).replaceKey("/Rect", QPDFObjectHandle::parse(rectangles[at]));
+    QPDFWriter writer(edited);
+    writer.setOutputMemory();
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    return QByteArray(reinterpret_cast<const char*>(buffer->getBuffer()), static_cast<qsizetype>(buffer->getSize()));
+}
+
 } // namespace
 
 TEST(PdfLinks, ReadsEachAnnotationAsPrinted)
@@ -168,8 +184,18 @@ TEST(PdfHeldLinks, HeldLinksLeaveTheirPagesAndAreWrittenBackInTheirPlacesOnlyWit
     again.setOutputMemory();
     again.write();
     EXPECT_FALSE(read.anyWarnings());
-    EXPECT_EQ(read.getAllPages().size(), 3u);
+    ASSERT_EQ(read.getAllPages().size(), 3u);
     EXPECT_EQ(annotationsOfPage(output->toBytes(), 0).size(), 4u);
+    // A page with links is written again with its list in it: no list object is made for it, in
+    // the file or in the document while it is written.
+    for (int page : {0, 1}) {
+        QPDFObjectHandle written = read.getAllPages().at(static_cast<std::size_t>(page));
+        EXPECT_TRUE(written.getKey("/Annots").isArray()) << "page " << page;
+        EXPECT_FALSE(written.getKey("/Annots").isIndirect()) << "page " << page;
+        EXPECT_TRUE(written.getKey("/Contents").isStream()) << "page " << page;
+        EXPECT_TRUE(written.getKey("/MediaBox").isRectangle()) << "page " << page;
+    }
+    EXPECT_EQ(output->annotationCount(0), 2);
 }
 
 TEST(PdfHeldLinks, ADocumentWhoseHeldLinksAllGoIsWrittenWithoutThem)
@@ -289,6 +315,47 @@ TEST(PdfHeldLinks, LinksOfMorePagesThanMemoryKeepAreSentAndWrittenAsTheirPagesWe
             EXPECT_EQ(written[at].destPage, expected[at].pageIndex) << "page " << page << " link " << at;
             EXPECT_EQ(written[at].destPoint, expected[at].point) << "page " << page << " link " << at;
         }
+    }
+}
+
+TEST(PdfHeldLinks, RectanglesPrintedToSixDecimalsAreHeldInTheRecordsAndWrittenBackExactly)
+{
+    // Page coordinates past 100 printed to six decimals carry nine digits, more than eight
+    // significant ones; one rectangle no float holds at all; one on the page's edge.
+    const std::vector<std::string> rectangles = {
+        "[68.16066 635.08032 112.288078 649.29089]", "[111.540161 525.88367 155.667572 540.09418]",
+        "[0.000001 5.5 9.999999 792]", "[12345.678901 1 2 3]",
+        "[45.722992 470.53741 104.808861 484.74796]"};
+    std::vector<std::vector<Annotation>> pages(1);
+    for (std::size_t link = 0; link < rectangles.size(); ++link)
+        pages[0].push_back({QStringLiteral("itss://chm/t%1.htm").arg(link), {}});
+    const QByteArray printed = withRectangles(pagesWithAnnotations(pages), rectangles);
+    const std::unique_ptr<PdfDocument> source = PdfDocument::open(printed);
+    std::unique_ptr<PdfDocument> output = PdfDocument::create();
+    output->holdInternalLinks([](const QString& url) { return url.startsWith(QLatin1String("itss:")); });
+    const qint64 emptyBytes = output->heldLinkMemoryBytes();
+    // A thousand copies of the page: only the one rectangle no float holds is kept apart each time.
+    constexpr int kCopies = 1000;
+    for (int copy = 0; copy < kCopies; ++copy)
+        ASSERT_TRUE(output->appendPageCopy(*source, 0));
+    ASSERT_EQ(output->heldLinkCount(kCopies - 1), 5);
+    EXPECT_LT(output->heldLinkMemoryBytes() - emptyBytes, 2 * kCopies * 32 + 4096);
+    for (int copy : {0, kCopies - 1}) {
+        for (int link = 0; link < 5; ++link)
+            ASSERT_TRUE(output->setHeldLinkDestination(copy, link, PdfDestination{copy, QPointF(link, 700)}));
+    }
+
+    const QByteArray bytes = output->toBytes();
+    const std::vector<QRectF> expected = {QRectF(QPointF(68.16066, 635.08032), QPointF(112.288078, 649.29089)),
+                                          QRectF(QPointF(111.540161, 525.88367), QPointF(155.667572, 540.09418)),
+                                          QRectF(QPointF(0.000001, 5.5), QPointF(9.999999, 792)),
+                                          QRectF(QPointF(12345.678901, 1), QPointF(2, 3)).normalized(),
+                                          QRectF(QPointF(45.722992, 470.53741), QPointF(104.808861, 484.74796))};
+    for (int copy : {0, kCopies - 1}) {
+        const std::vector<ReadAnnotation> written = annotationsOfPage(bytes, copy);
+        ASSERT_EQ(written.size(), expected.size()) << "copy " << copy;
+        for (std::size_t link = 0; link < expected.size(); ++link)
+            EXPECT_EQ(written[link].rect.normalized(), expected[link]) << "copy " << copy << " link " << link;
     }
 }
 
