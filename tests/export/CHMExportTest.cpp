@@ -195,6 +195,16 @@ TEST_F(CHMExport, ScalesTopicsWiderThanThePageToFitIt)
 
 namespace {
 
+// A4 portrait with margins of 27.2 mm, the window's defaults.
+TomefoldConversionOptions a4WindowDefaults()
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.3;
+    options.pageHeight = 841.9;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    return options;
+}
+
 // The words a reader of a topic's source sees: its text without tags, as whitespace cuts it.
 QStringList SourceWords(const QString& topicPath)
 {
@@ -211,12 +221,7 @@ QStringList SourceWords(const QString& topicPath)
 
 TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
 {
-    // A4 portrait with margins of 27.2 mm, the window's defaults.
-    TomefoldConversionOptions options = letterOptions();
-    options.pageWidth = 595.3;
-    options.pageHeight = 841.9;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
-    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), options);
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowDefaults());
     const int pages = PdfReadBack::pageCount(pdf);
     ASSERT_GE(pages, 4);
 
@@ -253,11 +258,7 @@ TEST_F(CHMExport, AMemberListTooWideForThePageWrapsBetweenWordsNotLetters)
 {
     // A generated member list whose cells never wrap, wider than A4 with 27.2 mm margins: given room
     // to break anywhere, the engine squeezed its class and label columns to a letter a line.
-    TomefoldConversionOptions options = letterOptions();
-    options.pageWidth = 595.3;
-    options.pageHeight = 841.9;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
-    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), options);
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowDefaults());
     QStringList words;
     for (int page = 0; page < PdfReadBack::pageCount(pdf); ++page)
         for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page))
