@@ -170,7 +170,8 @@ std::size_t AnchorWordTrail::runBehind(const std::vector<PageWord>& words, std::
     return behind;
 }
 
-std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, std::size_t first,
+std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
+                                            std::size_t first,
                                             std::size_t pageBytes, std::size_t& behind) const
 {
     behind = 0;
@@ -226,7 +227,7 @@ std::int32_t AnchorWordTrail::findFurtherOn(const std::vector<PageWord>& words, 
             // heading, the label of a row) may be painted on the next page, and a destination in
             // it goes there; unless they are the text's last words.
             if (near && first > 0 && first + run == words.size() && run < kFarRunWords && passesARecord(found)
-                && !endsTheText(words, first, found))
+                && !endsTheText(words, first, found) && !paintedAlready(words, passed, found))
                 return -1;
             return static_cast<std::int32_t>(found);
         }
@@ -254,6 +255,25 @@ bool AnchorWordTrail::endsTheText(const std::vector<PageWord>& words, std::size_
         offset += static_cast<std::int32_t>(words[i].bytes.size());
     PDFCore::skipTextWhitespace(m_text, offset);
     return static_cast<std::size_t>(offset) >= m_text.size();
+}
+
+bool AnchorWordTrail::paintedAlready(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
+                                     std::size_t found) const
+{
+    const std::string_view skipped = std::string_view(m_text).substr(static_cast<std::size_t>(m_offset),
+                                                                     found - static_cast<std::size_t>(m_offset));
+    bool any = false;
+    for (std::size_t at = 0; at < skipped.size();) {
+        const std::size_t end = std::min(skipped.find_first_of(" \t\r\n", at), skipped.size());
+        if (end > at) {
+            const std::string_view word = skipped.substr(at, end - at);
+            if (std::none_of(passed.begin(), passed.end(), [&](std::size_t i) { return words[i].bytes == word; }))
+                return false;
+            any = true;
+        }
+        at = end + 1;
+    }
+    return any;
 }
 
 bool AnchorWordTrail::passesARecord(std::size_t found) const
@@ -429,7 +449,7 @@ void AnchorWordTrail::followPage(std::span<const PDFCore::LocatorWord> words, st
         std::size_t placeWord = i;
         if (!continues) {
             std::size_t behind = 0;
-            at = findFurtherOn(pageWords, i, pageBytes, behind);
+            at = findFurtherOn(pageWords, passed, i, pageBytes, behind);
             if (at < 0) {
                 passedOver = true;
                 passed.push_back(i);

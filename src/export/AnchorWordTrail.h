@@ -62,11 +62,18 @@ private:
     bool continuesAt(std::int32_t& offset, const std::string& bytes) const;
     // Where, past the trail, the page's words from `first` on continue the text, if they do
     // far enough to be trusted.
-    // `behind` tells how many of them continue the text behind the trail.
-    std::int32_t findFurtherOn(const std::vector<PageWord>& words, std::size_t first, std::size_t pageBytes,
+    // `behind` tells how many of them continue the text behind the trail; `passed` lists the page's
+    // words passed over so far.
+    std::int32_t findFurtherOn(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
+                               std::size_t first, std::size_t pageBytes,
                                std::size_t& behind) const;
     // Whether the page's words from `first` on continue the text at `found` to its end.
     bool endsTheText(const std::vector<PageWord>& words, std::size_t first, std::size_t found) const;
+    // Whether every word of the text between the trail and `found` is among the words of this page
+    // passed over (`passed`): painted already, before its turn (a floated link), it is not text that
+    // the next page prints.
+    bool paintedAlready(const std::vector<PageWord>& words, const std::vector<std::size_t>& passed,
+                        std::size_t found) const;
     // Whether a record not yet located begins before `found`.
     bool passesARecord(std::size_t found) const;
     // Whether the page's words from `after` on (a few dozen of them; only those whose top lies

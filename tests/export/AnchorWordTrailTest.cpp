@@ -335,6 +335,19 @@ TEST(AnchorWordTrail, APagesLastWordsDoNotLeapOverANamesText)
     EXPECT_EQ(located[0].word, 0);
 }
 
+TEST(AnchorWordTrail, APagesLastWordsLeapOverTextTheyFollowWhenThePageHasPaintedItAlready)
+{
+    // A source listing: a floated link begins each marked block and is painted before the page's
+    // lines. A block's first line ends the page; the link it follows was painted on this page, so
+    // the block's name stays here with its line.
+    const std::string text = "return parent_str\n\n\n[docs]class ConfigError(SphinxError):\n"
+                             "    \"Configuration error.\"\n    category = 'Configuration error'\n";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"[docs]"});
+    const std::vector<Located> located = follow(
+        text, records, {"[docs] / return parent_str / class ConfigError(SphinxError): \"Configuration error.\"", "category = 'Configuration error'"});
+    EXPECT_EQ(located[0].page, 0);
+}
+
 TEST(AnchorWordTrail, AShortFirstPageBeginsTheTextEvenOverNamesItLeapsTo)
 {
     // A page of pictures: its first page shows a title and a line only, past a menu only the
