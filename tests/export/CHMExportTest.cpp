@@ -195,16 +195,6 @@ TEST_F(CHMExport, ScalesTopicsWiderThanThePageToFitIt)
 
 namespace {
 
-// A4 portrait with margins of 27.2 mm, the window's defaults.
-TomefoldConversionOptions a4WindowDefaults()
-{
-    TomefoldConversionOptions options = letterOptions();
-    options.pageWidth = 595.3;
-    options.pageHeight = 841.9;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
-    return options;
-}
-
 // The words a reader of a topic's source sees: its text without tags, as whitespace cuts it.
 QStringList SourceWords(const QString& topicPath)
 {
@@ -221,7 +211,7 @@ QStringList SourceWords(const QString& topicPath)
 
 TEST_F(CHMExport, WideTopicsPrintWholeWithinThePrintableBoxAndStayReadable)
 {
-    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowDefaults());
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowOptions());
     const int pages = PdfReadBack::pageCount(pdf);
     ASSERT_GE(pages, 4);
 
@@ -258,7 +248,7 @@ TEST_F(CHMExport, AMemberListTooWideForThePageWrapsBetweenWordsNotLetters)
 {
     // A generated member list whose cells never wrap, wider than A4 with 27.2 mm margins: given room
     // to break anywhere, the engine squeezed its class and label columns to a letter a line.
-    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowDefaults());
+    const QByteArray pdf = exportFixture(QStringLiteral("export-overflow"), a4WindowOptions());
     QStringList words;
     for (int page = 0; page < PdfReadBack::pageCount(pdf); ++page)
         for (const PdfReadBack::Word& word : PdfReadBack::words(pdf, page))
@@ -274,11 +264,7 @@ TEST_F(CHMExport, AFixedBarOfALongModernTopicPrintsOnceAndHidesNoText)
 {
     // A documentation page in its narrow-screen layout at A4 (27.2 mm margins): a fixed top bar
     // holding an off-screen drawer, above several pages of text and code.
-    TomefoldConversionOptions options = letterOptions();
-    options.pageWidth = 595.28;
-    options.pageHeight = 841.89;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
-    const QByteArray pdf = exportFixture(QStringLiteral("export-modern"), options);
+    const QByteArray pdf = exportFixture(QStringLiteral("export-modern"), a4WindowOptions());
     const int pages = PdfReadBack::pageCount(pdf);
     ASSERT_GE(pages, 5);
     // The paper exactly as asked, not as the engine rounds it (594.96 x 841.92).

@@ -23,6 +23,16 @@ inline TomefoldConversionOptions letterOptions()
     return options;
 }
 
+// A4 portrait with margins of 27.2 mm, the window's defaults.
+inline TomefoldConversionOptions a4WindowOptions()
+{
+    TomefoldConversionOptions options = letterOptions();
+    options.pageWidth = 595.28;
+    options.pageHeight = 841.89;
+    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
+    return options;
+}
+
 // Answers the cancel question with yes from its n-th asking on.
 class CancellingDelegate : public StubProgressDelegate {
 public:

@@ -20,16 +20,6 @@ void registerTestUrlSchemes()
 
 namespace {
 
-// A4 with margins of 27.2 mm, the window's defaults.
-TomefoldConversionOptions a4Options()
-{
-    TomefoldConversionOptions options = letterOptions();
-    options.pageWidth = 595.28;
-    options.pageHeight = 841.89;
-    options.leftMargin = options.rightMargin = options.topMargin = options.bottomMargin = 77.1;
-    return options;
-}
-
 QByteArray exportFixture(const QString& fixture, TomefoldConversionOptions options)
 {
     const HangGuard guard(std::chrono::seconds(120), "the export");
@@ -55,7 +45,7 @@ bool crosses(const QRectF& box, double edge)
 // starting the next.
 TEST(PageBreaks, NoLineOfALongTopicIsCutByAPageEdgeAndNothingPassesTheRightMargin)
 {
-    const TomefoldConversionOptions options = a4Options();
+    const TomefoldConversionOptions options = a4WindowOptions();
     const QByteArray pdf = exportFixture(QStringLiteral("export-cuts"), options);
     const int pages = PdfReadBack::pageCount(pdf);
     ASSERT_GE(pages, 10);
@@ -85,7 +75,7 @@ TEST(PageBreaks, NoLineOfALongTopicIsCutByAPageEdgeAndNothingPassesTheRightMargi
 // asked: the paper and the sides are those asked, top and bottom a little more.
 TEST(PageBreaks, TheEnginesPageIsTheAskedPageShortenedAtTopAndBottom)
 {
-    ExportPrintSettings settings = ExportPrintSettings::fromOptions(a4Options());
+    ExportPrintSettings settings = ExportPrintSettings::fromOptions(a4WindowOptions());
     for (const std::uint64_t orientation : {kTomefoldPortraitOrientation, kTomefoldLandscapeOrientation}) {
         settings.orientation = orientation;
         const QPageLayout layout = settings.pageLayout();

@@ -14,6 +14,16 @@ using namespace PdfLinkTestFiles;
 
 namespace {
 
+// Reads the written bytes whole, every object included, and writes them again: neither complains.
+void expectReadsAndWritesCleanly(QPDF& read, const QByteArray& bytes)
+{
+    read.processMemoryFile("written", bytes.constData(), static_cast<size_t>(bytes.size()));
+    QPDFWriter again(read);
+    again.setOutputMemory();
+    again.write();
+    EXPECT_FALSE(read.anyWarnings());
+}
+
 // The output document of an export: pages copied one by one from a printed document.
 std::unique_ptr<PdfDocument> copyPages(const QByteArray& printed, const std::vector<int>& pages)
 {
@@ -179,11 +189,7 @@ TEST(PdfHeldLinks, HeldLinksLeaveTheirPagesAndAreWrittenBackInTheirPlacesOnlyWit
 
     // The file reads without a complaint, every object included, and writing again gives the same.
     QPDF read;
-    read.processMemoryFile("written", bytes.constData(), static_cast<size_t>(bytes.size()));
-    QPDFWriter again(read);
-    again.setOutputMemory();
-    again.write();
-    EXPECT_FALSE(read.anyWarnings());
+    expectReadsAndWritesCleanly(read, bytes);
     ASSERT_EQ(read.getAllPages().size(), 3u);
     EXPECT_EQ(annotationsOfPage(output->toBytes(), 0).size(), 4u);
     // A page with links is written again with its list in it: no list object is made for it, in
@@ -298,11 +304,7 @@ TEST(PdfHeldLinks, LinksOfMorePagesThanMemoryKeepAreSentAndWrittenAsTheirPagesWe
     const QByteArray bytes = output->toBytes();
     // Every object where the cross-reference table says, runs of many pages included.
     QPDF read;
-    read.processMemoryFile("written", bytes.constData(), static_cast<size_t>(bytes.size()));
-    QPDFWriter again(read);
-    again.setOutputMemory();
-    again.write();
-    EXPECT_FALSE(read.anyWarnings());
+    expectReadsAndWritesCleanly(read, bytes);
     for (int page : {0, 1, kPages / 2, kPages - 1}) {
         const std::vector<ReadAnnotation> written = annotationsOfPage(bytes, page);
         std::vector<PdfDestination> expected;
