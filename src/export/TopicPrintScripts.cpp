@@ -137,11 +137,28 @@ const char kPrepareForPrint[] = R"JS(
                                     style.whiteSpace === 'pre' || holdsText(element));
       if (textOverflows || lineReaches) {
         found.lines.push({ element: element, whiteSpace: style.whiteSpace });
+        var block = isInline(style.display) ? unwrappedBlockOf(element) : null;
+        if (block)
+          found.lines.push(block);
         if (style.display === 'table-cell')
           Array.prototype.push.apply(found.lines, unwrappedNeighbours(element));
       }
     });
     return found;
+  }
+
+  // An inline line wrapped on its own wraps on the screen, but the engine prints it unwrapped
+  // when the block holding it does not wrap (a listing's numbered lines in <pre>): the page is
+  // then laid out wider and shrunk, and lines just past the edge are cut off. Its block wraps too.
+  function unwrappedBlockOf(element) {
+    for (var parent = element.parentElement; parent; parent = parent.parentElement) {
+      var style = getComputedStyle(parent);
+      if (isInline(style.display))
+        continue;
+      return style.whiteSpace === 'nowrap' || style.whiteSpace === 'pre'
+        ? { element: parent, whiteSpace: style.whiteSpace } : null;
+    }
+    return null;
   }
 
   // A cell that reaches beyond is often pushed there by the cells before it, which never wrap
