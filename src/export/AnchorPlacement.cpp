@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <utility>
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -63,8 +64,42 @@ void AnchorPlacement::setTopic(std::string text, std::vector<PendingDestination>
     m_next = 0;
 }
 
+std::optional<PdfDestination> AnchorPlacement::printedPlaceOf(const PendingDestination& pending) const
+{
+    if (!m_printedPlaces || pending.printedName.empty())
+        return std::nullopt;
+    const auto printed = m_printedPlaces->find(pending.printedName);
+    return printed != m_printedPlaces->end() ? std::optional<PdfDestination>(printed->second) : std::nullopt;
+}
+
+void AnchorPlacement::takePrintedPlaces()
+{
+    m_printed.clear();
+    m_nextPrinted = 0;
+    std::vector<PendingDestination> byWords;
+    for (PendingDestination& pending : m_pending) {
+        if (const std::optional<PdfDestination> printed = printedPlaceOf(pending))
+            m_printed.push_back({std::move(pending.item), *printed});
+        else if (!pending.boxless)
+            byWords.push_back(std::move(pending));
+    }
+    m_pending = std::move(byWords);
+    std::stable_sort(m_printed.begin(), m_printed.end(),
+                     [](const PrintedPlace& a, const PrintedPlace& b) { return a.place.pageIndex < b.place.pageIndex; });
+}
+
+void AnchorPlacement::placePrintedOnPage(int pageIndex, std::optional<std::uint64_t> outputPageIndex)
+{
+    for (; m_nextPrinted < m_printed.size() && m_printed[m_nextPrinted].place.pageIndex <= pageIndex; ++m_nextPrinted) {
+        const PrintedPlace& printed = m_printed[m_nextPrinted];
+        if (outputPageIndex && printed.place.pageIndex == pageIndex)
+            place(*printed.item, *outputPageIndex, printed.place.point);
+    }
+}
+
 void AnchorPlacement::begin()
 {
+    takePrintedPlaces();
     // One record per word that destinations begin at: the matching locates at most one record per
     // word, so a second record there (a topic and the heading it starts with, two names before one
     // element's text) would land on the word after. A destination begins at the first word after
@@ -104,6 +139,9 @@ void AnchorPlacement::clear()
     m_next = 0;
     m_lastPage.reset();
     m_preparedPages = nullptr;
+    m_printedPlaces = nullptr;
+    m_printed.clear();
+    m_nextPrinted = 0;
 }
 
 std::int32_t AnchorPlacement::reached() const
@@ -150,11 +188,13 @@ bool AnchorPlacement::takesOnThisPage(std::size_t pendingIndex, const PageText& 
 
 void AnchorPlacement::placeOnPage(PDFDoc& printed, int pageIndex, std::uint64_t outputPageIndex)
 {
+    placePrintedOnPage(pageIndex, outputPageIndex);
     takePage(printed, pageIndex, outputPageIndex);
 }
 
 void AnchorPlacement::passOverPage(PDFDoc& printed, int pageIndex)
 {
+    placePrintedOnPage(pageIndex, std::nullopt);
     takePage(printed, pageIndex, std::nullopt);
 }
 

@@ -2,6 +2,7 @@
 
 #include "export/AnchorWordTrail.h"
 #include "export/LinkDestinationItem.h"
+#include "export/PrintedNamedPlaces.h"
 #include "export/pdfcore/TextOffsetRecord.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class PDFDoc;
@@ -17,7 +19,10 @@ struct PrintedPageLayout;
 
 // Puts one topic's pending destinations on the output pages that its printed pages become.
 //
-// The printed pages' words are followed, page after page, through the topic's text (see
+// A destination whose element the engine's print names goes where the print puts it (see
+// PrintedTopic::namedPlaces), once that page is placed; one whose element has no box prints
+// nothing and stays unplaced. The others (a name the engine does not look up, as on an element
+// other than a link) are placed by the words. The printed pages' words are followed, page after page, through the topic's text (see
 // AnchorWordTrail); a destination falls on the page of the first word that continues the text at or
 // past its offset, at that word (2 points above its top, at its left edge). An offset passed inside
 // a page's last word takes the page's character there. A destination that no page takes is left
@@ -26,6 +31,16 @@ class AnchorPlacement {
 public:
     using Destination = std::shared_ptr<LinkDestinationItem>;
     struct PendingDestination {
+        PendingDestination(Destination destination, std::uint64_t atWord = 0, QPointF leadToWord = QPointF(),
+                           bool printsLabel = false, std::string nameInPrint = std::string(), bool hasNoBox = false)
+            : item(std::move(destination))
+            , wordOffset(atWord)
+            , lead(leadToWord)
+            , labelled(printsLabel)
+            , printedName(std::move(nameInPrint))
+            , boxless(hasNoBox)
+        {}
+
         Destination item;
         // Where the word it prints at is sought: its own offset, or, for an element that follows
         // text in its line without text of its own, the start of the word it follows.
@@ -35,6 +50,10 @@ public:
         QPointF lead;
         // The element prints words of its own before its text (see AnchorWordTrail).
         bool labelled = false;
+        // The name the print records the element's place under; empty for the topic itself.
+        std::string printedName;
+        // The element has no box: no page holds it.
+        bool boxless = false;
     };
 
     // The topic's text and its destinations in creation order (ascending offsets).
@@ -56,6 +75,8 @@ public:
     // The printed pages' layouts, read beforehand (an empty entry is read when its page comes);
     // they must stay until clear().
     void usePreparedPages(const std::vector<std::optional<PrintedPageLayout>>* pages) { m_preparedPages = pages; }
+    // Where the print put the named elements; they must stay until clear(). Given before begin().
+    void usePrintedPlaces(const PrintedNamedPlaces* places) { m_printedPlaces = places; }
 
     bool hasPending() const { return m_next < m_pending.size(); }
 
@@ -71,6 +92,17 @@ private:
     static void place(LinkDestinationItem& item, std::uint64_t outputPageIndex, QPointF point);
     // Where the element of a pending destination begins on the page of its word, from the word's point.
     QPointF elementStart(const PendingDestination& pending, QPointF word, const PDFRectangle& cropBox) const;
+
+    std::optional<PdfDestination> printedPlaceOf(const PendingDestination& pending) const;
+    // Sets apart the destinations the print places, and drops those that print nothing.
+    void takePrintedPlaces();
+    // Places those whose printed page is pageIndex; passes over the pages before it.
+    void placePrintedOnPage(int pageIndex, std::optional<std::uint64_t> outputPageIndex);
+
+    struct PrintedPlace {
+        Destination item;
+        PdfDestination place;
+    };
 
     struct LastPage {
         std::uint64_t outputPageIndex = 0;
@@ -88,4 +120,7 @@ private:
     std::optional<LastPage> m_lastPage; // the last page read, where names after all text go
     double m_topMargin = 0.0;
     const std::vector<std::optional<PrintedPageLayout>>* m_preparedPages = nullptr;
+    const PrintedNamedPlaces* m_printedPlaces = nullptr;
+    std::vector<PrintedPlace> m_printed; // in the order of their pages, from begin()
+    std::size_t m_nextPrinted = 0;
 };

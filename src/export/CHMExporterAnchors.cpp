@@ -47,7 +47,7 @@ void CHMExporter::collectAnchors(TopicText text)
     QElapsedTimer timer;
     timer.start();
     std::vector<AnchorPlacement::PendingDestination> pending{
-        {AddDestinationForEachPage(), 0, QPointF()}};
+        {AddDestinationForEachPage()}};
     addAnchorDestinations(text.anchors(), pending);
     m_topicAnchors.setTopic(text.takeBytes(), std::move(pending));
     m_statistics.anchorsMs += elapsedMs(timer);
@@ -74,7 +74,8 @@ void CHMExporter::addAnchorDestinations(const std::vector<TopicAnchor>& anchors,
         auto item = std::make_shared<LinkDestinationItem>(m_curPageId, anchor.offset);
         m_linkDestinationList.insert(key, item);
         m_linkDestinationListArray.push_back(item);
-        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, anchor.labelled});
+        pending.push_back({std::move(item), anchor.wordOffset, anchor.lead * kPointsPerCssPixel, anchor.labelled,
+                           anchor.printedName().toStdString(), anchor.boxless});
     }
 }
 
@@ -82,6 +83,7 @@ void CHMExporter::beginAnchorPlacement(const PrintedTopic& printed)
 {
     m_topicAnchors.setTopMargin(m_printSettings.topMargin);
     m_topicAnchors.usePreparedPages(&printed.preparedLayouts());
+    m_topicAnchors.usePrintedPlaces(&printed.namedPlaces());
     m_topicAnchors.begin();
 }
 

@@ -142,6 +142,7 @@ void CHMExporter::preparePrintout(std::size_t topic, TopicPrintout printout)
         if (opened) {
             timer.start();
             opened->prepareLayouts();
+            opened->prepareNamedPlaces();
             work->layoutMs = elapsedMs(timer);
             work->opened = std::move(opened);
         }

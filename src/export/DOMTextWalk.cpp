@@ -9,9 +9,10 @@ namespace DOMTextWalk {
 namespace {
 
 // Answers a JSON array: a string is a printed text run, {unprinted: text} one the page does not
-// print, [name, followsText, leadX, leadY, labelled] an anchor, with the distance in CSS pixels
-// from its box's top-left corner to the first character of the printed text that follows it (0 when
-// unknown), and whether the element prints words of its own before that text.
+// print, [name, followsText, leadX, leadY, labelled, boxless, linkName] an anchor, with the distance
+// in CSS pixels from its box's top-left corner to the first character of the printed text that
+// follows it (0 when unknown), whether the element prints words of its own before that text, whether
+// it has no box at all, and the name the engine records its place under when that is not its own.
 // Iterative, so that deeply nested markup cannot exhaust the script's stack.
 const char kWalkScript[] = R"JS(
 (function () {
@@ -87,6 +88,26 @@ const char kWalkScript[] = R"JS(
         return false;
     }
     return false;
+  }
+
+  // An element without any box (hidden, or inside something hidden) prints nothing: no link can
+  // show it. One whose box is given over to its children (display: contents) prints with them.
+  function hasNoBox(node) {
+    if (node.nodeType !== ELEMENT_NODE || node.getClientRects().length > 0)
+      return false;
+    var view = node.ownerDocument.defaultView;
+    var style = view ? view.getComputedStyle(node) : null;
+    return !style || style.display !== 'contents';
+  }
+
+  // The name under which the engine records where a link of the page to this name leads: the
+  // fragment as the link's URL spells it (escaped where a URL must escape it). Empty when it is the
+  // name itself.
+  var probe = document.createElement('a');
+  function linkName(name) {
+    probe.setAttribute('href', '#' + name);
+    var spelled = probe.hash.length > 1 ? probe.hash.substring(1) : '';
+    return spelled === name ? '' : spelled;
   }
 
   // Anchors whose lead waits for the next printed text: the entry in runs, and the element.
@@ -248,7 +269,7 @@ const char kWalkScript[] = R"JS(
           var name = anchorName(node);
           if (name !== null) {
             var follows = followsText(node);
-            var entry = [name, follows, 0, 0, false];
+            var entry = [name, follows, 0, 0, false, hasNoBox(node), linkName(name)];
             runs.push(entry);
             if (!follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
@@ -304,6 +325,7 @@ std::optional<TopicText> readResult(const QVariant& result)
             const QJsonArray anchor = run.toArray();
             text.addAnchor(anchor.at(0).toString(), anchor.at(1).toBool(),
                            QPointF(anchor.at(2).toDouble(), anchor.at(3).toDouble()), anchor.at(4).toBool());
+            text.setLastAnchorPrinting(anchor.at(5).toBool(), anchor.at(6).toString());
         }
     }
     return text;

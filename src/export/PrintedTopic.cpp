@@ -7,6 +7,18 @@
 #include <PDFDoc.h>
 #include <Stream.h>
 
+#include <algorithm>
+
+namespace {
+
+// A word whose top lies at most this far above a place still counts as printed after it: the
+// glyphs of a line may rise a little above the box that holds them.
+constexpr double kRiseAboveBox = 4.0;
+// A moved place stands this far above the top of the first word it leads to, as the engine's do.
+constexpr double kAboveWord = 2.0;
+
+} // namespace
+
 PrintedTopic::PrintedTopic() = default;
 PrintedTopic::~PrintedTopic() = default;
 
@@ -41,6 +53,7 @@ void PrintedTopic::prepare()
 {
     prepareBlankTests();
     prepareLayouts();
+    prepareNamedPlaces();
 }
 
 void PrintedTopic::prepareBlankTests()
@@ -60,4 +73,51 @@ void PrintedTopic::prepareLayouts()
         if (!isBlankPage(index))
             m_layouts[static_cast<std::size_t>(index)] = PrintedPageLayout::read(*m_textDocument, index);
     }
+}
+
+void PrintedTopic::prepareNamedPlaces()
+{
+    m_namedPlaces.clear();
+    for (PdfNamedPlace& named : m_pages->namedPlaces()) {
+        const bool kept = !isBlankPage(named.place.pageIndex);
+        if (const std::optional<PdfDestination> moved = placeOfTextAfter(named.place)) {
+            named.place = *moved;
+            m_pages->moveNamedPlace(named.name, named.place);
+        } else if (!kept) {
+            continue;
+        }
+        m_namedPlaces.emplace(std::move(named.name), named.place);
+    }
+}
+
+const PrintedPageLayout* PrintedTopic::layoutOf(int pageIndex) const
+{
+    const auto index = static_cast<std::size_t>(pageIndex);
+    return pageIndex >= 0 && index < m_layouts.size() && m_layouts[index] ? &*m_layouts[index] : nullptr;
+}
+
+std::optional<PdfDestination> PrintedTopic::placeOfTextAfter(const PdfDestination& place) const
+{
+    if (!isBlankPage(place.pageIndex)) {
+        const PrintedPageLayout* layout = layoutOf(place.pageIndex);
+        if (!layout || !layout->deviceOk)
+            return std::nullopt;
+        const double top = layout->cropBox.y2 - place.point.y();
+        const bool textAfter = std::any_of(layout->words.begin(), layout->words.end(), [top](const PDFCore::LocatorWord& word) {
+            return word.yMin >= top - kRiseAboveBox;
+        });
+        if (textAfter)
+            return std::nullopt;
+    }
+    for (int next = place.pageIndex + 1; next < pageCount(); ++next) {
+        if (isBlankPage(next))
+            continue;
+        const PrintedPageLayout* layout = layoutOf(next);
+        if (!layout || !layout->deviceOk || layout->words.empty())
+            return PdfDestination{next, QPointF(place.point.x(), m_pages->cropBox(next).bottom())};
+        const auto first = std::min_element(layout->words.begin(), layout->words.end(),
+                                            [](const auto& a, const auto& b) { return a.yMin < b.yMin; });
+        return PdfDestination{next, QPointF(place.point.x(), layout->cropBox.y2 - first->yMin + kAboveWord)};
+    }
+    return std::nullopt;
 }

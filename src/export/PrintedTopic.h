@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/PrintedNamedPlaces.h"
 #include "export/PrintedPageLayout.h"
 
 #include <QByteArray>
@@ -32,6 +33,13 @@ public:
     void prepare();
     void prepareBlankTests();
     void prepareLayouts();
+    // Reads where the engine put the topic's named elements (see PrintedNamedPlaces), after the
+    // blank tests and layouts: a place on a page left out, or below every word of its page (an
+    // empty element, a box's padding at the foot of a page whose text goes on to the next), is
+    // moved to the top of the next page that is kept, where its text begins, also for the links of
+    // the topic's own pages that lead there. prepare() does this too.
+    void prepareNamedPlaces();
+    const PrintedNamedPlaces& namedPlaces() const { return m_namedPlaces; }
     // The layouts read by prepare(), an empty entry for each blank page; empty before prepare().
     const std::vector<std::optional<PrintedPageLayout>>& preparedLayouts() const { return m_layouts; }
     const PdfDocument& pages() const { return *m_pages; }
@@ -45,4 +53,10 @@ private:
     std::unique_ptr<PDFDoc> m_textDocument; // reads m_bytes in place
     std::vector<bool> m_blank;              // by prepare()
     std::vector<std::optional<PrintedPageLayout>> m_layouts;
+    PrintedNamedPlaces m_namedPlaces; // by prepareNamedPlaces()
+
+    // Where a place on pageIndex that precedes everything its page prints belongs; none when it
+    // stays (or, on a page left out, when no later page is kept).
+    std::optional<PdfDestination> placeOfTextAfter(const PdfDestination& place) const;
+    const PrintedPageLayout* layoutOf(int pageIndex) const;
 };

@@ -338,11 +338,56 @@ const char kPrepareForPrint[] = R"JS(
     root.appendChild(keeper);
   }
 
+  // With the page's scripts stopped for the print, the engine would show what a <noscript> holds
+  // as the text it was parsed into: the page as a reader sees it shows none of it.
+  function hideNoscript(doc) {
+    Array.prototype.forEach.call(doc.querySelectorAll('noscript'), function (element) {
+      important(element, 'display', 'none');
+    });
+  }
+
+  // The name an element is found by: its first "name" or "id" attribute, as the anchors are read.
+  function nameOf(element) {
+    for (var i = 0; i < element.attributes.length; ++i) {
+      var attribute = element.attributes[i].name.toLowerCase();
+      if (attribute === 'name' || attribute === 'id')
+        return element.attributes[i].value;
+    }
+    return null;
+  }
+
+  // The engine writes into the print where each element lies that a link of the same page leads
+  // to, wherever its layout put it (beside a sidebar that repeats its words, under a heading painted
+  // late): a link to every named element, where nothing shows it, has it tell where each one is.
+  // In the head, so that no rule of the page that counts the body's children sees it.
+  function linkEveryName(doc) {
+    var root = doc.documentElement;
+    if (!root || !doc.body || doc.querySelector('[data-tomefold-names]'))
+      return;
+    var holder = doc.createElement('div');
+    holder.setAttribute('data-tomefold-names', '');
+    holder.style.setProperty('display', 'none', 'important');
+    var seen = new Set();
+    [doc.body].concat(Array.prototype.slice.call(doc.body.querySelectorAll('[id],[name]'))).forEach(function (element) {
+      var name = nameOf(element);
+      if (name === null || name === '' || seen.has(name))
+        return;
+      seen.add(name);
+      var link = doc.createElement('a');
+      link.setAttribute('href', '#' + name);
+      holder.appendChild(link);
+    });
+    (doc.head || root).appendChild(holder);
+  }
+
   unfoldFrameset(document);
   var pending = growFrames(document);
   var zoom = pending > 0 ? 1 : fitWidth(document);
-  if (pending === 0)
+  if (pending === 0) {
     holdWider(document, zoom);
+    hideNoscript(document);
+    linkEveryName(document);
+  }
   return { pending: pending, zoom: zoom, height: contentHeight(document) };
 })(%1, %2)
 )JS";

@@ -17,7 +17,10 @@ namespace TopicPrintScripts {
 //   images keep to the printed width, and what still reaches beyond it is scaled down on its own;
 //   a page-wide scale is the last resort. Only the elements that overflow are changed;
 // - a fixed element in view takes its place in the flow and prints once (the engine would repeat it
-//   over the text of every page); one out of view is taken out.
+//   over the text of every page); one out of view is taken out;
+// - what a <noscript> holds stays hidden once the page's scripts are stopped for the print;
+// - a hidden link to every named element (its first "name" or "id" attribute) has the engine write
+//   into the print, as a named destination, where each of them lies.
 // n counts inline frames that are still loading: run the script again until it is 0.
 QString prepareForPrint(int printWidthPx, double maxHeightPx);
 

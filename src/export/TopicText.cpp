@@ -54,5 +54,13 @@ void TopicText::addAnchor(const QString& name, bool followsText, QPointF lead, b
         while (wordOffset > m_lastWordsRun && blankBefore(m_bytes, wordOffset) == 0)
             --wordOffset;
     }
-    m_anchors.push_back({name, offset, wordOffset, lead, labelled});
+    m_anchors.push_back({name, offset, wordOffset, lead, labelled, false, QString()});
+}
+
+void TopicText::setLastAnchorPrinting(bool boxless, const QString& linkName)
+{
+    if (m_anchors.empty())
+        return;
+    m_anchors.back().boxless = boxless;
+    m_anchors.back().linkName = linkName;
 }

@@ -20,6 +20,13 @@ struct TopicAnchor {
     // The element prints words of its own before its text (generated content, a list marker): the
     // words a page shows right before the text, which the text lacks, are where it begins.
     bool labelled = false;
+    // The element has no box: it prints nothing, and no page holds it.
+    bool boxless = false;
+    // The name under which the engine's print records where the element lies, when it is not the
+    // element's own (a name with blanks or letters a URL escapes).
+    QString linkName;
+
+    const QString& printedName() const { return linkName.isEmpty() ? name : linkName; }
 };
 
 // The text of a topic's page as its DOM holds it, leaf after leaf in document order, in UTF-8;
@@ -36,6 +43,9 @@ public:
     // without text of its own (an empty <a name> at a paragraph's end) prints at the end of that
     // text, not where the next text begins: its word is the last word of the text run before it.
     void addAnchor(const QString& name, bool followsText = false, QPointF lead = QPointF(), bool labelled = false);
+    // What the last anchor added prints: nothing at all (no box), and the name the engine records
+    // its place under (empty: its own).
+    void setLastAnchorPrinting(bool boxless, const QString& linkName);
 
     const std::string& bytes() const { return m_bytes; }
     // Hands the text over, leaving this one empty.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class Pipeline;
 class PdfHeldLinks;
@@ -66,6 +67,14 @@ public:
     // From now on, the content of pages copied in waits for the write in a temporary file rather
     // than in memory (see PdfSpilledStreams). The document reads and writes the same.
     void spillCopiedContents();
+
+    // Every place the document names that lies on one of its pages, with the point of an /XYZ
+    // destination (the left edge at the top of the page's crop box for its other kinds and where
+    // a number is missing). Names that lead nowhere are left out.
+    std::vector<PdfNamedPlace> namedPlaces() const;
+    // Moves the named place to another page and point; links that name it then lead there, also
+    // from pages copied afterwards. False when the name stands for no place or the page does not exist.
+    bool moveNamedPlace(const std::string& name, const PdfDestination& place);
 
     // The page's rotation (its own /Rotate or the one it inherits) normalised to 0, 90, 180 or 270;
     // 0 for a page that does not exist.

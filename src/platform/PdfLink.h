@@ -4,11 +4,18 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 // A place in a PDF document: a page and a point on it in page space (origin bottom left, y up).
 struct PdfDestination {
     int pageIndex = 0;
     QPointF point;
+};
+
+// A place the document names: the key of its /Dests entry (or name tree) and where it lies.
+struct PdfNamedPlace {
+    std::string name;
+    PdfDestination place;
 };
 
 // One annotation of a page, as far as links go.

@@ -127,6 +127,49 @@ TEST_F(LinkExport, LinksJumpToWhereTheirTopicsAndAnchorsWerePrinted)
     EXPECT_EQ(homeLinks[0].destPage, 0);
 }
 
+// A topic whose floated sidebar lists its sections in the headings' own words, ahead of them:
+// links from another topic to its named elements (empty names before headings, a definition term,
+// names with a blank or an accented letter, an old-style <a name>) land where the sidebar's own
+// links to the same names land, on the page of their text; one to an element that prints nothing
+// leads to the top of its topic.
+TEST_F(LinkExport, LinksFromAnotherTopicLandWhereTheTopicsOwnLinksLand)
+{
+    CHMDocument document;
+    document.setExportProvider(&PDFExportProvider());
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(TestSupport::fixturePath(QStringLiteral("export-sidebar"))),
+                                     QStringLiteral("CHM")));
+    TomefoldConversionOptions settings = options(true, false);
+    exportFromWorker(document, QUrl::fromLocalFile(target()), settings);
+    QFile file(target());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    const QStringList texts = PdfReadBack::pageTexts(pdf);
+    const auto lastPageShowing = [&texts](const QString& text) {
+        for (qsizetype page = texts.size() - 1; page >= 0; --page)
+            if (texts[page].contains(text))
+                return static_cast<int>(page);
+        return -2;
+    };
+    const std::vector<ReadAnnotation> own = annotationsOfPage(pdf, 0);
+    const int linksPage = pageShowing(pdf, QStringLiteral("ToAlpha"));
+    ASSERT_GT(linksPage, 0);
+    const std::vector<ReadAnnotation> across = annotationsOfPage(pdf, linksPage);
+    const QStringList targets = {QStringLiteral("Alpha: Setting"), QStringLiteral("Beta: Winding"),
+                                 QStringLiteral("Gamma: Oiling"), QStringLiteral("Delta: Balancing"),
+                                 QStringLiteral("Epsilon: Tuning"), QStringLiteral("wind.crank(turns"),
+                                 QStringLiteral("Free wheel clutch"), QStringLiteral("Réglage fin"),
+                                 QStringLiteral("Legacy keys wind")};
+    ASSERT_EQ(own.size(), static_cast<std::size_t>(targets.size()));
+    ASSERT_EQ(across.size(), own.size() + 1);
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        EXPECT_EQ(across[index].destPage, lastPageShowing(targets[i])) << targets[i].toStdString();
+        EXPECT_EQ(across[index].destPage, own[index].destPage) << targets[i].toStdString();
+        EXPECT_NEAR(across[index].destPoint.y(), own[index].destPoint.y(), 1.0) << targets[i].toStdString();
+    }
+    EXPECT_EQ(across.back().destPage, 0);
+}
+
 TEST_F(LinkExport, TheOutlineMirrorsTheContentsAndTheFileIsSound)
 {
     const QByteArray pdf = exportLinks(options(true, true));
