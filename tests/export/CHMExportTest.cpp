@@ -286,6 +286,16 @@ TEST_F(CHMExport, AFixedBarOfALongModernTopicPrintsOnceAndHidesNoText)
     }
 }
 
+TEST_F(CHMExport, WhatANoscriptBlockHoldsPrintsAsThePageShowsItWithScriptsOn)
+{
+    // The page's scripts are stopped for the print; its <noscript> text must not come out as markup.
+    const QByteArray pdf = exportFixture(QStringLiteral("export-sidebar"), a4WindowOptions());
+    const QString text = PdfReadBack::pageTexts(pdf).join(QLatin1Char(' '));
+    ASSERT_TRUE(text.contains(QStringLiteral("Clockwork guide")));
+    EXPECT_FALSE(text.contains(QStringLiteral("Turn on scripts")));
+    EXPECT_FALSE(text.contains(QStringLiteral("<div")));
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
