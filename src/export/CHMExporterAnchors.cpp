@@ -9,9 +9,10 @@
 
 // A topic's anchors: right after its print, its page's text and named elements are read; when its
 // turn comes, the destination of the topic itself and of each named element are recorded with
-// their offsets in the page's text; while its pages are appended, each
-// pending destination is placed on the output page and point where its text lies. Link
-// resolution and the outline read the placed destinations once every topic is done.
+// their offsets in the page's text; while its pages are appended, each pending destination is
+// placed on the output page and point where the print put its element (or, for the few the print
+// does not name, where its text lies). Link resolution and the outline read the placed
+// destinations once every topic is done.
 
 namespace {
 
