@@ -110,7 +110,7 @@ const char kPrepareForPrint[] = R"JS(
   // beyond the printed width (or whose own text does), and the fixed elements. The document's own
   // scrollers are the page itself.
   function survey(doc) {
-    var found = { clipping: [], reaching: [], lines: [], fixed: [] };
+    var found = { clipping: [], reaching: [], lines: [], fixed: [], listings: [] };
     var viewHeight = doc.defaultView ? doc.defaultView.innerHeight : 0;
     elementsOf(doc).forEach(function (element) {
       var style = getComputedStyle(element);
@@ -126,6 +126,8 @@ const char kPrepareForPrint[] = R"JS(
         var hidesY = clips(style.overflowY) && element.scrollHeight > element.clientHeight + 1;
         if (hidesX || hidesY)
           found.clipping.push({ element: element, across: hidesX, vertical: hidesY, whiteSpace: style.whiteSpace });
+        else if (clips(style.overflowX) && keepsLineBreaks(style.whiteSpace))
+          found.listings.push({ element: element, whiteSpace: style.whiteSpace });
       }
       var reaches = rect.right > fit;
       if (reaches)
@@ -185,8 +187,24 @@ const char kPrepareForPrint[] = R"JS(
     important(element, 'overflow-wrap', anywhere ? 'anywhere' : 'break-word');
   }
 
+  function keepsLineBreaks(whiteSpace) {
+    return whiteSpace === 'pre' || whiteSpace === 'pre-wrap' || whiteSpace === 'break-spaces';
+  }
+
+  // A listing that hides what overflows it fits the screen's layout, but the print lays the page
+  // out anew, with the page's own print rules (a sidebar hidden, a column narrower): there its long
+  // names would be cut off at its edge. Every such listing is let out and wraps ahead of the print;
+  // where it fits, that changes nothing.
+  function letOutListings(found) {
+    found.listings.forEach(function (listing) {
+      important(listing.element, 'overflow', 'visible');
+      wrapLines(listing.element, listing.whiteSpace, false);
+    });
+  }
+
   // Writes after the reading pass: a write between reads would lay the page out anew.
   function letOut(found) {
+    letOutListings(found);
     found.clipping.forEach(function (box) {
       important(box.element, 'overflow', 'visible');
       if (box.vertical) {

@@ -296,6 +296,16 @@ TEST_F(CHMExport, WhatANoscriptBlockHoldsPrintsAsThePageShowsItWithScriptsOn)
     EXPECT_FALSE(text.contains(QStringLiteral("<div")));
 }
 
+TEST_F(CHMExport, ListingsThatClipTheirLinesKeepTheirEndsWhenThePrintNarrowsTheirColumn)
+{
+    // The page's own print rules narrow its text column: listings there that hide what overflows
+    // them, and fit the screen's wider column, must print their long names whole.
+    const QByteArray pdf = exportFixture(QStringLiteral("export-sidebar"), a4WindowOptions());
+    const QString text = PdfReadBack::pageTexts(pdf).join(QString()).remove(QRegularExpression(QStringLiteral("\\s")));
+    for (const char* end : {"ArborOutwardsEnd01)", "ThroughTheTrainEnd02)"})
+        EXPECT_TRUE(text.contains(QLatin1String(end))) << end;
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
