@@ -24,16 +24,24 @@ const char kWalkScript[] = R"JS(
     return node.nodeType === COMMENT_NODE || node.nodeType === CDATA_SECTION_NODE;
   }
 
-  function anchorName(node) {
+  // The node's first "name" or "id" attribute, or null.
+  function anchorAttribute(node) {
     var attributes = node.attributes;
     if (!attributes)
       return null;
     for (var i = 0; i < attributes.length; ++i) {
       var name = attributes[i].name.toLowerCase();
       if (name === 'name' || name === 'id')
-        return attributes[i].value;
+        return attributes[i];
     }
     return null;
+  }
+
+  // The print records where a link of the page leads to an element by its id, or to a link by
+  // its name, when the element has a box: its place needs nothing from its text.
+  function placedByPrint(node, attribute) {
+    return node.nodeType === ELEMENT_NODE && !hasNoBox(node) &&
+           (attribute.name.toLowerCase() === 'id' || node.localName.toLowerCase() === 'a');
   }
 
   // Whether the element shows its text on paper: it has boxes (script, style and elements hidden
@@ -266,12 +274,14 @@ const char kWalkScript[] = R"JS(
         list.node = node.nextSibling;
         var ignored = IsNodeIgnore(node);
         if (list.anchors) {
-          var name = anchorName(node);
-          if (name !== null) {
-            var follows = followsText(node);
+          var attribute = anchorAttribute(node);
+          if (attribute !== null) {
+            var name = attribute.value;
+            var byPrint = placedByPrint(node, attribute);
+            var follows = !byPrint && followsText(node);
             var entry = [name, follows, 0, 0, false, hasNoBox(node), linkName(name)];
             runs.push(entry);
-            if (!follows && node.nodeType === ELEMENT_NODE)
+            if (!byPrint && !follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
           }
         }

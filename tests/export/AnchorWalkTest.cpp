@@ -120,13 +120,15 @@ TEST(AnchorWalk, TakesTheTextOfInlineFramesButNotTheirNames)
     EXPECT_EQ(names(*text), QStringList({"after"}));
 }
 
+// The print places what is found by its id, or a link by its name; the words place the others
+// (a name on another element), and need to know where their text begins.
 TEST(AnchorWalk, MarksEmptyElementsThatEndALineOfText)
 {
     const std::optional<TopicText> text = walk(QStringLiteral(
-        "<html><body><h2>B<a name=\"glued\"></a></h2><p>Text and <b>bold</b> <a id=\"spaced\"></a></p>"
-        "<div>Caption</div><a id=\"own-line\"></a><div>Table</div>"
-        "<p><a name=\"leading\"></a>Start</p><p>Line<br><a name=\"after-break\"></a>Next</p>"
-        "<p>Word <a name=\"with-text\">text</a></p></body></html>"));
+        "<html><body><h2>B<span name=\"glued\"></span></h2><p>Text and <b>bold</b> <span name=\"spaced\"></span></p>"
+        "<div>Caption</div><span name=\"own-line\"></span><div>Table</div>"
+        "<p><span name=\"leading\"></span>Start</p><p>Line<br><span name=\"after-break\"></span>Next</p>"
+        "<p>Word <span name=\"with-text\">text</span> <a id=\"by-print\"></a></p></body></html>"));
     ASSERT_TRUE(text);
     const auto follows = [&](const QString& name) {
         for (const TopicAnchor& anchor : text->anchors()) {
@@ -142,17 +144,18 @@ TEST(AnchorWalk, MarksEmptyElementsThatEndALineOfText)
     EXPECT_FALSE(follows(QStringLiteral("leading")));
     EXPECT_FALSE(follows(QStringLiteral("after-break")));
     EXPECT_FALSE(follows(QStringLiteral("with-text")));
+    EXPECT_FALSE(follows(QStringLiteral("by-print")));
 }
 
 TEST(AnchorWalk, TellsWhichElementsPrintWordsOfTheirOwnBeforeTheirText)
 {
     const std::optional<TopicText> text = walk(QStringLiteral(
         "<html><head><style>.note::before { content: 'Warning: '; } ul.plain { list-style: none; }</style></head>"
-        "<body><p>Intro</p><div id=\"note\" class=\"note\">Mind the gap.</div>"
-        "<div id=\"holder\"><p class=\"note\">Inner note.</p></div>"
-        "<ol><li id=\"item\">First step</li></ol><ul class=\"plain\"><li id=\"plain-item\">No marker</li></ul>"
-        "<table><tr><td>[array length=n]</td></tr></table><a name=\"empty\"></a><h3>heading()</h3>"
-        "<h3 id=\"heading\">other()</h3></body></html>"));
+        "<body><p>Intro</p><div name=\"note\" class=\"note\">Mind the gap.</div>"
+        "<div name=\"holder\"><p class=\"note\">Inner note.</p></div>"
+        "<ol><li name=\"item\">First step</li></ol><ul class=\"plain\"><li name=\"plain-item\">No marker</li></ul>"
+        "<table><tr><td>[array length=n]</td></tr></table><span name=\"empty\"></span><h3>heading()</h3>"
+        "<h3 name=\"heading\">other()</h3><div id=\"by-print\" class=\"note\">Noted.</div></body></html>"));
     ASSERT_TRUE(text);
     const auto labelled = [&](const QString& name) {
         for (const TopicAnchor& anchor : text->anchors()) {
@@ -169,6 +172,7 @@ TEST(AnchorWalk, TellsWhichElementsPrintWordsOfTheirOwnBeforeTheirText)
     // The heading's words are not the empty element's: it prints nothing before them.
     EXPECT_FALSE(labelled(QStringLiteral("empty")));
     EXPECT_FALSE(labelled(QStringLiteral("heading")));
+    EXPECT_FALSE(labelled(QStringLiteral("by-print")));
 }
 
 // The print's time limit grows with the sheets a topic fills: the preparation before the print
