@@ -11,6 +11,8 @@
 #include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
 #include "platform/PdfDocument.h"
+#include "support/PdfLinkTestFiles.h"
+#include "support/PdfReadBack.h"
 
 #include "TomefoldPaths.h"
 
@@ -328,6 +330,21 @@ TEST_F(WindowBatchTest, TheSheetShowsEveryTopicThenSavingThenEnds)
     EXPECT_FALSE(delegate->progressSheet().isVisible());
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertOneMsg"));
+}
+
+TEST_F(WindowBatchTest, TheBuiltManualShowsItsTextsAsWritten)
+{
+    QFile manual(QDir(QString::fromUtf8(TomefoldPaths::kBuildManualDir)).filePath(AppDelegate::kUserManualFileName));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+    const QByteArray bytes = manual.readAll();
+    QString text = PdfReadBack::pageTexts(bytes).join(QLatin1Char('\n'));
+    for (const PdfLinkTestFiles::ReadOutline& entry : PdfLinkTestFiles::outlineOf(bytes))
+        text += QLatin1Char('\n') + entry.title;
+    EXPECT_TRUE(text.contains(QStringLiteral("Presets…")));
+    // UTF-8 read in a code page: "…" becomes "â€¦", "é" becomes "Ã©"; bytes that decode to
+    // nothing become the replacement character.
+    for (const QString& mojibake : {QStringLiteral("â€"), QStringLiteral("Ã"), QStringLiteral("Â"), QStringLiteral("\uFFFD")})
+        EXPECT_FALSE(text.contains(mojibake)) << mojibake.toStdString();
 }
 
 TEST_F(WindowBatchTest, TheInstalledManualLiesWhereHelpLooksAndHelpOpensIt)
