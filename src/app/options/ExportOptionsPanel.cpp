@@ -71,6 +71,7 @@ QHBoxLayout* fieldWithStepper(QLineEdit* field, Stepper* stepper)
         arrow->setMinimumHeight(0);
         arrow->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     }
+    stepper->setKeyboardField(field);
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
     row->addWidget(field);
@@ -126,9 +127,9 @@ void ExportOptionsPanel::buildControls()
     o.rightStepperOutlet = makeStepper(QStringLiteral("rightStepperOutlet"), this);
     o.bottomStepperOutlet = makeStepper(QStringLiteral("bottomStepperOutlet"), this);
     m_fields = {o.widthEditFieldOutlet, o.heightEditFieldOutlet, o.leftEditFieldOutlet,
-                o.topEditFieldOutlet,   o.rightEditFieldOutlet,  o.bottomEditFieldOutlet};
+                o.topEditFieldOutlet, o.rightEditFieldOutlet, o.bottomEditFieldOutlet};
     m_steppers = {o.widthStepperOutlet, o.heightStepperOutlet, o.leftStepperOutlet,
-                  o.topStepperOutlet,   o.rightStepperOutlet,  o.bottomStepperOutlet};
+                  o.topStepperOutlet, o.rightStepperOutlet, o.bottomStepperOutlet};
 
     auto* portrait = new QRadioButton(QStringLiteral("Portrait"), this);
     auto* landscape = new QRadioButton(QStringLiteral("Landscape"), this);
@@ -213,7 +214,7 @@ ExportOptionsPanel::PageGeometry ExportOptionsPanel::pageGeometryInPoints() cons
         return double(float(PageValueText::leadingValue(value.text))) * factor;
     };
     return {points(ValueField::Width), points(ValueField::Height), points(ValueField::Left),
-            points(ValueField::Right), points(ValueField::Top),    points(ValueField::Bottom)};
+            points(ValueField::Right), points(ValueField::Top), points(ValueField::Bottom)};
 }
 
 unsigned ExportOptionsPanel::orientation() const

@@ -3,7 +3,9 @@
 // CHM export, so no web engine starts).
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
+#include "app/filelist/FileListTableView.h"
 #include "app/options/ExportOptionsPanel.h"
+#include "app/options/Stepper.h"
 #include "app/presets/PreferencePlist.h"
 #include "app/rating/MacAppStoreRating.h"
 #include "app/window/ExportFolderChooser.h"
@@ -14,6 +16,7 @@
 #include "app/window/WindowTestFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -94,6 +97,29 @@ TEST_F(WindowTest, ToolbarItemsAndButtonsShareTheCommandsAndShowTheirImages)
     EXPECT_EQ(identifiers.mid(identifiers.size() - 2), (QStringList{"Rating", "Help"}));
     EXPECT_EQ(delegate->mainWindow()->exportButton()->defaultAction(), actions().exportSelected);
     EXPECT_EQ(delegate->mainWindow()->exportAllButton()->defaultAction(), actions().exportAll);
+}
+
+TEST_F(WindowTest, TabLeavesTheFileListAndEveryStopOfTheWindowTakesItsTurn)
+{
+    addThreeFiles();
+    delegate->fileListController().SelectRowStartingAtRow(1, 1);
+    QWidget* table = delegate->mainWindow()->imageListTable();
+    table->setFocus();
+    ASSERT_TRUE(spinUntil([table] { return QApplication::focusWidget() == table; }));
+
+    QList<QWidget*> stops;
+    for (int press = 0; press < 80 && (stops.isEmpty() || QApplication::focusWidget() != table); ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget();
+    }
+    ASSERT_FALSE(stops.isEmpty());
+    EXPECT_NE(stops.front(), table);
+    EXPECT_EQ(stops.back(), table) << "Tab comes back round to the list";
+    EXPECT_EQ(delegate->fileListController().selectedRows(), std::vector<int>{1});
+    // The steppers are stepped from their fields, which show the focus; they are no stops.
+    for (const QWidget* stop : stops)
+        EXPECT_EQ(qobject_cast<const Stepper*>(stop), nullptr);
+    EXPECT_TRUE(stops.contains(delegate->optionsPanel().outlets().widthEditFieldOutlet));
 }
 
 TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
