@@ -118,18 +118,35 @@ EscapeOutcome pressEscapeThenClick(QWidget& window, const QString& alternate, co
     return outcome;
 }
 
-TEST_F(AlertSheetTest, EscapePressesOnlyAButtonTitledCancel)
+// The same with a default button of the caller's choice, clicked after the key and the close.
+EscapeOutcome pressEscapeThenClickDefault(QWidget& window, const QString& defaultButton, const QString& alternate)
 {
-    // An alternate that is no cancel (it would discard a value or open a folder): Esc does nothing.
+    EscapeOutcome outcome;
+    AlertAnswerer answerer({[&](QMessageBox& box) {
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        outcome.stayedAfterEscape = box.isVisible();
+        box.close();
+        QCoreApplication::processEvents();
+        outcome.stayedAfterClose = box.isVisible();
+        if (box.isVisible())
+            AlertAnswerer::click(defaultButton)(box);
+    }});
+    outcome.answer = RunAlertSheet("Title", "Message", defaultButton, alternate, QString(), &window);
+    return outcome;
+}
+
+TEST_F(AlertSheetTest, EscapeAnswersCancelOrNoOrAPlainOKButNeverAButtonThatActs)
+{
+    // Beside a button that would discard a value or open a folder, Esc answers the plain "OK".
     for (const QString& alternate : {QStringLiteral("Discard Value"), QStringLiteral("Open Destination Folder")}) {
-        const EscapeOutcome outcome = pressEscapeThenClick(window, alternate, QString(), "OK");
-        EXPECT_TRUE(outcome.stayedAfterEscape) << alternate.toStdString();
-        EXPECT_TRUE(outcome.stayedAfterClose) << alternate.toStdString();
+        const EscapeOutcome outcome = pressEscapeThenClick(window, alternate, QString(), alternate);
+        EXPECT_FALSE(outcome.stayedAfterEscape) << alternate.toStdString();
         EXPECT_EQ(outcome.answer, 1) << alternate.toStdString();
     }
-    // A lone OK is no cancel either.
+    // An alert that only informs closes.
     const EscapeOutcome lone = pressEscapeThenClick(window, QString(), QString(), "OK");
-    EXPECT_TRUE(lone.stayedAfterEscape);
+    EXPECT_FALSE(lone.stayedAfterEscape);
     EXPECT_EQ(lone.answer, 1);
 
     // A button titled Cancel, in whichever place, is what Esc presses.
@@ -139,6 +156,15 @@ TEST_F(AlertSheetTest, EscapePressesOnlyAButtonTitledCancel)
     const EscapeOutcome otherCancel = pressEscapeThenClick(window, "Discard", "&Cancel", "OK");
     EXPECT_FALSE(otherCancel.stayedAfterEscape);
     EXPECT_EQ(otherCancel.answer, -1);
+
+    // A question whose default acts is answered "No"; without a way out Esc does nothing.
+    for (const char* action : {"Remove", "Replace"}) {
+        AlertAnswerer answerer({[](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }});
+        EXPECT_EQ(RunAlertSheet("Title", "Message", action, "No", QString(), &window), 0) << action;
+    }
+    const EscapeOutcome noWayOut = pressEscapeThenClickDefault(window, "Remove", "Keep");
+    EXPECT_TRUE(noWayOut.stayedAfterEscape);
+    EXPECT_TRUE(noWayOut.stayedAfterClose);
 }
 
 TEST_F(AlertSheetTest, OnlyACancelButtonTakesTheRejectRole)
