@@ -62,6 +62,15 @@ QAbstractButton* CustomAlertBox::escapeButton() const
     return plainDefault && hasTitle(*plainDefault, "OK", "OkButtonString") ? plainDefault : nullptr;
 }
 
+void CustomAlertBox::keepEnterFromActing()
+{
+    QPushButton* current = defaultButton();
+    if (current && hasTitle(*current, "OK", "OkButtonString"))
+        return;
+    if (auto* way = qobject_cast<QPushButton*>(escapeButton()))
+        setDefaultButton(way);
+}
+
 void CustomAlertBox::keyPressEvent(QKeyEvent* event)
 {
     // The message box would otherwise press its only button, or the one with the reject role.

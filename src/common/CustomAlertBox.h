@@ -21,6 +21,10 @@ public:
     // The button Esc presses, or none.
     QAbstractButton* escapeButton() const;
 
+    // Once the buttons are in: Enter presses "No" or "Cancel" rather than a default button that
+    // acts (removes, replaces), so that a key pressed on without reading never does what is asked.
+    void keepEnterFromActing();
+
     // Whether a button of this title is the alert's way to cancel.
     static bool isCancelTitle(const QString& title);
 
