@@ -47,6 +47,14 @@ QLineEdit* makeTextField(const QString& name, QWidget* parent)
     return field;
 }
 
+// A popup as wide as a few words rather than its longest item (an encoding's name, a preset's):
+// the panel has to fit beside the list on a small screen.
+void keepPopupNarrow(QComboBox& popup)
+{
+    popup.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    popup.setMinimumContentsLength(10);
+}
+
 void fillPageSizePopup(QComboBox& popup)
 {
     popup.addItem(QStringLiteral("Custom"));
@@ -97,6 +105,8 @@ ExportOptionsPanel::ExportOptionsPanel(QWidget* parent)
     connectControls();
     initEncodingMenu(*m_outlets.textEncodingPopupOutlet, m_encodingNames);
     m_outlets.textEncodingPopupOutlet->setCurrentIndex(0);
+    for (QComboBox* popup : {m_outlets.PageSizePopupOutlet, m_outlets.inSizeTypePopupOutlet, m_outlets.textEncodingPopupOutlet})
+        keepPopupNarrow(*popup);
     restorePageSizeSelection();
 }
 

@@ -17,12 +17,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
@@ -120,6 +123,31 @@ TEST_F(WindowTest, TabLeavesTheFileListAndEveryStopOfTheWindowTakesItsTurn)
     for (const QWidget* stop : stops)
         EXPECT_EQ(qobject_cast<const Stepper*>(stop), nullptr);
     EXPECT_TRUE(stops.contains(delegate->optionsPanel().outlets().widthEditFieldOutlet));
+}
+
+TEST_F(WindowTest, TheWindowOpensWithinTheScreenAndItsOptionsAreNeverCutAtTheSide)
+{
+    MainWindow& window = *delegate->mainWindow();
+    const QRect available = window.screen()->availableGeometry();
+    ASSERT_LT(available.width(), 1100) << "the test screen is smaller than the window would like";
+    EXPECT_LE(window.width(), available.width());
+    EXPECT_LE(window.height(), available.height());
+
+    // At the smallest size the window allows, and an 800 by 600 screen leaves room for it.
+    EXPECT_LE(window.minimumSizeHint().width(), 800 - 48);
+    window.resize(window.minimumSizeHint());
+    QApplication::processEvents();
+    const auto* scrollArea = window.findChild<QScrollArea*>(QStringLiteral("optionsScrollArea"));
+    ASSERT_NE(scrollArea, nullptr);
+    const ExportOptionsOutlets& o = delegate->optionsPanel().outlets();
+    const std::vector<const QWidget*> controls{o.PageSizePopupOutlet, o.savePresetButtonOutlet, o.inSizeTypePopupOutlet,
+                                               o.widthStepperOutlet, o.textEncodingPopupOutlet, o.exportTOC,
+                                               o.mTitleEditFieldOutlet, o.mKeywordsEditFieldOutlet};
+    for (const QWidget* control : controls) {
+        const QRect shown(control->mapTo(scrollArea->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_GE(shown.left(), 0) << control->objectName().toStdString();
+        EXPECT_LE(shown.right(), scrollArea->viewport()->width()) << control->objectName().toStdString();
+    }
 }
 
 TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
