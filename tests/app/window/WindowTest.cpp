@@ -150,6 +150,33 @@ TEST_F(WindowTest, TheWindowOpensWithinTheScreenAndItsOptionsAreNeverCutAtTheSid
     }
 }
 
+TEST_F(WindowTest, WhatAnAdditionLeavesOutIsToldOnceWithItsReason)
+{
+    makeFile(files.path(), QStringLiteral("good.chm"));
+    makeFile(files.path(), QStringLiteral("notes.txt"), "text");
+    makeFolder(files.path(), QStringLiteral("Empty"));
+    const QDir folder(files.path());
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+        addFiles({folder.filePath("good.chm"), folder.filePath("notes.txt"), folder.filePath("gone.chm"),
+                  folder.filePath("Empty")});
+        ASSERT_TRUE(spinUntil([&answerer] { return !answerer.seen().empty(); }));
+        EXPECT_EQ(delegate->fileList().numberOfRows(), 1); // the missing file is not listed
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("SomeNotAddedTitle"));
+        const QString native = QDir::toNativeSeparators(files.path()) + QDir::separator();
+        EXPECT_EQ(answerer.last().message, QStringList({"• " + Localized("NotFoundEntry").arg(native + "gone.chm"),
+                                                        "• " + Localized("NotCHMEntry").arg(native + "notes.txt"),
+                                                        "• " + Localized("NoCHMInFolderEntry").arg(native + "Empty")})
+                                               .join('\n'));
+    }
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+    addFiles({folder.filePath("notes.txt")});
+    ASSERT_TRUE(spinUntil([&answerer] { return !answerer.seen().empty(); }));
+    EXPECT_EQ(answerer.last().title, Localized("NothingAddedTitle"));
+    EXPECT_EQ(delegate->fileList().numberOfRows(), 1);
+}
+
 TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
 {
     const ExportOptionsPanel& panel = delegate->optionsPanel();
