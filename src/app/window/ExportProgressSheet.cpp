@@ -47,7 +47,9 @@ ExportProgressSheet::ExportProgressSheet(QWidget* window)
 {
     setObjectName(QStringLiteral("exportProgressSheet"));
     setWindowTitle(Localized("Export"));
-    setWindowModality(Qt::WindowModal);
+    // Over the window but not blocking it: its commands are off during a batch anyway, and Quit and
+    // the window's close button have to reach it to ask whether to stop the export.
+    setWindowModality(Qt::NonModal);
     m_cancelButton->setObjectName(QStringLiteral("cancelConversion"));
     m_cancelButton->setAutoDefault(false);
 
@@ -76,7 +78,7 @@ void ExportProgressSheet::begin()
     m_shareShown = 0;
     m_conversionProgressIndicator->setRange(0, kFileBarMaximum);
     m_conversionProgressIndicator->setValue(0);
-    open();
+    show();
 }
 
 void ExportProgressSheet::end()

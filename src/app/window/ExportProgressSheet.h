@@ -22,7 +22,7 @@ public:
     QPushButton* cancelButton() const { return m_cancelButton; }
 
     // Both bars become determinate, the file bar with room for the batch's start and end, and the
-    // sheet is shown, modal to its window.
+    // sheet is shown over its window.
     void begin();
     void end();
     // Empties the texts and sets both bars to 0.

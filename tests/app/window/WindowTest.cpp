@@ -391,7 +391,7 @@ TEST_F(WindowBatchHoldTest, ABatchHoldsTheWindowAndForgetsItselfBeforeLettingGo)
     EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
-TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheFile)
+TEST_F(WindowBatchHoldTest, QuittingDuringABatchAsksAndThenCancelsItAndWaitsForTheFile)
 {
     addThreeFiles();
     chooseDestination(out.path());
@@ -399,8 +399,20 @@ TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheF
     QSignalSpy terminate(delegate.get(), &AppDelegate::terminateRequested);
     actions().exportAll->trigger();
     ASSERT_TRUE(spinUntil([this] { return step.started().size() == 1; }));
+    // Nothing blocks the window: its close button and Quit reach it.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("CancelButtonString"))});
+        actions().quit->trigger();
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("QuitDuringExportTitle"));
+        EXPECT_TRUE(delegate->mainWindow()->isVisible());
+        EXPECT_FALSE(delegate->isConversionCancelled());
+    }
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("StopAndQuitButtonTitle"))});
     EXPECT_FALSE(delegate->mainWindow()->close());
+    ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_TRUE(delegate->mainWindow()->isVisible());
     EXPECT_TRUE(delegate->isConversionCancelled());
     EXPECT_EQ(terminate.count(), 0);
@@ -411,6 +423,7 @@ TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheF
     EXPECT_EQ(step.started(), QStringList{"a.chm"});
     EXPECT_EQ(tree(out.path()), QStringList{"a.pdf"}); // the file under way was finished, not cut off
     EXPECT_TRUE(notifications.isEmpty());
+    EXPECT_EQ(answerer.seen().size(), 1u);
 }
 
 TEST_F(WindowBatchHoldTest, TheSheetsCancelButtonEndsTheBatchAfterTheCurrentFile)
