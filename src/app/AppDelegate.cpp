@@ -10,6 +10,9 @@
 #include "app/window/ExportAccessoryView.h"
 #include "app/window/ExportProgressSheet.h"
 #include "app/window/MainWindow.h"
+#include "common/CustomAlert.h"
+#include "common/LocalizedStrings.h"
+#include "common/RunAlertSheet.h"
 #include "common/UserNotification.h"
 
 #include <QEventLoop>
@@ -55,10 +58,20 @@ void AppDelegate::AddFilesOrFolder(AddFilesPanel::Selection selection)
 bool AppDelegate::windowWillClose()
 {
     if (isBatchRunning()) {
-        // Ending now would cut a file off mid-way: cancel, and close once the worker is done.
-        m_closeWhenBatchEnds = true;
-        cancelConversion();
-        return false;
+        if (m_closeWhenBatchEnds)
+            return false; // already stopping
+        const int answer = RunAlertSheet(Localized("QuitDuringExportTitle"), Localized("QuitDuringExportMsg"),
+                                         Localized("StopAndQuitButtonTitle"), Localized("CancelButtonString"),
+                                         QString(), m_window.get());
+        if (answer != CustomAlert::kDefaultAnswer)
+            return false;
+        // Ending now would cut a file off mid-way: cancel, and close once the worker is done (at
+        // once when it ended while the question was up).
+        if (isBatchRunning()) {
+            m_closeWhenBatchEnds = true;
+            cancelConversion();
+            return false;
+        }
     }
     m_optionsPanel->WriteGeneralPrefOptions();
     emit terminateRequested();

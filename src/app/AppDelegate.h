@@ -87,8 +87,8 @@ public:
     void SetEnabledDisabledExportItems(bool forBatch, int status);
 
     // Closing the main window: saves the chosen page size and asks the application to end. During
-    // a batch it cancels the batch instead and closes once the batch has ended. False while the
-    // window has to stay open.
+    // a batch it asks whether to stop the export; if so it cancels the batch and closes once the
+    // batch has ended. False while the window has to stay open.
     bool windowWillClose();
 
     // ConversionProgressDelegate

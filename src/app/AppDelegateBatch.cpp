@@ -11,6 +11,7 @@
 #include "app/options/Stepper.h"
 #include "app/window/ExportProgressSheet.h"
 #include "app/window/MainWindow.h"
+#include "common/FolderWritability.h"
 #include "common/LocalizedStrings.h"
 #include "common/RunAlertSheet.h"
 #include "platform/DesktopServices.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -53,6 +55,15 @@ void AppDelegate::Export()
     const std::optional<QUrl> chosen = m_folderChooser(m_window.get(), m_mExportAccessoryView.get());
     if (!chosen) {
         m_sourceURLs.clear();
+        return;
+    }
+    // Told now rather than after every file has been converted for nothing.
+    const QString refusal = WBQUtil::WhyFolderTakesNoFiles(chosen->toLocalFile());
+    if (!refusal.isEmpty()) {
+        m_sourceURLs.clear();
+        RunAlertSheet(Localized("DestinationRefusedTitle").arg(QDir::toNativeSeparators(chosen->toLocalFile())),
+                      Localized("DestinationRefusedMsg").arg(refusal), Localized("OkButtonString"), QString(),
+                      QString(), m_window.get());
         return;
     }
     SetEnabledDisabledExportItems(true, 0);
@@ -142,11 +153,11 @@ void AppDelegate::setOptionControlsEnabled(bool enabled)
 {
     const ExportOptionsOutlets& o = m_optionsPanel->outlets();
     const QList<QWidget*> controls{
-        o.PageSizePopupOutlet,  o.inSizeTypePopupOutlet, o.widthEditFieldOutlet, o.heightEditFieldOutlet,
-        o.leftEditFieldOutlet,  o.topEditFieldOutlet,    o.rightEditFieldOutlet, o.bottomEditFieldOutlet,
-        o.widthStepperOutlet,   o.heightStepperOutlet,   o.leftStepperOutlet,    o.topStepperOutlet,
-        o.rightStepperOutlet,   o.bottomStepperOutlet,   o.savePresetButtonOutlet, o.exportHyperlinks,
-        o.exportTOC,            o.textEncodingPopupOutlet};
+        o.PageSizePopupOutlet, o.inSizeTypePopupOutlet, o.widthEditFieldOutlet, o.heightEditFieldOutlet,
+        o.leftEditFieldOutlet, o.topEditFieldOutlet, o.rightEditFieldOutlet, o.bottomEditFieldOutlet,
+        o.widthStepperOutlet, o.heightStepperOutlet, o.leftStepperOutlet, o.topStepperOutlet,
+        o.rightStepperOutlet, o.bottomStepperOutlet, o.savePresetButtonOutlet, o.exportHyperlinks,
+        o.exportTOC, o.textEncodingPopupOutlet};
     for (QWidget* control : controls) {
         if (control)
             control->setEnabled(enabled);
@@ -200,15 +211,13 @@ void AppDelegate::forgetBatch()
 void AppDelegate::AlertOnSuccessConversion(const QUrl& destinationURL, const BatchOutcome& outcome)
 {
     const BatchOutcomeTexts texts = FinalAlertTexts(outcome);
-    // Nothing to open when nothing was written.
-    if (outcome.convertedNothing()) {
-        RunAlertSheet(texts.title, texts.message, Localized("OkButtonString"), QString(), QString(), m_window.get());
-        return;
-    }
-    m_postNotification(Localized("ExportCompleted"), texts.title);
+    if (!outcome.convertedNothing())
+        m_postNotification(Localized("ExportCompleted"), texts.title);
+    // Nothing to open when nothing was written, or when the folder has gone since.
+    const bool canOpen = !outcome.convertedNothing() && QFileInfo(destinationURL.toLocalFile()).isDir();
     const int answer = RunAlertSheet(texts.title, texts.message, Localized("OkButtonString"),
-                                     Localized("OpenDestinationTitle"), QString(), m_window.get());
-    if (answer == 0)
+                                     canOpen ? Localized("OpenDestinationTitle") : QString(), QString(), m_window.get());
+    if (canOpen && answer == 0)
         OpenDestinationFolder(destinationURL);
 }
 

@@ -2,6 +2,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppInfo.h"
+#include "app/filelist/FileListAdder.h"
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
 #include "app/options/ExportOptionsPanel.h"
@@ -92,6 +93,13 @@ void AppDelegate::connectActions()
     connect(m_actions.hide, &QAction::triggered, m_window.get(), &QWidget::showMinimized);
     connect(m_actions.quit, &QAction::triggered, m_window.get(), &QWidget::close);
     connect(m_exportProgressSheet, &ExportProgressSheet::cancelRequested, this, &AppDelegate::cancelConversion);
+    // From the event loop: the addition that found them has to end first.
+    connect(
+        m_fileListAdder.get(), &FileListAdder::entriesLeftOut, this,
+        [this](const QString& title, const QString& message) {
+            RunAlertSheet(title, message, Localized("OkButtonString"), QString(), QString(), m_window.get());
+        },
+        Qt::QueuedConnection);
     connect(m_rateApplicationObject.get(), &MacAppStoreRating::appStoreIDChanged, this,
             &AppDelegate::updateRatingAction);
 }

@@ -86,6 +86,7 @@ void CHMDocument::resetMetadata()
     m_encodingName = QString();
     m_fileEncodingName = QString();
     m_encodingChosen = false;
+    m_damagedObjects.clear();
     m_tocSource.reset();
     m_indexSource.reset();
 }
@@ -99,9 +100,10 @@ bool CHMDocument::loadMetadata()
     known.homePath = m_homePath;
     known.encodingName = m_encodingName;
     const CHMMetadata metadata =
-        CHMMetadataReader::read(content(QStringLiteral("/#WINDOWS")), content(QStringLiteral("/#STRINGS")),
-                                content(QStringLiteral("/#SYSTEM")), [this](const QString& path) { return exist(path); },
-                                known);
+        CHMMetadataReader::read(
+            content(QStringLiteral("/#WINDOWS")), content(QStringLiteral("/#STRINGS")),
+            content(QStringLiteral("/#SYSTEM")), [this](const QString& path) { return exist(path); },
+            known);
     m_docTitle = metadata.docTitle;
     m_tocPath = metadata.tocPath;
     m_indexPath = metadata.indexPath;
@@ -164,8 +166,12 @@ QByteArray CHMDocument::content(const QString& path) const
         return {};
     const std::lock_guard guard(m_lock);
     chmUnitInfo info{};
-    if (!resolveObject(path, info) || info.length == 0 || info.length > kMaxObjectSize || !isSafeToRetrieve(info))
+    if (!resolveObject(path, info) || info.length == 0 || info.length > kMaxObjectSize)
         return {};
+    if (!isSafeToRetrieve(info)) {
+        noteDamagedObject(path);
+        return {};
+    }
     QByteArray data;
     try {
         data = QByteArray(static_cast<qsizetype>(info.length), Qt::Uninitialized);
@@ -175,9 +181,23 @@ QByteArray CHMDocument::content(const QString& path) const
     const LONGINT64 read = chm_retrieve_object(m_chmFileHandle, &info, reinterpret_cast<unsigned char*>(data.data()),
                                                0, static_cast<LONGINT64>(info.length));
     // An object the file holds only part of fails as a whole, like one that is not there.
-    if (read != static_cast<LONGINT64>(info.length))
+    if (read != static_cast<LONGINT64>(info.length)) {
+        noteDamagedObject(path);
         return {};
+    }
     return data;
+}
+
+void CHMDocument::noteDamagedObject(const QString& path) const
+{
+    const std::lock_guard guard(m_lock);
+    m_damagedObjects.insert(normalizedObjectPath(path));
+}
+
+bool CHMDocument::isDamagedObject(const QString& path) const
+{
+    const std::lock_guard guard(m_lock);
+    return !path.isNull() && m_damagedObjects.contains(normalizedObjectPath(path));
 }
 
 bool CHMDocument::isSafeToRetrieve(const chmUnitInfo& info) const

@@ -3,6 +3,7 @@
 #include "chm/DocumentExportProvider.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QUrl>
 
@@ -49,6 +50,9 @@ public:
     // Objects inside the container. A path is looked up with the bytes the container lists it by.
     bool exist(const QString& path) const;
     QByteArray content(const QString& path) const; // null when missing or empty
+    // True when the file lists the object but a read of it found its data damaged (cut short, or
+    // compressed data that cannot be decoded): content() gave nothing for it. Known once read.
+    bool isDamagedObject(const QString& path) const;
     QString findHomeForPath(const QString& folder) const;
 
     // itss URLs.
@@ -134,6 +138,7 @@ private:
     bool resolveObject(const QString& path, chmUnitInfo& info) const;
     // True when chmlib may read the object: its compressed data is checked first (under the lock).
     bool isSafeToRetrieve(const chmUnitInfo& info) const;
+    void noteDamagedObject(const QString& path) const;
 
     chmFile* m_chmFileHandle = nullptr;
     std::unique_ptr<CHMContainerCheck::Reads> m_checkedReads; // while the handle is open
@@ -149,6 +154,7 @@ private:
     std::unique_ptr<CHMTableOfContent> m_tocSource;
     std::unique_ptr<CHMTableOfContent> m_indexSource;
     mutable std::recursive_mutex m_lock;
+    mutable QSet<QString> m_damagedObjects; // object paths as content() looks them up; under m_lock
 
     const DocumentExportProvider* m_exportProvider = nullptr;
     void startReaderExport(const QUrl& url);

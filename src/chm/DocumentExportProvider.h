@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <memory>
 
@@ -16,6 +18,14 @@ struct TomefoldConversionOptions;
 struct ExportReport {
     // Topics that loaded but could not be printed; the PDF lacks them.
     int unprintedTopics = 0;
+    // Topics the export tried, and those of them the file holds damaged (the PDF lacks them too).
+    int topics = 0;
+    int damagedTopics = 0;
+    // The file names a table of contents that it holds damaged: the PDF has no outline, and only
+    // the topics the file lists outside it.
+    bool contentsDamaged = false;
+    // Why the PDF could not be written, when it could not.
+    QString writeError;
 };
 
 class DocumentExportProvider {

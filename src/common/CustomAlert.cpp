@@ -74,6 +74,8 @@ void fillAlertBox(QMessageBox& box, int style, const QString& title, const QStri
         addAnswerButton(box, alterButton, CustomAlert::kAlternateAnswer);
     if (!otherButton.isEmpty())
         addAnswerButton(box, otherButton, CustomAlert::kOtherAnswer);
+    if (auto* custom = dynamic_cast<CustomAlertBox*>(&box))
+        custom->keepEnterFromActing();
 }
 
 // Below the texts and above the buttons, where an accessory view belongs.

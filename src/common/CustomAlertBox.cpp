@@ -3,6 +3,7 @@
 #include "common/LocalizedStrings.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -24,31 +25,58 @@ int unwrappedWidth(const QLabel& label)
     return label.fontMetrics().boundingRect(QRect(0, 0, 1 << 20, 1 << 20), 0, label.text()).width();
 }
 
+// A button's title without its mnemonic and blanks.
+QString plainTitle(const QString& title)
+{
+    QString plain = title;
+    plain.remove(QLatin1Char('&'));
+    return plain.trimmed();
+}
+
+bool hasTitle(const QAbstractButton& button, const char* english, const char* key)
+{
+    const QString title = plainTitle(button.text());
+    return title == QLatin1String(english) || title == Localized(key);
+}
+
 } // namespace
 
 bool CustomAlertBox::isCancelTitle(const QString& title)
 {
-    QString plain = title;
-    plain.remove(QLatin1Char('&'));
-    plain = plain.trimmed();
+    const QString plain = plainTitle(title);
     return plain == QLatin1String("Cancel") || plain == Localized("CancelButtonString");
 }
 
-QAbstractButton* CustomAlertBox::cancelButton() const
+QAbstractButton* CustomAlertBox::escapeButton() const
 {
-    for (QAbstractButton* button : buttons()) {
+    const QList<QAbstractButton*> all = buttons();
+    for (QAbstractButton* button : all) {
         if (isCancelTitle(button->text()))
             return button;
     }
-    return nullptr;
+    for (QAbstractButton* button : all) {
+        if (hasTitle(*button, "No", "NoTitle"))
+            return button;
+    }
+    QAbstractButton* plainDefault = defaultButton();
+    return plainDefault && hasTitle(*plainDefault, "OK", "OkButtonString") ? plainDefault : nullptr;
+}
+
+void CustomAlertBox::keepEnterFromActing()
+{
+    QPushButton* current = defaultButton();
+    if (current && hasTitle(*current, "OK", "OkButtonString"))
+        return;
+    if (auto* way = qobject_cast<QPushButton*>(escapeButton()))
+        setDefaultButton(way);
 }
 
 void CustomAlertBox::keyPressEvent(QKeyEvent* event)
 {
     // The message box would otherwise press its only button, or the one with the reject role.
     if (event->matches(QKeySequence::Cancel)) {
-        if (QAbstractButton* cancel = cancelButton())
-            cancel->click();
+        if (QAbstractButton* escape = escapeButton())
+            escape->click();
         event->accept();
         return;
     }
@@ -58,8 +86,8 @@ void CustomAlertBox::keyPressEvent(QKeyEvent* event)
 void CustomAlertBox::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    if (QAbstractButton* cancel = cancelButton())
-        cancel->click();
+    if (QAbstractButton* escape = escapeButton())
+        escape->click();
 }
 
 bool CustomAlertBox::event(QEvent* event)

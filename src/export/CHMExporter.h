@@ -116,6 +116,8 @@ public:
     bool exportsTOC() const { return m_ExportTOC; }
     int pageCount() const { return m_pageCount; }
     Outcome outcome() const { return m_outcome; }
+    // Why the file could not be written (Outcome::WriteFailed).
+    const QString& writeError() const { return m_writeError; }
     const ExportStatistics& statistics() const { return m_statistics; }
 
     // Destinations by key (lower-cased "itss://chm/path[#anchor]"), and in creation order.
@@ -243,6 +245,7 @@ private:
     std::function<void()> m_exportEnded;
 
     Outcome m_outcome = Outcome::Running;
+    QString m_writeError;
     // From the export's end until its web objects are released.
     bool m_endingExport = false;
     ExportStatistics m_statistics;

@@ -121,6 +121,7 @@ void CHMExporter::WritePDFData()
         m_outcome = Outcome::Written;
     } else {
         m_outcome = Outcome::WriteFailed;
+        m_writeError = error;
         qWarning("Cannot write %s: %s", qUtf8Printable(path), qUtf8Printable(error));
     }
     m_pdfDocument.reset();

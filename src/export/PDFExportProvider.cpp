@@ -2,6 +2,8 @@
 
 #include "chm/CHMDocument.h"
 #include "chm/CHMTableOfContent.h"
+#include "chm/ITSSProtocol.h"
+#include "chm/TopicPath.h"
 #include "common/ConversionProgressDelegate.h"
 #include "common/TomefoldConversionOptions.h"
 #include "export/CHMExporter.h"
@@ -11,6 +13,27 @@ namespace {
 LinkItemList contentsPageList(const CHMDocument& document)
 {
     return document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
+}
+
+// A topic the file holds damaged failed to load: its object is the one the itss scheme asked for.
+bool isDamagedTopic(const CHMDocument& document, const LinkItem& item)
+{
+    const QString path = ITSSProtocol::objectPath(document.composeURL(TopicPath::loadablePath(item.path())));
+    return document.isDamagedObject(path) || document.isDamagedObject(QUrl::fromPercentEncoding(path.toUtf8()));
+}
+
+ExportReport reportOf(const CHMDocument& document, const CHMExporter& exporter)
+{
+    ExportReport report;
+    report.unprintedTopics = exporter.statistics().unprintedTopics;
+    report.topics = int(exporter.pageList().size());
+    for (const LinkItemPtr& item : exporter.pageList()) {
+        if (item && isDamagedTopic(document, *item))
+            ++report.damagedTopics;
+    }
+    report.contentsDamaged = document.isDamagedObject(document.tocPath());
+    report.writeError = exporter.writeError();
+    return report;
 }
 
 class CHMPDFExportProvider final : public DocumentExportProvider {
@@ -36,7 +59,7 @@ public:
         exporter.exportToPDF();
         exporter.lockWhenCondition();
         exporter.releaseLock();
-        return ExportReport{exporter.statistics().unprintedTopics};
+        return reportOf(document, exporter);
     }
 
     std::shared_ptr<CHMExporter> makeExporter(CHMDocument& document, const QUrl& url,

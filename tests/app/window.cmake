@@ -1,6 +1,6 @@
 # The main window: its commands, start-up choices, closing, and a batch's hold on the window
 # (with a stand-in for the CHM export); then whole batches on compiled CHM files.
-tomefold_add_test(window_tests SOURCES window/WindowTest.cpp LIBS tomefold_app_test_support Qt6::Test)
+tomefold_add_test(window_tests SOURCES window/WindowTest.cpp window/ExportProgressSheetTest.cpp LIBS tomefold_app_test_support Qt6::Test)
 tomefold_add_test(window_batch_tests WEB SOURCES window/WindowBatchTest.cpp LIBS tomefold_app_test_support Qt6::Test)
 if(TARGET window_batch_tests)
   # One test installs the build into a folder of its own and looks for the manual there.

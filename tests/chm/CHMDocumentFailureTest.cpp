@@ -133,6 +133,10 @@ TEST(CHMDocumentFailure, ATruncatedFileOpensAsChmlibOpensItAndServesNoZeros)
         for (const char* object : {"/#SYSTEM", "/home.htm", "/toc.hhc", "/chapter1.htm"}) {
             const QByteArray bytes = doc.content(QString::fromLatin1(object));
             EXPECT_TRUE(bytes.isNull() || bytes == sound.content(QString::fromLatin1(object))) << object << " " << size;
+            // One the file lists but no longer holds whole is known to be damaged, not missing.
+            EXPECT_EQ(doc.isDamagedObject(QString::fromLatin1(object)), bytes.isNull() && doc.exist(QString::fromLatin1(object)))
+                << object << " " << size;
+            EXPECT_FALSE(sound.isDamagedObject(QString::fromLatin1(object)));
         }
     }
 }

@@ -99,7 +99,7 @@ struct EscapeOutcome {
 };
 
 EscapeOutcome pressEscapeThenClick(QWidget& window, const QString& alternate, const QString& other,
-                                   const QString& clickAfter)
+                                   const QString& clickAfter, const QString& defaultButton = QStringLiteral("OK"))
 {
     EscapeOutcome outcome;
     AlertAnswerer answerer({[&](QMessageBox& box) {
@@ -114,22 +114,21 @@ EscapeOutcome pressEscapeThenClick(QWidget& window, const QString& alternate, co
         if (box.isVisible())
             AlertAnswerer::click(clickAfter)(box);
     }});
-    outcome.answer = RunAlertSheet("Title", "Message", "OK", alternate, other, &window);
+    outcome.answer = RunAlertSheet("Title", "Message", defaultButton, alternate, other, &window);
     return outcome;
 }
 
-TEST_F(AlertSheetTest, EscapePressesOnlyAButtonTitledCancel)
+TEST_F(AlertSheetTest, EscapeAnswersCancelOrNoOrAPlainOKButNeverAButtonThatActs)
 {
-    // An alternate that is no cancel (it would discard a value or open a folder): Esc does nothing.
+    // Beside a button that would discard a value or open a folder, Esc answers the plain "OK".
     for (const QString& alternate : {QStringLiteral("Discard Value"), QStringLiteral("Open Destination Folder")}) {
-        const EscapeOutcome outcome = pressEscapeThenClick(window, alternate, QString(), "OK");
-        EXPECT_TRUE(outcome.stayedAfterEscape) << alternate.toStdString();
-        EXPECT_TRUE(outcome.stayedAfterClose) << alternate.toStdString();
+        const EscapeOutcome outcome = pressEscapeThenClick(window, alternate, QString(), alternate);
+        EXPECT_FALSE(outcome.stayedAfterEscape) << alternate.toStdString();
         EXPECT_EQ(outcome.answer, 1) << alternate.toStdString();
     }
-    // A lone OK is no cancel either.
+    // An alert that only informs closes.
     const EscapeOutcome lone = pressEscapeThenClick(window, QString(), QString(), "OK");
-    EXPECT_TRUE(lone.stayedAfterEscape);
+    EXPECT_FALSE(lone.stayedAfterEscape);
     EXPECT_EQ(lone.answer, 1);
 
     // A button titled Cancel, in whichever place, is what Esc presses.
@@ -139,6 +138,13 @@ TEST_F(AlertSheetTest, EscapePressesOnlyAButtonTitledCancel)
     const EscapeOutcome otherCancel = pressEscapeThenClick(window, "Discard", "&Cancel", "OK");
     EXPECT_FALSE(otherCancel.stayedAfterEscape);
     EXPECT_EQ(otherCancel.answer, -1);
+
+    // A question whose default acts is answered "No"; without a way out Esc does nothing.
+    for (const char* action : {"Remove", "Replace"})
+        EXPECT_EQ(pressEscapeThenClick(window, "No", QString(), action, action).answer, 0) << action;
+    const EscapeOutcome noWayOut = pressEscapeThenClick(window, "Keep", QString(), "Remove", "Remove");
+    EXPECT_TRUE(noWayOut.stayedAfterEscape);
+    EXPECT_TRUE(noWayOut.stayedAfterClose);
 }
 
 TEST_F(AlertSheetTest, OnlyACancelButtonTakesTheRejectRole)

@@ -9,6 +9,22 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+// The file's name with the reason it gave no PDF.
+QString NotConvertedLine(const QString& name, const FileConversionReport& report)
+{
+    if (report.result == FileConversionResult::NotOpened)
+        return Localized("NotOpenedReason").arg(name);
+    if (report.noTopicRead)
+        return Localized("NoTopicReadReason").arg(name);
+    if (!report.writeError.isEmpty())
+        return Localized("NotWrittenCauseReason").arg(name, report.writeError);
+    return Localized("NotWrittenReason").arg(name);
+}
+
+} // namespace
+
 BatchExportWorker::BatchExportWorker(BatchExportHost& host, std::vector<FileListItem> sourceURLs,
                                      QUrl destinationURL, std::atomic<bool>& isConversionCancelled,
                                      FileStep fileStep)
@@ -123,14 +139,15 @@ void BatchExportWorker::noteResult(const QUrl& sourceURL, const QUrl& destinatio
     if (result == FileConversionResult::PDFWritten) {
         m_successStatus = true;
         ++m_outcome.converted;
+        if (report.damagedTopics > 0 || report.contentsDamaged)
+            m_outcome.damagedFiles.push_back({name, report.damagedTopics, report.topics, report.contentsDamaged});
         if (report.unprintedTopics > 0)
             m_outcome.missingTopics.push_back({name, report.unprintedTopics});
         return;
     }
     if (result == FileConversionResult::NotOpened)
         m_failStatus = true;
-    const char* reason = result == FileConversionResult::NotOpened ? "NotOpenedReason" : "NotWrittenReason";
-    m_outcome.notConverted << Localized(reason).arg(name);
+    m_outcome.notConverted << NotConvertedLine(name, report);
 }
 
 void BatchExportWorker::reportOnMainThread(int status)

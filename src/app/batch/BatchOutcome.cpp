@@ -24,9 +24,19 @@ QString MissingTopicsLine(const BatchOutcome::MissingTopics& missing)
     return Localized("UnprintedTopicsLine").arg(missing.file).arg(missing.topics);
 }
 
-QStringList MissingTopicsLines(const BatchOutcome& outcome)
+QString DamagedFileLine(const BatchOutcome::DamagedFile& damaged)
+{
+    if (damaged.damagedTopics == 0)
+        return Localized("DamagedContentsLine").arg(damaged.file);
+    const char* key = damaged.contentsDamaged ? "DamagedTopicsAndContentsLine" : "DamagedTopicsLine";
+    return Localized(key).arg(damaged.file).arg(damaged.damagedTopics).arg(damaged.topics);
+}
+
+QStringList IncompleteFileLines(const BatchOutcome& outcome)
 {
     QStringList lines;
+    for (const BatchOutcome::DamagedFile& damaged : outcome.damagedFiles)
+        lines << DamagedFileLine(damaged);
     for (const BatchOutcome::MissingTopics& missing : outcome.missingTopics)
         lines << MissingTopicsLine(missing);
     return lines;
@@ -37,6 +47,8 @@ QString Title(const BatchOutcome& outcome)
     const qint64 files = outcome.converted + outcome.notConverted.size();
     if (outcome.convertedNothing())
         return Localized(files == 1 ? "NothingConvertedOneMsg" : "NothingConvertedMsg");
+    if (outcome.convertedAll() && files == 1 && !outcome.damagedFiles.empty())
+        return Localized("ConvertedButDamagedMsg");
     if (outcome.convertedAll() && files == 1 && !outcome.missingTopics.empty()) {
         const int topics = outcome.missingTopics.front().topics;
         return topics == 1 ? Localized("ConvertedButUnprintedTopicMsg")
@@ -61,9 +73,9 @@ BatchOutcomeTexts FinalAlertTexts(const BatchOutcome& outcome)
         paragraphs << Localized("NoCHMFileFound");
     }
     // A PDF that lacks topics is never announced as a plain success: the file is named with the
-    // count of topics it lost.
-    if (!outcome.missingTopics.empty())
-        paragraphs << BulletList(MissingTopicsLines(outcome));
+    // count of topics it lost, and why.
+    if (outcome.isIncomplete())
+        paragraphs << BulletList(IncompleteFileLines(outcome));
     texts.message = paragraphs.join(QStringLiteral("\n\n"));
     return texts;
 }

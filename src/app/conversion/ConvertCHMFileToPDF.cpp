@@ -2,6 +2,7 @@
 
 #include "common/TomefoldConversionOptions.h"
 #include "chm/CHMDocument.h"
+#include "common/FolderWritability.h"
 #include "common/UniqueFileNames.h"
 #include "export/PDFExportProvider.h"
 
@@ -17,12 +18,9 @@ bool SomethingExistsAt(const QUrl& fileURL)
 
 } // namespace
 
-bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten, int* unprintedTopics)
+FileConversionReport ConvertCHMFileToPDF(TomefoldConversionOptions* options)
 {
-    if (pdfWritten)
-        *pdfWritten = false;
-    if (unprintedTopics)
-        *unprintedTopics = 0;
+    FileConversionReport report;
     CHMDocument document;
     document.setExportProvider(&PDFExportProvider());
     // The name is chosen before the file is opened; nothing is created there yet.
@@ -30,22 +28,30 @@ bool ConvertCHMFileToPDF(TomefoldConversionOptions* options, bool* pdfWritten, i
                                                        QStringLiteral("pdf"), false);
     QString error;
     if (!document.readFromURL(options->sourceURL, QStringLiteral("CHM"), &error))
-        return false; // skipped without a message: the batch goes on
-    // Without a folder to write into (not a local one) the pages would be printed for nothing.
-    if (outputURL.isEmpty()) {
+        return report; // skipped without a message: the batch goes on
+    report.result = FileConversionResult::OpenedNothingWritten;
+    // Nothing is printed for a folder that has gone or turned read-only since the batch began, nor
+    // for one that is not a local folder.
+    report.writeError = WBQUtil::WhyFolderTakesNoFiles(options->destinationURL.toLocalFile());
+    if (!report.writeError.isEmpty() || outputURL.isEmpty()) {
         document.close();
-        return true;
+        return report;
     }
     // The export tells nobody whether it wrote the file; the name was free before it ran, so a file
     // there now is the one it wrote.
     const bool wasFree = !SomethingExistsAt(outputURL);
-    const ExportReport report = document.exportToPDF(outputURL, options);
+    const ExportReport exported = document.exportToPDF(outputURL, options);
     document.close();
-    if (unprintedTopics)
-        *unprintedTopics = report.unprintedTopics;
-    if (pdfWritten)
-        *pdfWritten = wasFree && QFileInfo(outputURL.toLocalFile()).isFile();
-    return true;
+    report.unprintedTopics = exported.unprintedTopics;
+    report.topics = exported.topics;
+    report.damagedTopics = exported.damagedTopics;
+    report.contentsDamaged = exported.contentsDamaged;
+    report.writeError = exported.writeError;
+    if (wasFree && QFileInfo(outputURL.toLocalFile()).isFile())
+        report.result = FileConversionResult::PDFWritten;
+    else
+        report.noTopicRead = exported.writeError.isEmpty() && exported.damagedTopics >= exported.topics;
+    return report;
 }
 
 FileConversionReport ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl& destinationURL,
@@ -53,9 +59,5 @@ FileConversionReport ConvertImageFormatFromURL(const QUrl& sourceURL, const QUrl
 {
     options.sourceURL = sourceURL;
     options.destinationURL = destinationURL;
-    bool written = false;
-    int unprinted = 0;
-    if (!ConvertCHMFileToPDF(&options, &written, &unprinted))
-        return FileConversionResult::NotOpened;
-    return {written ? FileConversionResult::PDFWritten : FileConversionResult::OpenedNothingWritten, unprinted};
+    return ConvertCHMFileToPDF(&options);
 }

@@ -3,6 +3,7 @@
 #include "app/filelist/FileListAddition.h"
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
+#include "app/filelist/LeftOutEntries.h"
 #include "platform/MainThread.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ FileListAdder::FileListAdder(FileListController& controller, QObject* parent)
     state_->adder = this;
     state_->controller = &controller;
     connect(&controller.model(), &FileListModel::filesDropped, this,
-        &FileListAdder::AddUrlsIntoImageListViewViaOpenFiles);
+            &FileListAdder::AddUrlsIntoImageListViewViaOpenFiles);
 }
 
 FileListAdder::~FileListAdder() = default;
@@ -55,7 +56,7 @@ void FileListAdder::openFiles(const QStringList& paths)
 }
 
 void FileListAdder::AddUrlsIntoImageListView(const std::shared_ptr<SharedState>& state, const QList<QUrl>& urls,
-    bool maintainDirTree, bool addRecursive, qint64 /*fromIndex*/)
+                                             bool maintainDirTree, bool addRecursive, qint64 /*fromIndex*/)
 {
     const std::lock_guard additionIsOurs(state->additionLock);
     PendingFileListItems pending;
@@ -68,5 +69,7 @@ void FileListAdder::AddUrlsIntoImageListView(const std::shared_ptr<SharedState>&
             return;
         state->controller->appendAddedItems(pending);
         emit adder->additionFinished();
+        if (const std::optional<LeftOutAlert> alert = LeftOutAlertFor(pending))
+            emit adder->entriesLeftOut(alert->title, alert->message);
     });
 }

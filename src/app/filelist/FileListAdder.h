@@ -33,12 +33,15 @@ public:
 signals:
     // One addition is over (whether or not it added rows); emitted on the main thread.
     void additionFinished();
+    // Some of what one addition was given gave no row; emitted on the main thread after
+    // additionFinished, with the texts to tell the user.
+    void entriesLeftOut(const QString& title, const QString& message);
 
 private:
     struct SharedState;
 
     static void AddUrlsIntoImageListView(const std::shared_ptr<SharedState>& state, const QList<QUrl>& urls,
-        bool maintainDirTree, bool addRecursive, qint64 fromIndex);
+                                         bool maintainDirTree, bool addRecursive, qint64 fromIndex);
 
     std::shared_ptr<SharedState> state_;
 };

@@ -67,10 +67,24 @@ void InsertObjectIntoArray(PendingFileListItems& array, const QUrl& url, bool is
 }
 
 void AddUrlsObjIntoArray(PendingFileListItems& array, const QList<QUrl>& urls, bool maintainDirTree,
-    bool addRecursive, qint64& index)
+                         bool addRecursive, qint64& index)
 {
     for (const QUrl& url : urls) {
+        const QFileInfo chosen(url.toLocalFile());
+        // Nothing there: not listed, to be reported later as a file that cannot be read.
+        if (url.isLocalFile() && !chosen.exists()) {
+            array.anEntryWasTried = true;
+            array.missing << url.toLocalFile();
+            continue;
+        }
+        const std::size_t before = array.items.size();
         FolderWalk walk(array, index);
         walk.add(url, maintainDirTree, addRecursive);
+        if (array.items.size() != before || !url.isLocalFile())
+            continue;
+        if (chosen.isDir())
+            array.foldersWithoutCHM << url.toLocalFile();
+        else
+            array.notCHMFiles << url.toLocalFile();
     }
 }

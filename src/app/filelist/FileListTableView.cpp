@@ -22,6 +22,9 @@ FileListTableView::FileListTableView(QWidget* parent)
     setShowGrid(false);
     setWordWrap(false);
     verticalHeader()->hide();
+    // Tab leaves the list for the next control, as in any list of a window: moving from cell to
+    // cell would also move the selection that Export acts on.
+    setTabKeyNavigation(false);
 
     QHeaderView* header = horizontalHeader();
     header->setStretchLastSection(true);

@@ -37,9 +37,22 @@ Problem singleValueProblem(const FieldTexts& texts, ValueField field)
 
 } // namespace
 
+FieldValues checkedValues(const FieldTexts& texts)
+{
+    FieldValues values;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        values[i] = PageValueText::checkedValue(texts[i]);
+    return values;
+}
+
 std::optional<Problem> findProblem(const FieldTexts& texts)
 {
-    const auto value = [&texts](ValueField field) { return PageValueText::checkedValue(text(texts, field)); };
+    return findProblem(texts, checkedValues(texts));
+}
+
+std::optional<Problem> findProblem(const FieldTexts& texts, const FieldValues& values)
+{
+    const auto value = [&values](ValueField field) { return values[static_cast<std::size_t>(field)]; };
     const std::optional<float> w = value(ValueField::Width);
     const std::optional<float> h = value(ValueField::Height);
     const std::optional<float> l = value(ValueField::Left);

@@ -47,6 +47,14 @@ QLineEdit* makeTextField(const QString& name, QWidget* parent)
     return field;
 }
 
+// A popup as wide as a few words rather than its longest item (an encoding's name, a preset's):
+// the panel has to fit beside the list on a small screen.
+void keepPopupNarrow(QComboBox& popup)
+{
+    popup.setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    popup.setMinimumContentsLength(10);
+}
+
 void fillPageSizePopup(QComboBox& popup)
 {
     popup.addItem(QStringLiteral("Custom"));
@@ -71,6 +79,7 @@ QHBoxLayout* fieldWithStepper(QLineEdit* field, Stepper* stepper)
         arrow->setMinimumHeight(0);
         arrow->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
     }
+    stepper->setKeyboardField(field);
     auto* row = new QHBoxLayout;
     row->setSpacing(2);
     row->addWidget(field);
@@ -96,6 +105,8 @@ ExportOptionsPanel::ExportOptionsPanel(QWidget* parent)
     connectControls();
     initEncodingMenu(*m_outlets.textEncodingPopupOutlet, m_encodingNames);
     m_outlets.textEncodingPopupOutlet->setCurrentIndex(0);
+    for (QComboBox* popup : {m_outlets.PageSizePopupOutlet, m_outlets.inSizeTypePopupOutlet, m_outlets.textEncodingPopupOutlet})
+        keepPopupNarrow(*popup);
     restorePageSizeSelection();
 }
 
@@ -126,9 +137,9 @@ void ExportOptionsPanel::buildControls()
     o.rightStepperOutlet = makeStepper(QStringLiteral("rightStepperOutlet"), this);
     o.bottomStepperOutlet = makeStepper(QStringLiteral("bottomStepperOutlet"), this);
     m_fields = {o.widthEditFieldOutlet, o.heightEditFieldOutlet, o.leftEditFieldOutlet,
-                o.topEditFieldOutlet,   o.rightEditFieldOutlet,  o.bottomEditFieldOutlet};
+                o.topEditFieldOutlet, o.rightEditFieldOutlet, o.bottomEditFieldOutlet};
     m_steppers = {o.widthStepperOutlet, o.heightStepperOutlet, o.leftStepperOutlet,
-                  o.topStepperOutlet,   o.rightStepperOutlet,  o.bottomStepperOutlet};
+                  o.topStepperOutlet, o.rightStepperOutlet, o.bottomStepperOutlet};
 
     auto* portrait = new QRadioButton(QStringLiteral("Portrait"), this);
     auto* landscape = new QRadioButton(QStringLiteral("Landscape"), this);
@@ -213,7 +224,7 @@ ExportOptionsPanel::PageGeometry ExportOptionsPanel::pageGeometryInPoints() cons
         return double(float(PageValueText::leadingValue(value.text))) * factor;
     };
     return {points(ValueField::Width), points(ValueField::Height), points(ValueField::Left),
-            points(ValueField::Right), points(ValueField::Top),    points(ValueField::Bottom)};
+            points(ValueField::Right), points(ValueField::Top), points(ValueField::Bottom)};
 }
 
 unsigned ExportOptionsPanel::orientation() const

@@ -115,6 +115,10 @@ private:
     void setFieldValue(ValueField which, double value);
     void applyFixedSize(int popupIndex);
     ExportOptionValidation::FieldTexts fieldTexts() const;
+    // What the export takes from a field, in the current unit and unrounded, as a number and as
+    // the text a preset stores.
+    std::optional<float> exportedValue(std::size_t index) const;
+    QString exportedText(std::size_t index) const;
 
     // A value as the user or a page size gave it, and the text it is shown as in another unit.
     struct EnteredValue {

@@ -18,8 +18,9 @@ void ExportOptionsPanel::GetPreferenceValue(QVariantMap* entry) const
     // The unit goes in by a name that does not depend on the language of its title.
     const int unitTag = m_outlets.inSizeTypePopupOutlet->currentData().toInt();
     entry->insert(PresetEntries::kInputTypeKey, PageUnits::unitStorageName(unitTag));
+    // A value shown rounded in another unit is stored as the export takes it.
     for (std::size_t i = 0; i < m_fields.size(); ++i)
-        entry->insert(PresetEntries::kValueKeys[qsizetype(i)], m_fields[i]->text());
+        entry->insert(PresetEntries::kValueKeys[qsizetype(i)], exportedText(i));
 }
 
 bool ExportOptionsPanel::ChangeAndSetPrefOptions(const QString& presetName)
@@ -72,7 +73,7 @@ int ExportOptionsPanel::storedPageSizeSelection() const
     const std::optional<qint64> index = PresetEntries::integerValue(general.value(PresetEntries::kPresetIndexKey));
     // Only an item that carries a size: a fixed size or a preset, never a separator.
     const bool usable = index && *index >= FixedPageSizes::kFirstFixedIndex
-        && *index < m_outlets.PageSizePopupOutlet->count() && *index != FixedPageSizes::kSecondSeparatorIndex;
+                        && *index < m_outlets.PageSizePopupOutlet->count() && *index != FixedPageSizes::kSecondSeparatorIndex;
     return usable ? int(*index) : FixedPageSizes::kDefaultIndex;
 }
 

@@ -17,7 +17,11 @@ ExportOptionValidation::FieldTexts ExportOptionsPanel::fieldTexts() const
 bool ExportOptionsPanel::ISExportOptionValid()
 {
     namespace V = ExportOptionValidation;
-    const std::optional<V::Problem> problem = V::findProblem(fieldTexts());
+    // The values the export takes, which a field shown rounded in another unit only stands for.
+    V::FieldValues values;
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+        values[i] = exportedValue(i);
+    const std::optional<V::Problem> problem = V::findProblem(fieldTexts(), values);
     if (!problem)
         return true;
     const QString discard = problem->offersDiscard ? V::kDiscardButton : QString();

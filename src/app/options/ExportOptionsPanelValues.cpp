@@ -114,6 +114,26 @@ ExportOptionsPanel::EnteredValue ExportOptionsPanel::enteredValue(std::size_t in
     return {shown, m_currentSizeFormatType, shown};
 }
 
+std::optional<float> ExportOptionsPanel::exportedValue(std::size_t index) const
+{
+    const EnteredValue value = enteredValue(index);
+    const std::optional<float> entered = PageValueText::checkedValue(value.text);
+    if (!entered || value.unitTag == m_currentSizeFormatType)
+        return entered;
+    return float(double(*entered) * PageUnits::SizeTypeFactor(value.unitTag) / GetSizeTypeFactor());
+}
+
+QString ExportOptionsPanel::exportedText(std::size_t index) const
+{
+    const EnteredValue value = enteredValue(index);
+    const std::optional<float> exported = exportedValue(index);
+    // The text shown serves when it stands for the very value exported.
+    if (value.unitTag == m_currentSizeFormatType || !exported
+        || PageValueText::checkedValue(value.shownText) == exported)
+        return value.shownText;
+    return PageValueText::shortestSinglePrecisionText(double(*exported));
+}
+
 void ExportOptionsPanel::forgetEnteredValues()
 {
     m_enteredValues.fill({});

@@ -61,6 +61,17 @@ QString format(double value)
     return QString::number(value, 'g', 15);
 }
 
+QString shortestSinglePrecisionText(double value)
+{
+    const float wanted = static_cast<float>(value);
+    for (int digits = 1; digits < 17; ++digits) {
+        const QString text = QString::number(value, 'g', digits);
+        if (static_cast<float>(text.toDouble()) == wanted)
+            return text;
+    }
+    return format(value);
+}
+
 bool isNumberBeingTyped(const QString& text)
 {
     return text.endsWith(QLatin1Char('.')) || decimalBeingTyped().match(text).hasMatch();

@@ -19,6 +19,10 @@ std::optional<float> checkedValue(const QString& text);
 // The number form a field shows for a value: "210", "27.2", "8.27".
 QString format(double value);
 
+// The shortest number form that reads back as the same single-precision value, which is what the
+// export takes of a text: "1.0708545" rather than "1.07085449218750".
+QString shortestSinglePrecisionText(double value);
+
 // True when the typed text would only lose what the user is still typing if it were rewritten in
 // number form: a trailing decimal point ("12.") or trailing zeros after the point ("12.0", "0.00").
 bool isNumberBeingTyped(const QString& text);

@@ -28,7 +28,7 @@ Stepper::Stepper(QWidget* parent)
     , m_up(makeArrowButton(Qt::UpArrow, QStringLiteral("stepUp"), this))
     , m_down(makeArrowButton(Qt::DownArrow, QStringLiteral("stepDown"), this))
 {
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -50,14 +50,34 @@ void Stepper::setLimits(double minimum, double maximum)
     setValue(m_value);
 }
 
-void Stepper::keyPressEvent(QKeyEvent* event)
+void Stepper::setKeyboardField(QWidget* field)
 {
-    if (event->key() == Qt::Key_Up)
+    field->installEventFilter(this);
+}
+
+bool Stepper::stepForKey(int key)
+{
+    if (key == Qt::Key_Up)
         step(m_increment);
-    else if (event->key() == Qt::Key_Down)
+    else if (key == Qt::Key_Down)
         step(-m_increment);
     else
+        return false;
+    return true;
+}
+
+void Stepper::keyPressEvent(QKeyEvent* event)
+{
+    if (!stepForKey(event->key()))
         QWidget::keyPressEvent(event);
+}
+
+bool Stepper::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && isEnabled()
+        && stepForKey(static_cast<QKeyEvent*>(event)->key()))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void Stepper::step(double delta)

@@ -46,6 +46,9 @@ PageSizePresetDialog::PageSizePresetDialog(ExportOptionsPanel& panel)
     m_nameBox->setInsertPolicy(QComboBox::NoInsert);
     m_nameBox->setMinimumWidth(240);
     m_saveButton->setDefault(true);
+    // Enter saves, whichever button was used last; Remove and Cancel take a click or Space.
+    m_removeButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_removeButton);
@@ -77,6 +80,8 @@ void PageSizePresetDialog::AddPresetAction()
     show();
     raise();
     activateWindow();
+    // Not on the button used last time: the dialog starts at the name.
+    m_nameBox->setFocus(Qt::OtherFocusReason);
 }
 
 void PageSizePresetDialog::reject()

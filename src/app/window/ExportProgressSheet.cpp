@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kPageBarMaximum = 100; // the export reports a percentage
 constexpr int kStartAndEndSteps = 2;
+constexpr int kFileBarMaximum = 1000; // per mille of the batch
 
 QLabel* MakeLabel(const char* identifier, QWidget* parent)
 {
@@ -46,7 +47,9 @@ ExportProgressSheet::ExportProgressSheet(QWidget* window)
 {
     setObjectName(QStringLiteral("exportProgressSheet"));
     setWindowTitle(Localized("Export"));
-    setWindowModality(Qt::WindowModal);
+    // Over the window but not blocking it: its commands are off during a batch anyway, and Quit and
+    // the window's close button have to reach it to ask whether to stop the export.
+    setWindowModality(Qt::NonModal);
     m_cancelButton->setObjectName(QStringLiteral("cancelConversion"));
     m_cancelButton->setAutoDefault(false);
 
@@ -62,6 +65,7 @@ ExportProgressSheet::ExportProgressSheet(QWidget* window)
     layout->addWidget(buttons);
 
     connect(m_cancelButton, &QPushButton::clicked, this, &ExportProgressSheet::cancelRequested);
+    connect(m_exportProgressIndicator, &QProgressBar::valueChanged, this, &ExportProgressSheet::showShareDone);
     // Until a batch starts the file bar has nothing to count.
     m_conversionProgressIndicator->setRange(0, 0);
 }
@@ -69,9 +73,12 @@ ExportProgressSheet::ExportProgressSheet(QWidget* window)
 void ExportProgressSheet::begin()
 {
     m_exportProgressIndicator->setRange(0, kPageBarMaximum);
-    m_conversionProgressIndicator->setRange(0, kStartAndEndSteps);
+    m_fileSteps = 0;
+    m_fileStepsMaximum = kStartAndEndSteps;
+    m_shareShown = 0;
+    m_conversionProgressIndicator->setRange(0, kFileBarMaximum);
     m_conversionProgressIndicator->setValue(0);
-    open();
+    show();
 }
 
 void ExportProgressSheet::end()
@@ -85,23 +92,44 @@ void ExportProgressSheet::clear()
     m_conversionFileNumberStaticText->clear();
     m_exportNoticeLabel->clear();
     m_exportFilenameLabel->clear();
+    m_shareShown = 0;
     m_conversionProgressIndicator->setValue(0);
     m_exportProgressIndicator->setValue(0);
 }
 
 void ExportProgressSheet::stepFileBar()
 {
-    QProgressBar* bar = m_conversionProgressIndicator;
-    // A bar still at its reset state (value below its minimum) starts from 0.
-    bar->setValue(std::min(bar->maximum(), std::max(bar->value(), bar->minimum()) + 1));
+    // What the page bar shows of the file before belongs to the items done by now.
+    m_exportProgressIndicator->setValue(m_exportProgressIndicator->minimum());
+    m_fileSteps = std::min(m_fileSteps + 1, m_fileStepsMaximum);
+    showShareDone();
 }
 
 void ExportProgressSheet::raiseFileBarMaximum(qint64 addedItems)
 {
-    QProgressBar* bar = m_conversionProgressIndicator;
-    const qint64 raised = std::clamp<qint64>(qint64(bar->maximum()) + addedItems, bar->minimum(),
-                                             std::numeric_limits<int>::max());
-    bar->setMaximum(int(raised));
+    m_fileStepsMaximum = std::clamp<qint64>(m_fileStepsMaximum + addedItems, kStartAndEndSteps,
+                                            std::numeric_limits<int>::max());
+    showShareDone();
+}
+
+void ExportProgressSheet::showShareDone()
+{
+    if (m_conversionProgressIndicator->maximum() != kFileBarMaximum)
+        return; // no batch yet
+    // The start is one step and each item begun another, so the items before the current one are
+    // the steps beyond two; a batch of one file steps only at its start and its end.
+    double share = 1.0;
+    if (m_fileSteps < m_fileStepsMaximum) {
+        const double items = double(std::max<qint64>(1, m_fileStepsMaximum - kStartAndEndSteps));
+        const double done = double(std::max<qint64>(0, m_fileSteps - kStartAndEndSteps));
+        const QProgressBar& page = *m_exportProgressIndicator;
+        const double current = page.maximum() > page.minimum() && page.value() >= page.minimum()
+                                   ? double(page.value() - page.minimum()) / double(page.maximum() - page.minimum())
+                                   : 0.0;
+        share = std::min(1.0, (done + current) / items);
+    }
+    m_shareShown = std::max(m_shareShown, int(share * kFileBarMaximum));
+    m_conversionProgressIndicator->setValue(m_shareShown);
 }
 
 void ExportProgressSheet::reject()

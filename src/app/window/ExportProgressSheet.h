@@ -22,12 +22,14 @@ public:
     QPushButton* cancelButton() const { return m_cancelButton; }
 
     // Both bars become determinate, the file bar with room for the batch's start and end, and the
-    // sheet is shown, modal to its window.
+    // sheet is shown over its window.
     void begin();
     void end();
     // Empties the texts and sets both bars to 0.
     void clear();
-    // One more step of the file bar.
+    // One more step of the batch: its start, an item begun, its end. The file bar shows the share
+    // of the whole batch done: the items before the current one, and as much of the current one
+    // as the page bar shows.
     void stepFileBar();
     void raiseFileBarMaximum(qint64 addedItems);
 
@@ -37,6 +39,12 @@ signals:
     void cancelRequested();
 
 private:
+    void showShareDone();
+
+    qint64 m_fileSteps = 0;
+    qint64 m_fileStepsMaximum = 0;
+    int m_shareShown = 0; // never goes back within a batch, though the page bar starts again per file
+
     QLabel* m_conversionFileNumberStaticText;
     QProgressBar* m_conversionProgressIndicator;
     QLabel* m_exportFilenameLabel;

@@ -25,6 +25,10 @@ public:
 
     void setCloseHandler(std::function<bool()> mayClose);
 
+    // Sizes the window as it opens: as large as it likes to be, never larger than the screen it
+    // opens on leaves room for, never smaller than it can be used at.
+    void fitToScreen();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -64,11 +64,10 @@ WindowActions CreateWindowActions(QObject* owner)
     a.hide = MakeAction(owner, "Hide", "FullHideMenuTitle", {}, QKeySequence(Qt::CTRL | Qt::Key_H));
     a.quit = MakeAction(owner, "Quit", "FullQuitMenuTitle", {}, QKeySequence::Quit);
     a.quit->setMenuRole(QAction::QuitRole);
+    // From the progress sheet too, which is a window of its own.
+    a.quit->setShortcutContext(Qt::ApplicationShortcut);
     const std::pair<QAction*, const char*> toolbarTitles[] = {
-        {a.add, "AddFilesItem"},      {a.addFolder, "AddFolderItem"}, {a.moveTop, "MoveTopItem"},
-        {a.moveUp, "MoveUpItem"},     {a.moveDown, "MoveDownItem"},   {a.moveBottom, "MoveBottomItem"},
-        {a.exportSelected, "ExportItem"}, {a.exportAll, "ExportAllItem"}, {a.rating, "RatingItem"},
-        {a.help, "HelpItem"}};
+        {a.add, "AddFilesItem"}, {a.addFolder, "AddFolderItem"}, {a.moveTop, "MoveTopItem"}, {a.moveUp, "MoveUpItem"}, {a.moveDown, "MoveDownItem"}, {a.moveBottom, "MoveBottomItem"}, {a.exportSelected, "ExportItem"}, {a.exportAll, "ExportAllItem"}, {a.rating, "RatingItem"}, {a.help, "HelpItem"}};
     for (const auto& [action, key] : toolbarTitles) {
         action->setIconText(Localized(key));
         action->setToolTip(action->text());

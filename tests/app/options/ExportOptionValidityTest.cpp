@@ -7,7 +7,6 @@
 
 namespace {
 
-
 const QStringList kA4{"210", "297", "27.2", "27.2", "27.2", "27.2"};
 
 struct BadValues {
@@ -51,10 +50,12 @@ TEST_F(ExportOptionValidityTest, EachBadValueIsNamedAndFocused)
         {{"210", "297", "0", "0", "0", "300"}, R"(The provided bottom margin value "300" is not proper.)", F::Bottom, true},
         {{"210", "297", "110", "0", "100.01", "0"},
          R"(The provided total of left("110") and right("100.01") margin values are exceeding provided page width.)",
-         F::Left, false},
+         F::Left,
+         false},
         {{"210", "297", "0", "150", "0", "147.5"},
          R"(The provided total of top("150") and bottom("147.5") margin values are exceeding provided page height.)",
-         F::Top, false},
+         F::Top,
+         false},
     };
     for (const BadValues& bad : cases) {
         SCOPED_TRACE(bad.title.toStdString());
@@ -104,10 +105,39 @@ TEST_F(ExportOptionValidityTest, DiscardValueEmptiesTheFieldAndTheNextCheckPasse
     EXPECT_TRUE(valid);
 }
 
-TEST_F(ExportOptionValidityTest, EscapeNeverDiscardsTheValue)
+TEST_F(ExportOptionValidityTest, ValuesShownInAnotherUnitAreCheckedAsTheExportTakesThem)
+{
+    using UserActions::chooseText;
+    bool valid = false;
+    // 5 + 5 mm fill a 10 mm page exactly, though 0.20 + 0.20 inches shown exceed 0.39.
+    setTexts({"10", "10", "5", "5", "5", "5"});
+    chooseText(units(), "Inches");
+    EXPECT_FALSE(check("OK", &valid).has_value());
+    EXPECT_TRUE(valid);
+    // 105.004 + 105.004 mm exceed 210 mm, though 4.13 + 4.13 inches shown fit in 8.27.
+    chooseText(units(), "Millimeters");
+    setTexts({"210", "297", "105.004", "0", "105.004", "0"});
+    chooseText(units(), "Inches");
+    const auto alert = check("OK", &valid);
+    ASSERT_TRUE(alert.has_value());
+    EXPECT_FALSE(valid);
+    EXPECT_EQ(alert->title, R"(The provided total of left("4.13") and right("4.13") margin values are exceeding provided page width.)");
+
+    // A value discarded while shown in another unit is exported as the empty field it leaves.
+    chooseText(units(), "Millimeters");
+    setTexts({"210", "297", "250", "0", "0", "0"});
+    chooseText(units(), "Inches");
+    ASSERT_TRUE(check("Discard Value").has_value());
+    EXPECT_EQ(field(Field::Left).text(), "");
+    EXPECT_DOUBLE_EQ(panel->pageGeometryInPoints().left, 0.0);
+    EXPECT_FALSE(check("OK", &valid).has_value());
+    EXPECT_TRUE(valid);
+}
+
+TEST_F(ExportOptionValidityTest, EscapeClosesTheAlertButNeverDiscardsTheValue)
 {
     setTexts({"210", "297", "0", "0", "250", "0"});
-    bool stayedAfterEscape = false;
+    bool stayedAfterEscape = true;
     AlertAnswerer answerer({[&stayedAfterEscape](QMessageBox& box) {
         QTest::keyClick(&box, Qt::Key_Escape);
         QCoreApplication::processEvents();
@@ -116,7 +146,7 @@ TEST_F(ExportOptionValidityTest, EscapeNeverDiscardsTheValue)
             AlertAnswerer::click("OK")(box);
     }});
     EXPECT_FALSE(panel->ISExportOptionValid());
-    EXPECT_TRUE(stayedAfterEscape);
+    EXPECT_FALSE(stayedAfterEscape);
     EXPECT_EQ(field(Field::Right).text(), "250");
     EXPECT_DOUBLE_EQ(stepper(Field::Right).value(), 27.2);
 }

@@ -1,4 +1,5 @@
 #include "app/options/PageUnits.h"
+#include "app/options/PageValueText.h"
 #include "support/AlertAnswerer.h"
 #include "app/support/PanelTestFixture.h"
 
@@ -83,9 +84,10 @@ TEST_F(ExportOptionsPanelTest, StepperWritesItsOwnValueIntoTheFieldWithinItsLimi
     UserActions::stepDown(stepper(Field::Left));
     EXPECT_EQ(field(Field::Left).text(), "0");
 
-    stepper(Field::Top).setFocus();
-    QTest::keyClick(&stepper(Field::Top), Qt::Key_Up);
+    // From the keyboard it steps from its field, and is no stop of its own for Tab.
+    QTest::keyClick(&field(Field::Top), Qt::Key_Up);
     EXPECT_EQ(field(Field::Top).text(), "28.2");
+    EXPECT_EQ(stepper(Field::Top).focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(ExportOptionsPanelTest, AnotherUnitShowsHundredthsButKeepsTheEnteredValue)
@@ -109,6 +111,21 @@ TEST_F(ExportOptionsPanelTest, AnotherUnitShowsHundredthsButKeepsTheEnteredValue
     chooseText(units(), "Points");
     EXPECT_EQ(texts(), (QStringList{"595.28", "841.89", "77.10", "77.10", "77.10", "77.10"}));
     EXPECT_NEAR(panel->pageGeometryInPoints().width, 595.28, 0.01);
+}
+
+TEST_F(ExportOptionsPanelTest, APresetSavedInAnotherUnitStoresTheValuesTheExportTakes)
+{
+    chooseText(units(), "Inches");
+    QVariantMap entry;
+    panel->GetPreferenceValue(&entry);
+    const ExportOptionsPanel::PageGeometry exported = panel->pageGeometryInPoints();
+    const auto stored = [&entry](const char* key) {
+        return double(float(PageValueText::leadingValue(entry.value(QString::fromLatin1(key)).toString())))
+               * PageUnits::SizeTypeFactor(PageUnits::kInchTag);
+    };
+    EXPECT_NEAR(stored("Width"), exported.width, 1e-3);
+    EXPECT_NEAR(stored("Left"), exported.left, 1e-3); // "1.07" would give 76.91 for 77.10
+    EXPECT_NEAR(stored("Bottom"), exported.bottom, 1e-3);
 }
 
 TEST_F(ExportOptionsPanelTest, SwitchingUnitsBackAndForthLeavesEveryValueAsItWas)

@@ -1,5 +1,7 @@
 #include "app/presets/PresetTestFixture.h"
 
+#include <QMessageBox>
+
 namespace {
 
 using UserActions::chooseText;
@@ -75,6 +77,30 @@ TEST_F(PageSizePresetDialogTest, ReplacingIsAskedAndNoKeepsTheDialogAndTheFile)
     EXPECT_EQ(presetEntry("Page Size Preset").value("PresetIndex"), QVariant(qlonglong(0)));
     EXPECT_EQ(presetItems(), QStringList{"Page Size Preset"});
     EXPECT_EQ(pageSizes().currentIndex(), 17);
+}
+
+TEST_F(PageSizePresetDialogTest, EnterNeverRemovesOrReplacesAPresetWhicheverButtonWasUsedLast)
+{
+    savePreset("Mine");
+    const QByteArray before = config.readPreferenceFile(kPresetPrefFileFormat);
+    chooseText(pageSizes(), "Mine");
+    openDialog();
+    {
+        AlertAnswerer answerer(QStringList{"No"});
+        QTest::mouseClick(dialog().removeButton(), Qt::LeftButton);
+        ASSERT_EQ(answerer.seen().size(), 1u);
+    }
+    QTest::mouseClick(dialog().cancelButton(), Qt::LeftButton);
+
+    // Opened again, Enter and Enter once more on whatever that asks.
+    openDialog();
+    QWidget* focus = dialog().focusWidget();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_TRUE(focus == &nameBox() || nameBox().isAncestorOf(focus));
+    AlertAnswerer answerer({[](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Return); }});
+    QTest::keyClick(focus, Qt::Key_Return);
+    EXPECT_EQ(presetItems(), QStringList{"Mine"});
+    EXPECT_EQ(config.readPreferenceFile(kPresetPrefFileFormat), before);
 }
 
 TEST_F(PageSizePresetDialogTest, FixedSizeTitlesAndEmptyNamesAreRefused)

@@ -55,8 +55,10 @@ std::vector<AlertText> finalAlerts()
 {
     std::vector<AlertText> alerts;
     const auto add = [&alerts](qint64 converted, const QStringList& failed,
-                               std::vector<BatchOutcome::MissingTopics> missing = {}) {
-        const BatchOutcomeTexts texts = FinalAlertTexts(BatchOutcome{converted, failed, std::move(missing)});
+                               std::vector<BatchOutcome::MissingTopics> missing = {},
+                               std::vector<BatchOutcome::DamagedFile> damaged = {}) {
+        const BatchOutcomeTexts texts =
+            FinalAlertTexts(BatchOutcome{converted, failed, std::move(missing), std::move(damaged)});
         alerts.push_back({texts.title, texts.message, Localized("OpenDestinationTitle")});
     };
     add(1, {});
@@ -69,6 +71,8 @@ std::vector<AlertText> finalAlerts()
     add(3, many);
     add(1, {}, {{kLongName, 2}});
     add(4, {Localized("NotOpenedReason").arg(kLongName)}, {{kLongName, 1}, {"short.chm", 12}});
+    add(2, {Localized("NoTopicReadReason").arg(kLongName), Localized("NotWrittenCauseReason").arg(kLongName, "Read-only file system")},
+        {}, {{kLongName, 57, 93, true}});
     return alerts;
 }
 

@@ -1,6 +1,7 @@
 // Whole batches through the window on compiled CHM files: the PDFs that come out and where, and
 // what the user is told at the end.
 #include "app/filelist/FileListController.h"
+#include "app/conversion/ConvertCHMFileToPDF.h"
 #include "app/filelist/FileListModel.h"
 #include "app/window/ExportProgressSheet.h"
 #include "support/BatchTestFiles.h"
@@ -10,6 +11,8 @@
 #include "export/pdfcore/ResourceFolder.h"
 #include "platform/DesktopServices.h"
 #include "platform/PdfDocument.h"
+#include "support/PdfLinkTestFiles.h"
+#include "support/PdfReadBack.h"
 
 #include "TomefoldPaths.h"
 
@@ -21,6 +24,9 @@
 #include <QProgressBar>
 #include <QSet>
 #include <QPushButton>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace BatchTestFiles;
 
@@ -151,6 +157,106 @@ TEST_F(WindowBatchTest, ADestinationThatCannotBeOpenedIsNamedToTheUser)
     EXPECT_EQ(answerer.unexpectedCount(), 0);
 }
 
+// A copy of a compiled fixture cut to its first `bytes`, as a download cut short.
+void copyCutFixture(const QString& fixture, const QString& root, const QString& name, qint64 bytes)
+{
+    copyFixture(fixture, root, name);
+    QFile file(QDir(root).filePath(name));
+    ASSERT_TRUE(file.resize(bytes));
+}
+
+// Makes the directory place the object's data past the end of the file, keeping the entry's size:
+// it moves to the uncompressed section (0) at the largest offset its two bytes can hold. The
+// object is then listed, but the file no longer holds it, as in a file cut short.
+void placePastTheEnd(QByteArray& bytes, const QByteArray& name)
+{
+    const QByteArray entry = char(name.size()) + name + char(1); // compressed section
+    const qsizetype at = bytes.indexOf(entry);
+    ASSERT_GE(at, 0) << name.constData();
+    const qsizetype offset = at + entry.size();
+    ASSERT_TRUE((static_cast<unsigned char>(bytes.at(offset)) & 0x80) != 0) << "an offset of two bytes";
+    ASSERT_TRUE((static_cast<unsigned char>(bytes.at(offset + 1)) & 0x80) == 0);
+    bytes[at + entry.size() - 1] = char(0);
+    bytes[offset] = char(0xFF);
+    bytes[offset + 1] = char(0x7F);
+}
+
+TEST_F(WindowBatchTest, ADamagedFileIsNamedWithWhatCouldNotBeReadAndOneWithNothingReadableIsNotConverted)
+{
+    copyFixture(QStringLiteral("export-many"), in.path(), "Damaged.chm");
+    {
+        QFile damaged(inPath("Damaged.chm"));
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        QByteArray bytes = damaged.readAll();
+        for (const QByteArray name : {"/topic05.htm", "/topic06.htm", "/toc.hhc"})
+            placePastTheEnd(bytes, name);
+        ASSERT_TRUE(damaged.seek(0));
+        ASSERT_EQ(damaged.write(bytes), bytes.size());
+    }
+    copyCutFixture(QStringLiteral("export-many"), in.path(), "Header.chm", 4096);
+    makeFile(in.path(), "x.chm", "just text");
+    addFiles({inPath("Damaged.chm"), inPath("Header.chm"), inPath("x.chm")});
+    chooseDestination(out.path());
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+
+        runBatch(actions().exportAll);
+
+        EXPECT_EQ(writtenPDFs(), QStringList{"Damaged.pdf"});
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("PartlyConvertedMsg").arg(1).arg(3));
+        const QString message = answerer.last().message;
+        EXPECT_TRUE(message.contains(Localized("NotOpenedReason").arg("x.chm"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(Localized("NoTopicReadReason").arg("Header.chm"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(Localized("DamagedTopicsAndContentsLine").arg("Damaged.chm").arg(2).arg(24)))
+            << message.toStdString();
+    }
+
+    // Alone, the damaged file's PDF is no plain success either.
+    delegate->fileListController().SelectRowStartingAtRow(0, 1);
+    AlertAnswerer alone({AlertAnswerer::click(Localized("OkButtonString"))});
+    runBatch(actions().exportSelected);
+    ASSERT_EQ(alone.seen().size(), 1u);
+    EXPECT_EQ(alone.last().title, Localized("ConvertedButDamagedMsg"));
+}
+
+TEST_F(WindowBatchTest, ADestinationThatTakesNoFilesIsToldBeforeAnythingIsConvertedAndOneGoneMidwayIsNotOffered)
+{
+    copyFixture(kSmallCHM, in.path(), "Guide.chm");
+    copyFixture(kSmallCHM, in.path(), "Notes.chm");
+    addFiles({inPath("Guide.chm"), inPath("Notes.chm")});
+    const QString gone = QDir(out.path()).filePath(QStringLiteral("gone"));
+    chooseDestination(gone);
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+        actions().exportAll->trigger();
+        EXPECT_FALSE(delegate->isBatchRunning());
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("DestinationRefusedTitle").arg(QDir::toNativeSeparators(gone)));
+        EXPECT_TRUE(answerer.last().message.contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+        EXPECT_TRUE(actions().exportAll->isEnabled());
+    }
+
+    // The folder goes after the first file: the second is not printed, its cause is named, and
+    // the folder is not offered.
+    makeFolder(out.path(), "gone");
+    int files = 0;
+    delegate->setFileStep([&files, gone](const QUrl& source, const QUrl& destination, const TomefoldConversionOptions& options) {
+        const FileConversionReport report = ConvertImageFormatFromURL(source, destination, options);
+        if (++files == 1)
+            QDir(gone).removeRecursively();
+        return report;
+    });
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+    runBatch(actions().exportAll);
+    ASSERT_EQ(answerer.seen().size(), 1u);
+    EXPECT_EQ(answerer.last().title, Localized("PartlyConvertedMsg").arg(1).arg(2));
+    EXPECT_TRUE(answerer.last().message.contains(
+        Localized("NotWrittenCauseReason").arg("Notes.chm", QString::fromLocal8Bit(std::strerror(ENOENT)))))
+        << answerer.last().message.toStdString();
+    EXPECT_EQ(answerer.last().buttons, QStringList{Localized("OkButtonString")});
+}
+
 // Notes what the progress sheet's export controls show each time one of them is painted.
 class PaintedProgress : public QObject {
 public:
@@ -224,6 +330,21 @@ TEST_F(WindowBatchTest, TheSheetShowsEveryTopicThenSavingThenEnds)
     EXPECT_FALSE(delegate->progressSheet().isVisible());
     ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_EQ(answerer.last().title, Localized("SuccessfullConvertOneMsg"));
+}
+
+TEST_F(WindowBatchTest, TheBuiltManualShowsItsTextsAsWritten)
+{
+    QFile manual(QDir(QString::fromUtf8(TomefoldPaths::kBuildManualDir)).filePath(AppDelegate::kUserManualFileName));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+    const QByteArray bytes = manual.readAll();
+    QString text = PdfReadBack::pageTexts(bytes).join(QLatin1Char('\n'));
+    for (const PdfLinkTestFiles::ReadOutline& entry : PdfLinkTestFiles::outlineOf(bytes))
+        text += QLatin1Char('\n') + entry.title;
+    EXPECT_TRUE(text.contains(QStringLiteral("Presets…")));
+    // UTF-8 read in a code page: "…" becomes "â€¦", "é" becomes "Ã©"; bytes that decode to
+    // nothing become the replacement character.
+    for (const QString& mojibake : {QStringLiteral("â€"), QStringLiteral("Ã"), QStringLiteral("Â"), QStringLiteral("\uFFFD")})
+        EXPECT_FALSE(text.contains(mojibake)) << mojibake.toStdString();
 }
 
 TEST_F(WindowBatchTest, TheInstalledManualLiesWhereHelpLooksAndHelpOpensIt)

@@ -3,7 +3,9 @@
 // CHM export, so no web engine starts).
 #include "app/filelist/FileListController.h"
 #include "app/filelist/FileListModel.h"
+#include "app/filelist/FileListTableView.h"
 #include "app/options/ExportOptionsPanel.h"
+#include "app/options/Stepper.h"
 #include "app/presets/PreferencePlist.h"
 #include "app/rating/MacAppStoreRating.h"
 #include "app/window/ExportFolderChooser.h"
@@ -14,12 +16,16 @@
 #include "app/window/WindowTestFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
@@ -94,6 +100,81 @@ TEST_F(WindowTest, ToolbarItemsAndButtonsShareTheCommandsAndShowTheirImages)
     EXPECT_EQ(identifiers.mid(identifiers.size() - 2), (QStringList{"Rating", "Help"}));
     EXPECT_EQ(delegate->mainWindow()->exportButton()->defaultAction(), actions().exportSelected);
     EXPECT_EQ(delegate->mainWindow()->exportAllButton()->defaultAction(), actions().exportAll);
+}
+
+TEST_F(WindowTest, TabLeavesTheFileListAndEveryStopOfTheWindowTakesItsTurn)
+{
+    addThreeFiles();
+    delegate->fileListController().SelectRowStartingAtRow(1, 1);
+    QWidget* table = delegate->mainWindow()->imageListTable();
+    table->setFocus();
+    ASSERT_TRUE(spinUntil([table] { return QApplication::focusWidget() == table; }));
+
+    QList<QWidget*> stops;
+    for (int press = 0; press < 80 && (stops.isEmpty() || QApplication::focusWidget() != table); ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget();
+    }
+    ASSERT_FALSE(stops.isEmpty());
+    EXPECT_NE(stops.front(), table);
+    EXPECT_EQ(stops.back(), table) << "Tab comes back round to the list";
+    EXPECT_EQ(delegate->fileListController().selectedRows(), std::vector<int>{1});
+    // The steppers are stepped from their fields, which show the focus; they are no stops.
+    for (const QWidget* stop : stops)
+        EXPECT_EQ(qobject_cast<const Stepper*>(stop), nullptr);
+    EXPECT_TRUE(stops.contains(delegate->optionsPanel().outlets().widthEditFieldOutlet));
+}
+
+TEST_F(WindowTest, TheWindowOpensWithinTheScreenAndItsOptionsAreNeverCutAtTheSide)
+{
+    MainWindow& window = *delegate->mainWindow();
+    const QRect available = window.screen()->availableGeometry();
+    ASSERT_LT(available.width(), 1100) << "the test screen is smaller than the window would like";
+    EXPECT_LE(window.width(), available.width());
+    EXPECT_LE(window.height(), available.height());
+
+    // At the smallest size the window allows, and an 800 by 600 screen leaves room for it.
+    EXPECT_LE(window.minimumSizeHint().width(), 800 - 48);
+    window.resize(window.minimumSizeHint());
+    QApplication::processEvents();
+    const auto* scrollArea = window.findChild<QScrollArea*>(QStringLiteral("optionsScrollArea"));
+    ASSERT_NE(scrollArea, nullptr);
+    const ExportOptionsOutlets& o = delegate->optionsPanel().outlets();
+    const std::vector<const QWidget*> controls{o.PageSizePopupOutlet, o.savePresetButtonOutlet, o.inSizeTypePopupOutlet,
+                                               o.widthStepperOutlet, o.textEncodingPopupOutlet, o.exportTOC,
+                                               o.mTitleEditFieldOutlet, o.mKeywordsEditFieldOutlet};
+    for (const QWidget* control : controls) {
+        const QRect shown(control->mapTo(scrollArea->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_GE(shown.left(), 0) << control->objectName().toStdString();
+        EXPECT_LE(shown.right(), scrollArea->viewport()->width()) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowTest, WhatAnAdditionLeavesOutIsToldOnceWithItsReason)
+{
+    makeFile(files.path(), QStringLiteral("good.chm"));
+    makeFile(files.path(), QStringLiteral("notes.txt"), "text");
+    makeFolder(files.path(), QStringLiteral("Empty"));
+    const QDir folder(files.path());
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+        addFiles({folder.filePath("good.chm"), folder.filePath("notes.txt"), folder.filePath("gone.chm"),
+                  folder.filePath("Empty")});
+        ASSERT_TRUE(spinUntil([&answerer] { return !answerer.seen().empty(); }));
+        EXPECT_EQ(delegate->fileList().numberOfRows(), 1); // the missing file is not listed
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("SomeNotAddedTitle"));
+        const QString native = QDir::toNativeSeparators(files.path()) + QDir::separator();
+        EXPECT_EQ(answerer.last().message, QStringList({"• " + Localized("NotFoundEntry").arg(native + "gone.chm"),
+                                                        "• " + Localized("NotCHMEntry").arg(native + "notes.txt"),
+                                                        "• " + Localized("NoCHMInFolderEntry").arg(native + "Empty")})
+                                               .join('\n'));
+    }
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("OkButtonString"))});
+    addFiles({folder.filePath("notes.txt")});
+    ASSERT_TRUE(spinUntil([&answerer] { return !answerer.seen().empty(); }));
+    EXPECT_EQ(answerer.last().title, Localized("NothingAddedTitle"));
+    EXPECT_EQ(delegate->fileList().numberOfRows(), 1);
 }
 
 TEST_F(WindowTest, EveryOptionLabelSitsLevelWithItsField)
@@ -310,7 +391,7 @@ TEST_F(WindowBatchHoldTest, ABatchHoldsTheWindowAndForgetsItselfBeforeLettingGo)
     EXPECT_EQ(desktop.opened(), QList<QUrl>{QUrl::fromLocalFile(out.path())});
 }
 
-TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheFile)
+TEST_F(WindowBatchHoldTest, QuittingDuringABatchAsksAndThenCancelsItAndWaitsForTheFile)
 {
     addThreeFiles();
     chooseDestination(out.path());
@@ -318,8 +399,20 @@ TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheF
     QSignalSpy terminate(delegate.get(), &AppDelegate::terminateRequested);
     actions().exportAll->trigger();
     ASSERT_TRUE(spinUntil([this] { return step.started().size() == 1; }));
+    // Nothing blocks the window: its close button and Quit reach it.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
+    {
+        AlertAnswerer answerer({AlertAnswerer::click(Localized("CancelButtonString"))});
+        actions().quit->trigger();
+        ASSERT_EQ(answerer.seen().size(), 1u);
+        EXPECT_EQ(answerer.last().title, Localized("QuitDuringExportTitle"));
+        EXPECT_TRUE(delegate->mainWindow()->isVisible());
+        EXPECT_FALSE(delegate->isConversionCancelled());
+    }
+    AlertAnswerer answerer({AlertAnswerer::click(Localized("StopAndQuitButtonTitle"))});
     EXPECT_FALSE(delegate->mainWindow()->close());
+    ASSERT_EQ(answerer.seen().size(), 1u);
     EXPECT_TRUE(delegate->mainWindow()->isVisible());
     EXPECT_TRUE(delegate->isConversionCancelled());
     EXPECT_EQ(terminate.count(), 0);
@@ -330,6 +423,7 @@ TEST_F(WindowBatchHoldTest, ClosingTheWindowDuringABatchCancelsItAndWaitsForTheF
     EXPECT_EQ(step.started(), QStringList{"a.chm"});
     EXPECT_EQ(tree(out.path()), QStringList{"a.pdf"}); // the file under way was finished, not cut off
     EXPECT_TRUE(notifications.isEmpty());
+    EXPECT_EQ(answerer.seen().size(), 1u);
 }
 
 TEST_F(WindowBatchHoldTest, TheSheetsCancelButtonEndsTheBatchAfterTheCurrentFile)
