@@ -28,5 +28,13 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format);
 double PNGResolution(const QByteArray& bytes, bool vertical);
 double BMPResolution(const QByteArray& bytes, bool vertical);
 
+// The resolution a file's Exif block states for its main image, in dots per inch; zeros when it states
+// none. Cameras and photo editors write JPEGs whose only resolution is there, without a JFIF density.
+struct ExifResolution {
+    double dpiX = 0;
+    double dpiY = 0;
+};
+ExifResolution ReadExifResolution(const QByteArray& bytes);
+
 // The metadata dictionaries of a file that carries any (Exif, IPTC, XMP); empty for any other bytes.
 ImageMetadata ReadImageMetadata(const QByteArray& bytes);

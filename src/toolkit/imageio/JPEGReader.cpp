@@ -125,6 +125,13 @@ ImageRepList ReadJPEGRepresentations(const QByteArray& bytes)
     }
     if (!decoded || result.pixels.isNull())
         return {};
+    // A JFIF density in dots per inch or centimetre is the file's word; without one (no JFIF marker, or
+    // only an aspect ratio) the Exif block may hold the resolution.
+    if (result.dpiX <= 0 || result.dpiY <= 0) {
+        const ExifResolution exif = ReadExifResolution(bytes);
+        result.dpiX = exif.dpiX;
+        result.dpiY = exif.dpiY;
+    }
     BitmapImageRep::Description description;
     description.colorSpace = result.colorSpace;
     description.dpiX = result.dpiX;

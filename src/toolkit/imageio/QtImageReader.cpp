@@ -150,6 +150,11 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
     if (std::strcmp(format, "png") == 0) {
         dpiX = PNGResolution(bytes, false);
         dpiY = PNGResolution(bytes, true);
+        if (dpiX <= 0 || dpiY <= 0) {
+            const ExifResolution exif = ReadExifResolution(bytes); // an eXIf chunk's, without pHYs
+            dpiX = exif.dpiX;
+            dpiY = exif.dpiY;
+        }
     } else if (std::strcmp(format, "bmp") == 0) {
         dpiX = BMPResolution(bytes, false);
         dpiY = BMPResolution(bytes, true);
