@@ -3,12 +3,18 @@
 
 #include "ToolkitTestImages.h"
 
+#include "toolkit/Toolkit.h"
 #include "toolkit/converter/ImageConverter.h"
+#include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/imageio/ImageFileReader.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+
+#include <tiffio.h>
+
+#include <cstring>
 
 // exiv2 0.27 hands images out in std::auto_ptr, which the standard library keeps only as deprecated.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -55,6 +61,57 @@ bool writeExifOnlyJPEG(const QString& path, const QImage& picture, bool cmyk, lo
     return !readBytes(path).contains("JFIF");
 }
 
+// One strip of samples as given (native byte order), with the tags a page needs.
+struct RawPage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint16_t samples = 3;
+    uint16_t bits = 8;
+    uint16_t format = SAMPLEFORMAT_UINT;
+    uint16_t photometric = PHOTOMETRIC_RGB;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    QByteArray data;
+};
+
+bool writeRawTIFF(const QString& path, const RawPage& page)
+{
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff)
+        return false;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, page.width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, page.height);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, page.samples);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, page.bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, page.format);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, page.photometric);
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, page.orientation);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, page.height);
+    QByteArray data = page.data;
+    const bool written = TIFFWriteEncodedStrip(tiff, 0, data.data(), data.size()) == data.size();
+    TIFFClose(tiff);
+    return written;
+}
+
+// 8-bit RGB samples of a picture, rows top first.
+QByteArray rgbSamples(const QImage& picture)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    QByteArray data;
+    for (int y = 0; y < rgb.height(); ++y)
+        data.append(reinterpret_cast<const char*>(rgb.constScanLine(y)), rgb.width() * 3);
+    return data;
+}
+
+template <typename Sample>
+QByteArray samplesOf(std::initializer_list<Sample> values)
+{
+    QByteArray data;
+    for (const Sample value : values)
+        data.append(reinterpret_cast<const char*>(&value), sizeof value);
+    return data;
+}
+
 } // namespace
 
 TEST_F(PictureFidelity, AResolutionOnlyInExifIsTheFilesResolution)
@@ -68,4 +125,68 @@ TEST_F(PictureFidelity, AResolutionOnlyInExifIsTheFilesResolution)
         EXPECT_NEAR(converter.SourceDPIX(), expected, 1e-6) << name;
         EXPECT_NEAR(converter.SourceDPIY(), expected, 1e-6) << name;
     }
+}
+
+TEST_F(PictureFidelity, TIFFPagesTurnedAcrossADiagonalAreTransposed)
+{
+    // Stored 60 × 30 with red at the stored top-left; shown upright the picture is 30 × 60, and red
+    // lands where each orientation puts the first stored pixel.
+    const QImage stored = quadrantImage(60, 30);
+    const QPoint redAt[] = {{0, 0}, {29, 0}, {29, 59}, {0, 59}}; // orientations 5, 6, 7, 8
+    for (uint16_t orientation = 5; orientation <= 8; ++orientation) {
+        const QString name = QStringLiteral("turned%1.tif").arg(orientation);
+        ASSERT_TRUE(writeRawTIFF(path(name), {60, 30, 3, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_RGB, orientation, rgbSamples(stored)}));
+        const auto bitmap = firstBitmap(name);
+        ASSERT_TRUE(bitmap) << orientation;
+        EXPECT_EQ(bitmap->image().size(), QSize(30, 60)) << orientation;
+        const QPoint red = redAt[orientation - 5];
+        EXPECT_EQ(pixelAt(bitmap->image(), red.x(), red.y()), qRgb(255, 0, 0)) << orientation;
+    }
+    // A bilevel page, read through libtiff's RGBA conversion, is transposed as well.
+    QByteArray bits(4 * 2, '\0');
+    bits[0] = static_cast<char>(0x80); // the first stored pixel white, every other black
+    ASSERT_TRUE(writeRawTIFF(path("bilevel.tif"), {32, 2, 1, 1, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK, ORIENTATION_RIGHTTOP, bits}));
+    const auto bilevel = firstBitmap("bilevel.tif");
+    ASSERT_TRUE(bilevel);
+    EXPECT_EQ(bilevel->image().size(), QSize(2, 32));
+    EXPECT_EQ(pixelAt(bilevel->image(), 1, 0), qRgb(255, 255, 255));
+}
+
+TEST_F(PictureFidelity, DeepTIFFSamplesKeepTheirDepth)
+{
+    // 16-bit RGB: read as 16 bits and written as 16 bits.
+    ASSERT_TRUE(writeRawTIFF(path("deep.tif"), {2, 1, 3, 16, SAMPLEFORMAT_UINT, PHOTOMETRIC_RGB, 1,
+                                                samplesOf<uint16_t>({0x1234, 0x8001, 0xFFFF, 0, 0x00FF, 0x7F80})}));
+    const auto deep = firstBitmap("deep.tif");
+    ASSERT_TRUE(deep);
+    EXPECT_EQ(deep->bitsPerComponent(), 16);
+    EXPECT_EQ(deep->image().pixelColor(0, 0).rgba64(), qRgba64(0x1234, 0x8001, 0xFFFF, 0xFFFF));
+    EXPECT_EQ(deep->image().pixelColor(1, 0).rgba64(), qRgba64(0, 0x00FF, 0x7F80, 0xFFFF));
+    ImageConversionOptions options;
+    options.sourceURL = url("deep.tif");
+    options.destinationURL = url("out.tif");
+    options.outputType = ImageType::TIFF;
+    ASSERT_TRUE(ConvertImage(&options));
+    const auto written = firstBitmap("out.tif");
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->bitsPerComponent(), 16);
+    EXPECT_EQ(written->image().pixelColor(0, 0).rgba64(), qRgba64(0x1234, 0x8001, 0xFFFF, 0xFFFF));
+
+    // 16-bit CMYK: the inks, to 8 bits.
+    ASSERT_TRUE(writeRawTIFF(path("inks.tif"), {1, 1, 4, 16, SAMPLEFORMAT_UINT, PHOTOMETRIC_SEPARATED, 1,
+                                                samplesOf<uint16_t>({0xFFFF, 0x8000, 0, 0x1000})}));
+    const auto inks = firstBitmap("inks.tif");
+    ASSERT_TRUE(inks);
+    EXPECT_EQ(inks->colorSpace(), ColorSpaceModel::CMYK);
+    EXPECT_EQ(inks->cmykSamples(), QByteArray::fromHex("ff800010"));
+
+    // 32-bit floating-point grey, from 0 to 1 (past it, clamped).
+    ASSERT_TRUE(writeRawTIFF(path("float.tif"), {4, 1, 1, 32, SAMPLEFORMAT_IEEEFP, PHOTOMETRIC_MINISBLACK, 1,
+                                                 samplesOf<float>({0.0F, 0.5F, 1.0F, 7.0F})}));
+    const auto floating = firstBitmap("float.tif");
+    ASSERT_TRUE(floating);
+    EXPECT_EQ(floating->colorSpace(), ColorSpaceModel::Grey);
+    EXPECT_EQ(floating->image().format(), QImage::Format_Grayscale16);
+    const auto* grey = reinterpret_cast<const uint16_t*>(floating->image().constScanLine(0));
+    EXPECT_EQ(std::vector<uint16_t>(grey, grey + 4), (std::vector<uint16_t>{0, 32768, 65535, 65535}));
 }
