@@ -1,7 +1,7 @@
 #include "toolkit/imageio/ByteReader.h"
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <algorithm>
 #include <vector>
@@ -99,7 +99,7 @@ bool readHeader(ByteReader& input, const QByteArray& bytes, PhotoshopHeader& hea
         return false;
     if ((header.mode == Bitmap) != (header.depth == 1) || (header.depth != 1 && header.depth != 8 && header.depth != 16))
         return false;
-    if (!FitsDecodedImageLimit(header.width, header.height, 8 + needed))
+    if (!FitsSourceBound("Photoshop", static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height), 8 + needed))
         return false;
     const std::uint32_t colourData = input.u32();
     if (header.mode == Indexed && colourData >= 768 && input.has(768))

@@ -1,4 +1,3 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
 #include "toolkit/imageio/SourceLimits.h"
 #include "toolkit/imageio/TIFFSamples.h"
@@ -129,7 +128,7 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     uint32_t width = 0, height = 0;
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    if (!FitsDecodedImageLimit(width, height, 8))
+    if (width == 0 || height == 0)
         return nullptr;
     uint16_t orientation = ORIENTATION_TOPLEFT;
     TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
@@ -178,6 +177,17 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     return UprightBitmap(std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description)));
 }
 
+// What the current page takes once read: its own samples' kept form, or 32-bit pixels from the RGBA
+// conversion.
+std::uint64_t keptPageBytes(TIFF* tiff)
+{
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    const auto layout = TIFFSampleLayoutOf(tiff);
+    return DecodedImageBytes(width, height, layout ? layout->keptBytesPerPixel() : 4);
+}
+
 } // namespace
 
 ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
@@ -188,7 +198,7 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
     std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxDecodedImageBytes));
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxSourceDecodedBytes));
     std::unique_ptr<TIFF, TIFFCloser> tiff(TIFFClientOpenExt("memory", "r", &file, readMemory, writeNothing, seekMemory,
                                                              closeNothing, memorySize, mapMemory, unmapNothing,
                                                              options.get()));
@@ -197,14 +207,14 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
     // A chain of directories is the file's word: pages are counted and their pixels weighed before any
     // is decoded, so that a file of endless small pages is refused as fast as one of a few huge ones.
     SourceBudget budget("TIFF");
+    do {
+        if (!budget.admit(keptPageBytes(tiff.get())))
+            return {};
+    } while (TIFFReadDirectory(tiff.get()));
+    if (!TIFFSetDirectory(tiff.get(), 0))
+        return {};
     ImageRepList pages;
     do {
-        uint32_t width = 0, height = 0;
-        TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-        TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
-        const bool decodable = FitsDecodedImageLimit(width, height, 8);
-        if (!budget.admit(decodable ? static_cast<std::uint64_t>(width) * height * 4 : 0))
-            return {};
         if (auto page = readPage(tiff.get()))
             pages.push_back(std::move(page));
     } while (TIFFReadDirectory(tiff.get()));
