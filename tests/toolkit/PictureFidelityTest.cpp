@@ -112,6 +112,41 @@ QByteArray samplesOf(std::initializer_list<Sample> values)
     return data;
 }
 
+void putLittle(QByteArray& bytes, quint32 value, int size = 4)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A BMP with the info header of the given size (40 plus the masks after it, or 52 or 56 holding them),
+// the compression, the bits a pixel, a palette, and rows as given, of the height given (negative: top
+// row first).
+QByteArray bmpFile(quint32 headerSize, quint32 compression, int bits, int width, int height, const QList<quint32>& masks,
+                   const QList<QRgb>& palette, const QByteArray& rows)
+{
+    QByteArray info;
+    putLittle(info, headerSize);
+    putLittle(info, static_cast<quint32>(width));
+    putLittle(info, static_cast<quint32>(height));
+    putLittle(info, 1, 2);
+    putLittle(info, static_cast<quint32>(bits), 2);
+    putLittle(info, compression);
+    putLittle(info, static_cast<quint32>(rows.size()));
+    putLittle(info, 2835); // 72 dpi
+    putLittle(info, 2835);
+    putLittle(info, static_cast<quint32>(palette.size()));
+    putLittle(info, 0);
+    for (const quint32 mask : masks)
+        putLittle(info, mask);
+    for (const QRgb colour : palette)
+        putLittle(info, colour & 0xFFFFFF); // blue, green, red, a zero byte
+    QByteArray file("BM");
+    putLittle(file, static_cast<quint32>(14 + info.size() + rows.size()));
+    putLittle(file, 0);
+    putLittle(file, static_cast<quint32>(14 + info.size()));
+    return file + info + rows;
+}
+
 } // namespace
 
 TEST_F(PictureFidelity, AResolutionOnlyInExifIsTheFilesResolution)
@@ -189,4 +224,41 @@ TEST_F(PictureFidelity, DeepTIFFSamplesKeepTheirDepth)
     EXPECT_EQ(floating->image().format(), QImage::Format_Grayscale16);
     const auto* grey = reinterpret_cast<const uint16_t*>(floating->image().constScanLine(0));
     EXPECT_EQ(std::vector<uint16_t>(grey, grey + 4), (std::vector<uint16_t>{0, 32768, 65535, 65535}));
+}
+
+TEST(PictureFidelityBMP, ShortV4HeadersAlphaBitFieldsAndTwoColourPalettes)
+{
+    // Two 32-bit pixels a row, two rows stored top first: red half-transparent, opaque green; blue, clear.
+    QByteArray rows;
+    for (const quint32 pixel : {0x80FF0000U, 0xFF00FF00U, 0xFF0000FFU, 0x00000000U})
+        putLittle(rows, pixel);
+    const QList<quint32> rgba = {0x00FF0000U, 0x0000FF00U, 0x000000FFU, 0xFF000000U};
+    const QByteArray v3 = bmpFile(56, 3, 32, 2, -2, rgba, {}, rows);
+    const QByteArray alphaBitFields = bmpFile(40, 6, 32, 2, -2, rgba, {}, rows);
+    for (const QByteArray& file : {v3, alphaBitFields}) {
+        const auto representations = ReadImageBytes(file, QStringLiteral("a.bmp"));
+        ASSERT_EQ(representations.size(), 1U);
+        const auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(representations.front());
+        ASSERT_TRUE(bitmap);
+        EXPECT_TRUE(bitmap->hasAlpha());
+        const QImage straight = bitmap->image().convertToFormat(QImage::Format_ARGB32);
+        EXPECT_EQ(straight.pixel(0, 0), qRgba(255, 0, 0, 128));
+        EXPECT_EQ(straight.pixel(1, 0), qRgba(0, 255, 0, 255));
+        EXPECT_EQ(straight.pixel(0, 1), qRgba(0, 0, 255, 255));
+        EXPECT_EQ(qAlpha(straight.pixel(1, 1)), 0);
+    }
+    // The 52-byte header has no alpha mask: the padding byte is not alpha.
+    const auto v2 = ReadImageBytes(bmpFile(52, 3, 32, 2, -2, rgba.mid(0, 3), {}, rows), QStringLiteral("a.bmp"));
+    ASSERT_EQ(v2.size(), 1U);
+    EXPECT_FALSE(v2.front()->hasAlpha());
+
+    // A bilevel picture of a blue and a green: its colours, not grey.
+    QByteArray bits;
+    putLittle(bits, 0x80); // the first pixel green, the rest blue; one row padded to four bytes
+    const auto twoColours = ReadImageBytes(bmpFile(40, 0, 1, 8, 1, {}, {qRgb(0, 0, 255), qRgb(0, 255, 0)}, bits), QStringLiteral("a.bmp"));
+    ASSERT_EQ(twoColours.size(), 1U);
+    const auto bilevel = std::dynamic_pointer_cast<BitmapImageRep>(twoColours.front());
+    ASSERT_TRUE(bilevel);
+    EXPECT_EQ(pixelAt(bilevel->image(), 0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(pixelAt(bilevel->image(), 1, 0), qRgb(0, 0, 255));
 }

@@ -62,11 +62,13 @@ QImage usablePixels(QImage image, ColorSpaceModel& model, int& bits)
         return image;
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
-        if (!image.hasAlphaChannel()) {
+        // Two colours of a palette: grey only when both are grey.
+        if (!image.hasAlphaChannel() && image.allGray()) {
             model = ColorSpaceModel::Grey;
             return image.convertToFormat(QImage::Format_Grayscale8);
         }
-        return image.convertToFormat(QImage::Format_ARGB32);
+        model = ColorSpaceModel::Indexed;
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     case QImage::Format_Indexed8:
         model = ColorSpaceModel::Indexed;
         return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -185,7 +187,7 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
 {
     if (std::strcmp(format, "png") == 0 && !PNGChunksFit(bytes))
         return {};
-    QByteArray data = bytes;
+    QByteArray data = std::strcmp(format, "bmp") == 0 ? WithCompleteBMPHeader(bytes) : bytes;
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
