@@ -147,6 +147,32 @@ QByteArray bmpFile(quint32 headerSize, quint32 compression, int bits, int width,
     return file + info + rows;
 }
 
+void putBig(QByteArray& bytes, quint32 value, int size = 4)
+{
+    for (int i = size - 1; i >= 0; --i)
+        bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A Photoshop file of one row, its planes raw, with a layer section that holds only the layer count.
+QByteArray photoshopFile(int channels, int depth, int mode, int width, qint16 layerCount, const QByteArray& planes)
+{
+    QByteArray file("8BPS");
+    putBig(file, 1, 2);
+    file.append(QByteArray(6, '\0'));
+    putBig(file, static_cast<quint32>(channels), 2);
+    putBig(file, 1);
+    putBig(file, static_cast<quint32>(width));
+    putBig(file, static_cast<quint32>(depth), 2);
+    putBig(file, static_cast<quint32>(mode), 2);
+    putBig(file, 0); // colour mode data
+    putBig(file, 0); // image resources
+    putBig(file, 6);
+    putBig(file, 2);
+    putBig(file, static_cast<quint16>(layerCount), 2);
+    putBig(file, 0, 2); // raw
+    return file + planes;
+}
+
 } // namespace
 
 TEST_F(PictureFidelity, AResolutionOnlyInExifIsTheFilesResolution)
@@ -261,4 +287,42 @@ TEST(PictureFidelityBMP, ShortV4HeadersAlphaBitFieldsAndTwoColourPalettes)
     ASSERT_TRUE(bilevel);
     EXPECT_EQ(pixelAt(bilevel->image(), 0, 0), qRgb(0, 255, 0));
     EXPECT_EQ(pixelAt(bilevel->image(), 1, 0), qRgb(0, 0, 255));
+}
+
+TEST(PictureFidelityPhotoshop, MergedTransparencyAndFloatingPointGrey)
+{
+    // Red opaque, red half transparent (blended with white as Photoshop stores it), then clear. A negative
+    // layer count says the fourth channel is the merged picture's transparency.
+    const QByteArray planes = QByteArray::fromHex("ffff00"
+                                                  "007f00"
+                                                  "007f00"
+                                                  "ff8000");
+    const auto transparent = ReadImageBytes(photoshopFile(4, 8, 3, 3, -1, planes), QStringLiteral("a.psd"));
+    ASSERT_EQ(transparent.size(), 1U);
+    const auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(transparent.front());
+    ASSERT_TRUE(bitmap);
+    ASSERT_TRUE(bitmap->hasAlpha());
+    const QImage straight = bitmap->image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(straight.pixel(0, 0), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(straight.pixel(1, 0), qRgba(255, 0, 0, 128));
+    EXPECT_EQ(qAlpha(straight.pixel(2, 0)), 0);
+    // With a positive count the fourth channel is a saved selection, not transparency.
+    const auto selection = ReadImageBytes(photoshopFile(4, 8, 3, 3, 1, planes), QStringLiteral("a.psd"));
+    ASSERT_EQ(selection.size(), 1U);
+    EXPECT_FALSE(selection.front()->hasAlpha());
+
+    // 32-bit grey: floating point from 0 to 1, big-endian.
+    QByteArray floats;
+    for (const float value : {0.0F, 0.5F, 1.0F}) {
+        quint32 bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        putBig(floats, bits);
+    }
+    const auto grey = ReadImageBytes(photoshopFile(1, 32, 1, 3, 0, floats), QStringLiteral("a.psd"));
+    ASSERT_EQ(grey.size(), 1U);
+    const auto greyBitmap = std::dynamic_pointer_cast<BitmapImageRep>(grey.front());
+    ASSERT_TRUE(greyBitmap);
+    EXPECT_EQ(greyBitmap->colorSpace(), ColorSpaceModel::Grey);
+    EXPECT_EQ(pixelAt(greyBitmap->image(), 1, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(pixelAt(greyBitmap->image(), 2, 0), qRgb(255, 255, 255));
 }
