@@ -186,6 +186,21 @@ TEST_F(PictureFidelity, AResolutionOnlyInExifIsTheFilesResolution)
         EXPECT_NEAR(converter.SourceDPIX(), expected, 1e-6) << name;
         EXPECT_NEAR(converter.SourceDPIY(), expected, 1e-6) << name;
     }
+    // A resolution written as text is no resolution.
+    ASSERT_TRUE(writeExifOnlyJPEG(path("text.jpg"), m_picture, false, 200, 2));
+    {
+        auto image = Exiv2::ImageFactory::open(path("text.jpg").toStdString());
+        image->readMetadata();
+        Exiv2::ExifData exif = image->exifData();
+        exif.erase(exif.findKey(Exiv2::ExifKey("Exif.Image.XResolution")));
+        const Exiv2::AsciiValue text("300300");
+        exif.add(Exiv2::ExifKey("Exif.Image.XResolution"), &text);
+        image->setExifData(exif);
+        image->writeMetadata();
+    }
+    ImageConverter text;
+    ASSERT_TRUE(text.LoadSourceImage(url("text.jpg")));
+    EXPECT_DOUBLE_EQ(text.SourceDPIX(), 72);
 }
 
 TEST_F(PictureFidelity, TIFFPagesTurnedAcrossADiagonalAreTransposed)

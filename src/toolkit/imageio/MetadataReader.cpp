@@ -82,6 +82,12 @@ double positiveRational(const Exiv2::ExifData& exif, const char* key)
     const auto datum = exif.findKey(Exiv2::ExifKey(key));
     if (datum == exif.end() || datum->count() == 0)
         return 0;
+    // A value of the wrong type (a string, which some writers put there) is read as nothing, not as
+    // whatever number its bytes make.
+    const Exiv2::TypeId type = datum->typeId();
+    if (type != Exiv2::unsignedRational && type != Exiv2::signedRational && type != Exiv2::unsignedShort
+        && type != Exiv2::unsignedLong)
+        return 0;
     const Exiv2::Rational value = datum->toRational();
     if (value.first <= 0 || value.second <= 0)
         return 0;
