@@ -265,6 +265,13 @@ TEST_F(PictureFidelity, DeepTIFFSamplesKeepTheirDepth)
     EXPECT_EQ(floating->image().format(), QImage::Format_Grayscale16);
     const auto* grey = reinterpret_cast<const uint16_t*>(floating->image().constScanLine(0));
     EXPECT_EQ(std::vector<uint16_t>(grey, grey + 4), (std::vector<uint16_t>{0, 32768, 65535, 65535}));
+
+    // 12-bit grey, packed: the largest value is white.
+    ASSERT_TRUE(writeRawTIFF(path("twelve.tif"), {2, 1, 1, 12, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK, 1, QByteArray::fromHex("fff800")}));
+    const auto twelve = firstBitmap("twelve.tif");
+    ASSERT_TRUE(twelve);
+    const auto* packed = reinterpret_cast<const uint16_t*>(twelve->image().constScanLine(0));
+    EXPECT_EQ(std::vector<uint16_t>(packed, packed + 2), (std::vector<uint16_t>{65535, 32776}));
 }
 
 TEST(PictureFidelityBMP, ShortV4HeadersAlphaBitFieldsAndTwoColourPalettes)

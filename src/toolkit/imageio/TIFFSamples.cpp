@@ -84,12 +84,14 @@ public:
                     static_cast<std::size_t>(count) * m_target.channels);
     }
 
-    void put(const uint8_t* source, uint32_t x, uint32_t y, int sample) const
+    void put(const uint8_t* source, uint32_t x, uint32_t y, int sample) const { putValue(read16(source), x, y, sample); }
+
+    // A sample already on the 16-bit scale.
+    void putValue(uint16_t value, uint32_t x, uint32_t y, int sample) const
     {
         const int colourSamples = m_layout.colourSamples();
         if (sample > colourSamples || (sample == colourSamples && m_layout.alpha == AlphaKind::None))
             return; // extra samples that are not alpha, and a CMYK page's alpha, are not kept
-        uint16_t value = read16(source);
         if (m_layout.minIsWhite && sample < colourSamples)
             value = static_cast<uint16_t>(65535 - value);
         uchar* pixel = m_target.base + y * m_target.bytesPerLine + static_cast<qsizetype>(x) * m_target.channels * m_target.channelBytes;
@@ -135,6 +137,30 @@ private:
     int m_sampleBytes;
 };
 
+// Samples of a few bits each, most significant bit first, scaled to 16 bits.
+class PackedSamples {
+public:
+    PackedSamples(const uint8_t* row, int bits)
+        : m_row(row)
+        , m_bits(bits)
+        , m_largest((1U << bits) - 1)
+    {}
+
+    uint16_t next16()
+    {
+        uint32_t value = 0;
+        for (int i = 0; i < m_bits; ++i, ++m_bit)
+            value = (value << 1) | ((m_row[m_bit / 8] >> (7 - m_bit % 8)) & 1U);
+        return static_cast<uint16_t>((value * 65535U + m_largest / 2) / m_largest);
+    }
+
+private:
+    const uint8_t* m_row;
+    int m_bits;
+    uint32_t m_largest;
+    std::uint64_t m_bit = 0;
+};
+
 // Decodes every strip or tile of every plane and hands its samples to the writer.
 bool readChunks(TIFF* tiff, const TIFFSampleLayout& layout, const SampleWriter& writer)
 {
@@ -153,8 +179,11 @@ bool readChunks(TIFF* tiff, const TIFFSampleLayout& layout, const SampleWriter& 
     const tmsize_t chunkSize = tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
     const int planes = layout.separatePlanes ? layout.samplesPerPixel : 1;
     const int samplesInChunk = layout.separatePlanes ? 1 : layout.samplesPerPixel;
-    const auto pixelBytes = static_cast<std::uint64_t>(samplesInChunk) * writer.sampleBytes();
-    const std::uint64_t chunkRowBytes = chunkWidth * pixelBytes;
+    // Samples of other than 8, 16 or 32 bits are packed, each row starting on a byte.
+    const int bits = layout.bitsPerSample;
+    const bool packed = bits % 8 != 0;
+    const auto rowBytesOf = [&](std::uint64_t pixels) { return (pixels * samplesInChunk * bits + 7) / 8; };
+    const std::uint64_t chunkRowBytes = rowBytesOf(chunkWidth);
     if (chunkSize <= 0 || static_cast<std::uint64_t>(chunkSize) < chunkRowBytes)
         return false;
     std::vector<uint8_t> chunk(static_cast<std::size_t>(chunkSize));
@@ -167,12 +196,20 @@ bool readChunks(TIFF* tiff, const TIFFSampleLayout& layout, const SampleWriter& 
                                             : TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, top, number), chunk.data(), chunkSize);
                 const uint32_t rows = std::min(chunkHeight, layout.height - top);
                 const uint32_t columns = std::min(chunkWidth, layout.width - left);
-                if (read < 0 || static_cast<std::uint64_t>(read) < (rows - 1) * chunkRowBytes + columns * pixelBytes)
+                if (read < 0 || static_cast<std::uint64_t>(read) < (rows - 1) * chunkRowBytes + rowBytesOf(columns))
                     return false;
                 for (uint32_t row = 0; row < rows; ++row) {
                     const uint8_t* source = chunk.data() + row * chunkRowBytes;
                     if (copies) {
                         writer.copyRow(source, left, top + row, columns);
+                        continue;
+                    }
+                    if (packed) {
+                        PackedSamples samples(source, bits);
+                        for (uint32_t column = 0; column < columns; ++column) {
+                            for (int sample = 0; sample < samplesInChunk; ++sample)
+                                writer.putValue(samples.next16(), left + column, top + row, layout.separatePlanes ? plane : sample);
+                        }
                         continue;
                     }
                     for (uint32_t column = 0; column < columns; ++column) {
@@ -217,7 +254,8 @@ std::optional<TIFFSampleLayout> TIFFSampleLayoutOf(TIFF* tiff)
     const int colourSamples = samples - extraCount;
     if (extraCount > samples || !takesColourModel(layout, hasPhotometric, photometric, colourSamples, inkSet))
         return std::nullopt;
-    const bool integer = format == SAMPLEFORMAT_UINT && (bits == 8 || bits == 16);
+    // 1, 2 and 4 bits stay with the RGBA conversion, which knows their palettes and bilevel pictures.
+    const bool integer = format == SAMPLEFORMAT_UINT && (bits == 8 || (bits >= 9 && bits <= 16));
     const bool floating = format == SAMPLEFORMAT_IEEEFP && bits == 32;
     if (!(integer || floating) || compression == COMPRESSION_OJPEG || !TIFFIsCODECConfigured(compression))
         return std::nullopt;
