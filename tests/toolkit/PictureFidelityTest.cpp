@@ -348,3 +348,13 @@ TEST(PictureFidelityPhotoshop, MergedTransparencyAndFloatingPointGrey)
     EXPECT_EQ(pixelAt(greyBitmap->image(), 1, 0), qRgb(128, 128, 128));
     EXPECT_EQ(pixelAt(greyBitmap->image(), 2, 0), qRgb(255, 255, 255));
 }
+
+TEST_F(PictureFidelity, SGIImagesAreKnownByTheirHeaderWhateverTheirName)
+{
+    for (const char* name : {"a.rgb", "a.bw", "a.rgba", "a.sgi"}) {
+        ASSERT_TRUE(writeSGI(path(QString::fromLatin1(name)), m_picture, true));
+        const auto bitmap = firstBitmap(QString::fromLatin1(name));
+        ASSERT_TRUE(bitmap) << name;
+        EXPECT_EQ(bitmap->image().size(), m_picture.size()) << name;
+    }
+}
