@@ -349,6 +349,24 @@ TEST(PictureFidelityPhotoshop, MergedTransparencyAndFloatingPointGrey)
     EXPECT_EQ(pixelAt(greyBitmap->image(), 2, 0), qRgb(255, 255, 255));
 }
 
+TEST_F(PictureFidelity, LabTIFFPagesBecomeSRGB)
+{
+    // White, black, and a strong red (L 53, a 80, b 67): a and b signed, as TIFF's L*a*b* stores them.
+    ASSERT_TRUE(writeRawTIFF(path("lab.tif"), {3, 1, 3, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_CIELAB, 1, QByteArray::fromHex("ff0000"
+                                                                                                                         "000000"
+                                                                                                                         "875043")}));
+    const auto lab = firstBitmap("lab.tif");
+    ASSERT_TRUE(lab);
+    const QRgb white = pixelAt(lab->image(), 0, 0);
+    EXPECT_GE(std::min({qRed(white), qGreen(white), qBlue(white)}), 250);
+    const QRgb black = pixelAt(lab->image(), 1, 0);
+    EXPECT_LE(std::max({qRed(black), qGreen(black), qBlue(black)}), 2);
+    const QRgb red = pixelAt(lab->image(), 2, 0);
+    EXPECT_GT(qRed(red), 230);
+    EXPECT_LT(qGreen(red), 40);
+    EXPECT_LT(qBlue(red), 40);
+}
+
 TEST_F(PictureFidelity, SGIImagesAreKnownByTheirHeaderWhateverTheirName)
 {
     for (const char* name : {"a.rgb", "a.bw", "a.rgba", "a.sgi"}) {

@@ -2,9 +2,12 @@
 
 #include "toolkit/imageio/CMYKSamples.h"
 
+#include <lcms2.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -32,6 +35,12 @@ bool takesColourModel(TIFFSampleLayout& layout, bool hasPhotometric, uint16_t ph
     }
     if (photometric == PHOTOMETRIC_RGB && colourSamples == 3) {
         layout.colorSpace = ColorSpaceModel::RGB;
+        return true;
+    }
+    if ((photometric == PHOTOMETRIC_CIELAB || photometric == PHOTOMETRIC_ICCLAB) && colourSamples == 3) {
+        layout.colorSpace = ColorSpaceModel::RGB;
+        layout.lab = true;
+        layout.iccLab = photometric == PHOTOMETRIC_ICCLAB;
         return true;
     }
     if (photometric == PHOTOMETRIC_SEPARATED && colourSamples == 4 && inkSet == INKSET_CMYK) {
@@ -223,6 +232,40 @@ bool readChunks(TIFF* tiff, const TIFFSampleLayout& layout, const SampleWriter& 
     return true;
 }
 
+struct ProfileClose {
+    void operator()(void* profile) const { cmsCloseProfile(profile); }
+};
+
+struct TransformDelete {
+    void operator()(void* transform) const { cmsDeleteTransform(transform); }
+};
+
+// L*a*b* samples, as read into RGB888 pixels, turned into sRGB in place: L*a*b* relative to D50, the
+// profile connection space's white, as Photoshop and the ICC write it. TIFF's a and b are signed; ICC's
+// are offset by 128, as lcms's 8-bit L*a*b* is.
+bool labToSRGB(QImage& pixels, bool iccLab)
+{
+    std::unique_ptr<void, ProfileClose> lab(cmsCreateLab4Profile(nullptr));
+    std::unique_ptr<void, ProfileClose> srgb(cmsCreate_sRGBProfile());
+    if (!lab || !srgb)
+        return false;
+    std::unique_ptr<void, TransformDelete> transform(
+        cmsCreateTransform(lab.get(), TYPE_Lab_8, srgb.get(), TYPE_RGB_8, INTENT_RELATIVE_COLORIMETRIC, 0));
+    if (!transform)
+        return false;
+    for (int y = 0; y < pixels.height(); ++y) {
+        uchar* row = pixels.scanLine(y);
+        if (!iccLab) {
+            for (int x = 0; x < pixels.width(); ++x) {
+                row[x * 3 + 1] ^= 0x80;
+                row[x * 3 + 2] ^= 0x80;
+            }
+        }
+        cmsDoTransform(transform.get(), row, row, static_cast<cmsUInt32Number>(pixels.width()));
+    }
+    return true;
+}
+
 } // namespace
 
 std::uint64_t TIFFSampleLayout::keptBytesPerPixel() const
@@ -269,6 +312,9 @@ std::optional<TIFFSampleLayout> TIFFSampleLayoutOf(TIFF* tiff)
         return std::nullopt;
     if (layout.colorSpace == ColorSpaceModel::CMYK)
         layout.alpha = AlphaKind::None;
+    // L*a*b* is read at 8 bits without alpha; other such pages keep libtiff's conversion.
+    if (layout.lab && (bits != 8 || extraCount > 0))
+        return std::nullopt;
     return layout;
 }
 
@@ -299,5 +345,7 @@ QImage ReadTIFFSamples(TIFF* tiff, const TIFFSampleLayout& layout, QByteArray& i
     }
     if (layout.colorSpace == ColorSpaceModel::CMYK)
         return RGBImageFromCMYK(inks, width, height);
+    if (layout.lab && !labToSRGB(pixels, layout.iccLab))
+        return {};
     return pixels;
 }

@@ -22,6 +22,10 @@ struct TIFFSampleLayout {
     bool separatePlanes = false;
     ColorSpaceModel colorSpace = ColorSpaceModel::RGB;
     bool minIsWhite = false;
+    // CIE L*a*b* samples (8 bits: L from 0 to 100, a and b signed, or ICC's unsigned a and b), turned into
+    // sRGB once read.
+    bool lab = false;
+    bool iccLab = false;
     AlphaKind alpha = AlphaKind::None;
 
     int colourSamples() const { return colorSpace == ColorSpaceModel::CMYK ? 4 : colorSpace == ColorSpaceModel::Grey ? 1
