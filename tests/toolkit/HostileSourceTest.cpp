@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <zlib.h>
@@ -174,6 +176,26 @@ TEST(HostileSource, OneBoundOnWhatThePixelsTakeNamedWhenItRefuses)
     EXPECT_TRUE(refused);
     ASSERT_EQ(g_warnings.size(), 1);
     EXPECT_TRUE(g_warnings.front().contains(QStringLiteral("2048 MiB"))) << g_warnings.front().toStdString();
+
+    // A progressive JPEG holds its coefficients, two bytes a sample, beside its pixels while it decodes:
+    // 16,000 × 16,000 RGB pixels take 768 MB, and with their coefficients 2.3 GB.
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(quadrantImage(16, 16)));
+    }
+    const qsizetype frame = progressive.indexOf(QByteArray::fromHex("ffc2"));
+    ASSERT_GT(frame, 0);
+    progressive.replace(frame + 5, 4, QByteArray::fromHex("3e803e80"));
+    g_warnings.clear();
+    qInstallMessageHandler(keepWarning);
+    const bool progressiveRefused = ReadImageBytes(progressive).empty();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(progressiveRefused);
+    EXPECT_EQ(g_warnings.size(), 1);
 }
 
 TEST(HostileSource, ASourceOfMorePagesThanTheBoundIsRefusedAndWritesNothing)

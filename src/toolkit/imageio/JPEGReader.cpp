@@ -73,9 +73,12 @@ bool decode(jpeg_decompress_struct& info, JPEGErrorManager& errors, const QByteA
         return false;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    // Kept as 8-bit grey, 8-bit RGB, or CMYK inks beside their 32-bit RGB picture.
-    if (!FitsSourceBound("JPEG", info.image_width, info.image_height, cmyk ? 8 : grey ? 1
-                                                                                      : 3))
+    // Kept as 8-bit grey, 8-bit RGB, or CMYK inks beside their 32-bit RGB picture; a progressive file's
+    // coefficients (two bytes a sample) are held whole beside them while it decodes.
+    const unsigned kept = cmyk ? 8U : grey ? 1U
+                                           : 3U;
+    const unsigned coefficients = info.progressive_mode ? 2 * static_cast<unsigned>(info.num_components) : 0;
+    if (!FitsSourceBound("JPEG", info.image_width, info.image_height, kept + coefficients))
         return false;
     info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE
                                                   : JCS_RGB;

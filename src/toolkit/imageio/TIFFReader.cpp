@@ -177,15 +177,17 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     return UprightBitmap(std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description)));
 }
 
-// What the current page takes once read: its own samples' kept form, or 32-bit pixels from the RGBA
-// conversion.
+// What the current page takes while it is read: its own samples' kept form, or 32-bit pixels from the
+// RGBA conversion, and beside them one decoded strip or tile (the whole page, when it is one strip).
 std::uint64_t keptPageBytes(TIFF* tiff)
 {
     uint32_t width = 0, height = 0;
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
     const auto layout = TIFFSampleLayoutOf(tiff);
-    return DecodedImageBytes(width, height, layout ? layout->keptBytesPerPixel() : 4);
+    const std::uint64_t pixels = DecodedImageBytes(width, height, layout ? layout->keptBytesPerPixel() : 4);
+    const std::uint64_t chunk = TIFFIsTiled(tiff) ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff);
+    return pixels > kMaxSourceDecodedBytes ? pixels : pixels + std::min(chunk, kMaxSourceDecodedBytes + 1);
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -195,20 +194,22 @@ bool readChunks(TIFF* tiff, const TIFFSampleLayout& layout, const SampleWriter& 
     const std::uint64_t chunkRowBytes = rowBytesOf(chunkWidth);
     if (chunkSize <= 0 || static_cast<std::uint64_t>(chunkSize) < chunkRowBytes)
         return false;
-    std::vector<uint8_t> chunk(static_cast<std::size_t>(chunkSize));
+    // Left unfilled: a strip whose data is missing fails before its memory is ever touched.
+    const auto buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<std::size_t>(chunkSize));
+    uint8_t* const chunkData = buffer.get();
     const bool copies = writer.copiesRows(samplesInChunk);
     for (int plane = 0; plane < planes; ++plane) {
         for (uint32_t top = 0; top < layout.height; top += chunkHeight) {
             for (uint32_t left = 0; left < layout.width; left += chunkWidth) {
                 const auto number = static_cast<uint16_t>(plane);
-                const tmsize_t read = tiled ? TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, left, top, 0, number), chunk.data(), chunkSize)
-                                            : TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, top, number), chunk.data(), chunkSize);
+                const tmsize_t read = tiled ? TIFFReadEncodedTile(tiff, TIFFComputeTile(tiff, left, top, 0, number), chunkData, chunkSize)
+                                            : TIFFReadEncodedStrip(tiff, TIFFComputeStrip(tiff, top, number), chunkData, chunkSize);
                 const uint32_t rows = std::min(chunkHeight, layout.height - top);
                 const uint32_t columns = std::min(chunkWidth, layout.width - left);
                 if (read < 0 || static_cast<std::uint64_t>(read) < (rows - 1) * chunkRowBytes + rowBytesOf(columns))
                     return false;
                 for (uint32_t row = 0; row < rows; ++row) {
-                    const uint8_t* source = chunk.data() + row * chunkRowBytes;
+                    const uint8_t* source = chunkData + row * chunkRowBytes;
                     if (copies) {
                         writer.copyRow(source, left, top + row, columns);
                         continue;
