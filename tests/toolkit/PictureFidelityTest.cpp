@@ -61,6 +61,14 @@ bool writeExifOnlyJPEG(const QString& path, const QImage& picture, bool cmyk, lo
     return !readBytes(path).contains("JFIF");
 }
 
+QStringList g_warnings;
+
+void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        g_warnings << message;
+}
+
 // One strip of samples as given (native byte order), with the tags a page needs.
 struct RawPage {
     uint32_t width = 0;
@@ -265,6 +273,16 @@ TEST_F(PictureFidelity, DeepTIFFSamplesKeepTheirDepth)
     EXPECT_EQ(floating->image().format(), QImage::Format_Grayscale16);
     const auto* grey = reinterpret_cast<const uint16_t*>(floating->image().constScanLine(0));
     EXPECT_EQ(std::vector<uint16_t>(grey, grey + 4), (std::vector<uint16_t>{0, 32768, 65535, 65535}));
+
+    // Signed 32-bit grey is read by no library here: refused, saying so.
+    ASSERT_TRUE(writeRawTIFF(path("signed.tif"), {1, 1, 1, 32, SAMPLEFORMAT_INT, PHOTOMETRIC_MINISBLACK, 1, samplesOf<int32_t>({-5})}));
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+    const bool refused = ReadImageRepresentations(url("signed.tif")).empty();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(refused);
+    ASSERT_EQ(g_warnings.size(), 1);
+    EXPECT_TRUE(g_warnings.front().startsWith(QStringLiteral("A TIFF page is not read: "))) << g_warnings.front().toStdString();
 
     // 12-bit grey, packed: the largest value is white.
     ASSERT_TRUE(writeRawTIFF(path("twelve.tif"), {2, 1, 1, 12, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK, 1, QByteArray::fromHex("fff800")}));

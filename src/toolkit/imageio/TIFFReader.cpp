@@ -146,8 +146,11 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     }
     if (pixels.isNull()) {
         char message[1024] = {};
-        if (!TIFFRGBAImageOK(tiff, message))
+        if (!TIFFRGBAImageOK(tiff, message)) {
+            // libtiff says what it cannot take (signed or 64-bit samples, an unknown colour model).
+            qWarning("A TIFF page is not read: %s", message);
             return nullptr;
+        }
         description = {};
         description.alphaKind = alphaKindOf(tiff);
         pixels = readRGBAPixels(tiff, width, height, description.alphaKind, orientation);
