@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <zlib.h>
@@ -69,6 +71,55 @@ QByteArray CanvasGIF(int side, int frames)
     return gif;
 }
 
+// A GIF of one good one-pixel frame and then frames whose pixel data cannot decode (their code size is
+// past what LZW allows); a reader that scans the file counts them all.
+QByteArray CanvasGIFWithUndecodableFrames(int side, int frames)
+{
+    QByteArray gif = CanvasGIF(side, 1);
+    gif.chop(1);
+    for (int i = 1; i < frames; ++i) {
+        gif.append(QByteArray("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00", 10));
+        gif.append(QByteArray("\x0d\x02\x44\x01\x00", 5));
+    }
+    gif.append(';');
+    return gif;
+}
+
+// A PNG of 8-bit grey zeros of the given size, compressed as it goes.
+QByteArray GreyPNG(int width, int height)
+{
+    QByteArray header;
+    PutBig32(header, static_cast<quint32>(width));
+    PutBig32(header, static_cast<quint32>(height));
+    header.append(QByteArray("\x08\x00\x00\x00\x00", 5));
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_SPEED);
+    QByteArray row(width + 1, '\0');
+    QByteArray packed;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (int y = 0; y < height; ++y) {
+        stream.next_in = reinterpret_cast<Bytef*>(row.data());
+        stream.avail_in = static_cast<uInt>(row.size());
+        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            stream.avail_out = static_cast<uInt>(buffer.size());
+            deflate(&stream, flush);
+            packed.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PNGChunk("IHDR", header) + PNGChunk("IDAT", packed) + PNGChunk("IEND", {});
+}
+
+QStringList g_warnings;
+
+void keepWarning(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        g_warnings << message;
+}
+
 } // namespace
 
 TEST(HostileSource, APNGChunkLongerThanTheFileIsRefusedBeforeItIsAllocated)
@@ -98,6 +149,53 @@ TEST(HostileSource, AnAnimationIsBoundedByWhatAllItsFramesDecodeTo)
     EXPECT_TRUE(ReadImageBytes(CanvasGIF(4000, 40)).empty());
     // The same frames on a small canvas are an ordinary animation.
     EXPECT_EQ(ReadImageBytes(CanvasGIF(40, 40)).size(), 40U);
+    // Frames are counted and weighed as the file declares them, before any is decoded: 20,000 of them on
+    // that canvas are refused, though only the first would decode.
+    EXPECT_TRUE(ReadImageBytes(CanvasGIFWithUndecodableFrames(4000, 20000)).empty());
+    EXPECT_TRUE(ReadImageBytes(CanvasGIFWithUndecodableFrames(4000, 100)).empty());
+}
+
+TEST(HostileSource, OneBoundOnWhatThePixelsTakeNamedWhenItRefuses)
+{
+    // 144 megapixels of 8-bit grey take 144 MB: well inside the bound, whatever their count of pixels.
+    const auto grey = ReadImageBytes(GreyPNG(12000, 12000));
+    ASSERT_EQ(grey.size(), 1U);
+    EXPECT_EQ(grey.front()->pixelsWide(), 12000);
+
+    // 30,000 × 30,000 RGBA pixels of 16 bits would take 7.2 GB: refused before decoding, saying why.
+    QByteArray header;
+    PutBig32(header, 30000);
+    PutBig32(header, 30000);
+    header.append(QByteArray("\x10\x06\x00\x00\x00", 5));
+    const QByteArray huge = QByteArray("\x89PNG\r\n\x1a\n", 8) + PNGChunk("IHDR", header) + PNGChunk("IDAT", "x")
+                            + PNGChunk("IEND", {});
+    g_warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepWarning);
+    const bool refused = ReadImageBytes(huge).empty();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(refused);
+    ASSERT_EQ(g_warnings.size(), 1);
+    EXPECT_TRUE(g_warnings.front().contains(QStringLiteral("2048 MiB"))) << g_warnings.front().toStdString();
+
+    // A progressive JPEG holds its coefficients, two bytes a sample, beside its pixels while it decodes:
+    // 16,000 × 16,000 RGB pixels take 768 MB, and with their coefficients 2.3 GB.
+    QByteArray progressive;
+    {
+        QBuffer buffer(&progressive);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        ASSERT_TRUE(writer.write(quadrantImage(16, 16)));
+    }
+    const qsizetype frame = progressive.indexOf(QByteArray::fromHex("ffc2"));
+    ASSERT_GT(frame, 0);
+    progressive.replace(frame + 5, 4, QByteArray::fromHex("3e803e80"));
+    g_warnings.clear();
+    qInstallMessageHandler(keepWarning);
+    const bool progressiveRefused = ReadImageBytes(progressive).empty();
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(progressiveRefused);
+    EXPECT_EQ(g_warnings.size(), 1);
 }
 
 TEST(HostileSource, ASourceOfMorePagesThanTheBoundIsRefusedAndWritesNothing)

@@ -6,7 +6,7 @@ tomefold_add_test(toolkit_helper_tests SANITIZE
   SOURCES ToolkitHelpersTest.cpp ${toolkit_test_images}
   LIBS ${toolkit_test_libs})
 tomefold_add_test(toolkit_image_loading_tests SANITIZE
-  SOURCES ImageLoadingTest.cpp SourceLifetimeTest.cpp ${toolkit_test_images}
+  SOURCES ImageLoadingTest.cpp SourceLifetimeTest.cpp PictureFidelityTest.cpp ${toolkit_test_images}
   LIBS ${toolkit_test_libs})
 tomefold_add_test(toolkit_image_reader_robustness_tests SANITIZE
   SOURCES ImageReaderRobustnessTest.cpp HostileSourceTest.cpp ${toolkit_test_images}

@@ -35,8 +35,8 @@ inline constexpr int kWebPDecodeOutputWriteFailed = -236; // decoded, but the TI
 // metadataFlags select (ICCP, EXIF and XMP chunks). The file appears only when it was written whole.
 int EncodeImageFileToWebP(const char* inputPath, const char* outputPath, const WebPConfig* config, int metadataFlags);
 
-// Decodes to RGB, or to premultiplied RGBA when the image has alpha, and, when tiffPath is not null, writes
-// the pixels as an uncompressed TIFF file (72 dpi). The config is the caller's, set up with
+// Decodes to RGB, or to premultiplied RGBA when the image has alpha (an animation: its first frame on its
+// canvas, RGBA), and, when tiffPath is not null, writes the pixels as an uncompressed TIFF file (72 dpi). The config is the caller's, set up with
 // WebPInitDecoderConfig; its output buffer is released before returning. No file is left behind on failure.
 int DecodeWebPToTiffFile(const uint8_t* data, size_t length, WebPDecoderConfig* config, const char* tiffPath);
 

@@ -1,6 +1,5 @@
 #include "toolkit/converter/ImageConverter.h"
 
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/codec/JPEGCodec.h"
 #include "toolkit/converter/LuminanceSharpen.h"
 #include "toolkit/converter/TextStamp.h"
@@ -10,6 +9,7 @@
 #include "toolkit/helpers/OrientationTransform.h"
 #include "toolkit/helpers/StampPlacement.h"
 #include "toolkit/imageio/CMYKSamples.h"
+#include "toolkit/imageio/SourceLimits.h"
 #include "toolkit/imagewriter/CMYKConversion.h"
 
 #include <QPainter>
@@ -221,9 +221,14 @@ bool ImageConverter::RenderImage(const BitmapImageRep& image, unsigned outWidth,
     target.alpha = alpha && target.space == ColorSpaceModel::RGB;
     if (m_colorModel == 0 && target.space == image.colorSpace() && target.space != ColorSpaceModel::CMYK)
         target.iccProfile = image.iccProfile();
-    // The bitmap context: none for an empty or oversized output.
-    if (!FitsDecodedImageLimit(bitmapWidth, bitmapHeight, target.bitsPerComponent == 16 ? 8 : 4))
+    // The bitmap context: none for an empty output, nor for one past the bound a picture is held to.
+    if (bitmapWidth == 0 || bitmapHeight == 0)
         return false;
+    if (DecodedImageBytes(bitmapWidth, bitmapHeight, target.bitsPerComponent == 16 ? 8 : 4) > kMaxSourceDecodedBytes) {
+        qWarning("An image of %u × %u pixels would take more than %llu MiB: it is not made", bitmapWidth, bitmapHeight,
+                 static_cast<unsigned long long>(kMaxSourceDecodedBytes >> 20));
+        return false;
+    }
     const bool keepsAlpha = target.alpha || target.mask;
     const bool deep = target.bitsPerComponent == 16;
     // Without alpha to keep the bitmap has none either: the picture is drawn on white from the start.

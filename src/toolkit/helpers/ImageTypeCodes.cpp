@@ -309,6 +309,18 @@ QString TypeIdentifierOfContent(const QUrl& url)
     return identifierOfMimeType(database.mimeTypeForFile(info, QMimeDatabase::MatchContent));
 }
 
+namespace {
+
+// An SGI image's header: its magic number, then run-length (0 or 1) and bytes a sample (1 or 2). The
+// shared MIME database knows the format by the name ".sgi" only, while most such files are named ".rgb",
+// ".rgba", ".bw" or ".int".
+bool hasSGISignature(const QByteArray& bytes)
+{
+    return bytes.size() >= 512 && bytes.startsWith("\x01\xDA") && (bytes[2] == 0 || bytes[2] == 1) && (bytes[3] == 1 || bytes[3] == 2);
+}
+
+} // namespace
+
 QString TypeIdentifierOfData(const QByteArray& bytes, const QString& fileName)
 {
     static const QMimeDatabase database;
@@ -319,6 +331,8 @@ QString TypeIdentifierOfData(const QByteArray& bytes, const QString& fileName)
     if (ImageTypeFromUTI(byContent, false) == ImageType::None && byContent != QLatin1String("com.adobe.pdf")
         && byContent != QLatin1String("org.webmproject.webp"))
         byContent.clear();
+    if (byContent.isEmpty() && hasSGISignature(bytes))
+        return QStringLiteral("com.sgi.sgi-image");
     if (fileName.isEmpty())
         return byContent;
     const QMimeType named = database.mimeTypeForFile(fileName, QMimeDatabase::MatchExtension);

@@ -1,5 +1,5 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <libraw/libraw.h>
 
@@ -23,7 +23,7 @@ ImageRepList ReadCameraRawRepresentations(const QByteArray& bytes)
         return {};
     const auto& sizes = raw->imgdata.sizes;
     // The sensor's samples and the developed image must both stay within the limit.
-    if (!FitsDecodedImageLimit(sizes.raw_width, sizes.raw_height, 8) || !FitsDecodedImageLimit(sizes.width, sizes.height, 8))
+    if (!FitsSourceBound("camera raw", sizes.raw_width, sizes.raw_height, 8) || !FitsSourceBound("camera raw", sizes.width, sizes.height, 8))
         return {};
     raw->imgdata.params.use_camera_wb = 1;
     raw->imgdata.params.output_bps = 8;

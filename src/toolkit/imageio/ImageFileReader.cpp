@@ -24,7 +24,8 @@ void attachMetadata(const ImageRepList& representations, const QByteArray& bytes
             for (auto dictionary = metadata.dictionaries.constBegin(); dictionary != metadata.dictionaries.constEnd(); ++dictionary)
                 own.dictionaries.insert(dictionary.key(), dictionary.value());
             own.exif = metadata.exif;
-            if (metadata.orientation != 0)
+            // A reader that found an orientation itself (a TIFF page's own tag) has applied it already.
+            if (metadata.orientation != 0 && own.orientation == 0)
                 own.orientation = metadata.orientation;
             bitmap->setMetadata(std::move(own));
         }
@@ -113,7 +114,7 @@ ImageRepList ReadImageRepresentations(const QUrl& url)
     ImageRepList representations = ReadImageData(bytes, type);
     // A picture is shown upright: a photo whose Exif orientation turns it is turned here, once, so that
     // every output shows it as the camera's viewer did and any orientation written later starts from 1.
-    // libtiff and libraw turn the pixels of TIFF and camera raw files themselves.
+    // The TIFF reader turns each page by its own tag, and libraw turns camera raw files itself.
     if (type == ImageType::JPEG || type == ImageType::PNG) {
         for (auto& representation : representations) {
             if (const auto bitmap = std::dynamic_pointer_cast<BitmapImageRep>(representation))

@@ -1,5 +1,5 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <openjpeg.h>
 
@@ -179,7 +179,8 @@ ImageRepList ReadJPEG2000Representations(const QByteArray& bytes)
     const auto height = static_cast<std::int64_t>(image->y1) - image->y0;
     // The decoder holds 32 bits a sample for every component.
     const std::int64_t components = std::max<std::int64_t>(image->numcomps, 1);
-    if (!FitsDecodedImageLimit(width, height, 4 * std::max<std::int64_t>(components, 2)))
+    if (width <= 0 || height <= 0
+        || !FitsSourceBound("JPEG 2000", static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 4 * std::max<std::uint64_t>(components, 2)))
         return {};
     if (!opj_decode(codec.get(), stream.get(), image.get()) || !opj_end_decompress(codec.get(), stream.get()))
         return {};

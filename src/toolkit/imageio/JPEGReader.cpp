@@ -1,6 +1,6 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -66,14 +66,19 @@ bool decode(jpeg_decompress_struct& info, JPEGErrorManager& errors, const QByteA
         return false;
     jpeg_create_decompress(&info);
     // Progressive files keep every coefficient in memory; past the limit libjpeg stops with an error.
-    info.mem->max_memory_to_use = static_cast<long>(kMaxDecodedImageBytes);
+    info.mem->max_memory_to_use = static_cast<long>(kMaxSourceDecodedBytes);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<unsigned long>(bytes.size()));
     jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
         return false;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    if (!FitsDecodedImageLimit(info.image_width, info.image_height, cmyk ? 8 : 4))
+    // Kept as 8-bit grey, 8-bit RGB, or CMYK inks beside their 32-bit RGB picture; a progressive file's
+    // coefficients (two bytes a sample) are held whole beside them while it decodes.
+    const unsigned kept = cmyk ? 8U : grey ? 1U
+                                           : 3U;
+    const unsigned coefficients = info.progressive_mode ? 2 * static_cast<unsigned>(info.num_components) : 0;
+    if (!FitsSourceBound("JPEG", info.image_width, info.image_height, kept + coefficients))
         return false;
     info.out_color_space = cmyk ? JCS_CMYK : grey ? JCS_GRAYSCALE
                                                   : JCS_RGB;
@@ -125,6 +130,13 @@ ImageRepList ReadJPEGRepresentations(const QByteArray& bytes)
     }
     if (!decoded || result.pixels.isNull())
         return {};
+    // A JFIF density in dots per inch or centimetre is the file's word; without one (no JFIF marker, or
+    // only an aspect ratio) the Exif block may hold the resolution.
+    if (result.dpiX <= 0 || result.dpiY <= 0) {
+        const ExifResolution exif = ReadExifResolution(bytes);
+        result.dpiX = exif.dpiX;
+        result.dpiY = exif.dpiY;
+    }
     BitmapImageRep::Description description;
     description.colorSpace = result.colorSpace;
     description.dpiX = result.dpiX;

@@ -76,7 +76,56 @@ void readInto(Exiv2::Image& image, ImageMetadata& metadata)
         metadata.dictionaries[QStringLiteral("{XMP}")].insert(QString::fromStdString(datum.key()), QString::fromStdString(datum.toString()));
 }
 
+// A rational tag of Exif's main image as a positive number; 0 when it is missing or makes no sense.
+double positiveRational(const Exiv2::ExifData& exif, const char* key)
+{
+    const auto datum = exif.findKey(Exiv2::ExifKey(key));
+    if (datum == exif.end() || datum->count() == 0)
+        return 0;
+    // A value of the wrong type (a string, which some writers put there) is read as nothing, not as
+    // whatever number its bytes make.
+    const Exiv2::TypeId type = datum->typeId();
+    if (type != Exiv2::unsignedRational && type != Exiv2::signedRational && type != Exiv2::unsignedShort
+        && type != Exiv2::unsignedLong)
+        return 0;
+    const Exiv2::Rational value = datum->toRational();
+    if (value.first <= 0 || value.second <= 0)
+        return 0;
+    return static_cast<double>(value.first) / value.second;
+}
+
 } // namespace
+
+ExifResolution ReadExifResolution(const QByteArray& bytes)
+{
+    if (bytes.size() < 8)
+        return {};
+    silenceLibrary();
+    try {
+        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte*>(bytes.constData()), static_cast<long>(bytes.size()));
+        if (!image.get())
+            return {};
+        image->readMetadata();
+        const Exiv2::ExifData& exif = image->exifData();
+        double x = positiveRational(exif, "Exif.Image.XResolution");
+        double y = positiveRational(exif, "Exif.Image.YResolution");
+        if (x <= 0 || y <= 0)
+            return {};
+        long unit = 2; // inches, when the file does not say
+        const auto unitDatum = exif.findKey(Exiv2::ExifKey("Exif.Image.ResolutionUnit"));
+        if (unitDatum != exif.end() && unitDatum->count() > 0)
+            unit = unitDatum->toLong();
+        if (unit == 3) {
+            x *= 2.54;
+            y *= 2.54;
+        } else if (unit != 2) {
+            return {}; // no unit: only an aspect ratio
+        }
+        return {x, y};
+    } catch (const std::exception&) {
+        return {};
+    }
+}
 
 ImageMetadata ReadImageMetadata(const QByteArray& bytes)
 {

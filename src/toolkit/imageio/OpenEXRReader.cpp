@@ -1,5 +1,5 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <ImfArray.h>
 #include <ImfIO.h>
@@ -64,7 +64,7 @@ ImageRepList ReadOpenEXRRepresentations(const QByteArray& bytes)
         const std::int64_t width = static_cast<std::int64_t>(window.max.x) - window.min.x + 1;
         const std::int64_t height = static_cast<std::int64_t>(window.max.y) - window.min.y + 1;
         // Eight bytes a pixel as halves while reading, eight again as the kept samples.
-        if (width <= 0 || height <= 0 || !FitsDecodedImageLimit(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 16))
+        if (width <= 0 || height <= 0 || !FitsSourceBound("OpenEXR", static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), 16))
             return {};
         Imf::Array2D<Imf::Rgba> samples(height, width);
         file.setFrameBuffer(&samples[0][0] - window.min.x - window.min.y * width, 1, static_cast<std::size_t>(width));

@@ -1,13 +1,16 @@
 #include "toolkit/imageio/ByteReader.h"
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <vector>
 
 // The merged image of a Photoshop file (the picture as last saved, all layers flattened): bitmap, grey,
-// duotone (as grey), indexed, RGB and CMYK at 1, 8 or 16 bits, raw or PackBits-compressed.
+// duotone (as grey), indexed, RGB and CMYK at 1, 8, 16 or 32 bits (floating point), raw or
+// PackBits-compressed, with the merged transparency of grey and RGB pictures whose layers have any.
 namespace {
 
 enum Mode : std::uint16_t {
@@ -28,6 +31,7 @@ struct PhotoshopHeader {
     QByteArray palette;
     double dpiX = 0;
     double dpiY = 0;
+    bool mergedAlpha = false;
 };
 
 int channelsNeeded(std::uint16_t mode)
@@ -47,10 +51,25 @@ int channelsNeeded(std::uint16_t mode)
     }
 }
 
+// A resolution below one dot per inch is no resolution (files written with 1/65536 would make pictures
+// kilometres wide).
 double fixedResolution(std::uint32_t fixed, std::uint16_t unit)
 {
-    const double value = fixed / 65536.0;
-    return unit == 2 ? value * 2.54 : value;
+    const double value = (unit == 2 ? 2.54 : 1.0) * fixed / 65536.0;
+    return value >= 1 ? value : 0;
+}
+
+// The layer and mask section: a negative layer count says that the first channel past the colours holds
+// the merged picture's transparency.
+bool hasMergedAlpha(const QByteArray& bytes, qsizetype start, std::uint32_t length)
+{
+    if (length < 6)
+        return false;
+    ByteReader input(bytes, start);
+    if (input.u32() < 2)
+        return false;
+    const auto layers = static_cast<std::int16_t>(input.u16());
+    return !input.failed() && layers < 0;
 }
 
 // Image resources: "8BIM", an identifier, a padded Pascal name, a size and padded data. 0x03ED holds the
@@ -97,9 +116,11 @@ bool readHeader(ByteReader& input, const QByteArray& bytes, PhotoshopHeader& hea
     const int needed = channelsNeeded(header.mode);
     if (input.failed() || needed == 0 || header.channels < needed || header.channels > 56)
         return false;
-    if ((header.mode == Bitmap) != (header.depth == 1) || (header.depth != 1 && header.depth != 8 && header.depth != 16))
+    if ((header.mode == Bitmap) != (header.depth == 1) || (header.depth != 1 && header.depth != 8 && header.depth != 16 && header.depth != 32))
         return false;
-    if (!FitsDecodedImageLimit(header.width, header.height, 8 + needed))
+    // The 8-bit planes while reading, then the 32-bit pixels and a CMYK picture's inks.
+    if (!FitsSourceBound("Photoshop", static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height),
+                         needed + 1 + (header.mode == CMYK ? 8 : 4)))
         return false;
     const std::uint32_t colourData = input.u32();
     if (header.mode == Indexed && colourData >= 768 && input.has(768))
@@ -108,8 +129,38 @@ bool readHeader(ByteReader& input, const QByteArray& bytes, PhotoshopHeader& hea
     const std::uint32_t resources = input.u32();
     readResolution(bytes, input.offset(), resources, header);
     input.skip(resources);
-    input.skip(input.u32()); // layers and masks
+    const std::uint32_t layers = input.u32();
+    header.mergedAlpha = (header.mode == Grey || header.mode == RGB) && header.channels > needed
+                         && hasMergedAlpha(bytes, input.offset(), layers);
+    input.skip(layers);
     return !input.failed() && (header.mode != Indexed || header.palette.size() == 768);
+}
+
+// One sample as 8 bits: 16-bit samples keep their high byte, 32-bit ones are big-endian floating point
+// from 0 to 1.
+unsigned char sampleByte(const unsigned char* row, int x, int depth)
+{
+    if (depth == 1)
+        return (row[x / 8] & (0x80 >> (x % 8))) ? 0 : 255;
+    if (depth == 16)
+        return row[static_cast<std::size_t>(x) * 2];
+    if (depth == 32) {
+        const unsigned char* at = row + static_cast<std::size_t>(x) * 4;
+        const std::uint32_t bits = (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) | (std::uint32_t{at[2]} << 8) | at[3];
+        float value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        return value > 0 ? static_cast<unsigned char>(std::lround(std::min(value, 1.0F) * 255.0F)) : 0;
+    }
+    return row[x];
+}
+
+// Photoshop blends the merged picture of a transparent document with white: the colour under partial
+// transparency is taken back out of that blend.
+int unblended(int colour, int opacity)
+{
+    if (opacity == 0 || opacity == 255)
+        return colour;
+    return std::clamp((colour - (255 - opacity)) * 255 / opacity, 0, 255);
 }
 
 // Every needed channel as 8-bit planes, top row first.
@@ -136,14 +187,8 @@ bool readPlanes(ByteReader& input, const PhotoshopHeader& header, int needed, st
                 input.skip(static_cast<std::uint64_t>(rowBytes));
             }
             auto* out = reinterpret_cast<unsigned char*>(plane.data()) + static_cast<qsizetype>(y) * header.width;
-            for (int x = 0; x < header.width; ++x) {
-                if (header.depth == 1)
-                    out[x] = (row[static_cast<std::size_t>(x / 8)] & (0x80 >> (x % 8))) ? 0 : 255;
-                else if (header.depth == 16)
-                    out[x] = row[static_cast<std::size_t>(x) * 2];
-                else
-                    out[x] = row[static_cast<std::size_t>(x)];
-            }
+            for (int x = 0; x < header.width; ++x)
+                out[x] = sampleByte(row.data(), x, header.depth);
         }
         planes.push_back(std::move(plane));
     }
@@ -160,10 +205,12 @@ ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes)
         return {};
     const int needed = channelsNeeded(header.mode);
     std::vector<QByteArray> planes;
-    if (!readPlanes(input, header, needed, planes))
+    if (!readPlanes(input, header, needed + (header.mergedAlpha ? 1 : 0), planes))
         return {};
     const bool grey = needed == 1 && header.mode != Indexed;
-    QImage pixels(header.width, header.height, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    const bool alpha = header.mergedAlpha;
+    QImage pixels(header.width, header.height, alpha ? QImage::Format_ARGB32 : grey ? QImage::Format_Grayscale8
+                                                                                    : QImage::Format_RGB32);
     if (pixels.isNull())
         return {};
     BitmapImageRep::Description description;
@@ -179,7 +226,11 @@ ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes)
             const qsizetype at = static_cast<qsizetype>(y) * header.width + x;
             auto sample = [&](int channel) { return static_cast<unsigned char>(planes[static_cast<std::size_t>(channel)][at]); };
             auto* rgb = reinterpret_cast<QRgb*>(row) + x;
-            if (grey) {
+            if (alpha) {
+                const int opacity = sample(needed);
+                *rgb = qRgba(unblended(sample(0), opacity), unblended(sample(grey ? 0 : 1), opacity),
+                             unblended(sample(grey ? 0 : 2), opacity), opacity);
+            } else if (grey) {
                 row[x] = sample(0);
             } else if (header.mode == Indexed) {
                 const auto* palette = reinterpret_cast<const unsigned char*>(header.palette.constData());
@@ -196,7 +247,9 @@ ImageRepList ReadPhotoshopRepresentations(const QByteArray& bytes)
             }
         }
     }
-    description.colorSpace = grey                     ? ColorSpaceModel::Grey
+    description.alphaKind = alpha ? AlphaKind::First : AlphaKind::None;
+    // Grey with transparency is kept as RGB pixels with alpha.
+    description.colorSpace = grey && !alpha           ? ColorSpaceModel::Grey
                              : header.mode == Indexed ? ColorSpaceModel::Indexed
                              : header.mode == CMYK    ? ColorSpaceModel::CMYK
                                                       : ColorSpaceModel::RGB;

@@ -1,4 +1,3 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
 #include "toolkit/imageio/SourceLimits.h"
 
@@ -63,11 +62,13 @@ QImage usablePixels(QImage image, ColorSpaceModel& model, int& bits)
         return image;
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
-        if (!image.hasAlphaChannel()) {
+        // Two colours of a palette: grey only when both are grey.
+        if (!image.hasAlphaChannel() && image.allGray()) {
             model = ColorSpaceModel::Grey;
             return image.convertToFormat(QImage::Format_Grayscale8);
         }
-        return image.convertToFormat(QImage::Format_ARGB32);
+        model = ColorSpaceModel::Indexed;
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     case QImage::Format_Indexed8:
         model = ColorSpaceModel::Indexed;
         return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -79,6 +80,54 @@ QImage usablePixels(QImage image, ColorSpaceModel& model, int& bits)
     default:
         return image;
     }
+}
+
+// A side of a GIF's logical screen (little-endian 16 bits at the offset), at least 1.
+std::uint64_t GIFCanvasSide(const QByteArray& bytes, qsizetype offset)
+{
+    if (bytes.size() < offset + 2)
+        return 1;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData()) + offset;
+    return std::max(1U, b[0] | (unsigned{b[1]} << 8));
+}
+
+// The frames a GIF declares, counted on its blocks without decoding any: Qt's count stops at the first
+// frame it finds fault with, while the frames before the fault still decode.
+std::uint64_t GIFFrameCount(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto size = static_cast<std::uint64_t>(bytes.size());
+    auto skipSubBlocks = [&](std::uint64_t at) {
+        while (at < size && data[at] != 0)
+            at += 1 + std::uint64_t{data[at]};
+        return at + 1;
+    };
+    auto colourTableBytes = [&](std::uint64_t packedAt) {
+        return packedAt < size && (data[packedAt] & 0x80) ? 3 * (std::uint64_t{2} << (data[packedAt] & 7)) : 0;
+    };
+    std::uint64_t at = 13 + colourTableBytes(10);
+    std::uint64_t frames = 0;
+    while (at < size) {
+        if (data[at] == 0x21) {
+            at = skipSubBlocks(at + 2);
+        } else if (data[at] == 0x2C) {
+            ++frames;
+            at = skipSubBlocks(at + 10 + colourTableBytes(at + 9) + 1);
+        } else {
+            break; // the trailer, or bytes that are no block
+        }
+    }
+    return frames;
+}
+
+// What a decoded image of Qt's format takes a pixel once kept: palettes and bilevel pictures are kept as
+// 32-bit pixels (a bilevel one without alpha as 8-bit grey, which the format does not tell).
+std::uint64_t keptBytesPerPixel(QImage::Format format)
+{
+    if (format == QImage::Format_Invalid || format == QImage::Format_Indexed8 || format == QImage::Format_Mono
+        || format == QImage::Format_MonoLSB)
+        return 4;
+    return std::max<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel() / 8, 1);
 }
 
 // Whether every chunk before the pixels fits in the bytes it came in. libpng allocates a chunk's declared
@@ -138,40 +187,50 @@ ImageRepList ReadQtRepresentations(const QByteArray& bytes, const char* format)
 {
     if (std::strcmp(format, "png") == 0 && !PNGChunksFit(bytes))
         return {};
-    QByteArray data = bytes;
+    QByteArray data = std::strcmp(format, "bmp") == 0 ? WithCompleteBMPHeader(bytes) : bytes;
     QBuffer buffer(&data);
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
-    reader.setAllocationLimit(static_cast<int>(kMaxDecodedImageBytes >> 20));
+    // The readers' own bound is ours, weighed below; Qt's would refuse first, and without a reason.
+    reader.setAllocationLimit(static_cast<int>(kMaxSourceDecodedBytes >> 20));
     double dpiX = 0;
     double dpiY = 0;
     if (std::strcmp(format, "png") == 0) {
         dpiX = PNGResolution(bytes, false);
         dpiY = PNGResolution(bytes, true);
+        if (dpiX <= 0 || dpiY <= 0) {
+            const ExifResolution exif = ReadExifResolution(bytes); // an eXIf chunk's, without pHYs
+            dpiX = exif.dpiX;
+            dpiY = exif.dpiY;
+        }
     } else if (std::strcmp(format, "bmp") == 0) {
         dpiX = BMPResolution(bytes, false);
         dpiY = BMPResolution(bytes, true);
     }
     const int count = std::max(reader.imageCount(), 1);
-    ImageRepList representations;
     SourceBudget budget(format);
+    // Every frame of an animation is decoded on the whole canvas (the GIF's logical screen, whatever the
+    // frame's own rectangle): the frames the file holds are counted and weighed at once, before the first
+    // is decoded.
+    const bool animation = std::strcmp(format, "gif") == 0;
+    const std::uint64_t frameBytes = animation ? DecodedImageBytes(GIFCanvasSide(bytes, 6), GIFCanvasSide(bytes, 8), 4) : 0;
+    if (animation && !budget.admit(frameBytes, std::max<std::uint64_t>(GIFFrameCount(bytes), static_cast<std::uint64_t>(count))))
+        return {};
+    ImageRepList representations;
     for (int index = 0; index < count; ++index) {
         const QSize declared = reader.size();
-        if (declared.isValid() && !FitsDecodedImageLimit(declared.width(), declared.height(), 8))
-            break;
-        // What a frame declares is weighed before it is decoded; what it decoded to is counted after, as
-        // an animation's frames are decoded on the whole canvas, however small their own rectangles.
-        const std::uint64_t declaredBytes = declared.isValid() ? static_cast<std::uint64_t>(declared.width()) * declared.height() * 4 : 0;
-        if (!budget.wouldAdmit(declaredBytes)) {
-            budget.admit(declaredBytes); // says why
+        if (!animation && declared.isValid() && !budget.admitImage(declared.width(), declared.height(), keptBytesPerPixel(reader.imageFormat())))
             return {};
-        }
         QImage image = reader.read();
         if (image.isNull())
             break;
-        if (!budget.admit(static_cast<std::uint64_t>(image.sizeInBytes())))
+        // What was not weighed before (a size Qt could not tell, a frame larger than its canvas) is after.
+        const auto decoded = static_cast<std::uint64_t>(image.sizeInBytes());
+        if (animation && decoded > frameBytes && !budget.admit(decoded - frameBytes, 0))
+            return {};
+        if (!animation && !declared.isValid() && !budget.admit(decoded))
             return {};
         BitmapImageRep::Description description;
         description.alphaKind = alphaKindOf(image);

@@ -1,6 +1,6 @@
 #include "toolkit/imageio/ByteReader.h"
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <vector>
 
@@ -33,7 +33,7 @@ bool readHeader(const QByteArray& bytes, SGIHeader& header)
         return false;
     header.compressed = storage == 1;
     header.bytesPerSample = bytesPerSample;
-    return FitsDecodedImageLimit(header.width, header.height, 4 + static_cast<std::int64_t>(header.channels) * bytesPerSample);
+    return FitsSourceBound("SGI", header.width, header.height, 4 + static_cast<std::uint64_t>(header.channels) * bytesPerSample);
 }
 
 // One row of one channel, as 8-bit samples (16-bit samples keep their high byte).

@@ -1,6 +1,6 @@
-#include "toolkit/codec/ImageLimits.h"
 #include "toolkit/imageio/ByteReader.h"
 #include "toolkit/imageio/ImageReaders.h"
+#include "toolkit/imageio/SourceLimits.h"
 
 #include <algorithm>
 #include <vector>
@@ -66,7 +66,7 @@ bool readHeader(ByteReader& input, TGAHeader& header)
         return false;
     if (header.mapType == 1 && header.mapDepth != 15 && header.mapDepth != 16 && header.mapDepth != 24 && header.mapDepth != 32)
         return false;
-    return FitsDecodedImageLimit(static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height), 8);
+    return FitsSourceBound("TGA", static_cast<std::uint64_t>(header.width), static_cast<std::uint64_t>(header.height), 8);
 }
 
 // One stored colour as ARGB, from its little-endian bytes.

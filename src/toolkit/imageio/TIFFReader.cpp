@@ -1,7 +1,7 @@
-#include "toolkit/codec/ImageLimits.h"
-#include "toolkit/imageio/CMYKSamples.h"
 #include "toolkit/imageio/ImageReaders.h"
 #include "toolkit/imageio/SourceLimits.h"
+#include "toolkit/imageio/TIFFSamples.h"
+#include "toolkit/imageio/UprightImage.h"
 
 #include <tiffio.h>
 
@@ -106,58 +106,20 @@ AlphaKind alphaKindOf(TIFF* tiff)
     return AlphaKind::NoneSkipLast;
 }
 
-// The raw inks of an 8-bit, four-ink, interleaved, striped CMYK page, so that CMYK outputs keep them.
-QByteArray readCMYKSamples(TIFF* tiff, uint32_t width, uint32_t height)
+// Pixels through libtiff's RGBA conversion, rows as stored: asking for the page's own orientation
+// leaves them unturned (libtiff would only mirror a page turned across a diagonal, not transpose it).
+QImage readRGBAPixels(TIFF* tiff, uint32_t width, uint32_t height, AlphaKind alpha, uint16_t orientation)
 {
-    uint16_t photometric = 0, samples = 0, bits = 0, planar = PLANARCONFIG_CONTIG, inkSet = INKSET_CMYK;
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &inkSet);
-    if (photometric != PHOTOMETRIC_SEPARATED || samples != 4 || bits != 8 || planar != PLANARCONFIG_CONTIG
-        || inkSet != INKSET_CMYK || TIFFIsTiled(tiff))
-        return {};
-    if (TIFFScanlineSize(tiff) != static_cast<tmsize_t>(width) * 4)
-        return {};
-    QByteArray inks(static_cast<qsizetype>(width) * height * 4, Qt::Uninitialized);
-    for (uint32_t row = 0; row < height; ++row) {
-        if (TIFFReadScanline(tiff, inks.data() + static_cast<qsizetype>(row) * width * 4, row, 0) < 0)
-            return {};
-    }
-    return inks;
-}
-
-// The common pages, 8-bit RGB, RGBA or grey samples interleaved in strips and stored top row first, are
-// read row by row straight into the pixels; every other page goes through libtiff's RGBA conversion.
-QImage readPlainRows(TIFF* tiff, uint32_t width, uint32_t height, AlphaKind alpha)
-{
-    uint16_t photometric = 0, samples = 1, bits = 1, planar = PLANARCONFIG_CONTIG, orientation = ORIENTATION_TOPLEFT;
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
-    if (bits != 8 || planar != PLANARCONFIG_CONTIG || orientation != ORIENTATION_TOPLEFT || TIFFIsTiled(tiff))
-        return {};
-    QImage::Format format = QImage::Format_Invalid;
-    if (photometric == PHOTOMETRIC_RGB && samples == 3)
-        format = QImage::Format_RGB888;
-    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::Last)
-        format = QImage::Format_RGBA8888;
-    else if (photometric == PHOTOMETRIC_RGB && samples == 4 && alpha == AlphaKind::PremultipliedLast)
-        format = QImage::Format_RGBA8888_Premultiplied;
-    else if (photometric == PHOTOMETRIC_MINISBLACK && samples == 1)
-        format = QImage::Format_Grayscale8;
-    if (format == QImage::Format_Invalid || TIFFScanlineSize(tiff) != static_cast<tmsize_t>(width) * samples)
-        return {};
-    QImage pixels(static_cast<int>(width), static_cast<int>(height), format);
+    QImage pixels(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888_Premultiplied);
     if (pixels.isNull())
         return {};
-    for (uint32_t row = 0; row < height; ++row) {
-        if (TIFFReadScanline(tiff, pixels.scanLine(static_cast<int>(row)), row, 0) < 0)
-            return {};
-    }
+    // The raster is packed A, B, G, R from the high byte: the bytes R, G, B, A in memory, alpha
+    // premultiplied, the rows in the order asked for (libtiff's own buffer layout equals QImage's: no row
+    // padding).
+    if (!TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels.bits()), orientation, 0))
+        return {};
+    if (!AlphaKindHasAlpha(alpha))
+        pixels.reinterpretAsFormat(QImage::Format_RGBX8888); // every alpha byte is 255 already
     return pixels;
 }
 
@@ -166,55 +128,69 @@ std::shared_ptr<ImageRep> readPage(TIFF* tiff)
     uint32_t width = 0, height = 0;
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    if (!FitsDecodedImageLimit(width, height, 8))
+    if (width == 0 || height == 0)
         return nullptr;
-    char message[1024] = {};
-    if (!TIFFRGBAImageOK(tiff, message))
-        return nullptr;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
+        orientation = ORIENTATION_TOPLEFT;
     BitmapImageRep::Description description;
-    description.alphaKind = alphaKindOf(tiff);
-    // CMYK inks are read before anything else: libtiff reads rows in order only once a page is begun.
-    QByteArray inks = description.alphaKind == AlphaKind::None ? readCMYKSamples(tiff, width, height) : QByteArray();
-    QImage pixels = inks.isEmpty() ? readPlainRows(tiff, width, height, description.alphaKind)
-                                   : RGBImageFromCMYK(inks, static_cast<int>(width), static_cast<int>(height));
+    QByteArray inks;
+    QImage pixels;
+    if (const auto layout = TIFFSampleLayoutOf(tiff)) {
+        pixels = ReadTIFFSamples(tiff, *layout, inks);
+        description.alphaKind = layout->alpha;
+        description.bitsPerComponent = layout->deep() ? 16 : 8;
+        const bool greyWithAlpha = layout->colorSpace == ColorSpaceModel::Grey && layout->alpha != AlphaKind::None;
+        description.colorSpace = greyWithAlpha ? ColorSpaceModel::RGB : layout->colorSpace;
+    }
     if (pixels.isNull()) {
-        pixels = QImage(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGBA8888_Premultiplied);
+        char message[1024] = {};
+        if (!TIFFRGBAImageOK(tiff, message)) {
+            // libtiff says what it cannot take (signed or 64-bit samples, an unknown colour model).
+            qWarning("A TIFF page is not read: %s", message);
+            return nullptr;
+        }
+        description = {};
+        description.alphaKind = alphaKindOf(tiff);
+        pixels = readRGBAPixels(tiff, width, height, description.alphaKind, orientation);
         if (pixels.isNull())
             return nullptr;
-        // The raster is packed A, B, G, R from the high byte: the bytes R, G, B, A in memory, alpha
-        // premultiplied, the rows top first (libtiff's own buffer layout equals QImage's: no row padding).
-        if (!TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels.bits()), ORIENTATION_TOPLEFT, 0))
-            return nullptr;
-        if (!AlphaKindHasAlpha(description.alphaKind))
-            pixels.reinterpretAsFormat(QImage::Format_RGBX8888); // every alpha byte is 255 already
+        uint16_t photometric = 0, samples = 1;
+        TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        if ((photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) && samples == 1
+            && !AlphaKindHasAlpha(description.alphaKind)) {
+            description.colorSpace = ColorSpaceModel::Grey;
+            pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
+        } else if (photometric == PHOTOMETRIC_PALETTE) {
+            description.colorSpace = ColorSpaceModel::Indexed;
+        }
     }
 
     description.dpiX = resolutionOf(tiff, TIFFTAG_XRESOLUTION);
     description.dpiY = resolutionOf(tiff, TIFFTAG_YRESOLUTION);
-    uint16_t orientation = 0;
-    if (TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation) && orientation >= 1 && orientation <= 8)
-        description.metadata.orientation = orientation;
+    description.metadata.orientation = orientation;
     uint32_t iccLength = 0;
     void* icc = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &iccLength, &icc) && icc)
         description.iccProfile = QByteArray(static_cast<const char*>(icc), static_cast<qsizetype>(iccLength));
-    uint16_t photometric = 0, samples = 1;
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    // Each page is shown upright by its own orientation, once, here: a page of the file's second
+    // directory may be turned otherwise than the first, whose tag is all the file's Exif says.
+    return UprightBitmap(std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description)));
+}
 
-    const bool grey = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) && samples == 1;
-    if (grey) {
-        description.colorSpace = ColorSpaceModel::Grey;
-        if (pixels.format() != QImage::Format_Grayscale8)
-            pixels = pixels.convertToFormat(QImage::Format_Grayscale8);
-    } else if (photometric == PHOTOMETRIC_PALETTE) {
-        description.colorSpace = ColorSpaceModel::Indexed;
-    }
-    if (!inks.isEmpty()) {
-        description.colorSpace = ColorSpaceModel::CMYK;
-        return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(inks), std::move(description));
-    }
-    return std::make_shared<BitmapImageRep>(std::move(pixels), std::move(description));
+// What the current page takes while it is read: its own samples' kept form, or 32-bit pixels from the
+// RGBA conversion, and beside them one decoded strip or tile (the whole page, when it is one strip).
+std::uint64_t keptPageBytes(TIFF* tiff)
+{
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    const auto layout = TIFFSampleLayoutOf(tiff);
+    const std::uint64_t pixels = DecodedImageBytes(width, height, layout ? layout->keptBytesPerPixel() : 4);
+    const std::uint64_t chunk = TIFFIsTiled(tiff) ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff);
+    return pixels > kMaxSourceDecodedBytes ? pixels : pixels + std::min(chunk, kMaxSourceDecodedBytes + 1);
 }
 
 } // namespace
@@ -227,7 +203,7 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
     std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxDecodedImageBytes));
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxSourceDecodedBytes));
     std::unique_ptr<TIFF, TIFFCloser> tiff(TIFFClientOpenExt("memory", "r", &file, readMemory, writeNothing, seekMemory,
                                                              closeNothing, memorySize, mapMemory, unmapNothing,
                                                              options.get()));
@@ -236,14 +212,14 @@ ImageRepList ReadTIFFRepresentations(const QByteArray& bytes)
     // A chain of directories is the file's word: pages are counted and their pixels weighed before any
     // is decoded, so that a file of endless small pages is refused as fast as one of a few huge ones.
     SourceBudget budget("TIFF");
+    do {
+        if (!budget.admit(keptPageBytes(tiff.get())))
+            return {};
+    } while (TIFFReadDirectory(tiff.get()));
+    if (!TIFFSetDirectory(tiff.get(), 0))
+        return {};
     ImageRepList pages;
     do {
-        uint32_t width = 0, height = 0;
-        TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-        TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
-        const bool decodable = FitsDecodedImageLimit(width, height, 8);
-        if (!budget.admit(decodable ? static_cast<std::uint64_t>(width) * height * 4 : 0))
-            return {};
         if (auto page = readPage(tiff.get()))
             pages.push_back(std::move(page));
     } while (TIFFReadDirectory(tiff.get()));

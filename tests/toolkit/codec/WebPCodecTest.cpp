@@ -310,7 +310,7 @@ TEST_F(WebPCodecTest, BadWebPBytesFailAndLeaveNoFile)
     }
 }
 
-TEST_F(WebPCodecTest, AnimatedWebPIsReportedAsNotDecoded)
+TEST_F(WebPCodecTest, AnimatedWebPGivesItsFirstFrame)
 {
     WebPAnimEncoderOptions options;
     ASSERT_TRUE(WebPAnimEncoderOptionsInit(&options));
@@ -323,7 +323,9 @@ TEST_F(WebPCodecTest, AnimatedWebPIsReportedAsNotDecoded)
         picture.width = 8;
         picture.height = 8;
         picture.use_argb = 1;
-        const CodecBuffer pixels(8 * 8 * 4, static_cast<uint8_t>(frame * 200 + 20));
+        CodecBuffer pixels(8 * 8 * 4, static_cast<uint8_t>(frame * 200 + 20));
+        for (size_t alpha = 3; alpha < pixels.size(); alpha += 4)
+            pixels[alpha] = 255;
         ASSERT_TRUE(WebPPictureImportRGBA(&picture, pixels.data(), 8 * 4));
         EXPECT_TRUE(WebPAnimEncoderAdd(encoder, &picture, frame * 100, &settings));
         WebPPictureFree(&picture);
@@ -336,6 +338,8 @@ TEST_F(WebPCodecTest, AnimatedWebPIsReportedAsNotDecoded)
     WebPDataClear(&assembled);
     WebPAnimEncoderDelete(encoder);
 
-    EXPECT_EQ(decodeToTiff(webp, path("anim.tif")), kWebPDecodeFailed);
-    EXPECT_TRUE(filesInFolder().isEmpty());
+    ASSERT_EQ(decodeToTiff(webp, path("anim.tif")), kWebPDecodeSuccess);
+    const CodecBuffer tiff = ReadWholeFile(path("anim.tif"));
+    ASSERT_EQ(tiff.size(), 210U + 8 * 8 * 4);
+    EXPECT_EQ(CodecBuffer(tiff.begin() + 210, tiff.begin() + 214), (CodecBuffer{20, 20, 20, 255}));
 }

@@ -76,6 +76,11 @@ TEST(PhotoshopResources, AResolutionInPixelsPerCentimetreIsTakenInDotsPerInch)
     ASSERT_TRUE(inches);
     EXPECT_DOUBLE_EQ(inches->dpiX(), 300);
     EXPECT_DOUBLE_EQ(inches->dpiY(), 150);
+    // 1/65536 of a dot an inch is no resolution: the picture would be kilometres wide.
+    const auto nearZero = read(photoshop(kRedThenBlue, 1.0 / 65536, 1.0 / 65536, 1));
+    ASSERT_TRUE(nearZero);
+    EXPECT_DOUBLE_EQ(nearZero->dpiX(), 72);
+    EXPECT_DOUBLE_EQ(nearZero->dpiY(), 72);
 }
 
 TEST(PhotoshopResources, ChannelsPastTheColoursDoNotShiftTheCompressedRows)
