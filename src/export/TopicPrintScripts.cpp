@@ -126,9 +126,9 @@ const char kPrepareForPrint[] = R"JS(
         var hidesY = clips(style.overflowY) && element.scrollHeight > element.clientHeight + 1;
         if (hidesX || hidesY)
           found.clipping.push({ element: element, across: hidesX, vertical: hidesY, whiteSpace: style.whiteSpace });
-        else if (clips(style.overflowX) && keepsLineBreaks(style.whiteSpace))
-          found.listings.push({ element: element, whiteSpace: style.whiteSpace });
       }
+      if (!hidesX && keepsLineBreaks(style.whiteSpace))
+        noteListing(found, element, style, doc);
       var reaches = rect.right > fit;
       if (reaches)
         found.reaching.push({ element: element, display: style.display });
@@ -187,6 +187,15 @@ const char kPrepareForPrint[] = R"JS(
     important(element, 'overflow-wrap', anywhere ? 'anywhere' : 'break-word');
   }
 
+  // Lines that keep their breaks (a listing, or one line of it) in a box that clips what overflows
+  // it: the listing's own box, or the box that holds its lines one element each.
+  function noteListing(found, element, style, doc) {
+    var box = clips(style.overflowX) ? element : element.parentElement;
+    if (!box || box === doc.body || (box !== element && !clips(getComputedStyle(box).overflowX)))
+      return;
+    found.listings.push({ element: element, whiteSpace: style.whiteSpace, box: box });
+  }
+
   function keepsLineBreaks(whiteSpace) {
     return whiteSpace === 'pre' || whiteSpace === 'pre-wrap' || whiteSpace === 'break-spaces';
   }
@@ -197,7 +206,7 @@ const char kPrepareForPrint[] = R"JS(
   // where it fits, that changes nothing.
   function letOutListings(found) {
     found.listings.forEach(function (listing) {
-      important(listing.element, 'overflow', 'visible');
+      important(listing.box, 'overflow', 'visible');
       wrapLines(listing.element, listing.whiteSpace, false);
     });
   }

@@ -302,7 +302,7 @@ TEST_F(CHMExport, ListingsThatClipTheirLinesKeepTheirEndsWhenThePrintNarrowsThei
     // them, and fit the screen's wider column, must print their long names whole.
     const QByteArray pdf = exportFixture(QStringLiteral("export-sidebar"), a4WindowOptions());
     const QString text = PdfReadBack::pageTexts(pdf).join(QString()).remove(QRegularExpression(QStringLiteral("\\s")));
-    for (const char* end : {"ArborOutwardsEnd01)", "ThroughTheTrainEnd02)"})
+    for (const char* end : {"ArborOutwardsEnd01)", "ThroughTheTrainEnd02)", "SpringStopsEnd03)"})
         EXPECT_TRUE(text.contains(QLatin1String(end))) << end;
 }
 
