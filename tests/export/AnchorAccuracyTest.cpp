@@ -510,9 +510,8 @@ TEST_F(AnchorAccuracy, NamesOfALongReferencePageLandOnTheirTextsPage)
 }
 
 // Two references in the shapes documentation generators give them (pages of our own, written out
-// by their own scripts). Functions whose parameter tables end in
-// annotation cells painted out of order, each after an empty name and a heading: every name lands
-// on its heading. A class's members, each an empty name before a floated heading that the engine
+// by their own scripts). Functions whose parameter tables end in annotation cells painted out of
+// order, each after an empty name and a heading: every name lands on its heading. A class's members, each an empty name before a floated heading that the engine
 // paints first on its page and that a page break keeps with the member (so a name is left alone at
 // the foot of a page): none lands on a page before its heading, three in four where the engine puts
 // them (overloads whose headings read alike but for their number may take each other's place).
