@@ -266,9 +266,11 @@ TEST_F(AnchorPlacementTest, ScrapsOfALineTornAtAPagesFootDoNotTakeItsName)
 
 namespace {
 
-// A topic of a real generated reference as the export met it: its text, the words of each of its
+// A topic of a generated reference as the export met it: its text, the words of each of its
 // printed pages in painting order, and its destinations, each with the page (from the topic's
-// first) where the engine prints its element's first text.
+// first) where the engine prints its element's first text. The recordings of our own pages in
+// tests/data/anchor-replays are made by AnchorAccuracy.RecordsTopicsForReplay from that folder's
+// fixture.
 struct RecordedTopic {
     std::string text;
     std::vector<std::optional<PrintedPageLayout>> pages;
@@ -377,16 +379,17 @@ TEST(AnchorReplay, ShadowedSignaturesAreFollowedOnce)
 // goes on at the next one instead of losing its way, and every name after them is placed.
 TEST(AnchorReplay, OverloadsThatReadAlikeForLongAreToldApart)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("signal-nil")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("overloads-read-alike")));
     EXPECT_EQ(tally.unplaced, 0);
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
 
-// A page's last line (a signature, a row's annotation) reads on like the text past a heading that
-// the engine prints on the next page: the heading's name goes to the next page, with its text.
+// A page's last line (a row's annotation, which the screen hides and the paper shows) reads on like
+// the text past a heading that the engine prints on the next page: the heading's name goes to the
+// next page, with its text.
 TEST(AnchorReplay, APagesLastWordsDoNotTakeANameWhoseTextIsOnTheNextPage)
 {
-    for (const char* name : {"radial-gradient", "boxed-types"}) {
+    for (const char* name : {"returns-after-annotations", "annotation-at-a-foot"}) {
         SCOPED_TRACE(name);
         const ReplayTally tally = replay(RecordedTopic::read(QString::fromLatin1(name)));
         EXPECT_EQ(tally.beforeTheirText, 0);
