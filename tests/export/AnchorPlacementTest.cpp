@@ -367,11 +367,12 @@ ReplayTally replay(const RecordedTopic& topic)
 
 } // namespace
 
-// Signatures whose type is painted twice, with a shadow, a hair apart: each member's name lands
-// on its own page, not pages ahead at a later overload whose lines read like the shadowed ones.
+// Signatures whose type is painted twice, with a shadow, a hair apart, among members whose texts
+// repeat each other: each member's name lands on its own page, not ahead at a later member whose
+// lines read like the shadowed ones.
 TEST(AnchorReplay, ShadowedSignaturesAreFollowedOnce)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("adaptor-functor")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("shadowed-signatures")));
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
 
