@@ -399,10 +399,10 @@ TEST(AnchorReplay, APagesLastWordsDoNotTakeANameWhoseTextIsOnTheNextPage)
 }
 
 // Members' headings floated to the top of their page's painting order, one of them reading, with
-// the line after it, like a later overload pages ahead: no name lands before its text.
+// the line after it, like a later member's ahead: no name lands before its text.
 TEST(AnchorReplay, FloatedHeadingsOfOverloadsDoNotLeadTheTrailAhead)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("track-obj")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("floated-headings-alike")));
     EXPECT_EQ(tally.beforeTheirText, 0);
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
