@@ -17,12 +17,15 @@
 #include "chm/ITSSScheme.h"
 #include "export/AnchorKeys.h"
 #include "export/CHMExporter.h"
+#include "export/DOMTextWalk.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintScripts.h"
 #include "platform/OffscreenWebPage.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -195,9 +198,12 @@ public:
         std::map<QString, PagePoint> anchors;   // name -> output page within the topic, point
         std::map<QString, PagePoint> firstText; // name -> where its first printed character is
         QStringList names;                      // in document order
+        // Kept when asked, for a recording of the topic (see RecordsTopicsForReplay).
+        std::optional<TopicText> walked;
+        std::vector<PrintedPageLayout> outputLayouts;
     };
 
-    PrintedTopicAnchors print(const QString& path)
+    PrintedTopicAnchors print(const QString& path, bool keepForRecording = false)
     {
         PrintedTopicAnchors result;
         QString loadable = path;
@@ -213,6 +219,11 @@ public:
         const std::optional<double> height = prepare(view);
         if (!height)
             return result;
+        // Read before the hidden links and markers go in, as the export reads it after the print.
+        if (keepForRecording) {
+            if (const std::optional<QVariant> walk = run(view, DOMTextWalk::script()))
+                result.walked = DOMTextWalk::readResult(*walk);
+        }
         const std::optional<QVariant> names = run(view, QString::fromUtf8(kLinkEveryAnchor));
         if (!names)
             return result;
@@ -229,6 +240,12 @@ public:
         for (int i = 0; i < topic->pageCount(); ++i) {
             if (!topic->isBlankPage(i))
                 outputIndex[static_cast<std::size_t>(i)] = result.outputPages++;
+        }
+        if (keepForRecording) {
+            topic->prepare();
+            for (const std::optional<PrintedPageLayout>& layout : topic->preparedLayouts())
+                if (layout)
+                    result.outputLayouts.push_back(*layout);
         }
         // A name on a page left out (blank) has no output page to be compared on.
         for (auto& [name, where] : namedDestinations(pdf)) {
@@ -509,9 +526,9 @@ TEST_F(AnchorAccuracy, NamesOfALongReferencePageLandOnTheirTextsPage)
     }
 }
 
-// Two generated references, trimmed from real ones. Functions whose parameter tables end in
-// annotation cells painted out of order, each after an empty name and a heading: every name lands
-// on its heading. A class's members, each an empty name before a floated heading that the engine
+// Two references in the shapes documentation generators give them (pages of our own, written out
+// by their own scripts). Functions whose parameter tables end in annotation cells painted out of
+// order, each after an empty name and a heading: every name lands on its heading. A class's members, each an empty name before a floated heading that the engine
 // paints first on its page and that a page break keeps with the member (so a name is left alone at
 // the foot of a page): none lands on a page before its heading, three in four where the engine puts
 // them (overloads whose headings read alike but for their number may take each other's place).
@@ -568,4 +585,62 @@ TEST_F(AnchorAccuracy, DestinationsOfATopicThatPrintsNothingStayUnplaced)
         lastPage = item->pdfPageNo();
     }
     EXPECT_EQ(lastPage + 1, static_cast<std::uint64_t>(exporter->pageCount()));
+}
+
+namespace {
+
+// The recording AnchorPlacementTest's replays read: the topic's text; each output page's words in
+// painting order, "x y word" a line (points from the top-left corner) and a blank line after each
+// page; and "wordOffset labelled page name" for each destination the export makes of a name, in
+// walk order, page being the output page (from the topic's first) where its first text prints, -1
+// when it prints none.
+void writeRecording(const QString& base, const AnchorOracle::PrintedTopicAnchors& printed)
+{
+    QFile text(base + QStringLiteral(".text"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly)) << base.toStdString();
+    text.write(QByteArray::fromStdString(printed.walked->bytes()));
+    QFile pages(base + QStringLiteral(".pages"));
+    ASSERT_TRUE(pages.open(QIODevice::WriteOnly));
+    for (const PrintedPageLayout& layout : printed.outputLayouts) {
+        for (const PDFCore::LocatorWord& word : layout.words) {
+            const QString chars = QString::fromUcs4(reinterpret_cast<const char32_t*>(word.chars.data()),
+                                                    static_cast<qsizetype>(word.chars.size()));
+            pages.write(QStringLiteral("%1 %2 %3\n").arg(word.xMin, 0, 'f', 2).arg(word.yMin, 0, 'f', 2).arg(chars).toUtf8());
+        }
+        pages.write("\n");
+    }
+    QFile names(base + QStringLiteral(".names"));
+    ASSERT_TRUE(names.open(QIODevice::WriteOnly));
+    QSet<QString> seen;
+    for (const TopicAnchor& anchor : printed.walked->anchors()) {
+        // The first element of a name is the one the export makes a destination of.
+        if (anchor.name.startsWith(QLatin1String(kFirstTextMarker)) || seen.contains(anchor.name.toLower()))
+            continue;
+        seen.insert(anchor.name.toLower());
+        const auto first = printed.firstText.find(anchor.name);
+        const int page = first != printed.firstText.end() ? first->second.page : -1;
+        names.write(QStringLiteral("%1 %2 %3 %4\n").arg(anchor.wordOffset).arg(anchor.labelled ? 1 : 0).arg(page).arg(anchor.name).toUtf8());
+    }
+}
+
+} // namespace
+
+// Records every topic of a CHM file for the anchor placement's replays, as the export prints it on
+// letter paper: TOMEFOLD_ANCHOR_RECORD_CHM=file TOMEFOLD_ANCHOR_RECORD=folder. Record only pages of
+// our own: the recording holds their text.
+TEST_F(AnchorAccuracy, RecordsTopicsForReplay)
+{
+    const QString path = qEnvironmentVariable("TOMEFOLD_ANCHOR_RECORD_CHM");
+    const QDir folder(qEnvironmentVariable("TOMEFOLD_ANCHOR_RECORD"));
+    if (path.isEmpty() || folder.path().isEmpty())
+        GTEST_SKIP() << "no help file or recording folder given";
+    CHMDocument document;
+    ASSERT_TRUE(document.readFromURL(QUrl::fromLocalFile(path), QStringLiteral("CHM")));
+    const std::unique_ptr<CHMExporter> exporter = exportDocument(document);
+    AnchorOracle oracle(document, exporter->printSettings());
+    for (const LinkItemPtr& topic : exporter->pageList()) {
+        const AnchorOracle::PrintedTopicAnchors printed = oracle.print(topic->path(), true);
+        ASSERT_TRUE(printed.walked) << topic->path().toStdString();
+        writeRecording(folder.filePath(QFileInfo(topic->path()).completeBaseName()), printed);
+    }
 }

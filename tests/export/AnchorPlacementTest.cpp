@@ -266,9 +266,11 @@ TEST_F(AnchorPlacementTest, ScrapsOfALineTornAtAPagesFootDoNotTakeItsName)
 
 namespace {
 
-// A topic of a real generated reference as the export met it: its text, the words of each of its
+// A topic of a generated reference as the export met it: its text, the words of each of its
 // printed pages in painting order, and its destinations, each with the page (from the topic's
-// first) where the engine prints its element's first text.
+// first) where the engine prints its element's first text. The recordings of our own pages in
+// tests/data/anchor-replays are made by AnchorAccuracy.RecordsTopicsForReplay from that folder's
+// fixture.
 struct RecordedTopic {
     std::string text;
     std::vector<std::optional<PrintedPageLayout>> pages;
@@ -365,11 +367,12 @@ ReplayTally replay(const RecordedTopic& topic)
 
 } // namespace
 
-// Signatures whose type is painted twice, with a shadow, a hair apart: each member's name lands
-// on its own page, not pages ahead at a later overload whose lines read like the shadowed ones.
+// Signatures whose type is painted twice, with a shadow, a hair apart, among members whose texts
+// repeat each other: each member's name lands on its own page, not ahead at a later member whose
+// lines read like the shadowed ones.
 TEST(AnchorReplay, ShadowedSignaturesAreFollowedOnce)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("adaptor-functor")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("shadowed-signatures")));
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
 
@@ -377,16 +380,17 @@ TEST(AnchorReplay, ShadowedSignaturesAreFollowedOnce)
 // goes on at the next one instead of losing its way, and every name after them is placed.
 TEST(AnchorReplay, OverloadsThatReadAlikeForLongAreToldApart)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("signal-nil")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("overloads-read-alike")));
     EXPECT_EQ(tally.unplaced, 0);
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }
 
-// A page's last line (a signature, a row's annotation) reads on like the text past a heading that
-// the engine prints on the next page: the heading's name goes to the next page, with its text.
+// A page's last line (a row's annotation, which the screen hides and the paper shows) reads on like
+// the text past a heading that the engine prints on the next page: the heading's name goes to the
+// next page, with its text.
 TEST(AnchorReplay, APagesLastWordsDoNotTakeANameWhoseTextIsOnTheNextPage)
 {
-    for (const char* name : {"radial-gradient", "boxed-types"}) {
+    for (const char* name : {"returns-after-annotations", "annotation-at-a-foot"}) {
         SCOPED_TRACE(name);
         const ReplayTally tally = replay(RecordedTopic::read(QString::fromLatin1(name)));
         EXPECT_EQ(tally.beforeTheirText, 0);
@@ -395,10 +399,10 @@ TEST(AnchorReplay, APagesLastWordsDoNotTakeANameWhoseTextIsOnTheNextPage)
 }
 
 // Members' headings floated to the top of their page's painting order, one of them reading, with
-// the line after it, like a later overload pages ahead: no name lands before its text.
+// the line after it, like a later member's ahead: no name lands before its text.
 TEST(AnchorReplay, FloatedHeadingsOfOverloadsDoNotLeadTheTrailAhead)
 {
-    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("track-obj")));
+    const ReplayTally tally = replay(RecordedTopic::read(QStringLiteral("floated-headings-alike")));
     EXPECT_EQ(tally.beforeTheirText, 0);
     EXPECT_EQ(tally.onTheirPage, tally.printed);
 }

@@ -256,7 +256,7 @@ TEST_F(CHMExport, AMemberListTooWideForThePageWrapsBetweenWordsNotLetters)
     const int start = words.indexOf(QStringLiteral("MembersTopicStart,"));
     ASSERT_GE(start, 0) << words.join(QLatin1Char(' ')).toStdString();
     const QStringList list = words.mid(start);
-    for (const char* whole : {"Cairo::FontFace", "Cairo::FtFontFace", "inline", "static", "explicit", "protected"})
+    for (const char* whole : {"Quill::InkBrush", "Quill::InkOutlineBrush", "inline", "static", "explicit", "protected"})
         EXPECT_TRUE(list.contains(QLatin1String(whole))) << whole << " in " << list.join(QLatin1Char(' ')).toStdString();
 }
 

@@ -23,7 +23,8 @@ std::optional<Unicode> parseHex(const std::string& word)
 
 void reportBadLine(int line, const std::string& fileName)
 {
-    error(errSyntaxWarning, -1, "Bad line ({0:d}) in unicodeToUnicode file '{1:s}'", line, fileName.c_str());
+    error(errSyntaxWarning, -1, "The unicodeToUnicode file '{0:s}' has a line {1:d} without a code to map; it is passed over",
+          fileName.c_str(), line);
 }
 
 // Settings objects and their maps. The settings object is the core's one global; this table only
@@ -52,7 +53,7 @@ std::optional<UnicodeToUnicodeMap> parseUnicodeToUnicode(const std::string& file
 {
     const std::optional<std::string> text = readWholeFile(fileName);
     if (!text) {
-        error(errSyntaxError, -1, "Couldn't open unicodeToUnicode file '{0:s}'", fileName.c_str());
+        error(errSyntaxError, -1, "The unicodeToUnicode file '{0:s}' cannot be read", fileName.c_str());
         return std::nullopt;
     }
     UnicodeToUnicodeMap map;
