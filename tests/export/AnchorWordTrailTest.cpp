@@ -80,12 +80,12 @@ TEST(AnchorWordTrail, LeapsOverTextThatOnlyTheScreenShows)
 {
     // A table of contents 5 KB long that print hides stands between the title and the body, and
     // a bar's words close every page: the body's names still land on their words.
-    const std::string text = "Theme Go files calls\n" + screenOnlyContents()
-                             + "\nfiles calls\nEvery call below lists what the module offers, in order.\nopen_entry(path)\nOpens an entry.\n"
+    const std::string text = "Shade Go sheets inks\n" + screenOnlyContents()
+                             + "\nsheets inks\nEvery call below lists what the module offers, in order.\nopen_entry(path)\nOpens an entry.\n"
                                "close_entry(path)\nCloses it.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"Every", "open_entry", "close_entry"});
     const std::vector<Located> located =
-        follow(text, records, {"files calls Every call below lists what the module offers, in order. open_entry(path) Theme Go", "Opens an entry. close_entry(path) Closes it. Theme Go"});
+        follow(text, records, {"sheets inks Every call below lists what the module offers, in order. open_entry(path) Shade Go", "Opens an entry. close_entry(path) Closes it. Shade Go"});
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[0].word, 2);
     EXPECT_EQ(located[1].page, 0);
@@ -98,12 +98,12 @@ TEST(AnchorWordTrail, ALineTornAtThePagesFootBelongsToTheNextPage)
 {
     // The foot of the page shows scraps of the signature's letters ("c" even begins its name);
     // the next page shows the whole line, where the name must land rather than a page early.
-    const std::string text = "Join the queue without a deadlock.\ncancel_join_thread()\nPrevents joining.\n"
+    const std::string text = "Dry the sheet without a smudge.\ncover_wet_stroke()\nKeeps it clean.\n"
                              "close()\nCloses it.";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"cancel_join_thread", "close()"});
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"cover_wet_stroke", "close()"});
     const std::vector<Located> located =
         follow(text, records,
-               {"Join the queue without a deadlock. c l j i th d ()", "cancel_join_thread() Prevents joining. c",
+               {"Dry the sheet without a smudge. c v w t st k ()", "cover_wet_stroke() Keeps it clean. c",
                 "close() Closes it."});
     EXPECT_EQ(located[0].page, 1);
     EXPECT_EQ(located[0].word, 0);
@@ -118,13 +118,13 @@ TEST(AnchorWordTrail, WordsShownAgainOrPaintedLateDoNotMoveTheTrail)
     // again at the top of a page, which recurs further on too: neither may pull a name forward.
     const std::string text = "Intro text here.\nimport files\nwith files.open_x() as item:\n    print(item)\n"
                              "Then the prose goes on.\nfiles.open_y(path)\nOpens y.\n"
-                             "Availability: Unix, not WASI.\nB text.\nAvailability: Unix, not WASI.\nC text.";
+                             "Supported: Quill, not Plume.\nB text.\nSupported: Quill, not Plume.\nC text.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"Then", "files.open_y", "B text", "C text"});
     const std::vector<Located> located =
         follow(text, records,
                {"Intro text here. Then the prose goes on. import files with files.open_x() as item: print(item)",
-                "files.open_y(path) Opens y. Availability: Unix, not WASI.",
-                "Availability: Unix, not WASI. B text. Availability: Unix,", "not WASI. C text."});
+                "files.open_y(path) Opens y. Supported: Quill, not Plume.",
+                "Supported: Quill, not Plume. B text. Supported: Quill,", "not Plume. C text."});
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[0].word, 3);
     EXPECT_EQ(located[1].page, 1);
@@ -150,17 +150,17 @@ TEST(AnchorWordTrail, BlocksThatMeetWithoutABlankAreFollowedAcross)
 
 TEST(AnchorWordTrail, OnlyAnElementThatPrintsALabelBeginsAtWordsTheTextLacks)
 {
-    // Words the text does not hold stand before two headings ("[array length=n]", the cells of a
+    // Words the text does not hold stand before two headings ("[list size=n]", the cells of a
     // table painted out of order), and a note's generated "Warning:" before its text. The empty
     // names before the headings print nothing of their own: they land on the headings, not on the
     // stray words above them; the note begins at its label.
-    const std::string text = "Parameters\nclosure the closure\nmarshal_char()\nMarshals a char.\n"
-                             "Closes the closure.\nmarshal_int()\nMarshals an int.";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"marshal_char", "Closes", "marshal_int"});
+    const std::string text = "Parameters\nstroke the stroke\nstamp_char()\nStamps a char.\n"
+                             "Dries the stroke.\nstamp_int()\nStamps an int.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"stamp_char", "Dries", "stamp_int"});
     const std::vector<Located> located = follow(
         text, records,
-        {"Parameters closure the closure [array length=n] marshal_char() Marshals a char. Warning: Closes the closure. "
-         "[array length=n] marshal_int() Marshals an int."},
+        {"Parameters stroke the stroke [list size=n] stamp_char() Stamps a char. Warning: Dries the stroke. "
+         "[list size=n] stamp_int() Stamps an int."},
         {0, 1, 0});
     EXPECT_EQ(located[0].word, 6);
     EXPECT_EQ(located[1].word, 10);
@@ -172,13 +172,13 @@ TEST(AnchorWordTrail, AHeadingPaintedFirstOnItsPageTakesItsNameThere)
     // Floated headings come first in the page's painting order, before the text they stand in:
     // the trail leaps over their words when the code that follows them comes, and their names
     // land on the headings where they were painted, not on that code.
-    const std::string text = "Intro words of the class here.\nMember Documentation\n\u25c6\u00a0function_type\n"
-                             "template <class T_return>\ntypedef base function_type\n\u25c6\u00a0obj_\nconst T_obj* obj_";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0function_type", "\u25c6\u00a0obj_"});
+    const std::string text = "Intro words of the class here.\nMember Notes\n\u25c6\u00a0stroke_type\n"
+                             "template <class T_ink>\ntypedef base stroke_type\n\u25c6\u00a0nib_\nconst T_nib* nib_";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0stroke_type", "\u25c6\u00a0nib_"});
     const std::vector<Located> located = follow(
         text, records,
-        {QStringLiteral("\u25c6 function_type / \u25c6 obj_ / Intro words of the class here. Member Documentation template "
-                        "<class T_return> typedef base function_type const T_obj* obj_")});
+        {QStringLiteral("\u25c6 stroke_type / \u25c6 nib_ / Intro words of the class here. Member Notes template "
+                        "<class T_ink> typedef base stroke_type const T_nib* nib_")});
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[0].word, 0);
     EXPECT_EQ(located[1].word, 2);
@@ -195,13 +195,13 @@ TEST(AnchorWordTrail, AFewWordsAtAPagesEndDoNotLeapPagesAhead)
             text += std::string(kind) + " sentence number " + std::to_string(i) + " explains one more detail of it.\n";
         return text;
     };
-    const std::string text = "Intro of the examples.\n" + sentences("Filler", 0, 60) + "next_section\nMore text.\n" + sentences("Other", 0, 60) + ">>> MyTest('test_foo').run() >>> \nThe end.";
+    const std::string text = "Intro of the examples.\n" + sentences("Filler", 0, 60) + "next_section\nMore text.\n" + sentences("Other", 0, 60) + ">>> Sheet('blank').dry() >>> \nThe end.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"next_section"});
     const QString first = QString::fromStdString("Intro of the examples. " + sentences("Filler", 0, 30)).simplified();
     const QString second = QString::fromStdString(sentences("Filler", 30, 60)).simplified();
     const std::vector<Located> located =
         follow(text, records,
-               {first + QStringLiteral(" >>> MyTest('test_foo').run() >>>"), second + QStringLiteral(" next_section More text.")});
+               {first + QStringLiteral(" >>> Sheet('blank').dry() >>>"), second + QStringLiteral(" next_section More text.")});
     EXPECT_EQ(located[0].page, 1);
     EXPECT_EQ(located[0].word, static_cast<int>(second.split(QLatin1Char(' ')).size()));
 }
@@ -211,13 +211,13 @@ TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
     // The engine keeps a member's box whole on the next page, while its floated heading stays at
     // the foot of the page before, painted first there: the name lands on the heading. A heading
     // that reads alike higher up that page, among text that went on, is another one.
-    const std::string text = "Intro words of the class here.\n\u25c6\u00a0operator()()\ntemplate <class T_return>\n"
-                             "T_return operator()() const\nCalls the method.";
+    const std::string text = "Intro words of the class here.\n\u25c6\u00a0operator()()\ntemplate <class T_ink>\n"
+                             "T_ink operator()() const\nCalls the method.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"\u25c6\u00a0operator", "Calls"});
     std::vector<PDFCore::LocatorWord> before = pageWords(QStringLiteral("\u25c6 operator()() / Intro words of the class here."));
     before[0].yMin = before[1].yMin = 700.0; // painted first, at the foot
     const std::vector<PDFCore::LocatorWord> after =
-        pageWords(QStringLiteral("template <class T_return> T_return operator()() const Calls the method."));
+        pageWords(QStringLiteral("template <class T_ink> T_ink operator()() const Calls the method."));
     AnchorWordTrail trail(text, records);
     trail.followPage(before);
     EXPECT_EQ(records[0].found, 0);
@@ -238,15 +238,15 @@ TEST(AnchorWordTrail, AHeadingLeftAtThePagesFootTakesItsNameThere)
 
 TEST(AnchorWordTrail, ALeapNeverLandsInsideAName)
 {
-    // The page's word "adaptor_type" reads on like the end of "sigc::adaptor_type" a little
+    // The page's word "blotter_type" reads on like the end of "quill::blotter_type" a little
     // further on, but a page breaks no word inside a name: the trail leaps to where the word
     // stands on its own.
-    const std::string text = "Start of the text.\nsigc::adaptor_type result_value again here.\n"
-                             "Middle words that the page leaves out entirely.\nadaptor_type result_value again here.\nEnd.";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"Middle", "\nadaptor_type"});
+    const std::string text = "Start of the text.\nquill::blotter_type result_value again here.\n"
+                             "Middle words that the page leaves out entirely.\nblotter_type result_value again here.\nEnd.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Middle", "\nblotter_type"});
     records[1].charOffset += 1;
     const std::vector<Located> located =
-        follow(text, records, {QStringLiteral("Start of the text. adaptor_type result_value again here. End.")});
+        follow(text, records, {QStringLiteral("Start of the text. blotter_type result_value again here. End.")});
     EXPECT_EQ(located[1].page, 0);
     EXPECT_EQ(located[1].word, 4);
 }
@@ -258,19 +258,19 @@ protected:
     static std::string member(int number)
     {
         const std::string n = std::to_string(number);
-        return "\u25c6\u00a0retype() [" + n + "/3]\ntemplate <class T_functor> retype_functor<T_functor> sigc::retype(const T_functor& f" + n + ")\nCreates adaptor number " + n + " of the kind asked for.\n";
+        return "\u25c6\u00a0reink() [" + n + "/3]\ntemplate <class T_nib> reink_nib<T_nib> quill::reink(const T_nib& n" + n + ")\nMakes stroke number " + n + " of the kind asked for.\n";
     }
     static QString flow(int number)
     {
         const QString n = QString::number(number);
-        return QStringLiteral("template <class T_functor> retype_functor<T_functor> / sigc::retype(const T_functor& f") + n + QStringLiteral(") / Creates adaptor number ") + n + QStringLiteral(" of the kind asked for. / ");
+        return QStringLiteral("template <class T_nib> reink_nib<T_nib> / quill::reink(const T_nib& n") + n + QStringLiteral(") / Makes stroke number ") + n + QStringLiteral(" of the kind asked for. / ");
     }
     // A heading's words painted first, on a line of their own at `y` points down the page.
     static std::vector<PDFCore::LocatorWord> withHeadingsFirst(const QString& flowWords, const std::vector<std::pair<int, double>>& headings)
     {
         std::vector<PDFCore::LocatorWord> page;
         for (const auto& [number, y] : headings) {
-            for (PDFCore::LocatorWord word : pageWords(QStringLiteral("\u25c6 retype() [%1/3]").arg(number))) {
+            for (PDFCore::LocatorWord word : pageWords(QStringLiteral("\u25c6 reink() [%1/3]").arg(number))) {
                 word.yMin = y;
                 word.xMin += static_cast<double>(page.size()) * 0.01;
                 page.push_back(word);
@@ -292,7 +292,7 @@ TEST_F(FloatedHeadings, NamesLandOnTheirOwnHeadingsNotOnOnesThatReadAlike)
     // others first, the text after the first heading then. The trail neither follows the second
     // heading for the first (they read alike but for their number) nor leaps to the headings
     // over the text that comes before them on the page.
-    std::vector<TextOffsetRecord> records = recordsAt(m_text, {"\u25c6\u00a0retype() [1", "\u25c6\u00a0retype() [2", "\u25c6\u00a0retype() [3", "Creates adaptor number 3"});
+    std::vector<TextOffsetRecord> records = recordsAt(m_text, {"\u25c6\u00a0reink() [1", "\u25c6\u00a0reink() [2", "\u25c6\u00a0reink() [3", "Makes stroke number 3"});
     AnchorWordTrail trail(m_text, records);
     std::vector<PDFCore::LocatorWord> first = withHeadingsFirst(QStringLiteral("Intro words of the group here."), {{1, 700.0}});
     trail.followPage(first);
@@ -326,11 +326,11 @@ TEST(AnchorWordTrail, APagesLastWordsDoNotLeapOverANamesText)
 {
     // The page ends in a row's annotation that the text holds only after the next heading, which
     // the engine prints on the next page: the heading's name goes there, with its text.
-    const std::string text = "Parameters\nboxed the structure to copy.\nnext_function()\nCopies it.\n[not nullable]\n"
+    const std::string text = "Parameters\nsheet the quire to copy.\nnext_function()\nCopies it.\n[never empty]\n"
                              "More words after the annotation.";
     std::vector<TextOffsetRecord> records = recordsAt(text, {"next_function"});
     const std::vector<Located> located =
-        follow(text, records, {"Parameters boxed the structure to copy. [not nullable]", "next_function() Copies it. More words after the annotation."});
+        follow(text, records, {"Parameters sheet the quire to copy. [never empty]", "next_function() Copies it. More words after the annotation."});
     EXPECT_EQ(located[0].page, 1);
     EXPECT_EQ(located[0].word, 0);
 }
@@ -340,11 +340,11 @@ TEST(AnchorWordTrail, APagesLastWordsLeapOverTextTheyFollowWhenThePageHasPainted
     // A source listing: a floated link begins each marked block and is painted before the page's
     // lines. A block's first line ends the page; the link it follows was painted on this page, so
     // the block's name stays here with its line.
-    const std::string text = "return parent_str\n\n\n[docs]class ConfigError(SphinxError):\n"
-                             "    \"Configuration error.\"\n    category = 'Configuration error'\n";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"[docs]"});
+    const std::string text = "return parent_ink\n\n\n[view]class SmudgeError(QuillsError):\n"
+                             "    \"Transcription error.\"\n    severity = 'Transcription error'\n";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"[view]"});
     const std::vector<Located> located = follow(
-        text, records, {"[docs] / return parent_str / class ConfigError(SphinxError): \"Configuration error.\"", "category = 'Configuration error'"});
+        text, records, {"[view] / return parent_ink / class SmudgeError(QuillsError): \"Transcription error.\"", "severity = 'Transcription error'"});
     EXPECT_EQ(located[0].page, 0);
 }
 
@@ -352,11 +352,11 @@ TEST(AnchorWordTrail, AShortFirstPageBeginsTheTextEvenOverNamesItLeapsTo)
 {
     // A page of pictures: its first page shows a title and a line only, past a menu only the
     // screen shows and the names the menu holds; the words begin the text there all the same.
-    const std::string text = "Project 1.0 Toggle main menu visibility Main Page Classes Files\nClass Hierarchy\n"
-                             "Go to the textual class hierarchy\n\n\n\nGenerated by 1.9.4";
-    std::vector<TextOffsetRecord> records = recordsAt(text, {"Main Page", "Go to", "Generated"});
+    const std::string text = "Quillet 1.0 Switch side menu appearance Home Desk Sheaves Quire\nSheet Genealogy\n"
+                             "Go to the written sheet genealogy\n\n\n\nPublished by 1.9.4";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Home Desk", "Go to", "Published"});
     const std::vector<Located> located =
-        follow(text, records, {"Class Hierarchy Go to the textual class hierarchy", "Generated by 1.9.4"});
+        follow(text, records, {"Sheet Genealogy Go to the written sheet genealogy", "Published by 1.9.4"});
     EXPECT_EQ(located[0].page, 0);
     EXPECT_EQ(located[1].page, 0);
     EXPECT_EQ(located[1].word, 2);
