@@ -255,9 +255,9 @@ TEST_F(AnchorPlacementTest, ScrapsOfALineTornAtAPagesFootDoNotTakeItsName)
 {
     // The foot of the first page shows scraps of the signature's letters; its name goes with the
     // whole line at the top of the next page, never a page before it.
-    print({"Join it. c l j i th d ()", "cancel_join_thread() Stops."});
+    print({"Join it. c v w t st k ()", "cover_wet_stroke() Stops."});
     const Destination signature = pending(9);
-    place("Join it.\ncancel_join_thread()\nStops.");
+    place("Join it.\ncover_wet_stroke()\nStops.");
 
     EXPECT_EQ(signature->pdfPageNo(), 1u);
     EXPECT_NEAR(signature->destLocation().x(), 72.0, 1.0);
@@ -270,7 +270,7 @@ namespace {
 // printed pages in painting order, and its destinations, each with the page (from the topic's
 // first) where the engine prints its element's first text. The recordings of our own pages in
 // tests/data/anchor-replays are made by AnchorAccuracy.RecordsTopicsForReplay from that folder's
-// fixture.
+// fixture; context-headings is written by hand, in our own words over a measured page's places.
 struct RecordedTopic {
     std::string text;
     std::vector<std::optional<PrintedPageLayout>> pages;
