@@ -39,8 +39,8 @@ const char kWalkScript[] = R"JS(
 
   // The print records where a link of the page leads to an element by its id, or to a link by
   // its name, when the element has a box: its place needs nothing from its text.
-  function placedByPrint(node, attribute) {
-    return node.nodeType === ELEMENT_NODE && !hasNoBox(node) &&
+  function placedByPrint(node, attribute, boxless) {
+    return node.nodeType === ELEMENT_NODE && !boxless &&
            (attribute.name.toLowerCase() === 'id' || node.localName.toLowerCase() === 'a');
   }
 
@@ -277,9 +277,10 @@ const char kWalkScript[] = R"JS(
           var attribute = anchorAttribute(node);
           if (attribute !== null) {
             var name = attribute.value;
-            var byPrint = placedByPrint(node, attribute);
+            var boxless = hasNoBox(node);
+            var byPrint = placedByPrint(node, attribute, boxless);
             var follows = !byPrint && followsText(node);
-            var entry = [name, follows, 0, 0, false, hasNoBox(node), linkName(name)];
+            var entry = [name, follows, 0, 0, false, boxless, linkName(name)];
             runs.push(entry);
             if (!byPrint && !follows && node.nodeType === ELEMENT_NODE)
               waitingForText.push({ entry: entry, element: node });
