@@ -176,7 +176,6 @@ private:
     RendererLoad rendererLoad() const;
     // Views without a topic give their renderers back while a long topic needs the memory.
     void retireIdleViews();
-    bool isTopicAtWork() const;
     bool isExportRunning() const { return m_outcome == Outcome::Running; }
 
     // Anchors of a topic: the text and named places of the page, and where they fall on the

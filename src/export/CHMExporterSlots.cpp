@@ -14,8 +14,6 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <QSet>
-
 #include <algorithm>
 
 // Several topics in the engine at once. Each view works on its topic alone (load, layout, print,
@@ -183,33 +181,18 @@ void CHMExporter::appendTopicsInTurn()
         ReleaseFreedMemory();
 }
 
-bool CHMExporter::isTopicAtWork() const
-{
-    return std::any_of(m_slots.begin(), m_slots.end(), [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
-}
-
 RendererLoad CHMExporter::rendererLoad() const
 {
-    // Views may share a renderer.
-    QSet<qint64> counted;
-    RendererLoad load;
+    std::vector<ViewRenderer> views;
+    views.reserve(m_slots.size());
     for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
-        const qint64 pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
-        if (pid <= 0)
-            continue;
-        const qint64 bytes = rendererResidentBytes(*slot).value_or(0);
-        if (slot->busy) {
-            load.topicAtWork = true;
-            load.largestAtWorkBytes = std::max(load.largestAtWorkBytes, bytes);
-        }
-        if (counted.contains(pid))
-            continue;
-        counted.insert(pid);
-        load.totalBytes += bytes;
+        ViewRenderer view;
+        view.busy = slot->busy;
+        view.pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
+        view.residentBytes = ResidentBytesOfProcess(view.pid).value_or(0);
+        views.push_back(view);
     }
-    // A topic between its view and its renderer (loading has not begun) is at work all the same.
-    load.topicAtWork = load.topicAtWork || isTopicAtWork();
-    return load;
+    return SumRendererLoad(views);
 }
 
 void CHMExporter::retireIdleViews()

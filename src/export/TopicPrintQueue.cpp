@@ -1,6 +1,7 @@
 #include "export/TopicPrintQueue.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 TopicPrintQueue::TopicPrintQueue(std::size_t topicCount, int jobs)
@@ -45,6 +46,23 @@ void TopicPrintQueue::close()
 {
     m_closed = true;
     m_waiting.clear();
+}
+
+RendererLoad SumRendererLoad(std::span<const ViewRenderer> views)
+{
+    std::set<qint64> counted;
+    RendererLoad load;
+    for (const ViewRenderer& view : views) {
+        // A topic between its view and its renderer (loading has not begun) is at work all the same.
+        load.topicAtWork = load.topicAtWork || view.busy;
+        if (view.pid <= 0)
+            continue;
+        if (view.busy)
+            load.largestAtWorkBytes = std::max(load.largestAtWorkBytes, view.residentBytes);
+        if (counted.insert(view.pid).second)
+            load.totalBytes += view.residentBytes;
+    }
+    return load;
 }
 
 bool MayStartTopic(const RendererLoad& load, qint64 retireBytes, qint64 budgetBytes)

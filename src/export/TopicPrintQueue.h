@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 
 class PrintedTopic;
 
@@ -68,6 +69,16 @@ struct RendererLoad {
     qint64 largestAtWorkBytes = 0; // the largest renderer of a topic still at work
     bool topicAtWork = false;
 };
+
+// One view's renderer process as the export sees it: views of one profile may share a renderer.
+struct ViewRenderer {
+    qint64 pid = 0;           // 0 before the view has a renderer
+    qint64 residentBytes = 0; // what that renderer holds in RAM
+    bool busy = false;        // the view is working on a topic
+};
+
+// The load of the views' renderers, each renderer counted once however many views it serves.
+RendererLoad SumRendererLoad(std::span<const ViewRenderer> views);
 
 // Whether a further topic may start now. One topic is always at work, however much it takes.
 // Beyond that, none starts while the renderers hold more than budgetBytes together, nor while a

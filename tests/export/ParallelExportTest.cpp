@@ -204,6 +204,24 @@ TEST_F(ParallelExport, RenderersPastTheirLimitAreReplacedAndNoTopicStartsPastThe
     expectSameDocument(plain, shared);
 }
 
+TEST_F(ParallelExport, AViewRetiredAfterEveryTopicWhileProgressIsShownEndsTheExportWhole)
+{
+    // Every renderer is past a limit of one byte: each view is replaced after its topic, while the
+    // progress controls are updated and the cancel is asked about at every report.
+    QProgressBar progress;
+    StubProgressDelegate delegate;
+    const QByteArray plain = exportFixture(QStringLiteral("export-many"), 4);
+    const int pages = PdfReadBack::pageCount(plain);
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const QByteArray retired =
+            exportFixture(QStringLiteral("export-many"), 4, &delegate, std::make_pair(1LL, 1LL), &progress);
+        EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
+        EXPECT_EQ(PdfReadBack::pageCount(retired), pages);
+    }
+    EXPECT_EQ(progress.maximum(), 100);
+}
+
 TEST_F(ParallelExport, NoViewIsLeftWhileTheLinksAreResolvedAndTheDocumentIsWritten)
 {
     // The topics' progress only rises; the links' starts again once every topic is appended.
