@@ -1,5 +1,5 @@
 // chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME]
-//            [--repeat N] FILE.chm OUT.pdf
+//            [--repeat N] [--renderer-limits RETIRE,BUDGET] FILE.chm OUT.pdf
 //
 // Exports a CHM file to PDF the way the batch application does (the steps of the document's export,
 // called from a worker thread while the main thread serves the web engine) and prints key=value
@@ -25,6 +25,8 @@
 // --repeat N: exports N times in the same process (the figures above are over all of them) and
 // prints, after each, the memory this process and the engine's processes still hold once the
 // export has ended: a later export should not start higher than the first.
+// --renderer-limits: the exporter's renderer limits in bytes (a renderer past RETIRE, or past its
+// share of BUDGET, is replaced after its topic); "1,1" replaces every view after every topic.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
@@ -98,6 +100,7 @@ struct Arguments {
     int repeat = 1;
     // Only then is the memory left after each export read: that waits for the engine's processes.
     bool repeatGiven = false;
+    std::optional<QList<double>> rendererLimits;
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -146,6 +149,11 @@ std::optional<Arguments> parse(const QStringList& args)
             if (!ok || parsed.repeat < 1)
                 return std::nullopt;
             parsed.repeatGiven = true;
+            ++i;
+        } else if (arg == QLatin1String("--renderer-limits")) {
+            parsed.rendererLimits = numbers(next, 2);
+            if (!parsed.rendererLimits)
+                return std::nullopt;
             ++i;
         } else if (arg == QLatin1String("--encoding") && !next.isEmpty()) {
             options.encodingName = next;
@@ -227,7 +235,7 @@ int main(int argc, char** argv)
     std::optional<Arguments> arguments = parse(QCoreApplication::arguments());
     if (!arguments) {
         std::fprintf(stderr, "usage: chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
-                             "[--encoding NAME] FILE.chm OUT.pdf\n");
+                             "[--encoding NAME] [--repeat N] [--renderer-limits RETIRE,BUDGET] FILE.chm OUT.pdf\n");
         return 2;
     }
     qInstallMessageHandler(catchStatistics);
@@ -316,6 +324,8 @@ int main(int argc, char** argv)
                 if (!arguments->options.encodingName.isNull())
                     document.setEncodingName(arguments->options.encodingName);
                 exporter.setJobs(arguments->jobs);
+                if (const auto& limits = arguments->rendererLimits)
+                    exporter.setRendererMemoryLimits(static_cast<qint64>((*limits)[0]), static_cast<qint64>((*limits)[1]));
                 exporter.initConditionalLock();
                 exporter.exportToPDF();
                 exporter.lockWhenCondition();
