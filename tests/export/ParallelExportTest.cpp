@@ -234,15 +234,15 @@ TEST_F(ParallelExport, AViewRetiredAfterEveryTopicWhileProgressIsShownEndsTheExp
     // road (a worker thread waits) and on the reader's (the main thread runs the export and waits).
     QProgressBar progress;
     StubProgressDelegate delegate;
-    const QByteArray plain = exportFixture(QStringLiteral("export-many"), 4);
+    const QByteArray plain = exportFixture(QStringLiteral("export-moving"), 4);
     const int pages = PdfReadBack::pageCount(plain);
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
         const QByteArray retired =
-            exportFixture(QStringLiteral("export-many"), 4, &delegate, std::make_pair(1LL, 1LL), &progress);
+            exportFixture(QStringLiteral("export-moving"), 4, &delegate, std::make_pair(1LL, 1LL), &progress);
         EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
         EXPECT_EQ(PdfReadBack::pageCount(retired), pages);
-        const QByteArray onMain = exportOnMainThread(QStringLiteral("export-many"), &delegate, &progress);
+        const QByteArray onMain = exportOnMainThread(QStringLiteral("export-moving"), &delegate, &progress);
         EXPECT_EQ(m_lastStatistics.viewsRetiredForMemory, m_lastStatistics.topics);
         EXPECT_EQ(PdfReadBack::pageCount(onMain), pages);
     }
