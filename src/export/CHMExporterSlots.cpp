@@ -15,6 +15,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <utility>
 
 // Several topics in the engine at once. Each view works on its topic alone (load, layout, print,
 // the text walk); the printed PDF is then opened and its pages read (blank test, text layout) on a
@@ -201,6 +202,18 @@ void CHMExporter::retireIdleViews()
         if (!slot->busy)
             retireWebView(*slot);
     }
+}
+
+void CHMExporter::viewGone()
+{
+    if (--m_viewsLettingGo > 0)
+        return;
+    if (std::exchange(m_finishWhenViewsGone, false)) {
+        finishExport();
+        return;
+    }
+    if (m_endingExport)
+        releaseWhenTopicsRest();
 }
 
 void CHMExporter::stopTopicsInFlight()
