@@ -88,8 +88,8 @@ bool OffscreenWebPage::sameDocument(const QUrl& a, const QUrl& b)
     const QUrl first = a.adjusted(QUrl::NormalizePathSegments);
     const QUrl second = b.adjusted(QUrl::NormalizePathSegments);
     return first.scheme() == second.scheme() && first.host() == second.host() && first.port() == second.port()
-        && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
-        && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
+           && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
+           && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
 }
 
 void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)
