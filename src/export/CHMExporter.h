@@ -172,6 +172,7 @@ private:
     void printoutReady(std::size_t topic, TopicPrintout printout);
     void appendTopicsInTurn();
     void stopTopicsInFlight();
+    int topicsAtWork() const;
     // The memory of the engine's processes that render the export's views, each counted once.
     RendererLoad rendererLoad() const;
     // Views without a topic give their renderers back while a long topic needs the memory.

@@ -29,6 +29,10 @@ namespace {
 constexpr int kMostAutomaticJobs = 6;
 // A printed PDF this large is a topic of dozens of pages.
 constexpr qsizetype kLargePrintoutBytes = 1 << 20;
+// Printouts that wait for their turn beyond one for each view, only while they are this small
+// together: a view whose topic is done takes the next while the topic whose turn it is still has
+// its printout read or appended, instead of standing idle; long printouts are not held in numbers.
+constexpr qsizetype kMostWaitingBytesAhead = 4 * kLargePrintoutBytes;
 
 std::optional<qint64> rendererResidentBytes(const TopicSlot& slot)
 {
@@ -55,7 +59,7 @@ void CHMExporter::continueTopicsInFlight()
     if (!isExportRunning())
         return;
     if (!m_printQueue) {
-        m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), m_jobs);
+        m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), 2 * m_jobs - 1);
         m_printoutPool = std::make_unique<QThreadPool>();
         m_printoutPool->setMaxThreadCount(m_jobs);
         m_statistics.jobs = m_jobs;
@@ -64,6 +68,11 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
+        if (topicsAtWork() >= m_jobs)
+            break;
+        const bool ahead = m_printQueue->started() - m_printQueue->turn() >= static_cast<std::size_t>(m_jobs);
+        if (ahead && m_printQueue->waitingBytes() > kMostWaitingBytesAhead)
+            break;
         const RendererLoad load = rendererLoad();
         if (!MayStartTopic(load, m_rendererRetireBytes, m_renderersBudgetBytes)) {
             ++m_statistics.startsHeldForMemory;
@@ -78,9 +87,7 @@ void CHMExporter::continueTopicsInFlight()
         if (!topic)
             break;
         startTopic(freeSlot(), *topic);
-        const auto atWork = std::count_if(m_slots.begin(), m_slots.end(),
-                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
-        m_statistics.peakTopicsAtWork = std::max(m_statistics.peakTopicsAtWork, static_cast<int>(atWork));
+        m_statistics.peakTopicsAtWork = std::max(m_statistics.peakTopicsAtWork, topicsAtWork());
     }
     appendTopicsInTurn();
 }
@@ -91,7 +98,7 @@ TopicSlot& CHMExporter::freeSlot()
                                     [](const std::unique_ptr<TopicSlot>& slot) { return !slot->busy; });
     if (found != m_slots.end())
         return **found;
-    // The queue starts no more topics than there are jobs, so there are never more views than jobs.
+    // No more topics than there are jobs are at work, so there are never more views than jobs.
     m_slots.push_back(std::make_unique<TopicSlot>());
     return *m_slots.back();
 }
@@ -180,6 +187,12 @@ void CHMExporter::appendTopicsInTurn()
     // the allocator would keep that memory for the rest of the export.
     if (large)
         ReleaseFreedMemory();
+}
+
+int CHMExporter::topicsAtWork() const
+{
+    return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
+                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; }));
 }
 
 RendererLoad CHMExporter::rendererLoad() const

@@ -4,15 +4,15 @@
 #include <set>
 #include <utility>
 
-TopicPrintQueue::TopicPrintQueue(std::size_t topicCount, int jobs)
+TopicPrintQueue::TopicPrintQueue(std::size_t topicCount, int window)
     : m_topicCount(topicCount)
-    , m_jobs(static_cast<std::size_t>(std::max(jobs, 1)))
+    , m_window(static_cast<std::size_t>(std::max(window, 1)))
 {
 }
 
 std::optional<std::size_t> TopicPrintQueue::startNext()
 {
-    if (m_closed || m_nextToStart >= m_topicCount || m_nextToStart - m_turn >= m_jobs)
+    if (m_closed || m_nextToStart >= m_topicCount || m_nextToStart - m_turn >= m_window)
         return std::nullopt;
     return m_nextToStart++;
 }
@@ -23,6 +23,10 @@ void TopicPrintQueue::put(std::size_t topic, TopicPrintout printout)
     // answer about a topic already given up.
     if (m_closed || topic < m_turn || topic >= m_nextToStart)
         return;
+    const auto earlier = m_waiting.find(topic);
+    if (earlier != m_waiting.end())
+        m_waitingBytes -= earlier->second.printed.size();
+    m_waitingBytes += printout.printed.size();
     m_waiting.insert_or_assign(topic, std::move(printout));
     // The topic whose turn it is is taken at once; only those ahead of it are held.
     const std::size_t held = m_waiting.size() - (m_waiting.contains(m_turn) ? 1 : 0);
@@ -38,6 +42,7 @@ std::optional<TopicPrintout> TopicPrintQueue::takeTurn()
         return std::nullopt;
     TopicPrintout printout = std::move(found->second);
     m_waiting.erase(found);
+    m_waitingBytes -= printout.printed.size();
     ++m_turn;
     return printout;
 }
@@ -46,6 +51,7 @@ void TopicPrintQueue::close()
 {
     m_closed = true;
     m_waiting.clear();
+    m_waitingBytes = 0;
 }
 
 RendererLoad SumRendererLoad(std::span<const ViewRenderer> views)

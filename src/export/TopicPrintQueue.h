@@ -31,12 +31,12 @@ struct TopicPrintout {
 //
 // Views take topics in page-list order, but finish them in any order; the printouts that are
 // ready before their turn wait here until every topic before them has been appended, so the output
-// is put together exactly as if the topics had been printed one after another. At most `jobs`
-// topics are started and not yet taken for appending, which bounds both the views at work and the
-// printouts held waiting (fewer than `jobs`).
+// is put together exactly as if the topics had been printed one after another. At most `window`
+// topics are started and not yet taken for appending, which bounds the printouts held waiting
+// (fewer than `window`).
 class TopicPrintQueue {
 public:
-    TopicPrintQueue(std::size_t topicCount, int jobs);
+    TopicPrintQueue(std::size_t topicCount, int window);
 
     // The next topic to start, or none when every topic has started or the bound is reached.
     std::optional<std::size_t> startNext();
@@ -51,15 +51,18 @@ public:
     std::size_t started() const { return m_nextToStart; }
     std::size_t waiting() const { return m_waiting.size(); }
     std::size_t peakWaiting() const { return m_peakWaiting; }
+    // The printed bytes of the printouts waiting.
+    qsizetype waitingBytes() const { return m_waitingBytes; }
     bool isClosed() const { return m_closed; }
 
 private:
     std::size_t m_topicCount;
-    std::size_t m_jobs;
+    std::size_t m_window;
     std::size_t m_nextToStart = 0;
     std::size_t m_turn = 0;
     std::map<std::size_t, TopicPrintout> m_waiting;
     std::size_t m_peakWaiting = 0;
+    qsizetype m_waitingBytes = 0;
     bool m_closed = false;
 };
 
