@@ -67,6 +67,7 @@ void OffscreenWebPage::letGo(std::shared_ptr<OffscreenWebPage> page, std::functi
     if (page) {
         page->quieten();
         page->disconnect();
+        page->m_page->triggerAction(QWebEnginePage::Stop);
         page->m_view->hide();
     }
     QTimer::singleShot(kFramesSettleTime, QCoreApplication::instance(),
