@@ -9,14 +9,31 @@ TopicClock::TopicClock(const QElapsedTimer& timer, ProcessTree& processes, const
     : m_timer(timer)
     , m_processes(processes)
     , m_samplerCpuMs(samplerCpuMs)
+    , m_reader([this] { readProcesses(); })
 {
+}
+
+TopicClock::~TopicClock()
+{
+    finish();
+}
+
+void TopicClock::finish()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_finishing = true;
+    }
+    m_wake.notify_one();
+    if (m_reader.joinable())
+        m_reader.join();
 }
 
 std::vector<TopicClock::Count> TopicClock::counts()
 {
     const auto fromExporter = [](const char* name, std::function<double(const CHMExporter&)> read) {
         // 0 before the first export has begun.
-        return Count{name, [read = std::move(read)](const Sample& sample) { return sample.exporter != nullptr ? read(*sample.exporter) : 0.0; }, {}};
+        return Count{name, [read = std::move(read)](const Sample& sample) { return sample.exporter != nullptr ? read(*sample.exporter) : 0.0; }, false, {}};
     };
     return {
         fromExporter("pages", [](const CHMExporter& exporter) { return exporter.pageCount(); }),
@@ -29,37 +46,66 @@ std::vector<TopicClock::Count> TopicClock::counts()
         fromExporter("starts_held", [](const CHMExporter& exporter) { return exporter.statistics().startsHeldForMemory; }),
         fromExporter("views_retired", [](const CHMExporter& exporter) { return exporter.statistics().viewsRetiredForMemory; }),
         // The whole export: this process without the bench's sampling thread, and the engine's.
-        {"cpu_ms", [](const Sample& sample) { return sample.usage.cpuMs - sample.samplerCpuMs; }, {}},
-        {"engine_cpu_ms", [](const Sample& sample) { return sample.usage.engineCpuMs; }, {}},
+        {"cpu_ms", [](const Sample& sample) { return sample.usage.cpuMs - sample.samplerCpuMs; }, true, {}},
+        {"engine_cpu_ms", [](const Sample& sample) { return sample.usage.engineCpuMs; }, true, {}},
     };
 }
 
 void TopicClock::valueChanged(int value)
 {
-    if (m_ended)
+    if (value == m_last || m_ended)
         return;
-    const Sample sample{m_exporter.load(), m_processes.usage(), m_samplerCpuMs.load()};
-    std::vector<double> values;
+    // Once the value goes down, the topic phase has ended: nothing after it is read.
+    m_ended = value < m_last;
+    const Sample sample{m_exporter.load(), {}, 0};
+    Reached reached{value, static_cast<double>(m_timer.elapsed()), threadCpuMs(), {}};
     for (const Count& count : m_counts)
-        values.push_back(count.value(sample));
-    if (value < m_last) {
-        m_ended = true;
-        m_wall.end = static_cast<double>(m_timer.elapsed());
-        m_mainCpu.end = threadCpuMs();
+        reached.values.push_back(count.ofProcesses ? 0.0 : count.value(sample));
+    m_last = value;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_toRead.push_back(std::move(reached));
+    }
+    m_wake.notify_one();
+}
+
+void TopicClock::readProcesses()
+{
+    for (;;) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_finishing || !m_toRead.empty(); });
+        if (m_toRead.empty())
+            return;
+        Reached reached = std::move(m_toRead.front());
+        m_toRead.pop_front();
+        lock.unlock();
+        record(std::move(reached));
+    }
+}
+
+void TopicClock::record(Reached reached)
+{
+    const Sample sample{nullptr, m_processes.usage(), m_samplerCpuMs.load()};
+    for (std::size_t at = 0; at < m_counts.size(); ++at) {
+        if (m_counts[at].ofProcesses)
+            reached.values[at] = m_counts[at].value(sample);
+    }
+    if (reached.value < m_recorded) {
+        m_wall.end = reached.wallMs;
+        m_mainCpu.end = reached.mainCpuMs;
         for (std::size_t at = 0; at < m_counts.size(); ++at)
-            m_counts[at].readings.end = values[at];
+            m_counts[at].readings.end = reached.values[at];
         return;
     }
-    if (value > m_last)
-        printPercentLine(value, sample, values);
-    for (int percent = std::max(m_last + 1, 0); percent <= std::min(value, 100); ++percent) {
+    printPercentLine(reached.value, sample, reached.values);
+    for (int percent = std::max(m_recorded + 1, 0); percent <= std::min(reached.value, 100); ++percent) {
         const auto index = static_cast<std::size_t>(percent);
-        m_wall.reached[index] = static_cast<double>(m_timer.elapsed());
-        m_mainCpu.reached[index] = threadCpuMs();
+        m_wall.reached[index] = reached.wallMs;
+        m_mainCpu.reached[index] = reached.mainCpuMs;
         for (std::size_t at = 0; at < m_counts.size(); ++at)
-            m_counts[at].readings.reached[index] = values[at];
+            m_counts[at].readings.reached[index] = reached.values[at];
     }
-    m_last = value;
+    m_recorded = reached.value;
 }
 
 void TopicClock::printPercentLine(int value, const Sample& sample, const std::vector<double>& values) const

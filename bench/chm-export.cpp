@@ -1,5 +1,5 @@
 // chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] [--encoding NAME]
-//            [--repeat N] FILE.chm OUT.pdf
+//            [--repeat N] [--renderer-limits RETIRE,BUDGET] FILE.chm OUT.pdf
 //
 // Exports a CHM file to PDF the way the batch application does (the steps of the document's export,
 // called from a worker thread while the main thread serves the web engine) and prints key=value
@@ -25,6 +25,8 @@
 // --repeat N: exports N times in the same process (the figures above are over all of them) and
 // prints, after each, the memory this process and the engine's processes still hold once the
 // export has ended: a later export should not start higher than the first.
+// --renderer-limits: the exporter's renderer limits in bytes (a renderer past RETIRE, or past its
+// share of BUDGET, is replaced after its topic); "1,1" replaces every view after every topic.
 // Sizes are points; the defaults are US Letter with 36-point margins. Exits non-zero when no PDF
 // was written.
 
@@ -96,6 +98,9 @@ struct Arguments {
     QString target;
     int jobs = CHMExporter::automaticJobs();
     int repeat = 1;
+    // Only then is the memory left after each export read: that waits for the engine's processes.
+    bool repeatGiven = false;
+    std::optional<QList<double>> rendererLimits;
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -142,6 +147,12 @@ std::optional<Arguments> parse(const QStringList& args)
             bool ok = false;
             parsed.repeat = next.toInt(&ok);
             if (!ok || parsed.repeat < 1)
+                return std::nullopt;
+            parsed.repeatGiven = true;
+            ++i;
+        } else if (arg == QLatin1String("--renderer-limits")) {
+            parsed.rendererLimits = numbers(next, 2);
+            if (!parsed.rendererLimits)
                 return std::nullopt;
             ++i;
         } else if (arg == QLatin1String("--encoding") && !next.isEmpty()) {
@@ -224,7 +235,7 @@ int main(int argc, char** argv)
     std::optional<Arguments> arguments = parse(QCoreApplication::arguments());
     if (!arguments) {
         std::fprintf(stderr, "usage: chm-export [--jobs N] [--paper W,H] [--margins L,T,R,B] [--landscape] [--no-links] [--no-toc] "
-                             "[--encoding NAME] FILE.chm OUT.pdf\n");
+                             "[--encoding NAME] [--repeat N] [--renderer-limits RETIRE,BUDGET] FILE.chm OUT.pdf\n");
         return 2;
     }
     qInstallMessageHandler(catchStatistics);
@@ -300,9 +311,11 @@ int main(int argc, char** argv)
     const double mainCpuAtStart = threadCpuMs();
     const double treeCpuAtStart = processes.usage().cpuMs - samplerCpuMs.load();
     double treeCpuMs = 0;
+    std::atomic<qint64> exportsMs{0};
     QStringList afterExports;
     std::thread worker([&] {
         for (int run = 1; run <= arguments->repeat; ++run) {
+            const qint64 runStartMs = timer.elapsed();
             {
                 // The document's export entry, with the number of jobs set on the exporter.
                 const LinkItemList pageList = document.tocSource() != nullptr ? document.tocSource()->pageList() : LinkItemList();
@@ -311,6 +324,8 @@ int main(int argc, char** argv)
                 if (!arguments->options.encodingName.isNull())
                     document.setEncodingName(arguments->options.encodingName);
                 exporter.setJobs(arguments->jobs);
+                if (const auto& limits = arguments->rendererLimits)
+                    exporter.setRendererMemoryLimits(static_cast<qint64>((*limits)[0]), static_cast<qint64>((*limits)[1]));
                 exporter.initConditionalLock();
                 exporter.exportToPDF();
                 exporter.lockWhenCondition();
@@ -318,6 +333,9 @@ int main(int argc, char** argv)
             }
             if (run == 1)
                 treeCpuMs = processes.usage().cpuMs - samplerCpuMs.load() - treeCpuAtStart;
+            exportsMs += timer.elapsed() - runStartMs;
+            if (!arguments->repeatGiven)
+                continue;
             // The engine's processes end a moment after their pages and profile are gone.
             std::this_thread::sleep_for(std::chrono::seconds(3));
             const TreeUsage after = processes.usage(true);
@@ -334,7 +352,9 @@ int main(int argc, char** argv)
     });
     app.exec();
     worker.join();
-    const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
+    clock.finish();
+    // The waits for the engine's processes to end after each export are not the export's time.
+    const double seconds = static_cast<double>(exportsMs.load()) / 1000.0;
     // The main thread serves the engine's browser side and appends every page: the export cannot
     // be faster than its busy time, however many topics are in flight.
     const double mainCpuMs = threadCpuMs() - mainCpuAtStart;

@@ -174,11 +174,13 @@ private:
     void printoutReady(std::size_t topic, TopicPrintout printout);
     void appendTopicsInTurn();
     void stopTopicsInFlight();
+    int topicsAtWork() const;
     // The memory of the engine's processes that render the export's views, each counted once.
     RendererLoad rendererLoad() const;
     // Views without a topic give their renderers back while a long topic needs the memory.
     void retireIdleViews();
-    bool isTopicAtWork() const;
+    // A view let go by retireWebView is gone: what waited for the views goes on.
+    void viewGone();
     bool isExportRunning() const { return m_outcome == Outcome::Running; }
 
     // Anchors of a topic: the text and named places of the page, and where they fall on the
@@ -226,8 +228,13 @@ private:
     std::function<void()> m_wakeWaitingMainThread;
 
     // Web objects live on the main thread; the pages go before the profile they use.
-    std::unique_ptr<CHMWebProfile> m_webProfile;
+    // Shared with the views being let go, which may outlive the exporter: the profile goes after them.
+    std::shared_ptr<CHMWebProfile> m_webProfile;
     std::vector<std::unique_ptr<TopicSlot>> m_slots;
+    // Views hidden and not yet destroyed (OffscreenWebPage::letGo). The links are resolved, and
+    // the export's end is told, only once they are gone; finishing waits for them when set.
+    int m_viewsLettingGo = 0;
+    bool m_finishWhenViewsGone = false;
     int m_jobs = automaticJobs();
     qint64 m_rendererRetireBytes = kRendererRetireBytes;
     qint64 m_renderersBudgetBytes = kRenderersBudgetBytes;

@@ -16,27 +16,16 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-// Deleted at once, not from the event loop: the finish is never reached from inside a view's
-// callback (without any topic it runs on the caller's thread, and there is no view).
-void releaseIdleViews(const std::vector<std::unique_ptr<TopicSlot>>& topicSlots)
-{
-    for (const std::unique_ptr<TopicSlot>& slot : topicSlots) {
-        if (slot->busy || !slot->webView)
-            continue;
-        QObject::disconnect(slot->webView.get(), nullptr, nullptr, nullptr);
-        slot->webView.reset();
-    }
-}
-
-} // namespace
-
 void CHMExporter::finishExport()
 {
     // Every topic is printed: the views and their renderers would only hold memory while the links
-    // are resolved and the document is written, when this process needs the most of its own.
-    runOnMainAndWait([this] { releaseIdleViews(m_slots); });
+    // are resolved and the document is written, when this process needs the most of its own. The
+    // last of them to go calls this again.
+    runOnMainAndWait([this] { retireIdleViews(); });
+    if (m_viewsLettingGo > 0) {
+        m_finishWhenViewsGone = true;
+        return;
+    }
     if (!ResolveDestination()) {
         m_outcome = Outcome::Cancelled;
         endExport();
@@ -147,6 +136,10 @@ void CHMExporter::releaseWhenTopicsRest()
                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
     if (!m_endingExport || topicAtWork)
         return;
+    // The views go first, each a moment after it is hidden; the last comes back here.
+    retireIdleViews();
+    if (m_viewsLettingGo > 0)
+        return;
     m_endingExport = false;
     releaseWebObjects();
     if (m_condLock) {
@@ -162,12 +155,12 @@ void CHMExporter::releaseWhenTopicsRest()
 
 void CHMExporter::releaseWebObjects()
 {
-    for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
-        if (slot->webView)
-            QObject::disconnect(slot->webView.get(), nullptr, nullptr, nullptr);
-    }
+    // Views left here (an exporter that goes before its export ended) hold the profile until they
+    // are gone, and tell nobody.
+    for (const std::unique_ptr<TopicSlot>& slot : m_slots)
+        retireWebView(*slot);
     m_slots.clear();
-    // Printouts still being read are dropped when they come back.
+    // Printouts still being read, and views still going, are dropped when they come back.
     m_printoutsWanted.reset();
     m_printQueue.reset();
     m_webProfile.reset();

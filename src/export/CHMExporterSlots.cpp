@@ -14,9 +14,8 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <QSet>
-
 #include <algorithm>
+#include <utility>
 
 // Several topics in the engine at once. Each view works on its topic alone (load, layout, print,
 // the text walk); the printed PDF is then opened and its pages read (blank test, text layout) on a
@@ -30,6 +29,10 @@ namespace {
 constexpr int kMostAutomaticJobs = 6;
 // A printed PDF this large is a topic of dozens of pages.
 constexpr qsizetype kLargePrintoutBytes = 1 << 20;
+// Printouts that wait for their turn beyond one for each view, only while they are this small
+// together: a view whose topic is done takes the next while the topic whose turn it is still has
+// its printout read or appended, instead of standing idle; long printouts are not held in numbers.
+constexpr qsizetype kMostWaitingBytesAhead = 4 * kLargePrintoutBytes;
 
 std::optional<qint64> rendererResidentBytes(const TopicSlot& slot)
 {
@@ -56,7 +59,7 @@ void CHMExporter::continueTopicsInFlight()
     if (!isExportRunning())
         return;
     if (!m_printQueue) {
-        m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), m_jobs);
+        m_printQueue = std::make_unique<TopicPrintQueue>(static_cast<std::size_t>(m_pageList.size()), 2 * m_jobs - 1);
         m_printoutPool = std::make_unique<QThreadPool>();
         m_printoutPool->setMaxThreadCount(m_jobs);
         m_statistics.jobs = m_jobs;
@@ -65,6 +68,11 @@ void CHMExporter::continueTopicsInFlight()
     // printed, but none after it starts meanwhile.
     const bool cancelAsked = m_document.m_isConversionCancelled.load();
     while (!cancelAsked || m_printQueue->started() <= m_curPageId) {
+        if (topicsAtWork() >= m_jobs)
+            break;
+        const bool ahead = m_printQueue->started() - m_printQueue->turn() >= static_cast<std::size_t>(m_jobs);
+        if (ahead && m_printQueue->waitingBytes() > kMostWaitingBytesAhead)
+            break;
         const RendererLoad load = rendererLoad();
         if (!MayStartTopic(load, m_rendererRetireBytes, m_renderersBudgetBytes)) {
             ++m_statistics.startsHeldForMemory;
@@ -79,9 +87,7 @@ void CHMExporter::continueTopicsInFlight()
         if (!topic)
             break;
         startTopic(freeSlot(), *topic);
-        const auto atWork = std::count_if(m_slots.begin(), m_slots.end(),
-                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
-        m_statistics.peakTopicsAtWork = std::max(m_statistics.peakTopicsAtWork, static_cast<int>(atWork));
+        m_statistics.peakTopicsAtWork = std::max(m_statistics.peakTopicsAtWork, topicsAtWork());
     }
     appendTopicsInTurn();
 }
@@ -92,7 +98,7 @@ TopicSlot& CHMExporter::freeSlot()
                                     [](const std::unique_ptr<TopicSlot>& slot) { return !slot->busy; });
     if (found != m_slots.end())
         return **found;
-    // The queue starts no more topics than there are jobs, so there are never more views than jobs.
+    // No more topics than there are jobs are at work, so there are never more views than jobs.
     m_slots.push_back(std::make_unique<TopicSlot>());
     return *m_slots.back();
 }
@@ -184,33 +190,24 @@ void CHMExporter::appendTopicsInTurn()
         ReleaseFreedMemory();
 }
 
-bool CHMExporter::isTopicAtWork() const
+int CHMExporter::topicsAtWork() const
 {
-    return std::any_of(m_slots.begin(), m_slots.end(), [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; });
+    return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
+                                          [](const std::unique_ptr<TopicSlot>& slot) { return slot->busy; }));
 }
 
 RendererLoad CHMExporter::rendererLoad() const
 {
-    // Views may share a renderer.
-    QSet<qint64> counted;
-    RendererLoad load;
+    std::vector<ViewRenderer> views;
+    views.reserve(m_slots.size());
     for (const std::unique_ptr<TopicSlot>& slot : m_slots) {
-        const qint64 pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
-        if (pid <= 0)
-            continue;
-        const qint64 bytes = rendererResidentBytes(*slot).value_or(0);
-        if (slot->busy) {
-            load.topicAtWork = true;
-            load.largestAtWorkBytes = std::max(load.largestAtWorkBytes, bytes);
-        }
-        if (counted.contains(pid))
-            continue;
-        counted.insert(pid);
-        load.totalBytes += bytes;
+        ViewRenderer view;
+        view.busy = slot->busy;
+        view.pid = slot->webView ? slot->webView->page().renderProcessPid() : 0;
+        view.residentBytes = ResidentBytesOfProcess(view.pid).value_or(0);
+        views.push_back(view);
     }
-    // A topic between its view and its renderer (loading has not begun) is at work all the same.
-    load.topicAtWork = load.topicAtWork || isTopicAtWork();
-    return load;
+    return SumRendererLoad(views);
 }
 
 void CHMExporter::retireIdleViews()
@@ -219,6 +216,18 @@ void CHMExporter::retireIdleViews()
         if (!slot->busy)
             retireWebView(*slot);
     }
+}
+
+void CHMExporter::viewGone()
+{
+    if (--m_viewsLettingGo > 0)
+        return;
+    if (std::exchange(m_finishWhenViewsGone, false)) {
+        finishExport();
+        return;
+    }
+    if (m_endingExport)
+        releaseWhenTopicsRest();
 }
 
 void CHMExporter::stopTopicsInFlight()

@@ -72,7 +72,7 @@ void CHMExporter::initWebView(TopicSlot& slot)
 {
     retireWebView(slot);
     if (!m_webProfile)
-        m_webProfile = std::make_unique<CHMWebProfile>(m_document);
+        m_webProfile = std::make_shared<CHMWebProfile>(m_document);
     auto page = std::make_unique<CHMWebPage>(m_webProfile->profile());
     page->setExportMode(true);
     slot.webView = std::make_shared<OffscreenWebPage>(std::move(page), m_printSettings.printableViewSize());
@@ -86,8 +86,14 @@ void CHMExporter::retireWebView(TopicSlot& slot)
     if (!slot.webView)
         return;
     QObject::disconnect(slot.webView.get(), nullptr, nullptr, nullptr);
-    // Deleted from the event loop: this may run inside one of the view's own callbacks.
-    MainThread::runOnMainLater([retired = std::move(slot.webView)] {});
+    ++m_viewsLettingGo;
+    // Destroyed from the event loop, so this may run inside one of the view's own callbacks; the
+    // profile is held until the page is gone, even by an exporter that is gone itself.
+    const std::weak_ptr<int> wanted = m_printoutsWanted;
+    OffscreenWebPage::letGo(std::move(slot.webView), [this, wanted, profile = m_webProfile] {
+        if (wanted.lock())
+            viewGone();
+    });
 }
 
 void CHMExporter::startTopic(TopicSlot& slot, std::size_t topic)

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 
 class PrintedTopic;
 
@@ -30,12 +31,12 @@ struct TopicPrintout {
 //
 // Views take topics in page-list order, but finish them in any order; the printouts that are
 // ready before their turn wait here until every topic before them has been appended, so the output
-// is put together exactly as if the topics had been printed one after another. At most `jobs`
-// topics are started and not yet taken for appending, which bounds both the views at work and the
-// printouts held waiting (fewer than `jobs`).
+// is put together exactly as if the topics had been printed one after another. At most `window`
+// topics are started and not yet taken for appending, which bounds the printouts held waiting
+// (fewer than `window`).
 class TopicPrintQueue {
 public:
-    TopicPrintQueue(std::size_t topicCount, int jobs);
+    TopicPrintQueue(std::size_t topicCount, int window);
 
     // The next topic to start, or none when every topic has started or the bound is reached.
     std::optional<std::size_t> startNext();
@@ -50,15 +51,18 @@ public:
     std::size_t started() const { return m_nextToStart; }
     std::size_t waiting() const { return m_waiting.size(); }
     std::size_t peakWaiting() const { return m_peakWaiting; }
+    // The printed bytes of the printouts waiting.
+    qsizetype waitingBytes() const { return m_waitingBytes; }
     bool isClosed() const { return m_closed; }
 
 private:
     std::size_t m_topicCount;
-    std::size_t m_jobs;
+    std::size_t m_window;
     std::size_t m_nextToStart = 0;
     std::size_t m_turn = 0;
     std::map<std::size_t, TopicPrintout> m_waiting;
     std::size_t m_peakWaiting = 0;
+    qsizetype m_waitingBytes = 0;
     bool m_closed = false;
 };
 
@@ -68,6 +72,16 @@ struct RendererLoad {
     qint64 largestAtWorkBytes = 0; // the largest renderer of a topic still at work
     bool topicAtWork = false;
 };
+
+// One view's renderer process as the export sees it: views of one profile may share a renderer.
+struct ViewRenderer {
+    qint64 pid = 0;           // 0 before the view has a renderer
+    qint64 residentBytes = 0; // what that renderer holds in RAM
+    bool busy = false;        // the view is working on a topic
+};
+
+// The load of the views' renderers, each renderer counted once however many views it serves.
+RendererLoad SumRendererLoad(std::span<const ViewRenderer> views);
 
 // Whether a further topic may start now. One topic is always at work, however much it takes.
 // Beyond that, none starts while the renderers hold more than budgetBytes together, nor while a

@@ -1,5 +1,6 @@
 #include "platform/OffscreenWebPage.h"
 
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -45,13 +46,36 @@ OffscreenWebPage::OffscreenWebPage(std::unique_ptr<QWebEnginePage> page, const Q
 OffscreenWebPage::~OffscreenWebPage()
 {
     // Pending script and print callbacks are answered while the page goes away: ignore them.
+    quieten();
+    m_page->disconnect(this);
+    m_view.reset();
+    m_page.reset();
+}
+
+void OffscreenWebPage::quieten()
+{
     m_closing = true;
     m_loadTimer.stop();
     m_printTimer.stop();
     m_scriptTimer.stop();
-    m_page->disconnect(this);
-    m_view.reset();
-    m_page.reset();
+    m_printDone = nullptr;
+    m_scriptDone = nullptr;
+}
+
+void OffscreenWebPage::letGo(std::shared_ptr<OffscreenWebPage> page, std::function<void()> gone)
+{
+    if (page) {
+        page->quieten();
+        page->disconnect();
+        page->m_page->triggerAction(QWebEnginePage::Stop);
+        page->m_view->hide();
+    }
+    QTimer::singleShot(kFramesSettleTime, QCoreApplication::instance(),
+                       [page = std::move(page), gone = std::move(gone)]() mutable {
+                           page.reset();
+                           if (gone)
+                               gone();
+                       });
 }
 
 void OffscreenWebPage::resizeView(const QSize& viewSize)
@@ -65,8 +89,8 @@ bool OffscreenWebPage::sameDocument(const QUrl& a, const QUrl& b)
     const QUrl first = a.adjusted(QUrl::NormalizePathSegments);
     const QUrl second = b.adjusted(QUrl::NormalizePathSegments);
     return first.scheme() == second.scheme() && first.host() == second.host() && first.port() == second.port()
-        && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
-        && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
+           && first.path(QUrl::FullyDecoded) == second.path(QUrl::FullyDecoded)
+           && first.query(QUrl::FullyDecoded) == second.query(QUrl::FullyDecoded);
 }
 
 void OffscreenWebPage::load(const QUrl& url, std::chrono::milliseconds timeout)

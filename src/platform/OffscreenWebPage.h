@@ -51,6 +51,17 @@ public:
 
     static bool sameDocument(const QUrl& a, const QUrl& b);
 
+    // Lets a page go without bringing the process down, then calls gone: its view is hidden at
+    // once and the page destroyed only once the engine has stopped handing the view frames.
+    // The engine (Qt 6.4) draws a view's frames on a thread of its own and hands each one to the
+    // view's drawing surface; destroyed while a frame is on its way, the surface is called through
+    // its half-destroyed object ("pure virtual method called"). Hidden, the view gets no new
+    // frames; the wait lets one already drawn arrive. Nothing the page answers meanwhile reaches
+    // its caller, and what owns its profile must keep it until gone has been called.
+    static void letGo(std::shared_ptr<OffscreenWebPage> page, std::function<void()> gone);
+    // How long a hidden view is kept before it is destroyed.
+    static constexpr std::chrono::milliseconds kFramesSettleTime{200};
+
 signals:
     void loadEnded(bool succeeded);
 
@@ -60,6 +71,8 @@ private:
     void startPrint(const QPageLayout& layout, quint64 generation);
     void endPrint(const QByteArray& bytes);
     void endScript(const std::optional<QVariant>& result);
+    // Stops the time-outs and drops the callbacks: nothing more reaches the caller.
+    void quieten();
     void stopPageScripts();
     void restorePageScripts();
 

@@ -362,3 +362,16 @@ TEST(AnchorWordTrail, AShortFirstPageBeginsTheTextEvenOverNamesItLeapsTo)
     EXPECT_EQ(located[1].word, 2);
     EXPECT_EQ(located[2].page, 1);
 }
+
+TEST(AnchorWordTrail, ALeapNeverLandsAfterAnUnderscoreInsideAName)
+{
+    // As above, with the name joined by an underscore: "adaptor_type" also ends "my_adaptor_type".
+    const std::string text = "Start of the text.\nmy_adaptor_type result_value again here.\n"
+                             "Middle words that the page leaves out entirely.\nadaptor_type result_value again here.\nEnd.";
+    std::vector<TextOffsetRecord> records = recordsAt(text, {"Middle", "\nadaptor_type"});
+    records[1].charOffset += 1;
+    const std::vector<Located> located =
+        follow(text, records, {QStringLiteral("Start of the text. adaptor_type result_value again here. End.")});
+    EXPECT_EQ(located[1].page, 0);
+    EXPECT_EQ(located[1].word, 4);
+}

@@ -1,2 +1,3 @@
-tomefold_add_test(topic_print_queue_tests SOURCES TopicPrintQueueTest.cpp LIBS tomefold_export)
+tomefold_add_test(topic_print_queue_tests SOURCES TopicPrintQueueTest.cpp TopicPrintQueueWaitingTest.cpp RendererLoadTest.cpp LIBS tomefold_export)
 tomefold_add_test(parallel_export_tests WEB SOURCES ParallelExportTest.cpp LIBS tomefold_export PkgConfig::QPDF poppler::core)
+tomefold_add_test(view_let_go_tests WEB SOURCES ViewLetGoTest.cpp LIBS tomefold_platform)
