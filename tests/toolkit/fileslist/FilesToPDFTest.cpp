@@ -4,6 +4,8 @@
 #include "toolkit/fileslist/FileListTestFolder.h"
 #include "support/PdfLinkTargets.h"
 #include "support/PdfLinkTestFiles.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +128,22 @@ TEST_F(FilesToPDF, APDFThatCannotBeUnlockedIsCopiedUnchangedOrLeftOutOfAMerge)
     ASSERT_TRUE(ConvertFilesToPDF(&merging));
     EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
     ASSERT_EQ(FileListFixtures::outline(merged()).size(), 1u);
+}
+
+// A run asked to encrypt hands out nothing plain: a PDF item it would copy unchanged is written
+// with the run's protection instead.
+TEST_F(FilesToPDF, AnEncryptingRunCopiesNoPlainPDF)
+{
+    PDFSpec empty;
+    empty.pages = 0;
+    ASSERT_TRUE(FileListFixtures::writePDF(m_folder.path("empty.pdf"), empty));
+    FilesToPDFConversionOptions options = LetterOptions({m_folder.item(QStringLiteral("empty.pdf"), kPDF)}, m_folder.outFolder());
+    options.pdfWriteOptions = {{PDFWriteOptionKey::UserPassword, QStringLiteral("user")}};
+    EXPECT_TRUE(ConvertFilesToPDF(&options));
+    const QByteArray written = ToolkitTestImages::readBytes(m_folder.outPath("empty.pdf"));
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_EQ(PdfDocument::open(written), nullptr);
+    EXPECT_NE(PdfDocument::open(written, QStringLiteral("user"), nullptr), nullptr);
 }
 
 TEST_F(FilesToPDF, AnAngleAddsToEachPagesRotationWhenItIsAQuarterTurnWithinRange)

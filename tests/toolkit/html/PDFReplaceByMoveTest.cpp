@@ -76,6 +76,12 @@ TEST(PDFReplaceByMove, WriteOptionsEncryptWithThePasswordsAndPermissions)
     EXPECT_TRUE(shown.contains(QStringLiteral("extract for any purpose: not allowed"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("print high resolution: not allowed"))) << shown.toStdString();
 
+    // Copying withheld, and nothing else asked, encrypts all the same.
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {{PDFWriteOptionKey::AllowsCopying, false}}));
+    const auto uncopyable = PdfDocument::open(FixtureFiles::readAll(target));
+    ASSERT_NE(uncopyable, nullptr);
+    EXPECT_TRUE(uncopyable->isEncrypted());
+
     // Without options the document stays plain.
     ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
     const auto plain = PdfDocument::open(FixtureFiles::readAll(target));
