@@ -106,6 +106,17 @@ TEST(HTMLPrintSettings, LandscapeSwapsWidthAndHeightAndMarginsMustLeaveRoom)
     EXPECT_FALSE(settings.pageLayout().isValid());
 }
 
+// A page's print time limit grows with the sheets its laid-out height fills, up to a cap.
+TEST(HTMLPrintSettings, ThePrintTimeLimitGrowsWithTheLaidOutHeight)
+{
+    using std::chrono::seconds;
+    const HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0}; // 960 pixels a sheet
+    EXPECT_EQ(settings.printTimeout(0), seconds(60));
+    EXPECT_EQ(settings.printTimeout(960), seconds(60));
+    EXPECT_EQ(settings.printTimeout(960 * 600), seconds(60 + 300));
+    EXPECT_EQ(settings.printTimeout(1e12), seconds(60 + 1200));
+}
+
 TEST(HTMLFolderRules, OnlyFilesInsideTheFolderBelongToThePage)
 {
     QTemporaryDir root;
