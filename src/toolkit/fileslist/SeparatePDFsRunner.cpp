@@ -6,6 +6,7 @@
 #include "toolkit/fileslist/FileListItem.h"
 #include "toolkit/fileslist/PDFListItem.h"
 #include "toolkit/helpers/PDFFilePages.h"
+#include "toolkit/helpers/PDFPrintPermission.h"
 #include "toolkit/html/HTMLToPDF.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
@@ -72,6 +73,8 @@ std::optional<bool> PDFItemToPDF(const FilesToPDFConversionOptions& options, con
     case PDFListItem::State::Unreadable:
         return false;
     case PDFListItem::State::Locked:
+    case PDFListItem::State::Forbidden:
+        pdf.warnNotTaken(item, PDFPrintPermission::CopiedAsItIs());
         return CopyUnchanged(item, output);
     case PDFListItem::State::Empty:
         if (encrypting)
