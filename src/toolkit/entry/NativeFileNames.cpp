@@ -86,10 +86,12 @@ QUrl NativeFileNames::source(const QUrl& url)
         const QUrl folder = folderStandIn(FolderOf(path));
         return folder.isEmpty() ? url : LocalURL(PathBytes(folder) + '/' + NameOf(path));
     }
-    // The link keeps the name as Qt reads it: an output named after the source is named so.
+    // The link keeps the name as Qt reads it: an output named after the source is named so. Names
+    // that read alike get folders of their own.
     const QByteArray links = linkFolder();
-    const QByteArray link = links + '/' + QFile::encodeName(QFile::decodeName(NameOf(path)));
-    if (links.isEmpty() || ::symlink(path.constData(), link.constData()) != 0)
+    const QByteArray folder = links + '/' + QByteArray::number(m_linkCount++);
+    const QByteArray link = folder + '/' + QFile::encodeName(QFile::decodeName(NameOf(path)));
+    if (links.isEmpty() || ::mkdir(folder.constData(), 0700) != 0 || ::symlink(path.constData(), link.constData()) != 0)
         return url;
     return LocalURL(link);
 }

@@ -49,4 +49,5 @@ private:
     std::vector<int> m_descriptors;
     std::vector<Rename> m_renames;
     std::unique_ptr<QTemporaryDir> m_links;
+    int m_linkCount = 0;
 };

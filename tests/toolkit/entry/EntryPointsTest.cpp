@@ -310,8 +310,9 @@ TEST(NativeNames, FilesAndFoldersNamedInLatin1BytesAreReadAndWritten)
     ASSERT_EQ(::mkdir(input.constData(), 0700), 0);
     ASSERT_EQ(::mkdir(output.constData(), 0700), 0);
     const QByteArray note = input + "/caf\xe9.txt";
+    const QByteArray alike = input + "/caf\xe8.txt"; // reads as the same text to Qt
     const QByteArray plain = input + "/plain.txt";
-    for (const QByteArray& path : {note, plain}) {
+    for (const QByteArray& path : {note, alike, plain}) {
         FILE* file = std::fopen(path.constData(), "wb");
         ASSERT_NE(file, nullptr);
         std::fputs("A few words to print.\n", file);
@@ -320,12 +321,13 @@ TEST(NativeNames, FilesAndFoldersNamedInLatin1BytesAreReadAndWritten)
 
     TextToPDFConversionOptions separate;
     separate.items = {{{ConversionListKey::FilePath, FileURLFromPathBytes(note)}},
+                      {{ConversionListKey::FilePath, FileURLFromPathBytes(alike)}},
                       {{ConversionListKey::FilePath, FileURLFromPathBytes(plain)}}};
     separate.destinationURL = FileURLFromPathBytes(output);
     separate.pageWidth = 612;
     separate.pageHeight = 792;
     ASSERT_TRUE(ConvertTextToPDF(&separate));
-    EXPECT_EQ(NamesIn(output).size(), 2);
+    EXPECT_EQ(NamesIn(output).size(), 3);
     EXPECT_TRUE(NamesIn(output).contains("plain.pdf"));
 
     TextToPDFConversionOptions merged = separate;
@@ -333,7 +335,7 @@ TEST(NativeNames, FilesAndFoldersNamedInLatin1BytesAreReadAndWritten)
     merged.destinationURL = FileURLFromPathBytes(output + "/tout\xe9.pdf");
     ASSERT_TRUE(ConvertTextToPDF(&merged));
     EXPECT_TRUE(NamesIn(output).contains("tout\xe9.pdf"));
-    EXPECT_EQ(NamesIn(output).size(), 3);
+    EXPECT_EQ(NamesIn(output).size(), 4);
     // nothing was made beside the folders named
     EXPECT_EQ(NamesIn(base).size(), 2);
     std::filesystem::remove_all(std::filesystem::path(base.toStdString())); // Qt cannot name what is inside
