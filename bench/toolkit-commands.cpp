@@ -3,6 +3,7 @@
 #include "toolkit/helpers/ImageExtension.h"
 
 #include "toolkit-flags.h"
+#include "toolkit-paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,14 +23,15 @@ enum class Destination {
     FileWhenMerged
 };
 
+// Text only: asking the file system would turn a name's bytes that are not UTF-8 into others.
 QString Absolute(const QString& path)
 {
-    return QFileInfo(path).absoluteFilePath();
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path);
 }
 
 QUrl FileURL(const QString& path)
 {
-    return QUrl::fromLocalFile(Absolute(path));
+    return FileURLFromPathBytes(PathBytes(Absolute(path)));
 }
 
 // The "FileType" of a mixed list item, from its extension.
@@ -203,7 +205,7 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 run.destinationIsFolder = destination == Destination::Folder
                                           || (destination == Destination::FileWhenMerged && !Merged(record));
                 if (run.destinationIsFolder)
-                    QDir().mkpath(run.destination);
+                    MakeFolder(run.destination);
                 Place(record, run.sources, run.destination);
                 QElapsedTimer timer;
                 timer.start();

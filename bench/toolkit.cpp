@@ -17,6 +17,7 @@
 // "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
 
 #include "toolkit-commands.h"
+#include "toolkit-paths.h"
 #include "toolkit-samples.h"
 
 #include "platform/PdfDocument.h"
@@ -34,22 +35,29 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <system_error>
 
 namespace {
 
-using Listing = QHash<QString, QDateTime>;
+using Listing = std::map<std::string, std::filesystem::file_time_type>;
 
 // Every file under the folder with its modification time, so that the files a run wrote can be counted.
+// Walked by the names' bytes: a name need not be UTF-8.
 Listing ListFiles(const QString& folder)
 {
     Listing listing;
     if (folder.isEmpty())
         return listing;
-    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        files.next();
-        listing.insert(files.filePath(), files.fileInfo().lastModified());
+    std::error_code error;
+    for (auto file = std::filesystem::recursive_directory_iterator(PathBytes(folder).toStdString(), error);
+         !error && file != std::filesystem::recursive_directory_iterator(); file.increment(error)) {
+        if (file->is_regular_file(error))
+            listing[file->path().string()] = file->last_write_time(error);
     }
     return listing;
 }
@@ -57,8 +65,10 @@ Listing ListFiles(const QString& folder)
 int FilesWritten(const Listing& before, const Listing& after)
 {
     int count = 0;
-    for (auto file = after.begin(); file != after.end(); ++file)
-        count += !before.contains(file.key()) || before.value(file.key()) != file.value();
+    for (const auto& [path, time] : after) {
+        const auto earlier = before.find(path);
+        count += earlier == before.end() || earlier->second != time;
+    }
     return count;
 }
 
@@ -103,7 +113,7 @@ QStringList FailureReasons(const CommandRun& run)
 {
     QStringList reasons;
     for (const QString& source : run.sources) {
-        if (!QFileInfo::exists(source)) {
+        if (!PathExists(source)) {
             reasons << QStringLiteral("%1: opening: no such file").arg(source);
             continue;
         }
@@ -134,7 +144,7 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
     QApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+    QStringList arguments = ArgumentsAsText(argc, argv);
     if (arguments.isEmpty())
         return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));
     const QString name = arguments.takeFirst();
@@ -156,8 +166,12 @@ int main(int argc, char** argv)
         return Usage(QStringLiteral("unknown command %1 (%2)").arg(name, CommandList()));
 
     // the destination is the last operand; its folder (or itself) is watched for the files written
-    const QString last = arguments.isEmpty() ? QString() : QFileInfo(arguments.last()).absoluteFilePath();
-    const QString watched = QFileInfo(last).isDir() ? last : QFileInfo(last).absolutePath();
+    const QString last = arguments.isEmpty() ? QString()
+                                             : QDir::cleanPath(QDir::isAbsolutePath(arguments.last())
+                                                                   ? arguments.last()
+                                                                   : QDir::currentPath() + u'/' + arguments.last());
+    const bool lastIsFolder = std::filesystem::is_directory(PathBytes(last).toStdString());
+    const QString watched = lastIsFolder ? last : last.left(std::max<qsizetype>(last.lastIndexOf(u'/'), 1));
     const Listing before = ListFiles(watched);
     const CommandRun run = command->run(arguments);
     if (!run.usageError.isEmpty())

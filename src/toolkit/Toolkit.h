@@ -47,6 +47,11 @@ bool ConvertTextToPDF(const TextToPDFConversionOptions* options);
 // one merged PDF. Requires items and destinationURL.
 bool ConvertFilesToPDF(const FilesToPDFConversionOptions* options);
 
+// The file URL of an absolute path given as the file system's bytes, which need not be UTF-8 (its path holds
+// them percent-encoded). Every entry point finds and writes files so named, from sourceURL,
+// destinationURL and the lists' "FilePath" alike.
+QUrl FileURLFromPathBytes(const QByteArray& path);
+
 // For a host building such a list: whether the file is to be declared an HTML file, by its type, else by
 // its extension ("html", "HTML", "htm", "HTM", "svg", "asp", "aspx", "jsp", "xhtml", as spelled).
 bool IsHTMLFile(const QUrl& url);

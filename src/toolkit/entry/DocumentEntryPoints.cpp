@@ -3,6 +3,8 @@
 
 #include "toolkit/Toolkit.h"
 
+#include "toolkit/entry/NativeFileNames.h"
+
 #include "toolkit/text/PDFToTextConverter.h"
 
 bool ConvertPDFToDocument(const PDFToDocumentConversionOptions* options)
@@ -11,7 +13,11 @@ bool ConvertPDFToDocument(const PDFToDocumentConversionOptions* options)
     // instead of an error code thrown across the host's stack.
     if (!options)
         return false;
-    PDFToTextConverter converter(*options);
+    NativeFileNames names;
+    PDFToDocumentConversionOptions named = *options;
+    named.sourceURL = names.source(options->sourceURL);
+    named.destinationURL = names.destinationFolder(options->destinationURL);
+    PDFToTextConverter converter(named);
     if (converter.openError() != 0)
         return false;
     return converter.ConvertDocument();

@@ -3,11 +3,18 @@
 
 #include "toolkit/Toolkit.h"
 
+#include "toolkit/entry/NativeFileNames.h"
+
 #include "toolkit/fileslist/FilesToPDF.h"
 
 bool ConvertFilesToPDF(const FilesToPDFConversionOptions* options)
 {
     if (!options || options->items.isEmpty() || options->destinationURL.isEmpty())
         return false;
-    return options->mergeIntoOne ? ConvertFilesToSinglePDF(*options) : ConvertFilesToSeparatePDFs(*options);
+    NativeFileNames names;
+    FilesToPDFConversionOptions named = *options;
+    named.items = names.sources(options->items);
+    named.destinationURL = options->mergeIntoOne ? names.destinationFile(options->destinationURL)
+                                                 : names.destinationFolder(options->destinationURL);
+    return named.mergeIntoOne ? ConvertFilesToSinglePDF(named) : ConvertFilesToSeparatePDFs(named);
 }

@@ -4,6 +4,7 @@
 #include "toolkit/Toolkit.h"
 
 #include "toolkit/converter/ImageConverter.h"
+#include "toolkit/entry/NativeFileNames.h"
 
 namespace {
 
@@ -19,10 +20,11 @@ bool ConvertImage(const ImageConversionOptions* options)
 {
     if (!options || options->sourceURL.isEmpty() || options->destinationURL.isEmpty())
         return false;
+    NativeFileNames names;
     ImageConverter converter;
-    if (!converter.LoadSourceImage(options->sourceURL))
+    if (!converter.LoadSourceImage(names.source(options->sourceURL)))
         return false;
-    converter.SetOutputInfo(options->outputType, options->destinationURL, options->quality);
+    converter.SetOutputInfo(options->outputType, names.destinationFile(options->destinationURL), options->quality);
     // A resolution below 1 cannot be written into a file: such a value keeps each image's own, as 0 does.
     const long long dpi = options->dpi > 0 ? options->dpi : 0;
     converter.SetResolution(dpi, dpi);
@@ -39,10 +41,12 @@ bool ConvertImageWithOptions(ImageConversionOptions* options)
         return false;
     if (options->destinationURL.isEmpty() && !options->keepImageInMemory)
         return false;
+    NativeFileNames names;
     ImageConverter converter;
-    if (!converter.LoadSourceImage(options->sourceURL))
+    if (!converter.LoadSourceImage(names.source(options->sourceURL)))
         return false;
-    converter.SetOutputInfo(options->outputType, options->destinationURL, options->quality);
+    const QUrl destination = options->destinationURL.isEmpty() ? QUrl() : names.destinationFile(options->destinationURL);
+    converter.SetOutputInfo(options->outputType, destination, options->quality);
     if (options->addTextStamp)
         converter.SetStampOptions(options->stamp, true);
     if (options->addOverlay)

@@ -5,6 +5,7 @@
 #include "toolkit/Toolkit.h"
 
 #include "toolkit/converter/ImageConverter.h"
+#include "toolkit/entry/NativeFileNames.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 #include "toolkit/pdfpages/PDFPageRenderer.h"
@@ -36,11 +37,14 @@ bool ConvertPDFToImages(const ImageConversionOptions* options)
 {
     if (!HasSourceAndDestination(options))
         return false;
+    NativeFileNames names;
+    ImageConversionOptions named = *options;
+    named.destinationURL = names.destinationFolder(options->destinationURL);
     ImageConverter converter;
     converter.SetPassword(options->password);
-    if (!converter.OpenPDFDocument(options->sourceURL) || !Unlocked(converter))
+    if (!converter.OpenPDFDocument(names.source(options->sourceURL)) || !Unlocked(converter))
         return false;
-    SetNamingAndOutput(converter, *options);
+    SetNamingAndOutput(converter, named);
     converter.SetPageRange(options->firstPage, options->lastPage, options->pageMode);
     const long long dpi = options->dpi > 0 ? options->dpi : 0;
     converter.SetResolution(dpi, dpi);
@@ -53,11 +57,14 @@ bool ExtractImagesFromPDF(const ImageConversionOptions* options)
 {
     if (!HasSourceAndDestination(options))
         return false;
+    NativeFileNames names;
+    ImageConversionOptions named = *options;
+    named.destinationURL = names.destinationFolder(options->destinationURL);
     PDFImageExtractor extractor;
     extractor.SetPassword(options->password);
-    if (!extractor.OpenSourcePDF(options->sourceURL) || !Unlocked(extractor))
+    if (!extractor.OpenSourcePDF(names.source(options->sourceURL)) || !Unlocked(extractor))
         return false;
-    SetNamingAndOutput(extractor, *options);
+    SetNamingAndOutput(extractor, named);
     extractor.SetPageRange(options->firstPage, options->lastPage, options->pageMode);
     return extractor.ExtractImages();
 }
@@ -66,8 +73,13 @@ bool ConvertImagesToPDF(const ImagesToPDFConversionOptions* options)
 {
     if (!options)
         return false;
+    NativeFileNames names;
+    ImagesToPDFConversionOptions named = *options;
+    named.items = names.sources(options->items);
+    named.destinationURL = options->mergeIntoOne ? names.destinationFile(options->destinationURL)
+                                                 : names.destinationFolder(options->destinationURL);
     ImageToPDFConverter converter;
-    converter.SetOptions(*options);
+    converter.SetOptions(named);
     converter.SetListProgressCallback(options->progress.object, options->progress.selector);
     return options->mergeIntoOne ? converter.ConvertToSinglePDF() : converter.ConvertToSeparatePDFs();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/PdfDocument.h"
 #include "toolkit/fileslist/FileListItem.h"
+#include "toolkit/helpers/PDFPrintPermission.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,13 +29,21 @@ PDFListItem PDFListItem::open(const ConversionListItem& item)
         opened.state = passwordRefused ? State::Locked : State::Unreadable;
         return opened;
     }
-    if (opened.document->isEncrypted() && !opened.document->allowsPrinting()) {
+    if (PDFPrintPermission::ForbidsPrinting(*opened.document)) {
         opened.document.reset();
-        opened.state = State::Locked;
+        opened.state = State::Forbidden;
         return opened;
     }
     opened.state = opened.document->pageCount() > 0 ? State::Usable : State::Empty;
     return opened;
+}
+
+void PDFListItem::warnNotTaken(const ConversionListItem& item, const QString& outcome) const
+{
+    if (state == State::Locked || state == State::Forbidden)
+        PDFPrintPermission::Warn(FileListItem::file(item), outcome,
+                                 state == State::Locked ? PDFPrintPermission::PasswordRefused()
+                                                        : PDFPrintPermission::PrintingForbidden());
 }
 
 void RotatePages(PdfDocument& document, int angle)

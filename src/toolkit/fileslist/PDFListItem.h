@@ -13,7 +13,8 @@ struct PDFListItem {
     enum class State {
         Missing,    // no file at its path
         Unreadable, // not a PDF that opens
-        Locked,     // encrypted, and its password does not open it or forbids printing
+        Locked,     // encrypted, and its password does not open it
+        Forbidden,  // encrypted, and its author forbids printing it
         Empty,      // opens, but has no page
         Usable,
     };
@@ -22,6 +23,9 @@ struct PDFListItem {
 
     State state = State::Missing;
     std::unique_ptr<PdfDocument> document; // set when Empty or Usable
+
+    // Names the file and why it was not taken, for a Locked or Forbidden item.
+    void warnNotTaken(const ConversionListItem& item, const QString& outcome) const;
 };
 
 // Adds the angle to the rotation of every page. A page whose new rotation would not be a multiple

@@ -2,9 +2,11 @@
 
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
+#include "platform/PdfWriteOptions.h"
 #include "toolkit/fileslist/FileListItem.h"
 #include "toolkit/fileslist/PDFListItem.h"
 #include "toolkit/helpers/PDFFilePages.h"
+#include "toolkit/helpers/PDFPrintPermission.h"
 #include "toolkit/html/HTMLToPDF.h"
 #include "toolkit/html/PDFReplaceByMove.h"
 #include "toolkit/imagestopdf/ImageToPDFConverter.h"
@@ -58,17 +60,25 @@ bool CopyUnchanged(const ConversionListItem& item, const QUrl& output)
 }
 
 // Nothing for an item that is skipped: a PDF that is not there leaves the result as it was.
+// A run asked to encrypt copies only a file that is locked already: any other copy would hand out
+// as protected a file anyone can open.
 std::optional<bool> PDFItemToPDF(const FilesToPDFConversionOptions& options, const ConversionListItem& item,
                                  const QUrl& output)
 {
     const PDFListItem pdf = PDFListItem::open(item);
+    const bool encrypting = PDFWriteOptionsFromDictionary(options.pdfWriteOptions).encrypts();
     switch (pdf.state) {
     case PDFListItem::State::Missing:
         return std::nullopt;
     case PDFListItem::State::Unreadable:
         return false;
     case PDFListItem::State::Locked:
+    case PDFListItem::State::Forbidden:
+        pdf.warnNotTaken(item, PDFPrintPermission::CopiedAsItIs());
+        return CopyUnchanged(item, output);
     case PDFListItem::State::Empty:
+        if (encrypting)
+            return WritePDFByReplaceByMove(*pdf.document, output, options.pdfWriteOptions);
         return CopyUnchanged(item, output);
     case PDFListItem::State::Usable:
         break;
@@ -76,7 +86,7 @@ std::optional<bool> PDFItemToPDF(const FilesToPDFConversionOptions& options, con
     RotatePages(*pdf.document, FileListItem::angle(item));
     if (WritePDFByReplaceByMove(*pdf.document, output, options.pdfWriteOptions))
         return true;
-    return CopyUnchanged(item, output);
+    return !encrypting && CopyUnchanged(item, output);
 }
 
 std::optional<bool> ItemToPDF(const FilesToPDFConversionOptions& options, const ConversionListItem& item,

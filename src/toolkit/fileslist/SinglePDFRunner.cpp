@@ -5,6 +5,7 @@
 #include "platform/PdfOutline.h"
 #include "toolkit/fileslist/FileListItem.h"
 #include "toolkit/fileslist/PDFListItem.h"
+#include "toolkit/helpers/PDFPrintPermission.h"
 #include "toolkit/helpers/BlankPDFPages.h"
 #include "toolkit/helpers/PDFFilePages.h"
 #include "toolkit/html/HTMLToPDF.h"
@@ -138,8 +139,10 @@ private:
     bool addPDF(const ConversionListItem& item)
     {
         PDFListItem pdf = PDFListItem::open(item);
-        if (pdf.state != PDFListItem::State::Usable)
+        if (pdf.state != PDFListItem::State::Usable) {
+            pdf.warnNotTaken(item, PDFPrintPermission::LeftOut());
             return pdf.state != PDFListItem::State::Unreadable; // missing, locked and empty PDFs are skipped
+        }
         RotatePages(*pdf.document, FileListItem::angle(item));
         std::vector<int> mergedIndex(static_cast<std::size_t>(pdf.document->pageCount()), -1);
         for (int index = 0; index < pdf.document->pageCount(); ++index) {

@@ -34,15 +34,17 @@ const char* const kPrepareForPrint = R"JS(
   var pending = pendingFrames(document);
   var root = document.documentElement;
   if (pending > 0 || !root)
-    return { pending: pending, zoom: 1 };
+    return { pending: pending, zoom: 1, height: 0 };
   root.style.removeProperty('zoom');
   var width = Math.max(root.scrollWidth, document.body ? document.body.scrollWidth : 0);
+  // measured before any zoom: never less than what prints
+  var height = Math.max(root.scrollHeight, document.body ? document.body.scrollHeight : 0);
   var zoom = 1;
   if (width > printWidth + 1) {
     zoom = printWidth / width;
     root.style.setProperty('zoom', String(zoom), 'important');
   }
-  return { pending: 0, zoom: zoom };
+  return { pending: 0, zoom: zoom, height: height };
 })(%1)
 )JS";
 

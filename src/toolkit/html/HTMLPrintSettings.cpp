@@ -1,5 +1,7 @@
 #include "toolkit/html/HTMLPrintSettings.h"
 
+#include "common/PrintTimeLimit.h"
+
 #include <QMarginsF>
 #include <QPageSize>
 
@@ -39,4 +41,9 @@ QPageLayout HTMLPrintSettings::pageLayout() const
     const QPageSize pageSize(across ? paper.transposed() : paper, QPageSize::Point, QString(), QPageSize::ExactMatch);
     return QPageLayout(pageSize, across ? QPageLayout::Landscape : QPageLayout::Portrait,
                        QMarginsF(leftMargin, topMargin, rightMargin, bottomMargin), QPageLayout::Point);
+}
+
+std::chrono::milliseconds HTMLPrintSettings::printTimeout(double laidOutHeight) const
+{
+    return PrintTimeLimit::ForSheets(laidOutHeight / printableViewSize().height());
 }

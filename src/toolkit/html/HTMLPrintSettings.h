@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QSizeF>
 
+#include <chrono>
 #include <cstdint>
 
 // Paper, margins and orientation an HTML file is printed with, in points. Landscape swaps the
@@ -24,4 +25,7 @@ struct HTMLPrintSettings {
     QSize printableViewSize() const;
     // Invalid when the margins leave no room on the paper.
     QPageLayout pageLayout() const;
+    // How long a page laid out this high (CSS pixels; 0 when unknown) may take to print: longer
+    // for every sheet it fills.
+    std::chrono::milliseconds printTimeout(double laidOutHeight) const;
 };

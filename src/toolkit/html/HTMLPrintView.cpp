@@ -84,13 +84,13 @@ void HTMLPrintView::prepareForPrint(int attempt)
                                                  [this, attempt] { prepareForPrint(attempt + 1); });
                               return;
                           }
-                          print();
+                          print(m_settings.printTimeout(result->toMap().value(QStringLiteral("height")).toDouble()));
                       });
 }
 
-void HTMLPrintView::print()
+void HTMLPrintView::print(std::chrono::milliseconds limit)
 {
-    m_page->printToPdf(m_settings.pageLayout(), kPrintTimeout, [this](const QByteArray& pdf) {
+    m_page->printToPdf(m_settings.pageLayout(), limit, [this](const QByteArray& pdf) {
         if (pdf.isEmpty())
             m_pageUsable = false;
         finish(pdf);

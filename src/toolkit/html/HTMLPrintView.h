@@ -26,7 +26,6 @@ class HTMLPrintView : public QObject {
 public:
     static constexpr std::chrono::milliseconds kLoadTimeout{20000};
     static constexpr std::chrono::milliseconds kLayoutTimeout{10000};
-    static constexpr std::chrono::milliseconds kPrintTimeout{60000};
     // Frames still loading once the file has loaded are waited for at most this many rounds.
     static constexpr int kFrameLoadRounds = 100;
     static constexpr std::chrono::milliseconds kFrameLoadRoundDelay{50};
@@ -43,7 +42,8 @@ private:
     void makePage();
     void loadEnded(bool succeeded);
     void prepareForPrint(int attempt);
-    void print();
+    // The limit grows with the page's laid-out height (HTMLPrintSettings::printTimeout).
+    void print(std::chrono::milliseconds limit);
     void finish(const QByteArray& pdf);
 
     HTMLPrintSettings m_settings;

@@ -120,9 +120,10 @@ bool ImageToPDFConverter::AddImageFileToDocument(const QUrl& file, PdfDocument& 
     m_document = &document;
     m_pageAdded = 0;
     AngleFromNumber(angle, m_angle);
-    if (addPDFPages(file, document)) {
+    const PDFPages pdf = addPDFPages(file, document);
+    if (pdf == PDFPages::Added) {
         m_pageAdded = 1;
-    } else if (!file.isEmpty()) {
+    } else if (pdf == PDFPages::NotTaken && !file.isEmpty()) {
         ImageConverter converter;
         if (converter.LoadSourceImage(file)) {
             ImageSizeOptions size;

@@ -72,9 +72,15 @@ public:
     std::uint8_t m_keepHeight = 0;
 
 private:
-    // A PDF item's pages go in as they are, vector and text kept, turned by the item's angle; false
-    // (nothing added) when the file is no PDF that opens without a password.
-    bool addPDFPages(const QUrl& file, PdfDocument& document);
+    // A PDF item's pages go in as they are, vector and text kept, turned by the item's angle.
+    // NotTaken when the file is no PDF that opens without a password; LeftOut (nothing added, and
+    // no other road tries it) when its author forbids printing it.
+    enum class PDFPages {
+        NotTaken,
+        Added,
+        LeftOut
+    };
+    PDFPages addPDFPages(const QUrl& file, PdfDocument& document);
     // The converter of the file being added: the page step reads the resolution it encoded with.
     const ImageConverter* m_fileConverter = nullptr;
 

@@ -68,6 +68,9 @@ public:
     bool upsideDown() override { return true; }
     bool useDrawChar() override { return true; }
     bool interpretType3Chars() override { return false; }
+    // Patterns are passed over, as the text layout passes them over: their cells hold no page's
+    // text, and cells drawn in cells multiply the work by their count at every level.
+    bool needNonText() override { return false; }
     void drawChar(GfxState*, double, double, double, double, double, double, CharCode, int, const Unicode* u,
                   int uLen) override
     {
@@ -77,6 +80,43 @@ public:
 
     static constexpr qsizetype kKept = 4096; // more than any page of white space alone needs
     QString text;
+};
+
+// The work one page may make the text layout do: operators run (the PDF library asks whether to
+// go on every few of them, and at every form and pattern cell) and characters laid out. Forms
+// that draw forms twice over double the work at every level; characters drawn over one another
+// cost the layout more the more there are. A page past either bound gives the text read so far.
+constexpr long kMaxPageWorkChecks = 2'000'000;
+constexpr long kMaxPageCharacters = 20'000;
+
+struct PageWork {
+    long checks = 0;
+    const long* characters = nullptr;
+
+    bool exceeded() const { return checks > kMaxPageWorkChecks || (characters && *characters > kMaxPageCharacters); }
+    static bool Check(void* data)
+    {
+        auto* work = static_cast<PageWork*>(data);
+        ++work->checks;
+        return work->exceeded();
+    }
+};
+
+// The text layout, counting the characters it is given.
+class CountingTextDevice : public TextOutputDev {
+public:
+    CountingTextDevice()
+        : TextOutputDev(nullptr, false, 0, false, false)
+    {
+    }
+    void drawChar(GfxState* state, double x, double y, double dx, double dy, double originX, double originY,
+                  CharCode code, int bytes, const Unicode* u, int uLen) override
+    {
+        ++characters;
+        TextOutputDev::drawChar(state, x, y, dx, dy, originX, originY, code, bytes, u, uLen);
+    }
+
+    long characters = 0;
 };
 
 struct TextPageDeleter {
@@ -119,7 +159,7 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
 {
     EnsurePopplerGlobals();
     PDFPageText result;
-    TextOutputDev device(nullptr, false, 0, false, false);
+    CountingTextDevice device;
     if (!device.isOk() || page < 1 || page > document.getNumPages())
         return result;
     // A few kilobytes can inflate without end: such a page is told and gives no text.
@@ -128,14 +168,18 @@ PDFPageText PDFPageText::Extract(PDFDoc& document, int page)
         qWarning("Page %d: its content cannot be read within the limits; its text was not read", page);
         return result;
     }
-    document.displayPage(&device, page, 72, 72, 0, true, false, false);
+    PageWork work{0, &device.characters};
+    document.displayPage(&device, page, 72, 72, 0, true, false, false, &PageWork::Check, &work);
+    if (work.exceeded())
+        qWarning("Page %d: it draws more than the limits allow; its text was read only that far", page);
     const std::unique_ptr<TextPage, TextPageDeleter> text(device.takeText());
     if (!text)
         return result;
     if (!text->getFlows()) {
         // No words: what the page draws may still be characters, spaces alone.
         DrawnCharacters drawn;
-        document.displayPage(&drawn, page, 72, 72, 0, true, false, false);
+        PageWork spaces;
+        document.displayPage(&drawn, page, 72, 72, 0, true, false, false, &PageWork::Check, &spaces);
         if (!drawn.text.isEmpty())
             result.paragraphs.push_back({Line{Run{drawn.text, QTextCharFormat()}}});
         return result;

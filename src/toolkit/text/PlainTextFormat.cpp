@@ -1,7 +1,13 @@
 #include "toolkit/text/PlainTextFormat.h"
 
+#include "platform/TextEncoding.h"
+#include "toolkit/text/LegacyEncodingDetection.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <optional>
+#include <utility>
 
 namespace PlainTextFormat {
 
@@ -19,6 +25,41 @@ bool StartsWith(const QByteArray& bytes, std::initializer_list<unsigned char> pr
     return true;
 }
 
+// What most text without a byte order mark that is not UTF-8 is written in, on the systems that
+// write it: the Windows Latin code page.
+const QString kFallbackCharset = QStringLiteral("CP1252");
+
+std::optional<QString> DecodeStrictWith(const QByteArray& bytes, const QByteArray& name)
+{
+    const QString charset = QString::fromLatin1(name);
+    if (TextEncoding::isKnown(charset))
+        return TextEncoding::decodeStrict(bytes, charset);
+    // a character set the encoding module does not list, as the platform's converters know it
+    QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// Bytes that are not UTF-8, in the character set the detector finds. Bytes that no reading makes
+// whole show as replacement characters: a character is never dropped without a trace.
+QString DecodeLegacy(const QByteArray& bytes)
+{
+    const QByteArray detected = LegacyEncodingDetection::Detect(bytes);
+    if (!detected.isEmpty()) {
+        if (auto text = DecodeStrictWith(bytes, detected))
+            return *std::move(text);
+        if (TextEncoding::isKnown(QString::fromLatin1(detected)))
+            return *TextEncoding::decodeLossy(bytes, QString::fromLatin1(detected));
+    }
+    if (auto text = TextEncoding::decodeStrict(bytes, kFallbackCharset))
+        return *std::move(text);
+    return *TextEncoding::decodeLossy(bytes, kFallbackCharset);
+}
+
 } // namespace
 
 QString Decode(const QByteArray& bytes)
@@ -34,7 +75,7 @@ QString Decode(const QByteArray& bytes)
     QString text = utf8(body);
     if (!utf8.hasError())
         return text;
-    return QString::fromLatin1(bytes);
+    return DecodeLegacy(bytes);
 }
 
 QByteArray EncodeUTF8(const QString& text)

@@ -7,7 +7,9 @@
 namespace PlainTextFormat {
 
 // UTF-8 (with or without its byte order mark) when the bytes are valid UTF-8; UTF-16 when they
-// start with a byte order mark (either byte order); Latin-1 otherwise.
+// start with a byte order mark (either byte order); otherwise the legacy character set the text's
+// statistics point to (Windows Latin when they point nowhere), with a replacement character for
+// each byte that character set cannot read.
 QString Decode(const QByteArray& bytes);
 
 QByteArray EncodeUTF8(const QString& text);

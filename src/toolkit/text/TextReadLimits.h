@@ -21,9 +21,11 @@ inline constexpr std::int64_t kMaxImagePixels = 100'000'000;
 inline constexpr std::int64_t kMaxZipEntries = 10'000;
 inline constexpr std::int64_t kMaxZipEntryBytes = 256ll << 20;
 inline constexpr std::int64_t kMaxZipTotalBytes = 512ll << 20;
-// Inflated size over compressed size beyond which an entry (of more than kRatioFloorBytes) is a bomb.
-inline constexpr std::int64_t kMaxCompressionRatio = 200;
-inline constexpr std::int64_t kRatioFloorBytes = 1ll << 20;
+// Elements of one XML part. What a part costs once parsed follows its elements (a hundred-odd bytes
+// each), not its bytes, and not how well its package compressed it: a real document repeating one
+// line compresses hundreds of times over. Two million paragraphs of a word processor's markup, at
+// eight elements each, stay within.
+inline constexpr std::int64_t kMaxXmlElements = 16'000'000;
 // Tables inside tables; deeper tables keep their text as paragraphs of the enclosing cell. Qt's
 // table layout takes about twice as long for each level: ten levels print in well under a second,
 // sixteen take over ten.

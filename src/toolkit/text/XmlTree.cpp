@@ -4,6 +4,7 @@
 
 #include <libxml/parser.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace XmlTree {
@@ -35,6 +36,21 @@ const xmlAttr* FindAttribute(const xmlNode* node, const char* localName, std::in
     return nullptr;
 }
 
+// Start tags and empty-element tags: a '<' not followed by '/', '!' or '?'. Counted before the parse,
+// so that a part of millions of tiny elements is refused before it becomes a tree.
+std::int64_t ElementCount(const QByteArray& bytes)
+{
+    std::int64_t count = 0;
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
+    while ((at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(end - at)))) != nullptr) {
+        ++at;
+        if (at < end && *at != '/' && *at != '!' && *at != '?')
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 Document Parse(const QByteArray& bytes, QString* error)
@@ -42,6 +58,12 @@ Document Parse(const QByteArray& bytes, QString* error)
     if (bytes.size() > TextReadLimits::kMaxDocumentBytes) {
         if (error)
             *error = QStringLiteral("XML part too large");
+        return nullptr;
+    }
+    if (ElementCount(bytes) > TextReadLimits::kMaxXmlElements) {
+        if (error)
+            *error = QStringLiteral("XML part of more elements than a document holds (at most %1)")
+                         .arg(TextReadLimits::kMaxXmlElements);
         return nullptr;
     }
     const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOCDATA;

@@ -74,15 +74,11 @@ std::optional<QByteArray> ZipPackageReader::read(const QString& name, QString* e
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_archive, static_cast<zip_uint64_t>(index), 0, &stat) != 0
-        || !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+        || !(stat.valid & ZIP_STAT_SIZE))
         return fail(QStringLiteral("unreadable entry"));
     const auto size = static_cast<qint64>(stat.size);
-    const auto compressed = static_cast<qint64>(stat.comp_size);
     if (size < 0 || size > TextReadLimits::kMaxZipEntryBytes || m_totalRead + size > TextReadLimits::kMaxZipTotalBytes)
         return fail(QStringLiteral("entry too large"));
-    if (size > TextReadLimits::kRatioFloorBytes
-        && (compressed <= 0 || size / compressed > TextReadLimits::kMaxCompressionRatio))
-        return fail(QStringLiteral("entry compressed beyond any document's ratio"));
     zip_file_t* file = zip_fopen_index(m_archive, static_cast<zip_uint64_t>(index), 0);
     if (!file)
         return fail(QStringLiteral("unreadable entry"));

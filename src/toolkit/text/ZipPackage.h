@@ -12,7 +12,7 @@
 struct zip;
 
 // Zip packages of office documents, read from memory with the readers' bounds (TextReadLimits):
-// entry count, inflated size of an entry and of all entries read, and compression ratio. Entries
+// entry count, inflated size of an entry and of all entries read. Entries
 // are read by name; a bound broken, a damaged entry or a bad checksum gives nothing.
 class ZipPackageReader {
 public:

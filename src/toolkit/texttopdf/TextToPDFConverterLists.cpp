@@ -1,5 +1,7 @@
 #include "toolkit/texttopdf/TextToPDFConverter.h"
 
+#include "toolkit/entry/NativeFileNames.h"
+
 #include "common/TemporaryFileNames.h"
 #include "common/UniqueFileNames.h"
 #include "platform/PdfDocument.h"
@@ -61,8 +63,13 @@ bool ConvertTextToPDF(const TextToPDFConversionOptions* options)
 {
     if (!options)
         return false;
+    NativeFileNames names;
+    TextToPDFConversionOptions named = *options;
+    named.items = names.sources(options->items);
+    named.destinationURL = options->mergeIntoOne ? names.destinationFile(options->destinationURL)
+                                                 : names.destinationFolder(options->destinationURL);
     TextToPDFConverter converter;
-    converter.SetOptions(options);
+    converter.SetOptions(&named);
     converter.SetProgressCallback(options->progress);
     return options->mergeIntoOne ? converter.ConvertToSinglePDF() : converter.ConvertToSeparatePDFs();
 }

@@ -8,12 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 using namespace ToolkitTestImages;
@@ -268,4 +275,68 @@ TEST_F(EntryPoints, AWrongPasswordOpensNothingAndWritesNothing)
     EXPECT_EQ(outputs().size(), 2) << outputs().join(u' ').toStdString();
     EXPECT_TRUE(ExtractImagesFromPDF(&pages));
     EXPECT_FALSE(errors.contains(QStringLiteral("Incorrect password"))) << errors.messages().join(u'|').toStdString();
+}
+
+namespace {
+
+// The names in a folder, as bytes.
+QList<QByteArray> NamesIn(const QByteArray& folder)
+{
+    QList<QByteArray> names;
+    if (DIR* dir = ::opendir(folder.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..")
+                names << name;
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Names that are not UTF-8 are the file system's bytes: the file named is read, and what is written
+// goes into the folder named, under the name asked for.
+TEST(NativeNames, FilesAndFoldersNamedInLatin1BytesAreReadAndWritten)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QByteArray base = QFile::encodeName(root.path());
+    const QByteArray input = base + "/Entr\xe9"
+                                    "es";
+    const QByteArray output = base + "/Sorti\xe9";
+    ASSERT_EQ(::mkdir(input.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir(output.constData(), 0700), 0);
+    const QByteArray note = input + "/caf\xe9.txt";
+    const QByteArray alike = input + "/caf\xe8.txt"; // reads as the same text to Qt
+    const QByteArray plain = input + "/plain.txt";
+    for (const QByteArray& path : {note, alike, plain}) {
+        FILE* file = std::fopen(path.constData(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("A few words to print.\n", file);
+        std::fclose(file);
+    }
+
+    TextToPDFConversionOptions separate;
+    separate.items = {{{ConversionListKey::FilePath, FileURLFromPathBytes(note)}},
+                      {{ConversionListKey::FilePath, FileURLFromPathBytes(alike)}},
+                      {{ConversionListKey::FilePath, FileURLFromPathBytes(plain)}}};
+    separate.destinationURL = FileURLFromPathBytes(output);
+    separate.pageWidth = 612;
+    separate.pageHeight = 792;
+    ASSERT_TRUE(ConvertTextToPDF(&separate));
+    EXPECT_EQ(NamesIn(output).size(), 3);
+    EXPECT_TRUE(NamesIn(output).contains("plain.pdf"));
+
+    TextToPDFConversionOptions merged = separate;
+    merged.mergeIntoOne = 1;
+    merged.destinationURL = FileURLFromPathBytes(output + "/tout\xe9.pdf");
+    ASSERT_TRUE(ConvertTextToPDF(&merged));
+    EXPECT_TRUE(NamesIn(output).contains("tout\xe9.pdf"));
+    EXPECT_EQ(NamesIn(output).size(), 4);
+    // nothing was made beside the folders named
+    EXPECT_EQ(NamesIn(base).size(), 2);
+    std::filesystem::remove_all(std::filesystem::path(base.toStdString())); // Qt cannot name what is inside
 }

@@ -4,6 +4,12 @@
 #include "toolkit/fileslist/FileListTestFolder.h"
 #include "support/PdfLinkTargets.h"
 #include "support/PdfLinkTestFiles.h"
+#include "platform/PdfDocument.h"
+#include "toolkit/html/PDFReplaceByMove.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +132,86 @@ TEST_F(FilesToPDF, APDFThatCannotBeUnlockedIsCopiedUnchangedOrLeftOutOfAMerge)
     ASSERT_TRUE(ConvertFilesToPDF(&merging));
     EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
     ASSERT_EQ(FileListFixtures::outline(merged()).size(), 1u);
+}
+
+// Warnings sent while it lives.
+class WarningCapture {
+public:
+    WarningCapture() { m_previous = qInstallMessageHandler(&WarningCapture::record); }
+    ~WarningCapture() { qInstallMessageHandler(m_previous); }
+    WarningCapture(const WarningCapture&) = delete;
+    WarningCapture& operator=(const WarningCapture&) = delete;
+
+    static QStringList& messages()
+    {
+        static QStringList sent;
+        return sent;
+    }
+    bool any(const QString& file, const QString& words) const
+    {
+        return std::any_of(messages().begin(), messages().end(),
+                           [&](const QString& message) { return message.contains(file) && message.contains(words); });
+    }
+
+private:
+    static void record(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        if (type == QtWarningMsg)
+            messages().append(message);
+    }
+    QtMessageHandler m_previous = nullptr;
+};
+
+// A PDF whose author forbids printing has the same fate on every road: its pages go into nothing
+// made here, and the log says which file was passed over and why.
+TEST_F(FilesToPDF, APDFThatForbidsPrintingIsLeftOutOnEveryRoadWithAWarning)
+{
+    PDFSpec noPrinting; // opens without a password
+    noPrinting.ownerPassword = QStringLiteral("owner");
+    noPrinting.allowPrinting = false;
+    ASSERT_TRUE(FileListFixtures::writePDF(m_folder.path("noprint.pdf"), noPrinting));
+    const ConversionList items{m_folder.item(QStringLiteral("photo.png"), kImage), m_folder.item(QStringLiteral("noprint.pdf"), kPDF)};
+    WarningCapture::messages().clear();
+    const WarningCapture warnings;
+
+    FilesToPDFConversionOptions files = mergedOptions(items);
+    ASSERT_TRUE(ConvertFilesToPDF(&files));
+    EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
+    EXPECT_TRUE(warnings.any(QStringLiteral("noprint.pdf"), QStringLiteral("left out: its author forbids printing")));
+
+    WarningCapture::messages().clear();
+    ImagesToPDFConversionOptions images;
+    images.mergeIntoOne = 1;
+    images.items = items;
+    images.destinationURL = QUrl::fromLocalFile(merged());
+    images.outputType = ImageType::JPEG;
+    images.quality = 0.8;
+    images.scalePercent = 100;
+    ConvertImagesToPDF(&images);
+    EXPECT_EQ(FileListFixtures::pageCount(merged()), 1);
+    EXPECT_TRUE(warnings.any(QStringLiteral("noprint.pdf"), QStringLiteral("left out: its author forbids printing")));
+
+    WarningCapture::messages().clear();
+    FilesToPDFConversionOptions separate = LetterOptions({items[1]}, m_folder.outFolder());
+    EXPECT_TRUE(ConvertFilesToPDF(&separate));
+    EXPECT_EQ(ToolkitTestImages::readBytes(m_folder.outPath("noprint.pdf")), ToolkitTestImages::readBytes(m_folder.path("noprint.pdf")));
+    EXPECT_TRUE(warnings.any(QStringLiteral("noprint.pdf"), QStringLiteral("copied as it is")));
+}
+
+// A run asked to encrypt hands out nothing plain: a PDF item it would copy unchanged is written
+// with the run's protection instead.
+TEST_F(FilesToPDF, AnEncryptingRunCopiesNoPlainPDF)
+{
+    PDFSpec empty;
+    empty.pages = 0;
+    ASSERT_TRUE(FileListFixtures::writePDF(m_folder.path("empty.pdf"), empty));
+    FilesToPDFConversionOptions options = LetterOptions({m_folder.item(QStringLiteral("empty.pdf"), kPDF)}, m_folder.outFolder());
+    options.pdfWriteOptions = {{PDFWriteOptionKey::UserPassword, QStringLiteral("user")}};
+    EXPECT_TRUE(ConvertFilesToPDF(&options));
+    const QByteArray written = ToolkitTestImages::readBytes(m_folder.outPath("empty.pdf"));
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_EQ(PdfDocument::open(written), nullptr);
+    EXPECT_NE(PdfDocument::open(written, QStringLiteral("user"), nullptr), nullptr);
 }
 
 TEST_F(FilesToPDF, AnAngleAddsToEachPagesRotationWhenItIsAQuarterTurnWithinRange)

@@ -76,6 +76,12 @@ TEST(PDFReplaceByMove, WriteOptionsEncryptWithThePasswordsAndPermissions)
     EXPECT_TRUE(shown.contains(QStringLiteral("extract for any purpose: not allowed"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("print high resolution: not allowed"))) << shown.toStdString();
 
+    // Copying withheld, and nothing else asked, encrypts all the same.
+    ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {{PDFWriteOptionKey::AllowsCopying, false}}));
+    const auto uncopyable = PdfDocument::open(FixtureFiles::readAll(target));
+    ASSERT_NE(uncopyable, nullptr);
+    EXPECT_TRUE(uncopyable->isEncrypted());
+
     // Without options the document stays plain.
     ASSERT_TRUE(WritePDFByReplaceByMove(*document, QUrl::fromLocalFile(target), {}));
     const auto plain = PdfDocument::open(FixtureFiles::readAll(target));
@@ -98,6 +104,17 @@ TEST(HTMLPrintSettings, LandscapeSwapsWidthAndHeightAndMarginsMustLeaveRoom)
     settings.leftMargin = 400;
     settings.rightMargin = 400;
     EXPECT_FALSE(settings.pageLayout().isValid());
+}
+
+// A page's print time limit grows with the sheets its laid-out height fills, up to a cap.
+TEST(HTMLPrintSettings, ThePrintTimeLimitGrowsWithTheLaidOutHeight)
+{
+    using std::chrono::seconds;
+    const HTMLPrintSettings settings{612, 792, 72, 72, 36, 36, 0}; // 960 pixels a sheet
+    EXPECT_EQ(settings.printTimeout(0), seconds(60));
+    EXPECT_EQ(settings.printTimeout(960), seconds(60));
+    EXPECT_EQ(settings.printTimeout(960 * 600), seconds(60 + 300));
+    EXPECT_EQ(settings.printTimeout(1e12), seconds(60 + 1200));
 }
 
 TEST(HTMLFolderRules, OnlyFilesInsideTheFolderBelongToThePage)

@@ -1,4 +1,5 @@
 #include "support/StubProgressDelegate.h"
+#include "support/TestPdf.h"
 
 #include "toolkit/Toolkit.h"
 #include "toolkit/text/PDFToTextConverter.h"
@@ -61,6 +62,47 @@ QStringList Pages(int count)
     for (int i = 1; i <= count; ++i)
         pages << QStringLiteral("Page %1 holds enough words to count as text").arg(i);
     return pages;
+}
+
+// Two pages whose work multiplies at every level: patterns whose cells are filled with the pattern
+// below (eight deep, a hundred cells each), and forms that draw the form below twice, a little
+// further on (twenty-two deep: two million letters).
+QByteArray MultiplyingPDF()
+{
+    constexpr int kPatterns = 8;
+    constexpr int kForms = 22;
+    const int firstPattern = 8;
+    const int firstForm = firstPattern + kPatterns;
+    QList<QByteArray> objects{"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"};
+    const auto page = [](int content, const QByteArray& resources) {
+        return "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents " + QByteArray::number(content)
+               + " 0 R /Resources << " + resources + " >> >>";
+    };
+    const QByteArray top = QByteArray::number(kPatterns - 1);
+    objects << page(6, "/Pattern << /P" + top + " " + QByteArray::number(firstPattern + kPatterns - 1) + " 0 R >>")
+            << page(7, "/Font << /F1 5 0 R >> /XObject << /X " + QByteArray::number(firstForm + kForms - 1) + " 0 R >>")
+            << "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"
+            << TestPdf::stream("/Pattern cs /P" + top + " scn 0 0 100 100 re f")
+            << TestPdf::stream("BT /F1 12 Tf 50 700 Td (Counted) Tj ET /X Do");
+    const QByteArray letter = "BT /F1 4 Tf 0 0 Td (x) Tj ET";
+    for (int level = 0; level < kPatterns; ++level) {
+        const QByteArray below = QByteArray::number(level - 1);
+        const QByteArray content = level == 0 ? letter : "/Pattern cs /P" + below + " scn 0 0 10 10 re f";
+        const QByteArray resources = level == 0 ? "<< /Font << /F1 5 0 R >> >>"
+                                                : "<< /Pattern << /P" + below + " " + QByteArray::number(firstPattern + level - 1) + " 0 R >> >>";
+        objects << TestPdf::stream(content, "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 10 10] "
+                                            "/XStep 1 /YStep 1 /Resources "
+                                                + resources);
+    }
+    for (int level = 0; level < kForms; ++level) {
+        const QByteArray step = QByteArray::number(5 << (level / 2));
+        const QByteArray shift = level % 2 ? "1 0 0 1 0 -" + step + " cm" : "1 0 0 1 " + step + " 0 cm";
+        const QByteArray content = level == 0 ? letter : "/X Do " + shift + " /X Do";
+        const QByteArray resources = level == 0 ? "<< /Font << /F1 5 0 R >> >>"
+                                                : "<< /XObject << /X " + QByteArray::number(firstForm + level - 1) + " 0 R >> >>";
+        objects << TestPdf::stream(content, "/Type /XObject /Subtype /Form /BBox [-10000 -10000 10000 10000] /Resources " + resources);
+    }
+    return TestPdf::build(objects);
 }
 
 class PDFToText : public testing::Test {
@@ -189,6 +231,22 @@ TEST_F(PDFToText, FailuresGiveFalseInsteadOfCrashingOrClaimingSuccess)
     auto nowhere = options(QStringLiteral("fine.pdf"));
     nowhere.destinationURL = QUrl::fromLocalFile(path(QStringLiteral("missing/folder")));
     EXPECT_FALSE(ConvertPDFToDocument(&nowhere));
+}
+
+// Work that multiplies at every level of a page is bounded: the page gives what was read so far.
+TEST_F(PDFToText, APageOfMultiplyingWorkIsReadOnlyWithinBounds)
+{
+    QFile file(path(QStringLiteral("multiplying.pdf")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(MultiplyingPDF());
+    file.close();
+    auto record = options(QStringLiteral("multiplying.pdf"));
+    record.pagePerFile = 1;
+    ASSERT_TRUE(ConvertPDFToDocument(&record));
+    EXPECT_EQ(outputs(), QStringList{QStringLiteral("multiplying-2.txt")});
+    const QString text = ReadText(path(QStringLiteral("out/multiplying-2.txt")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Counted")));
+    EXPECT_LT(text.count(u'x'), 30'000);
 }
 
 TEST_F(PDFToText, AWrongPasswordLeavesTheDocumentLocked)

@@ -1,6 +1,7 @@
 #include "SampleDocuments.h"
 #include "support/FixtureFiles.h"
 
+#include "platform/TextEncoding.h"
 #include "toolkit/text/PlainTextFormat.h"
 #include "toolkit/text/TextDocumentIO.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
@@ -105,10 +106,28 @@ TEST(TextDocumentIO, PlainTextEncodingIsDetected)
     for (const QChar c : text)
         bigEndian.append(static_cast<char>(c.unicode() >> 8)).append(static_cast<char>(c.unicode() & 0xFF));
     EXPECT_EQ(PlainTextFormat::Decode(bigEndian), text);
-    // bytes that are not UTF-8 are Latin-1
     EXPECT_EQ(PlainTextFormat::Decode(QByteArray("Gr\xFC\xDF"
                                                  "e")),
               QStringLiteral("Grüße"));
+}
+
+// Text that is not UTF-8 is read in the character set it was written in, every character kept.
+TEST(TextDocumentIO, LegacyEncodingsAreRecognised)
+{
+    const std::vector<std::pair<const char*, QString>> texts{
+        {"CP1252", QStringLiteral("Price 5 € and “quotes” — dash, it’s fine.")},
+        {"GB18030", QStringLiteral("这是一个简单的测试文件，我们用它来检查编码的识别是否正确。")},
+        {"Shift_JIS", QStringLiteral("これは簡単なテストです。文字コードの判定が正しいかどうかを確かめます。")},
+        {"EUC-KR", QStringLiteral("이것은 간단한 시험입니다. 문자 인코딩 감지가 올바른지 확인합니다.")},
+        {"KOI8-R", QStringLiteral("Это простой тест. Мы проверяем, правильно ли определяется кодировка.")},
+    };
+    for (const auto& [charset, text] : texts) {
+        const auto bytes = TextEncoding::encodeStrict(text, QString::fromLatin1(charset));
+        ASSERT_TRUE(bytes) << charset;
+        EXPECT_EQ(PlainTextFormat::Decode(*bytes), text) << charset;
+    }
+    // a byte that no reading makes a character still shows where it was
+    EXPECT_TRUE(PlainTextFormat::Decode(QByteArray("one \x81 two")).contains(QChar::ReplacementCharacter));
 }
 
 TEST(TextDocumentIO, HTMLAndItsPicturesAreRead)
