@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chm/LinkItem.h"
+#include "common/PrintTimeLimit.h"
 #include "export/AnchorPlacement.h"
 #include "export/LinkDestinationItem.h"
 #include "export/ExportPrintSettings.h"
@@ -58,7 +59,7 @@ public:
 
     // How long one topic may take to load or to print before it is given up.
     static constexpr std::chrono::milliseconds kTopicLoadTimeout{20000};
-    static constexpr std::chrono::milliseconds kTopicPrintTimeout{60000};
+    static constexpr std::chrono::milliseconds kTopicPrintTimeout = PrintTimeLimit::kBase;
     // A topic's scripts are off while it prints, so a long print is slow, not held: the limit
     // grows with the sheets the topic's laid-out height fills, up to a cap that still ends a print
     // the engine never finishes.

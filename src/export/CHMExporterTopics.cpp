@@ -5,6 +5,7 @@
 #include "chm/CHMWebProfile.h"
 #include "chm/TopicPath.h"
 #include "common/LocalizedStrings.h"
+#include "common/PrintTimeLimit.h"
 #include "export/LinkResolution.h"
 #include "export/PrintedTopic.h"
 #include "export/TopicPrintQueue.h"
@@ -31,12 +32,6 @@ constexpr int kFrameLoadRounds = 100;
 constexpr std::chrono::milliseconds kFrameLoadRoundDelay = 50ms;
 constexpr std::chrono::milliseconds kLayoutScriptTimeout = 10s;
 constexpr double kCssPixelsPerPoint = 96.0 / 72.0;
-// A print's time beyond the base limit, per sheet of the topic, and the most sheets counted: past
-// them a print ends at a fixed limit (21 minutes), however long its page. A reference page of 591
-// sheets printed in 30 s alone on this machine, and takes several times that beside other topics
-// on a busy one: its limit is about twelve times what it took alone.
-constexpr std::chrono::milliseconds kPrintTimePerSheet = 500ms;
-constexpr double kMostSheetsTimed = 2400.0;
 
 // What a topic that loaded but cannot be printed hands on.
 TopicPrintout Unprintable()
@@ -168,10 +163,8 @@ void CHMExporter::prepareTopicForPrint(TopicSlot& slot, int attempt)
 
 std::chrono::milliseconds CHMExporter::topicPrintTimeout(double sheets)
 {
-    if (!(sheets > 1.0)) // unknown too
-        return kTopicPrintTimeout;
-    const double extra = std::min(sheets, kMostSheetsTimed) * static_cast<double>(kPrintTimePerSheet.count());
-    return kTopicPrintTimeout + std::chrono::milliseconds(std::llround(extra));
+    // The toolkit's HTML road gives a page the same time.
+    return PrintTimeLimit::ForSheets(sheets);
 }
 
 void CHMExporter::printTopic(TopicSlot& slot, std::chrono::milliseconds limit)
