@@ -129,6 +129,14 @@ TEST(PDFImageExtractorTest, ImagesAsOftenAsTheContentDrawsThem)
     EXPECT_TRUE(inherited.extractor().ExtractImages());
     EXPECT_EQ(inherited.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
 
+    // A name the form and the page both use is the form's own inside the form.
+    const TestXObject shadowing{"Shadow", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Pic @1 >> >>", "/Pic Do", {GrayImage("", 100)}};
+    ExtractorRun shadowed({DrawingPage({shadowing, GrayImage("Pic", 110)})});
+    EXPECT_TRUE(shadowed.extractor().ExtractImages());
+    ASSERT_EQ(shadowed.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+    EXPECT_EQ(shadowed.gray("Report_Page1_1.png"), 100);
+    EXPECT_EQ(shadowed.gray("Report_Page1_2.png"), 110);
+
     // Pages that share one resource dictionary: each gives only what it draws.
     ExtractorRun shared({TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "/B Do"}, TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "q Q"}});
     EXPECT_TRUE(shared.extractor().ExtractImages());

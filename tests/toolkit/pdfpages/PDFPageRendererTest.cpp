@@ -3,6 +3,7 @@
 #include "support/StubProgressDelegate.h"
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/imagewriter/CMYKConversion.h"
 #include "toolkit/pdfpages/PDFPageRenderer.h"
 
 #include <QDir>
@@ -228,6 +229,28 @@ TEST(PDFPageRendererTest, ColourModelTwoWritesInksWhereTheTypeHoldsThem)
                                                                            : data.indexOf(QByteArray::fromHex("ffc2"));
     ASSERT_GE(frame, 0);
     EXPECT_EQ(static_cast<int>(data.at(frame + 9)), 4);
+}
+
+TEST(PDFPageRendererTest, CMYKPagesTakeTheirInksFromTheSharedConversion)
+{
+    // Yellow on the left, blue on the right: each ink answers to its own channel.
+    TestPage page;
+    page.content = "1 1 0 rg 0 0 100 200 re f 0 0 1 rg 100 0 100 200 re f";
+    PageRun run({page}, ImageType::CMYKTIFF);
+    ASSERT_TRUE(run.render());
+    ASSERT_EQ(run.files().size(), 1);
+    TIFF* tiff = TIFFOpen(run.path(run.files().first()).toLocal8Bit().constData(), "r");
+    ASSERT_TRUE(tiff);
+    std::vector<unsigned char> row(size_t(TIFFScanlineSize(tiff)));
+    ASSERT_EQ(row.size(), 200U * 4);
+    ASSERT_EQ(TIFFReadScanline(tiff, row.data(), 0, 0), 1);
+    TIFFClose(tiff);
+    QImage expected(200, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 200; ++x)
+        expected.setPixel(x, 0, x < 100 ? qRgb(255, 255, 0) : qRgb(0, 0, 255));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(row.data()), qsizetype(row.size())), RGBImageToCMYK(expected));
+    EXPECT_GT(row[50 * 4 + 2], 200);
+    EXPECT_LT(row[150 * 4 + 2], 40);
 }
 
 TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)
