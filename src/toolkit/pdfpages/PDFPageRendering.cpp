@@ -6,12 +6,13 @@
 #include "toolkit/helpers/UnitConversion.h"
 #include "toolkit/imagewriter/CMYKConversion.h"
 #include "toolkit/pdf/PDFContentStreams.h"
+#include "toolkit/pdfimages/PDFImageBounds.h"
+#include "toolkit/pdfpages/BoundedSplashOutputDev.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include <poppler/Object.h>
 #include <poppler/PDFDoc.h>
 #include <poppler/Page.h>
-#include <poppler/SplashOutputDev.h>
 #include <poppler/splash/SplashBitmap.h>
 
 #include <QFile>
@@ -192,7 +193,7 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
     const bool gray = converter.m_colorModel == 3 && !IsCMYKOutput(converter);
     SplashColor paper;
     paper[0] = paper[1] = paper[2] = 255;
-    SplashOutputDev device(gray ? splashModeMono8 : splashModeRGB8, 4, false, paper);
+    BoundedSplashOutputDev device(gray ? splashModeMono8 : splashModeRGB8, 4, false, paper);
     device.setFontAntialias(true);
     device.setVectorAntialias(true);
     device.startDoc(&document);
@@ -200,6 +201,14 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
         return;
     document.displayPageSlice(&device, int(page), 72.0 * scale, 72.0 * scale, 0, box->useMediaBox, true, false, 0, 0,
                               width, height);
+    // A page without one of its images would pass for the page: it is told and skipped like one whose
+    // content cannot be read.
+    if (device.leftOutAnImage()) {
+        ++run.pagesOverLimit;
+        qWarning("Page %lld was not rendered: it draws an image over the size limit for images inside PDFs (%s)",
+                 static_cast<long long>(page), kPDFImageBoundText);
+        return;
+    }
     SplashBitmap* bitmap = device.getBitmap();
     if (!bitmap || bitmap->getWidth() < 1 || bitmap->getHeight() < 1) {
         run.fail();

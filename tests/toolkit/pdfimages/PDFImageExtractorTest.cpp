@@ -1,6 +1,7 @@
 #include "PDFImageTestFiles.h"
 
 #include "support/StubProgressDelegate.h"
+#include "toolkit/Toolkit.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 
@@ -264,6 +265,37 @@ TEST(PDFImageExtractorTest, APageOverTheContentLimitIsGivenUp)
     EXPECT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page2_1.png"}));
     EXPECT_EQ(run.gray("Report_Page1_1.png"), 1);
     EXPECT_EQ(run.extractor().m_pagesOverLimit, 1);
+}
+
+// Sizes are weighed before anything is decoded: the image's own, and those its JBIG2 segments declare,
+// which the PDF library would allocate whatever the image says. The run goes on and reports failure.
+TEST(PDFImageExtractorTest, ImagesOverTheBoundsAreLeftOutAndTheRunFails)
+{
+    const QByteArray jbig2 = "/Type /XObject /Subtype /Image /Width 16 /Height 16 /BitsPerComponent 1 "
+                             "/ColorSpace /DeviceGray /Filter /JBIG2Decode";
+    const QByteArray profiles = TestFilters::JBIG2Segment(7, 52, QByteArray(3, '\0'));
+    const std::vector<TestXObject> images{
+        {"Scan", "/Type /XObject /Subtype /Image /Width 35000 /Height 35000 /BitsPerComponent 1 /ColorSpace /DeviceGray",
+         Bytes({0})},
+        {"WidePage", jbig2, TestFilters::JBIG2Page(40000, 16)},
+        {"WideRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 16))},
+        {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2Segment(2, 49, {}))},
+        GrayImage("Gray", 5)};
+    ExtractorRun run({DrawingPage(images)});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_EQ(run.extractor().m_imagesOverLimit, 3);
+    ASSERT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+    EXPECT_EQ(QImage(QDir(run.output()).filePath("Report_Page1_1.png")).size(), QSize(16, 16));
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("Scan.pdf");
+    WriteTestPDF(pdf, {DrawingPage(images)});
+    ImageConversionOptions options;
+    options.sourceURL = QUrl::fromLocalFile(pdf);
+    options.destinationURL = QUrl::fromLocalFile(folder.path());
+    options.outputType = ImageType::PNG;
+    EXPECT_FALSE(ExtractImagesFromPDF(&options));
+    EXPECT_TRUE(QFile::exists(folder.filePath("Scan_Page1_2.png")));
 }
 
 TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)

@@ -253,6 +253,27 @@ TEST(PDFPageRendererTest, CMYKPagesTakeTheirInksFromTheSharedConversion)
     EXPECT_LT(row[150 * 4 + 2], 40);
 }
 
+// An image over the bounds on images inside PDFs, its own or its JBIG2 page's, is never decoded: the
+// page that draws it is left out and the run fails, the other pages are still written.
+TEST(PDFPageRendererTest, PagesDrawingImagesOverTheBoundsAreLeftOut)
+{
+    const QByteArray jbig2 = "/Type /XObject /Subtype /Image /Width 16 /Height 16 /ImageMask true /Filter /JBIG2Decode";
+    const std::vector<TestXObject> images{
+        {"Wide", "/Type /XObject /Subtype /Image /Width 40000 /Height 2 /BitsPerComponent 8 /ColorSpace /DeviceRGB",
+         QByteArray(240000, '\x80')},
+        {"WidePage", jbig2, TestFilters::JBIG2Page(40000, 16)},
+        {"Small", jbig2, TestFilters::JBIG2Page(16, 16)}};
+    std::vector<TestPage> pages;
+    for (const TestXObject& image : images) {
+        TestPage page{{image}};
+        page.content = "q 100 0 0 100 0 0 cm /" + image.name + " Do Q";
+        pages.push_back(page);
+    }
+    PageRun run(pages);
+    EXPECT_FALSE(run.render());
+    EXPECT_EQ(run.files(), QStringList({"base-3.png"}));
+}
+
 TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)
 {
     PageRun encrypted(Pages(2), ImageType::PNG, "owner");
