@@ -2,8 +2,8 @@
 
 #include "toolkit/pdfimages/PDFImageStreamData.h"
 
-#include <JBIG2Stream.h>
 #include <Object.h>
+#include <Dict.h>
 #include <Stream.h>
 
 #include <algorithm>
@@ -170,6 +170,24 @@ bool SegmentsFit(Stream& stream, bool& striped)
     return fits;
 }
 
+// The global segments the image's JBIG2 filter reads first, found as the PDF library finds them: in
+// the parameters of that filter.
+Object JBIG2GlobalsOf(Dict& dict)
+{
+    Object filters = dict.lookup("Filter");
+    Object parameters = dict.lookup("DecodeParms");
+    if (parameters.isDict())
+        return parameters.dictLookup("JBIG2Globals");
+    if (!parameters.isArray() || !filters.isArray())
+        return Object(objNull);
+    for (int i = 0; i < filters.arrayGetLength() && i < parameters.arrayGetLength(); ++i) {
+        Object entry = parameters.arrayGet(i);
+        if (filters.arrayGet(i).isName("JBIG2Decode") && entry.isDict())
+            return entry.dictLookup("JBIG2Globals");
+    }
+    return Object(objNull);
+}
+
 } // namespace
 
 bool PDFImageSizeFits(std::int64_t width, std::int64_t height, int samplesPerPixel, int bitsPerSample)
@@ -191,8 +209,8 @@ bool JBIG2DeclaredSizesFit(Stream& stream, bool inlineImage)
     if (inlineImage || !data)
         return false;
     bool striped = false;
-    Object* globals = static_cast<JBIG2Stream*>(filter)->getGlobalsStream();
-    if (globals && globals->isStream() && !SegmentsFit(*globals->getStream(), striped))
+    Object globals = stream.getDict() ? JBIG2GlobalsOf(*stream.getDict()) : Object(objNull);
+    if (globals.isStream() && !SegmentsFit(*globals.getStream(), striped))
         return false;
     return SegmentsFit(*data, striped);
 }

@@ -279,11 +279,12 @@ TEST(PDFImageExtractorTest, ImagesOverTheBoundsAreLeftOutAndTheRunFails)
          Bytes({0})},
         {"WidePage", jbig2, TestFilters::JBIG2Page(40000, 16)},
         {"WideRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 16))},
+        {"WideGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2Segment(2, 49, {}), {{"", "", TestFilters::JBIG2Page(40000, 16)}}},
         {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2Segment(2, 49, {}))},
         GrayImage("Gray", 5)};
     ExtractorRun run({DrawingPage(images)});
     EXPECT_TRUE(run.extractor().ExtractImages());
-    EXPECT_EQ(run.extractor().m_imagesOverLimit, 3);
+    EXPECT_EQ(run.extractor().m_imagesOverLimit, 4);
     ASSERT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
     EXPECT_EQ(QImage(QDir(run.output()).filePath("Report_Page1_1.png")).size(), QSize(16, 16));
 
