@@ -85,10 +85,17 @@ bool IsRegion(std::uint32_t type)
     return std::find(regions.begin(), regions.end(), type) != regions.end();
 }
 
-bool SideFits(std::uint64_t side)
+bool AreaFits(std::uint64_t width, std::uint64_t height)
 {
-    return side <= std::uint64_t(kMaxPDFImageSide);
+    return width * height <= std::uint64_t(kMaxPDFImagePixels);
 }
+
+// The page the segments read so far declare; a striped page of unknown height grows with each
+// region drawn below its end.
+struct JBIG2Page {
+    std::uint64_t width = 0;
+    bool striped = false;
+};
 
 struct SegmentHeader {
     std::uint32_t type = 0;
@@ -126,9 +133,8 @@ std::optional<SegmentHeader> ReadHeader(SegmentReader& in)
     return SegmentHeader{*flags & 0x3F, *length};
 }
 
-// Reads the sizes the segments declare; false at the first one over the bounds. A striped page of
-// unknown height grows with each region drawn below it.
-bool SegmentsFit(Stream& stream, bool& striped)
+// Reads the sizes the segments declare; false at the first one over the bounds.
+bool SegmentsFit(Stream& stream, JBIG2Page& page)
 {
     stream.reset();
     SegmentReader in(stream);
@@ -144,8 +150,8 @@ bool SegmentsFit(Stream& stream, bool& striped)
             if (!height)
                 break;
             used = 8;
-            striped = *height == kUnknownLength;
-            fits = SideFits(*width) && (striped || SideFits(*height));
+            page = {*width, *height == kUnknownLength};
+            fits = AreaFits(*width, page.striped ? 1 : *height);
         } else if (IsRegion(header->type)) {
             const auto width = in.number(4);
             const auto height = width ? in.number(4) : std::nullopt;
@@ -156,7 +162,7 @@ bool SegmentsFit(Stream& stream, bool& striped)
             if (!regionFlags)
                 break;
             used = 18;
-            fits = SideFits(*width) && SideFits(*height) && (!striped || SideFits(std::uint64_t(*y) + *height));
+            fits = AreaFits(*width, *height) && (!page.striped || AreaFits(page.width, std::uint64_t(*y) + *height));
             if (fits && header->length == kUnknownLength && header->type == 38) {
                 if (!in.skipToEndMarker((*regionFlags & 1) != 0))
                     break;
@@ -190,12 +196,12 @@ Object JBIG2GlobalsOf(Dict& dict)
 
 } // namespace
 
-bool PDFImageSizeFits(std::int64_t width, std::int64_t height, int samplesPerPixel, int bitsPerSample)
+bool PDFImageAreaFits(std::int64_t width, std::int64_t height, int samplesPerPixel, int bitsPerSample)
 {
-    if (width < 1 || height < 1 || width > kMaxPDFImageSide || height > kMaxPDFImageSide)
+    if (width < 1 || height < 1 || width > kMaxPDFImagePixels / height)
         return false;
     const std::int64_t rowBytes = (width * std::max(samplesPerPixel, 1) * std::max(bitsPerSample, 1) + 7) / 8;
-    return rowBytes * height <= kMaxPDFImageSampleBytes;
+    return rowBytes <= kMaxPDFImageSampleBytes / height;
 }
 
 bool JBIG2DeclaredSizesFit(Stream& stream, bool inlineImage)
@@ -208,9 +214,9 @@ bool JBIG2DeclaredSizesFit(Stream& stream, bool inlineImage)
     Stream* data = filter->getNextStream();
     if (inlineImage || !data)
         return false;
-    bool striped = false;
+    JBIG2Page page;
     Object globals = stream.getDict() ? JBIG2GlobalsOf(*stream.getDict()) : Object(objNull);
-    if (globals.isStream() && !SegmentsFit(*globals.getStream(), striped))
+    if (globals.isStream() && !SegmentsFit(*globals.getStream(), page))
         return false;
-    return SegmentsFit(*data, striped);
+    return SegmentsFit(*data, page);
 }

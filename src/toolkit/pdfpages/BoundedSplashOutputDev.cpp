@@ -10,7 +10,7 @@ bool BoundedSplashOutputDev::fits(Stream* str, int width, int height, const GfxI
 {
     const int samples = colorMap ? colorMap->getNumPixelComps() : 1;
     const int bits = colorMap ? colorMap->getBits() : 1;
-    const bool within = str && PDFImageSizeFits(width, height, samples, bits) && JBIG2DeclaredSizesFit(*str, inlineImg);
+    const bool within = str && PDFImageAreaFits(width, height, samples, bits) && JBIG2DeclaredSizesFit(*str, inlineImg);
     m_leftOut = m_leftOut || !within;
     return within;
 }

@@ -206,7 +206,7 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
     if (device.leftOutAnImage()) {
         ++run.pagesOverLimit;
         qWarning("Page %lld was not rendered: it draws an image over the size limit for images inside PDFs (%s)",
-                 static_cast<long long>(page), kPDFImageBoundText);
+                 static_cast<long long>(page), kPDFDrawnImageBoundText);
         return;
     }
     SplashBitmap* bitmap = device.getBitmap();

@@ -277,9 +277,9 @@ TEST(PDFImageExtractorTest, ImagesOverTheBoundsAreLeftOutAndTheRunFails)
     const std::vector<TestXObject> images{
         {"Scan", "/Type /XObject /Subtype /Image /Width 35000 /Height 35000 /BitsPerComponent 1 /ColorSpace /DeviceGray",
          Bytes({0})},
-        {"WidePage", jbig2, TestFilters::JBIG2Page(40000, 16)},
-        {"WideRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 16))},
-        {"WideGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2Segment(2, 49, {}), {{"", "", TestFilters::JBIG2Page(40000, 16)}}},
+        {"HugePage", jbig2, TestFilters::JBIG2Page(40000, 40000)},
+        {"HugeRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 40000))},
+        {"HugeGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2Segment(2, 49, {}), {{"", "", TestFilters::JBIG2Page(40000, 40000)}}},
         {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2Segment(2, 49, {}))},
         GrayImage("Gray", 5)};
     ExtractorRun run({DrawingPage(images)});

@@ -253,15 +253,17 @@ TEST(PDFPageRendererTest, CMYKPagesTakeTheirInksFromTheSharedConversion)
     EXPECT_LT(row[150 * 4 + 2], 40);
 }
 
-// An image over the bounds on images inside PDFs, its own or its JBIG2 page's, is never decoded: the
-// page that draws it is left out and the run fails, the other pages are still written.
+// An image of more pixels than the bounds allow, its own or its JBIG2 page's, is never decoded: the
+// page that draws it is left out and the run fails, the other pages are still written. A wide image
+// of few pixels is drawn.
 TEST(PDFPageRendererTest, PagesDrawingImagesOverTheBoundsAreLeftOut)
 {
     const QByteArray jbig2 = "/Type /XObject /Subtype /Image /Width 16 /Height 16 /ImageMask true /Filter /JBIG2Decode";
     const std::vector<TestXObject> images{
         {"Wide", "/Type /XObject /Subtype /Image /Width 40000 /Height 2 /BitsPerComponent 8 /ColorSpace /DeviceRGB",
          QByteArray(240000, '\x80')},
-        {"WidePage", jbig2, TestFilters::JBIG2Page(40000, 16)},
+        {"Huge", "/Type /XObject /Subtype /Image /Width 40000 /Height 30000 /ImageMask true", Bytes({0})},
+        {"HugePage", jbig2, TestFilters::JBIG2Page(40000, 40000)},
         {"Small", jbig2, TestFilters::JBIG2Page(16, 16)}};
     std::vector<TestPage> pages;
     for (const TestXObject& image : images) {
@@ -271,7 +273,7 @@ TEST(PDFPageRendererTest, PagesDrawingImagesOverTheBoundsAreLeftOut)
     }
     PageRun run(pages);
     EXPECT_FALSE(run.render());
-    EXPECT_EQ(run.files(), QStringList({"base-3.png"}));
+    EXPECT_EQ(run.files(), QStringList({"base-1.png", "base-4.png"}));
 }
 
 TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)
