@@ -279,8 +279,8 @@ TEST(PDFImageExtractorTest, ImagesOverTheBoundsAreLeftOutAndTheRunFails)
          Bytes({0})},
         {"HugePage", jbig2, TestFilters::JBIG2Page(40000, 40000)},
         {"HugeRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 40000))},
-        {"HugeGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2Segment(2, 49, {}), {{"", "", TestFilters::JBIG2Page(40000, 40000)}}},
-        {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2Segment(2, 49, {}))},
+        {"HugeGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2GenericRegion(2, 16, 16), {{"", "", TestFilters::JBIG2Page(40000, 40000)}}},
+        {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(2, 16, 16))},
         GrayImage("Gray", 5)};
     ExtractorRun run({DrawingPage(images)});
     EXPECT_TRUE(run.extractor().ExtractImages());

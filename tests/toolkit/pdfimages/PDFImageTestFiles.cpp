@@ -219,9 +219,9 @@ QByteArray JBIG2Page(quint32 width, quint32 height, const QByteArray& after)
 
 QByteArray JBIG2GenericRegion(quint32 number, quint32 width, quint32 height)
 {
-    // Region information, the MMR flag, and two bytes of coded rows.
+    // Region information, the MMR flag, and sixteen rows coded as white like the row above.
     const QByteArray data = BigEndian(width) + BigEndian(height) + BigEndian(0) + BigEndian(0) + char(0) + char(1)
-                            + QByteArray(2, '\0');
+                            + QByteArray(2, '\xFF');
     return JBIG2Segment(number, 38, data);
 }
 
