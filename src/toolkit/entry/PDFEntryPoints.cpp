@@ -66,7 +66,9 @@ bool ExtractImagesFromPDF(const ImageConversionOptions* options)
         return false;
     SetNamingAndOutput(extractor, named);
     extractor.SetPageRange(options->firstPage, options->lastPage, options->pageMode);
-    return extractor.ExtractImages();
+    // Images left out over the bounds were told on the warning channel; the run is no success then,
+    // as a page run with a page left out is none.
+    return extractor.ExtractImages() && extractor.m_imagesOverLimit == 0 && extractor.m_pagesOverLimit == 0;
 }
 
 bool ConvertImagesToPDF(const ImagesToPDFConversionOptions* options)

@@ -235,7 +235,7 @@ std::shared_ptr<BitmapImageRep> Decode(const PDFImageDecodeContext& context, Dic
     // image read with the alternate's count would swallow the content after it.
     const int samplesPerPixel = IsSpecialFamily(state.kind) ? PixelSamples(state) : state.components;
     const int64_t sampleLimit = SampleBytes(state, std::max(samplesPerPixel, 1));
-    if (sampleLimit <= 0) {
+    if (sampleLimit <= 0 || !JBIG2DeclaredSizesFit(stream, origin == PDFImageOrigin::Inline)) {
         if (context.overLimit)
             *context.overLimit = true;
         return nullptr;

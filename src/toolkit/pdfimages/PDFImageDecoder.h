@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/imageio/ImageRep.h"
+#include "toolkit/pdfimages/PDFImageBounds.h"
 
 #include <cstdint>
 #include <functional>
@@ -32,9 +33,6 @@ enum class PDFImageOrigin {
     Inline
 };
 
-// Sizes refused before anything is allocated: untrusted files declare whatever they like.
-inline constexpr std::int64_t kMaxPDFImageSide = 1 << 15;
-inline constexpr std::int64_t kMaxPDFImageSampleBytes = std::int64_t(1) << 30;
 // Masks of masks are followed this deep, and never back to an image already being decoded.
 inline constexpr int kMaxPDFImageMaskDepth = 4;
 

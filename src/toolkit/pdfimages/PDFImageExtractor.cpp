@@ -163,7 +163,8 @@ void PDFImageExtractor::SaveExtractedImage(Dict& dictionary, Stream& stream, boo
     const auto bitmap = DecodePDFImage(context, dictionary, stream, inlineImage ? PDFImageOrigin::Inline : PDFImageOrigin::XObject);
     if (overLimit) {
         ++m_imagesOverLimit;
-        qWarning("An image of page %lld is larger than the limit and was not extracted", static_cast<long long>(m_pageNumber));
+        qWarning("An image of page %lld was not extracted: it is over the size limit for images inside PDFs (%s)",
+                 static_cast<long long>(m_pageNumber), kPDFImageBoundText);
     }
     if (!bitmap)
         return;

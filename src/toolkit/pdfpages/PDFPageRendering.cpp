@@ -4,13 +4,15 @@
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/helpers/UnitConversion.h"
+#include "toolkit/imagewriter/CMYKConversion.h"
 #include "toolkit/pdf/PDFContentStreams.h"
+#include "toolkit/pdfimages/PDFImageBounds.h"
+#include "toolkit/pdfpages/BoundedSplashOutputDev.h"
 #include "toolkit/pdfpages/MultiPageTIFFFile.h"
 
 #include <poppler/Object.h>
 #include <poppler/PDFDoc.h>
 #include <poppler/Page.h>
-#include <poppler/SplashOutputDev.h>
 #include <poppler/splash/SplashBitmap.h>
 
 #include <QFile>
@@ -84,33 +86,22 @@ bool IsCMYKOutput(const ImageConverter& converter)
     return converter.m_outputType == ImageType::CMYKTIFF || converter.m_colorModel == 2;
 }
 
-// Inks from the drawn RGB by the plain formula the image layer uses the other way.
+QImage ViewOf(const SplashBitmap& bitmap, bool gray)
+{
+    return QImage(bitmap.getDataPtr(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getRowSize(),
+                  gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+}
+
+// The inks of a drawn page come from the conversion every other CMYK output takes, so that a page and
+// a picture of it print alike.
 QByteArray InksFromRGB(const SplashBitmap& bitmap)
 {
-    const int width = bitmap.getWidth();
-    const int height = bitmap.getHeight();
-    QByteArray inks(qsizetype(width) * height * 4, '\0');
-    auto* out = reinterpret_cast<uchar*>(inks.data());
-    for (int y = 0; y < height; ++y) {
-        const unsigned char* row = bitmap.getDataPtr() + qsizetype(y) * bitmap.getRowSize();
-        for (int x = 0; x < width; ++x, out += 4) {
-            const int r = row[x * 3], g = row[x * 3 + 1], b = row[x * 3 + 2];
-            const int black = 255 - std::max({r, g, b});
-            const int light = 255 - black;
-            out[0] = uchar(light ? (light - r) * 255 / light : 0);
-            out[1] = uchar(light ? (light - g) * 255 / light : 0);
-            out[2] = uchar(light ? (light - b) * 255 / light : 0);
-            out[3] = uchar(black);
-        }
-    }
-    return inks;
+    return RGBImageToCMYK(ViewOf(bitmap, false));
 }
 
 QImage ImageOf(const SplashBitmap& bitmap, bool gray)
 {
-    const QImage view(bitmap.getDataPtr(), bitmap.getWidth(), bitmap.getHeight(), bitmap.getRowSize(),
-                      gray ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
-    return view.copy();
+    return ViewOf(bitmap, gray).copy();
 }
 
 bool WritePage(PDFPageRun& run, SplashBitmap& bitmap, bool gray, std::int64_t index, const QUrl& output,
@@ -202,7 +193,7 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
     const bool gray = converter.m_colorModel == 3 && !IsCMYKOutput(converter);
     SplashColor paper;
     paper[0] = paper[1] = paper[2] = 255;
-    SplashOutputDev device(gray ? splashModeMono8 : splashModeRGB8, 4, false, paper);
+    BoundedSplashOutputDev device(gray ? splashModeMono8 : splashModeRGB8, 4, false, paper);
     device.setFontAntialias(true);
     device.setVectorAntialias(true);
     device.startDoc(&document);
@@ -210,6 +201,14 @@ void RenderPDFPage(PDFPageRun& run, PDFDoc& document, std::int64_t page, std::in
         return;
     document.displayPageSlice(&device, int(page), 72.0 * scale, 72.0 * scale, 0, box->useMediaBox, true, false, 0, 0,
                               width, height);
+    // A page without one of its images would pass for the page: it is told and skipped like one whose
+    // content cannot be read.
+    if (device.leftOutAnImage()) {
+        ++run.pagesOverLimit;
+        qWarning("Page %lld was not rendered: it draws an image over the size limit for images inside PDFs (%s)",
+                 static_cast<long long>(page), kPDFDrawnImageBoundText);
+        return;
+    }
     SplashBitmap* bitmap = device.getBitmap();
     if (!bitmap || bitmap->getWidth() < 1 || bitmap->getHeight() < 1) {
         run.fail();

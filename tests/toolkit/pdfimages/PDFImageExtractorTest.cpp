@@ -1,6 +1,7 @@
 #include "PDFImageTestFiles.h"
 
 #include "support/StubProgressDelegate.h"
+#include "toolkit/Toolkit.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
 #include "toolkit/pdfimages/PDFImageExtractor.h"
 
@@ -129,6 +130,14 @@ TEST(PDFImageExtractorTest, ImagesAsOftenAsTheContentDrawsThem)
     EXPECT_TRUE(inherited.extractor().ExtractImages());
     EXPECT_EQ(inherited.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
 
+    // A name the form and the page both use is the form's own inside the form.
+    const TestXObject shadowing{"Shadow", "/Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject << /Pic @1 >> >>", "/Pic Do", {GrayImage("", 100)}};
+    ExtractorRun shadowed({DrawingPage({shadowing, GrayImage("Pic", 110)})});
+    EXPECT_TRUE(shadowed.extractor().ExtractImages());
+    ASSERT_EQ(shadowed.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+    EXPECT_EQ(shadowed.gray("Report_Page1_1.png"), 100);
+    EXPECT_EQ(shadowed.gray("Report_Page1_2.png"), 110);
+
     // Pages that share one resource dictionary: each gives only what it draws.
     ExtractorRun shared({TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "/B Do"}, TestPage{{GrayImage("A", 1), GrayImage("B", 2)}, "q Q"}});
     EXPECT_TRUE(shared.extractor().ExtractImages());
@@ -256,6 +265,38 @@ TEST(PDFImageExtractorTest, APageOverTheContentLimitIsGivenUp)
     EXPECT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page2_1.png"}));
     EXPECT_EQ(run.gray("Report_Page1_1.png"), 1);
     EXPECT_EQ(run.extractor().m_pagesOverLimit, 1);
+}
+
+// Sizes are weighed before anything is decoded: the image's own, and those its JBIG2 segments declare,
+// which the PDF library would allocate whatever the image says. The run goes on and reports failure.
+TEST(PDFImageExtractorTest, ImagesOverTheBoundsAreLeftOutAndTheRunFails)
+{
+    const QByteArray jbig2 = "/Type /XObject /Subtype /Image /Width 16 /Height 16 /BitsPerComponent 1 "
+                             "/ColorSpace /DeviceGray /Filter /JBIG2Decode";
+    const QByteArray profiles = TestFilters::JBIG2Segment(7, 52, QByteArray(3, '\0'));
+    const std::vector<TestXObject> images{
+        {"Scan", "/Type /XObject /Subtype /Image /Width 35000 /Height 35000 /BitsPerComponent 1 /ColorSpace /DeviceGray",
+         Bytes({0})},
+        {"HugePage", jbig2, TestFilters::JBIG2Page(40000, 40000)},
+        {"HugeRegion", jbig2, TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(1, 40000, 40000))},
+        {"HugeGlobalPage", jbig2 + " /DecodeParms << /JBIG2Globals @1 >>", TestFilters::JBIG2GenericRegion(2, 16, 16), {{"", "", TestFilters::JBIG2Page(40000, 40000)}}},
+        {"Small", jbig2, profiles + TestFilters::JBIG2Page(16, 16, TestFilters::JBIG2GenericRegion(2, 16, 16))},
+        GrayImage("Gray", 5)};
+    ExtractorRun run({DrawingPage(images)});
+    EXPECT_TRUE(run.extractor().ExtractImages());
+    EXPECT_EQ(run.extractor().m_imagesOverLimit, 4);
+    ASSERT_EQ(run.files(), QStringList({"Report_Page1_1.png", "Report_Page1_2.png"}));
+    EXPECT_EQ(QImage(QDir(run.output()).filePath("Report_Page1_1.png")).size(), QSize(16, 16));
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("Scan.pdf");
+    WriteTestPDF(pdf, {DrawingPage(images)});
+    ImageConversionOptions options;
+    options.sourceURL = QUrl::fromLocalFile(pdf);
+    options.destinationURL = QUrl::fromLocalFile(folder.path());
+    options.outputType = ImageType::PNG;
+    EXPECT_FALSE(ExtractImagesFromPDF(&options));
+    EXPECT_TRUE(QFile::exists(folder.filePath("Scan_Page1_2.png")));
 }
 
 TEST(PDFImageExtractorTest, PDFOutputIsOnePagePerImage)

@@ -196,6 +196,35 @@ QByteArray CCITTGroup4(const QByteArray& rows, int width, int height)
     return fax.left(qsizetype(read));
 }
 
+namespace {
+
+QByteArray BigEndian(quint32 value)
+{
+    const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    return QByteArray(bytes, 4);
+}
+
+} // namespace
+
+QByteArray JBIG2Segment(quint32 number, int type, const QByteArray& data)
+{
+    return BigEndian(number) + char(type) + char(0) + char(1) + BigEndian(quint32(data.size())) + data;
+}
+
+QByteArray JBIG2Page(quint32 width, quint32 height, const QByteArray& after)
+{
+    const QByteArray information = BigEndian(width) + BigEndian(height) + QByteArray(8, '\0') + QByteArray(3, '\0');
+    return JBIG2Segment(0, 48, information) + after;
+}
+
+QByteArray JBIG2GenericRegion(quint32 number, quint32 width, quint32 height)
+{
+    // Region information, the MMR flag, and sixteen rows coded as white like the row above.
+    const QByteArray data = BigEndian(width) + BigEndian(height) + BigEndian(0) + BigEndian(0) + char(0) + char(1)
+                            + QByteArray(2, '\xFF');
+    return JBIG2Segment(number, 38, data);
+}
+
 } // namespace TestFilters
 
 namespace {

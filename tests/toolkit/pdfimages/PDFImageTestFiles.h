@@ -19,6 +19,12 @@ QByteArray JPEG(const QByteArray& pixels, int width, int height, int components)
 QByteArray JPEG2000(const QByteArray& pixels, int width, int height);
 // Group 4 fax data of 1-bit rows (1 = black as the fax sees it).
 QByteArray CCITTGroup4(const QByteArray& rows, int width, int height);
+// JBIG2 data as a PDF embeds it: one segment (no segments referred to, page 1); a page-information
+// segment declaring a page of width x height, followed by other segments; an immediate generic region
+// of width x height, MMR-coded.
+QByteArray JBIG2Segment(quint32 number, int type, const QByteArray& data);
+QByteArray JBIG2Page(quint32 width, quint32 height, const QByteArray& after = {});
+QByteArray JBIG2GenericRegion(quint32 number, quint32 width, quint32 height);
 } // namespace TestFilters
 
 // An image XObject or a form as the test writes it: the dictionary's entries in PDF syntax and the

@@ -3,6 +3,7 @@
 #include "support/StubProgressDelegate.h"
 #include "toolkit/converter/ImageConverter.h"
 #include "toolkit/helpers/ImageTypeCodes.h"
+#include "toolkit/imagewriter/CMYKConversion.h"
 #include "toolkit/pdfpages/PDFPageRenderer.h"
 
 #include <QDir>
@@ -228,6 +229,51 @@ TEST(PDFPageRendererTest, ColourModelTwoWritesInksWhereTheTypeHoldsThem)
                                                                            : data.indexOf(QByteArray::fromHex("ffc2"));
     ASSERT_GE(frame, 0);
     EXPECT_EQ(static_cast<int>(data.at(frame + 9)), 4);
+}
+
+TEST(PDFPageRendererTest, CMYKPagesTakeTheirInksFromTheSharedConversion)
+{
+    // Yellow on the left, blue on the right: each ink answers to its own channel.
+    TestPage page;
+    page.content = "1 1 0 rg 0 0 100 200 re f 0 0 1 rg 100 0 100 200 re f";
+    PageRun run({page}, ImageType::CMYKTIFF);
+    ASSERT_TRUE(run.render());
+    ASSERT_EQ(run.files().size(), 1);
+    TIFF* tiff = TIFFOpen(run.path(run.files().first()).toLocal8Bit().constData(), "r");
+    ASSERT_TRUE(tiff);
+    std::vector<unsigned char> row(size_t(TIFFScanlineSize(tiff)));
+    ASSERT_EQ(row.size(), 200U * 4);
+    ASSERT_EQ(TIFFReadScanline(tiff, row.data(), 0, 0), 1);
+    TIFFClose(tiff);
+    QImage expected(200, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 200; ++x)
+        expected.setPixel(x, 0, x < 100 ? qRgb(255, 255, 0) : qRgb(0, 0, 255));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(row.data()), qsizetype(row.size())), RGBImageToCMYK(expected));
+    EXPECT_GT(row[50 * 4 + 2], 200);
+    EXPECT_LT(row[150 * 4 + 2], 40);
+}
+
+// An image of more pixels than the bounds allow, its own or its JBIG2 page's, is never decoded: the
+// page that draws it is left out and the run fails, the other pages are still written. A wide image
+// of few pixels is drawn.
+TEST(PDFPageRendererTest, PagesDrawingImagesOverTheBoundsAreLeftOut)
+{
+    const QByteArray jbig2 = "/Type /XObject /Subtype /Image /Width 16 /Height 16 /ImageMask true /Filter /JBIG2Decode";
+    const std::vector<TestXObject> images{
+        {"Wide", "/Type /XObject /Subtype /Image /Width 40000 /Height 2 /BitsPerComponent 8 /ColorSpace /DeviceRGB",
+         QByteArray(240000, '\x80')},
+        {"Huge", "/Type /XObject /Subtype /Image /Width 40000 /Height 30000 /ImageMask true", Bytes({0})},
+        {"HugePage", jbig2, TestFilters::JBIG2Page(40000, 40000)},
+        {"Small", jbig2, TestFilters::JBIG2Page(16, 16)}};
+    std::vector<TestPage> pages;
+    for (const TestXObject& image : images) {
+        TestPage page{{image}};
+        page.content = "q 100 0 0 100 0 0 cm /" + image.name + " Do Q";
+        pages.push_back(page);
+    }
+    PageRun run(pages);
+    EXPECT_FALSE(run.render());
+    EXPECT_EQ(run.files(), QStringList({"base-1.png", "base-4.png"}));
 }
 
 TEST(PDFPageRendererTest, OwnerPasswordOnlyOpensWithoutPassword)
