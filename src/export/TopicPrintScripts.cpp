@@ -110,7 +110,7 @@ const char kPrepareForPrint[] = R"JS(
   // beyond the printed width (or whose own text does), and the fixed elements. The document's own
   // scrollers are the page itself.
   function survey(doc) {
-    var found = { clipping: [], reaching: [], lines: [], fixed: [], listings: [] };
+    var found = { clipping: [], reaching: [], lines: [], fixed: [], listings: [], shifted: [] };
     var viewHeight = doc.defaultView ? doc.defaultView.innerHeight : 0;
     elementsOf(doc).forEach(function (element) {
       var style = getComputedStyle(element);
@@ -130,7 +130,9 @@ const char kPrepareForPrint[] = R"JS(
       if (!hidesX && keepsLineBreaks(style.whiteSpace))
         noteListing(found, element, style, doc);
       var reaches = rect.right > fit;
-      if (reaches)
+      if (reaches && isShiftedAside(style.transform))
+        found.shifted.push(element);
+      else if (reaches)
         found.reaching.push({ element: element, display: style.display });
       // Text that overflows its own box, or an element of text that reaches beyond, has lines to wrap.
       var textOverflows = !hidesX && !isInline(style.display) && element.scrollWidth > element.clientWidth + 1 &&
@@ -196,6 +198,13 @@ const char kPrepareForPrint[] = R"JS(
     found.listings.push({ element: element, whiteSpace: style.whiteSpace, box: box });
   }
 
+  // Moved sideways only, as a page slides aside for a menu beside it on a narrow screen: the print
+  // of such a page is its text, in its place.
+  function isShiftedAside(transform) {
+    var match = /^matrix\(1, 0, 0, 1, ([-0-9.e]+), ([-0-9.e]+)\)$/.exec(transform);
+    return !!match && parseFloat(match[1]) > 0;
+  }
+
   function keepsLineBreaks(whiteSpace) {
     return whiteSpace === 'pre' || whiteSpace === 'pre-wrap' || whiteSpace === 'break-spaces';
   }
@@ -214,6 +223,9 @@ const char kPrepareForPrint[] = R"JS(
   // Writes after the reading pass: a write between reads would lay the page out anew.
   function letOut(found) {
     letOutListings(found);
+    found.shifted.forEach(function (element) {
+      important(element, 'transform', 'none');
+    });
     found.clipping.forEach(function (box) {
       important(box.element, 'overflow', 'visible');
       if (box.vertical) {
@@ -232,7 +244,7 @@ const char kPrepareForPrint[] = R"JS(
       line.element.dataset.tomefoldWrapped = wrapped ? 'anywhere' : 'words';
       wrapLines(line.element, line.whiteSpace, !!wrapped);
     });
-    return found.clipping.length + found.lines.length;
+    return found.clipping.length + found.lines.length + found.shifted.length;
   }
 
   // Content the page shows once is printed once: the engine repeats a fixed element on every page,

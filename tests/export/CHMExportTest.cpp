@@ -306,6 +306,16 @@ TEST_F(CHMExport, ListingsThatClipTheirLinesKeepTheirEndsWhenThePrintNarrowsThei
         EXPECT_TRUE(text.contains(QLatin1String(end))) << end;
 }
 
+TEST_F(CHMExport, APagePushedAsideByAMenuOnANarrowScreenPrintsItsText)
+{
+    // At the window's default paper the view is as narrow as a phone's screen, where an open menu
+    // slides the page aside; the page's print rules put it back, and its text prints.
+    const QByteArray pdf = exportFixture(QStringLiteral("export-sidebar"), a4WindowOptions());
+    const QString text = PdfReadBack::pageTexts(pdf).join(QLatin1Char(' '));
+    EXPECT_TRUE(text.contains(QStringLiteral("SlideStart")));
+    EXPECT_TRUE(text.contains(QStringLiteral("SlideEnd")));
+}
+
 TEST_F(CHMExport, PrintsLandscapePagesWithTheMarginsAsked)
 {
     TomefoldConversionOptions options = letterOptions();
