@@ -104,6 +104,15 @@ bool Merged(const Record& record)
 }
 
 template <typename Record>
+QString PasswordOf(const Record& record)
+{
+    if constexpr (requires { record.password; })
+        return record.password;
+    else
+        return {};
+}
+
+template <typename Record>
 QString ResultImage(const Record& record)
 {
     if constexpr (requires { record.resultImage; }) {
@@ -207,6 +216,7 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 if (run.destinationIsFolder)
                     MakeFolder(run.destination);
                 Place(record, run.sources, run.destination);
+                run.password = PasswordOf(record);
                 QElapsedTimer timer;
                 timer.start();
                 run.exception = RunOnWorker([&] { run.succeeded = entryPoint(&record); });

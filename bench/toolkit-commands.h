@@ -17,6 +17,7 @@ struct CommandRun {
     QString exception;   // the text of an exception the entry point threw
     QStringList sources; // absolute paths
     QString destination; // absolute path; empty when the result stays in memory
+    QString password;    // the one the record was given, for telling why a PDF did not unlock
     bool destinationIsFolder = false;
     double seconds = 0;
     QString resultImage; // "WxH" of an image kept in memory
