@@ -1,6 +1,7 @@
 #include "toolkit-failures.h"
 
 #include "toolkit-paths.h"
+#include "toolkit-warnings.h"
 
 #include "toolkit/converter/PDFSourceDocument.h"
 #include "toolkit/imageio/ImageFileReader.h"
@@ -20,36 +21,6 @@
 #include <optional>
 
 namespace {
-
-// Keeps the warnings a reader gives while it lives instead of printing them: they are the reason told.
-class WarningCapture {
-public:
-    WarningCapture()
-        : m_previous(qInstallMessageHandler(&WarningCapture::keep))
-    {
-        s_kept = &m_warnings;
-    }
-    ~WarningCapture()
-    {
-        s_kept = nullptr;
-        qInstallMessageHandler(m_previous);
-    }
-    WarningCapture(const WarningCapture&) = delete;
-    WarningCapture& operator=(const WarningCapture&) = delete;
-
-    const QStringList& warnings() const { return m_warnings; }
-
-private:
-    static void keep(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (s_kept)
-            s_kept->append(message);
-    }
-
-    static inline thread_local QStringList* s_kept = nullptr;
-    QtMessageHandler m_previous;
-    QStringList m_warnings;
-};
 
 bool IsPDF(const QString& path)
 {
@@ -88,7 +59,7 @@ std::optional<QString> ImageFailure(const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == QLatin1String("webp") || suffix.startsWith(QLatin1String("htm")))
         return std::nullopt;
-    const WarningCapture capture;
+    const WarningCapture capture(WarningCapture::Echo::Keep);
     if (!ReadImageRepresentations(QUrl::fromLocalFile(path)).empty())
         return std::nullopt;
     const QString why = capture.warnings().isEmpty() ? QStringLiteral("it is no picture this toolkit reads")
@@ -129,6 +100,14 @@ std::optional<QString> DestinationFailure(const CommandRun& run)
     return FolderFailure(run.destination.left(std::max<qsizetype>(run.destination.lastIndexOf(u'/'), 1)));
 }
 
+// The first of the run's warnings, which is where it went wrong; the rest were printed above.
+QString WarningsTold(const QStringList& warnings)
+{
+    if (warnings.size() == 1)
+        return warnings.first();
+    return QStringLiteral("%1 (and %2 more warnings above)").arg(warnings.first()).arg(warnings.size() - 1);
+}
+
 } // namespace
 
 QStringList FailureReasons(const CommandRun& run)
@@ -140,6 +119,8 @@ QStringList FailureReasons(const CommandRun& run)
             reasons << QStringLiteral("%1: %2").arg(source, *failure);
         else if (destination)
             reasons << QStringLiteral("%1: read").arg(source);
+        else if (run.sources.size() == 1 && !run.warnings.isEmpty())
+            reasons << QStringLiteral("%1: read; converting: %2").arg(source, WarningsTold(run.warnings));
         else
             reasons << QStringLiteral("%1: read; it failed while it was converted or written").arg(source);
     }

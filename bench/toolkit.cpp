@@ -21,6 +21,7 @@
 #include "toolkit-failures.h"
 #include "toolkit-paths.h"
 #include "toolkit-samples.h"
+#include "toolkit-warnings.h"
 
 #include "platform/PdfDocument.h"
 
@@ -118,6 +119,7 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
     QApplication application(argc, argv);
+    InstallWarningCapture();
     QStringList arguments = ArgumentsAsText(argc, argv);
     if (arguments.isEmpty())
         return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));

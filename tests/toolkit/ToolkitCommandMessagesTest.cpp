@@ -1,6 +1,8 @@
 // The toolkit command's account of a failed run: each refusal names the step and its cause, and nothing
 // of the toolkit's own temporary files reaches the terminal.
 
+#include "pdfimages/PDFImageTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -87,6 +89,17 @@ TEST_F(ToolkitCommandMessages, ASourceThatDoesNotOpenOrReadSaysAtWhichStepAndWhy
     write(QStringLiteral("huge.tga"), OversizedTGA());
     EXPECT_EQ(run({QStringLiteral("image"), path(QStringLiteral("huge.tga")), path(QStringLiteral("huge.png"))}), 1);
     EXPECT_TRUE(m_errors.contains(QStringLiteral("huge.tga: reading: The images of a TGA file would take more than")))
+        << m_errors.toStdString();
+}
+
+TEST_F(ToolkitCommandMessages, ARunThatLeavesPartOfASourceOutTellsTheToolkitsReason)
+{
+    const TestXObject wide{"Im1", "/Type /XObject /Subtype /Image /Width 40000 /Height 1 /ColorSpace /DeviceGray "
+                                  "/BitsPerComponent 8",
+                           QByteArray(40000, '\0')};
+    WriteTestPDF(path(QStringLiteral("wide.pdf")), {TestPage{{wide}, "q 100 0 0 1 0 0 cm /Im1 Do Q"}});
+    EXPECT_EQ(run({QStringLiteral("extract"), path(QStringLiteral("wide.pdf")), path(QStringLiteral("out"))}), 1);
+    EXPECT_TRUE(m_errors.contains(QStringLiteral("wide.pdf: read; converting: An image of page 1 was not extracted")))
         << m_errors.toStdString();
 }
 
