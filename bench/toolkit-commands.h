@@ -20,7 +20,7 @@ struct CommandRun {
     QString password;    // the one the record was given, for telling why a PDF did not unlock
     bool destinationIsFolder = false;
     double seconds = 0;
-    QString resultImage; // "WxH" of an image kept in memory
+    QString resultImage;  // "WxH" of an image kept in memory
     QStringList warnings; // those the entry point gave on its thread, printed as they came
 };
 
