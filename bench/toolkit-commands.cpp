@@ -4,6 +4,7 @@
 
 #include "toolkit-flags.h"
 #include "toolkit-paths.h"
+#include "toolkit-warnings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -101,6 +102,15 @@ bool Merged(const Record& record)
         return record.mergeIntoOne != 0;
     else
         return false;
+}
+
+template <typename Record>
+QString PasswordOf(const Record& record)
+{
+    if constexpr (requires { record.password; })
+        return record.password;
+    else
+        return {};
 }
 
 template <typename Record>
@@ -207,9 +217,10 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
                 if (run.destinationIsFolder)
                     MakeFolder(run.destination);
                 Place(record, run.sources, run.destination);
+                run.password = PasswordOf(record);
                 QElapsedTimer timer;
                 timer.start();
-                run.exception = RunOnWorker([&] { run.succeeded = entryPoint(&record); });
+                run.exception = RunOnWorker([&] { run.succeeded = entryPoint(&record); }, &run.warnings);
                 run.seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
                 run.resultImage = ResultImage(record);
                 return run;
@@ -218,12 +229,13 @@ Command MakeCommand(const char* name, EntryPoint entryPoint, FlagTable<Record> (
 
 } // namespace
 
-QString RunOnWorker(const std::function<void()>& work)
+QString RunOnWorker(const std::function<void()>& work, QStringList* warnings)
 {
     // A QThread rather than a bare thread: the text converters lay out documents with Qt objects that
     // want an event dispatcher on the thread they live on.
     QString error;
     const std::unique_ptr<QThread> worker(QThread::create([&] {
+        const WarningCapture capture(WarningCapture::Echo::Print);
         try {
             work();
         } catch (const std::exception& exception) {
@@ -231,6 +243,8 @@ QString RunOnWorker(const std::function<void()>& work)
         } catch (...) {
             error = QStringLiteral("the conversion threw an exception");
         }
+        if (warnings)
+            *warnings = capture.warnings();
     }));
     QObject::connect(worker.get(), &QThread::finished, QCoreApplication::instance(), &QCoreApplication::quit,
                      Qt::QueuedConnection);

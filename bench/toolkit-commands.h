@@ -17,9 +17,11 @@ struct CommandRun {
     QString exception;   // the text of an exception the entry point threw
     QStringList sources; // absolute paths
     QString destination; // absolute path; empty when the result stays in memory
+    QString password;    // the one the record was given, for telling why a PDF did not unlock
     bool destinationIsFolder = false;
     double seconds = 0;
-    QString resultImage; // "WxH" of an image kept in memory
+    QString resultImage;  // "WxH" of an image kept in memory
+    QStringList warnings; // those the entry point gave on its thread, printed as they came
 };
 
 struct Command {
@@ -32,5 +34,5 @@ struct Command {
 const std::vector<Command>& Commands();
 
 // Runs the function on a worker thread while the main thread's event loop serves it; returns when it is
-// done. An exception it throws is returned as its text.
-QString RunOnWorker(const std::function<void()>& work);
+// done. An exception it throws is returned as its text; the warnings it gives go to the list.
+QString RunOnWorker(const std::function<void()>& work, QStringList* warnings = nullptr);

@@ -7,8 +7,9 @@
 // --size WxH sets the size record's width and height, --size-dpi its resolution; the stamp's fields
 // carry "stamp-" (--stamp-text, --stamp-font); --merge is mergeIntoOne. The destination is a file for
 // image outputs and merged PDFs, a folder otherwise (made when missing). Prints one key=value line per
-// figure; on failure a line on standard error, then what became of each source (a text document that
-// does not read gives the reader's reason), and a non-zero exit (1 the conversion, 2 the usage).
+// figure; on failure a line on standard error, then what became of each source (one that does not
+// open, unlock or read gives the step and the reader's reason) and of the destination (a folder that is
+// missing or may not be written), and a non-zero exit (1 the conversion, 2 the usage).
 // Fields without a flag start where a person would expect them (US Letter, half-inch margins, images at
 // their size, quality 0.9, an image file's type from its extension); "toolkit --help" lists every
 // command's flags and these starting values. The list subcommands (images-to-pdf, text-to-pdf) take
@@ -17,12 +18,12 @@
 // "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
 
 #include "toolkit-commands.h"
+#include "toolkit-failures.h"
 #include "toolkit-paths.h"
 #include "toolkit-samples.h"
+#include "toolkit-warnings.h"
 
 #include "platform/PdfDocument.h"
-#include "toolkit/text/TextDocumentIO.h"
-#include "toolkit/texttopdf/TextToPDFConverter.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -30,7 +31,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QTextDocument>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -107,31 +107,6 @@ QString CommandList()
     return lines.join(u'|');
 }
 
-// Why a failed run failed, as far as the files tell: a text document that does not read says so with
-// the reader's reason; every source is named with what became of it.
-QStringList FailureReasons(const CommandRun& run)
-{
-    QStringList reasons;
-    for (const QString& source : run.sources) {
-        if (!PathExists(source)) {
-            reasons << QStringLiteral("%1: opening: no such file").arg(source);
-            continue;
-        }
-        if (TextToPDFConverter::IsRichTextFile(source) || QFileInfo(source).suffix() == QLatin1String("txt")) {
-            QTextDocument document;
-            QString error;
-            if (!TextDocumentIO::Read(source, document, &error)) {
-                reasons << QStringLiteral("%1: reading: %2").arg(source, error.isEmpty() ? QStringLiteral("unreadable") : error);
-                continue;
-            }
-        }
-        reasons << QStringLiteral("%1: read; it failed while it was converted or written").arg(source);
-    }
-    if (!run.destination.isEmpty())
-        reasons << QStringLiteral("destination: %1").arg(run.destination);
-    return reasons;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -144,6 +119,7 @@ int main(int argc, char** argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
     QApplication application(argc, argv);
+    InstallWarningCapture();
     QStringList arguments = ArgumentsAsText(argc, argv);
     if (arguments.isEmpty())
         return Usage(QStringLiteral("usage: toolkit %1 [flags] SOURCE... DESTINATION").arg(CommandList()));

@@ -17,3 +17,11 @@ tomefold_add_test(toolkit_text_stamp_tests SANITIZE
 tomefold_add_test(toolkit_record_tests SANITIZE
   SOURCES ToolkitProgressTest.cpp
   LIBS tomefold_toolkit)
+# The toolkit command's messages, through the command itself.
+tomefold_add_test(toolkit_command_message_tests
+  SOURCES ToolkitCommandMessagesTest.cpp pdfimages/PDFImageTestFiles.cpp
+  LIBS tomefold_toolkit poppler::core PkgConfig::QPDF PkgConfig::OPENJP2 PkgConfig::TIFF)
+if(TARGET toolkit_command_message_tests)
+  add_dependencies(toolkit_command_message_tests toolkit)
+  target_compile_definitions(toolkit_command_message_tests PRIVATE TOOLKIT_COMMAND="$<TARGET_FILE:toolkit>")
+endif()

@@ -137,6 +137,5 @@ int SaveOutput(const WebPDecBuffer& buffer, WebPOutputFileFormat format, const c
         std::fprintf(stderr, "Error writing file %s !!\n", path);
         return 0;
     }
-    std::fprintf(stderr, "Saved file %s\n", path);
     return 1;
 }
