@@ -39,6 +39,7 @@
 #include "platform/PdfDocument.h"
 
 #include "chm-export-clock.h"
+#include "headless-engine.h"
 #include "chm-export-processes.h"
 
 #include <QApplication>
@@ -60,7 +61,6 @@
 #include <optional>
 #include <set>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -223,13 +223,8 @@ int fontProgramCount(const QString& path)
 
 int main(int argc, char** argv)
 {
-    // Headless, and the engine's sandbox cannot run as root.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepareHeadlessEngine();
     registerITSSScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
     std::optional<Arguments> arguments = parse(QCoreApplication::arguments());

@@ -12,6 +12,8 @@
 #include "chm/CHMWebPage.h"
 #include "chm/CHMWebProfile.h"
 #include "chm/ITSSScheme.h"
+
+#include "headless-engine.h"
 #include "chm/TopicPath.h"
 #include "common/TomefoldConversionOptions.h"
 #include "export/CHMExporter.h"
@@ -23,7 +25,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -111,12 +112,8 @@ private:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepareHeadlessEngine();
     registerITSSScheme();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     int jobs = 4;

@@ -17,6 +17,7 @@
 // an image.
 // "toolkit samples FOLDER" writes files to try it on; bench/toolkit-try runs every subcommand on them.
 
+#include "headless-engine.h"
 #include "toolkit-commands.h"
 #include "toolkit-failures.h"
 #include "toolkit-paths.h"
@@ -33,7 +34,6 @@
 #include <QHash>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -111,13 +111,7 @@ QString CommandList()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The web engine's sandbox refuses to start as root (a container, a build machine); HTML items
-    // print as the application prints them there.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // HTML items print through the web engine
+    prepareHeadlessEngine();
     QApplication application(argc, argv);
     InstallWarningCapture();
     QStringList arguments = ArgumentsAsText(argc, argv);
